@@ -1,0 +1,221 @@
+#include "driver/core/configuracao.h"
+
+#include "driver/core/estado.h"
+#include "driver/core/formatadores.h"
+#include "platform/ini.h"
+#include "platform/pastas.h"
+
+namespace tarvo {
+
+namespace {
+
+const char* const kArquivoIni = "TARVO.INI";
+
+bool LigadoSeNaoZero(const std::string& texto) { return ParaInteiro(texto, 0) != 0; }
+
+// PathRFD and PathTDM: empty means the program folder, or its sub-folder when it exists
+// (and then the sub-folder is written back).
+std::string PastaDeArquivosFiscais(plataforma::ArquivoIni& ini, const char* chave, const char* subpasta) {
+    std::string valor = ini.Le("Sistema", chave, "");
+    if (!valor.empty()) return plataforma::ConvertePasta(valor);
+    std::string programa = plataforma::CaminhoCurto(plataforma::PastaPrograma());
+    std::string sub = plataforma::ArquivoNaPasta(programa, subpasta);
+    if (plataforma::ExistePasta(sub)) {
+        std::string pasta = sub + "/";
+        ini.Grava("Sistema", chave, pasta);
+        return pasta;
+    }
+    return programa;
+}
+
+}  // namespace
+
+Configuracao& Config() {
+    static Configuracao c;
+    return c;
+}
+
+std::string LocalizaArquivoIni() {
+    std::string primeiro = plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), kArquivoIni);
+    if (plataforma::ExisteArquivo(primeiro)) return primeiro;
+    for (const std::string& pasta : plataforma::PastasDoSistema()) {
+        std::string candidato = plataforma::ArquivoNaPasta(pasta, kArquivoIni);
+        if (plataforma::ExisteArquivo(candidato)) return candidato;
+    }
+    return primeiro;
+}
+
+void FamiliaDoModelo(const std::string& modelo, std::uint8_t& familia, std::int32_t& subModelo) {
+    struct Linha {
+        const char* modelo;
+        std::uint8_t familia;
+        std::int32_t subModelo;
+    };
+    static const Linha tabela[] = {
+        {"TARVO_SARTO", 2, 0},   {"TARVO_LISKO", 1, 0},        {"TARVO_NARDO", 0, 2},
+        {"TARVO_VESK", 0, 3},    {"TARVO_KELT_LPT", 4, 0},     {"TARVO_KELT_SERIAL", 5, 0},
+        {"TARVO_ORVIKTH", 0, 1}, {"TARVO_DASK300", 0, 1},
+    };
+    familia = 0;
+    subModelo = 0;
+    for (const Linha& l : tabela)
+        if (modelo == l.modelo) {
+            familia = l.familia;
+            subModelo = l.subModelo;
+            return;
+        }
+}
+
+void LeConfiguracaoPorta(plataforma::ArquivoIni& ini) {
+    Configuracao& c = Config();
+    if (c.FamiliaModelo == FamiliaKeltParalela) {
+        std::string porta = ini.Le("Sistema", "Porta", "LPT1");
+        if (porta.size() == 3 || porta.size() == 5 || porta.compare(0, 3, "LPT") != 0 || porta.size() < 3) {
+            porta = "LPT1";
+        } else {
+            char quarto = porta[3];
+            porta = "LPT" + std::to_string(quarto >= '0' && quarto <= '9' ? quarto - '0' : 1);
+        }
+        ini.Grava("Sistema", "Porta", porta);
+        c.PortaDispositivo = porta;
+        int base = ParaInteiro("$" + ini.Le("Sistema", "Endereco", "378"), 888);
+        c.PortaDados = base;
+        c.PortaStatus = base + 1;
+        c.PortaControle = base + 2;
+    } else {
+        std::string porta = ini.Le("Sistema", "Porta", "COM1");
+        int numero = ParaInteiro(porta.size() > 3 ? porta.substr(3, 2) : std::string(), 1);
+        ini.Grava("Sistema", "Porta", "COM" + std::to_string(numero));
+        c.PortaDispositivo = "\\\\.\\COM" + std::to_string(numero);
+        if (c.FamiliaModelo == FamiliaKeltSerial) {
+            c.PortaBaud = ini.Le("Sistema", "BAUD", "9600");
+        } else {
+            std::string baud = ini.Le("Sistema", "BAUD", "115200");
+            c.PortaBaud = (baud == "9600" || baud == "19200" || baud == "38400" || baud == "57600") ? baud : "115200";
+        }
+    }
+    std::string path = ini.Le("Sistema", "Path", "C:\\");
+    c.Path = plataforma::ConvertePasta(path);
+    ini.Grava("Sistema", "Path", path);
+}
+
+void RelePortaConfigurada() {
+    plataforma::ArquivoIni ini(LocalizaArquivoIni());
+    LeConfiguracaoPorta(ini);
+    ini.Salva();
+}
+
+void CarregaConfiguracao() {
+    Configuracao& c = Config();
+    c = Configuracao{};
+    Estado() = EstadoDriver{};
+
+    plataforma::ArquivoIni ini(LocalizaArquivoIni());
+
+    std::string modelo = ini.Le("Sistema", "ModeloImp", "TARVO_RIX");
+    ini.Grava("Sistema", "ModeloImp", modelo);
+    FamiliaDoModelo(modelo, c.FamiliaModelo, c.SubModelo);
+
+    c.Homologar = ini.Le("Sistema", "Homologar", "0") != "0";
+    c.Debugger = ini.Le("Sistema", "DEBUGGER", "0") != "0";
+
+    LeConfiguracaoPorta(ini);  // also the work folder (Path)
+
+    // Not a number: the exchange mode stays off rather than stopping the host program.
+    c.ConfigRede = ParaInteiro(ini.Le("Sistema", "ConfigRede", "0"), 0);
+    c.PathRFD = PastaDeArquivosFiscais(ini, "PathRFD", "RFD");
+    c.PathTDM = PastaDeArquivosFiscais(ini, "PathTDM", "Memorias");
+    c.Dinheiro = ParaInteiro(ini.Le("Sistema", "DINHEIRO", "0"), 0);
+
+    c.HabilitaICMSCupom = ini.Le("Sistema", "HabilitaICMSCupom", "0") == "1";
+    ini.Grava("Sistema", "HabilitaICMSCupom", c.HabilitaICMSCupom ? "1" : "0");
+
+    c.UF = MaiusculasAnsi(ini.Le("ECF", "UF", ""));
+    c.CampanhaEstadual = c.UF == "RJ" || (c.UF == "MG" && c.HabilitaICMSCupom);
+
+    c.CupomManiaTotalImp = ini.Le("Flags", "CupomManiaTotalImp", "0.00");
+    c.IdAplicativo = ini.Le("Sistema", "IdAplicativo", "");
+
+    c.TimeOutRedZ = ParaInteiro(ini.Le("Sistema", "TimeOutRedZ", "40"), 40);
+    ini.Grava("Sistema", "TimeOutRedZ", std::to_string(c.TimeOutRedZ));
+    c.TimeOutComandos = ParaInteiro(ini.Le("Sistema", "TimeOutComandos", "10"), 10);
+    if (c.TimeOutComandos < 5) c.TimeOutComandos = 5;
+    ini.Grava("Sistema", "TimeOutComandos", std::to_string(c.TimeOutComandos));
+    c.EspacamentoDocumentos = ParaInteiro(ini.Le("Sistema", "EspacamentoDocumentos", "7"), 7);
+    ini.Grava("Sistema", "EspacamentoDocumentos", std::to_string(c.EspacamentoDocumentos));
+
+    if (c.SubModelo != 0) {
+        c.TipoCorte = ParaInteiro(ini.Le("Sistema", "HabilitaCorte", "0"), 0);
+        c.HabilitaCorte = std::to_string(c.TipoCorte);
+        ini.Grava("Sistema", "HabilitaCorte", c.HabilitaCorte);
+    } else {
+        c.HabilitaCorte = "0";
+        c.TipoCorte = 0;
+    }
+
+    c.ChecaCTS = LigadoSeNaoZero(ini.Le("Sistema", "ChecaCTS", "1"));
+    ini.Grava("Sistema", "ChecaCTS", c.ChecaCTS ? "1" : "0");
+    c.CorrigeRelogioZ = LigadoSeNaoZero(ini.Le("Sistema", "CorrigeRelogioZ", "1"));
+    ini.Grava("Sistema", "CorrigeRelogioZ", c.CorrigeRelogioZ ? "1" : "0");
+
+    c.Gerencial = ParaInteiro(ini.Le("Flags", "Gerencial", "0"), 0);
+
+    c.Sangria = ini.Le("Sistema", "SANGRIA", "1");
+    c.Suprimento = ini.Le("Sistema", "SUPRIMENTO", "0");
+    c.GeraRfdRedZ = ini.Le("Sistema", "GERA_RFD_REDZ", "0");
+    c.TipoGeraRfdRedZ = ini.Le("Sistema", "TIPO_GERA_RFD_REDZ", "0");
+    ini.Grava("Sistema", "SANGRIA", c.Sangria);
+    ini.Grava("Sistema", "SUPRIMENTO", c.Suprimento);
+
+    c.ModoGaveta = ini.Le("Sistema", "ModoGaveta", "0");
+
+    c.CupomManiaLido = LigadoSeNaoZero(ini.Le("Flags", "CupomManiaLido", "0"));
+    c.CupomManiaValorAux = ini.Le("Flags", "CupomManiaValorAux", "0");
+
+    c.LMFAutomatico = LigadoSeNaoZero(ini.Le("Sistema", "LMFAutomatico", "0"));
+    c.LMFAUT_UltimaData = ini.Le("Flags", "LMFAUT_UltimaData", "");
+    c.LmfAutomaticaFeita = !c.LMFAutomatico;
+    c.LmfAutomaticaRodando = false;
+    ini.Grava("Sistema", "LMFAutomatico", c.LMFAutomatico ? "1" : "0");
+
+    ini.Salva();
+}
+
+int ProximoPacote() {
+    int proximo = 1;
+    plataforma::ArquivoIni::Atualiza(LocalizaArquivoIni(), "Flags", "NumPkt",
+                                     [&](const std::optional<std::string>& atual) {
+                                         int n = ParaInteiro(atual.value_or("1"), 1);
+                                         // Packet numbers run 1 to 255; anything outside restarts at 1.
+                                         proximo = (n < 1 || n >= 255) ? 1 : n + 1;
+                                         return std::to_string(proximo);
+                                     });
+    return proximo;
+}
+
+void GravaFlagGerencial(int valor) {
+    Config().Gerencial = valor;
+    GravaChaveIni("Flags", "Gerencial", std::to_string(valor));
+}
+
+void GravaUltimaLMF(const std::string& mesAno) {
+    Config().LMFAUT_UltimaData = mesAno;
+    GravaChaveIni("Flags", "LMFAUT_UltimaData", mesAno);
+}
+
+bool GravaChaveIni(const std::string& secao, const std::string& chave, const std::string& valor) {
+    return plataforma::ArquivoIni::GravaChave(LocalizaArquivoIni(), secao, chave, valor);
+}
+
+std::string LeChaveIni(const std::string& secao, const std::string& chave, const std::string& padrao) {
+    return plataforma::ArquivoIni::LeChave(LocalizaArquivoIni(), secao, chave, padrao);
+}
+
+}  // namespace tarvo
+
+namespace tarvo {
+EstadoDriver& Estado() {
+    static EstadoDriver e;
+    return e;
+}
+}  // namespace tarvo

@@ -1,0 +1,113 @@
+#include "driver/core/porta.h"
+
+#include "driver/core/configuracao.h"
+#include "driver/core/formatadores.h"
+#include "driver/core/registro.h"
+#include "platform/relogio.h"
+
+namespace tarvo {
+
+namespace {
+// Read size and wait of one LePorta, as the port's time-outs were set.
+constexpr std::size_t kTamanhoLeitura = 1024;
+// How long AguardaCTS waits for the printer to raise CTS.
+constexpr int kEsperaCtsMs = 2000;
+// Pause between two looks at CTS while waiting (the line cannot be waited on with poll).
+constexpr int kIntervaloCtsMs = 10;
+}  // namespace
+
+Slot& SlotDaPorta(int slot) {
+    static Slot slots[2];
+    return slots[slot == SlotBalanca ? 1 : 0];
+}
+
+bool AbrePorta(int slot) {
+    Slot& s = SlotDaPorta(slot);
+    if (slot == SlotImpressora) {
+        s.dispositivo = Config().PortaDispositivo;
+        s.baud = Config().PortaBaud;
+    }
+    if (s.porta.Aberta()) return true;
+    bool ok = s.porta.Abre(s.dispositivo);
+    GravaVersaoLog();
+    if (ok)
+        GravaLog("<<Porta (" + s.dispositivo + ")(" + s.baud + ") Aberta com sucesso>>");
+    else
+        GravaLog("<<Falha na Abertura da Porta (" + s.dispositivo + ") a " + s.baud + ">>");
+    return ok;
+}
+
+bool ConfiguraPorta(int slot) {
+    Slot& s = SlotDaPorta(slot);
+    const std::uint8_t familia = Config().FamiliaModelo;
+    plataforma::ConfiguracaoLinha linha;
+    linha.bitsDados = 8;
+    linha.bitsParada = 1;
+    if (slot == SlotBalanca) {
+        linha.baud = ParaInteiro(s.baud, 9600);
+        linha.paridade = 'n';
+        linha.controleRtsCts = false;
+    } else if (familia == FamiliaNumerica1 || familia == FamiliaNumerica2) {
+        linha.baud = 9600;
+        linha.paridade = 'n';
+        linha.controleRtsCts = true;
+    } else if (familia == FamiliaKeltSerial) {
+        linha.baud = ParaInteiro(s.baud, 9600);
+        linha.paridade = 'n';
+        linha.controleRtsCts = false;
+    } else {
+        linha.baud = ParaInteiro(s.baud, 115200);
+        linha.paridade = 'e';
+        linha.controleRtsCts = true;
+    }
+    return s.porta.Configura(linha);
+}
+
+bool TestaCTS(int slot) { return SlotDaPorta(slot).porta.Cts(); }
+
+bool AguardaCTS() {
+    if (!Config().ChecaCTS) return true;
+    const std::int64_t limite = plataforma::Monotonico() + kEsperaCtsMs;
+    bool cts = TestaCTS(SlotImpressora);
+    while (!cts && plataforma::Monotonico() <= limite) {
+        plataforma::Dorme(kIntervaloCtsMs);
+        cts = TestaCTS(SlotImpressora);
+    }
+    return cts;
+}
+
+void EnviaTexto(int slot, const std::string& texto) {
+    SlotDaPorta(slot).porta.Escreve(texto.data(), texto.size());
+}
+
+void EnviaBytes(int slot, const std::string& texto, std::size_t n) {
+    SlotDaPorta(slot).porta.Escreve(texto.data(), std::min(n, texto.size()));
+}
+
+std::string LePorta(int slot, int prazoMs) { return SlotDaPorta(slot).porta.Le(kTamanhoLeitura, prazoMs); }
+
+void FechaPorta(int slot) { SlotDaPorta(slot).porta.Fecha(); }
+
+void FechaTodasAsPortas() {
+    FechaPorta(SlotImpressora);
+    FechaPorta(SlotBalanca);
+}
+
+std::string NomeDispositivoCom(const std::string& nome) {
+    int numero = ParaInteiro(nome.size() > 3 ? nome.substr(3, 2) : std::string(), 1);
+    return "\\\\.\\COM" + std::to_string(numero);
+}
+
+int AbrePortaConfigurada() {
+    RelePortaConfigurada();
+    if (AbrePorta(SlotImpressora)) {
+        Erro().EstadoSt2 = 0;
+        DefineErro(0, "");
+        FechaPorta(SlotImpressora);
+        return 1;
+    }
+    DefineErro(-5, "Erro Abertura Porta Serial");
+    return -5;
+}
+
+}  // namespace tarvo

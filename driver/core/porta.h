@@ -1,0 +1,37 @@
+// The two serial port slots: slot 1 is the printer, slot 2 the weighing scale.
+#pragma once
+
+#include <string>
+
+#include "platform/serial.h"
+
+namespace tarvo {
+
+enum SlotPorta { SlotImpressora = 1, SlotBalanca = 2 };
+
+struct Slot {
+    plataforma::PortaSerial porta;
+    std::string dispositivo;  // "\\.\COMn" (or "LPTn" for the parallel family)
+    std::string baud;
+};
+
+Slot& SlotDaPorta(int slot);
+
+bool AbrePorta(int slot);
+bool ConfiguraPorta(int slot);
+bool TestaCTS(int slot);
+bool AguardaCTS();
+void EnviaTexto(int slot, const std::string& texto);
+void EnviaBytes(int slot, const std::string& texto, std::size_t n);
+// One read of up to 1024 bytes: what arrives within `prazoMs` (5 ms as the original's
+// read time-out; the engines pass the time left of their own time-out so that they wait
+// in poll() instead of spinning).
+std::string LePorta(int slot, int prazoMs = 5);
+void FechaPorta(int slot);
+std::string NomeDispositivoCom(const std::string& nome);
+int AbrePortaConfigurada();
+
+// Marks both slots closed (load sequence).
+void FechaTodasAsPortas();
+
+}  // namespace tarvo

@@ -1,0 +1,70 @@
+/* Preprocessor helpers that walk the argument lists of tarvo_exports.def.
+ * Each argument is written as a parenthesised pair or triple: (kind, name[, size]).
+ * Kinds: s  input text (zero-terminated, read on entry)
+ *        c  input text passed as the library's counted text (a plain const char* here)
+ *        o  output text buffer; the third item is the most the export writes into it,
+ *           terminating NUL included
+ *        i  32-bit integer by value
+ *        p  pointer to a 32-bit integer the export writes
+ *        n  no arguments (the only item of an argument-less export) */
+#ifndef TARVO_PP_H
+#define TARVO_PP_H
+
+#define TARVO_PP_N(...) TARVO_PP_N_(__VA_ARGS__, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0)
+#define TARVO_PP_N_(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, N, ...) N
+#define TARVO_PP_CAT(a, b) TARVO_PP_CAT_(a, b)
+#define TARVO_PP_CAT_(a, b) a##b
+
+/* Applies F to every argument, separated by commas. */
+#define TARVO_MAP(F, ...) TARVO_PP_CAT(TARVO_MAP_, TARVO_PP_N(__VA_ARGS__))(F, __VA_ARGS__)
+#define TARVO_MAP_1(F, a) F a
+#define TARVO_MAP_2(F, a, ...) F a, TARVO_MAP_1(F, __VA_ARGS__)
+#define TARVO_MAP_3(F, a, ...) F a, TARVO_MAP_2(F, __VA_ARGS__)
+#define TARVO_MAP_4(F, a, ...) F a, TARVO_MAP_3(F, __VA_ARGS__)
+#define TARVO_MAP_5(F, a, ...) F a, TARVO_MAP_4(F, __VA_ARGS__)
+#define TARVO_MAP_6(F, a, ...) F a, TARVO_MAP_5(F, __VA_ARGS__)
+#define TARVO_MAP_7(F, a, ...) F a, TARVO_MAP_6(F, __VA_ARGS__)
+#define TARVO_MAP_8(F, a, ...) F a, TARVO_MAP_7(F, __VA_ARGS__)
+#define TARVO_MAP_9(F, a, ...) F a, TARVO_MAP_8(F, __VA_ARGS__)
+#define TARVO_MAP_10(F, a, ...) F a, TARVO_MAP_9(F, __VA_ARGS__)
+#define TARVO_MAP_11(F, a, ...) F a, TARVO_MAP_10(F, __VA_ARGS__)
+#define TARVO_MAP_12(F, a, ...) F a, TARVO_MAP_11(F, __VA_ARGS__)
+#define TARVO_MAP_13(F, a, ...) F a, TARVO_MAP_12(F, __VA_ARGS__)
+#define TARVO_MAP_14(F, a, ...) F a, TARVO_MAP_13(F, __VA_ARGS__)
+
+/* Applies F to every argument with nothing in between. */
+#define TARVO_EACH(F, ...) TARVO_PP_CAT(TARVO_EACH_, TARVO_PP_N(__VA_ARGS__))(F, __VA_ARGS__)
+#define TARVO_EACH_1(F, a) F a
+#define TARVO_EACH_2(F, a, ...) F a TARVO_EACH_1(F, __VA_ARGS__)
+#define TARVO_EACH_3(F, a, ...) F a TARVO_EACH_2(F, __VA_ARGS__)
+#define TARVO_EACH_4(F, a, ...) F a TARVO_EACH_3(F, __VA_ARGS__)
+#define TARVO_EACH_5(F, a, ...) F a TARVO_EACH_4(F, __VA_ARGS__)
+#define TARVO_EACH_6(F, a, ...) F a TARVO_EACH_5(F, __VA_ARGS__)
+#define TARVO_EACH_7(F, a, ...) F a TARVO_EACH_6(F, __VA_ARGS__)
+#define TARVO_EACH_8(F, a, ...) F a TARVO_EACH_7(F, __VA_ARGS__)
+#define TARVO_EACH_9(F, a, ...) F a TARVO_EACH_8(F, __VA_ARGS__)
+#define TARVO_EACH_10(F, a, ...) F a TARVO_EACH_9(F, __VA_ARGS__)
+#define TARVO_EACH_11(F, a, ...) F a TARVO_EACH_10(F, __VA_ARGS__)
+#define TARVO_EACH_12(F, a, ...) F a TARVO_EACH_11(F, __VA_ARGS__)
+#define TARVO_EACH_13(F, a, ...) F a TARVO_EACH_12(F, __VA_ARGS__)
+#define TARVO_EACH_14(F, a, ...) F a TARVO_EACH_13(F, __VA_ARGS__)
+
+/* Parameter declarations. */
+#define TARVO_DECL(k, ...) TARVO_PP_CAT(TARVO_DECL_, k)(__VA_ARGS__)
+#define TARVO_DECL_s(n) const char* n
+#define TARVO_DECL_c(n) const char* n
+#define TARVO_DECL_o(n, max) char* n
+#define TARVO_DECL_i(n) int n
+#define TARVO_DECL_p(n) int* n
+#define TARVO_DECL_n(...) void
+
+/* Argument names, to forward a call. */
+#define TARVO_NAME(k, ...) TARVO_PP_CAT(TARVO_NAME_, k)(__VA_ARGS__)
+#define TARVO_NAME_s(n) n
+#define TARVO_NAME_c(n) n
+#define TARVO_NAME_o(n, max) n
+#define TARVO_NAME_i(n) n
+#define TARVO_NAME_p(n) n
+#define TARVO_NAME_n(...)
+
+#endif

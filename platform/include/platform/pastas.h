@@ -1,0 +1,41 @@
+// Folders and file names as the Windows original saw them, mapped onto Linux.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace plataforma {
+
+// Folder of the host program: $TARVO_HOME when set, else the folder of /proc/self/exe.
+// Always ends in '/'.
+std::string PastaPrograma();
+
+// The process's working directory, ending in '/'.
+std::string PastaAtual();
+
+// Folders searched after the program folder for the configuration file
+// (the system and Windows folders of the original), each ending in '/'.
+std::vector<std::string> PastasDoSistema();
+
+// A folder as a setting holds it (Windows or Linux form) turned into a Linux folder ending in '/'.
+// "C:\" is the program folder, "C:\dados\" is <program folder>/dados/, '\' separates folders,
+// absolute Linux paths stay as they are, relative ones are taken from the current folder.
+std::string ConvertePasta(const std::string& texto);
+
+// The same for a file name: separators and drive prefix mapped, no trailing '/' added.
+std::string ConverteArquivo(const std::string& texto);
+
+// The 8.3 short form of a path: Linux has none, so the path itself.
+inline std::string CaminhoCurto(const std::string& caminho) { return caminho; }
+
+bool ExisteArquivo(const std::string& caminho);
+bool ExistePasta(const std::string& caminho);
+
+// The file `nome` inside `pasta`. When a file of that name exists with another letter case,
+// its real name is returned; otherwise pasta + nome (the spelling a write creates).
+std::string ArquivoNaPasta(const std::string& pasta, const std::string& nome);
+
+// Folder part of a path, ending in '/' ("" when the path has no folder).
+std::string PastaDe(const std::string& caminho);
+
+}  // namespace plataforma

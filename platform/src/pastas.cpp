@@ -1,0 +1,94 @@
+#include "platform/pastas.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace plataforma {
+
+namespace {
+
+std::string ComBarra(std::string p) {
+    if (p.empty() || p.back() != '/') p += '/';
+    return p;
+}
+
+bool TemDrive(const std::string& t) {
+    return t.size() >= 2 && std::isalpha(static_cast<unsigned char>(t[0])) && t[1] == ':';
+}
+
+std::string Mapeia(const std::string& texto) {
+    std::string t = texto;
+    std::replace(t.begin(), t.end(), '\\', '/');
+    if (TemDrive(texto)) {
+        std::string resto = t.substr(2);
+        while (!resto.empty() && resto.front() == '/') resto.erase(resto.begin());
+        return PastaPrograma() + resto;
+    }
+    if (!t.empty() && t.front() == '/') return t;
+    return PastaAtual() + t;
+}
+
+}  // namespace
+
+std::string PastaPrograma() {
+    if (const char* home = std::getenv("TARVO_HOME"); home && *home) return ComBarra(home);
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return PastaAtual();
+    return ComBarra(exe.parent_path().string());
+}
+
+std::string PastaAtual() {
+    std::error_code ec;
+    fs::path p = fs::current_path(ec);
+    if (ec) return "./";
+    return ComBarra(p.string());
+}
+
+std::vector<std::string> PastasDoSistema() { return {"/etc/tarvo/", "/etc/"}; }
+
+std::string ConvertePasta(const std::string& texto) { return ComBarra(Mapeia(texto)); }
+
+std::string ConverteArquivo(const std::string& texto) { return Mapeia(texto); }
+
+bool ExisteArquivo(const std::string& caminho) {
+    std::error_code ec;
+    return !caminho.empty() && fs::is_regular_file(caminho, ec);
+}
+
+bool ExistePasta(const std::string& caminho) {
+    std::error_code ec;
+    return !caminho.empty() && fs::is_directory(caminho, ec);
+}
+
+std::string ArquivoNaPasta(const std::string& pasta, const std::string& nome) {
+    std::string base = ComBarra(pasta);
+    if (ExisteArquivo(base + nome)) return base + nome;
+    std::error_code ec;
+    auto igual = [&](const std::string& a) {
+        return a.size() == nome.size() &&
+               std::equal(a.begin(), a.end(), nome.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               });
+    };
+    for (fs::directory_iterator it(base, ec), fim; !ec && it != fim; it.increment(ec)) {
+        std::string n = it->path().filename().string();
+        if (igual(n)) return base + n;
+    }
+    return base + nome;
+}
+
+std::string PastaDe(const std::string& caminho) {
+    auto p = caminho.find_last_of('/');
+    if (p == std::string::npos) return "";
+    return caminho.substr(0, p + 1);
+}
+
+}  // namespace plataforma
