@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "comum/ambiente.h"
+#include "platform/codepage.h"
+#include "platform/pastas.h"
+#include "platform/serial.h"
+
+namespace {
+
+TEST(Pastas, WindowsFoldersInSettingsMapOntoTheProgramFolder) {
+    teste::PastaTemporaria home;
+    teste::Variavel v("TARVO_HOME", home.Caminho());
+    EXPECT_EQ(plataforma::PastaPrograma(), home.Caminho());
+    EXPECT_EQ(plataforma::ConvertePasta("C:\\"), home.Caminho());
+    EXPECT_EQ(plataforma::ConvertePasta("D:\\work"), home.Caminho() + "work/");
+    EXPECT_EQ(plataforma::ConvertePasta("c:\\dados\\rfd\\"), home.Caminho() + "dados/rfd/");
+    EXPECT_EQ(plataforma::ConvertePasta("/var/lib/tarvo"), "/var/lib/tarvo/");
+    EXPECT_EQ(plataforma::ConverteArquivo("C:\\x\\TARVO.INI"), home.Caminho() + "x/TARVO.INI");
+}
+
+TEST(Pastas, FilesAreFoundWhateverTheirLetterCase) {
+    teste::PastaTemporaria pasta;
+    teste::EscreveArquivo(pasta / "Tarvo.ini", "x");
+    EXPECT_EQ(plataforma::ArquivoNaPasta(pasta.Caminho(), "TARVO.INI"), pasta / "Tarvo.ini");
+    EXPECT_EQ(plataforma::ArquivoNaPasta(pasta.Caminho(), "CHEQUES.INI"), pasta / "CHEQUES.INI");
+}
+
+TEST(Portas, WindowsPortNamesMapToDevices) {
+    {
+        teste::Variavel v("TARVO_DEVDIR", "/tmp/dev");
+        EXPECT_EQ(plataforma::DispositivoDaPorta("\\\\.\\COM12"), "/tmp/dev/COM12");
+        EXPECT_EQ(plataforma::DispositivoDaPorta("com3"), "/tmp/dev/COM3");
+    }
+    ::unsetenv("TARVO_DEVDIR");
+    EXPECT_EQ(plataforma::DispositivoDaPorta("COM1"), "/dev/ttyS0");
+    EXPECT_EQ(plataforma::DispositivoDaPorta("LPT2"), "/dev/parport1");
+}
+
+TEST(Portas, APortIsHeldByOneOpenerAtATime) {
+    teste::PastaTemporaria dev;
+    teste::Variavel v("TARVO_DEVDIR", dev.Caminho());
+    teste::Pty pty(dev.Caminho(), "COM2");
+    plataforma::PortaSerial a, b;
+    ASSERT_TRUE(a.Abre("COM2"));
+    EXPECT_TRUE(a.Configura({115200, 'e', 8, 1, true}));
+    EXPECT_TRUE(a.Cts());  // a pseudo-terminal has no modem lines: CTS counts as present
+    EXPECT_FALSE(b.Abre("COM2"));
+    a.Fecha();
+    EXPECT_TRUE(b.Abre("COM2"));
+    EXPECT_FALSE(a.Abre("COM7"));  // no such device
+}
+
+TEST(Portas, ReadsWaitOnlyAsLongAsAsked) {
+    teste::PastaTemporaria dev;
+    teste::Variavel v("TARVO_DEVDIR", dev.Caminho());
+    teste::Pty pty(dev.Caminho(), "COM1");
+    plataforma::PortaSerial p;
+    ASSERT_TRUE(p.Abre("COM1"));
+    p.Configura({9600, 'n', 8, 1, false});
+    EXPECT_EQ(p.Le(1024, 20), "");
+    ASSERT_EQ(::write(pty.Mestre(), "{1;0;;4}", 8), 8);
+    EXPECT_EQ(p.Le(1024, 1000), "{1;0;;4}");
+    EXPECT_EQ(p.Escreve("abc", 3), 3u);
+    char buf[8] = {};
+    EXPECT_EQ(::read(pty.Mestre(), buf, sizeof buf), 3);
+}
+
+TEST(CodePages, AccentsTravelBetweenTheCodePages) {
+    const std::string cedilha1252 = "\xE7";  // ç
+    EXPECT_EQ(plataforma::Cp1252ParaCp850(cedilha1252), "\x87");
+    EXPECT_EQ(plataforma::Cp850ParaCp1252("\x87"), cedilha1252);
+    EXPECT_EQ(plataforma::Cp1252ParaUtf8("Opera\xE7\xE3o"), "Operação");
+    EXPECT_EQ(plataforma::Utf8ParaCp1252("Operação"), "Opera\xE7\xE3o");
+    // The euro sign does not exist in code page 850: it must not come out as a raw 1252 byte.
+    std::string euro = plataforma::Cp1252ParaCp850("\x80");
+    EXPECT_NE(euro, "\x80");
+    EXPECT_FALSE(euro.empty());
+}
+
+}  // namespace
