@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -351,6 +352,12 @@ bool GravaArquivo(const std::string& nome, const std::string& texto) {
     if (!f) return false;
     bool ok = std::fwrite(texto.data(), 1, texto.size(), f) == texto.size();
     return std::fclose(f) == 0 && ok;
+}
+
+std::string LeArquivo(const std::string& nome) {
+    std::ifstream f(nome, std::ios::binary);
+    if (!f) return {};
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 std::string DiretorioTemporarioRFD() { return plataforma::CaminhoCurto(plataforma::PastaPrograma()) + "RFDTEMP/"; }

@@ -68,5 +68,7 @@ bool GravaLinhaArquivo(const std::string& nome, const std::string& texto);
 // Rewrites a file so that it holds exactly `texto` (used for the one-line hand-back files).
 bool GravaArquivo(const std::string& nome, const std::string& texto);
 std::string DiretorioTemporarioRFD();
+// Whole content of a file (empty when it cannot be read).
+std::string LeArquivo(const std::string& nome);
 
 }  // namespace tarvo

@@ -1,0 +1,37 @@
+#include "driver/core/exclusao.h"
+
+#include <atomic>
+
+namespace tarvo {
+
+const char* const kMensagemReentrante = "Comando em execucao: chamada recusada";
+
+namespace {
+std::recursive_mutex& Trava() {
+    static std::recursive_mutex m;
+    return m;
+}
+thread_local bool tNoFio = false;
+std::atomic<bool> gEmExecucao{false};
+}  // namespace
+
+ComandoExclusivo::ComandoExclusivo() : trava_(Trava()) {}
+
+ComandoExclusivo::~ComandoExclusivo() {
+    if (marcou_) {
+        tNoFio = false;
+        gEmExecucao = false;
+    }
+}
+
+void ComandoExclusivo::NoFio() {
+    tNoFio = true;
+    gEmExecucao = true;
+    marcou_ = true;
+}
+
+bool ComandoExclusivo::Reentrante() { return tNoFio; }
+
+bool ComandoEmExecucao() { return gEmExecucao; }
+
+}  // namespace tarvo

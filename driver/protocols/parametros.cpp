@@ -1,0 +1,332 @@
+#include "driver/protocols/parametros.h"
+
+#include "driver/core/configuracao.h"
+#include "driver/core/estado.h"
+#include "driver/core/exclusao.h"
+#include "driver/core/formatadores.h"
+#include "driver/core/porta.h"
+#include "driver/core/registro.h"
+#include "platform/pastas.h"
+#include "platform/relogio.h"
+#include "driver/api/exportacao.h"
+
+namespace tarvo {
+
+namespace {
+
+// Frames of 256 characters or more go out in two writes: the first 255, then the rest,
+// as the printers' input buffer expects.
+constexpr std::size_t kPrimeiraParte = 255;
+// Time-outs of the long-running commands, in seconds.
+constexpr int kTempoCmc7 = 40;
+constexpr int kTempoFitaDetalhe = 60;
+constexpr int kTempoLeImpressao = 40;
+// How often the exchange file is looked for while waiting for a reply.
+constexpr int kIntervaloArquivoMs = 5;
+
+bool ComecaCom(const std::string& texto, const std::string& prefixo) { return texto.rfind(prefixo, 0) == 0; }
+
+// The text after `chave` in the data (searched in upper case) up to `fim` (or the end of
+// the data when `ateOFim`); empty when the key is missing or, without `ateOFim`, when no
+// end follows.
+std::string ValorApos(const std::string& dados, const std::string& maiusculas, const std::string& chave, char fim,
+                      bool ateOFim) {
+    std::size_t p = maiusculas.find(chave);
+    if (p == std::string::npos) return {};
+    p += chave.size();
+    std::size_t f = dados.find(fim, p);
+    if (f == std::string::npos) return ateOFim ? dados.substr(p) : std::string();
+    return dados.substr(p, f - p);
+}
+
+const char* const kFalhaComunicacao = "Falha de comunica\xE7\xE3o";
+const char* const kFalhaCts = "Falha de comunica\xE7\xE3o(CTS)";
+
+enum class Desfecho { Resposta, SemResposta, SemCts, SemPasta };
+
+// Sends the frame and waits for the reply, on the serial port or through the exchange files.
+Desfecho Troca(const std::string& quadro, int tempoLimite, std::string& resposta) {
+    const Configuracao& c = Config();
+    const std::int64_t limite = plataforma::Monotonico() + static_cast<std::int64_t>(tempoLimite) * 1000;
+    resposta.clear();
+    if (c.ConfigRede == 1) {
+        if (!plataforma::ExistePasta(c.Path)) return Desfecho::SemPasta;
+        const std::string status = c.Path + "STATUS.TXT";
+        const std::string comando = c.Path + "COMANDO.TXT";
+        ApagaArquivo(status);
+        GravaVersaoLog();
+        GravaLog("ConfigRede=1 " + comando);
+        ApagaArquivo(comando);
+        GravaArquivo(comando, quadro + "\r\n");
+        GravaLog(quadro);
+        while (plataforma::Monotonico() < limite) {
+            if (plataforma::ExisteArquivo(status)) {
+                std::string texto = LeArquivo(status);
+                std::size_t fim = texto.find_first_of("\r\n");
+                std::string linha = texto.substr(0, fim);
+                // Only a whole line counts: one that ended, or a frame complete by its length.
+                if (fim != std::string::npos || RespostaCompleta(linha)) {
+                    resposta = linha;
+                    return Desfecho::Resposta;
+                }
+            }
+            plataforma::Dorme(kIntervaloArquivoMs);
+        }
+        return Desfecho::SemResposta;
+    }
+
+    if (!AguardaCTS()) return Desfecho::SemCts;
+    if (quadro.size() < kPrimeiraParte + 1) {
+        EnviaTexto(SlotImpressora, quadro);
+    } else {
+        EnviaBytes(SlotImpressora, quadro, kPrimeiraParte);
+        EnviaTexto(SlotImpressora, quadro.substr(kPrimeiraParte));
+    }
+    GravaLog(quadro);
+    for (;;) {
+        std::int64_t resta = limite - plataforma::Monotonico();
+        if (resta <= 0) break;
+        resposta += LePorta(SlotImpressora, static_cast<int>(resta));
+        if (RespostaCompleta(resposta)) return Desfecho::Resposta;
+    }
+    // Time is up: a reply that at least ends its frame is taken as it is.
+    if (!resposta.empty() && resposta.back() == '}') return Desfecho::Resposta;
+    return Desfecho::SemResposta;
+}
+
+}  // namespace
+
+RespostaTxt& Resposta() {
+    static RespostaTxt r;
+    return r;
+}
+
+std::string Aspas(const std::string& texto) {
+    std::string r = "\"";
+    for (char c : texto) {
+        if (c == '"') r += "\\x22";
+        else r += c;
+    }
+    return r + "\"";
+}
+
+std::string MontaQuadro(int pacote, const std::string& comando, const std::string& parametros) {
+    std::string corpo = std::to_string(pacote) + ";" + comando + ";" + parametros + ";";
+    return "{" + corpo + std::to_string(corpo.size()) + "}";
+}
+
+bool RespostaCompleta(const std::string& recebido) {
+    if (recebido.size() < 3 || recebido.back() != '}') return false;
+    std::size_t inicio = recebido.find('{');
+    std::size_t ultimoPontoVirgula = recebido.rfind(';', recebido.size() - 2);
+    if (inicio == std::string::npos || ultimoPontoVirgula == std::string::npos || ultimoPontoVirgula < inicio)
+        return false;
+    std::string tamanho = recebido.substr(ultimoPontoVirgula + 1, recebido.size() - ultimoPontoVirgula - 2);
+    if (tamanho.empty() || tamanho.size() > 9 || !EhNumerico(tamanho)) return false;
+    return static_cast<std::size_t>(std::stoul(tamanho)) == ultimoPontoVirgula - inicio;
+}
+
+int TempoLimiteComando(const std::string& comando, const std::string& parametros) {
+    if (comando == "EmiteReducaoZ" || comando == "EmiteLeituraMF") return Config().TimeOutRedZ;
+    if (comando == "LeTexto" && parametros == "NomeTexto=\"CMC7Documento\"") return kTempoCmc7;
+    if (comando == "EmiteLeituraFitaDetalhe") return kTempoFitaDetalhe;
+    if (comando == "LeImpressao") return kTempoLeImpressao;
+    return Config().TimeOutComandos;
+}
+
+void DivideResposta(const std::string& resposta, std::string& codigo, std::string& dados) {
+    codigo.clear();
+    dados.clear();
+    std::size_t p1 = resposta.find(';');
+    if (p1 == std::string::npos) return;
+    std::size_t p2 = resposta.find(';', p1 + 1);
+    if (p2 == std::string::npos) {
+        codigo = resposta.substr(p1 + 1);
+        return;
+    }
+    codigo = resposta.substr(p1 + 1, p2 - p1 - 1);
+    std::size_t ultimo = resposta.rfind(';');
+    if (ultimo > p2) dados = resposta.substr(p2 + 1, ultimo - p2 - 1);
+}
+
+std::string ExtraiValorResposta(const std::string& dados) {
+    RespostaTxt& r = Resposta();
+    const std::string m = MaiusculasAnsi(dados);
+    auto semUltimo = [&](std::size_t desde) {
+        if (dados.size() <= desde) return std::string();
+        return dados.substr(desde, dados.size() - desde - 1);
+    };
+    if (ComecaCom(m, "TEXTOIMPRESSAO")) return semUltimo(16);
+    if (ComecaCom(m, "CODGERENCIAL")) return ValorApos(dados, m, "NOMEGERENCIAL=\"", '"', false);
+    if (ComecaCom(m, "CODDEPARTAMENTO")) return ValorApos(dados, m, "NOMEDEPARTAMENTO=\"", '"', false);
+    if (ComecaCom(m, "VALORMOEDA")) {
+        std::string d = SomenteNumeros(dados);
+        return d.size() > 2 ? d.substr(0, d.size() - 2) : std::string();
+    }
+    if (ComecaCom(m, "VALORNUMERICOINDICADOR")) return SomenteNumeros(dados);
+    if (ComecaCom(m, "VALORTEXTO")) return semUltimo(12);
+    if (ComecaCom(m, "CODMEIOPAGAMENTO")) {
+        r.CodigoResposta = ValorApos(dados, m, "CODMEIOPAGAMENTOPROGRAM=", ' ', false);
+        std::size_t p = m.find("PERMITEVINCULADO=");
+        r.PermiteVinculadoResposta = p == std::string::npos || p + 17 >= dados.size() ? "" : dados.substr(p + 17, 1);
+        return ValorApos(dados, m, "NOMEMEIOPAGAMENTO=\"", '"', false);
+    }
+    if (ComecaCom(m, "CODNAOFISCAL")) {
+        r.CodigoResposta = ValorApos(dados, m, "CODNAOFISCAL=", ' ', false);
+        return ValorApos(dados, m, "NOMENAOFISCAL=\"", '"', false);
+    }
+    if (ComecaCom(m, "ALIQUOTAICMS")) {
+        std::string valor = ValorApos(dados, m, "PERCENTUALALIQUOTA=", '"', true);
+        if (r.TipoAliquotaPedido > 0) {
+            std::size_t p = m.find("ALIQUOTAICMS=");
+            bool icms = p != std::string::npos && p + 13 < m.size() && m[p + 13] == 'Y';
+            if (icms != (r.TipoAliquotaPedido >= 3)) valor.clear();
+        }
+        return valor;
+    }
+    return SomenteNumeros(dados);
+}
+
+int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
+    if (ComandoExclusivo::Reentrante()) {
+        // A command of this thread is on the wire (a host callback re-entered the library):
+        // refuse it rather than claim a success that sent nothing.
+        DefineErro(-1, kMensagemReentrante);
+        GravaLog(std::string("---[") + kMensagemReentrante + "]---");
+        return 0;
+    }
+    ComandoExclusivo exclusivo;  // other threads wait here for their turn
+    Configuracao& c = Config();
+    EstadoDriver& e = Estado();
+    int resultado = 1;
+
+    // 1. Once per load: the spacing between documents.
+    if (!e.PrimeiroUsoFeito) {
+        e.PrimeiroUsoFeito = true;
+        Tarvo_ExecutaComando("EscreveInteiro", ("NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=" +
+                                                std::to_string(c.EspacamentoDocumentos * 30))
+                                                   .c_str());
+    }
+
+    const bool leitura = ComecaCom(comando, "Le");
+
+    // 2. A management report left open is closed before anything but a reading.
+    if (c.Gerencial != 0 && !leitura) {
+        c.Gerencial = 0;
+        int r = EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(e.NomeOperador));
+        if (c.SubModelo != 0 && c.HabilitaCorte != "0") {
+            plataforma::Dorme(500);
+            Tarvo_AcionaGuilhotinaMFD(c.TipoCorte);
+        }
+        if (r == 0 && Erro().UltimoRetorno == -1) return 0;
+        resultado = 1;
+        GravaFlagGerencial(0);
+    }
+
+    // 3. The monthly fiscal-memory reading of the previous month.
+    if (!c.LmfAutomaticaFeita && !c.LmfAutomaticaRodando && !leitura && comando != "EmiteReducaoZ") {
+        c.LmfAutomaticaRodando = true;
+        resultado = EnviaComandoTxt("LeData", "NomeData=\"Data\"");
+        if (resultado != 1) {
+            c.LmfAutomaticaRodando = false;
+            return resultado;
+        }
+        std::string data = SomenteNumeros(Resposta().ValorResposta);
+        int mes = ParaInteiro(data.size() >= 4 ? data.substr(2, 2) : "", 1);
+        int ano = ParaInteiro(data.size() >= 8 ? data.substr(4, 4) : "", 2010);
+        if (--mes == 0) {
+            mes = 12;
+            --ano;
+        }
+        std::string mesAno = PreencheZerosEsquerda(std::to_string(mes), 2) + "/" + std::to_string(ano);
+        if (mesAno == c.LMFAUT_UltimaData) {
+            c.LmfAutomaticaFeita = true;
+            c.LmfAutomaticaRodando = false;
+        } else {
+            resultado = EnviaComandoTxt("LeInteiro", "NomeInteiro=\"TipoDocEmEmissao\"");
+            if (resultado != 1) {
+                c.LmfAutomaticaRodando = false;
+                return resultado;
+            }
+            if (Resposta().ValorResposta != "0") {
+                c.LmfAutomaticaRodando = false;  // a document is open: try again next time
+            } else {
+                resultado = EnviaComandoTxt("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/" + mesAno +
+                                                                  "# DataFinal=#31/" + mesAno + "#");
+                if (resultado != 1 && Erro().UltimoRetorno == 8089) {
+                    c.LmfAutomaticaFeita = true;
+                    c.LmfAutomaticaRodando = false;
+                    return resultado;
+                }
+                c.LmfAutomaticaFeita = true;
+                GravaUltimaLMF(mesAno);
+                c.LmfAutomaticaRodando = false;
+                if (resultado != 1) return resultado;
+            }
+        }
+    }
+
+    // 4-5. The command itself.
+    if (resultado != 1) return resultado;
+    exclusivo.NoFio();
+    ZeraStatus();
+    const int pacote = ProximoPacote();
+    const bool mantemAberta = e.CapturaMantemPortaAberta;
+
+    auto final = [&] {
+        if (!mantemAberta) FechaPorta(SlotImpressora);
+    };
+
+    if (c.ConfigRede != 1) {
+        if (!mantemAberta && !AbrePorta(SlotImpressora)) {
+            DefineErro(-5, "Erro Abertura Porta Serial");
+            final();
+            return -5;
+        }
+        ConfiguraPorta(SlotImpressora);
+    }
+
+    const std::string quadro = MontaQuadro(pacote, comando, parametros);
+    std::string resposta;
+    switch (Troca(quadro, TempoLimiteComando(comando, parametros), resposta)) {
+        case Desfecho::Resposta:
+            break;
+        case Desfecho::SemPasta:
+            DefineErro(-8, "Erro no Diretorio especificado em Path");
+            final();
+            return -8;
+        case Desfecho::SemCts:
+            DefineErro(-1, kFalhaCts);
+            GravaLog(kFalhaCts);
+            final();
+            return 0;
+        case Desfecho::SemResposta:
+            DefineErro(-1, kFalhaComunicacao);
+            GravaLog(kFalhaComunicacao);
+            final();
+            return 0;
+    }
+
+    std::string codigo, dados;
+    DivideResposta(resposta, codigo, dados);
+    Resposta().DadosResposta = dados;
+    Erro().EstadoAck = 6;
+    GravaLog(resposta);
+
+    if (codigo == "0") {
+        Erro().EstadoSt1 = 0;
+        DefineErro(0, "");
+        if (ComecaCom(MaiusculasAnsi(comando), "LE")) Resposta().ValorResposta = ExtraiValorResposta(dados);
+        resultado = 1;
+    } else {
+        Erro().EstadoSt2 = 1;
+        int numero = ParaInteiro(codigo, 9999);
+        // The message is the first and second quoted texts of the reply's data.
+        DefineErro(numero, CampoDelimitado(dados, 2, '"') + " - " + CampoDelimitado(dados, 4, '"'));
+        resultado = 0;
+    }
+    final();
+    return resultado;
+}
+
+}  // namespace tarvo
