@@ -6,27 +6,57 @@
 #include "driver/core/configuracao.h"
 #include "driver/protocols/familias.h"
 
+namespace tarvo {
+void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacidade) {
+    switch (modo) {
+        case ModoDevolucao::RET: DevolveRetorno(buffer, capacidade); break;
+        case ModoDevolucao::RETZ: DevolveRetornoZeros(largura, buffer, capacidade); break;
+        case ModoDevolucao::RETB: DevolveRetornoBrancos(largura, buffer, capacidade); break;
+        case ModoDevolucao::VAL: DevolveValor(buffer, capacidade); break;
+        case ModoDevolucao::VALZ: DevolveValorZeros(largura, buffer, capacidade); break;
+        case ModoDevolucao::VALB: DevolveValorBrancos(largura, buffer, capacidade); break;
+    }
+}
+}  // namespace tarvo
+
+// After the implementation (whatever its result) the r-buffers receive their answers.
+#define TARVO_DEV(k, ...) TARVO_PP_CAT(TARVO_DEV_, k)(__VA_ARGS__)
+#define TARVO_DEV_s(n)
+#define TARVO_DEV_c(n)
+#define TARVO_DEV_o(n, max)
+#define TARVO_DEV_i(n)
+#define TARVO_DEV_p(n)
+#define TARVO_DEV_n(...)
+#define TARVO_DEV_r(n, max, modo, largura) tarvo::Devolve(tarvo::ModoDevolucao::modo, largura, n, max);
+
 #define TARVO_GERA_PROPRIO(...)
 #define TARVO_GERA_F0(ret, nome, ...)                                                 \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {              \
         return tarvo::Protegido([&]() -> ret {                                       \
-            if (tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros)           \
-                return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));    \
-            return tarvo::InformaNaoImplementado(" " #nome);                         \
+            ret r = tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros        \
+                        ? tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__))  \
+                        : tarvo::InformaNaoImplementado(" " #nome);                  \
+            TARVO_EACH(TARVO_DEV, __VA_ARGS__)                                       \
+            return r;                                                                \
         });                                                                          \
     }
 #define TARVO_GERA_F0_NUM(ret, nome, ...)                                            \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {              \
         return tarvo::Protegido([&]() -> ret {                                       \
+            ret r;                                                                   \
             switch (tarvo::Config().FamiliaModelo) {                                 \
                 case tarvo::FamiliaParametros:                                       \
-                    return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
+                    r = tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));   \
+                    break;                                                           \
                 case tarvo::FamiliaNumerica1:                                        \
                 case tarvo::FamiliaNumerica2:                                        \
-                    return tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
+                    r = tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));   \
+                    break;                                                           \
                 default:                                                             \
-                    return tarvo::InformaNaoImplementado(" " #nome);                 \
+                    r = tarvo::InformaNaoImplementado(" " #nome);                    \
             }                                                                        \
+            TARVO_EACH(TARVO_DEV, __VA_ARGS__)                                       \
+            return r;                                                                \
         });                                                                          \
     }
 #define TARVO_EXPORT(ret, nome, despacho, ...) TARVO_PP_CAT(TARVO_GERA_, despacho)(ret, nome, __VA_ARGS__)

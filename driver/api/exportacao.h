@@ -20,6 +20,7 @@ namespace tarvo::cap {
 #define TARVO_CAP_p(n)
 #define TARVO_CAP_n(...)
 #define TARVO_CAP_o(n, max) static constexpr std::size_t n = max;
+#define TARVO_CAP_r(n, max, modo, largura) static constexpr std::size_t n = max;
 #define TARVO_CAP(k, ...) TARVO_PP_CAT(TARVO_CAP_, k)(__VA_ARGS__)
 #define TARVO_EXPORT(ret, nome, despacho, ...) \
     struct nome {                              \
@@ -33,6 +34,10 @@ namespace tarvo::cap {
 #define TARVO_DEVOLVE(exportacao, buffer) tarvo::DevolveRetorno(buffer, tarvo::cap::exportacao::buffer)
 
 namespace tarvo {
+
+// The hand-back of one buffer after an export's implementation.
+enum class ModoDevolucao { RET, RETZ, RETB, VAL, VALZ, VALB };
+void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacidade);
 
 // Runs an export body; an exception that escapes it becomes a failure with its message
 // in the last-error record instead of crossing into the host program.

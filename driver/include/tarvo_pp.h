@@ -4,6 +4,10 @@
  *        c  input text passed as the library's counted text (a plain const char* here)
  *        o  output text buffer; the third item is the most the export writes into it,
  *           terminating NUL included
+ *        r  output text buffer filled by the hand-back after the family's implementation
+ *           (also after a failure): (r, name, most bytes, how, n) where how is RET (the
+ *           main answer, also written to "RETORNO.TXT"), RETZ/RETB (the same zero- or
+ *           blank-padded to n), VAL, VALZ, VALB (the second answer, no file)
  *        i  32-bit integer by value
  *        p  pointer to a 32-bit integer the export writes
  *        n  no arguments (the only item of an argument-less export) */
@@ -54,6 +58,7 @@
 #define TARVO_DECL_s(n) const char* n
 #define TARVO_DECL_c(n) const char* n
 #define TARVO_DECL_o(n, max) char* n
+#define TARVO_DECL_r(n, max, modo, largura) char* n
 #define TARVO_DECL_i(n) int n
 #define TARVO_DECL_p(n) int* n
 #define TARVO_DECL_n(...) void
@@ -63,6 +68,7 @@
 #define TARVO_NAME_s(n) n
 #define TARVO_NAME_c(n) n
 #define TARVO_NAME_o(n, max) n
+#define TARVO_NAME_r(n, max, modo, largura) n
 #define TARVO_NAME_i(n) n
 #define TARVO_NAME_p(n) n
 #define TARVO_NAME_n(...)
