@@ -1,0 +1,290 @@
+// The routines that every document of a family-0 printer shares.
+#include "driver/protocols/f0_documentos.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "driver/api/exportacao.h"
+#include "driver/core/configuracao.h"
+#include "driver/core/estado.h"
+#include "driver/core/formatadores.h"
+#include "driver/core/registro.h"
+#include "driver/protocols/familias.h"
+#include "driver/protocols/parametros.h"
+#include "platform/pastas.h"
+
+namespace tarvo {
+
+namespace {
+
+// The printer takes at most this many characters of free text per command.
+constexpr std::size_t kPedacoTexto = 480;
+// The payment's additional text is cut to what the printer prints under a payment.
+constexpr std::size_t kTextoAdicional = 80;
+// The printer's line break inside a text parameter: backslash and n.
+const char* const kQuebra = "\\n";
+// Consumer identification of the document in progress, in the current folder.
+const char* const kArquivoIdentificacao = "ID.TXT";
+
+bool ComecaCom(const std::string& texto, const std::string& prefixo) { return texto.rfind(prefixo, 0) == 0; }
+bool TerminaEmLF(const std::string& texto) { return !texto.empty() && texto.back() == '\n'; }
+bool TerminaEmQuebra(const std::string& texto) {
+    return TerminaEmLF(texto) || (texto.size() >= 2 && texto.compare(texto.size() - 2, 2, kQuebra) == 0);
+}
+
+// Characters `inicio` (from 1) onwards, `n` long, of a reply; empty where the reply is shorter.
+std::string Trecho(const std::string& texto, std::size_t inicio, std::size_t n = std::string::npos) {
+    if (inicio < 1 || inicio > texto.size()) return {};
+    return texto.substr(inicio - 1, n);
+}
+
+std::string SemCaracteres(std::string texto, const std::string& remover) {
+    texto.erase(std::remove_if(texto.begin(), texto.end(),
+                               [&](char c) { return remover.find(c) != std::string::npos; }),
+                texto.end());
+    return texto;
+}
+
+// The lines of a text file, without their line ends (a final line end opens no line).
+std::vector<std::string> Linhas(const std::string& texto) {
+    std::vector<std::string> linhas;
+    std::size_t inicio = 0;
+    while (inicio < texto.size()) {
+        std::size_t fim = texto.find('\n', inicio);
+        std::string linha = texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        linhas.push_back(linha);
+        if (fim == std::string::npos) break;
+        inicio = fim + 1;
+    }
+    return linhas;
+}
+
+void GravaFlagsCampanha() {
+    const Configuracao& c = Config();
+    GravaChaveIni("Flags", "CupomManiaLido", c.CupomManiaLido ? "1" : "0");
+    GravaChaveIni("Flags", "CupomManiaValorAux", c.CupomManiaValorAux);
+}
+
+// A reading through the generic reading export, as the host would make it: the raw reply
+// data, cut at its end.
+int LeituraBruta(const char* comando, const std::string& parametros, std::string& dados) {
+    std::vector<char> buffer(cap::Tarvo_ExecutaLeitura::Retorno, ' ');
+    buffer.back() = '\0';
+    int r = ::Tarvo_ExecutaLeitura(comando, parametros.c_str(), buffer.data());
+    dados = std::string(buffer.data());
+    return r;
+}
+
+// Day, month and two-digit year of the last document (ddmmyy) from ValorData=#dd/mm/yyyy#.
+int LeDataUltimoDocumento(std::string& ddmmaa) {
+    std::string dados;
+    int r = LeituraBruta("LeData", "NomeData=\"DataUltimoDoc\"", dados);
+    if (r != 1) return r;
+    ddmmaa = Trecho(dados, 12, 2) + Trecho(dados, 15, 2) + Trecho(dados, 20, 2);
+    return 1;
+}
+
+// The code of the Rio de Janeiro campaign: state registration, date of the last document,
+// COO and ECF number.
+int TextoCampanhaRJ(std::string& texto) {
+    std::string dados, data;
+    int r = LeituraBruta("LeTexto", "NomeTexto=\"IE\"", dados);
+    if (r != 1) return r;
+    std::string ie = Trecho(SemCaracteres(dados, "."), 13, 8);
+    if ((r = LeDataUltimoDocumento(data)) != 1) return r;
+    if ((r = LeituraBruta("LeInteiro", "NomeInteiro=\"COO\"", dados)) != 1) return r;
+    std::string coo = PreencheZerosEsquerda(Trecho(dados, 14), 6);
+    if ((r = LeituraBruta("LeInteiro", "NomeInteiro=\"ECF\"", dados)) != 1) return r;
+    std::string ecf = PreencheZerosEsquerda(Trecho(dados, 14), 3);
+    // Bytes 0xA7 and 0x87 are the printer's code page 850 for the ordinal sign and c-cedilla.
+    texto = std::string("CUPOM MANIA, CONCORRA A PREMIOS \\n") + "ENVIE SMS P/ 6789:" + ie + data + coo + ecf + "\\n" +
+            "PROCON - R da Ajuda 5 - RJ - (21) 151 \\n" + "ALERJ - R 1\xA7 de Mar\x87o s/n - RJ - (21) 25881418";
+    return 1;
+}
+
+// The Minas Gerais campaign line: CNPJ, date of the last document and the cash of the document.
+int TextoCampanhaMG(std::string& texto) {
+    std::string dados, data;
+    int r = LeituraBruta("LeTexto", "NomeTexto=\"CNPJ\"", dados);
+    if (r != 1) return r;
+    std::string cnpj = SemCaracteres(dados, "./-");
+    cnpj = cnpj.size() > 13 ? cnpj.substr(12, cnpj.size() - 13) : std::string();
+    if ((r = LeDataUltimoDocumento(data)) != 1) return r;
+    if ((r = LeituraBruta("LeMoeda", "NomeDadoMonetario=\"TotalDocDinheiro\"", dados)) != 1) return r;
+    std::string valor = SemCaracteres(dados, ",.");
+    valor = valor.size() > 13 ? valor.substr(11, valor.size() - 13) : std::string();
+    texto = "MINAS LEGAL: " + cnpj + " " + data + " " + valor + kQuebra;
+    return 1;
+}
+
+// The consumer identification stored by Tarvo_IdentificaConsumidor, as the parameters of
+// IdentificaConsumidor; empty when the file holds nothing to identify.
+std::string ParametrosIdentificacao(const std::string& arquivo) {
+    std::vector<std::string> linhas = Linhas(LeArquivo(arquivo));
+    linhas.resize(3);
+    static const char* const kNomes[] = {"IdConsumidor=", "NomeConsumidor=", "EnderecoConsumidor="};
+    std::string parametros;
+    for (std::size_t i = 0; i < 3; ++i) {
+        std::string valor = Apara(linhas[i]);
+        if (valor.empty()) continue;
+        parametros += (i == 0 ? "" : " ") + std::string(kNomes[i]) + Aspas(valor);
+    }
+    return parametros;
+}
+
+}  // namespace
+
+int PrimeiraFalha::Registra(int resultado) {
+    if (resultado != 1 && !houve_) {
+        houve_ = true;
+        resultado_ = resultado;
+        codigo_ = Erro().UltimoRetorno;
+        mensagem_ = Erro().UltimaMensagem;
+    }
+    return resultado;
+}
+
+int PrimeiraFalha::Final(int resultado) const {
+    if (!houve_) return resultado;
+    DefineErro(codigo_, mensagem_);
+    return resultado_;
+}
+
+bool ValorZero(const std::string& valor) { return PreencheZerosEsquerda(valor, 12) == "000000000000"; }
+
+std::string ValorComSinal(const std::string& tipo, const std::string& valor) {
+    return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(valor);
+}
+
+std::string CentavosDaResposta() {
+    const std::string& dados = Resposta().DadosResposta;
+    std::size_t igual = dados.find('=');
+    if (igual == std::string::npos) return {};
+    std::string valor = dados.substr(igual + 1);
+    std::size_t virgula = valor.find(',');
+    std::string inteiro = SomenteNumeros(valor.substr(0, virgula));
+    std::string decimais = virgula == std::string::npos ? std::string() : SomenteNumeros(valor.substr(virgula + 1));
+    if (inteiro.empty() && decimais.empty()) return {};
+    decimais.resize(2, '0');  // hundredths: more decimals are cut, fewer completed
+    std::string centavos = RemoveZerosEsquerda(inteiro + decimais);
+    return centavos.empty() ? "0" : centavos;
+}
+
+int CortaSeHabilitado(int resultado) {
+    const Configuracao& c = Config();
+    if (resultado == 1 && c.HabilitaCorte != "0") familia0::Tarvo_AcionaGuilhotinaMFD(c.TipoCorte);
+    return resultado;
+}
+
+int AtualizaImpostoCampanha(bool inicio) {
+    Configuracao& c = Config();
+    if (!c.HabilitaICMSCupom) return 1;
+    if (inicio && c.CupomManiaLido) return 1;
+    int r = EnviaComandoTxt("LeMoeda", "NomeDadoMonetario=\"TotalDiaImpostoICMS\"");
+    if (r != 1) return r;
+    if (inicio) {
+        c.CupomManiaLido = true;
+        c.CupomManiaValorAux = CentavosDaResposta();
+        GravaFlagsCampanha();
+        return 1;
+    }
+    std::int64_t imposto = ParaInteiro64(CentavosDaResposta(), 0) - ParaInteiro64(c.CupomManiaValorAux, 0);
+    if (imposto < 0) imposto = 0;
+    std::string centavos = std::to_string(imposto % 100);
+    if (centavos.size() < 2) centavos = "0" + centavos;
+    c.CupomManiaTotalImp = std::to_string(imposto / 100) + "." + centavos;
+    GravaChaveIni("Flags", "CupomManiaTotalImp", c.CupomManiaTotalImp);
+    return 1;
+}
+
+int RixImprimeTextoLivre(const std::string& texto) {
+    std::size_t inicio = 0;
+    do {
+        std::size_t n = std::min(kPedacoTexto, texto.size() - inicio);
+        // A piece never ends between a backslash and the character it escapes ("\n"), so
+        // the printer sees every escape whole.
+        if (n > 1 && inicio + n < texto.size() && texto[inicio + n - 1] == '\\') --n;
+        int r = EnviaComandoTxt("ImprimeTexto", "TextoLivre=" + Aspas(texto.substr(inicio, n)));
+        if (r != 1) return r;
+        inicio += n;
+    } while (inicio < texto.size());
+    return 1;
+}
+
+int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional) {
+    std::string parteValor = " Valor=" + FormataDuasDecimais(valor);
+    if (!textoAdicional.empty()) parteValor += " TextoAdicional=" + Aspas(textoAdicional.substr(0, kTextoAdicional));
+    std::string f = Apara(forma);
+    if (MaiusculasAnsi(f) == "DINHEIRO") f = "-2";
+    if (f == "-2" || EhNumerico(f)) return EnviaComandoTxt("PagaCupom", "CodMeioPagamento=" + f + parteValor);
+    return EnviaComandoTxt("PagaCupom", "NomeMeioPagamento=" + Aspas(f) + parteValor);
+}
+
+std::string CodigoMeioPagamento(const std::string& forma) {
+    std::string f = Apara(forma);
+    if (MaiusculasAnsi(f) == "DINHEIRO") return "-2";
+    if (f == "-2" || EhNumerico(f)) return f;
+    Resposta().CodigoResposta.clear();  // no code of an earlier reading may stand for this name
+    if (EnviaComandoTxt("LeMeioPagamento", "NomeMeioPagamento=" + Aspas(f)) != 1) return {};
+    return Resposta().CodigoResposta;
+}
+
+int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
+    Configuracao& c = Config();
+    PrimeiraFalha falhas;
+    if (comTextos) {
+        std::string texto = mensagem;
+        std::string campanha;
+        if (c.HabilitaICMSCupom) {
+            AtualizaImpostoCampanha(false);
+            if (c.CampanhaEstadual) {
+                int r = c.UF == "MG" ? TextoCampanhaMG(campanha) : TextoCampanhaRJ(campanha);
+                if (r != 1) return r;
+                if (texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto)) texto += campanha;
+                else texto += kQuebra + campanha;
+            }
+        }
+        if (!c.IdAplicativo.empty()) {
+            bool quebra = !mensagem.empty() && !ComecaCom(mensagem, kQuebra) && !TerminaEmLF(mensagem);
+            // A campaign block that does not end its line must not run into the application line.
+            if (!campanha.empty() && !TerminaEmQuebra(campanha)) quebra = true;
+            texto += (quebra ? kQuebra : "") + std::string("Aplicativo:") + c.IdAplicativo;
+        }
+        falhas.Registra(RixImprimeTextoLivre(texto));
+        if (c.HabilitaICMSCupom) {
+            c.CupomManiaLido = false;
+            c.CupomManiaValorAux = "0";
+            GravaFlagsCampanha();
+        }
+        if (plataforma::ExisteArquivo(kArquivoIdentificacao)) {
+            std::string parametros = ParametrosIdentificacao(kArquivoIdentificacao);
+            if (!parametros.empty()) falhas.Registra(EnviaComandoTxt("IdentificaConsumidor", parametros));
+            ApagaArquivo(kArquivoIdentificacao);
+        }
+    }
+    int r = EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(Estado().NomeOperador));
+    falhas.Registra(CortaSeHabilitado(r));
+    return falhas.Final(r);
+}
+
+int AbreGerencialTxt() {
+    // 8018: the printer cannot use that report index; the next one is tried.
+    constexpr int kIndiceRecusado = 8018;
+    constexpr int kIndices = 20;
+    Erro().UltimoRetorno = kIndiceRecusado;
+    int r = 0;
+    for (int n = 0; Erro().UltimoRetorno == kIndiceRecusado && n < kIndices; ++n)
+        r = EnviaComandoTxt("AbreGerencial", "CodGerencial=" + std::to_string(n));
+    return r;
+}
+
+int ImprimeGerencialTxt(const std::string& texto) {
+    // Document type 15: a management report is open.
+    int r = EnviaComandoTxt("LeInteiro", "NomeInteiro=\"TipoDocEmEmissao\"");
+    if (r != 1) return r;
+    if (Resposta().ValorResposta != "15" && (r = AbreGerencialTxt()) != 1) return r;
+    return RixImprimeTextoLivre(texto);
+}
+
+}  // namespace tarvo

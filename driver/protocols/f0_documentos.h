@@ -1,0 +1,91 @@
+// Routines that every document of a family-0 printer shares: the close with its closing
+// texts, free text, payments, the payment-form lookup, the state campaign bookkeeping and
+// the cut after a document.
+#pragma once
+
+#include <string>
+
+namespace tarvo {
+
+// A text argument of an export (a host may pass a null pointer for an empty text).
+inline std::string TextoArg(const char* texto) { return texto ? texto : ""; }
+
+// Closes the document in progress (`EncerraDocumento` with the operator). With `comTextos`
+// the closing texts come first: the state campaign text, the application line and the
+// caller's message, then the consumer identification of "ID.TXT". Every step runs; the
+// result is the first failure of the steps (its code and message stay in the last-error
+// record), else the close's. A failing campaign reading ends the close before anything is
+// printed. The paper is cut after a successful close when the cutter is enabled.
+int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem);
+
+// Prints free text in the open document: one `ImprimeTexto` per piece of 480 characters,
+// stopping at the first failure. An empty text is sent once, as an empty piece.
+int RixImprimeTextoLivre(const std::string& texto);
+
+// Pays `valor` (digits counting hundredths) in a payment form: "Dinheiro" (any case, blanks
+// around) is the cash form -2, "-2" or digits are a form code, anything else a form name.
+// `textoAdicional` (first 80 characters) is printed under the payment when not empty.
+int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional = "");
+
+// Code of a payment form: "-2" for cash, the form itself when it is "-2" or digits, else
+// the code the printer gives for that name; empty when the name cannot be read.
+std::string CodigoMeioPagamento(const std::string& forma);
+
+// The state campaign's tax bookkeeping: at the start of a document (`inicio`) the day tax
+// total is read once per document; at the close the document's tax is stored in
+// [Flags] CupomManiaTotalImp. Returns the reading's result (1 when nothing is read).
+int AtualizaImpostoCampanha(bool inicio);
+
+// After a successful document command: the automatic cut when [Sistema] HabilitaCorte is
+// not "0". Returns `resultado` unchanged.
+int CortaSeHabilitado(int resultado);
+
+// An amount of the last `LeMoeda` reply in hundredths (digits only), whatever number of
+// decimals the printer wrote; empty when the reply holds no amount.
+std::string CentavosDaResposta();
+
+// True when a value is zero for the printer: its digits, zero-padded to twelve, are zeros.
+bool ValorZero(const std::string& valor);
+
+// The signed value part of surcharges and discounts: a blank before the value for a
+// surcharge (tipo "A"), "-" for a discount; the value with two decimals.
+std::string ValorComSinal(const std::string& tipo, const std::string& valor);
+
+// The first failure of a sequence of steps that must all run: it keeps the result, code and
+// message of the first step that did not return 1, and puts them back at the end.
+class PrimeiraFalha {
+public:
+    // Records `resultado` (when it is the first failure) and returns it.
+    int Registra(int resultado);
+    bool Houve() const { return houve_; }
+    // The first failure's result with its code and message restored, else `resultado`.
+    int Final(int resultado) const;
+
+private:
+    bool houve_ = false;
+    int resultado_ = 1;
+    int codigo_ = 0;
+    std::string mensagem_;
+};
+
+// The subtotal surcharge and discount shared by receipts and non-fiscal receipts.
+// IniciaFechamentoComDoisValores: tipo "A" surcharge only, "D" discount only, "X" refused
+// (-2), anything else both, the discount only after the surcharge succeeded; modo "%"
+// percentages. AcrescimoDescontoSubtotal: tipo "A" surcharge else discount; modo "$" an
+// amount, anything else a percentage.
+int IniciaFechamentoComDoisValores(const std::string& tipo, const std::string& modo, const std::string& acrescimo,
+                                   const std::string& desconto);
+int AcrescimoDescontoSubtotal(const std::string& tipo, const std::string& modo, const std::string& valor);
+
+// Management reports: the opening loop over the report indices the printer refuses with
+// 8018, and the text of a report (opened first when none is open).
+int AbreGerencialTxt();
+int ImprimeGerencialTxt(const std::string& texto);
+
+namespace familia0 {
+// The family-0 bodies of the exports whose facade has logic of its own.
+int AbreCupom(const std::string& idConsumidor);
+int AbreCupomMFD(const std::string& idConsumidor, const std::string& nome, const std::string& endereco);
+}  // namespace familia0
+
+}  // namespace tarvo
