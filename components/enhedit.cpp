@@ -113,7 +113,8 @@ void TEnhancedEdit::Change() {
                 const QChar c = t[i];
                 if (QString(c) == d) {
                     if (i < p) t.remove(i, 1);
-                } else if (c != QLatin1Char('-') && QString(c) != milhar && !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) {
+                } else if (c != QLatin1Char('-') && QString(c) != milhar &&
+                           !(c >= QLatin1Char('0') && c <= QLatin1Char('9'))) {
                     t.remove(i, 1);
                 }
             }
@@ -142,7 +143,8 @@ void TEnhancedEdit::Change() {
 // --- keys, focus, paste ------------------------------------------------------------------------
 
 void TEnhancedEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter || event->text() == QLatin1String("\n")) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->text() == QLatin1String("\n")) {
         event->accept();
         if (exitOnEnterKey_) ProximoControle();
         return;
@@ -163,7 +165,8 @@ void TEnhancedEdit::keyPressEvent(QKeyEvent* event) {
 // The next control of the window in the focus chain that takes the focus by Tab.
 void TEnhancedEdit::ProximoControle() {
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
-        if (w->window() == window() && w->isEnabled() && w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) {
+        if (w->window() == window() && w->isEnabled() && w->isVisible() &&
+            (w->focusPolicy() & Qt::TabFocus)) {
             w->setFocus(Qt::TabFocusReason);
             return;
         }

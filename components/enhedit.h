@@ -15,7 +15,7 @@ namespace tarvo {
 class TEnhancedEdit : public QLineEdit {
     Q_OBJECT
 
-public:
+  public:
     enum TAlignment { taLeftJustify, taRightJustify, taCenter };
     Q_ENUM(TAlignment)
 
@@ -50,11 +50,11 @@ public:
     // FloatToStrF(value, Format, Precision, Digits).
     QString FormatValue(long double value) const;
 
-signals:
+  signals:
     // After every change of the text, once Value and ValueInt follow it.
     void OnChange();
 
-protected:
+  protected:
     virtual void Change();
 
     void keyPressEvent(QKeyEvent* event) override;
@@ -63,7 +63,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void AplicaCorDesabilitado();
     void ProximoControle();
     void InsereTexto(QString texto);

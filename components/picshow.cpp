@@ -119,7 +119,9 @@ void TCustomPicShow::SetAutoSize(bool value) {
     AjustaTamanho();
 }
 
-void TCustomPicShow::SetDelay(int value) { delay_ = std::clamp(value, 0, 65535); }
+void TCustomPicShow::SetDelay(int value) {
+    delay_ = std::clamp(value, 0, 65535);
+}
 
 void TCustomPicShow::SetStep(int value) {
     if (value <= 0)
@@ -170,7 +172,8 @@ void TCustomPicShow::SetProgress(int value) {
     DesenhaQuadro();
     MostraQuadro();
     if (threaded_ && !manual_) {
-        QMetaObject::invokeMethod(this, [this] { DoProgress(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { DoProgress(); }, Qt::QueuedConnection);
     } else {
         DoProgress();
     }
@@ -188,10 +191,18 @@ QRect TCustomPicShow::PictureRect() const {
 
 // --- events ----------------------------------------------------------------------------------
 
-void TCustomPicShow::DoChange() { emit OnChange(); }
-void TCustomPicShow::DoProgress() { emit OnProgress(); }
-void TCustomPicShow::DoComplete() { emit OnComplete(); }
-void TCustomPicShow::DoStop() { emit OnStop(); }
+void TCustomPicShow::DoChange() {
+    emit OnChange();
+}
+void TCustomPicShow::DoProgress() {
+    emit OnProgress();
+}
+void TCustomPicShow::DoComplete() {
+    emit OnComplete();
+}
+void TCustomPicShow::DoStop() {
+    emit OnStop();
+}
 
 void TCustomPicShow::DoCustomDraw(const QImage& picture, QImage& screen) {
     if (OnCustomDraw) OnCustomDraw(this, picture, screen);
@@ -346,7 +357,8 @@ void TCustomPicShow::MostraQuadro() {
     if (QThread::currentThread() == thread()) {
         if (isVisible()) repaint(r);
     } else {
-        QMetaObject::invokeMethod(this, [this, r] { update(r); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, r] { update(r); }, Qt::QueuedConnection);
     }
 }
 
@@ -378,7 +390,8 @@ void TCustomPicShow::Prepara() {
             QPainter p(&novaFigura_);
             p.drawImage(0, 0, picture_);
         }
-        if (display_.size() != picture_.size() || display_.format() != Formato) display_ = QImage(w, h, Formato);
+        if (display_.size() != picture_.size() || display_.format() != Formato)
+            display_ = QImage(w, h, Formato);
         sourceRect_ = QRect(0, 0, w, h);
         CalculaLayout();
         CopiaPixels(display_, fundo_);
@@ -398,7 +411,8 @@ void TCustomPicShow::Anima() {
     const unsigned estaTransicao = transicao_;
     while (ProximoQuadro() && !manual_ && !stopping_) {
         const auto fim = ultimoTick_ + std::chrono::milliseconds(delay_);
-        const auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(fim - Relogio::now()).count();
+        const auto resta =
+            std::chrono::duration_cast<std::chrono::milliseconds>(fim - Relogio::now()).count();
         QEventLoop espera;
         if (resta > 0) {
             QTimer::singleShot(static_cast<int>(resta), Qt::PreciseTimer, &espera, &QEventLoop::quit);

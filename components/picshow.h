@@ -34,7 +34,7 @@ using TCustomDrawEvent = std::function<void(TCustomPicShow* Sender, const QImage
 class TCustomPicShow : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     enum TBackgroundMode : uint8_t { bmNone, bmTiled, bmStretched, bmCentered };
     Q_ENUM(TBackgroundMode)
 
@@ -102,7 +102,7 @@ public:
     TCustomDrawEvent OnAfterNewFrame;
     TCustomDrawEvent OnStart;
 
-signals:
+  signals:
     void OnChange();
     void OnProgress();
     void OnComplete();
@@ -110,7 +110,7 @@ signals:
     void OnMouseEnter();
     void OnMouseLeave();
 
-protected:
+  protected:
     virtual void PaintBackground(QPainter& canvas, const QRect& rect);
     virtual void PaintTo(QPainter& canvas);
     virtual void DoChange();
@@ -129,7 +129,7 @@ protected:
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
-private:
+  private:
     using Relogio = std::chrono::steady_clock;
 
     void CalculaLayout();
@@ -202,7 +202,7 @@ class TPicShow : public TCustomPicShow {
     Q_PROPERTY(int Progress READ Progress WRITE SetProgress)
     Q_PROPERTY(bool Busy READ Busy)
 
-public:
+  public:
     using TCustomPicShow::TCustomPicShow;
 };
 

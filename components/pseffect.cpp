@@ -5,16 +5,16 @@
 // Block copies, stretches and regions all clip to the two images, so every formula may
 // reach past the picture (slides start outside it, curves are drawn from shapes several
 // pictures wide) without touching memory outside it.
+#include "pseffect.h"
+
 #include <QString>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <numbers>
-#include <cstring>
 #include <vector>
-
-#include "pseffect.h"
 
 namespace tarvo {
 
@@ -25,12 +25,17 @@ namespace {
 inline void C(QImage& D, const QImage& fonte, int dx, int dy, int w, int h, int sx, int sy) {
     CopiaBloco(D, dx, dy, w, h, fonte, sx, sy);
 }
-inline void S(QImage& D, const QImage& fonte, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh) {
+inline void S(QImage& D, const QImage& fonte, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
+              int sh) {
     EsticaBloco(D, dx, dy, dw, dh, fonte, sx, sy, sw, sh);
 }
 // Half, truncated toward zero, and one and a half times a value.
-constexpr int Md(int v) { return v / 2; }
-constexpr int T3(int v) { return (3 * v) / 2; }
+constexpr int Md(int v) {
+    return v / 2;
+}
+constexpr int T3(int v) {
+    return (3 * v) / 2;
+}
 // A quarter turn over the 100 steps of a transition.
 constexpr double Giro = std::numbers::pi / 200;
 
@@ -42,7 +47,9 @@ TComplexRegion& Regiao(int W, int H, int qual = 0) {
     return regioes[qual];
 }
 
-void Revela(QImage& D, const QImage& I, TComplexRegion& rgn) { CopiaRegiao(D, I, rgn.CreateRegion()); }
+void Revela(QImage& D, const QImage& I, TComplexRegion& rgn) {
+    CopiaRegiao(D, I, rgn.CreateRegion());
+}
 
 using Poligono = std::initializer_list<QPoint>;
 
@@ -195,11 +202,13 @@ void Pontilhado(QImage& D, const QImage& I, int W, int H, int a, int b, int h, i
 void Estrela(QImage& D, const QImage& I, int W, int H, int X, int Y, bool antiHorario) {
     const QPoint c(Md(W), Md(H));
     if (!antiHorario)
-        Poligonos(D, I, W, H,
-                  {{c, {0, 0}, {X, 0}}, {c, {0, H}, {0, H - Y}}, {c, {W, H}, {W - X, H}}, {c, {W, 0}, {W, Y}}});
+        Poligonos(
+            D, I, W, H,
+            {{c, {0, 0}, {X, 0}}, {c, {0, H}, {0, H - Y}}, {c, {W, H}, {W - X, H}}, {c, {W, 0}, {W, Y}}});
     else
-        Poligonos(D, I, W, H,
-                  {{c, {0, 0}, {0, Y}}, {c, {0, H}, {X, H}}, {c, {W, H}, {W, H - Y}}, {c, {W, 0}, {W - X, 0}}});
+        Poligonos(
+            D, I, W, H,
+            {{c, {0, 0}, {0, Y}}, {c, {0, H}, {X, H}}, {c, {W, H}, {W, H - Y}}, {c, {W, 0}, {W - X, 0}}});
 }
 
 // Triangles pointing down in cells of a tenth of the picture, growing to twice the cell.
@@ -268,8 +277,8 @@ void CruzDiagonalSai(QImage& D, const QImage& I, int W, int H, int X, int Y) {
 // pixels a tenth (rounded down) falls short of the width, and the teeth are then spread
 // just far enough for the band to reach the far edge.
 void ZigueZague(QImage& D, const QImage& I, int W, int H, int X, int Y, int P, bool vertical) {
-    const int L = vertical ? H : W;      // along the band
-    const int A = vertical ? W : H;      // across the band
+    const int L = vertical ? H : W;  // along the band
+    const int A = vertical ? W : H;  // across the band
     const int c = vertical ? Md(W) : Md(H);
     const int dente = A / 10;
     const int m = MulDiv(dente, P, 100) + Md(vertical ? X : Y);
@@ -438,7 +447,8 @@ void BarrasAleatorias(QImage& D, const QImage& I, int W, int H, int P, bool colu
     uchar* base = D.bits();
     if (!colunas) {
         for (int y = H - 1; y >= 0; --y)
-            if (rnd.Random(100) < P) std::memcpy(LinhaDe(D, base, y), LinhaDe(I, y), static_cast<size_t>(W) * 4);
+            if (rnd.Random(100) < P)
+                std::memcpy(LinhaDe(D, base, y), LinhaDe(I, y), static_cast<size_t>(W) * 4);
         return;
     }
     thread_local std::vector<uint8_t> escolhidas;
@@ -519,8 +529,8 @@ void Pixela(QImage& D, const QImage& I, int W, int H, int X, int Y, int P) {
 }  // namespace
 
 // Every row's parameters, whether it uses them or not.
-#define EFEITO(...)                                                                                  \
-    [](QImage & D, [[maybe_unused]] const QImage& I, [[maybe_unused]] int W, [[maybe_unused]] int H, \
+#define EFEITO(...)                                                                                 \
+    [](QImage& D, [[maybe_unused]] const QImage& I, [[maybe_unused]] int W, [[maybe_unused]] int H, \
        [[maybe_unused]] int X, [[maybe_unused]] int Y, [[maybe_unused]] int P) { __VA_ARGS__ }
 
 namespace {

@@ -19,8 +19,7 @@
 
 namespace tarvo {
 
-using TEffectProc = void (*)(QImage& Display, const QImage& Image, int W, int H, int X, int Y,
-                             int Progress);
+using TEffectProc = void (*)(QImage& Display, const QImage& Image, int W, int H, int X, int Y, int Progress);
 
 struct TEffectEntry {
     const char* Name;
@@ -67,7 +66,7 @@ uint32_t SementeDaImagem(const QImage& Image);
 // picture as they are added (nothing outside it is ever drawn), may overlap, and are
 // merged into the banded form QRegion keeps.
 class TComplexRegion {
-public:
+  public:
     TComplexRegion() = default;
     explicit TComplexRegion(int width, int height) { Limites(width, height); }
 
@@ -83,7 +82,7 @@ public:
     // The union of the rectangles; empty when none was added (the effects then draw nothing).
     QRegion CreateRegion();
 
-private:
+  private:
     struct Caixa {
         int l, t, r, b;
     };

@@ -16,7 +16,9 @@ namespace tarvo {
 
 namespace {
 
-inline uint32_t* Linha(uchar* base, qsizetype bpl, int y) { return reinterpret_cast<uint32_t*>(base + bpl * y); }
+inline uint32_t* Linha(uchar* base, qsizetype bpl, int y) {
+    return reinterpret_cast<uint32_t*>(base + bpl * y);
+}
 inline const uint32_t* Linha(const uchar* base, qsizetype bpl, int y) {
     return reinterpret_cast<const uint32_t*>(base + bpl * y);
 }
@@ -24,7 +26,8 @@ inline const uint32_t* Linha(const uchar* base, qsizetype bpl, int y) {
 // Copy of an image kept per thread, for stretches whose source is their own destination.
 const QImage& CopiaTemporaria(const QImage& src) {
     thread_local QImage copia;
-    if (copia.size() != src.size() || copia.format() != src.format()) copia = QImage(src.size(), src.format());
+    if (copia.size() != src.size() || copia.format() != src.format())
+        copia = QImage(src.size(), src.format());
     const qsizetype n = std::min(copia.bytesPerLine(), src.bytesPerLine());
     for (int y = 0; y < src.height(); ++y) std::memcpy(copia.scanLine(y), src.constScanLine(y), n);
     return copia;
@@ -180,13 +183,15 @@ void RegiaoPoligono(TComplexRegion& rgn, std::span<const QPoint> points) {
             if (antes == 0 && voltas != 0) {
                 inicio = x;
             } else if (antes != 0 && voltas == 0) {
-                rgn.AddRect(static_cast<int>(std::ceil(inicio - 0.5)), y, static_cast<int>(std::ceil(x - 0.5)), y + 1);
+                rgn.AddRect(static_cast<int>(std::ceil(inicio - 0.5)), y,
+                            static_cast<int>(std::ceil(x - 0.5)), y + 1);
             }
         }
     }
 }
 
-void RegiaoRetanguloArredondado(TComplexRegion& rgn, int left, int top, int right, int bottom, int ew, int eh) {
+void RegiaoRetanguloArredondado(TComplexRegion& rgn, int left, int top, int right, int bottom, int ew,
+                                int eh) {
     if (right <= left || bottom <= top) return;
     ew = std::min(std::abs(ew), right - left);
     eh = std::min(std::abs(eh), bottom - top);
@@ -220,8 +225,8 @@ void RegiaoLeque(TComplexRegion& rgn, int cx, int cy, int r, double start, doubl
     const double passo = (end - start) / n;
     double a = start;
     for (int k = 0; k < n; ++k) {
-        pontos[k + 1] =
-            QPoint(static_cast<int>(std::lround(r * std::cos(a))) + cx, static_cast<int>(std::lround(r * std::sin(a))) + cy);
+        pontos[k + 1] = QPoint(static_cast<int>(std::lround(r * std::cos(a))) + cx,
+                               static_cast<int>(std::lround(r * std::sin(a))) + cy);
         a += passo;
     }
     RegiaoPoligono(rgn, pontos);
@@ -513,9 +518,11 @@ void CopiaBloco(QImage& dst, int dx, int dy, int w, int h, const QImage& src, in
     const size_t n = static_cast<size_t>(x1 - x0) * 4;
     // Within one image a block moving down must be copied from its last row up.
     if (d == s && oy < 0) {
-        for (int y = y1 - 1; y >= y0; --y) std::memmove(Linha(d, dbpl, y) + x0, Linha(s, sbpl, y + oy) + x0 + ox, n);
+        for (int y = y1 - 1; y >= y0; --y)
+            std::memmove(Linha(d, dbpl, y) + x0, Linha(s, sbpl, y + oy) + x0 + ox, n);
     } else {
-        for (int y = y0; y < y1; ++y) std::memmove(Linha(d, dbpl, y) + x0, Linha(s, sbpl, y + oy) + x0 + ox, n);
+        for (int y = y0; y < y1; ++y)
+            std::memmove(Linha(d, dbpl, y) + x0, Linha(s, sbpl, y + oy) + x0 + ox, n);
     }
 }
 
@@ -538,7 +545,8 @@ void EsticaBloco(QImage& dst, int dx, int dy, int dw, int dh, const QImage& src,
     // Each destination pixel takes the source pixel under its centre; a block reaching past
     // the source reads the source's nearest edge instead of memory outside it.
     auto mapeia = [](int k, int soma, int tamanho, int origem, int limite) {
-        const int64_t v = origem + ((2 * static_cast<int64_t>(k) + 1) * soma) / (2 * static_cast<int64_t>(tamanho));
+        const int64_t v =
+            origem + ((2 * static_cast<int64_t>(k) + 1) * soma) / (2 * static_cast<int64_t>(tamanho));
         return static_cast<int>(std::clamp<int64_t>(v, 0, limite - 1));
     };
     thread_local std::vector<int> colunas;

@@ -62,7 +62,9 @@ void Arredonda(Decimal& d, int n) {
     while (!d.digitos.empty() && d.digitos.back() == '0') d.digitos.pop_back();
 }
 
-char Digito(const Decimal& d, int i) { return i >= 0 && i < static_cast<int>(d.digitos.size()) ? d.digitos[i] : '0'; }
+char Digito(const Decimal& d, int i) {
+    return i >= 0 && i < static_cast<int>(d.digitos.size()) ? d.digitos[i] : '0';
+}
 
 QString Agrupa(const std::string& inteiros, const QString& separador) {
     QString out;
@@ -84,7 +86,8 @@ QString Fixo(const Decimal& d, int casas, bool agrupa, const QLocale& locale) {
     QString out = agrupa ? Agrupa(inteiros, locale.groupSeparator()) : QString::fromLatin1(inteiros);
     if (casas > 0) {
         out += locale.decimalPoint();
-        for (int i = 0; i < casas; ++i) out += QLatin1Char(d.digitos.empty() ? '0' : Digito(d, d.expoente + i));
+        for (int i = 0; i < casas; ++i)
+            out += QLatin1Char(d.digitos.empty() ? '0' : Digito(d, d.expoente + i));
     }
     return out;
 }
@@ -114,20 +117,25 @@ long double StrToFloatDef(const QString& text, long double fallback, const QLoca
     std::string c;
     int i = 0, digitos = 0;
     const int n = static_cast<int>(t.size());
-    if (i < n && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) c += static_cast<char>(t[i++].unicode());
-    while (i < n && t[i].isDigit() && t[i].unicode() < 128) c += static_cast<char>(t[i++].unicode()), ++digitos;
+    if (i < n && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
+        c += static_cast<char>(t[i++].unicode());
+    while (i < n && t[i].isDigit() && t[i].unicode() < 128)
+        c += static_cast<char>(t[i++].unicode()), ++digitos;
     if (i < n && t.mid(i, decimal.size()) == decimal) {
         c += '.';
         i += static_cast<int>(decimal.size());
-        while (i < n && t[i].isDigit() && t[i].unicode() < 128) c += static_cast<char>(t[i++].unicode()), ++digitos;
+        while (i < n && t[i].isDigit() && t[i].unicode() < 128)
+            c += static_cast<char>(t[i++].unicode()), ++digitos;
     }
     if (digitos == 0) return fallback;
     if (i < n && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
         c += 'e';
         ++i;
-        if (i < n && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+'))) c += static_cast<char>(t[i++].unicode());
+        if (i < n && (t[i] == QLatin1Char('-') || t[i] == QLatin1Char('+')))
+            c += static_cast<char>(t[i++].unicode());
         int exp = 0;
-        while (i < n && t[i].isDigit() && t[i].unicode() < 128) c += static_cast<char>(t[i++].unicode()), ++exp;
+        while (i < n && t[i].isDigit() && t[i].unicode() < 128)
+            c += static_cast<char>(t[i++].unicode()), ++exp;
         if (exp == 0) return fallback;
     }
     if (i != n) return fallback;
@@ -136,7 +144,8 @@ long double StrToFloatDef(const QString& text, long double fallback, const QLoca
     return v;
 }
 
-QString FloatToStrF(long double value, TFloatFormat format, int precision, int digits, const QLocale& locale) {
+QString FloatToStrF(long double value, TFloatFormat format, int precision, int digits,
+                    const QLocale& locale) {
     if (std::isnan(value)) return QStringLiteral("NAN");
     if (std::isinf(value)) return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
     precision = std::clamp(precision, 1, DigitosMaximos);

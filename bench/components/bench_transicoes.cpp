@@ -80,11 +80,13 @@ int main(int argc, char** argv) {
 
     if (markdown) {
         std::printf("| Row | Effect | fps |\n|---:|---|---:|\n");
-        for (const Medida& m : medidas) std::printf("| %d | %s | %.0f |\n", m.estilo, PSEffect(m.estilo)->Name, m.fps);
+        for (const Medida& m : medidas)
+            std::printf("| %d | %s | %.0f |\n", m.estilo, PSEffect(m.estilo)->Name, m.fps);
     } else {
         std::printf("Effect frames per second, %d x %d, one thread\n\n", W, H);
         std::printf("%4s  %-58s %9s\n", "row", "effect", "fps");
-        for (const Medida& m : medidas) std::printf("%4d  %-58s %9.0f\n", m.estilo, PSEffect(m.estilo)->Name, m.fps);
+        for (const Medida& m : medidas)
+            std::printf("%4d  %-58s %9.0f\n", m.estilo, PSEffect(m.estilo)->Name, m.fps);
     }
     std::vector<Medida> ordem = medidas;
     std::sort(ordem.begin(), ordem.end(), [](const Medida& a, const Medida& b) { return a.fps < b.fps; });
@@ -92,6 +94,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 10 && i < static_cast<int>(ordem.size()); ++i)
         std::printf("%4d  %-58s %9.0f\n", ordem[i].estilo, PSEffect(ordem[i].estilo)->Name, ordem[i].fps);
     const bool todos60 = ordem.front().fps >= 60;
-    std::printf("\n%s: slowest %.0f fps\n", todos60 ? "all at 60 fps or more" : "BELOW 60 fps", ordem.front().fps);
+    std::printf("\n%s: slowest %.0f fps\n", todos60 ? "all at 60 fps or more" : "BELOW 60 fps",
+                ordem.front().fps);
     return todos60 ? 0 : 1;
 }

@@ -39,7 +39,8 @@ QImage Figura(int n) {
     p.fillRect(img.rect(), g);
     if (n == 2) {
         for (int y = 0; y < Altura; y += 40)
-            for (int x = (y / 40 % 2) * 40; x < Largura; x += 80) p.fillRect(x, y, 40, 40, QColor(255, 255, 255, 50));
+            for (int x = (y / 40 % 2) * 40; x < Largura; x += 80)
+                p.fillRect(x, y, 40, 40, QColor(255, 255, 255, 50));
     } else {
         for (int i = 0; i < 7; ++i) {
             QRadialGradient r(QPointF(60 + i * 60, 160 + 90 * std::sin(i + n)), 50);
@@ -77,7 +78,8 @@ int main(int argc, char** argv) {
     const QCommandLineOption inicio("inicio", "first effect to play (1..176)", "N", "1");
     const QCommandLineOption demora("demora", "milliseconds between frames", "MS", "15");
     const QCommandLineOption passo("passo", "progress added per frame", "P", "3");
-    const QCommandLineOption captura("captura", "save a screenshot of effect N halfway and quit", "arquivo.png");
+    const QCommandLineOption captura("captura", "save a screenshot of effect N halfway and quit",
+                                     "arquivo.png");
     args.addOptions({inicio, demora, passo, captura});
     args.process(app);
 
@@ -105,7 +107,8 @@ int main(int argc, char** argv) {
     int figura = 0;
     auto proximo = [&] {
         show->SetStyle(estilo);
-        legenda->setText(QStringLiteral("%1 / %2   %3").arg(estilo).arg(PSEffectCount).arg(show->StyleName()));
+        legenda->setText(
+            QStringLiteral("%1 / %2   %3").arg(estilo).arg(PSEffectCount).arg(show->StyleName()));
         figura = (figura + 1) % 3;
         show->SetPicture(figuras[figura]);
         show->Execute();

@@ -15,7 +15,9 @@ namespace {
 // The start image is one colour no new picture uses; every pixel of the new picture
 // carries its own position, so a frame tells where each pixel came from.
 constexpr QRgb Inicio = 0xffffffffu;
-QRgb Novo(int x, int y) { return 0xff000000u | (static_cast<QRgb>(x) << 12) | static_cast<QRgb>(y); }
+QRgb Novo(int x, int y) {
+    return 0xff000000u | (static_cast<QRgb>(x) << 12) | static_cast<QRgb>(y);
+}
 
 QImage ImagemInicio(int W, int H) {
     QImage img(W, H, QImage::Format_RGB32);
@@ -41,7 +43,8 @@ QImage Quadro(int estilo, const QImage& inicio, const QImage& nova, int P) {
 // Rows that only ever show each pixel either as it was or as the new picture has it there.
 bool SoRevela(int e) {
     static const std::set<int> revelam = [] {
-        std::set<int> s = {5, 6, 11, 12, 22, 23, 28, 29, 43, 44, 45, 46, 53, 54, 55, 124, 125, 126, 127, 128, 169, 170, 171};
+        std::set<int> s = {5,  6,  11, 12,  22,  23,  28,  29,  43,  44,  45, 46,
+                           53, 54, 55, 124, 125, 126, 127, 128, 169, 170, 171};
         for (int i = 58; i <= 118; ++i) s.insert(i);
         for (int i = 137; i <= 167; ++i) s.insert(i);
         return s;
@@ -50,7 +53,9 @@ bool SoRevela(int e) {
 }
 
 // Rows that shade, blend or mix: their pixels are new colours.
-bool MisturaCores(int e) { return e == 14 || e == 15 || e == 31 || e == 32 || e == 119 || e == 168 || e == 172; }
+bool MisturaCores(int e) {
+    return e == 14 || e == 15 || e == 31 || e == 32 || e == 119 || e == 168 || e == 172;
+}
 
 class CadaEfeito : public testing::TestWithParam<int> {};
 
@@ -61,7 +66,8 @@ TEST_P(CadaEfeito, DesenhaDentroDasImagensEmQualquerTamanho) {
         const QImage inicio = ImagemInicio(t.width(), t.height());
         const QImage nova = ImagemNova(t.width(), t.height());
         for (int P : {1, 2, 50, 98, 99}) {
-            SCOPED_TRACE(testing::Message() << "effect " << e << " " << t.width() << "x" << t.height() << " at " << P);
+            SCOPED_TRACE(testing::Message()
+                         << "effect " << e << " " << t.width() << "x" << t.height() << " at " << P);
             const QImage d = Quadro(e, inicio, nova, P);
             ASSERT_EQ(d.size(), t);
             ASSERT_EQ(d.format(), QImage::Format_RGB32);
@@ -122,7 +128,7 @@ TEST(Efeitos, ProgressoEscalaPeloLadoMaior) {
     EscalaProgresso(3, 200, 1, X, Y);
     EXPECT_EQ(Y, 2);
     EXPECT_EQ(X, 0);
-    EXPECT_EQ(MulDiv(1, 50, 100), 1);    // halves round away from zero
+    EXPECT_EQ(MulDiv(1, 50, 100), 1);  // halves round away from zero
     EXPECT_EQ(MulDiv(-49, 82, 50), -80);
     EXPECT_EQ(MulDiv(7, 3, 0), -1);
 }

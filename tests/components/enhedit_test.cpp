@@ -1,6 +1,8 @@
 // The numeric edit in Brazilian Portuguese (decimal comma, dot between thousands): what the
 // filter keeps of typed and pasted text, the values read from it, the texts written from
 // a value, and the Enter, Esc and disabled behaviour.
+#include "enhedit.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -8,8 +10,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
-
-#include "enhedit.h"
 
 using namespace tarvo;
 

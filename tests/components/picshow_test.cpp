@@ -1,6 +1,8 @@
 // The transition control on Qt's offscreen platform: whole transitions on the GUI thread and
 // on the timer thread, the progress they report, stopping, the manual mode, the property
 // rules, the last frame of every effect and the tiled picture panel.
+#include "picshow.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
@@ -8,7 +10,6 @@
 #include <QTimer>
 #include <vector>
 
-#include "picshow.h"
 #include "pseffect.h"
 
 using namespace tarvo;
@@ -79,7 +80,9 @@ TEST(PicShow, TransicaoInteiraNaThreadDoTimerPintaNaInterface) {
     Registro r;
     r.Liga(c);
     Qt::HANDLE threadDoQuadro = nullptr;
-    c.OnAfterNewFrame = [&](TCustomPicShow*, const QImage&, QImage&) { threadDoQuadro = QThread::currentThreadId(); };
+    c.OnAfterNewFrame = [&](TCustomPicShow*, const QImage&, QImage&) {
+        threadDoQuadro = QThread::currentThreadId();
+    };
     QSignalSpy completo(&c, &TCustomPicShow::OnComplete);
     c.Execute();
     EXPECT_TRUE(c.Busy());
@@ -284,7 +287,8 @@ TEST(PicShow, TransicaoSemQuadroAnteriorComecaDoFundoPintado) {
 TEST(PicShow, PainelLadrilhadoMostraOsLadrilhos) {
     QImage ladrilho(16, 16, QImage::Format_RGB32);
     for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x) ladrilho.setPixel(x, y, qRgb(x * 16, y * 16, x == 0 || y == 0 ? 255 : 0));
+        for (int x = 0; x < 16; ++x)
+            ladrilho.setPixel(x, y, qRgb(x * 16, y * 16, x == 0 || y == 0 ? 255 : 0));
     TPicShow painel;
     painel.resize(40, 24);
     painel.SetPicture(ladrilho);
