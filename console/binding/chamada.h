@@ -1,0 +1,63 @@
+// One logged call of a driver export: the wrappers register the arguments, hand the
+// prepared buffers to the export, and `Conclui` copies the answers back and writes the
+// record of the call log. The generated wrappers and the few written by hand share it.
+#pragma once
+
+#include <cstddef>
+#include <list>
+#include <string>
+#include <vector>
+
+namespace belmora::ligacao {
+
+struct Especial;
+
+class Chamada {
+  public:
+    // `nome` is the export's name; its entry in the table of special call texts, if any,
+    // is looked up here.
+    explicit Chamada(const char* nome);
+    Chamada(const Chamada&) = delete;
+    Chamada& operator=(const Chamada&) = delete;
+
+    // Inputs, in the order of the export's parameters.
+    void Texto(const char* nome, const std::string& valor);
+    void Inteiro(const char* nome, int valor);
+
+    // An output text. The export gets a buffer that holds what the caller asked for (the
+    // length of `destino`, as blanks, or the count of the table of own buffers) and never
+    // less than `maximo`, the most the export writes; the answer goes back up to its zero.
+    // `nomeValor` is the name in the out-value text when it differs from the parameter's.
+    void Saida(const char* nome, std::string& destino, std::size_t maximo, const char* nomeValor = nullptr);
+    void SaidaInteira(const char* nome, int& destino, const char* nomeValor = nullptr);
+
+    // The buffer prepared for an output text.
+    char* Buffer(const std::string& destino);
+
+    // After the export returned: answers back to the caller, one record in the call log,
+    // the result unchanged.
+    int Conclui(int resultado);
+
+    // Call text and out-value text as the record will show them (for the composite reads).
+    std::string TextoChamada() const;
+    std::string TextoValores() const;
+
+  private:
+    enum class Tipo { Texto, Inteiro, SaidaTexto, SaidaInteira };
+    struct Argumento {
+        Tipo tipo = Tipo::Texto;
+        std::string nome, nomeValor;
+        std::string valor;  // inputs
+        std::string* destino = nullptr;
+        int* inteiro = nullptr;
+        std::vector<char>* buffer = nullptr;
+    };
+
+    const Especial* especial_;
+    std::string nome_;
+    std::vector<Argumento> argumentos_;
+    std::list<std::vector<char>> buffers_;  // stable addresses
+    int saidas_ = 0;
+};
+
+}  // namespace belmora::ligacao

@@ -1,0 +1,75 @@
+#include "console/main/configuracao_console.h"
+
+#include <cstdio>
+
+#include "platform/codepage.h"
+#include "platform/ini.h"
+#include "platform/pastas.h"
+
+namespace belmora {
+
+std::string ArquivoIniConsole() {
+    return plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), "TARVO.INI");
+}
+
+ConfiguracaoConsole LeConfiguracaoConsole() {
+    plataforma::ArquivoIni ini(ArquivoIniConsole());
+    ConfiguracaoConsole c;
+    c.Path = ini.Le("Sistema", "Path", "C:\\");
+    c.PathRFD = ini.Le("Sistema", "PathRFD", "C:\\");
+    c.PathTDM = ini.Le("Sistema", "PathTDM", "C:\\");
+    c.TimeOutComandos = ini.Le("Sistema", "TimeOutComandos", "6");
+    const std::string programa = plataforma::PastaPrograma();
+    const struct {
+        std::string& valor;
+        const char* chave;
+        const char* subpasta;
+    } pastas[] = {
+        {c.Path, "Path", "RFDTemp/"}, {c.PathRFD, "PathRFD", "RFD/"}, {c.PathTDM, "PathTDM", "MemoriasTDM/"}};
+    bool mudou = false;
+    for (const auto& p : pastas) {
+        if (p.valor != "C:\\") continue;
+        p.valor = programa + p.subpasta;
+        ini.Grava("Sistema", p.chave, p.valor);
+        mudou = true;
+    }
+    if (mudou) ini.Salva();
+    return c;
+}
+
+std::string PortaAtual() {
+    return plataforma::ArquivoIni::LeChave(ArquivoIniConsole(), "Sistema", "Porta", "COM1");
+}
+
+std::string PathRFD() {
+    return plataforma::ArquivoIni::LeChave(ArquivoIniConsole(), "Sistema", "PathRFD",
+                                           plataforma::PastaAtual());
+}
+
+bool GravaPorta(const std::string& porta) {
+    return plataforma::ArquivoIni::GravaChave(ArquivoIniConsole(), "Sistema", "Porta", porta);
+}
+
+std::string SalvaLogOperador(const std::vector<std::string>& linhasUtf8, const std::string& pasta,
+                             const plataforma::DataHora& agora) {
+    char base[64];
+    std::snprintf(base, sizeof base, "log_%04d%02d%02d%02d%02d", agora.ano % 10000, agora.mes % 100,
+                  agora.dia % 100, agora.hora % 100, agora.minuto % 100);
+    std::string texto;
+    for (const std::string& l : linhasUtf8) texto += plataforma::Utf8ParaCp1252(l) + "\r\n";
+    for (int n = 1; n < 1000; ++n) {
+        std::string nome = pasta + base + (n == 1 ? std::string() : "_" + std::to_string(n)) + ".txt";
+        // "x": create only, so an earlier log of the same name is never overwritten.
+        std::FILE* f = std::fopen(nome.c_str(), "wbx");
+        if (!f) {
+            if (plataforma::ExisteArquivo(nome)) continue;
+            return "";
+        }
+        bool ok = std::fwrite(texto.data(), 1, texto.size(), f) == texto.size();
+        ok = std::fclose(f) == 0 && ok;
+        return ok ? nome : "";
+    }
+    return "";
+}
+
+}  // namespace belmora
