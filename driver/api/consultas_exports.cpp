@@ -45,8 +45,10 @@ extern "C" TARVO_API int Tarvo_VerificaFormasPagamentoMFD(char* FormasPagamento)
     return Protegido([&] {
         int r = 0;
         Erro().TextoRetorno.clear();
-        if (Config().FamiliaModelo == FamiliaParametros) r = consultas::TabelaFormasPagamento(1, Erro().TextoRetorno);
-        else r = InformaComandoInexistente(" Tarvo_VerificaFormasPagamentoMFD");
+        if (Config().FamiliaModelo == FamiliaParametros)
+            r = consultas::TabelaFormasPagamento(1, Erro().TextoRetorno);
+        else
+            r = InformaComandoInexistente(" Tarvo_VerificaFormasPagamentoMFD");
         TARVO_DEVOLVE(Tarvo_VerificaFormasPagamentoMFD, FormasPagamento);
         return r;
     });

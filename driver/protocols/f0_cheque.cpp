@@ -20,14 +20,18 @@ using namespace tarvo::consultas;
 
 namespace {
 
-std::string Texto(const char* t) { return t ? t : ""; }
+std::string Texto(const char* t) {
+    return t ? t : "";
+}
 
-bool ComEstacaoCheque() { return Config().SubModelo == 1; }
+bool ComEstacaoCheque() {
+    return Config().SubModelo == 1;
+}
 
 // The positions of a bank's layout in CHEQUES.INI, in the order they are sent.
 const char* const kPosicoesCheque[] = {
-    "HPosAno",        "HPosCidade",        "HPosDia",           "HPosExtensoLinha1", "HPosExtensoLinha2",
-    "HPosFavorecido", "HPosMes",           "HPosMsgLinha1",     "HPosValor",         "VPosCidade",
+    "HPosAno",           "HPosCidade",        "HPosDia",        "HPosExtensoLinha1", "HPosExtensoLinha2",
+    "HPosFavorecido",    "HPosMes",           "HPosMsgLinha1",  "HPosValor",         "VPosCidade",
     "VPosExtensoLinha1", "VPosExtensoLinha2", "VPosFavorecido", "VPosMsgLinha1",     "VPosValor",
 };
 
@@ -97,18 +101,21 @@ int CodigoBarras(int tipo, const char* codigo, const char* nome) {
 int Tarvo_ImprimeCheque(const char* banco, const char* valor, const char* favorecido, const char* cidade,
                         const char* data, const char* mensagem) {
     if (!ComEstacaoCheque()) return InformaComandoInexistente("Tarvo_ImprimeCheque ");
-    return RixImprimeCheque(Texto(banco), Texto(valor), Texto(favorecido), Texto(cidade), Texto(data), Texto(mensagem));
+    return RixImprimeCheque(Texto(banco), Texto(valor), Texto(favorecido), Texto(cidade), Texto(data),
+                            Texto(mensagem));
 }
 
 int Tarvo_ImprimeChequeMFD(const char* banco, const char* valor, const char* favorecido, const char* cidade,
                            const char* data, const char* mensagem, const char* verifica, const char*) {
     if (!ComEstacaoCheque()) return InformaComandoInexistente("Tarvo_ImprimeChequeMFD");
     if (CaracterNaPosicao(Texto(verifica), 1) == "1") return ParametroInvalido();
-    return RixImprimeCheque(Texto(banco), Texto(valor), Texto(favorecido), Texto(cidade), Texto(data), Texto(mensagem));
+    return RixImprimeCheque(Texto(banco), Texto(valor), Texto(favorecido), Texto(cidade), Texto(data),
+                            Texto(mensagem));
 }
 
 int Tarvo_IncluiCidadeFavorecido(const char* cidade, const char* favorecido) {
-    if (GravaChaveIni("Opcional", "Cidade", Texto(cidade)) && GravaChaveIni("Opcional", "Favorecido", Texto(favorecido)))
+    if (GravaChaveIni("Opcional", "Cidade", Texto(cidade)) &&
+        GravaChaveIni("Opcional", "Favorecido", Texto(favorecido)))
         return 1;
     DefineErro(-8, "Erro ao gravar " + LocalizaArquivoIni());
     GravaLog("---[" + Erro().UltimaMensagem + "]---");
@@ -159,21 +166,43 @@ int Tarvo_AutenticacaoMFD(const char* linhas, const char* texto) {
 
 // --- barcodes ------------------------------------------------------------------------------------
 
-int Tarvo_CodigoBarrasUPCAMFD(const char* codigo) { return CodigoBarras(0, codigo, "Tarvo_CodigoBarrasUPCAMFD"); }
-int Tarvo_CodigoBarrasUPCEMFD(const char* codigo) { return CodigoBarras(1, codigo, "Tarvo_CodigoBarrasUPCEMFD"); }
-int Tarvo_CodigoBarrasEAN13MFD(const char* codigo) { return CodigoBarras(2, codigo, "Tarvo_CodigoBarrasEAN13MFD"); }
-int Tarvo_CodigoBarrasEAN8MFD(const char* codigo) { return CodigoBarras(3, codigo, "Tarvo_CodigoBarrasEAN8MFD"); }
-int Tarvo_CodigoBarrasCODE39MFD(const char* codigo) { return CodigoBarras(4, codigo, "Tarvo_CodigoBarrasCODE39MFD"); }
-int Tarvo_CodigoBarrasITFMFD(const char* codigo) { return CodigoBarras(5, codigo, "Tarvo_CodigoBarrasITFMFD"); }
+int Tarvo_CodigoBarrasUPCAMFD(const char* codigo) {
+    return CodigoBarras(0, codigo, "Tarvo_CodigoBarrasUPCAMFD");
+}
+int Tarvo_CodigoBarrasUPCEMFD(const char* codigo) {
+    return CodigoBarras(1, codigo, "Tarvo_CodigoBarrasUPCEMFD");
+}
+int Tarvo_CodigoBarrasEAN13MFD(const char* codigo) {
+    return CodigoBarras(2, codigo, "Tarvo_CodigoBarrasEAN13MFD");
+}
+int Tarvo_CodigoBarrasEAN8MFD(const char* codigo) {
+    return CodigoBarras(3, codigo, "Tarvo_CodigoBarrasEAN8MFD");
+}
+int Tarvo_CodigoBarrasCODE39MFD(const char* codigo) {
+    return CodigoBarras(4, codigo, "Tarvo_CodigoBarrasCODE39MFD");
+}
+int Tarvo_CodigoBarrasITFMFD(const char* codigo) {
+    return CodigoBarras(5, codigo, "Tarvo_CodigoBarrasITFMFD");
+}
 int Tarvo_CodigoBarrasCODABARMFD(const char* codigo) {
     return CodigoBarras(6, codigo, "Tarvo_CodigoBarrasCODABARMFD");
 }
 
-int Tarvo_CodigoBarrasCODE128MFD(const char*) { return InformaComandoInexistente("TarvoRIX_CodigoBarrasCODE128MFD "); }
-int Tarvo_CodigoBarrasCODE93MFD(const char*) { return InformaComandoInexistente("TarvoRIX_CodigoBarrasCODE93MFD "); }
-int Tarvo_CodigoBarrasISBNMFD(const char*) { return InformaComandoInexistente("TarvoRIX_CodigoBarrasISBNMFD "); }
-int Tarvo_CodigoBarrasMSIMFD(const char*) { return InformaComandoInexistente("TarvoRIX_CodigoBarrasMSIMFD "); }
-int Tarvo_CodigoBarrasPLESSEYMFD(const char*) { return InformaComandoInexistente("TarvoRIX_CodigoBarrasPLESSEYMFD "); }
+int Tarvo_CodigoBarrasCODE128MFD(const char*) {
+    return InformaComandoInexistente("TarvoRIX_CodigoBarrasCODE128MFD ");
+}
+int Tarvo_CodigoBarrasCODE93MFD(const char*) {
+    return InformaComandoInexistente("TarvoRIX_CodigoBarrasCODE93MFD ");
+}
+int Tarvo_CodigoBarrasISBNMFD(const char*) {
+    return InformaComandoInexistente("TarvoRIX_CodigoBarrasISBNMFD ");
+}
+int Tarvo_CodigoBarrasMSIMFD(const char*) {
+    return InformaComandoInexistente("TarvoRIX_CodigoBarrasMSIMFD ");
+}
+int Tarvo_CodigoBarrasPLESSEYMFD(const char*) {
+    return InformaComandoInexistente("TarvoRIX_CodigoBarrasPLESSEYMFD ");
+}
 
 int Tarvo_ConfiguraCodigoBarrasMFD(int altura, int largura, int posicao, int fonte, int margem) {
     GravaLog("Debugando (" + std::to_string(altura) + ") (" + std::to_string(largura) + ") (" +
@@ -181,9 +210,9 @@ int Tarvo_ConfiguraCodigoBarrasMFD(int altura, int largura, int posicao, int fon
     // Each setting travels as one byte: a value that does not fit is refused, not cut.
     for (int v : {altura, largura, posicao, fonte})
         if (v < 0 || v > 255) return ParametroInvalido();
-    return EnviaComandoTxt("ImprimeTexto", "TextoLivre=" + Aspas("\\x1Dw\\x" + Hexa2(largura) + "\\x1Dh\\x" +
-                                                                 Hexa2(altura) + "\\x1DH\\x" + Hexa2(posicao) +
-                                                                 "\\x1Df\\x" + Hexa2(fonte)));
+    return EnviaComandoTxt("ImprimeTexto",
+                           "TextoLivre=" + Aspas("\\x1Dw\\x" + Hexa2(largura) + "\\x1Dh\\x" + Hexa2(altura) +
+                                                 "\\x1DH\\x" + Hexa2(posicao) + "\\x1Df\\x" + Hexa2(fonte)));
 }
 
 }  // namespace tarvo::familia0

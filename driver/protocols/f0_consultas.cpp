@@ -36,9 +36,15 @@ int LeSlot(const std::string& comando, const std::string& parametros, int codigo
     return r;
 }
 
-int LeInteiro(const std::string& nome, std::string& valor) { return Le("LeInteiro", "NomeInteiro", nome, valor); }
-int LeMoeda(const std::string& nome, std::string& valor) { return Le("LeMoeda", "NomeDadoMonetario", nome, valor); }
-int LeTexto(const std::string& nome, std::string& valor) { return Le("LeTexto", "NomeTexto", nome, valor); }
+int LeInteiro(const std::string& nome, std::string& valor) {
+    return Le("LeInteiro", "NomeInteiro", nome, valor);
+}
+int LeMoeda(const std::string& nome, std::string& valor) {
+    return Le("LeMoeda", "NomeDadoMonetario", nome, valor);
+}
+int LeTexto(const std::string& nome, std::string& valor) {
+    return Le("LeTexto", "NomeTexto", nome, valor);
+}
 int LeIndicador(const std::string& nome, std::string& valor) {
     return Le("LeIndicador", "NomeIndicador", nome, valor);
 }
@@ -69,8 +75,12 @@ std::string Junta(const std::vector<std::string>& itens) {
     return r;
 }
 
-std::string Indexado(const std::string& nome, int n) { return nome + "[" + std::to_string(n) + "]"; }
-std::string Indexado(const std::string& nome, const std::string& n) { return nome + "[" + n + "]"; }
+std::string Indexado(const std::string& nome, int n) {
+    return nome + "[" + std::to_string(n) + "]";
+}
+std::string Indexado(const std::string& nome, const std::string& n) {
+    return nome + "[" + n + "]";
+}
 
 // ddmmyyyy (the digits of the printer's date) as ddmmyy.
 std::string DataCurta(const std::string& valor) {
@@ -80,7 +90,9 @@ std::string DataCurta(const std::string& valor) {
 
 // A failure that is not the printer's answer about one slot: the printer did not answer,
 // or the port could not be opened.
-bool SemComunicacao(int resultado) { return resultado != 0 || Erro().UltimoRetorno < 0; }
+bool SemComunicacao(int resultado) {
+    return resultado != 0 || Erro().UltimoRetorno < 0;
+}
 
 void LimpaErro() {
     DefineErro(0, "");
@@ -105,7 +117,7 @@ int Moeda(const std::string& nome) {
 // The rate kind that the engine keeps for the rate readings, put back to "any" afterwards
 // so that the host's own rate readings are not filtered.
 class TipoAliquota {
-public:
+  public:
     explicit TipoAliquota(int tipo) { Resposta().TipoAliquotaPedido = tipo; }
     ~TipoAliquota() { Resposta().TipoAliquotaPedido = 0; }
     TipoAliquota(const TipoAliquota&) = delete;
@@ -124,7 +136,8 @@ int ListaAliquotas(int layout) {
         r = LeSlot("LeAliquota", "CodAliquotaProgramavel=" + std::to_string(n), kVazioAliquota, vazio);
         if (r != 1) break;
         const std::string valor = vazio ? std::string() : Resposta().ValorResposta;
-        if (layout == 0) itens.push_back(PreencheZerosEsquerda(valor, 4));
+        if (layout == 0)
+            itens.push_back(PreencheZerosEsquerda(valor, 4));
         else if (!valor.empty())
             itens.push_back(layout == 1 || layout == 3 ? PreencheZerosEsquerda(valor, 4)
                                                        : PreencheZerosEsquerda(std::to_string(n), 2));
@@ -265,9 +278,11 @@ int LivreCentesimos(int& livre) {
 
 const char* const kTiposImpressora[] = {
     "",
-    "Impressora fiscal, gaveta, autentica\xE7" "ao.",
+    "Impressora fiscal, gaveta, autentica\xE7"
+    "ao.",
     "Impressora fiscal, gaveta, cutter.",
-    "Impressora fiscal, presenter, autentica\xE7" "ao.",
+    "Impressora fiscal, presenter, autentica\xE7"
+    "ao.",
     "Impressora fiscal, presenter, cutter.",
 };
 
@@ -298,8 +313,8 @@ int TabelaFormasPagamento(int tipo, std::string& texto) {
         if (r != 1) return r;
         r = LeMoeda(forma == -2 ? "TotalDocDinheiro" : Indexado("TotalDocMeioPagamento", f), documento);
         if (r != 1) return r;
-        t += PreencheEspacosDireita(nome, 16) + PreencheZerosEsquerda(dia, w) + PreencheZerosEsquerda(documento, w) +
-             (vinculado ? "1" : "0") + ",";
+        t += PreencheEspacosDireita(nome, 16) + PreencheZerosEsquerda(dia, w) +
+             PreencheZerosEsquerda(documento, w) + (vinculado ? "1" : "0") + ",";
     }
     for (int i = 0; i < enchimentos; ++i) t += (i ? "," : "") + vazia;
     texto = t;
@@ -332,44 +347,112 @@ namespace tarvo::familia0 {
 using namespace tarvo::consultas;
 
 namespace {
-std::string Texto(const char* t) { return t ? t : ""; }
+std::string Texto(const char* t) {
+    return t ? t : "";
+}
 }  // namespace
 
 // --- single registers ----------------------------------------------------------------------------
 
-int Tarvo_ModeloImpressora(char*) { return Registrador(102); }
-int Tarvo_VersaoFirmware(char*) { return Registrador(1); }
-int Tarvo_NumeroSerie(char*) { return Registrador(0); }
-int Tarvo_NumeroSerieMemoriaMFD(char*) { return Registrador(109); }
-int Tarvo_CNPJMFD(char*) { return Registrador(106); }
-int Tarvo_InscricaoEstadualMFD(char*) { return Registrador(107); }
-int Tarvo_InscricaoMunicipalMFD(char*) { return Registrador(108); }
-int Tarvo_SimboloMoeda(char*) { return Registrador(115); }
-int Tarvo_NumeroLoja(char*) { return Registrador(15); }
-int Tarvo_NumeroCaixa(char*) { return Registrador(14); }
-int Tarvo_NumeroCupom(char*) { return Registrador(6); }
-int Tarvo_NumeroCuponsCancelados(char*) { return Registrador(8); }
-int Tarvo_NumeroOperacoesNaoFiscais(char*) { return Registrador(7); }
-int Tarvo_NumeroIntervencoes(char*) { return Registrador(10); }
-int Tarvo_NumeroReducoes(char*) { return Registrador(9); }
-int Tarvo_NumeroSubstituicoesProprietario(char*) { return Registrador(105); }
-int Tarvo_UltimoItemVendido(char*) { return Registrador(12); }
-int Tarvo_ComprovantesNaoFiscaisNaoEmitidosMFD(char*) { return Registrador(104); }
-int Tarvo_ContadorComprovantesCreditoMFD(char*) { return Registrador(52); }
-int Tarvo_ContadorOperacoesNaoFiscaisCanceladasMFD(char*) { return Registrador(53); }
-int Tarvo_ContadorCupomFiscalMFD(char*) { return Registrador(55); }
-int Tarvo_ContadorFitaDetalheMFD(char*) { return Registrador(56); }
-int Tarvo_ContadorRelatoriosGerenciaisMFD(char*) { return Registrador(54); }
-int Tarvo_ReducoesRestantesMFD(char*) { return Registrador(110); }
-int Tarvo_MinutosImprimindo(char*) { return Registrador(19); }
-int Tarvo_MinutosEmitindoDocumentosFiscaisMFD(char*) { return Registrador(19); }
-int Tarvo_MinutosLigada(char*) { return Registrador(18); }
-int Tarvo_TempoOperacionalMFD(char*) { return Registrador(18); }
-int Tarvo_TotalLivreMFD(char*) { return Registrador(111); }
-int Tarvo_SubTotal(char*) { return Registrador(100); }
-int Tarvo_GrandeTotal(char*) { return Registrador(3); }
-int Tarvo_Descontos(char*) { return Registrador(5); }
-int Tarvo_Cancelamentos(char*) { return Registrador(4); }
+int Tarvo_ModeloImpressora(char*) {
+    return Registrador(102);
+}
+int Tarvo_VersaoFirmware(char*) {
+    return Registrador(1);
+}
+int Tarvo_NumeroSerie(char*) {
+    return Registrador(0);
+}
+int Tarvo_NumeroSerieMemoriaMFD(char*) {
+    return Registrador(109);
+}
+int Tarvo_CNPJMFD(char*) {
+    return Registrador(106);
+}
+int Tarvo_InscricaoEstadualMFD(char*) {
+    return Registrador(107);
+}
+int Tarvo_InscricaoMunicipalMFD(char*) {
+    return Registrador(108);
+}
+int Tarvo_SimboloMoeda(char*) {
+    return Registrador(115);
+}
+int Tarvo_NumeroLoja(char*) {
+    return Registrador(15);
+}
+int Tarvo_NumeroCaixa(char*) {
+    return Registrador(14);
+}
+int Tarvo_NumeroCupom(char*) {
+    return Registrador(6);
+}
+int Tarvo_NumeroCuponsCancelados(char*) {
+    return Registrador(8);
+}
+int Tarvo_NumeroOperacoesNaoFiscais(char*) {
+    return Registrador(7);
+}
+int Tarvo_NumeroIntervencoes(char*) {
+    return Registrador(10);
+}
+int Tarvo_NumeroReducoes(char*) {
+    return Registrador(9);
+}
+int Tarvo_NumeroSubstituicoesProprietario(char*) {
+    return Registrador(105);
+}
+int Tarvo_UltimoItemVendido(char*) {
+    return Registrador(12);
+}
+int Tarvo_ComprovantesNaoFiscaisNaoEmitidosMFD(char*) {
+    return Registrador(104);
+}
+int Tarvo_ContadorComprovantesCreditoMFD(char*) {
+    return Registrador(52);
+}
+int Tarvo_ContadorOperacoesNaoFiscaisCanceladasMFD(char*) {
+    return Registrador(53);
+}
+int Tarvo_ContadorCupomFiscalMFD(char*) {
+    return Registrador(55);
+}
+int Tarvo_ContadorFitaDetalheMFD(char*) {
+    return Registrador(56);
+}
+int Tarvo_ContadorRelatoriosGerenciaisMFD(char*) {
+    return Registrador(54);
+}
+int Tarvo_ReducoesRestantesMFD(char*) {
+    return Registrador(110);
+}
+int Tarvo_MinutosImprimindo(char*) {
+    return Registrador(19);
+}
+int Tarvo_MinutosEmitindoDocumentosFiscaisMFD(char*) {
+    return Registrador(19);
+}
+int Tarvo_MinutosLigada(char*) {
+    return Registrador(18);
+}
+int Tarvo_TempoOperacionalMFD(char*) {
+    return Registrador(18);
+}
+int Tarvo_TotalLivreMFD(char*) {
+    return Registrador(111);
+}
+int Tarvo_SubTotal(char*) {
+    return Registrador(100);
+}
+int Tarvo_GrandeTotal(char*) {
+    return Registrador(3);
+}
+int Tarvo_Descontos(char*) {
+    return Registrador(5);
+}
+int Tarvo_Cancelamentos(char*) {
+    return Registrador(4);
+}
 
 int Tarvo_MarcaModeloTipoImpressoraMFD(char* strMarca, char* strModelo, char* strTipo) {
     Sequencia vez;
@@ -379,7 +462,9 @@ int Tarvo_MarcaModeloTipoImpressoraMFD(char* strMarca, char* strModelo, char* st
         int largura;
         char* buffer;
         std::size_t capacidade;
-    } itens[] = {{101, 15, strMarca, Cap::strMarca}, {102, 20, strModelo, Cap::strModelo}, {103, 7, strTipo, Cap::strTipo}};
+    } itens[] = {{101, 15, strMarca, Cap::strMarca},
+                 {102, 20, strModelo, Cap::strModelo},
+                 {103, 7, strTipo, Cap::strTipo}};
     for (const auto& i : itens) {
         std::string v;
         int r = LeRegistradorTxt(i.registrador, v);
@@ -405,12 +490,24 @@ int Tarvo_CNPJ_IE(char*, char*) {
 
 // --- named amounts and texts ------------------------------------------------------------------
 
-int Tarvo_Acrescimos(char*) { return Moeda("TotalDiaAcrescimos"); }
-int Tarvo_VendaBruta(char*) { return Moeda("TotalDiaVendaBruta"); }
-int Tarvo_VendaLiquida(char*) { return Moeda("TotalDiaVendaLiquida"); }
-int Tarvo_TotalDocTroco(char*) { return Moeda("TotalDocTroco"); }
-int Tarvo_TotalDiaTroco(char*) { return Moeda("TotalDiaTroco"); }
-int Tarvo_ValorPagoUltimoCupom(char*) { return Moeda("TotalDocValorPago"); }
+int Tarvo_Acrescimos(char*) {
+    return Moeda("TotalDiaAcrescimos");
+}
+int Tarvo_VendaBruta(char*) {
+    return Moeda("TotalDiaVendaBruta");
+}
+int Tarvo_VendaLiquida(char*) {
+    return Moeda("TotalDiaVendaLiquida");
+}
+int Tarvo_TotalDocTroco(char*) {
+    return Moeda("TotalDocTroco");
+}
+int Tarvo_TotalDiaTroco(char*) {
+    return Moeda("TotalDiaTroco");
+}
+int Tarvo_ValorPagoUltimoCupom(char*) {
+    return Moeda("TotalDocValorPago");
+}
 
 int Tarvo_ClicheProprietario(char*) {
     std::string v;
@@ -452,7 +549,8 @@ int Tarvo_ValorFormaPagamento(const char* FormaPagamento, char*) {
         DefineErro(-2, "Forma de pagamento nao encontrada:" + Apara(Texto(FormaPagamento)));
         return 0;
     }
-    return Moeda(codigo == "-2" ? std::string("TotalDiaDinheiro") : Indexado("TotalDiaMeioPagamento", codigo));
+    return Moeda(codigo == "-2" ? std::string("TotalDiaDinheiro")
+                                : Indexado("TotalDiaMeioPagamento", codigo));
 }
 
 int Tarvo_LeNomeRelatorioGerencial(const char* Indice, char*) {
@@ -467,7 +565,8 @@ int Tarvo_LeNomeRelatorioGerencial(const char* Indice, char*) {
 // --- dates -----------------------------------------------------------------------------------------
 
 namespace {
-int LeDataHora(const std::string& nomeData, const std::string& nomeHora, std::string& data, std::string& hora) {
+int LeDataHora(const std::string& nomeData, const std::string& nomeHora, std::string& data,
+               std::string& hora) {
     data.clear();
     hora.clear();
     int r = EnviaComandoTxt("LeData", "NomeData=" + Aspas(nomeData));
@@ -513,11 +612,21 @@ int Tarvo_DataHoraReducao(char*, char*) {
 
 // --- tables ------------------------------------------------------------------------------------
 
-int Tarvo_RetornoAliquotas(char*) { return ListaAliquotas(0); }
-int Tarvo_VerificaAliquotasIss(char*) { return ListaAliquotas(1); }
-int Tarvo_VerificaIndiceAliquotasIss(char*) { return ListaAliquotas(2); }
-int Tarvo_VerificaAliquotasICMS(char*) { return ListaAliquotas(3); }
-int Tarvo_VerificaIndiceAliquotasICMS(char*) { return ListaAliquotas(4); }
+int Tarvo_RetornoAliquotas(char*) {
+    return ListaAliquotas(0);
+}
+int Tarvo_VerificaAliquotasIss(char*) {
+    return ListaAliquotas(1);
+}
+int Tarvo_VerificaIndiceAliquotasIss(char*) {
+    return ListaAliquotas(2);
+}
+int Tarvo_VerificaAliquotasICMS(char*) {
+    return ListaAliquotas(3);
+}
+int Tarvo_VerificaIndiceAliquotasICMS(char*) {
+    return ListaAliquotas(4);
+}
 
 int Tarvo_VerificaTotalizadoresParciais(char*) {
     const Configuracao& c = Config();
@@ -536,10 +645,11 @@ int Tarvo_VerificaTotalizadoresParciaisMFD(char*) {
     const Configuracao& c = Config();
     std::vector<Entrada> e = Aliquotas();  // 0-15
     for (const char* nome :
-         {"TotalDiaIsencaoICMS", "TotalDiaNaoTributadoICMS", "TotalDiaSubstituicaoTributariaICMS", "TotalDiaIsencaoISSQN",
-          "TotalDiaNaoTributadoISSQN", "TotalDiaSubstituicaoTributariaISSQN", "TotalDiaDescontos", "TotalDiaAcrescimos",
-          "TotalDiaCancelamentosICMS", "", "", "TotalDiaCancelamentosISSQN"})
-        e.push_back({nome, 14, true});  // 16-27
+         {"TotalDiaIsencaoICMS", "TotalDiaNaoTributadoICMS", "TotalDiaSubstituicaoTributariaICMS",
+          "TotalDiaIsencaoISSQN", "TotalDiaNaoTributadoISSQN", "TotalDiaSubstituicaoTributariaISSQN",
+          "TotalDiaDescontos", "TotalDiaAcrescimos", "TotalDiaCancelamentosICMS", "", "",
+          "TotalDiaCancelamentosISSQN"})
+        e.push_back({nome, 14, true});                                                         // 16-27
     for (int n = 0; n < 15; ++n) e.push_back({Indexado("TotalDiaNaoFiscal", n), 14, n == 0});  // 28-42
     for (int n = 43; n <= 55; ++n) e.push_back({"", 14, false});
     e.push_back({Indexado("TotalDiaNaoFiscal", c.Sangria), 14, false});     // 56
@@ -562,7 +672,8 @@ int Tarvo_VerificaDepartamentos(char*) {
         if (!vazio) {
             r = LeMoedaSlot(Indexado("TotalDiaValorVendasDepartamento", d), kVazioDepartamento, valor);
             if (r == 1)
-                r = LeMoedaSlot(Indexado("TotalDiaQuantidadeVendasDepartamento", d), kVazioDepartamento, quantidade);
+                r = LeMoedaSlot(Indexado("TotalDiaQuantidadeVendasDepartamento", d), kVazioDepartamento,
+                                quantidade);
             if (r != 1) break;
         }
         itens.push_back(PreencheZerosEsquerda(valor, 20) + PreencheZerosEsquerda(quantidade, 20) +
@@ -572,9 +683,15 @@ int Tarvo_VerificaDepartamentos(char*) {
     return r;
 }
 
-int Tarvo_ContadoresTotalizadoresNaoFiscais(char*) { return ContadoresNaoFiscais(); }
-int Tarvo_VerificaTotalizadoresNaoFiscais(char*) { return NomesNaoFiscais(8); }
-int Tarvo_VerificaTotalizadoresNaoFiscaisMFD(char*) { return NomesNaoFiscais(14); }
+int Tarvo_ContadoresTotalizadoresNaoFiscais(char*) {
+    return ContadoresNaoFiscais();
+}
+int Tarvo_VerificaTotalizadoresNaoFiscais(char*) {
+    return NomesNaoFiscais(8);
+}
+int Tarvo_VerificaTotalizadoresNaoFiscaisMFD(char*) {
+    return NomesNaoFiscais(14);
+}
 
 int Tarvo_VerificaRecebimentoNaoFiscal(char*) {
     Sequencia vez;
@@ -626,7 +743,9 @@ int Tarvo_VerificaRecebimentoNaoFiscalMFD(char*) {
     return 1;
 }
 
-int Tarvo_VerificaFormasPagamento(char*) { return TabelaFormasPagamento(0, Erro().TextoRetorno); }
+int Tarvo_VerificaFormasPagamento(char*) {
+    return TabelaFormasPagamento(0, Erro().TextoRetorno);
+}
 
 int Tarvo_VerificaRelatorioGerencialMFD(char*) {
     Sequencia vez;

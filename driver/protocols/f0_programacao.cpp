@@ -15,7 +15,9 @@ using namespace tarvo::consultas;
 
 namespace {
 
-std::string Texto(const char* t) { return t ? t : ""; }
+std::string Texto(const char* t) {
+    return t ? t : "";
+}
 
 int EscreveTexto(const char* nome, const char* valor) {
     return EnviaComandoTxt("EscreveTexto", "NomeTexto=" + Aspas(nome) + " ValorTexto=" + Aspas(Texto(valor)));
@@ -27,16 +29,23 @@ int EscreveInteiro(const char* nome, const std::string& valor) {
 
 }  // namespace
 
-int Tarvo_ProgramaMoedaPlural(const char* nome) { return EscreveTexto("NomeMoedaPlural", nome); }
-int Tarvo_ProgramaMoedaSingular(const char* nome) { return EscreveTexto("NomeMoedaSingular", nome); }
-int Tarvo_AlteraSimboloMoeda(const char* simbolo) { return EscreveTexto("SimboloMoeda", simbolo); }
+int Tarvo_ProgramaMoedaPlural(const char* nome) {
+    return EscreveTexto("NomeMoedaPlural", nome);
+}
+int Tarvo_ProgramaMoedaSingular(const char* nome) {
+    return EscreveTexto("NomeMoedaSingular", nome);
+}
+int Tarvo_AlteraSimboloMoeda(const char* simbolo) {
+    return EscreveTexto("SimboloMoeda", simbolo);
+}
 
 int Tarvo_ProgramaAliquota(const char* aliquota, int tipo) {
     Sequencia vez;
     std::string slot;
     int r = LeRegistradorTxt(113, slot);  // the first free slot
     if (r != 1) return r;
-    std::string p = "CodAliquotaProgramavel=" + slot + " PercentualAliquota=" + FormataDuasDecimais(Texto(aliquota));
+    std::string p =
+        "CodAliquotaProgramavel=" + slot + " PercentualAliquota=" + FormataDuasDecimais(Texto(aliquota));
     if (tipo != 0) p += " AliquotaICMS = false";  // a service-tax (ISS) rate
     return EnviaComandoTxt("DefineAliquota", p);
 }
@@ -49,20 +58,22 @@ int Tarvo_ProgramaFormaPagamentoMFD(const char* nome, const char* vinculado) {
     const std::string procurado = MaiusculasAnsi(nomeEnviado);
     for (int n = 0; n <= 14; ++n) {
         bool vazio = false;
-        int r = LeSlot("LeMeioPagamento", "CodMeioPagamentoProgram=" + std::to_string(n), kVazioMeioPagamento, vazio);
+        int r = LeSlot("LeMeioPagamento", "CodMeioPagamentoProgram=" + std::to_string(n), kVazioMeioPagamento,
+                       vazio);
         if (r != 1) break;
         if (!vazio && MaiusculasAnsi(Resposta().ValorResposta) == procurado) {
             nomeEnviado = Resposta().ValorResposta;
             break;
         }
     }
-    return EnviaComandoTxt("DefineMeioPagamento", "NomeMeioPagamento=" + Aspas(nomeEnviado) +
-                                                      " PermiteVinculado=" + (Texto(vinculado) == "1" ? "true" : "false"));
+    return EnviaComandoTxt("DefineMeioPagamento",
+                           "NomeMeioPagamento=" + Aspas(nomeEnviado) +
+                               " PermiteVinculado=" + (Texto(vinculado) == "1" ? "true" : "false"));
 }
 
 int Tarvo_NomeiaDepartamento(int indice, const char* nome) {
-    return EnviaComandoTxt("DefineDepartamento",
-                           "CodDepartamento=" + std::to_string(indice) + " NomeDepartamento=" + Aspas(Texto(nome)));
+    return EnviaComandoTxt("DefineDepartamento", "CodDepartamento=" + std::to_string(indice) +
+                                                     " NomeDepartamento=" + Aspas(Texto(nome)));
 }
 
 int Tarvo_NomeiaTotalizadorNaoSujeitoIcms(int indice, const char* nome) {
@@ -76,10 +87,18 @@ int Tarvo_NomeiaRelatorioGerencialMFD(const char* indice, const char* nome) {
     return EnviaComandoTxt("DefineGerencial", "CodGerencial=" + i + " NomeGerencial=" + Aspas(Texto(nome)));
 }
 
-int Tarvo_EspacoEntreLinhas(int espaco) { return EscreveInteiro("EspacamentoLinhas", std::to_string(espaco)); }
-int Tarvo_AtivaDesativaVendaUmaLinhaMFD(int ativa) { return EscreveInteiro("ImprimeItem1Linha", std::to_string(ativa)); }
-int Tarvo_ProgramaTruncamento() { return EscreveInteiro("Arredondamento", "1"); }
-int Tarvo_ProgramaArredondamento() { return EscreveInteiro("Arredondamento", "0"); }
+int Tarvo_EspacoEntreLinhas(int espaco) {
+    return EscreveInteiro("EspacamentoLinhas", std::to_string(espaco));
+}
+int Tarvo_AtivaDesativaVendaUmaLinhaMFD(int ativa) {
+    return EscreveInteiro("ImprimeItem1Linha", std::to_string(ativa));
+}
+int Tarvo_ProgramaTruncamento() {
+    return EscreveInteiro("Arredondamento", "1");
+}
+int Tarvo_ProgramaArredondamento() {
+    return EscreveInteiro("Arredondamento", "0");
+}
 
 int Tarvo_ProgramaHorarioVerao() {
     Sequencia vez;
@@ -87,10 +106,13 @@ int Tarvo_ProgramaHorarioVerao() {
     // Without the current state the toggle would go the wrong way: nothing is sent.
     int r = LeIndicador("HorarioVerao", v);
     if (r != 1) return r;
-    return EnviaComandoTxt("AcertaHorarioVerao", CaracterNaPosicao(v, 1) == "0" ? "EntradaHV=1" : "EntradaHV=0");
+    return EnviaComandoTxt("AcertaHorarioVerao",
+                           CaracterNaPosicao(v, 1) == "0" ? "EntradaHV=1" : "EntradaHV=0");
 }
 
-int Tarvo_AcionaGaveta() { return EnviaComandoTxt("AbreGaveta", ""); }
+int Tarvo_AcionaGaveta() {
+    return EnviaComandoTxt("AbreGaveta", "");
+}
 
 int Tarvo_HabilitaDesabilitaRetornoEstendidoMFD(const char*) {
     std::string numeroSerie;
@@ -102,6 +124,8 @@ int Tarvo_ProgramaCaracterAutenticacao(const char*) {
     return Config().SubModelo == 1 ? InformaNaoImplementado(nome) : InformaComandoInexistente(nome);
 }
 
-int Tarvo_ResetaImpressora() { return InformaComandoInexistente("TarvoRIX_ResetaImpressora "); }
+int Tarvo_ResetaImpressora() {
+    return InformaComandoInexistente("TarvoRIX_ResetaImpressora ");
+}
 
 }  // namespace tarvo::familia0

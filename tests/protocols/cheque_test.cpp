@@ -17,14 +17,15 @@ using namespace tarvo;
 using teste::Roteiro;
 
 class Documentos : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
 
     void Carrega(const std::string& modelo, const std::string& extra = "") {
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nModeloImp=" +
-                                                      modelo + "\r\nPath=" + home.Caminho() + "\r\n" + extra);
+        teste::EscreveArquivo(home / "TARVO.INI",
+                              "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nModeloImp=" + modelo +
+                                  "\r\nPath=" + home.Caminho() + "\r\n" + extra);
         CarregaConfiguracao();
         Estado().PrimeiroUsoFeito = true;
     }
@@ -48,16 +49,20 @@ TEST_F(Documentos, AChequeCarriesItsTextsAndTheBankLayout) {
                           "HPosCidade=\r\nVPosCidade=x 1\r\n[002]\r\nHPosAno=40\r\n");
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
     const std::string mensagem = std::string(80, 'a') + std::string(20, 'b');
-    EXPECT_EQ(Tarvo_ImprimeCheque("001", "12345", " Jo\xE3o \"Silva\" ", "  Porto Alegre  ", "311210", mensagem.c_str()),
+    EXPECT_EQ(Tarvo_ImprimeCheque("001", "12345", " Jo\xE3o \"Silva\" ", "  Porto Alegre  ", "311210",
+                                  mensagem.c_str()),
               1);
     EXPECT_EQ(Tarvo_ImprimeChequeMFD("002", "100", "Ana", "Lajeado", "01022011", "", "0", ""), 1);
     auto c = impressora.Comandos();
     ASSERT_EQ(c.size(), 2u);
-    EXPECT_EQ(c[0], "ImprimeCheque;Cidade=\"Porto Alegre\" Data=#31/12/2010# Favorecido=\"Jo\xE3o \\x22Silva\\x22\" "
-                    "Valor=123,45 MensagemDocLinha1 =\"" +
-                        std::string(80, 'a') + "\" MensagemDocLinha2 =\"" + std::string(20, 'b') +
-                        "\" HPosAno=5 HPosValor=60 VPosValor=2");
-    EXPECT_EQ(c[1], "ImprimeCheque;Cidade=\"Lajeado\" Data=#01/02/2011# Favorecido=\"Ana\" Valor=1,00 HPosAno=40");
+    EXPECT_EQ(
+        c[0],
+        "ImprimeCheque;Cidade=\"Porto Alegre\" Data=#31/12/2010# Favorecido=\"Jo\xE3o \\x22Silva\\x22\" "
+        "Valor=123,45 MensagemDocLinha1 =\"" +
+            std::string(80, 'a') + "\" MensagemDocLinha2 =\"" + std::string(20, 'b') +
+            "\" HPosAno=5 HPosValor=60 VPosValor=2");
+    EXPECT_EQ(c[1],
+              "ImprimeCheque;Cidade=\"Lajeado\" Data=#01/02/2011# Favorecido=\"Ana\" Valor=1,00 HPosAno=40");
 }
 
 TEST_F(Documentos, EmptyCityAndPayeeComeFromTheStoredDefaults) {
@@ -71,9 +76,10 @@ TEST_F(Documentos, EmptyCityAndPayeeComeFromTheStoredDefaults) {
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
     EXPECT_EQ(Tarvo_ImprimeCheque("999", "1", "", " ", "010111", ""), 1);
     // 27 and 45 characters, trimmed.
-    EXPECT_EQ(impressora.Comandos(),
-              std::vector<std::string>{"ImprimeCheque;Cidade=\"Santa Maria da Boca do Mont\" Data=#01/01/2011# "
-                                       "Favorecido=\"Pedro de Alcantara Francisco Antonio Joao Car\" Valor=0,01"});
+    EXPECT_EQ(
+        impressora.Comandos(),
+        std::vector<std::string>{"ImprimeCheque;Cidade=\"Santa Maria da Boca do Mont\" Data=#01/01/2011# "
+                                 "Favorecido=\"Pedro de Alcantara Francisco Antonio Joao Car\" Valor=0,01"});
 }
 
 TEST_F(Documentos, ChequesAreRefusedBeforeAnythingIsSent) {
@@ -126,7 +132,8 @@ TEST_F(Documentos, TheChequeLineIsReadWithItsOwnTimeOut) {
     // The printer answers after 6 seconds, past the 5 of an ordinary command.
     Roteiro impressora(dev.Caminho(), "COM1", [](const std::string& q) {
         return teste::Resposta{
-            {Roteiro::Quadro(Roteiro::Pacote(q), "0", "ValorTexto=\"<00100012<0180000105>123456789012:\"")}, 6000};
+            {Roteiro::Quadro(Roteiro::Pacote(q), "0", "ValorTexto=\"<00100012<0180000105>123456789012:\"")},
+            6000};
     });
     char cmc7[65];
     EXPECT_EQ(Tarvo_LeituraCheque(cmc7), 1);
@@ -144,8 +151,9 @@ TEST_F(Documentos, BarcodeSettingsOutsideOneByteAreRefused) {
     EXPECT_EQ(Erro().UltimoRetorno, -2);
     EXPECT_TRUE(impressora.Comandos().empty());
     EXPECT_EQ(Tarvo_ConfiguraCodigoBarrasMFD(162, 3, 2, 255, 9999), 1);  // the margin is not sent
-    EXPECT_EQ(impressora.Comandos(),
-              std::vector<std::string>{"ImprimeTexto;TextoLivre=\"\\x1Dw\\x03\\x1Dh\\xA2\\x1DH\\x02\\x1Df\\xFF\""});
+    EXPECT_EQ(
+        impressora.Comandos(),
+        std::vector<std::string>{"ImprimeTexto;TextoLivre=\"\\x1Dw\\x03\\x1Dh\\xA2\\x1DH\\x02\\x1Df\\xFF\""});
 }
 
 TEST_F(Documentos, BarcodesOtherThanItfNeedABarcodePrinter) {
@@ -156,19 +164,21 @@ TEST_F(Documentos, BarcodesOtherThanItfNeedABarcodePrinter) {
     EXPECT_EQ(Tarvo_CodigoBarrasCODE128MFD("1"), 0);
     EXPECT_EQ(Erro().UltimaMensagem, "Comando Inexistente para este modelo:TarvoRIX_CodigoBarrasCODE128MFD ");
     EXPECT_EQ(Tarvo_CodigoBarrasITFMFD("1234"), 1);
-    EXPECT_EQ(impressora.Comandos(), std::vector<std::string>{"ImprimeTexto;TextoLivre=\"\\x1Dk\\x051234\\x00\""});
+    EXPECT_EQ(impressora.Comandos(),
+              std::vector<std::string>{"ImprimeTexto;TextoLivre=\"\\x1Dk\\x051234\\x00\""});
 }
 
 TEST_F(Documentos, ProgrammingCommands) {
     Carrega(kSemCheque);
     int verao = 0;
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso([&](const std::string& cmd) -> std::string {
-        if (cmd == "LeInteiro") return "ValorInteiro=3";  // the free rate slot
-        if (cmd == "LeIndicador")
-            return "ValorNumericoIndicador=" + std::to_string(verao) + " ValorTextoIndicador=\"x\"";
-        if (cmd == "AcertaHorarioVerao") verao = 1 - verao;
-        return "";
-    }));
+                           if (cmd == "LeInteiro") return "ValorInteiro=3";  // the free rate slot
+                           if (cmd == "LeIndicador")
+                               return "ValorNumericoIndicador=" + std::to_string(verao) +
+                                      " ValorTextoIndicador=\"x\"";
+                           if (cmd == "AcertaHorarioVerao") verao = 1 - verao;
+                           return "";
+                       }));
     EXPECT_EQ(Tarvo_ProgramaAliquota("1800", 0), 1);
     EXPECT_EQ(Tarvo_ProgramaAliquota("0500", 1), 1);
     EXPECT_EQ(Tarvo_ProgramaHorarioVerao(), 1);

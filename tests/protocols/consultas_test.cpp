@@ -25,14 +25,14 @@ using Tabela = std::map<std::string, std::pair<std::string, std::string>>;
 const std::pair<std::string, std::string> kFalha{"8004", "Nome=\"Registrador\" Texto=\"inexistente\""};
 
 class Consultas : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
 
     void Carrega(const std::string& extra = "") {
-        teste::EscreveArquivo(home / "TARVO.INI",
-                              "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nPath=" + home.Caminho() + "\r\n" + extra);
+        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nPath=" +
+                                                      home.Caminho() + "\r\n" + extra);
         CarregaConfiguracao();
         Estado().PrimeiroUsoFeito = true;
     }
@@ -75,8 +75,9 @@ TEST_F(Consultas, CnpjAndIeArePaddedToTheirWidths) {
 
 TEST_F(Consultas, TheStatusWordIsNotBuiltFromAnEarlierReplyAfterAFailedReading) {
     Carrega();
-    for (const char* falha : {"LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", "LeIndicador;NomeIndicador=\"SemPapel\"",
-                              "LeIndicador;NomeIndicador=\"SensorPoucoPapel\""}) {
+    for (const char* falha :
+         {"LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", "LeIndicador;NomeIndicador=\"SemPapel\"",
+          "LeIndicador;NomeIndicador=\"SensorPoucoPapel\""}) {
         // The reply before the failing one says a receipt is open ("3").
         Tabela t{{"LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", {"0", "ValorInteiro=3"}}};
         t[falha] = kFalha;
@@ -124,9 +125,10 @@ class MemoriaFita : public Consultas, public ::testing::WithParamInterface<Memor
 TEST_P(MemoriaFita, FreeShareAndSizeNeverFailOnOddFigures) {
     Carrega();
     const Memoria& m = GetParam();
-    Roteiro impressora(dev.Caminho(), "COM1",
-                       Responde({{"LeInteiro;NomeInteiro=\"PercentualMFDUtilizada\"", {"0", "ValorInteiro=" + m.usado}},
-                                 {"LeInteiro;NomeInteiro=\"MFDLivre\"", {"0", "ValorInteiro=" + m.livreBytes}}}));
+    Roteiro impressora(
+        dev.Caminho(), "COM1",
+        Responde({{"LeInteiro;NomeInteiro=\"PercentualMFDUtilizada\"", {"0", "ValorInteiro=" + m.usado}},
+                  {"LeInteiro;NomeInteiro=\"MFDLivre\"", {"0", "ValorInteiro=" + m.livreBytes}}}));
     char percentual[7], tamanho[10];
     EXPECT_EQ(Tarvo_PercentualLivreMFD(percentual), 1);
     EXPECT_EQ(std::string(percentual), m.percentual);
@@ -136,17 +138,18 @@ TEST_P(MemoriaFita, FreeShareAndSizeNeverFailOnOddFigures) {
 
 INSTANTIATE_TEST_SUITE_P(
     Figuras, MemoriaFita,
-    ::testing::Values(Memoria{"0", "8387769", "99,99%", "8388608"},        // an empty 8 MB memory
-                      Memoria{"9500", "838861", "04,99%", "16777216"},     // 95,00 % of 16 MB used
-                      Memoria{"5000", "16777216", "49,99%", "33554432"},   // half of 32 MB
-                      Memoria{"0", "268435456", "99,99%", "268435456"},    // the largest
-                      Memoria{"9999", "0", "00,00%", "0"},                 // full: no division by zero
-                      Memoria{"10000", "0", "00,00%", "0"},                // beyond 99,99 %: not negative
+    ::testing::Values(Memoria{"0", "8387769", "99,99%", "8388608"},       // an empty 8 MB memory
+                      Memoria{"9500", "838861", "04,99%", "16777216"},    // 95,00 % of 16 MB used
+                      Memoria{"5000", "16777216", "49,99%", "33554432"},  // half of 32 MB
+                      Memoria{"0", "268435456", "99,99%", "268435456"},   // the largest
+                      Memoria{"9999", "0", "00,00%", "0"},                // full: no division by zero
+                      Memoria{"10000", "0", "00,00%", "0"},               // beyond 99,99 %: not negative
                       Memoria{"123456", "0", "00,00%", "0"}));
 
 TEST_F(Consultas, AFailedMemoryReadingLeavesNoAnswer) {
     Carrega();
-    Roteiro impressora(dev.Caminho(), "COM1", Responde({{"LeInteiro;NomeInteiro=\"PercentualMFDUtilizada\"", kFalha}}));
+    Roteiro impressora(dev.Caminho(), "COM1",
+                       Responde({{"LeInteiro;NomeInteiro=\"PercentualMFDUtilizada\"", kFalha}}));
     char percentual[7] = "x";
     EXPECT_EQ(Tarvo_PercentualLivreMFD(percentual), 0);
     EXPECT_STREQ(percentual, "");
@@ -157,12 +160,13 @@ TEST_F(Consultas, FiscalFlagsAddUpAndStayZeroAfterAFailure) {
     const std::string sim = "ValorNumericoIndicador=1 ValorTextoIndicador=\"1\"";
     const std::string nao = "ValorNumericoIndicador=0 ValorTextoIndicador=\"0\"";
     {
-        Roteiro impressora(dev.Caminho(), "COM1",
-                           Responde({{"LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", {"0", "ValorInteiro=3"}},
-                                     {"LeTexto;NomeTexto=\"NomeEstadoFiscal\"", {"0", "ValorTexto=\"ESTADO_PAGAMENTO \""}},
-                                     {"LeIndicador;NomeIndicador=\"HorarioVerao\"", {"0", sim}},
-                                     {"LeIndicador;NomeIndicador=\"DiaFechado\"", {"0", nao}},
-                                     {"LeInteiro;NomeInteiro=\"TipoUltimoDocEmitido\"", {"0", "ValorInteiro=1"}}}));
+        Roteiro impressora(
+            dev.Caminho(), "COM1",
+            Responde({{"LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", {"0", "ValorInteiro=3"}},
+                      {"LeTexto;NomeTexto=\"NomeEstadoFiscal\"", {"0", "ValorTexto=\"ESTADO_PAGAMENTO \""}},
+                      {"LeIndicador;NomeIndicador=\"HorarioVerao\"", {"0", sim}},
+                      {"LeIndicador;NomeIndicador=\"DiaFechado\"", {"0", nao}},
+                      {"LeInteiro;NomeInteiro=\"TipoUltimoDocEmitido\"", {"0", "ValorInteiro=1"}}}));
         int flags = -1;
         EXPECT_EQ(Tarvo_FlagsFiscais(&flags), 1);
         EXPECT_EQ(flags, 1 + 2 + 4 + 32);
@@ -203,7 +207,8 @@ TEST_F(Consultas, TheDrawerIsInvertedByModoGavetaAlsoAfterAFailure) {
         EXPECT_STREQ(texto, "1");
     }
     {
-        Roteiro impressora(dev.Caminho(), "COM1", Responde({{"LeIndicador;NomeIndicador=\"SensorGaveta\"", kFalha}}));
+        Roteiro impressora(dev.Caminho(), "COM1",
+                           Responde({{"LeIndicador;NomeIndicador=\"SensorGaveta\"", kFalha}}));
         int gaveta = -1;
         EXPECT_EQ(Tarvo_VerificaEstadoGaveta(&gaveta), 0);
         EXPECT_EQ(gaveta, 1);
@@ -254,8 +259,8 @@ TEST_F(Consultas, DepartmentsReadBeforeAFailureAreKept) {
     char texto[1020];
     EXPECT_EQ(Tarvo_VerificaDepartamentos(texto), 0);
     EXPECT_EQ(Erro().UltimoRetorno, 8004);
-    EXPECT_EQ(std::string(texto), PreencheZerosEsquerda("1000", 20) + PreencheZerosEsquerda("250", 20) + "BEBIDAS   ," +
-                                      std::string(40, '0') + std::string(10, ' '));
+    EXPECT_EQ(std::string(texto), PreencheZerosEsquerda("1000", 20) + PreencheZerosEsquerda("250", 20) +
+                                      "BEBIDAS   ," + std::string(40, '0') + std::string(10, ' '));
 }
 
 }  // namespace
