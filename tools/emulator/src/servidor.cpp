@@ -1,0 +1,415 @@
+// Serving thread: the pseudo-terminal or the file exchange, frame cutting, fault injection
+// and the logs.
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "emulador/emulador.h"
+
+namespace emulador {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A "}" that does not end a well-formed frame is taken as the end after this much quiet.
+constexpr int kOcioMs = 40;
+// The file exchange looks at the folder at least this often, even without a notification.
+constexpr int kVarreduraMs = 50;
+
+void Fecha(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+std::string LeArquivo(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+}  // namespace
+
+Emulador::Emulador() = default;
+
+Emulador::~Emulador() { Para(); }
+
+bool Emulador::Inicia(const std::string& pasta, const std::string& porta) {
+    Para();
+    std::error_code ec;
+    fs::create_directories(pasta, ec);
+    if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
+        erro_ = std::string("openpty: ") + std::strerror(errno);
+        return false;
+    }
+    // The slave starts in cooked mode; a raw line keeps LF as LF and stops any echo. Our own
+    // descriptor stays open so that the master never sees a hang-up when the driver closes.
+    termios t{};
+    ::tcgetattr(slave_, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(slave_, TCSANOW, &t);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    char nome[256] = {};
+    if (::ttyname_r(slave_, nome, sizeof nome) != 0) {
+        erro_ = "ttyname do escravo falhou";
+        Fecha(master_), Fecha(slave_);
+        return false;
+    }
+    dispositivo_ = nome;
+    link_ = (fs::path(pasta) / porta).string();
+    if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
+    fs::create_symlink(dispositivo_, link_, ec);
+    if (ec) {
+        erro_ = "link " + link_ + ": " + ec.message();
+        Fecha(master_), Fecha(slave_);
+        return false;
+    }
+    if (::pipe2(acorda_, O_CLOEXEC) != 0) {
+        erro_ = "pipe";
+        fs::remove(link_, ec);
+        Fecha(master_), Fecha(slave_);
+        return false;
+    }
+    arquivos_ = false;
+    ativo_ = true;
+    fio_ = std::thread([this] { ServePty(); });
+    return true;
+}
+
+bool Emulador::IniciaArquivos(const std::string& pastaTrabalho) {
+    Para();
+    std::error_code ec;
+    fs::create_directories(pastaTrabalho, ec);
+    if (!fs::is_directory(pastaTrabalho)) {
+        erro_ = "pasta de trabalho inexistente: " + pastaTrabalho;
+        return false;
+    }
+    if (::pipe2(acorda_, O_CLOEXEC) != 0) {
+        erro_ = "pipe";
+        return false;
+    }
+    pasta_ = link_ = pastaTrabalho;
+    arquivos_ = true;
+    ativo_ = true;
+    fio_ = std::thread([this] { ServeArquivos(); });
+    return true;
+}
+
+void Emulador::Para() {
+    if (fio_.joinable()) {
+        char c = 1;
+        [[maybe_unused]] ssize_t n = ::write(acorda_[1], &c, 1);
+        fio_.join();
+    }
+    Fecha(acorda_[0]), Fecha(acorda_[1]);
+    Fecha(master_), Fecha(slave_);
+    if (!arquivos_ && !link_.empty()) {
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
+    }
+    link_.clear();
+    dispositivo_.clear();
+    ativo_ = false;
+}
+
+bool Emulador::Ativo() const { return ativo_; }
+std::string Emulador::Link() const { return link_; }
+std::string Emulador::Dispositivo() const { return dispositivo_; }
+std::string Emulador::Erro() const { return erro_; }
+
+bool Emulador::Dorme(int ms) {
+    if (ms <= 0) return true;
+    pollfd p{acorda_[0], POLLIN, 0};
+    auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (true) {
+        int falta = static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count());
+        if (falta <= 0) return true;
+        int r = ::poll(&p, 1, falta);
+        if (r > 0) return false;
+        if (r < 0 && errno != EINTR) return true;
+    }
+}
+
+// --- one frame -----------------------------------------------------------------------------------
+
+Emulador::Saida Emulador::Atende(const std::string& bruto) {
+    Quadro q;
+    Troca t;
+    t.quadro = bruto;
+    Saida s;
+    std::string resposta;
+    std::lock_guard<std::mutex> l(m_);
+    bool dividido = DivideQuadro(bruto, q);
+    t.comando = q.comando;
+    t.parametros = q.parametros;
+    bool aplica = falhas_.vezes != 0;
+    if (aplica && falhas_.silencio) {
+        t.codigo = -1;
+    } else {
+        Resposta r;
+        auto erroInjetado = falhas_.erros.end();
+        for (auto it = falhas_.erros.begin(); it != falhas_.erros.end(); ++it)
+            if (MesmoNome(it->first, q.comando) && it->second.vezes != 0) erroInjetado = it;
+        if (!dividido || (q.comprimentoPresente && !q.comprimentoCorreto)) {
+            r = {erro::kQuadroInvalido, DadosErro("QuadroInvalido", dividido ? "Comprimento do quadro incorreto"
+                                                                              : "Quadro mal formado")};
+        } else if (erroInjetado != falhas_.erros.end()) {
+            r = {erroInjetado->second.codigo, DadosErro(erroInjetado->second.texto1, erroInjetado->second.texto2)};
+            if (erroInjetado->second.vezes > 0) --erroInjetado->second.vezes;
+        } else {
+            r = impressora_.Executa(q.comando, q.parametros);
+        }
+        t.codigo = r.codigo;
+        resposta = MontaResposta(dividido ? q.pacote : "0", r.codigo, r.dados);
+        if (aplica && falhas_.semFechamento) resposta.pop_back();
+        t.resposta = resposta;
+        int n = aplica ? std::max(1, falhas_.pedacos) : 1;
+        std::size_t tam = (resposta.size() + static_cast<std::size_t>(n) - 1) / static_cast<std::size_t>(n);
+        for (std::size_t i = 0; i < resposta.size(); i += tam) s.pedacos.push_back(resposta.substr(i, tam));
+        if (aplica) {
+            s.atrasoMs = falhas_.atrasoMs;
+            s.pausaMs = falhas_.pausaMs;
+        }
+    }
+    if (aplica && falhas_.vezes > 0) --falhas_.vezes;
+    trocas_.push_back(t);
+    if (aoTrocar_) aoTrocar_(t);
+    cv_.notify_all();
+    return s;
+}
+
+// --- pseudo-terminal -----------------------------------------------------------------------------
+
+void Emulador::ServePty() {
+    Enquadrador enq;
+    char buf[4096];
+    auto escreve = [&](const std::string& bytes) {
+        std::size_t feito = 0;
+        while (feito < bytes.size()) {
+            ssize_t n = ::write(master_, bytes.data() + feito, bytes.size() - feito);
+            if (n > 0) {
+                feito += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && errno == EAGAIN) {
+                // Nobody reads the line: wait a little for room, then give the rest up.
+                pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
+                if (::poll(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
+                continue;
+            }
+            break;
+        }
+        std::lock_guard<std::mutex> l(m_);
+        enviados_ += bytes.substr(0, feito);
+    };
+    auto atende = [&](const std::string& quadro) {
+        Saida s = Atende(quadro);
+        if (s.pedacos.empty()) return;
+        if (!Dorme(s.atrasoMs)) return;
+        for (std::size_t i = 0; i < s.pedacos.size(); ++i) {
+            if (i > 0 && !Dorme(s.pausaMs)) return;
+            escreve(s.pedacos[i]);
+        }
+    };
+    while (true) {
+        pollfd p[2] = {{master_, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
+        int r = ::poll(p, 2, enq.AguardaOcio() ? kOcioMs : -1);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0 || (p[1].revents & POLLIN)) break;
+        if (r == 0) {
+            while (auto q = enq.Proximo(true)) atende(*q);
+            continue;
+        }
+        if (p[0].revents & POLLIN) {
+            ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n > 0) {
+                {
+                    std::lock_guard<std::mutex> l(m_);
+                    recebidos_.append(buf, static_cast<std::size_t>(n));
+                }
+                enq.Acrescenta(std::string_view(buf, static_cast<std::size_t>(n)));
+                while (auto q = enq.Proximo(false)) atende(*q);
+            }
+        } else if (p[0].revents & (POLLHUP | POLLERR)) {
+            if (!Dorme(10)) break;
+        }
+    }
+}
+
+// --- file exchange --------------------------------------------------------------------------------
+
+void Emulador::ServeArquivos() {
+    int in = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (in >= 0) ::inotify_add_watch(in, pasta_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_MODIFY);
+    const fs::path comando = fs::path(pasta_) / "COMANDO.TXT";
+    const fs::path status = fs::path(pasta_) / "STATUS.TXT";
+    const fs::path temporario = fs::path(pasta_) / "STATUS.TXT.tmp";
+    while (true) {
+        pollfd p[2] = {{in, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
+        int r = ::poll(p, 2, kVarreduraMs);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0 || (p[1].revents & POLLIN)) break;
+        if (in >= 0 && (p[0].revents & POLLIN)) {
+            char ev[4096];
+            while (::read(in, ev, sizeof ev) > 0) {
+            }
+        }
+        std::error_code ec;
+        if (!fs::exists(comando, ec)) continue;
+        std::string conteudo = LeArquivo(comando);
+        std::size_t fim = conteudo.find('\n');
+        if (fim == std::string::npos) continue;  // still being written
+        std::string quadro = conteudo.substr(0, fim);
+        if (!quadro.empty() && quadro.back() == '\r') quadro.pop_back();
+        fs::remove(comando, ec);
+        {
+            std::lock_guard<std::mutex> l(m_);
+            recebidos_ += conteudo;
+        }
+        Saida s = Atende(quadro);
+        if (s.pedacos.empty()) continue;
+        if (!Dorme(s.atrasoMs)) break;
+        std::string tudo;
+        for (const std::string& x : s.pedacos) tudo += x;
+        tudo += "\r\n";
+        if (s.pedacos.size() == 1) {
+            // Written aside and renamed, so that a reader never sees half a line.
+            {
+                std::ofstream f(temporario, std::ios::binary | std::ios::trunc);
+                f << tudo;
+            }
+            fs::rename(temporario, status, ec);
+        } else {
+            // The fault "reply in pieces" writes STATUS.TXT itself piece by piece.
+            std::ofstream f(status, std::ios::binary | std::ios::trunc);
+            for (std::size_t i = 0; i < s.pedacos.size(); ++i) {
+                if (i > 0 && !Dorme(s.pausaMs)) break;
+                f << s.pedacos[i];
+                f.flush();
+            }
+            f << "\r\n";
+        }
+        std::lock_guard<std::mutex> l(m_);
+        enviados_ += tudo;
+    }
+    if (in >= 0) ::close(in);
+}
+
+// --- access for tests -------------------------------------------------------------------------------
+
+Impressora Emulador::Impressora() const {
+    std::lock_guard<std::mutex> l(m_);
+    return impressora_;
+}
+
+void Emulador::Reinicia() {
+    std::lock_guard<std::mutex> l(m_);
+    impressora_ = emulador::Impressora();
+}
+
+void Emulador::DefineFalhas(const Falhas& f) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_ = f;
+}
+
+Falhas Emulador::FalhasAtuais() const {
+    std::lock_guard<std::mutex> l(m_);
+    return falhas_;
+}
+
+void Emulador::LimpaFalhas() { DefineFalhas(Falhas{}); }
+
+void Emulador::Silencia(int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.silencio = true;
+    falhas_.vezes = vezes;
+}
+
+void Emulador::Atrasa(int ms, int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.atrasoMs = ms;
+    falhas_.vezes = vezes;
+}
+
+void Emulador::Fatia(int pedacos, int pausaMs, int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.pedacos = pedacos;
+    falhas_.pausaMs = pausaMs;
+    falhas_.vezes = vezes;
+}
+
+void Emulador::SemFechamento(int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.semFechamento = true;
+    falhas_.vezes = vezes;
+}
+
+void Emulador::ErroEm(const std::string& comando, int codigo, const std::string& texto1, const std::string& texto2,
+                      int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.erros[comando] = {codigo, texto1, texto2, vezes};
+}
+
+std::vector<std::string> Emulador::Quadros() const {
+    std::lock_guard<std::mutex> l(m_);
+    std::vector<std::string> r;
+    for (const Troca& t : trocas_) r.push_back(t.quadro);
+    return r;
+}
+
+std::vector<std::string> Emulador::Comandos() const {
+    std::lock_guard<std::mutex> l(m_);
+    std::vector<std::string> r;
+    for (const Troca& t : trocas_) r.push_back(t.comando);
+    return r;
+}
+
+std::vector<Troca> Emulador::Trocas() const {
+    std::lock_guard<std::mutex> l(m_);
+    return trocas_;
+}
+
+std::string Emulador::Recebidos() const {
+    std::lock_guard<std::mutex> l(m_);
+    return recebidos_;
+}
+
+std::string Emulador::Enviados() const {
+    std::lock_guard<std::mutex> l(m_);
+    return enviados_;
+}
+
+void Emulador::LimpaRegistros() {
+    std::lock_guard<std::mutex> l(m_);
+    trocas_.clear();
+    recebidos_.clear();
+    enviados_.clear();
+}
+
+bool Emulador::EsperaQuadros(std::size_t n, int prazoMs) const {
+    std::unique_lock<std::mutex> l(m_);
+    return cv_.wait_for(l, std::chrono::milliseconds(prazoMs), [&] { return trocas_.size() >= n; });
+}
+
+void Emulador::AoTrocar(std::function<void(const Troca&)> f) {
+    std::lock_guard<std::mutex> l(m_);
+    aoTrocar_ = std::move(f);
+}
+
+}  // namespace emulador
