@@ -215,18 +215,6 @@ TEST(Efeitos, VarredurasCobremQuartosEMetadesExatos) {
     EXPECT_TRUE(AreaNova(Quadro(145, inicio, nova, 1)).isEmpty());
 }
 
-TEST(Efeitos, DesenrolaDaDireitaNaoLeAntesDaPrimeiraColuna) {
-    // Near the end the roll of the right-hand unroll mirrors the columns left of the edge;
-    // they must come from the picture itself (the left-most ones included), not from beside it.
-    const QImage inicio = ImagemInicio(200, 4), nova = ImagemNova(200, 4);
-    for (int P = 90; P <= 99; ++P) {
-        const QImage d = Quadro(15, inicio, nova, P);
-        int X, Y;
-        EscalaProgresso(200, 4, P, X, Y);
-        for (int x = 200 - X; x < 200; ++x) ASSERT_EQ(d.pixel(x, 1), Novo(x, 1)) << P << " " << x;
-    }
-}
-
 TEST(Regiao, UniaoDeRetangulosSobrepostosIgualAQRegion) {
     QRandomGenerator rnd(7);
     for (int rodada = 0; rodada < 20; ++rodada) {
