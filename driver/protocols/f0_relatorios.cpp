@@ -96,10 +96,15 @@ int LeReducao(std::string& r) {
     return x;
 }
 
-// An amount by name, as the printer wrote it (the text after "=" of the reply). Sent
-// through the engine itself so that "RETORNO.TXT", which some reports are being written
-// into, is left alone.
+// An amount by name in cents (the engine's value of the reply).
 int LeMoedaNome(const std::string& nome, std::string& valor) {
+    int r = EnviaComandoTxt("LeMoeda", "NomeDadoMonetario=" + Aspas(nome));
+    valor = r == 1 ? Resposta().ValorResposta : std::string();
+    return r;
+}
+
+// An amount by name as the printer wrote it (the text after "=" of the reply).
+int LeMoedaTexto(const std::string& nome, std::string& valor) {
     int r = EnviaComandoTxt("LeMoeda", "NomeDadoMonetario=" + Aspas(nome));
     const std::string& dados = Resposta().DadosResposta;
     std::size_t igual = dados.find('=');
@@ -268,8 +273,9 @@ int RixDadosUltimaReducao(std::string& registro) {
     std::vector<std::string> totais;
     for (const char* nome : kTotaisMFD) {
         std::string valor;
-        x = LeMoedaNome(DaReducao(nome, crz), valor);
+        x = LeMoedaTexto(DaReducao(nome, crz), valor);
         if (x != 1) return x;
+        // The printer writes four decimals: without the last two, the digits are cents.
         valor = valor.size() >= 2 ? valor.substr(0, valor.size() - 2) : std::string();
         totais.push_back(PreencheZerosEsquerda(valor, 14));
     }
