@@ -1,0 +1,89 @@
+// Throughput of the conversion of a captured printer stream (IMPR.TXT) into its text
+// (IMPR2.TXT and the target file), plain and rich text, for captures of the sizes given in
+// megabytes on the command line (default 1 and 10). Each size runs three times; the best
+// run counts. The capture is built from the lines a detail-tape download holds: headers,
+// items with code page 850 letters, bold totals, escaped bytes, 48-column separators and
+// condensed lines.
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "driver/core/formatadores.h"
+#include "driver/protocols/f0_captura.h"
+
+namespace {
+
+std::string Captura(std::size_t bytes) {
+    const std::string esc = "\x1b";
+    const std::vector<std::string> linhas = {
+        "MERCADO BOM PRE\x80O LTDA\n",
+        "CNPJ:11.222.333/0001-81 IE:123.456.789.012\n",
+        std::string(48, '-'),
+        "05/03/2010 10:11:12                   COO:000123\n",
+        esc + "E1" + "                 CUPOM FISCAL\n" + esc + "E0",
+        "ITEM C\xE0" "DIGO         DESCRI\x80\xE5O\n",
+        "001 7891234567895 A\x80\xE0" "CAR REFINADO 1KG\n",
+        "       2,500UN x 4,99                 T01   12,48\n",
+        esc + "!\x01" + "CONDENSADO: LINHA DE 57 COLUNAS COM ITEM E VALOR 1234,56\n",
+        esc + "!" + std::string(1, '\0') + "SUBTOTAL R$                                 12,48\n",
+        esc + "E1" + "TOTAL R$                                    12,48\n" + esc + "E0",
+        "Dinheiro                                    20,00\n",
+        "TROCO R$                                     7,52\n",
+        "Observa\x87\xC6o: pre\x87o \\\"promocional\\\" \\\\ ok\n",
+        esc + " \x02" + "FAB:TV010500000000012345                      BR\n",
+    };
+    std::string r;
+    r.reserve(bytes + 128);
+    for (std::size_t i = 0; r.size() < bytes; ++i) r += linhas[i % linhas.size()];
+    r.resize(bytes);
+    return r;
+}
+
+double Segundos(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<double> tamanhos;
+    for (int i = 1; i < argc; ++i) tamanhos.push_back(std::atof(argv[i]));
+    if (tamanhos.empty()) tamanhos = {1, 10};
+
+    // The conversion writes IMPR2.TXT into the current folder: work in a scratch folder.
+    std::string modelo = (std::filesystem::temp_directory_path() / "tarvo-bench-XXXXXX").string();
+    if (!::mkdtemp(modelo.data())) return 1;
+    const std::string pasta = modelo + "/";
+    const std::string antes = std::filesystem::current_path().string();
+    std::filesystem::current_path(pasta);
+
+    std::printf("%-8s %-10s %12s %12s %12s\n", "MB", "formato", "memoria MB/s", "arquivos MB/s", "saida MB");
+    for (double mb : tamanhos) {
+        const std::size_t bytes = static_cast<std::size_t>(mb * 1024 * 1024);
+        const std::string entrada = Captura(bytes);
+        tarvo::GravaArquivo(pasta + "IMPR.TXT", entrada);
+        for (tarvo::FormatoConversao formato : {tarvo::FormatoConversao::Texto, tarvo::FormatoConversao::RichText}) {
+            const bool rico = formato == tarvo::FormatoConversao::RichText;
+            double melhorMemoria = 1e9, melhorArquivos = 1e9;
+            std::size_t saida = 0;
+            for (int rodada = 0; rodada < 3; ++rodada) {
+                auto t0 = std::chrono::steady_clock::now();
+                tarvo::Conversao c = tarvo::ConverteTextoImpressao(entrada, rico);
+                auto t1 = std::chrono::steady_clock::now();
+                saida = rico ? c.rtf.size() : c.texto.size();
+                if (!tarvo::ConverteImpressao(pasta + "IMPR.TXT", formato, pasta + "saida.txt")) return 2;
+                auto t2 = std::chrono::steady_clock::now();
+                melhorMemoria = std::min(melhorMemoria, Segundos(t1 - t0));
+                melhorArquivos = std::min(melhorArquivos, Segundos(t2 - t1));
+            }
+            std::printf("%-8.1f %-10s %12.1f %12.1f %12.1f\n", mb, rico ? "rtf" : "texto", mb / melhorMemoria,
+                        mb / melhorArquivos, static_cast<double>(saida) / (1024 * 1024));
+        }
+    }
+    std::filesystem::current_path(antes);
+    std::filesystem::remove_all(pasta);
+    return 0;
+}
