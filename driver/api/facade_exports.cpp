@@ -19,7 +19,9 @@ using namespace tarvo;
 // The numeric-code printers' bodies of the exports that prepare the call here. Until that
 // family's command set exists, each reports "not implemented" in that family's own words.
 namespace tarvo::numerico {
-__attribute__((weak)) int Tarvo_AbreCupom(const char*) { return InformaNaoImplementado("Tarvo_AbreCupom"); }
+__attribute__((weak)) int Tarvo_AbreCupom(const char*) {
+    return InformaNaoImplementado("Tarvo_AbreCupom");
+}
 __attribute__((weak)) int Tarvo_AbreCupomMFD(const char*, const char*, const char*) {
     return InformaNaoImplementado("Tarvo_AbreCupomMFD");
 }
@@ -33,16 +35,21 @@ namespace {
 // The consumer identification of a receipt is forgotten when a new receipt opens.
 const char* const kArquivoIdentificacao = "ID.TXT";
 
-bool Familia0() { return Config().FamiliaModelo == FamiliaParametros; }
+bool Familia0() {
+    return Config().FamiliaModelo == FamiliaParametros;
+}
 
 // Family 0, the numeric-code families, or "not implemented" with the export's name.
 template <typename F0, typename Num>
 int PorFamilia(const char* nome, F0&& familia0, Num&& numerica) {
     switch (Config().FamiliaModelo) {
-        case FamiliaParametros: return familia0();
+        case FamiliaParametros:
+            return familia0();
         case FamiliaNumerica1:
-        case FamiliaNumerica2: return numerica();
-        default: return InformaNaoImplementado(std::string(" ") + nome);
+        case FamiliaNumerica2:
+            return numerica();
+        default:
+            return InformaNaoImplementado(std::string(" ") + nome);
     }
 }
 
@@ -59,7 +66,7 @@ bool SoFamilia0(const char* nome) {
 // size this export's entry gives. The scratch starts with what the caller's buffer holds,
 // so a buffer the other export leaves alone stays as it was.
 class Repasse {
-public:
+  public:
     Repasse(char* destino, std::size_t capacidadeDestino, std::size_t capacidadeOrigem)
         : destino_(destino), capacidade_(capacidadeDestino), rascunho_(capacidadeOrigem + 1, '\0') {
         if (destino_) {
@@ -70,7 +77,7 @@ public:
     char* Buffer() { return rascunho_.data(); }
     void Devolve() { CopiaParaBuffer(destino_, capacidade_, std::string(rascunho_.data())); }
 
-private:
+  private:
     char* destino_;
     std::size_t capacidade_;
     std::vector<char> rascunho_;
@@ -81,7 +88,8 @@ private:
 std::string TransformaSerie(const std::string& texto) {
     std::string r = texto;
     for (std::size_t k = 1; k <= r.size(); ++k)
-        r[k - 1] = static_cast<char>(static_cast<unsigned char>(r[k - 1]) ^ static_cast<unsigned char>(k + 64));
+        r[k - 1] =
+            static_cast<char>(static_cast<unsigned char>(r[k - 1]) ^ static_cast<unsigned char>(k + 64));
     return r;
 }
 
@@ -129,7 +137,8 @@ extern "C" TARVO_API int Tarvo_LinhasEntreCupons(int linhas) {
 extern "C" TARVO_API int Tarvo_ProgramaBaudRate(const char* baud) {
     return Protegido([&] {
         const std::string valor = TextoArg(baud);
-        if (valor != "9600" && valor != "19200" && valor != "38400" && valor != "57600" && valor != "115200") {
+        if (valor != "9600" && valor != "19200" && valor != "38400" && valor != "57600" &&
+            valor != "115200") {
             DefineErro(-7, "Valores aceitos para esta fun\xE7\xE3o[9600,19200,38400,57600,115200]");
             GravaLog("---[" + Erro().UltimaMensagem + "]---");
             return 0;
@@ -157,7 +166,8 @@ extern "C" TARVO_API int Tarvo_NumeroSerieCriptografado(char* NumeroSerie) {
     });
 }
 
-extern "C" TARVO_API int Tarvo_NumeroSerieDescriptografado(const char* texto, char* NumeroSerieDesCriptografado) {
+extern "C" TARVO_API int Tarvo_NumeroSerieDescriptografado(const char* texto,
+                                                           char* NumeroSerieDesCriptografado) {
     return Protegido([&] {
         Erro().TextoRetorno = TransformaSerie(TextoArg(texto));
         TARVO_DEVOLVE(Tarvo_NumeroSerieDescriptografado, NumeroSerieDesCriptografado);
@@ -165,14 +175,15 @@ extern "C" TARVO_API int Tarvo_NumeroSerieDescriptografado(const char* texto, ch
     });
 }
 
-extern "C" TARVO_API int Tarvo_LeParametrosPAF(char* CNPJ, char* Data, char* Hora, char* NumSerie, char* NumECF,
-                                               char* GT) {
+extern "C" TARVO_API int Tarvo_LeParametrosPAF(char* CNPJ, char* Data, char* Hora, char* NumSerie,
+                                               char* NumECF, char* GT) {
     return Protegido([&] {
         using Eu = cap::Tarvo_LeParametrosPAF;
         {
             // The state registration goes into the serial number's buffer, which the serial
             // number then takes over.
-            Repasse cnpj(CNPJ, Eu::CNPJ, cap::Tarvo_CNPJ_IE::CNPJ), ie(NumSerie, Eu::NumSerie, cap::Tarvo_CNPJ_IE::IE);
+            Repasse cnpj(CNPJ, Eu::CNPJ, cap::Tarvo_CNPJ_IE::CNPJ),
+                ie(NumSerie, Eu::NumSerie, cap::Tarvo_CNPJ_IE::IE);
             int r = Tarvo_CNPJ_IE(cnpj.Buffer(), ie.Buffer());
             cnpj.Devolve();
             ie.Devolve();
@@ -215,10 +226,14 @@ extern "C" TARVO_API int Tarvo_StatusEstendidoMFD(int* iStatus) {
         if (r != 1) return r;
         const std::string estado = Apara(Resposta().ValorResposta);
         int valor = 0;
-        if (estado == "ESTADO_TOTALIZANDO" || estado == "ESTADO_PAGAMENTO") valor = 8;
-        else if (estado == "ESTADO_GERENCIAL") valor = 4;
-        else if (estado == "ESTADO_VINCULADO") valor = 2;
-        else if (estado == "ESTADO_VENDA_NFISCAL") valor = 1;
+        if (estado == "ESTADO_TOTALIZANDO" || estado == "ESTADO_PAGAMENTO")
+            valor = 8;
+        else if (estado == "ESTADO_GERENCIAL")
+            valor = 4;
+        else if (estado == "ESTADO_VINCULADO")
+            valor = 2;
+        else if (estado == "ESTADO_VENDA_NFISCAL")
+            valor = 1;
         if (iStatus) *iStatus = valor;
         return r;
     });
@@ -239,12 +254,15 @@ extern "C" TARVO_API int Tarvo_AbreCupom(const char* idConsumidor) {
     });
 }
 
-extern "C" TARVO_API int Tarvo_AbreCupomMFD(const char* idConsumidor, const char* nome, const char* endereco) {
+extern "C" TARVO_API int Tarvo_AbreCupomMFD(const char* idConsumidor, const char* nome,
+                                            const char* endereco) {
     return Protegido([&] {
         ApagaArquivo(kArquivoIdentificacao);
         return PorFamilia(
             "Tarvo_AbreCupomMFD",
-            [&] { return familia0::AbreCupomMFD(TextoArg(idConsumidor), TextoArg(nome), TextoArg(endereco)); },
+            [&] {
+                return familia0::AbreCupomMFD(TextoArg(idConsumidor), TextoArg(nome), TextoArg(endereco));
+            },
             [&] { return numerico::Tarvo_AbreCupomMFD(idConsumidor, nome, endereco); });
     });
 }
@@ -257,9 +275,10 @@ extern "C" TARVO_API int Tarvo_CancelaCupomMFD(int, int, int) {
     return Protegido([] { return Tarvo_CancelaCupom(); });
 }
 
-extern "C" TARVO_API int Tarvo_TerminaFechamentoCupomCodigoBarrasMFD(const char*, const char*, const char*, int, int,
-                                                                     int, int, int, int, int) {
-    return Protegido([] { return InformaComandoInexistente(" Tarvo_TerminaFechamentoCupomCodigoBarrasMFD"); });
+extern "C" TARVO_API int Tarvo_TerminaFechamentoCupomCodigoBarrasMFD(const char*, const char*, const char*,
+                                                                     int, int, int, int, int, int, int) {
+    return Protegido(
+        [] { return InformaComandoInexistente(" Tarvo_TerminaFechamentoCupomCodigoBarrasMFD"); });
 }
 
 extern "C" TARVO_API int Tarvo_RelatorioGerencial(const char* texto) {

@@ -21,6 +21,8 @@ const char* const kArquivoIdentificacao = "ID.TXT";
 const char* const kArquivoDescricao = "AUMENTA.TXT";
 // The printer's answer for a percentage that is not programmed as an ICMS rate.
 constexpr int kAliquotaInexistente = 8005;
+// The document's subtotal register.
+constexpr int kRegistradorSubtotal = 100;
 
 // The rate part of a sale: the fixed totalisers by their codes, a percentage of three or
 // more characters, or a rate index.
@@ -29,7 +31,8 @@ std::string ParteAliquota(const std::string& aliquota, bool& percentual) {
         const char* nome;
         const char* codigo;
     };
-    static const Fixa kFixas[] = {{"FF", "-2"}, {"II", "-3"}, {"NN", "-4"}, {"FS", "-11"}, {"NS", "-13"}, {"IS", "-12"}};
+    static const Fixa kFixas[] = {{"FF", "-2"},  {"II", "-3"},  {"NN", "-4"},
+                                  {"FS", "-11"}, {"NS", "-13"}, {"IS", "-12"}};
     percentual = false;
     const std::string m = MaiusculasAnsi(aliquota);
     for (const Fixa& f : kFixas)
@@ -79,12 +82,14 @@ int AcresceSubtotal(bool percentual, const std::string& valorComSinal) {
                                                   valorComSinal);
 }
 
-bool Percentual(const char* modo) { return Apara(TextoArg(modo)) == "%"; }
+bool Percentual(const char* modo) {
+    return Apara(TextoArg(modo)) == "%";
+}
 
 }  // namespace
 
-int IniciaFechamentoComDoisValores(const std::string& tipo, const std::string& modo, const std::string& acrescimo,
-                                   const std::string& desconto) {
+int IniciaFechamentoComDoisValores(const std::string& tipo, const std::string& modo,
+                                   const std::string& acrescimo, const std::string& desconto) {
     const std::string t = MaiusculasAnsi(Apara(tipo));
     if (t == "X") return InformaComandoInexistente("IniciaFechamentoCupomMFD com Desconto e Acrescimo");
     const bool percentual = Apara(modo) == "%";
@@ -101,7 +106,8 @@ int AcrescimoDescontoSubtotal(const std::string& tipo, const std::string& modo, 
 namespace familia0 {
 
 int AbreCupom(const std::string& idConsumidor) {
-    int r = EnviaComandoTxt("AbreCupomFiscal", Apara(idConsumidor).empty() ? "" : "IdConsumidor=" + Aspas(idConsumidor));
+    int r = EnviaComandoTxt("AbreCupomFiscal",
+                            Apara(idConsumidor).empty() ? "" : "IdConsumidor=" + Aspas(idConsumidor));
     if (r != 1) return r;
     return AtualizaImpostoCampanha(true);
 }
@@ -125,9 +131,9 @@ int Tarvo_AumentaDescricaoItem(const char* texto) {
     return 1;
 }
 
-int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliquota, const char* tipoQuantidade,
-                    const char* quantidade, int casasDecimais, const char* valorUnitario, const char* tipoDesconto,
-                    const char* desconto) {
+int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliquota,
+                    const char* tipoQuantidade, const char* quantidade, int casasDecimais,
+                    const char* valorUnitario, const char* tipoDesconto, const char* desconto) {
     std::string nome = TextoArg(descricao);
     DescricaoAumentada(nome);
     bool percentual = false;
@@ -136,8 +142,8 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     int r = AtualizaImpostoCampanha(true);
     if (r != 1) return r;
 
-    const std::string preco =
-        casasDecimais == 3 ? FormataTresDecimais(TextoArg(valorUnitario)) : FormataDuasDecimais(TextoArg(valorUnitario));
+    const std::string preco = casasDecimais == 3 ? FormataTresDecimais(TextoArg(valorUnitario))
+                                                 : FormataDuasDecimais(TextoArg(valorUnitario));
     const std::string tipo = MaiusculasAnsi(TextoArg(tipoQuantidade));
     std::string qtd = TextoArg(quantidade);
     if (tipo == "I") qtd = SomenteNumeros(qtd);
@@ -154,9 +160,10 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
                                    " Quantidade=" + qtd + " Unidade=" + Aspas(unidade);
     r = EnviaVenda(percentual, parametros);
     if (r == 1 && !ValorZero(valorDesconto))
-        r = EnviaComandoTxt("AcresceItemFiscal", std::string("Cancelar=false ") +
-                                                     (Percentual(tipoDesconto) ? "ValorPercentual=-" : "ValorAcrescimo=-") +
-                                                     valorDesconto);
+        r = EnviaComandoTxt("AcresceItemFiscal",
+                            std::string("Cancelar=false ") +
+                                (Percentual(tipoDesconto) ? "ValorPercentual=-" : "ValorAcrescimo=-") +
+                                valorDesconto);
     return r;
 }
 
@@ -186,8 +193,9 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
         nome = PreencheEspacosDireita(nome, 30) + prefixo + "(" + un + ")    X    Preco(R$/" + un +
                ")            Valor";
     }
-    std::string parametros = parteAliquota + " CodProduto=" + Aspas(TextoArg(codigo)) + " NomeProduto=" + Aspas(nome) +
-                             " PrecoUnitario=" + preco + " Quantidade=" + qtd + " Unidade=" + Aspas(un);
+    std::string parametros = parteAliquota + " CodProduto=" + Aspas(TextoArg(codigo)) +
+                             " NomeProduto=" + Aspas(nome) + " PrecoUnitario=" + preco +
+                             " Quantidade=" + qtd + " Unidade=" + Aspas(un);
     if (!Apara(TextoArg(departamento)).empty()) parametros += " CodDepartamento=" + TextoArg(departamento);
 
     r = EnviaVenda(percentual, parametros);
@@ -202,16 +210,19 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
 }
 
 int Tarvo_AcrescimoDescontoItemMFD(const char* item, const char* tipo, const char* modo, const char* valor) {
-    return EnviaComandoTxt("AcresceItemFiscal", "Cancelar=false NumItem=" + TextoArg(item) +
-                                                    (Percentual(modo) ? " ValorPercentual=" : " ValorAcrescimo=") +
-                                                    ValorComSinal(TextoArg(tipo), TextoArg(valor)));
+    return EnviaComandoTxt("AcresceItemFiscal",
+                           "Cancelar=false NumItem=" + TextoArg(item) +
+                               (Percentual(modo) ? " ValorPercentual=" : " ValorAcrescimo=") +
+                               ValorComSinal(TextoArg(tipo), TextoArg(valor)));
 }
 
 int Tarvo_CancelaAcrescimoDescontoItemMFD(const char*, const char* item) {
     return EnviaComandoTxt("AcresceItemFiscal", "Cancelar=true NumItem=" + TextoArg(item));
 }
 
-int Tarvo_CancelaItemAnterior() { return EnviaComandoTxt("CancelaItemFiscal", ""); }
+int Tarvo_CancelaItemAnterior() {
+    return EnviaComandoTxt("CancelaItemFiscal", "");
+}
 
 int Tarvo_CancelaItemGenerico(const char* item) {
     return EnviaComandoTxt("CancelaItemFiscal", "NumItem=" + TextoArg(item));
@@ -222,8 +233,10 @@ int Tarvo_IniciaFechamentoCupom(const char* tipo, const char* modo, const char* 
     return AcresceSubtotal(Percentual(modo), ValorComSinal(TextoArg(tipo), TextoArg(valor)));
 }
 
-int Tarvo_IniciaFechamentoCupomMFD(const char* tipo, const char* modo, const char* acrescimo, const char* desconto) {
-    return IniciaFechamentoComDoisValores(TextoArg(tipo), TextoArg(modo), TextoArg(acrescimo), TextoArg(desconto));
+int Tarvo_IniciaFechamentoCupomMFD(const char* tipo, const char* modo, const char* acrescimo,
+                                   const char* desconto) {
+    return IniciaFechamentoComDoisValores(TextoArg(tipo), TextoArg(modo), TextoArg(acrescimo),
+                                          TextoArg(desconto));
 }
 
 int Tarvo_AcrescimoDescontoSubtotalMFD(const char* tipo, const char* modo, const char* valor) {
@@ -238,7 +251,8 @@ int Tarvo_EfetuaFormaPagamento(const char* formaPagamento, const char* valor) {
     return RixPagaCupom(TextoArg(formaPagamento), TextoArg(valor));
 }
 
-int Tarvo_EfetuaFormaPagamentoDescricaoForma(const char* formaPagamento, const char* valor, const char* descricao) {
+int Tarvo_EfetuaFormaPagamentoDescricaoForma(const char* formaPagamento, const char* valor,
+                                             const char* descricao) {
     return RixPagaCupom(TextoArg(formaPagamento), TextoArg(valor), TextoArg(descricao));
 }
 
@@ -251,9 +265,9 @@ int Tarvo_EstornoFormasPagamento(const char* formaOrigem, const char* formaDesti
     if (origem.empty()) return 0;
     const std::string destino = CodigoMeioPagamento(TextoArg(formaDestino));
     if (destino.empty()) return 0;
-    return CortaSeHabilitado(EnviaComandoTxt("EstornaMeioPagamento", "CodMeioPagamentoOrigem=" + origem +
-                                                                         " CodMeioPagamentoDestino=" + destino +
-                                                                         " Valor=" + TextoArg(valor)));
+    return CortaSeHabilitado(EnviaComandoTxt(
+        "EstornaMeioPagamento", "CodMeioPagamentoOrigem=" + origem + " CodMeioPagamentoDestino=" + destino +
+                                    " Valor=" + TextoArg(valor)));
 }
 
 int Tarvo_FechaCupom(const char* formaPagamento, const char* tipo, const char* modo, const char* valor,
@@ -262,20 +276,23 @@ int Tarvo_FechaCupom(const char* formaPagamento, const char* tipo, const char* m
     // surcharge, discount or payment is still what the caller hears about.
     PrimeiraFalha falhas;
     falhas.Registra(Tarvo_IniciaFechamentoCupom(tipo, modo, valor));
-    if (!TextoArg(formaPagamento).empty()) falhas.Registra(RixPagaCupom(TextoArg(formaPagamento), TextoArg(valorPago)));
+    if (!TextoArg(formaPagamento).empty())
+        falhas.Registra(RixPagaCupom(TextoArg(formaPagamento), TextoArg(valorPago)));
     return falhas.Final(EncerraDocumentoTxt(true, TextoArg(mensagem)));
 }
 
 int Tarvo_FechaCupomResumido(const char* formaPagamento, const char* mensagem) {
-    int r = EnviaComandoTxt("LeMoeda", "NomeDadoMonetario=\"TotalDocLiquido\"");
+    std::string subtotal;  // in cents
+    int r = LeRegistradorTxt(kRegistradorSubtotal, subtotal);
     if (r != 1) return r;
-    // The whole subtotal with its cents, whatever number of decimals the printer wrote.
-    r = RixPagaCupom(TextoArg(formaPagamento), CentavosDaResposta());
+    r = RixPagaCupom(TextoArg(formaPagamento), subtotal);
     if (r != 1) return r;
     return EncerraDocumentoTxt(true, TextoArg(mensagem));
 }
 
-int Tarvo_CupomAdicionalMFD() { return CortaSeHabilitado(EnviaComandoTxt("ImprimeCupomAdicional", "")); }
+int Tarvo_CupomAdicionalMFD() {
+    return CortaSeHabilitado(EnviaComandoTxt("ImprimeCupomAdicional", ""));
+}
 
 int Tarvo_CancelaCupom() {
     return CortaSeHabilitado(EnviaComandoTxt("CancelaCupom", "Operador=" + Aspas(Estado().NomeOperador)));

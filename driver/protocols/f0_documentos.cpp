@@ -26,8 +26,12 @@ const char* const kQuebra = "\\n";
 // Consumer identification of the document in progress, in the current folder.
 const char* const kArquivoIdentificacao = "ID.TXT";
 
-bool ComecaCom(const std::string& texto, const std::string& prefixo) { return texto.rfind(prefixo, 0) == 0; }
-bool TerminaEmLF(const std::string& texto) { return !texto.empty() && texto.back() == '\n'; }
+bool ComecaCom(const std::string& texto, const std::string& prefixo) {
+    return texto.rfind(prefixo, 0) == 0;
+}
+bool TerminaEmLF(const std::string& texto) {
+    return !texto.empty() && texto.back() == '\n';
+}
 bool TerminaEmQuebra(const std::string& texto) {
     return TerminaEmLF(texto) || (texto.size() >= 2 && texto.compare(texto.size() - 2, 2, kQuebra) == 0);
 }
@@ -98,8 +102,9 @@ int TextoCampanhaRJ(std::string& texto) {
     if ((r = LeituraBruta("LeInteiro", "NomeInteiro=\"ECF\"", dados)) != 1) return r;
     std::string ecf = PreencheZerosEsquerda(Trecho(dados, 14), 3);
     // Bytes 0xA7 and 0x87 are the printer's code page 850 for the ordinal sign and c-cedilla.
-    texto = std::string("CUPOM MANIA, CONCORRA A PREMIOS \\n") + "ENVIE SMS P/ 6789:" + ie + data + coo + ecf + "\\n" +
-            "PROCON - R da Ajuda 5 - RJ - (21) 151 \\n" + "ALERJ - R 1\xA7 de Mar\x87o s/n - RJ - (21) 25881418";
+    texto = std::string("CUPOM MANIA, CONCORRA A PREMIOS \\n") + "ENVIE SMS P/ 6789:" + ie + data + coo +
+            ecf + "\\n" + "PROCON - R da Ajuda 5 - RJ - (21) 151 \\n" +
+            "ALERJ - R 1\xA7 de Mar\x87o s/n - RJ - (21) 25881418";
     return 1;
 }
 
@@ -151,24 +156,12 @@ int PrimeiraFalha::Final(int resultado) const {
     return resultado_;
 }
 
-bool ValorZero(const std::string& valor) { return PreencheZerosEsquerda(valor, 12) == "000000000000"; }
+bool ValorZero(const std::string& valor) {
+    return PreencheZerosEsquerda(valor, 12) == "000000000000";
+}
 
 std::string ValorComSinal(const std::string& tipo, const std::string& valor) {
     return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(valor);
-}
-
-std::string CentavosDaResposta() {
-    const std::string& dados = Resposta().DadosResposta;
-    std::size_t igual = dados.find('=');
-    if (igual == std::string::npos) return {};
-    std::string valor = dados.substr(igual + 1);
-    std::size_t virgula = valor.find(',');
-    std::string inteiro = SomenteNumeros(valor.substr(0, virgula));
-    std::string decimais = virgula == std::string::npos ? std::string() : SomenteNumeros(valor.substr(virgula + 1));
-    if (inteiro.empty() && decimais.empty()) return {};
-    decimais.resize(2, '0');  // hundredths: more decimals are cut, fewer completed
-    std::string centavos = RemoveZerosEsquerda(inteiro + decimais);
-    return centavos.empty() ? "0" : centavos;
 }
 
 int CortaSeHabilitado(int resultado) {
@@ -181,15 +174,17 @@ int AtualizaImpostoCampanha(bool inicio) {
     Configuracao& c = Config();
     if (!c.HabilitaICMSCupom) return 1;
     if (inicio && c.CupomManiaLido) return 1;
+    // The printer writes amounts with four decimals: the reading's value is in cents.
     int r = EnviaComandoTxt("LeMoeda", "NomeDadoMonetario=\"TotalDiaImpostoICMS\"");
     if (r != 1) return r;
     if (inicio) {
         c.CupomManiaLido = true;
-        c.CupomManiaValorAux = CentavosDaResposta();
+        c.CupomManiaValorAux = Resposta().ValorResposta;
         GravaFlagsCampanha();
         return 1;
     }
-    std::int64_t imposto = ParaInteiro64(CentavosDaResposta(), 0) - ParaInteiro64(c.CupomManiaValorAux, 0);
+    std::int64_t imposto =
+        ParaInteiro64(Resposta().ValorResposta, 0) - ParaInteiro64(c.CupomManiaValorAux, 0);
     if (imposto < 0) imposto = 0;
     std::string centavos = std::to_string(imposto % 100);
     if (centavos.size() < 2) centavos = "0" + centavos;
@@ -214,7 +209,8 @@ int RixImprimeTextoLivre(const std::string& texto) {
 
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional) {
     std::string parteValor = " Valor=" + FormataDuasDecimais(valor);
-    if (!textoAdicional.empty()) parteValor += " TextoAdicional=" + Aspas(textoAdicional.substr(0, kTextoAdicional));
+    if (!textoAdicional.empty())
+        parteValor += " TextoAdicional=" + Aspas(textoAdicional.substr(0, kTextoAdicional));
     std::string f = Apara(forma);
     if (MaiusculasAnsi(f) == "DINHEIRO") f = "-2";
     if (f == "-2" || EhNumerico(f)) return EnviaComandoTxt("PagaCupom", "CodMeioPagamento=" + f + parteValor);
@@ -241,8 +237,10 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
             if (c.CampanhaEstadual) {
                 int r = c.UF == "MG" ? TextoCampanhaMG(campanha) : TextoCampanhaRJ(campanha);
                 if (r != 1) return r;
-                if (texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto)) texto += campanha;
-                else texto += kQuebra + campanha;
+                if (texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto))
+                    texto += campanha;
+                else
+                    texto += kQuebra + campanha;
             }
         }
         if (!c.IdAplicativo.empty()) {

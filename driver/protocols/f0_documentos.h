@@ -8,7 +8,9 @@
 namespace tarvo {
 
 // A text argument of an export (a host may pass a null pointer for an empty text).
-inline std::string TextoArg(const char* texto) { return texto ? texto : ""; }
+inline std::string TextoArg(const char* texto) {
+    return texto ? texto : "";
+}
 
 // Closes the document in progress (`EncerraDocumento` with the operator). With `comTextos`
 // the closing texts come first: the state campaign text, the application line and the
@@ -40,10 +42,6 @@ int AtualizaImpostoCampanha(bool inicio);
 // not "0". Returns `resultado` unchanged.
 int CortaSeHabilitado(int resultado);
 
-// An amount of the last `LeMoeda` reply in hundredths (digits only), whatever number of
-// decimals the printer wrote; empty when the reply holds no amount.
-std::string CentavosDaResposta();
-
 // True when a value is zero for the printer: its digits, zero-padded to twelve, are zeros.
 bool ValorZero(const std::string& valor);
 
@@ -54,14 +52,14 @@ std::string ValorComSinal(const std::string& tipo, const std::string& valor);
 // The first failure of a sequence of steps that must all run: it keeps the result, code and
 // message of the first step that did not return 1, and puts them back at the end.
 class PrimeiraFalha {
-public:
+  public:
     // Records `resultado` (when it is the first failure) and returns it.
     int Registra(int resultado);
     bool Houve() const { return houve_; }
     // The first failure's result with its code and message restored, else `resultado`.
     int Final(int resultado) const;
 
-private:
+  private:
     bool houve_ = false;
     int resultado_ = 1;
     int codigo_ = 0;
@@ -73,8 +71,8 @@ private:
 // (-2), anything else both, the discount only after the surcharge succeeded; modo "%"
 // percentages. AcrescimoDescontoSubtotal: tipo "A" surcharge else discount; modo "$" an
 // amount, anything else a percentage.
-int IniciaFechamentoComDoisValores(const std::string& tipo, const std::string& modo, const std::string& acrescimo,
-                                   const std::string& desconto);
+int IniciaFechamentoComDoisValores(const std::string& tipo, const std::string& modo,
+                                   const std::string& acrescimo, const std::string& desconto);
 int AcrescimoDescontoSubtotal(const std::string& tipo, const std::string& modo, const std::string& valor);
 
 // Management reports: the opening loop over the report indices the printer refuses with

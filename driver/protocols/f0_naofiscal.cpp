@@ -16,7 +16,8 @@ constexpr int kRegistradorCOO = 6;
 constexpr int kRegistradorSubtotal = 100;
 
 int EmiteItemNaoFiscal(const std::string& totalizador, const std::string& valor) {
-    return EnviaComandoTxt("EmiteItemNaoFiscal", "CodNaoFiscal=" + totalizador + " Valor=" + FormataDuasDecimais(valor));
+    return EnviaComandoTxt("EmiteItemNaoFiscal",
+                           "CodNaoFiscal=" + totalizador + " Valor=" + FormataDuasDecimais(valor));
 }
 
 // A non-fiscal receipt in one call. Every step runs so that no document stays open; the
@@ -74,8 +75,9 @@ int Tarvo_CancelaItemNaoFiscalMFD(const char* item) {
 }
 
 int Tarvo_IniciaFechamentoRecebimentoNaoFiscalMFD(const char* tipo, const char* modo, const char* acrescimo,
-                                                   const char* desconto) {
-    return IniciaFechamentoComDoisValores(TextoArg(tipo), TextoArg(modo), TextoArg(acrescimo), TextoArg(desconto));
+                                                  const char* desconto) {
+    return IniciaFechamentoComDoisValores(TextoArg(tipo), TextoArg(modo), TextoArg(acrescimo),
+                                          TextoArg(desconto));
 }
 
 int Tarvo_AcrescimoDescontoSubtotalRecebimentoMFD(const char* tipo, const char* modo, const char* valor) {
@@ -92,7 +94,9 @@ int Tarvo_FechaRecebimentoNaoFiscalMFD(const char* mensagem) {
     return falhas.Final(EncerraDocumentoTxt(false, ""));
 }
 
-int Tarvo_CancelaRecebimentoNaoFiscalMFD(const char*, const char*, const char*) { return Tarvo_CancelaCupom(); }
+int Tarvo_CancelaRecebimentoNaoFiscalMFD(const char*, const char*, const char*) {
+    return Tarvo_CancelaCupom();
+}
 
 int Tarvo_SubTotalComprovanteNaoFiscalMFD(char*) {
     std::string subtotal;
@@ -111,7 +115,9 @@ int Tarvo_Suprimento(const char* valor, const char* formaPagamento) {
     return ReciboEmUmPasso(Config().Suprimento, TextoArg(valor), forma);
 }
 
-int Tarvo_Sangria(const char* valor) { return ReciboEmUmPasso(Config().Sangria, TextoArg(valor), "-2"); }
+int Tarvo_Sangria(const char* valor) {
+    return ReciboEmUmPasso(Config().Sangria, TextoArg(valor), "-2");
+}
 
 int Tarvo_AberturaDoDia(const char* valor, const char* formaPagamento) {
     int r = Tarvo_LeituraX();
@@ -128,9 +134,13 @@ int Tarvo_AbreComprovanteNaoFiscalVinculadoMFD(const char* formaPagamento, const
     return AbreCreditoDebito(TextoArg(formaPagamento), TextoArg(valor), TextoArg(coo));
 }
 
-int Tarvo_UsaComprovanteNaoFiscalVinculado(const char* texto) { return RixImprimeTextoLivre(TextoArg(texto)); }
+int Tarvo_UsaComprovanteNaoFiscalVinculado(const char* texto) {
+    return RixImprimeTextoLivre(TextoArg(texto));
+}
 
-int Tarvo_FechaComprovanteNaoFiscalVinculado() { return EncerraDocumentoTxt(true, ""); }
+int Tarvo_FechaComprovanteNaoFiscalVinculado() {
+    return EncerraDocumentoTxt(true, "");
+}
 
 int Tarvo_EstornoNaoFiscalVinculadoMFD(const char*, const char*, const char*) {
     std::string coo;
@@ -143,15 +153,21 @@ int Tarvo_ReimpressaoNaoFiscalVinculadoMFD() {
     return CortaSeHabilitado(EnviaComandoTxt("ReimprimeViaCreditoDebito", ""));
 }
 
-int Tarvo_SegundaViaNaoFiscalVinculadoMFD() { return CortaSeHabilitado(EnviaComandoTxt("EmiteViaCreditoDebito", "")); }
+int Tarvo_SegundaViaNaoFiscalVinculadoMFD() {
+    return CortaSeHabilitado(EnviaComandoTxt("EmiteViaCreditoDebito", ""));
+}
 
-int Tarvo_AbreRelatorioGerencial() { return AbreGerencialTxt(); }
+int Tarvo_AbreRelatorioGerencial() {
+    return AbreGerencialTxt();
+}
 
 int Tarvo_AbreRelatorioGerencialMFD(const char* indice) {
     return EnviaComandoTxt("AbreGerencial", "CodGerencial=" + TextoArg(indice));
 }
 
-int Tarvo_UsaRelatorioGerencialMFD(const char* texto) { return ImprimeGerencialTxt(TextoArg(texto)); }
+int Tarvo_UsaRelatorioGerencialMFD(const char* texto) {
+    return ImprimeGerencialTxt(TextoArg(texto));
+}
 
 int Tarvo_FechaRelatorioGerencial() {
     GravaFlagGerencial(0);

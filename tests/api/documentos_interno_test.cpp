@@ -26,21 +26,23 @@ using teste::Roteiro;
 // A printer that answers every frame with success and the data of `Dados`, unless `Falha`
 // gives an error code for that command and parameters.
 class Impressora {
-public:
+  public:
     using Dados = std::function<std::string(const std::string& comando, const std::string& parametros)>;
-    using Falha = std::function<std::optional<int>(const std::string& comando, const std::string& parametros)>;
+    using Falha =
+        std::function<std::optional<int>(const std::string& comando, const std::string& parametros)>;
 
     Impressora(const std::string& devdir, Dados dados = nullptr, Falha falha = nullptr)
-        : dados_(std::move(dados)), falha_(std::move(falha)), roteiro_(devdir, "COM1", [this](const std::string& q) {
-              return Responde(q);
-          }) {}
+        : dados_(std::move(dados)),
+          falha_(std::move(falha)),
+          roteiro_(devdir, "COM1", [this](const std::string& q) { return Responde(q); }) {}
 
     std::vector<std::string> Comandos() { return roteiro_.Comandos(); }
     // The commands whose word is `comando`, parameters only.
     std::vector<std::string> Parametros(const std::string& comando) {
         std::vector<std::string> r;
         for (const std::string& c : Comandos())
-            if (c.compare(0, comando.size() + 1, comando + ";") == 0) r.push_back(c.substr(comando.size() + 1));
+            if (c.compare(0, comando.size() + 1, comando + ";") == 0)
+                r.push_back(c.substr(comando.size() + 1));
         return r;
     }
     std::vector<std::string> Palavras() {
@@ -49,15 +51,15 @@ public:
         return r;
     }
 
-private:
+  private:
     teste::Resposta Responde(const std::string& quadro) {
         std::size_t a = quadro.find(';'), b = quadro.find(';', a + 1), c = quadro.rfind(';');
         std::string comando = quadro.substr(a + 1, b - a - 1), parametros = quadro.substr(b + 1, c - b - 1);
         if (falha_)
             if (auto codigo = falha_(comando, parametros))
-                return {{Roteiro::Quadro(Roteiro::Pacote(quadro), std::to_string(*codigo),
-                                         "Erro=\"Recusado " + comando + "\" Causa=\"codigo " +
-                                             std::to_string(*codigo) + "\"")}};
+                return {{Roteiro::Quadro(
+                    Roteiro::Pacote(quadro), std::to_string(*codigo),
+                    "Erro=\"Recusado " + comando + "\" Causa=\"codigo " + std::to_string(*codigo) + "\"")}};
         return {{Roteiro::Quadro(Roteiro::Pacote(quadro), "0", dados_ ? dados_(comando, parametros) : "")}};
     }
 
@@ -67,7 +69,7 @@ private:
 };
 
 class Documentos : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev, atual;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -81,7 +83,8 @@ protected:
     void TearDown() override { (void)!::chdir(pastaAnterior.c_str()); }
 
     void Carrega(const std::string& sistema = "", const std::string& resto = "") {
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\n" + sistema + resto);
+        teste::EscreveArquivo(home / "TARVO.INI",
+                              "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\n" + sistema + resto);
         CarregaConfiguracao();
         Estado().PrimeiroUsoFeito = true;  // no spacing command before the first frame
     }
@@ -111,18 +114,20 @@ TEST_F(Documentos, ASaleSendsTheRateQuantityUnitAndEscapedName) {
 
 TEST_F(Documentos, APercentageRateIsRetriedWithoutIcmsAfter8005AndTheDiscountFollowsTheSale) {
     Carrega();
-    Impressora p(dev.Caminho(), nullptr, [](const std::string& c, const std::string& par) -> std::optional<int> {
-        if (c == "VendeItem" && par.rfind("AliquotaICMS=true", 0) == 0) return 8005;
-        return std::nullopt;
-    });
+    Impressora p(dev.Caminho(), nullptr,
+                 [](const std::string& c, const std::string& par) -> std::optional<int> {
+                     if (c == "VendeItem" && par.rfind("AliquotaICMS=true", 0) == 0) return 8005;
+                     return std::nullopt;
+                 });
     EXPECT_EQ(Tarvo_VendeItem("7", "SERVICO", "500", "I", "1", 2, "1000", "%", "10"), 1);
-    EXPECT_EQ(p.Comandos(),
-              (std::vector<std::string>{
-                  "VendeItem;AliquotaICMS=true PercentualAliquota=5,00 CodProduto=\"7\" NomeProduto=\"SERVICO\" "
-                  "PrecoUnitario=10,00 Quantidade=1,000 Unidade=\"Un\"",
-                  "VendeItem;AliquotaICMS=false PercentualAliquota=5,00 CodProduto=\"7\" NomeProduto=\"SERVICO\" "
-                  "PrecoUnitario=10,00 Quantidade=1,000 Unidade=\"Un\"",
-                  "AcresceItemFiscal;Cancelar=false ValorPercentual=-10,00"}));
+    EXPECT_EQ(
+        p.Comandos(),
+        (std::vector<std::string>{
+            "VendeItem;AliquotaICMS=true PercentualAliquota=5,00 CodProduto=\"7\" NomeProduto=\"SERVICO\" "
+            "PrecoUnitario=10,00 Quantidade=1,000 Unidade=\"Un\"",
+            "VendeItem;AliquotaICMS=false PercentualAliquota=5,00 CodProduto=\"7\" NomeProduto=\"SERVICO\" "
+            "PrecoUnitario=10,00 Quantidade=1,000 Unidade=\"Un\"",
+            "AcresceItemFiscal;Cancelar=false ValorPercentual=-10,00"}));
 }
 
 TEST_F(Documentos, ARefusedSaleGivesNoDiscountAndReportsThePrinter) {
@@ -157,7 +162,8 @@ TEST_F(Documentos, ADepartmentSaleNamesItsMeasureAndGivesOneDiscountOrSurcharge)
     EXPECT_EQ(Tarvo_VendeItemDepartamento("9", "QUEIJO", "II", "32,5", "0,75", "1,00", "0,50", "3", "Kg"), 1);
     EXPECT_EQ(Tarvo_VendeItemDepartamento("8", "PILHA", "II", "2", "2", "1,00", "0", " ", ""), 1);
     EXPECT_EQ(Tarvo_VendeItemDepartamento("7", "FIO", "II", "2", "2", "0", "0", "", "Metro"), 1);
-    const std::string nome = "QUEIJO" + std::string(24, ' ') + "Peso (Kg)    X    Preco(R$/Kg)            Valor";
+    const std::string nome =
+        "QUEIJO" + std::string(24, ' ') + "Peso (Kg)    X    Preco(R$/Kg)            Valor";
     EXPECT_EQ(p.Comandos(),
               (std::vector<std::string>{
                   "VendeItem;CodAliquota=-3 CodProduto=\"9\" NomeProduto=\"" + nome +
@@ -202,7 +208,8 @@ TEST_F(Documentos, ItemAndSubtotalSurchargesAndDiscounts) {
                             }));
     EXPECT_EQ(Tarvo_IniciaFechamentoCupomMFD("X", "$", "1", "1"), 0);
     EXPECT_EQ(Erro().UltimoRetorno, -2);
-    EXPECT_EQ(Mensagem(), "Comando Inexistente para este modelo:IniciaFechamentoCupomMFD com Desconto e Acrescimo");
+    EXPECT_EQ(Mensagem(),
+              "Comando Inexistente para este modelo:IniciaFechamentoCupomMFD com Desconto e Acrescimo");
 }
 
 // --- payments and close ----------------------------------------------------------------------
@@ -212,7 +219,8 @@ TEST_F(Documentos, PaymentFormsByCashNameCodeOrName) {
     Impressora p(dev.Caminho());
     EXPECT_EQ(Tarvo_EfetuaFormaPagamento(" dinheiro ", "1000"), 1);
     EXPECT_EQ(Tarvo_EfetuaFormaPagamento("3", "5,5"), 1);
-    EXPECT_EQ(Tarvo_EfetuaFormaPagamentoDescricaoForma("Cart\xE3o \"VISA\"", "12,34", std::string(100, 'x').c_str()),
+    EXPECT_EQ(Tarvo_EfetuaFormaPagamentoDescricaoForma("Cart\xE3o \"VISA\"", "12,34",
+                                                       std::string(100, 'x').c_str()),
               1);
     EXPECT_EQ(Tarvo_EfetuaFormaPagamentoMFD("-2", "1", "3", "parcelado"), 1);
     EXPECT_EQ(p.Parametros("PagaCupom"),
@@ -242,10 +250,11 @@ TEST_F(Documentos, ARefusedDiscountOrPaymentIsTheCloseResultThoughEveryStepRuns)
 TEST_F(Documentos, ARefusedPaymentIsReportedByTheClose) {
     Carrega();
     {
-        Impressora p(dev.Caminho(), nullptr, [](const std::string& c, const std::string&) -> std::optional<int> {
-            if (c == "PagaCupom") return 8014;
-            return std::nullopt;
-        });
+        Impressora p(dev.Caminho(), nullptr,
+                     [](const std::string& c, const std::string&) -> std::optional<int> {
+                         if (c == "PagaCupom") return 8014;
+                         return std::nullopt;
+                     });
         EXPECT_EQ(Tarvo_FechaCupom("CHEQUE", "", "", "", "5,00", ""), 0);
         EXPECT_EQ(Erro().UltimoRetorno, 8014);
         EXPECT_EQ(p.Palavras(), (std::vector<std::string>{"PagaCupom", "ImprimeTexto", "EncerraDocumento"}));
@@ -258,12 +267,13 @@ TEST_F(Documentos, ARefusedPaymentIsReportedByTheClose) {
 TEST_F(Documentos, TheSummaryClosePaysTheWholeSubtotalWithItsCents) {
     Carrega();
     Impressora p(dev.Caminho(), [](const std::string& c, const std::string&) -> std::string {
-        return c == "LeMoeda" ? "ValorMoeda=1234,56" : "";
+        return c == "LeMoeda" ? "ValorMoeda=1234,5600" : "";
     });
     EXPECT_EQ(Tarvo_FechaCupomResumido("dinheiro", ""), 1);
-    EXPECT_EQ(p.Comandos(), (std::vector<std::string>{"LeMoeda;NomeDadoMonetario=\"TotalDocLiquido\"",
-                                                      "PagaCupom;CodMeioPagamento=-2 Valor=1234,56",
-                                                      "ImprimeTexto;TextoLivre=\"\"", "EncerraDocumento;Operador=\"\""}));
+    EXPECT_EQ(p.Comandos(),
+              (std::vector<std::string>{"LeMoeda;NomeDadoMonetario=\"TotalDocLiquido\"",
+                                        "PagaCupom;CodMeioPagamento=-2 Valor=1234,56",
+                                        "ImprimeTexto;TextoLivre=\"\"", "EncerraDocumento;Operador=\"\""}));
 }
 
 TEST_F(Documentos, TheClosingTextGoesOutIn480CharacterPiecesWithTheApplicationLine) {
@@ -291,10 +301,11 @@ TEST_F(Documentos, TheConsumerIdentificationIsPrintedAtTheCloseOfTheReceiptItWas
     EXPECT_EQ(Tarvo_IdentificaConsumidor("123.456.789-09", " MARIA \"M\" ", ""), 1);
     EXPECT_EQ(teste::LeArquivo(atual / "ID.TXT"), "123.456.789-09\r\n MARIA \"M\" \r\n\r\n");
     EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", ""), 1);
-    EXPECT_EQ(p.Comandos(), (std::vector<std::string>{
-                                "AbreCupomFiscal;", "ImprimeTexto;TextoLivre=\"\"",
-                                "IdentificaConsumidor;IdConsumidor=\"123.456.789-09\" NomeConsumidor=\"MARIA \\x22M\\x22\"",
-                                "EncerraDocumento;Operador=\"\""}));
+    EXPECT_EQ(p.Comandos(),
+              (std::vector<std::string>{
+                  "AbreCupomFiscal;", "ImprimeTexto;TextoLivre=\"\"",
+                  "IdentificaConsumidor;IdConsumidor=\"123.456.789-09\" NomeConsumidor=\"MARIA \\x22M\\x22\"",
+                  "EncerraDocumento;Operador=\"\""}));
     EXPECT_FALSE(plataforma::ExisteArquivo(atual / "ID.TXT"));
     EXPECT_EQ(Tarvo_AbreCupomMFD("", "JOSE", " "), 1);
     EXPECT_EQ(Tarvo_AbreCupom("  12345678909 "), 1);
@@ -306,12 +317,12 @@ TEST_F(Documentos, TheConsumerIdentificationIsPrintedAtTheCloseOfTheReceiptItWas
 // --- the state campaigns -----------------------------------------------------------------------
 
 class Campanha : public Documentos {
-protected:
-    std::string imposto = "ValorMoeda=10,00";
+  protected:
+    std::string imposto = "ValorMoeda=10,0000";
     Impressora::Dados Dados() {
         return [this](const std::string& c, const std::string& par) -> std::string {
             if (c == "LeMoeda" && par == "NomeDadoMonetario=\"TotalDiaImpostoICMS\"") return imposto;
-            if (c == "LeMoeda") return "ValorMoeda=25,90";
+            if (c == "LeMoeda") return "ValorMoeda=25,9000";
             if (c == "LeTexto" && par == "NomeTexto=\"IE\"") return "ValorTexto=\"12.345.678\"";
             if (c == "LeTexto") return "ValorTexto=\"12.345.678/0001-90\"";
             if (c == "LeData") return "ValorData=#09/12/2024#";
@@ -327,7 +338,7 @@ TEST_F(Campanha, RioDeJaneiroPrintsItsBlockAndTheDocumentsTax) {
     Impressora p(dev.Caminho(), Dados());
     EXPECT_EQ(Tarvo_AbreCupom(""), 1);
     EXPECT_EQ(Tarvo_VendeItem("1", "A", "FF", "I", "1", 2, "100", "$", "0"), 1);  // read once per document
-    imposto = "ValorMoeda=12,34";
+    imposto = "ValorMoeda=12,3400";
     EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", ""), 1);
     EXPECT_EQ(p.Parametros("LeMoeda").size(), 2u);
     auto texto = p.Parametros("ImprimeTexto");
@@ -346,7 +357,8 @@ TEST_F(Campanha, MinasGeraisNeedsTheSwitchAndPrintsItsLineAfterTheMessage) {
     Impressora p(dev.Caminho(), Dados());
     EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", "VOLTE SEMPRE"), 1);
     EXPECT_EQ(p.Parametros("ImprimeTexto"),
-              (std::vector<std::string>{"TextoLivre=\"VOLTE SEMPRE\\nMINAS LEGAL: 12345678000190 091224 25\\n\""}));
+              (std::vector<std::string>{
+                  "TextoLivre=\"VOLTE SEMPRE\\nMINAS LEGAL: 12345678000190 091224 2590\\n\""}));
 }
 
 TEST_F(Campanha, OtherStatesAndAnOffSwitchPrintNoCampaign) {
@@ -357,7 +369,7 @@ TEST_F(Campanha, OtherStatesAndAnOffSwitchPrintNoCampaign) {
         EXPECT_EQ(p.Parametros("ImprimeTexto"), (std::vector<std::string>{"TextoLivre=\"OI\""}));
     }
     Carrega("", "[ECF]\r\nUF=MG\r\n");
-    Impressora p(dev.Caminho() , Dados());
+    Impressora p(dev.Caminho(), Dados());
     EXPECT_EQ(Tarvo_VendeItem("1", "A", "FF", "I", "1", 2, "100", "$", "0"), 1);
     EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", "OI"), 1);
     EXPECT_EQ(p.Palavras(), (std::vector<std::string>{"VendeItem", "ImprimeTexto", "EncerraDocumento"}));
@@ -384,8 +396,9 @@ TEST_F(Documentos, TheCutterFollowsTheSubModel) {
         Impressora p(dev.Caminho());
         EXPECT_EQ(Tarvo_AcionaGuilhotinaMFD(12), 1);
         EXPECT_EQ(Tarvo_CancelaCupomMFD(1, 2, 3), 1);
-        EXPECT_EQ(p.Comandos(), (std::vector<std::string>{"CortaPapel;TipoCorte=0", "CancelaCupom;Operador=\"JO\"",
-                                                          "CortaPapel;TipoCorte=1"}));
+        EXPECT_EQ(p.Comandos(),
+                  (std::vector<std::string>{"CortaPapel;TipoCorte=0", "CancelaCupom;Operador=\"JO\"",
+                                            "CortaPapel;TipoCorte=1"}));
     }
     Carrega("ModeloImp=TARVO_VESK\r\n");
     {
@@ -403,24 +416,26 @@ TEST_F(Documentos, TheCutterFollowsTheSubModel) {
 
 TEST_F(Documentos, AReversalResolvesItsFormsFirst) {
     Carrega();
-    Impressora p(dev.Caminho(),
-                 [](const std::string& c, const std::string& par) -> std::string {
-                     if (c == "LeMeioPagamento")
-                         return "CodMeioPagamentoProgram=4 NomeMeioPagamento=\"CARTAO\" PermiteVinculado=Y";
-                     (void)par;
-                     return "";
-                 },
-                 [](const std::string& c, const std::string& par) -> std::optional<int> {
-                     if (c == "LeMeioPagamento" && par.find("VALE") != std::string::npos) return 8014;
-                     return std::nullopt;
-                 });
+    Impressora p(
+        dev.Caminho(),
+        [](const std::string& c, const std::string& par) -> std::string {
+            if (c == "LeMeioPagamento")
+                return "CodMeioPagamentoProgram=4 NomeMeioPagamento=\"CARTAO\" PermiteVinculado=Y";
+            (void)par;
+            return "";
+        },
+        [](const std::string& c, const std::string& par) -> std::optional<int> {
+            if (c == "LeMeioPagamento" && par.find("VALE") != std::string::npos) return 8014;
+            return std::nullopt;
+        });
     EXPECT_EQ(Tarvo_EstornoFormasPagamento("Cartao", "dinheiro", "5,00"), 1);
     EXPECT_EQ(Tarvo_EstornoFormasPagamento("2", "VALE", "5,00"), 0);
     EXPECT_EQ(Erro().UltimoRetorno, 8014);
-    EXPECT_EQ(p.Comandos(), (std::vector<std::string>{
-                                "LeMeioPagamento;NomeMeioPagamento=\"Cartao\"",
-                                "EstornaMeioPagamento;CodMeioPagamentoOrigem=4 CodMeioPagamentoDestino=-2 Valor=5,00",
-                                "LeMeioPagamento;NomeMeioPagamento=\"VALE\""}));
+    EXPECT_EQ(p.Comandos(),
+              (std::vector<std::string>{
+                  "LeMeioPagamento;NomeMeioPagamento=\"Cartao\"",
+                  "EstornaMeioPagamento;CodMeioPagamentoOrigem=4 CodMeioPagamentoDestino=-2 Valor=5,00",
+                  "LeMeioPagamento;NomeMeioPagamento=\"VALE\""}));
 }
 
 // --- non-fiscal documents -------------------------------------------------------------------------
@@ -463,7 +478,7 @@ TEST_F(Documentos, OneStepReceiptsRunToTheCloseAndReportTheFirstFailure) {
 TEST_F(Documentos, NonFiscalReceiptStepByStep) {
     Carrega();
     Impressora p(dev.Caminho(), [](const std::string& c, const std::string&) -> std::string {
-        return c == "LeMoeda" ? "ValorMoeda=7,50" : "";
+        return c == "LeMoeda" ? "ValorMoeda=7,5000" : "";
     });
     char subtotal[15];
     EXPECT_EQ(Tarvo_AbreRecebimentoNaoFiscalMFD("1", "ANA \"A\"", "RUA"), 1);
@@ -473,16 +488,17 @@ TEST_F(Documentos, NonFiscalReceiptStepByStep) {
     EXPECT_EQ(Tarvo_CancelaItemNaoFiscalMFD("1"), 1);
     EXPECT_EQ(Tarvo_SubTotalComprovanteNaoFiscalMFD(subtotal), 1);
     EXPECT_EQ(Tarvo_FechaRecebimentoNaoFiscalMFD("FIM"), 1);
-    EXPECT_EQ(p.Comandos(), (std::vector<std::string>{
-                                "AbreCupomNaoFiscal;IdConsumidor=\"1\" EnderecoConsumidor=\"RUA\" "
-                                "NomeConsumidor=\"ANA \\x22A\\x22\"",
-                                "EmiteItemNaoFiscal;CodNaoFiscal=02 Valor=7,50",
-                                "AcresceItemNaoFiscal;Cancelar=false ValorPercentual=-0,10",
-                                "AcresceItemNaoFiscal;Cancelar=true NumItem=1", "CancelaItemNaoFiscal;NumItem=1",
-                                "LeMoeda;NomeDadoMonetario=\"TotalDocLiquido\"", "ImprimeTexto;TextoLivre=\"FIM\"",
-                                "EncerraDocumento;Operador=\"\""}));
-    EXPECT_EQ(std::string(subtotal), "7");
-    EXPECT_EQ(teste::LeArquivo(home / "RETORNO.TXT"), "7\r\n");
+    EXPECT_EQ(p.Comandos(),
+              (std::vector<std::string>{
+                  "AbreCupomNaoFiscal;IdConsumidor=\"1\" EnderecoConsumidor=\"RUA\" "
+                  "NomeConsumidor=\"ANA \\x22A\\x22\"",
+                  "EmiteItemNaoFiscal;CodNaoFiscal=02 Valor=7,50",
+                  "AcresceItemNaoFiscal;Cancelar=false ValorPercentual=-0,10",
+                  "AcresceItemNaoFiscal;Cancelar=true NumItem=1", "CancelaItemNaoFiscal;NumItem=1",
+                  "LeMoeda;NomeDadoMonetario=\"TotalDocLiquido\"", "ImprimeTexto;TextoLivre=\"FIM\"",
+                  "EncerraDocumento;Operador=\"\""}));
+    EXPECT_EQ(std::string(subtotal), "750");
+    EXPECT_EQ(teste::LeArquivo(home / "RETORNO.TXT"), "750\r\n");
 }
 
 TEST_F(Documentos, ABoundVoucherOpensWithTheGivenArgumentsOnly) {
@@ -497,25 +513,28 @@ TEST_F(Documentos, ABoundVoucherOpensWithTheGivenArgumentsOnly) {
     EXPECT_EQ(Tarvo_EstornoNaoFiscalVinculadoMFD("", "", ""), 1);
     EXPECT_EQ(Tarvo_ReimpressaoNaoFiscalVinculadoMFD(), 1);
     EXPECT_EQ(Tarvo_SegundaViaNaoFiscalVinculadoMFD(), 1);
-    EXPECT_EQ(p.Comandos(), (std::vector<std::string>{
-                                "AbreCreditoDebito;CodMeioPagamento=2 Valor = 12,34",
-                                "AbreCreditoDebito;NomeMeioPagamento=\"Cartao\" COO = 55",
-                                "ImprimeTexto;TextoLivre=\"VIA DO CLIENTE\"", "ImprimeTexto;TextoLivre=\"\"",
-                                "EncerraDocumento;Operador=\"\"", "LeInteiro;NomeInteiro=\"COO\"",
-                                "EstornaCreditoDebito;COO=321", "ReimprimeViaCreditoDebito;", "EmiteViaCreditoDebito;"}));
+    EXPECT_EQ(p.Comandos(),
+              (std::vector<std::string>{"AbreCreditoDebito;CodMeioPagamento=2 Valor = 12,34",
+                                        "AbreCreditoDebito;NomeMeioPagamento=\"Cartao\" COO = 55",
+                                        "ImprimeTexto;TextoLivre=\"VIA DO CLIENTE\"",
+                                        "ImprimeTexto;TextoLivre=\"\"", "EncerraDocumento;Operador=\"\"",
+                                        "LeInteiro;NomeInteiro=\"COO\"", "EstornaCreditoDebito;COO=321",
+                                        "ReimprimeViaCreditoDebito;", "EmiteViaCreditoDebito;"}));
 }
 
 TEST_F(Documentos, ManagementReportsOpenOnTheFirstFreeIndexAndCloseBeforeTheNextCommand) {
     Carrega();
     int livreDesde = 3;
     std::string tipo = "0";
-    Impressora p(dev.Caminho(), [&](const std::string& c, const std::string&) -> std::string {
-        return c == "LeInteiro" ? "ValorInteiro=" + tipo : "";
-    },
-                 [&](const std::string& c, const std::string& par) -> std::optional<int> {
-                     if (c == "AbreGerencial" && std::stoi(par.substr(par.find('=') + 1)) < livreDesde) return 8018;
-                     return std::nullopt;
-                 });
+    Impressora p(
+        dev.Caminho(),
+        [&](const std::string& c, const std::string&) -> std::string {
+            return c == "LeInteiro" ? "ValorInteiro=" + tipo : "";
+        },
+        [&](const std::string& c, const std::string& par) -> std::optional<int> {
+            if (c == "AbreGerencial" && std::stoi(par.substr(par.find('=') + 1)) < livreDesde) return 8018;
+            return std::nullopt;
+        });
     EXPECT_EQ(Tarvo_RelatorioGerencial("LINHA"), 1);
     EXPECT_EQ(Chave("Flags", "Gerencial"), "1");
     tipo = "15";  // open now: the next text is printed at once
@@ -526,14 +545,15 @@ TEST_F(Documentos, ManagementReportsOpenOnTheFirstFreeIndexAndCloseBeforeTheNext
     EXPECT_EQ(Tarvo_RelatorioGerencial("FIM"), 1);
     EXPECT_EQ(Tarvo_CancelaItemAnterior(), 1);
     EXPECT_EQ(Chave("Flags", "Gerencial"), "0");
-    EXPECT_EQ(p.Comandos(),
-              (std::vector<std::string>{"LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", "AbreGerencial;CodGerencial=0",
-                                        "AbreGerencial;CodGerencial=1", "AbreGerencial;CodGerencial=2",
-                                        "AbreGerencial;CodGerencial=3", "ImprimeTexto;TextoLivre=\"LINHA\"",
-                                        "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", "ImprimeTexto;TextoLivre=\"MAIS\"",
-                                        "EncerraDocumento;Operador=\"\"", "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"",
-                                        "ImprimeTexto;TextoLivre=\"FIM\"", "EncerraDocumento;Operador=\"\"",
-                                        "CancelaItemFiscal;"}));
+    EXPECT_EQ(
+        p.Comandos(),
+        (std::vector<std::string>{
+            "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", "AbreGerencial;CodGerencial=0",
+            "AbreGerencial;CodGerencial=1", "AbreGerencial;CodGerencial=2", "AbreGerencial;CodGerencial=3",
+            "ImprimeTexto;TextoLivre=\"LINHA\"", "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"",
+            "ImprimeTexto;TextoLivre=\"MAIS\"", "EncerraDocumento;Operador=\"\"",
+            "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", "ImprimeTexto;TextoLivre=\"FIM\"",
+            "EncerraDocumento;Operador=\"\"", "CancelaItemFiscal;"}));
     livreDesde = 99;  // every index refused
     EXPECT_EQ(Tarvo_AbreRelatorioGerencial(), 0);
     EXPECT_EQ(Erro().UltimoRetorno, 8018);
@@ -555,8 +575,9 @@ TEST_F(Documentos, SpacingIsCappedStoredAndProgrammed) {
     EXPECT_EQ(Tarvo_LinhasEntreCupons(45), 1);
     EXPECT_EQ(Chave("Sistema", "EspacamentoDocumentos"), "30");
     EXPECT_EQ(Config().EspacamentoDocumentos, 30);
-    EXPECT_EQ(p.Comandos(),
-              (std::vector<std::string>{"EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=900"}));
+    EXPECT_EQ(
+        p.Comandos(),
+        (std::vector<std::string>{"EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=900"}));
 }
 
 TEST_F(Documentos, BaudRateIsCheckedAndStoredOnlyWhenThePrinterTakesIt) {
@@ -638,13 +659,13 @@ struct Chamada {
     void (*chama)();
 };
 
-#define TARVO_EXPORT(ret, nome, despacho, ...)                      \
-    {#nome, #despacho, [] {                                         \
-         static char buffer[8192];                                  \
-         static int inteiro;                                        \
-         (void)buffer;                                              \
-         (void)inteiro;                                             \
-         nome(TARVO_MAP(ARG, __VA_ARGS__));                         \
+#define TARVO_EXPORT(ret, nome, despacho, ...) \
+    {#nome, #despacho, [] {                    \
+         static char buffer[8192];             \
+         static int inteiro;                   \
+         (void)buffer;                         \
+         (void)inteiro;                        \
+         nome(TARVO_MAP(ARG, __VA_ARGS__));    \
      }},
 const Chamada kChamadas[] = {
 #include "tarvo_exports.def"

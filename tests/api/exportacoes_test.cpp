@@ -76,10 +76,10 @@ struct Entrada {
     int (*chama)(void* simbolo, Argumentos& a);
 };
 
-#define TARVO_EXPORT(ret, nome, despacho, ...)                                             \
-    {#nome, #despacho, [](void* simbolo, Argumentos& a) -> int {                            \
-         using F = ret(TARVO_MAP(TARVO_DECL, __VA_ARGS__));                                 \
-         (void)a;                                                                           \
+#define TARVO_EXPORT(ret, nome, despacho, ...)                                                 \
+    {#nome, #despacho, [](void* simbolo, Argumentos& a) -> int {                               \
+         using F = ret(TARVO_MAP(TARVO_DECL, __VA_ARGS__));                                    \
+         (void)a;                                                                              \
          return Resultado(reinterpret_cast<F*>(simbolo) TARVO_EACH(VIRGULA_ARG, __VA_ARGS__)); \
      }},
 #define VIRGULA_ARG(k, ...) VIRGULA_ARG_(k, ARG(k, __VA_ARGS__))
@@ -104,7 +104,9 @@ struct Esperado {
     int codigo;
     std::string mensagem;
 };
-Esperado NaoImplementado(const std::string& nome) { return {0, true, -3, "Nao Implementado: " + nome}; }
+Esperado NaoImplementado(const std::string& nome) {
+    return {0, true, -3, "Nao Implementado: " + nome};
+}
 
 const std::map<std::string, Esperado>& ProprioSemFamilia() {
     static const std::map<std::string, Esperado> m = {
@@ -140,7 +142,7 @@ const std::map<std::string, Esperado>& ProprioSemFamilia() {
 }
 
 class Exportacoes : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev, atual;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -203,16 +205,15 @@ TEST_F(Exportacoes, EveryExportOfTheListResolvesByName) {
 
 TEST_F(Exportacoes, TheNonFiscalPrinterFamiliesAnswerNotImplemented) {
     for (const char* modelo : {"TARVO_KELT_LPT", "TARVO_KELT_SERIAL"}) {
-        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo& t, std::ostream& f) {
-                 VerificaSemImplementacao(t, f, false);
-             }))
+        for (const std::string& falha :
+             NoModelo(modelo, [](teste::Tarvo&t, std::ostream&f) { VerificaSemImplementacao(t, f, false); }))
             ADD_FAILURE() << modelo << " " << falha;
     }
 }
 
 TEST_F(Exportacoes, TheNumericCodeFamiliesAnswerNotImplementedForFamilyZeroOnlyExports) {
     for (const char* modelo : {"TARVO_LISKO", "TARVO_SARTO"}) {
-        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo& t, std::ostream& f) {
+        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo&t, std::ostream&f) {
                  VerificaSemImplementacao(t, f, true);
                  // The exports that build family-0 frames themselves refuse this family too.
                  for (const char* nome : {"Tarvo_LinhasEntreCupons", "Tarvo_StatusEstendidoMFD",
@@ -255,7 +256,8 @@ TEST_F(Exportacoes, OwnLogicOutsideFamilyZero) {
         // A text longer than the buffer's size is cut, never written past it.
         char curto[21 + 8];
         std::memset(curto, '#', sizeof curto);
-        t.Chama<int(const char*, char*)>("Tarvo_NumeroSerieDescriptografado", std::string(100, 'q').c_str(), curto);
+        t.Chama<int(const char*, char*)>("Tarvo_NumeroSerieDescriptografado", std::string(100, 'q').c_str(),
+                                         curto);
         for (std::size_t k = 21; k < sizeof curto; ++k)
             if (curto[k] != '#') f << "past the buffer at " << k << "\n";
         // Null pointers from the host are empty texts or ignored outputs.
