@@ -76,8 +76,9 @@ Resposta Comandos::ImprimeCheque() {
     std::string mes = Cp850(kMeses[data.mes - 1]);
     g.Poe(vc, hMes, mes);
     int hAno = pos("HPosAno", 72);
-    // A year column not past the month's counts from the end of the month's name.
-    if (hAno <= hMes) hAno = hMes + static_cast<int>(mes.size()) + 1 + hAno;
+    // A year column not past the month's counts from the end of the month's name (1 leaves
+    // one blank).
+    if (hAno <= hMes) hAno = hMes + static_cast<int>(mes.size()) + hAno;
     g.Poe(vc, hAno, std::to_string(data.ano));
     int vm = pos("VPosMsgLinha1", 8), hm = pos("HPosMsgLinha1", 0);
     if (auto m = a.TextoOpcional("MensagemDocLinha1")) g.Poe(vm, hm, m->substr(0, 80));

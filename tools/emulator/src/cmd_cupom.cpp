@@ -48,14 +48,14 @@ std::vector<std::string> Quebra(const std::string& texto, std::size_t largura) {
 
 }  // namespace
 
-void Comandos::ImprimeConsumidor(DocumentoAberto& d, const std::string& id, const std::string& nome,
+bool Comandos::ImprimeConsumidor(DocumentoAberto& d, const std::string& id, const std::string& nome,
                                  const std::string& endereco) {
-    if (Apara(id).empty() && Apara(nome).empty() && Apara(endereco).empty()) return;
+    if (Apara(id).empty() && Apara(nome).empty() && Apara(endereco).empty()) return false;
     if (!Apara(id).empty()) Imprime(d.indiceFita, "CNPJ/CPF consumidor: " + Apara(id).substr(0, 26));
     if (!Apara(nome).empty()) Imprime(d.indiceFita, "NOME: " + Apara(nome).substr(0, 42));
     if (!Apara(endereco).empty())
         for (const std::string& l : Quebra(Cp850("ENDEREÇO: ") + Apara(endereco), kColunas)) Imprime(d.indiceFita, l);
-    d.consumidorImpresso = true;
+    return true;
 }
 
 Resposta Comandos::AbreCupomFiscal() {
@@ -69,8 +69,7 @@ Resposta Comandos::AbreCupomFiscal() {
     p.aberto = DocumentoAberto{};
     p.aberto.tipo = TipoDocumento::CupomFiscal;
     p.aberto.indiceFita = idx;
-    ImprimeConsumidor(p.aberto, id, nome, endereco);
-    if (p.aberto.consumidorImpresso) Separador(idx);
+    if (ImprimeConsumidor(p.aberto, id, nome, endereco)) Separador(idx);
     Imprime(idx, Centro("CUPOM FISCAL"), true);
     Imprime(idx, Cp850("ITEM CÓDIGO DESCRIÇÃO"));
     Imprime(idx, Direita("QTD.UN. VL.UNIT(R$) ST", "VL.ITEM(R$)"));
@@ -361,6 +360,7 @@ Resposta Comandos::IdentificaConsumidor() {
     if (Apara(id + nome + end).empty()) Recusa(erro::kParametroAusente, "ParametroAusente", "Nenhum dado do consumidor");
     Separador(d.indiceFita);
     ImprimeConsumidor(d, id, nome, end);
+    d.consumidorImpresso = true;
     return {};
 }
 

@@ -26,8 +26,7 @@ Resposta Comandos::AbreCupomNaoFiscal() {
     p.aberto = DocumentoAberto{};
     p.aberto.tipo = TipoDocumento::NaoFiscal;
     p.aberto.indiceFita = idx;
-    ImprimeConsumidor(p.aberto, id, nome, endereco);
-    if (p.aberto.consumidorImpresso) Separador(idx);
+    if (ImprimeConsumidor(p.aberto, id, nome, endereco)) Separador(idx);
     Imprime(idx, Centro("COMPROVANTE NAO-FISCAL"), true);
     return {};
 }

@@ -126,7 +126,7 @@ public:
     Resposta CancelaCupom();
     Resposta ImprimeCupomAdicional();
     void ImprimeTotal(DocumentoAberto& d);
-    void ImprimeConsumidor(DocumentoAberto& d, const std::string& id, const std::string& nome,
+    bool ImprimeConsumidor(DocumentoAberto& d, const std::string& id, const std::string& nome,
                            const std::string& endereco);
 
     // --- non-fiscal documents (cmd_naofiscal.cpp) ---------------------------------------------

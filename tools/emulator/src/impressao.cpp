@@ -339,8 +339,8 @@ void Comandos::LancaCancelamento(const Item& item, std::int64_t valor) {
 }
 
 void Comandos::RateiaSubtotal(DocumentoAberto& d, std::int64_t ajuste) {
-    // Shares proportional to each item's value; the remainder goes to the largest items so that
-    // the shares add up to the adjustment exactly.
+    // Shares proportional to each item's value, cut toward zero; the cents left over go one by
+    // one to the items with the largest cut-off fractions, so the shares add up exactly.
     std::vector<std::size_t> ativos;
     std::int64_t base = 0;
     for (std::size_t i = 0; i < d.itens.size(); ++i)
@@ -350,17 +350,17 @@ void Comandos::RateiaSubtotal(DocumentoAberto& d, std::int64_t ajuste) {
         }
     if (ativos.empty() || base <= 0) return;
     std::int64_t distribuido = 0;
-    std::vector<std::int64_t> partes(ativos.size());
+    std::vector<std::int64_t> partes(ativos.size()), restos(ativos.size());
     for (std::size_t k = 0; k < ativos.size(); ++k) {
         const Item& it = d.itens[ativos[k]];
-        partes[k] = Escala(ajuste, it.valor - it.desconto + it.acrescimo, base, true);
+        __int128 n = static_cast<__int128>(ajuste) * (it.valor - it.desconto + it.acrescimo);
+        partes[k] = static_cast<std::int64_t>(n / base);
+        restos[k] = static_cast<std::int64_t>(n % base < 0 ? -(n % base) : n % base);
         distribuido += partes[k];
     }
     std::vector<std::size_t> ordem(ativos.size());
     for (std::size_t k = 0; k < ordem.size(); ++k) ordem[k] = k;
-    std::stable_sort(ordem.begin(), ordem.end(), [&](std::size_t a, std::size_t b) {
-        return d.itens[ativos[a]].valor > d.itens[ativos[b]].valor;
-    });
+    std::stable_sort(ordem.begin(), ordem.end(), [&](std::size_t a, std::size_t b) { return restos[a] > restos[b]; });
     std::int64_t resto = ajuste - distribuido;
     for (std::size_t k = 0; resto != 0; k = (k + 1) % ordem.size()) {
         std::int64_t passo = resto > 0 ? 1 : -1;

@@ -186,7 +186,12 @@ Emulador::Saida Emulador::Atende(const std::string& bruto) {
             s.pausaMs = falhas_.pausaMs;
         }
     }
-    if (aplica && falhas_.vezes > 0) --falhas_.vezes;
+    if (aplica && falhas_.vezes > 0 && --falhas_.vezes == 0) {
+        // Used up: the line faults clear (the errors by command keep their own counts).
+        auto erros = std::move(falhas_.erros);
+        falhas_ = Falhas{};
+        falhas_.erros = std::move(erros);
+    }
     trocas_.push_back(t);
     if (aoTrocar_) aoTrocar_(t);
     cv_.notify_all();

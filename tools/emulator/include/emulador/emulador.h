@@ -30,7 +30,8 @@ struct ErroInjetado {
     int vezes = -1;              // replies left (-1: until cleared)
 };
 
-// Faults to inject. Each one applies to the next `vezes` frames (-1: until cleared).
+// Faults to inject. The line faults apply to the next `vezes` frames (-1: until cleared) and
+// then clear together; each error by command keeps its own count.
 struct Falhas {
     bool silencio = false;       // the printer is off: frames arrive, nothing runs, no reply
     int atrasoMs = 0;            // wait before replying
@@ -95,7 +96,8 @@ public:
     std::string Recebidos() const;  // every byte received, noise included
     std::string Enviados() const;   // every byte sent
     void LimpaRegistros();
-    // Waits until at least `n` frames were received in all; false after `prazoMs`.
+    // Waits until at least `n` frames were received since the last LimpaRegistros; false
+    // after `prazoMs`.
     bool EsperaQuadros(std::size_t n, int prazoMs) const;
     // Called on the serving thread after each frame (for the program's display).
     void AoTrocar(std::function<void(const Troca&)> f);

@@ -189,7 +189,7 @@ struct DocumentoAberto {
     std::vector<Pagamento> pagamentos;
     std::int64_t pago = 0;
     bool totalImpresso = false;
-    bool consumidorImpresso = false;
+    bool consumidorImpresso = false;  // IdentificaConsumidor already printed
     bool saida = false;     // non-fiscal document with a cash-out totaliser
     int gerencial = -1;     // management report index
     int cooVinculado = 0;   // bound voucher: COO of the document it belongs to
