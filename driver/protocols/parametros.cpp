@@ -26,6 +26,12 @@ constexpr int kIntervaloArquivoMs = 5;
 
 bool ComecaCom(const std::string& texto, const std::string& prefixo) { return texto.rfind(prefixo, 0) == 0; }
 
+int UltimoDiaDoMes(int mes, int ano) {
+    static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (mes == 2 && ((ano % 4 == 0 && ano % 100 != 0) || ano % 400 == 0)) return 29;
+    return mes >= 1 && mes <= 12 ? dias[mes - 1] : 31;
+}
+
 // The text after `chave` in the data (searched in upper case) up to `fim` (or the end of
 // the data when `ateOFim`); empty when the key is missing or, without `ateOFim`, when no
 // end follows.
@@ -251,8 +257,11 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
             if (Resposta().ValorResposta != "0") {
                 c.LmfAutomaticaRodando = false;  // a document is open: try again next time
             } else {
+                // The month's real last day: a printer refuses "31/11", and the reading
+                // would then fail (and fail the caller's command) in every short month.
                 resultado = EnviaComandoTxt("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/" + mesAno +
-                                                                  "# DataFinal=#31/" + mesAno + "#");
+                                                                  "# DataFinal=#" + std::to_string(UltimoDiaDoMes(mes, ano)) +
+                                                                  "/" + mesAno + "#");
                 if (resultado != 1 && Erro().UltimoRetorno == 8089) {
                     c.LmfAutomaticaFeita = true;
                     c.LmfAutomaticaRodando = false;

@@ -113,6 +113,19 @@ TEST_F(Motor, TheMonthlyReadingAlreadyDoneCostsOneDateReading) {
     EXPECT_EQ(impressora.Comandos(), (std::vector<std::string>{"LeData;NomeData=\"Data\"", "AbreCupomFiscal;", "VendeItem;"}));
 }
 
+TEST_F(Motor, TheMonthlyReadingEndsOnTheMonthsLastDay) {
+    Carrega("LMFAutomatico=1\r\n");
+    Estado().PrimeiroUsoFeito = true;
+    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
+        if (cmd == "LeData") return "ValorData=#02/03/2012#";
+        if (cmd == "LeInteiro") return "ValorInteiro=0";
+        return "";
+    }));
+    EXPECT_EQ(EnviaComandoTxt("AvancaPapel", ""), 1);
+    EXPECT_EQ(impressora.Comandos()[2],
+              "EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/02/2012# DataFinal=#29/02/2012#");
+}
+
 TEST_F(Motor, TheMonthlyReadingWaitsForTheOpenDocumentToEnd) {
     Carrega("LMFAutomatico=1\r\n");
     Estado().PrimeiroUsoFeito = true;
