@@ -240,6 +240,9 @@ TEST_F(Dia, LeituraDaMemoriaFiscal) {
     Venda("CodAliquota=-2", "7,00");
     Ok("EmiteReducaoZ");
 
+    EXPECT_EQ(Erro("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/02/2010# DataFinal=#31/02/2010#"), erro::kSemDados)
+        << "the 31st of any month is its last day";
+    EXPECT_EQ(Erro("EmiteLeituraMF", "DataInicial=#01/02/2010# DataFinal=#32/02/2010#"), erro::kParametroInvalido);
     Ok("EmiteLeituraMF", R"(Destino="S" LeituraSimplificada=false DataInicial=#01/03/2010# DataFinal=#31/03/2010#)");
     auto linhas = teste::Linhas(teste::Captura(p));
     auto indice = [&](const std::string& trecho) {

@@ -169,7 +169,7 @@ Resposta Comandos::EmiteLeituraMF() {
     std::vector<const RegistroZ*> sel;
     std::string periodo;
     if (a.Tem("DataInicial") || a.Tem("DataFinal")) {
-        auto d1 = a.Data("DataInicial"), d2 = a.Data("DataFinal");
+        auto d1 = a.Data("DataInicial", true), d2 = a.Data("DataFinal", true);
         if (!d1 || !d2) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe DataInicial e DataFinal");
         if (d1->Dia() > d2->Dia()) Recusa(erro::kParametroInvalido, "PeriodoInvalido", "DataInicial depois de DataFinal");
         for (const RegistroZ& z : p.memoriaFiscal)
@@ -285,7 +285,7 @@ Resposta Comandos::EmiteLeituraFitaDetalhe() {
     if (!serial && p.semPapel) Recusa(erro::kSemPapel, "SemPapel", "Impressora sem papel");
     std::int64_t coo1 = 1, coo2 = 999999999, dia1 = -1, dia2 = -1;
     if (a.Tem("DataInicial") || a.Tem("DataFinal")) {
-        auto d1 = a.Data("DataInicial"), d2 = a.Data("DataFinal");
+        auto d1 = a.Data("DataInicial", true), d2 = a.Data("DataFinal", true);
         if (!d1 || !d2) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe DataInicial e DataFinal");
         dia1 = d1->Dia(), dia2 = d2->Dia();
     } else if (a.Tem("COOInicial") || a.Tem("COOFinal")) {

@@ -40,7 +40,7 @@ public:
         return DecimalOpcional(nome, 0);
     }
     std::optional<bool> Booleano(std::string_view nome) const;  // true/false, Yes/No, 1/0
-    std::optional<DataHora> Data(std::string_view nome) const;
+    std::optional<DataHora> Data(std::string_view nome, bool ajustaDia = false) const;
     std::optional<DataHora> Hora(std::string_view nome) const;
     // Number of decimals as written (for prices with 2 or 3 places).
     int Casas(std::string_view nome) const;

@@ -74,11 +74,11 @@ std::optional<bool> Args::Booleano(std::string_view nome) const {
     Recusa(erro::kParametroInvalido, "ParametroInvalido", "Valor logico invalido em " + p->nome);
 }
 
-std::optional<DataHora> Args::Data(std::string_view nome) const {
+std::optional<DataHora> Args::Data(std::string_view nome, bool ajustaDia) const {
     const Parametro* p = Pega(nome);
     if (!p) return std::nullopt;
     DataHora d;
-    if (!d.LeData(Apara(p->valor)))
+    if (!d.LeData(Apara(p->valor), ajustaDia))
         Recusa(erro::kParametroInvalido, "ParametroInvalido", "Data invalida em " + p->nome);
     return d;
 }

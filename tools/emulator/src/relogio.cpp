@@ -65,7 +65,7 @@ std::string DataHora::DDMMAA() const {
     return b;
 }
 
-bool DataHora::LeData(const std::string& t) {
+bool DataHora::LeData(const std::string& t, bool ajustaDia) {
     int d = 0, m = 0, a = 0;
     char x, y;
     int n = 0;
@@ -74,7 +74,11 @@ bool DataHora::LeData(const std::string& t) {
         return false;
     if (t.size() == 8) a += 2000;
     else if (t.size() != 10) return false;
-    if (m < 1 || m > 12 || d < 1 || a < 1900 || d > DiasNoMes(a, m)) return false;
+    if (m < 1 || m > 12 || d < 1 || d > 31 || a < 1900) return false;
+    if (d > DiasNoMes(a, m)) {
+        if (!ajustaDia) return false;
+        d = DiasNoMes(a, m);
+    }
     dia = d, mes = m, ano = a;
     return true;
 }

@@ -18,8 +18,10 @@ struct DataHora {
     std::string Data() const;     // dd/mm/yyyy
     std::string Hora() const;     // hh:mm:ss
     std::string DDMMAA() const;   // ddmmyy
-    // Reads "dd/mm/yyyy" or "dd/mm/yy" (20yy) into the date part; false when invalid.
-    bool LeData(const std::string& texto);
+    // Reads "dd/mm/yyyy" or "dd/mm/yy" (20yy) into the date part; false when invalid. With
+    // `ajustaDia` a day up to 31 past the month's last is taken as the last (a period "up to the
+    // 31st" of any month).
+    bool LeData(const std::string& texto, bool ajustaDia = false);
     // Reads "hh:mm:ss" into the time part; false when invalid.
     bool LeHora(const std::string& texto);
 };
