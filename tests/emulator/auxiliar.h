@@ -18,7 +18,7 @@
 namespace teste {
 
 class Pasta {
-public:
+  public:
     Pasta() {
         std::string m = (std::filesystem::temp_directory_path() / "emulador-XXXXXX").string();
         caminho_ = ::mkdtemp(m.data());
@@ -30,13 +30,13 @@ public:
     const std::string& Caminho() const { return caminho_; }
     std::string operator/(const std::string& n) const { return caminho_ + "/" + n; }
 
-private:
+  private:
     std::string caminho_;
 };
 
 // A serial client as the driver is one: opens the link, raw 8 bits, reads with poll().
 class Cliente {
-public:
+  public:
     explicit Cliente(const std::string& link) {
         fd_ = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (fd_ >= 0) {
@@ -65,9 +65,9 @@ public:
         std::string r;
         auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(prazoMs);
         while (true) {
-            int falta = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                             fim - std::chrono::steady_clock::now())
-                                             .count());
+            int falta = static_cast<int>(
+                std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now())
+                    .count());
             if (falta <= 0) break;
             pollfd p{fd_, POLLIN, 0};
             int espera = !r.empty() && r.back() == '}' ? std::min(falta, 30) : falta;
@@ -83,7 +83,8 @@ public:
         }
         return r;
     }
-    std::string Comando(const std::string& pacote, const std::string& cmd, const std::string& par, int prazo = 2000) {
+    std::string Comando(const std::string& pacote, const std::string& cmd, const std::string& par,
+                        int prazo = 2000) {
         Escreve(Quadro(pacote, cmd, par));
         return Le(prazo);
     }
@@ -92,14 +93,15 @@ public:
         return "{" + corpo + std::to_string(corpo.size()) + "}";
     }
 
-private:
+  private:
     int fd_ = -1;
 };
 
 // Code and data of a reply frame.
 inline int Codigo(const std::string& r) {
     auto a = r.find(';'), b = r.find(';', a + 1);
-    return a == std::string::npos || b == std::string::npos ? -1 : std::atoi(r.substr(a + 1, b - a - 1).c_str());
+    return a == std::string::npos || b == std::string::npos ? -1
+                                                            : std::atoi(r.substr(a + 1, b - a - 1).c_str());
 }
 inline std::string Dados(const std::string& r) {
     auto a = r.find(';'), b = r.find(';', a + 1), c = r.rfind(';');
@@ -107,7 +109,8 @@ inline std::string Dados(const std::string& r) {
 }
 
 // A printer at a fixed moment, so that dates in texts are known.
-inline emulador::Impressora ImpressoraEm(const std::string& data = "15/03/2010", const std::string& hora = "10:00:00") {
+inline emulador::Impressora ImpressoraEm(const std::string& data = "15/03/2010",
+                                         const std::string& hora = "10:00:00") {
     emulador::Impressora p;
     emulador::DataHora d;
     d.LeData(data);
@@ -140,7 +143,8 @@ inline std::vector<std::string> Linhas(const std::string& fluxo) {
             i += 2;
             continue;
         }
-        if (c == '\\' && i + 1 < fluxo.size()) c = fluxo[++i];
+        if (c == '\\' && i + 1 < fluxo.size())
+            c = fluxo[++i];
         else if (c == '\n') {
             r.push_back(l);
             l.clear();

@@ -11,7 +11,7 @@ using namespace emulador;
 namespace {
 
 class Cupom : public ::testing::Test {
-protected:
+  protected:
     Impressora p = teste::ImpressoraEm();
 
     Resposta X(const std::string& c, const std::string& par = "") { return p.Executa(c, par); }
@@ -35,9 +35,12 @@ protected:
 
 TEST_F(Cupom, VendaCompletaMoveContadoresETotais) {
     Ok("AbreCupomFiscal", R"(IdConsumidor="123.456.789-09")");
-    Ok("VendeItem", R"(AliquotaICMS=true PercentualAliquota=18,00 CodProduto="789" NomeProduto="ARROZ \x22T1\x22" PrecoUnitario=4,99 Quantidade=2,500 Unidade="KG")");
-    Ok("VendeItem", R"(CodAliquota=-2 CodProduto="2" NomeProduto="REFRI" PrecoUnitario=5,000 Quantidade=1,000 Unidade="Un")");
-    Ok("VendeItem", R"(CodAliquota=3 CodProduto="3" NomeProduto="SERVICO" PrecoUnitario=10,00 Quantidade=1,000 Unidade="Un")");
+    Ok("VendeItem",
+       R"(AliquotaICMS=true PercentualAliquota=18,00 CodProduto="789" NomeProduto="ARROZ \x22T1\x22" PrecoUnitario=4,99 Quantidade=2,500 Unidade="KG")");
+    Ok("VendeItem",
+       R"(CodAliquota=-2 CodProduto="2" NomeProduto="REFRI" PrecoUnitario=5,000 Quantidade=1,000 Unidade="Un")");
+    Ok("VendeItem",
+       R"(CodAliquota=3 CodProduto="3" NomeProduto="SERVICO" PrecoUnitario=10,00 Quantidade=1,000 Unidade="Un")");
     Ok("AcresceItemFiscal", "Cancelar=false ValorPercentual=-10,00");  // item 3: 10 % of 10,00
     Ok("AcresceItemFiscal", "Cancelar=false NumItem=2 ValorAcrescimo= 0,50");
     Ok("CancelaItemFiscal", "NumItem=1");
@@ -96,22 +99,32 @@ TEST_F(Cupom, VendaCompletaMoveContadoresETotais) {
 }
 
 TEST_F(Cupom, RecusasDoCupom) {
-    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"), erro::kDocumentoNaoAberto);
+    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"),
+              erro::kDocumentoNaoAberto);
     EXPECT_EQ(Erro("PagaCupom", "CodMeioPagamento=-2 Valor=1,00"), erro::kDocumentoNaoAberto);
     EXPECT_EQ(Erro("EncerraDocumento"), erro::kDocumentoNaoAberto);
     EXPECT_EQ(Erro("CancelaCupom"), erro::kCancelamentoNaoPermitido);
     Ok("AbreCupomFiscal");
     EXPECT_EQ(Erro("AbreCupomFiscal"), erro::kDocumentoAberto);
     EXPECT_EQ(Erro("EmiteReducaoZ"), erro::kDocumentoAberto);
-    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=7 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"), erro::kAliquotaNaoProgramada);
-    EXPECT_EQ(Erro("VendeItem", R"(AliquotaICMS=true PercentualAliquota=5,00 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"),
-              erro::kAliquotaNaoProgramada);  // 5,00 exists as ISS only
-    Ok("VendeItem", R"(AliquotaICMS=false PercentualAliquota=5,00 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)");
-    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000 CodDepartamento=4)"),
+    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=7 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"),
+              erro::kAliquotaNaoProgramada);
+    EXPECT_EQ(
+        Erro(
+            "VendeItem",
+            R"(AliquotaICMS=true PercentualAliquota=5,00 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"),
+        erro::kAliquotaNaoProgramada);  // 5,00 exists as ISS only
+    Ok("VendeItem",
+       R"(AliquotaICMS=false PercentualAliquota=5,00 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)");
+    EXPECT_EQ(Erro("VendeItem",
+                   R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000 CodDepartamento=4)"),
               erro::kDepartamentoNaoProgramado);
-    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=0,00 Quantidade=1,000)"), erro::kValorInvalido);
-    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,0001)"), erro::kParametroInvalido);
-    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 Produto="X" PrecoUnitario=1,00 Quantidade=1)"), erro::kParametroDesconhecido);
+    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=0,00 Quantidade=1,000)"),
+              erro::kValorInvalido);
+    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,0001)"),
+              erro::kParametroInvalido);
+    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 Produto="X" PrecoUnitario=1,00 Quantidade=1)"),
+              erro::kParametroDesconhecido);
     EXPECT_EQ(Erro("AcresceItemFiscal", "ValorAcrescimo=-1,00"), erro::kValorInvalido);  // the whole item
     EXPECT_EQ(Erro("CancelaItemFiscal", "NumItem=9"), erro::kItemInexistente);
     EXPECT_EQ(Erro("ImprimeTexto", R"(TextoLivre="antes do pagamento")"), erro::kSequenciaInvalida);
@@ -119,7 +132,8 @@ TEST_F(Cupom, RecusasDoCupom) {
     EXPECT_EQ(Erro("PagaCupom", "CodMeioPagamento=5 Valor=1,00"), erro::kMeioPagamentoNaoProgramado);
     EXPECT_EQ(Erro("PagaCupom", R"(NomeMeioPagamento="Vale" Valor=1,00)"), erro::kMeioPagamentoNaoProgramado);
     Ok("PagaCupom", "CodMeioPagamento=-2 Valor=0,40");
-    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"), erro::kSequenciaInvalida);
+    EXPECT_EQ(Erro("VendeItem", R"(CodAliquota=0 NomeProduto="X" PrecoUnitario=1,00 Quantidade=1,000)"),
+              erro::kSequenciaInvalida);
     EXPECT_EQ(Erro("AcresceSubtotal", "ValorAcrescimo=-0,10"), erro::kSequenciaInvalida);
     EXPECT_EQ(Erro("Inexistente"), erro::kComandoInexistente);
     Resposta r = X("VendeItem", "");
@@ -157,7 +171,8 @@ TEST_F(Cupom, CancelamentoAbertoEDepoisDeFechado) {
 TEST_F(Cupom, NaoFiscaisSangriaSuprimentoEVinculado) {
     Ok("AbreCupomNaoFiscal", R"(IdConsumidor="" EnderecoConsumidor="" NomeConsumidor="")");
     Ok("EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=50,00");
-    EXPECT_EQ(Erro("EmiteItemNaoFiscal", "CodNaoFiscal=1 Valor=1,00"), erro::kSequenciaInvalida) << "in and out mixed";
+    EXPECT_EQ(Erro("EmiteItemNaoFiscal", "CodNaoFiscal=1 Valor=1,00"), erro::kSequenciaInvalida)
+        << "in and out mixed";
     EXPECT_EQ(Erro("EmiteItemNaoFiscal", "CodNaoFiscal=7 Valor=1,00"), erro::kAliquotaNaoProgramada);
     Ok("PagaCupom", "CodMeioPagamento=-2 Valor=50,00");
     Ok("EncerraDocumento");
@@ -198,7 +213,8 @@ TEST_F(Cupom, NaoFiscaisSangriaSuprimentoEVinculado) {
     EXPECT_EQ(p.folhas[0].linhas.size(), 4u);
     EXPECT_EQ(p.folhas[0].linhas[2].substr(20, 10), "COO:00000" + std::to_string(cooCupom));
     Ok("EstornaCreditoDebito", "COO=" + std::to_string(p.contadores.coo));
-    EXPECT_EQ(Erro("EstornaCreditoDebito", "COO=" + std::to_string(p.contadores.coo - 1)), erro::kVinculadoNaoPermitido);
+    EXPECT_EQ(Erro("EstornaCreditoDebito", "COO=" + std::to_string(p.contadores.coo - 1)),
+              erro::kVinculadoNaoPermitido);
 
     // A receipt paid by card whose voucher is never issued: the next document counts it.
     Ok("AbreCupomFiscal");
@@ -215,7 +231,8 @@ TEST_F(Cupom, GerencialEhAbertoSoPorIndiceProgramado) {
     Ok("AbreGerencial", "CodGerencial=0");
     EXPECT_EQ(X("LeInteiro", R"(NomeInteiro="TipoDocEmEmissao")").dados, "ValorInteiro=15");
     EXPECT_EQ(X("LeTexto", R"(NomeTexto="NomeEstadoFiscal")").dados, R"(ValorTexto="ESTADO_GERENCIAL")");
-    Ok("ImprimeTexto", R"(TextoLivre="linha 1\numa linha que passa das quarenta e oito colunas e quebra sozinha")");
+    Ok("ImprimeTexto",
+       R"(TextoLivre="linha 1\numa linha que passa das quarenta e oito colunas e quebra sozinha")");
     Ok("EncerraDocumento");
     EXPECT_EQ(p.contadores.grg, 1);
     EXPECT_EQ(p.contadores.cer[0], 1);
@@ -230,6 +247,7 @@ TEST_F(Cupom, SemPapelRecusaQuemImprime) {
     p.semPapel = true;
     EXPECT_EQ(Erro("AbreCupomFiscal"), erro::kSemPapel);
     EXPECT_EQ(Erro("EmiteLeituraX"), erro::kSemPapel);
-    EXPECT_EQ(X("LeIndicador", R"(NomeIndicador="SemPapel")").dados, R"(ValorNumericoIndicador=1 ValorTextoIndicador="1")");
+    EXPECT_EQ(X("LeIndicador", R"(NomeIndicador="SemPapel")").dados,
+              R"(ValorNumericoIndicador=1 ValorTextoIndicador="1")");
     Ok("EmiteLeituraX", R"(Destino="S")");
 }

@@ -15,7 +15,7 @@ using teste::Cliente;
 namespace {
 
 class Linha : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(e.Inicia(pasta.Caminho(), "COM3")) << e.Erro(); }
     teste::Pasta pasta;
     emulador::Emulador e;
@@ -86,7 +86,8 @@ TEST_F(Linha, SilencioAtrasoEErroInjetado) {
     r = c.Comando("3", "VendeItem", "CodAliquota=0");
     EXPECT_EQ(r, R"({3;9123;NomeErro="Texto um" Circunstancia="Texto dois";54})");
     // Used up: the next sale is the printer's own answer (no receipt open).
-    EXPECT_EQ(teste::Codigo(c.Comando("4", "VendeItem", "CodAliquota=0")), emulador::erro::kDocumentoNaoAberto);
+    EXPECT_EQ(teste::Codigo(c.Comando("4", "VendeItem", "CodAliquota=0")),
+              emulador::erro::kDocumentoNaoAberto);
 }
 
 TEST_F(Linha, RespostaEmPedacosESemChaveFinal) {

@@ -1,7 +1,7 @@
 // The printer's reading of frames and parameters.
-#include <gtest/gtest.h>
-
 #include "emulador/protocolo.h"
+
+#include <gtest/gtest.h>
 
 using namespace emulador;
 
@@ -22,8 +22,9 @@ std::vector<Parametro> Le(const std::string& t) {
 }  // namespace
 
 TEST(Parametros, TiposEscapesEBrancos) {
-    auto p = Le(R"(  NomeProduto="ARROZ \x22TIPO\x22 1\nLINHA" Data=#15/03/2010# Hora=#10:20:30# Valor = 12,34 )"
-                R"(AliquotaICMS = false MensagemDocLinha1 ="oi" Quantidade=1,500)");
+    auto p =
+        Le(R"(  NomeProduto="ARROZ \x22TIPO\x22 1\nLINHA" Data=#15/03/2010# Hora=#10:20:30# Valor = 12,34 )"
+           R"(AliquotaICMS = false MensagemDocLinha1 ="oi" Quantidade=1,500)");
     ASSERT_EQ(p.size(), 7u);
     EXPECT_EQ(p[0].nome, "NomeProduto");
     EXPECT_EQ(p[0].tipo, Parametro::Tipo::Texto);
@@ -42,7 +43,10 @@ TEST(Parametros, TiposEscapesEBrancos) {
 TEST(Parametros, BytesPorEscapeIncluindoNulo) {
     auto p = Le(R"(TextoLivre="\x1Dk\x02789123456789\x00")");
     ASSERT_EQ(p.size(), 1u);
-    EXPECT_EQ(p[0].valor, std::string("\x1dk\x02" "789123456789", 15) + std::string(1, '\0'));
+    EXPECT_EQ(p[0].valor, std::string("\x1dk\x02"
+                                      "789123456789",
+                                      15) +
+                              std::string(1, '\0'));
     // A backslash that starts no escape stays, and a lone "\x" with no digits too.
     EXPECT_EQ(Le(R"(T="C:\dir\xZZ\")")[0].valor, "C:\\dir\\xZZ\\");
 }

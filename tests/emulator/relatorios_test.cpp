@@ -12,7 +12,7 @@ using namespace emulador;
 namespace {
 
 class Dia : public ::testing::Test {
-protected:
+  protected:
     Impressora p = teste::ImpressoraEm();
 
     Resposta X(const std::string& c, const std::string& par = "") { return p.Executa(c, par); }
@@ -75,13 +75,13 @@ TEST_F(Dia, ReducaoZFechaODiaNaMemoriaFiscal) {
     std::string d = r.substr(12, 616);
     EXPECT_EQ(d.substr(0, 2), "00");
     EXPECT_EQ(d.substr(2, 18), "000000000000012000");
-    EXPECT_EQ(d.substr(48, 8), "18001200");                    // rates of slots 0 and 1
-    EXPECT_EQ(d.substr(112, 14), "00000000010000");            // total of slot 0
-    EXPECT_EQ(d.substr(112 + 3 * 14, 14), "00000000002000");   // slot 3 (ISS)
-    EXPECT_EQ(d.substr(406, 14), "00000000003000");            // non-fiscal totaliser 0
-    EXPECT_EQ(d.substr(568, 6), "000005");                     // COO of the reduction
-    EXPECT_EQ(d.substr(574, 6), "000002");                     // GNF
-    EXPECT_EQ(d.substr(616 - 33 - 1, 6), "150310");  // 33 before the end, counted from 1
+    EXPECT_EQ(d.substr(48, 8), "18001200");                   // rates of slots 0 and 1
+    EXPECT_EQ(d.substr(112, 14), "00000000010000");           // total of slot 0
+    EXPECT_EQ(d.substr(112 + 3 * 14, 14), "00000000002000");  // slot 3 (ISS)
+    EXPECT_EQ(d.substr(406, 14), "00000000003000");           // non-fiscal totaliser 0
+    EXPECT_EQ(d.substr(568, 6), "000005");                    // COO of the reduction
+    EXPECT_EQ(d.substr(574, 6), "000002");                    // GNF
+    EXPECT_EQ(d.substr(616 - 33 - 1, 6), "150310");           // 33 before the end, counted from 1
 
     EXPECT_EQ(X("LeMoeda", R"(NomeDadoMonetario="TotalAliquota00Reducao[1]")").dados, "ValorMoeda=100,0000");
     EXPECT_EQ(X("LeMoeda", R"(NomeDadoMonetario="Aliquota03Reducao[1]")").dados, "ValorMoeda=5,0000");
@@ -149,7 +149,9 @@ TEST_F(Dia, LeituraXCapturadaEmPedacos) {
     EXPECT_GE(pedacos, 3u);
     EXPECT_EQ(X("LeImpressao").dados, "TextoImpressao=\"\"") << "keeps answering empty";
     auto linhas = teste::Linhas(fluxo);
-    auto tem = [&](const std::string& l) { return std::find(linhas.begin(), linhas.end(), l) != linhas.end(); };
+    auto tem = [&](const std::string& l) {
+        return std::find(linhas.begin(), linhas.end(), l) != linhas.end();
+    };
     EXPECT_TRUE(tem("                   LEITURA  X"));
     EXPECT_TRUE(tem("MOVIMENTO DO DIA: 15/03/2010"));
     EXPECT_TRUE(tem("TOTALIZADOR GERAL:                      1.294,56"));
@@ -176,7 +178,10 @@ TEST_F(Dia, DownloadDaFitaPorCooEPorData) {
     std::string fluxo = teste::Captura(p);
     EXPECT_EQ(fluxo, p.fita[1].Fluxo() + p.fita[2].Fluxo());
     EXPECT_NE(fluxo.find("barra \\\\ invertida"), std::string::npos) << "backslash doubled in the stream";
-    EXPECT_NE(fluxo.find("\x1b" "E1                  CUPOM FISCAL\x1b" "E0\n"), std::string::npos);
+    EXPECT_NE(fluxo.find("\x1b"
+                         "E1                  CUPOM FISCAL\x1b"
+                         "E0\n"),
+              std::string::npos);
     int cabecalhos = 0;
     for (const std::string& l : teste::Linhas(fluxo))
         if (l.size() == 48 && l.substr(38, 4) == "COO:") ++cabecalhos;
@@ -184,7 +189,9 @@ TEST_F(Dia, DownloadDaFitaPorCooEPorData) {
 
     Ok("EmiteLeituraFitaDetalhe", R"(DataInicial=#15/03/2010# DataFinal=#15/03/2010# Destino="S")");
     EXPECT_EQ(teste::Captura(p), p.fita[0].Fluxo() + fluxo + p.fita[3].Fluxo());
-    EXPECT_EQ(Erro("EmiteLeituraFitaDetalhe", R"(DataInicial=#16/03/2010# DataFinal=#20/03/2010# Destino="S")"), erro::kSemDados);
+    EXPECT_EQ(
+        Erro("EmiteLeituraFitaDetalhe", R"(DataInicial=#16/03/2010# DataFinal=#20/03/2010# Destino="S")"),
+        erro::kSemDados);
     EXPECT_EQ(Erro("EmiteLeituraFitaDetalhe", R"(COOInicial=50 COOFinal=60 Destino="S")"), erro::kSemDados);
     // On paper it is a detail-tape print: no document, the CFD counter moves.
     Ok("EmiteLeituraFitaDetalhe", R"(Destino="I" COOInicial=1 COOFinal=1)");
@@ -204,10 +211,13 @@ TEST_F(Dia, ContadoresDaReducaoNasPosicoesFixas) {
     Ok("EncerraDocumento");
     Ok("EmiteReducaoZ");
     int coo = p.contadores.coo;
-    Ok("EmiteLeituraFitaDetalhe", "COOInicial=" + std::to_string(coo) + " COOFinal=" + std::to_string(coo) + R"( Destino="S")");
+    Ok("EmiteLeituraFitaDetalhe",
+       "COOInicial=" + std::to_string(coo) + " COOFinal=" + std::to_string(coo) + R"( Destino="S")");
     std::string t = SemQuebras(teste::Captura(p));
     ASSERT_NE(t.find("Geral de Opera"), std::string::npos);
-    std::size_t pos = t.find("Contador de Rein\xA1" "cio de Opera");
+    std::size_t pos = t.find(
+        "Contador de Rein\xA1"
+        "cio de Opera");
     ASSERT_NE(pos, std::string::npos);
     std::size_t q = pos + 45;  // the record's p, counted from 0
     const Contadores& c = p.contadores;
@@ -233,17 +243,23 @@ TEST_F(Dia, ContadoresDaReducaoNasPosicoesFixas) {
 }
 
 TEST_F(Dia, LeituraDaMemoriaFiscal) {
-    EXPECT_EQ(Erro("EmiteLeituraMF", R"(Destino="S" LeituraSimplificada=false ReducaoInicial=1 ReducaoFinal=1)"), erro::kSemDados);
+    EXPECT_EQ(
+        Erro("EmiteLeituraMF", R"(Destino="S" LeituraSimplificada=false ReducaoInicial=1 ReducaoFinal=1)"),
+        erro::kSemDados);
     Venda("CodAliquota=0", "10,00");
     Ok("EmiteReducaoZ");
     p.AvancaRelogio(86400);
     Venda("CodAliquota=-2", "7,00");
     Ok("EmiteReducaoZ");
 
-    EXPECT_EQ(Erro("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/02/2010# DataFinal=#31/02/2010#"), erro::kSemDados)
+    EXPECT_EQ(
+        Erro("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/02/2010# DataFinal=#31/02/2010#"),
+        erro::kSemDados)
         << "the 31st of any month is its last day";
-    EXPECT_EQ(Erro("EmiteLeituraMF", "DataInicial=#01/02/2010# DataFinal=#32/02/2010#"), erro::kParametroInvalido);
-    Ok("EmiteLeituraMF", R"(Destino="S" LeituraSimplificada=false DataInicial=#01/03/2010# DataFinal=#31/03/2010#)");
+    EXPECT_EQ(Erro("EmiteLeituraMF", "DataInicial=#01/02/2010# DataFinal=#32/02/2010#"),
+              erro::kParametroInvalido);
+    Ok("EmiteLeituraMF",
+       R"(Destino="S" LeituraSimplificada=false DataInicial=#01/03/2010# DataFinal=#31/03/2010#)");
     auto linhas = teste::Linhas(teste::Captura(p));
     auto indice = [&](const std::string& trecho) {
         for (std::size_t i = 0; i < linhas.size(); ++i)
@@ -251,7 +267,9 @@ TEST_F(Dia, LeituraDaMemoriaFiscal) {
         return -1;
     };
     EXPECT_EQ(linhas[0], "TARVO COMERCIO DE TESTES LTDA");
-    int red = indice("REDU\x80\xE5" "ES DI\xB5RIAS");
+    int red = indice(
+        "REDU\x80\xE5"
+        "ES DI\xB5RIAS");
     ASSERT_GT(red, 0);
     EXPECT_EQ(linhas[static_cast<std::size_t>(red) + 2].substr(0, 5), "0001 ");
     EXPECT_EQ(linhas[static_cast<std::size_t>(red) + 2].substr(5, 23), "000002 001 15/03/2010  ");
@@ -270,7 +288,10 @@ TEST_F(Dia, LeituraDaMemoriaFiscal) {
     // Simplified and on paper: a document, and no list of reductions.
     Ok("EmiteLeituraMF", "LeituraSimplificada=true ReducaoInicial=1 ReducaoFinal=2");
     EXPECT_EQ(p.contadores.coo, 5);
-    EXPECT_EQ(p.fita.back().Texto().find("REDU\x80\xE5" "ES DI\xB5RIAS"), std::string::npos);
-    EXPECT_NE(p.fita.back().Texto().find("VENDA BRUTA:                               17,00"), std::string::npos);
+    EXPECT_EQ(p.fita.back().Texto().find("REDU\x80\xE5"
+                                         "ES DI\xB5RIAS"),
+              std::string::npos);
+    EXPECT_NE(p.fita.back().Texto().find("VENDA BRUTA:                               17,00"),
+              std::string::npos);
     EXPECT_FALSE(p.movimentoAberto) << "the fiscal-memory reading opens no day";
 }

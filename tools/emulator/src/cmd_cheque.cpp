@@ -11,10 +11,11 @@ namespace {
 constexpr int kLarguraCheque = 80;  // columns of the cheque slip (condensed font)
 
 class Grade {
-public:
+  public:
     void Poe(int linha, int coluna, const std::string& texto) {
         if (linha < 0 || coluna < 0 || coluna >= kLarguraCheque) return;
-        if (static_cast<int>(l_.size()) <= linha) l_.resize(static_cast<std::size_t>(linha) + 1, std::string(kLarguraCheque, ' '));
+        if (static_cast<int>(l_.size()) <= linha)
+            l_.resize(static_cast<std::size_t>(linha) + 1, std::string(kLarguraCheque, ' '));
         std::string& s = l_[static_cast<std::size_t>(linha)];
         for (std::size_t i = 0; i < texto.size() && coluna + static_cast<int>(i) < kLarguraCheque; ++i)
             s[static_cast<std::size_t>(coluna) + i] = texto[i];
@@ -28,12 +29,12 @@ public:
         return r;
     }
 
-private:
+  private:
     std::vector<std::string> l_;
 };
 
-const char* kMeses[] = {"JANEIRO", "FEVEREIRO", "MARÇO",    "ABRIL",    "MAIO",     "JUNHO",
-                        "JULHO",   "AGOSTO",    "SETEMBRO", "OUTUBRO",  "NOVEMBRO", "DEZEMBRO"};
+const char* kMeses[] = {"JANEIRO", "FEVEREIRO", "MARÇO",    "ABRIL",   "MAIO",     "JUNHO",
+                        "JULHO",   "AGOSTO",    "SETEMBRO", "OUTUBRO", "NOVEMBRO", "DEZEMBRO"};
 
 }  // namespace
 
@@ -46,7 +47,8 @@ Resposta Comandos::ImprimeCheque() {
     DataHora data = a.Data("Data").value_or(p.Agora());
     auto pos = [&](const char* nome, int padrao) {
         auto v = a.InteiroOpcional(nome);
-        if (v && (*v < 0 || *v > 999)) Recusa(erro::kParametroInvalido, "PosicaoInvalida", std::string(nome) + " fora da faixa");
+        if (v && (*v < 0 || *v > 999))
+            Recusa(erro::kParametroInvalido, "PosicaoInvalida", std::string(nome) + " fora da faixa");
         return v ? static_cast<int>(*v) : padrao;
     };
     Grade g;
@@ -63,8 +65,14 @@ Resposta Comandos::ImprimeCheque() {
         l1 = l1.substr(0, corte);
     }
     int v1 = pos("VPosExtensoLinha1", 2), v2 = pos("VPosExtensoLinha2", 3);
-    if (l2.empty()) l1 += " " + std::string(static_cast<std::size_t>(std::max(0, kLarguraCheque - h1 - static_cast<int>(l1.size()) - 1)), '*');
-    else l2 += " " + std::string(static_cast<std::size_t>(std::max(0, kLarguraCheque - h2 - static_cast<int>(l2.size()) - 1)), '*');
+    if (l2.empty())
+        l1 += " " + std::string(static_cast<std::size_t>(
+                                    std::max(0, kLarguraCheque - h1 - static_cast<int>(l1.size()) - 1)),
+                                '*');
+    else
+        l2 += " " + std::string(static_cast<std::size_t>(
+                                    std::max(0, kLarguraCheque - h2 - static_cast<int>(l2.size()) - 1)),
+                                '*');
     g.Poe(v1, h1, l1);
     g.Poe(v2, h2, l2.empty() ? std::string(static_cast<std::size_t>(kLarguraCheque - h2), '*') : l2);
     g.Poe(pos("VPosFavorecido", 4), pos("HPosFavorecido", 4), favorecido);
@@ -93,8 +101,10 @@ Resposta Comandos::ImprimeAutenticacao() {
     UltimoComprovante& u = p.ultimo;
     bool logoApos = p.ultimoDocumento == u.tipo || p.ultimoDocumento == TipoDocumento::CreditoDebito;
     if (u.tipo == TipoDocumento::Nenhum || !logoApos)
-        Recusa(erro::kAutenticacaoNaoPermitida, "SemDocumentoParaAutenticar", "Nao ha documento a autenticar");
-    if (u.autenticacoes >= 5) Recusa(erro::kAutenticacaoNaoPermitida, "LimiteAutenticacoes", "Limite de 5 autenticacoes atingido");
+        Recusa(erro::kAutenticacaoNaoPermitida, "SemDocumentoParaAutenticar",
+               "Nao ha documento a autenticar");
+    if (u.autenticacoes >= 5)
+        Recusa(erro::kAutenticacaoNaoPermitida, "LimiteAutenticacoes", "Limite de 5 autenticacoes atingido");
     std::string texto = a.TextoOpcional("TextoAutenticacao").value_or("");
     Folha f{Folha::Tipo::Autenticacao, {}};
     std::size_t i = 0;
@@ -103,13 +113,15 @@ Resposta Comandos::ImprimeAutenticacao() {
         ++i;
     }
     DataHora agora = p.Agora();
-    f.linhas.push_back(agora.Data() + " " + agora.Hora() + " COO:" + Zeros(u.coo, 6) + " ECF:" + Zeros(p.ecf, 3) + " " +
-                       p.simboloMoeda + " " + Valor(u.doc.Total()) + " " + p.numeroSerie.substr(p.numeroSerie.size() - 4));
+    f.linhas.push_back(agora.Data() + " " + agora.Hora() + " COO:" + Zeros(u.coo, 6) +
+                       " ECF:" + Zeros(p.ecf, 3) + " " + p.simboloMoeda + " " + Valor(u.doc.Total()) + " " +
+                       p.numeroSerie.substr(p.numeroSerie.size() - 4));
     std::string resto = texto.substr(i);
     std::size_t ini = 0;
     while (ini < resto.size()) {
         std::size_t fim = resto.find('\n', ini);
-        f.linhas.push_back(resto.substr(ini, fim == std::string::npos ? std::string::npos : fim - ini).substr(0, kLarguraCheque));
+        f.linhas.push_back(resto.substr(ini, fim == std::string::npos ? std::string::npos : fim - ini)
+                               .substr(0, kLarguraCheque));
         if (fim == std::string::npos) break;
         ini = fim + 1;
     }

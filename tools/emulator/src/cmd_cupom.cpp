@@ -9,7 +9,9 @@ namespace emulador {
 
 namespace {
 
-bool EhComprovante(TipoDocumento t) { return t == TipoDocumento::CupomFiscal || t == TipoDocumento::NaoFiscal; }
+bool EhComprovante(TipoDocumento t) {
+    return t == TipoDocumento::CupomFiscal || t == TipoDocumento::NaoFiscal;
+}
 
 Item& ItemPorNumero(DocumentoAberto& d, std::optional<std::int64_t> numero) {
     if (d.itens.empty()) Recusa(erro::kItemInexistente, "ItemInexistente", "Nenhum item no documento");
@@ -21,7 +23,8 @@ Item& ItemPorNumero(DocumentoAberto& d, std::optional<std::int64_t> numero) {
     if (*numero < 1 || *numero > static_cast<std::int64_t>(d.itens.size()))
         Recusa(erro::kItemInexistente, "ItemInexistente", "Item " + std::to_string(*numero) + " inexistente");
     Item& it = d.itens[static_cast<std::size_t>(*numero - 1)];
-    if (it.cancelado) Recusa(erro::kItemInexistente, "ItemCancelado", "Item " + std::to_string(*numero) + " ja cancelado");
+    if (it.cancelado)
+        Recusa(erro::kItemInexistente, "ItemCancelado", "Item " + std::to_string(*numero) + " ja cancelado");
     return it;
 }
 
@@ -54,7 +57,8 @@ bool Comandos::ImprimeConsumidor(DocumentoAberto& d, const std::string& id, cons
     if (!Apara(id).empty()) Imprime(d.indiceFita, "CNPJ/CPF consumidor: " + Apara(id).substr(0, 26));
     if (!Apara(nome).empty()) Imprime(d.indiceFita, "NOME: " + Apara(nome).substr(0, 42));
     if (!Apara(endereco).empty())
-        for (const std::string& l : Quebra(Cp850("ENDEREÇO: ") + Apara(endereco), kColunas)) Imprime(d.indiceFita, l);
+        for (const std::string& l : Quebra(Cp850("ENDEREÇO: ") + Apara(endereco), kColunas))
+            Imprime(d.indiceFita, l);
     return true;
 }
 
@@ -83,32 +87,49 @@ Resposta Comandos::VendeItem() {
     DocumentoAberto& d = p.aberto;
     if (d.fase != Fase::Venda)
         Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Cupom ja totalizado: nao aceita mais itens");
-    if (d.itens.size() >= 999) Recusa(erro::kSequenciaInvalida, "LimiteItens", "Limite de itens do cupom atingido");
+    if (d.itens.size() >= 999)
+        Recusa(erro::kSequenciaInvalida, "LimiteItens", "Limite de itens do cupom atingido");
 
     Item it;
     if (auto cod = a.InteiroOpcional("CodAliquota")) {
         switch (*cod) {
-        case -2: it.tributo.tipo = Tributo::Tipo::F; break;
-        case -3: it.tributo.tipo = Tributo::Tipo::I; break;
-        case -4: it.tributo.tipo = Tributo::Tipo::N; break;
-        case -11: it.tributo.tipo = Tributo::Tipo::FS; break;
-        case -12: it.tributo.tipo = Tributo::Tipo::IS; break;
-        case -13: it.tributo.tipo = Tributo::Tipo::NS; break;
-        default:
-            if (*cod < 0 || *cod > 15) Recusa(erro::kParametroInvalido, "CodAliquotaInvalido", "CodAliquota fora da faixa");
-            if (!p.aliquotas[static_cast<std::size_t>(*cod)].programada)
-                Recusa(erro::kAliquotaNaoProgramada, "AliquotaNaoProgramada",
-                       "Aliquota " + std::to_string(*cod) + " nao programada");
-            it.tributo.indice = static_cast<int>(*cod);
+            case -2:
+                it.tributo.tipo = Tributo::Tipo::F;
+                break;
+            case -3:
+                it.tributo.tipo = Tributo::Tipo::I;
+                break;
+            case -4:
+                it.tributo.tipo = Tributo::Tipo::N;
+                break;
+            case -11:
+                it.tributo.tipo = Tributo::Tipo::FS;
+                break;
+            case -12:
+                it.tributo.tipo = Tributo::Tipo::IS;
+                break;
+            case -13:
+                it.tributo.tipo = Tributo::Tipo::NS;
+                break;
+            default:
+                if (*cod < 0 || *cod > 15)
+                    Recusa(erro::kParametroInvalido, "CodAliquotaInvalido", "CodAliquota fora da faixa");
+                if (!p.aliquotas[static_cast<std::size_t>(*cod)].programada)
+                    Recusa(erro::kAliquotaNaoProgramada, "AliquotaNaoProgramada",
+                           "Aliquota " + std::to_string(*cod) + " nao programada");
+                it.tributo.indice = static_cast<int>(*cod);
         }
     } else if (auto perc = a.DecimalOpcional("PercentualAliquota", 2)) {
         bool icms = a.Booleano("AliquotaICMS").value_or(true);
         int slot = -1;
         for (int k = 0; k < 16 && slot < 0; ++k)
-            if (p.aliquotas[k].programada && p.aliquotas[k].percentual == *perc && p.aliquotas[k].icms == icms) slot = k;
+            if (p.aliquotas[k].programada && p.aliquotas[k].percentual == *perc &&
+                p.aliquotas[k].icms == icms)
+                slot = k;
         if (slot < 0)
             Recusa(erro::kAliquotaNaoProgramada, "AliquotaNaoProgramada",
-                   "Aliquota " + std::string(icms ? "ICMS " : "ISS ") + Percentual(static_cast<int>(*perc)) + "% nao programada");
+                   "Aliquota " + std::string(icms ? "ICMS " : "ISS ") + Percentual(static_cast<int>(*perc)) +
+                       "% nao programada");
         it.tributo.indice = slot;
     } else {
         Recusa(erro::kParametroAusente, "ParametroAusente", "Falta CodAliquota ou PercentualAliquota");
@@ -122,7 +143,8 @@ Resposta Comandos::VendeItem() {
     it.quantidade = a.Decimal("Quantidade", 3);
     it.unidade = Apara(a.TextoOpcional("Unidade").value_or("Un")).substr(0, 3);
     if (it.preco <= 0) Recusa(erro::kValorInvalido, "PrecoInvalido", "Preco unitario deve ser positivo");
-    if (it.quantidade <= 0) Recusa(erro::kValorInvalido, "QuantidadeInvalida", "Quantidade deve ser positiva");
+    if (it.quantidade <= 0)
+        Recusa(erro::kValorInvalido, "QuantidadeInvalida", "Quantidade deve ser positiva");
     if (auto dep = a.InteiroOpcional("CodDepartamento")) {
         if (*dep < 0 || *dep > 19 || !p.departamentos[static_cast<std::size_t>(*dep)].programado)
             Recusa(erro::kDepartamentoNaoProgramado, "DepartamentoNaoProgramado",
@@ -137,10 +159,11 @@ Resposta Comandos::VendeItem() {
     std::string rotulo = it.tributo.tipo == Tributo::Tipo::Aliquota
                              ? std::string(it.icms ? "T" : "S") + Zeros(it.tributo.indice, 2)
                              : it.tributo.Rotulo();
-    std::string conta = Quantidade(it.quantidade) + it.unidade + " X " + Preco(it.preco, it.casasPreco) + " " +
-                        rotulo + " " + (Trunca() ? "T" : "A");
+    std::string conta = Quantidade(it.quantidade) + it.unidade + " X " + Preco(it.preco, it.casasPreco) +
+                        " " + rotulo + " " + (Trunca() ? "T" : "A");
     std::string valor = Valor(it.valor) + "\xB0";
-    std::string cabeca = Zeros(it.numero, 3) + " " + (it.codigo.empty() ? "" : it.codigo + " ") + it.descricao;
+    std::string cabeca =
+        Zeros(it.numero, 3) + " " + (it.codigo.empty() ? "" : it.codigo + " ") + it.descricao;
     std::string umaLinha = cabeca + " " + conta + " " + valor;
     if (p.imprimeItem1Linha && cabeca.find('\n') == std::string::npos && umaLinha.size() <= kColunas) {
         Imprime(d.indiceFita, Direita(cabeca + " " + conta, valor));
@@ -181,7 +204,8 @@ Resposta Comandos::AcresceItemFiscal() {
     }
     std::optional<std::int64_t> valor = a.DecimalOpcional("ValorAcrescimo", 2);
     std::optional<std::int64_t> perc = a.DecimalOpcional("ValorPercentual", 2);
-    if (!valor == !perc) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ValorAcrescimo ou ValorPercentual");
+    if (!valor == !perc)
+        Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ValorAcrescimo ou ValorPercentual");
     std::int64_t v = valor ? *valor : *perc;
     if (v == 0) Recusa(erro::kValorInvalido, "ValorZero", "Acrescimo ou desconto nulo");
     std::int64_t quantia = valor ? (v < 0 ? -v : v) : Escala(it.valor, v < 0 ? -v : v, 10000, Trunca());
@@ -201,7 +225,8 @@ Resposta Comandos::AcresceItemFiscal() {
         TotalTributo(it.tributo) += quantia;
         (it.icms ? p.dia.acrescimosIcms : p.dia.acrescimosIss) += quantia;
         p.gt += quantia;
-        Imprime(d.indiceFita, Direita(Cp850("acréscimo item:") + Zeros(it.numero, 3) + meio, "+" + Valor(quantia)));
+        Imprime(d.indiceFita,
+                Direita(Cp850("acréscimo item:") + Zeros(it.numero, 3) + meio, "+" + Valor(quantia)));
     }
     return {};
 }
@@ -224,11 +249,13 @@ Resposta Comandos::CancelaItemFiscal() {
 
 Resposta Comandos::AcresceSubtotal() {
     DocumentoAberto& d = p.aberto;
-    if (!EhComprovante(d.tipo)) Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Nao ha cupom aberto");
+    if (!EhComprovante(d.tipo))
+        Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Nao ha cupom aberto");
     if (d.fase == Fase::Pagamento) Recusa(erro::kSequenciaInvalida, "EmPagamento", "Pagamento ja iniciado");
     if (d.Bruto() <= 0) Recusa(erro::kSequenciaInvalida, "SemItens", "Documento sem itens");
     if (a.Booleano("Cancelar").value_or(false)) {
-        if (!d.ajusteSubtotal) Recusa(erro::kSequenciaInvalida, "SemAjusteSubtotal", "Nao ha acrescimo ou desconto no subtotal");
+        if (!d.ajusteSubtotal)
+            Recusa(erro::kSequenciaInvalida, "SemAjusteSubtotal", "Nao ha acrescimo ou desconto no subtotal");
         for (Item& it : d.itens) {
             std::int64_t v = it.rateio;
             if (!v) continue;
@@ -253,23 +280,28 @@ Resposta Comandos::AcresceSubtotal() {
                                       (antes < 0 ? "+" : "-") + Valor(antes < 0 ? -antes : antes)));
         return {};
     }
-    if (d.ajusteSubtotal) Recusa(erro::kSequenciaInvalida, "AjusteJaAplicado", "Subtotal ja tem acrescimo ou desconto");
+    if (d.ajusteSubtotal)
+        Recusa(erro::kSequenciaInvalida, "AjusteJaAplicado", "Subtotal ja tem acrescimo ou desconto");
     std::optional<std::int64_t> valor = a.DecimalOpcional("ValorAcrescimo", 2);
     std::optional<std::int64_t> perc = a.DecimalOpcional("ValorPercentual", 2);
-    if (!valor == !perc) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ValorAcrescimo ou ValorPercentual");
+    if (!valor == !perc)
+        Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ValorAcrescimo ou ValorPercentual");
     std::int64_t v = valor ? *valor : *perc;
     std::int64_t bruto = d.Bruto();
     std::int64_t quantia = valor ? (v < 0 ? -v : v) : Escala(bruto, v < 0 ? -v : v, 10000, Trunca());
     if (quantia <= 0) Recusa(erro::kValorInvalido, "ValorZero", "Acrescimo ou desconto nulo");
-    if (v < 0 && quantia >= bruto) Recusa(erro::kValorInvalido, "DescontoExcessivo", "Desconto maior ou igual ao subtotal");
+    if (v < 0 && quantia >= bruto)
+        Recusa(erro::kValorInvalido, "DescontoExcessivo", "Desconto maior ou igual ao subtotal");
     std::int64_t ajuste = v < 0 ? -quantia : quantia;
     RateiaSubtotal(d, ajuste);
     d.ajusteSubtotal = ajuste;
     d.fase = Fase::Totalizando;
     std::string meio = perc ? " " + Percentual(static_cast<int>(v < 0 ? -v : v)) + "%" : "";
     Imprime(d.indiceFita, Direita("SUBTOTAL R$", Valor(bruto)));
-    if (ajuste < 0) Imprime(d.indiceFita, Direita("DESCONTO" + meio, "-" + Valor(quantia)));
-    else Imprime(d.indiceFita, Direita(Cp850("acréscimo") + meio, "+" + Valor(quantia)));
+    if (ajuste < 0)
+        Imprime(d.indiceFita, Direita("DESCONTO" + meio, "-" + Valor(quantia)));
+    else
+        Imprime(d.indiceFita, Direita(Cp850("acréscimo") + meio, "+" + Valor(quantia)));
     return {};
 }
 
@@ -281,7 +313,8 @@ void Comandos::ImprimeTotal(DocumentoAberto& d) {
 
 Resposta Comandos::PagaCupom() {
     DocumentoAberto& d = p.aberto;
-    if (!EhComprovante(d.tipo)) Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Nao ha cupom aberto");
+    if (!EhComprovante(d.tipo))
+        Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Nao ha cupom aberto");
     if (d.Total() <= 0) Recusa(erro::kSequenciaInvalida, "SemItens", "Documento sem itens a pagar");
     if (d.Pago()) Recusa(erro::kPagamentoExcedido, "PagamentoConcluido", "Nao ha valor a pagar");
     int forma = FormaPorParametros("CodMeioPagamento", "NomeMeioPagamento", true);
@@ -305,7 +338,8 @@ Resposta Comandos::PagaCupom() {
         Separador(d.indiceFita);
         for (const Pagamento& x : d.pagamentos)
             if (!x.texto.empty())
-                for (const std::string& l : Quebra(x.nome + ": " + x.texto, kColunas)) Imprime(d.indiceFita, l);
+                for (const std::string& l : Quebra(x.nome + ": " + x.texto, kColunas))
+                    Imprime(d.indiceFita, l);
     }
     return {};
 }
@@ -313,11 +347,13 @@ Resposta Comandos::PagaCupom() {
 Resposta Comandos::EstornaMeioPagamento() {
     ExigeNenhumDocumento();
     UltimoComprovante& u = p.ultimo;
-    if (u.tipo != TipoDocumento::CupomFiscal || !u.cancelavel || p.ultimoDocumento != TipoDocumento::CupomFiscal)
+    if (u.tipo != TipoDocumento::CupomFiscal || !u.cancelavel ||
+        p.ultimoDocumento != TipoDocumento::CupomFiscal)
         Recusa(erro::kSequenciaInvalida, "SemCupomParaEstorno", "Estorno so logo apos o cupom fiscal");
     int origem = FormaPorParametros("CodMeioPagamentoOrigem", "NomeMeioPagamentoOrigem", true);
     int destino = FormaPorParametros("CodMeioPagamentoDestino", "NomeMeioPagamentoDestino", true);
-    if (origem == destino) Recusa(erro::kParametroInvalido, "FormasIguais", "Formas de origem e destino iguais");
+    if (origem == destino)
+        Recusa(erro::kParametroInvalido, "FormasIguais", "Formas de origem e destino iguais");
     std::int64_t valor = a.Decimal("Valor", 2);
     std::int64_t pagoOrigem = 0;
     for (const Pagamento& pg : u.doc.pagamentos)
@@ -325,7 +361,8 @@ Resposta Comandos::EstornaMeioPagamento() {
     if (valor <= 0 || valor > pagoOrigem)
         Recusa(erro::kValorInvalido, "ValorEstornoInvalido", "Valor maior que o pago na forma de origem");
     ++p.contadores.gnf;
-    int idx = NovoDocumento(TipoDocumento::EstornoMeioPagamento, "COMPROVANTE NAO-FISCAL", "GNF:", p.contadores.gnf);
+    int idx = NovoDocumento(TipoDocumento::EstornoMeioPagamento, "COMPROVANTE NAO-FISCAL",
+                            "GNF:", p.contadores.gnf);
     Imprime(idx, Centro("ESTORNO DE MEIO DE PAGAMENTO"));
     Imprime(idx, "COO DO CUPOM: " + Zeros(u.coo, 6));
     Imprime(idx, Direita("Origem: " + NomeForma(origem), "-" + Valor(valor)));
@@ -353,11 +390,13 @@ Resposta Comandos::IdentificaConsumidor() {
         Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Nao ha comprovante aberto");
     if (EhComprovante(d.tipo) && !d.Pago())
         Recusa(erro::kSequenciaInvalida, "PagamentoPendente", "Identificacao so depois do pagamento");
-    if (d.consumidorImpresso) Recusa(erro::kSequenciaInvalida, "ConsumidorJaIdentificado", "Consumidor ja identificado");
+    if (d.consumidorImpresso)
+        Recusa(erro::kSequenciaInvalida, "ConsumidorJaIdentificado", "Consumidor ja identificado");
     std::string id = a.TextoOpcional("IdConsumidor").value_or("");
     std::string nome = a.TextoOpcional("NomeConsumidor").value_or("");
     std::string end = a.TextoOpcional("EnderecoConsumidor").value_or("");
-    if (Apara(id + nome + end).empty()) Recusa(erro::kParametroAusente, "ParametroAusente", "Nenhum dado do consumidor");
+    if (Apara(id + nome + end).empty())
+        Recusa(erro::kParametroAusente, "ParametroAusente", "Nenhum dado do consumidor");
     Separador(d.indiceFita);
     ImprimeConsumidor(d, id, nome, end);
     d.consumidorImpresso = true;
@@ -368,26 +407,7 @@ Resposta Comandos::ImprimeTexto() {
     std::string texto = a.Texto("TextoLivre");
     DocumentoAberto& d = p.aberto;
     if (d.tipo == TipoDocumento::Nenhum) {
-        // Barcode settings alone (GS w, h, H, f) need no document.
-        std::string resto;
-        for (std::size_t i = 0; i < texto.size(); ++i) {
-            if (texto[i] == '\x1d' && i + 2 < texto.size() && std::string("whHf").find(texto[i + 1]) != std::string::npos) {
-                i += 2;
-                continue;
-            }
-            resto += texto[i];
-        }
-        if (!resto.empty()) Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Texto livre so dentro de um documento");
-        Documento rascunho;
-        p.fita.push_back(rascunho);
-        int idx = static_cast<int>(p.fita.size()) - 1;
-        try {
-            TextoLivre(idx, texto);
-        } catch (...) {
-            p.fita.pop_back();
-            throw;
-        }
-        p.fita.pop_back();
+        TextoLivre(-1, texto);  // barcode settings alone need no document
         return {};
     }
     if (EhComprovante(d.tipo) && !d.Pago())
@@ -399,7 +419,8 @@ Resposta Comandos::ImprimeTexto() {
 
 Resposta Comandos::EncerraDocumento() {
     DocumentoAberto& d = p.aberto;
-    if (d.tipo == TipoDocumento::Nenhum) Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Nao ha documento aberto");
+    if (d.tipo == TipoDocumento::Nenhum)
+        Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", "Nao ha documento aberto");
     if (EhComprovante(d.tipo) && !d.Pago())
         Recusa(erro::kSequenciaInvalida, "PagamentoPendente", "Documento nao totalmente pago");
     bool cupom = d.tipo == TipoDocumento::CupomFiscal;
@@ -440,12 +461,14 @@ Resposta Comandos::CancelaCupom() {
         Encerra(d.indiceFita, !cupom);
         ++(cupom ? p.contadores.cfc : p.contadores.nfc);
         const Documento& doc = p.fita[static_cast<std::size_t>(d.indiceFita)];
-        p.ultimo = UltimoComprovante{d.tipo, doc.coo, cupom ? p.contadores.ccf : 0, d.indiceFita, d, false, 0};
+        p.ultimo =
+            UltimoComprovante{d.tipo, doc.coo, cupom ? p.contadores.ccf : 0, d.indiceFita, d, false, 0};
         p.aberto = DocumentoAberto{};
         return {};
     }
     if (d.tipo != TipoDocumento::Nenhum)
-        Recusa(erro::kCancelamentoNaoPermitido, "DocumentoNaoCancelavel", "Este documento nao se cancela; encerre-o");
+        Recusa(erro::kCancelamentoNaoPermitido, "DocumentoNaoCancelavel",
+               "Este documento nao se cancela; encerre-o");
     UltimoComprovante& u = p.ultimo;
     if (!u.cancelavel || p.ultimoDocumento != u.tipo || !EhComprovante(u.tipo))
         Recusa(erro::kCancelamentoNaoPermitido, "NadaACancelar", "Nao ha cupom a cancelar");
@@ -456,7 +479,8 @@ Resposta Comandos::CancelaCupom() {
     int idx = NovoDocumento(cupom ? TipoDocumento::CupomFiscalCancelado : TipoDocumento::NaoFiscalCancelado,
                             cupom ? "CUPOM FISCAL CANCELADO" : "COMPROVANTE NAO-FISCAL CANCELADO",
                             cupom ? "CCF:" : "GNF:", cupom ? u.ccf : p.contadores.gnf);
-    Imprime(idx, Direita(cupom ? "COO DO CUPOM CANCELADO:" : "COO DO COMPROVANTE CANCELADO:", Zeros(u.coo, 6)));
+    Imprime(idx,
+            Direita(cupom ? "COO DO CUPOM CANCELADO:" : "COO DO COMPROVANTE CANCELADO:", Zeros(u.coo, 6)));
     Imprime(idx, Direita(Cp850("VALOR DA OPERAÇÃO R$"), Valor(u.doc.Total())));
     Separador(idx);
     Encerra(idx, !cupom);
@@ -479,7 +503,8 @@ Resposta Comandos::CancelaCupom() {
 Resposta Comandos::ImprimeCupomAdicional() {
     ExigeNenhumDocumento();
     const UltimoComprovante& u = p.ultimo;
-    if (u.tipo != TipoDocumento::CupomFiscal || p.ultimoDocumento != TipoDocumento::CupomFiscal || u.indiceFita < 0)
+    if (u.tipo != TipoDocumento::CupomFiscal || p.ultimoDocumento != TipoDocumento::CupomFiscal ||
+        u.indiceFita < 0)
         Recusa(erro::kSequenciaInvalida, "SemCupom", "Cupom adicional so logo apos o cupom fiscal");
     // The copy goes to the paper only; the detail tape already holds the receipt.
     p.papel.push_back(Centro("CUPOM ADICIONAL"));

@@ -34,10 +34,12 @@ Resposta Comandos::AbreCupomNaoFiscal() {
 Resposta Comandos::EmiteItemNaoFiscal() {
     ExigeDocumento(TipoDocumento::NaoFiscal, "comprovante nao fiscal");
     DocumentoAberto& d = p.aberto;
-    if (d.fase != Fase::Venda) Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
+    if (d.fase != Fase::Venda)
+        Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
     int cod = -1;
     if (auto c = a.InteiroOpcional("CodNaoFiscal")) {
-        if (*c < 0 || *c > 14) Recusa(erro::kParametroInvalido, "CodigoInvalido", "CodNaoFiscal fora da faixa");
+        if (*c < 0 || *c > 14)
+            Recusa(erro::kParametroInvalido, "CodigoInvalido", "CodNaoFiscal fora da faixa");
         cod = static_cast<int>(*c);
     } else {
         std::string n = Maiusculas(Apara(a.Texto("NomeNaoFiscal")));
@@ -45,7 +47,8 @@ Resposta Comandos::EmiteItemNaoFiscal() {
             if (p.naoFiscais[k].programado && Maiusculas(p.naoFiscais[k].nome) == n) cod = k;
     }
     if (cod < 0 || !p.naoFiscais[static_cast<std::size_t>(cod)].programado)
-        Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado", "Totalizador nao fiscal nao programado");
+        Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado",
+               "Totalizador nao fiscal nao programado");
     const TotalizadorNaoFiscal& t = p.naoFiscais[static_cast<std::size_t>(cod)];
     bool ativos = false;
     for (const Item& i : d.itens) ativos = ativos || !i.cancelado;
@@ -70,7 +73,8 @@ Resposta Comandos::EmiteItemNaoFiscal() {
 Resposta Comandos::AcresceItemNaoFiscal() {
     ExigeDocumento(TipoDocumento::NaoFiscal, "comprovante nao fiscal");
     DocumentoAberto& d = p.aberto;
-    if (d.fase != Fase::Venda) Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
+    if (d.fase != Fase::Venda)
+        Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
     Item& it = ItemNaoFiscal(d, a.InteiroOpcional("NumItem"));
     std::size_t cod = static_cast<std::size_t>(it.naoFiscal);
     if (a.Booleano("Cancelar").value_or(false)) {
@@ -88,7 +92,8 @@ Resposta Comandos::AcresceItemNaoFiscal() {
     }
     std::optional<std::int64_t> valor = a.DecimalOpcional("ValorAcrescimo", 2);
     std::optional<std::int64_t> perc = a.DecimalOpcional("ValorPercentual", 2);
-    if (!valor == !perc) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ValorAcrescimo ou ValorPercentual");
+    if (!valor == !perc)
+        Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ValorAcrescimo ou ValorPercentual");
     std::int64_t v = valor ? *valor : *perc;
     std::int64_t quantia = valor ? (v < 0 ? -v : v) : Escala(it.valor, v < 0 ? -v : v, 10000, Trunca());
     if (quantia <= 0) Recusa(erro::kValorInvalido, "ValorZero", "Acrescimo ou desconto nulo");
@@ -113,7 +118,8 @@ Resposta Comandos::AcresceItemNaoFiscal() {
 Resposta Comandos::CancelaItemNaoFiscal() {
     ExigeDocumento(TipoDocumento::NaoFiscal, "comprovante nao fiscal");
     DocumentoAberto& d = p.aberto;
-    if (d.fase != Fase::Venda) Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
+    if (d.fase != Fase::Venda)
+        Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
     Item& it = ItemNaoFiscal(d, a.InteiroOpcional("NumItem"));
     std::int64_t liquido = it.Liquido();
     it.cancelado = true;
@@ -129,15 +135,19 @@ Resposta Comandos::AbreCreditoDebito() {
     ExigeDiaAberto();
     int forma = FormaPorParametros("CodMeioPagamento", "NomeMeioPagamento", true);
     if (forma < 0 || !p.meiosPagamento[static_cast<std::size_t>(forma)].permiteVinculado)
-        Recusa(erro::kVinculadoNaoPermitido, "FormaSemVinculado", "Meio de pagamento nao admite comprovante vinculado");
+        Recusa(erro::kVinculadoNaoPermitido, "FormaSemVinculado",
+               "Meio de pagamento nao admite comprovante vinculado");
     UltimoComprovante& u = p.ultimo;
     int coo = static_cast<int>(a.InteiroOpcional("COO").value_or(u.coo));
     if (u.tipo == TipoDocumento::Nenhum || coo != u.coo || !u.cancelavel)
-        Recusa(erro::kVinculadoNaoPermitido, "CupomInvalido", "COO " + std::to_string(coo) + " nao e o ultimo comprovante");
+        Recusa(erro::kVinculadoNaoPermitido, "CupomInvalido",
+               "COO " + std::to_string(coo) + " nao e o ultimo comprovante");
     Pagamento* pg = nullptr;
     for (Pagamento& x : u.doc.pagamentos)
         if (x.codigo == forma && x.valor > x.vinculado && !pg) pg = &x;
-    if (!pg) Recusa(erro::kVinculadoNaoPermitido, "SemPagamentoNaForma", "Cupom nao tem pagamento livre nessa forma");
+    if (!pg)
+        Recusa(erro::kVinculadoNaoPermitido, "SemPagamentoNaForma",
+               "Cupom nao tem pagamento livre nessa forma");
     std::int64_t valor = a.DecimalOpcional("Valor", 2).value_or(pg->valor - pg->vinculado);
     if (valor <= 0 || valor > pg->valor - pg->vinculado)
         Recusa(erro::kVinculadoNaoPermitido, "ValorVinculadoInvalido", "Valor maior que o pago nessa forma");
@@ -149,7 +159,8 @@ Resposta Comandos::AbreCreditoDebito() {
     pg->vinculado += valor;
     ++p.contadores.cdc;
     ++p.contadores.gnf;
-    int idx = NovoDocumento(TipoDocumento::CreditoDebito, "COMPROVANTE CREDITO OU DEBITO", "GNF:", p.contadores.gnf);
+    int idx = NovoDocumento(TipoDocumento::CreditoDebito, "COMPROVANTE CREDITO OU DEBITO",
+                            "GNF:", p.contadores.gnf);
     p.aberto = DocumentoAberto{};
     p.aberto.tipo = TipoDocumento::CreditoDebito;
     p.aberto.indiceFita = idx;
@@ -159,7 +170,8 @@ Resposta Comandos::AbreCreditoDebito() {
     Imprime(idx, Direita("COO DO DOCUMENTO VINCULADO:", Zeros(coo, 6)));
     Imprime(idx, Direita(NomeForma(forma).substr(0, 30), Valor(valor)));
     Imprime(idx, Direita("VALOR TOTAL DA COMPRA R$", Valor(u.doc.Total())));
-    ImprimeConsumidor(p.aberto, a.TextoOpcional("IdConsumidor").value_or(""), a.TextoOpcional("NomeConsumidor").value_or(""),
+    ImprimeConsumidor(p.aberto, a.TextoOpcional("IdConsumidor").value_or(""),
+                      a.TextoOpcional("NomeConsumidor").value_or(""),
                       a.TextoOpcional("EnderecoConsumidor").value_or(""));
     Separador(idx);
     p.vinculados.push_back({p.fita[static_cast<std::size_t>(idx)].coo, coo, forma, valor, false});
@@ -173,11 +185,14 @@ Resposta Comandos::EstornaCreditoDebito() {
     VinculadoEmitido* v = nullptr;
     for (VinculadoEmitido& x : p.vinculados)
         if (x.coo == coo) v = &x;
-    if (!v) Recusa(erro::kVinculadoNaoPermitido, "VinculadoInexistente", "COO " + std::to_string(coo) + " nao e um comprovante vinculado");
-    if (v->estornado) Recusa(erro::kVinculadoNaoPermitido, "VinculadoJaEstornado", "Comprovante ja estornado");
+    if (!v)
+        Recusa(erro::kVinculadoNaoPermitido, "VinculadoInexistente",
+               "COO " + std::to_string(coo) + " nao e um comprovante vinculado");
+    if (v->estornado)
+        Recusa(erro::kVinculadoNaoPermitido, "VinculadoJaEstornado", "Comprovante ja estornado");
     ++p.contadores.gnf;
-    int idx = NovoDocumento(TipoDocumento::EstornoCreditoDebito, "ESTORNO DE COMPROVANTE CREDITO OU DEBITO", "GNF:",
-                            p.contadores.gnf);
+    int idx = NovoDocumento(TipoDocumento::EstornoCreditoDebito, "ESTORNO DE COMPROVANTE CREDITO OU DEBITO",
+                            "GNF:", p.contadores.gnf);
     Imprime(idx, Direita("COO DO COMPROVANTE ESTORNADO:", Zeros(coo, 6)));
     Imprime(idx, Direita(NomeForma(v->forma).substr(0, 30), "-" + Valor(v->valor)));
     Separador(idx);
@@ -202,7 +217,8 @@ const Documento* UltimoVinculado(const Impressora& p) {
 Resposta Comandos::ReimprimeViaCreditoDebito() {
     ExigeNenhumDocumento();
     const Documento* d = UltimoVinculado(p);
-    if (!d) Recusa(erro::kSequenciaInvalida, "SemVinculado", "O ultimo documento nao e um comprovante vinculado");
+    if (!d)
+        Recusa(erro::kSequenciaInvalida, "SemVinculado", "O ultimo documento nao e um comprovante vinculado");
     p.papel.push_back(Centro(Cp850("REIMPRESSÃO")));
     for (const Linha& l : d->linhas) p.papel.push_back(l.texto);
     return {};
@@ -211,7 +227,8 @@ Resposta Comandos::ReimprimeViaCreditoDebito() {
 Resposta Comandos::EmiteViaCreditoDebito() {
     ExigeNenhumDocumento();
     const Documento* d = UltimoVinculado(p);
-    if (!d) Recusa(erro::kSequenciaInvalida, "SemVinculado", "O ultimo documento nao e um comprovante vinculado");
+    if (!d)
+        Recusa(erro::kSequenciaInvalida, "SemVinculado", "O ultimo documento nao e um comprovante vinculado");
     p.papel.push_back(Centro(Cp850("2ª VIA")));
     for (const Linha& l : d->linhas) p.papel.push_back(l.texto);
     return {};
@@ -224,7 +241,8 @@ Resposta Comandos::AbreGerencial() {
     ExigeDiaAberto();
     int cod = -1;
     if (auto c = a.InteiroOpcional("CodGerencial")) {
-        if (*c < 0 || *c > 19) Recusa(erro::kGerencialIndisponivel, "GerencialInvalido", "CodGerencial fora da faixa");
+        if (*c < 0 || *c > 19)
+            Recusa(erro::kGerencialIndisponivel, "GerencialInvalido", "CodGerencial fora da faixa");
         cod = static_cast<int>(*c);
     } else {
         std::string n = Maiusculas(Apara(a.Texto("NomeGerencial")));
@@ -232,7 +250,8 @@ Resposta Comandos::AbreGerencial() {
             if (p.gerenciais[k].programado && Maiusculas(p.gerenciais[k].nome) == n) cod = k;
     }
     if (cod < 0 || !p.gerenciais[static_cast<std::size_t>(cod)].programado)
-        Recusa(erro::kGerencialIndisponivel, "GerencialNaoProgramado", "Relatorio gerencial " + std::to_string(cod) + " nao programado");
+        Recusa(erro::kGerencialIndisponivel, "GerencialNaoProgramado",
+               "Relatorio gerencial " + std::to_string(cod) + " nao programado");
     ++p.contadores.grg;
     ++p.contadores.gnf;
     ++p.contadores.cer[static_cast<std::size_t>(cod)];

@@ -7,11 +7,13 @@ namespace emulador {
 namespace {
 
 [[noreturn]] void Ocupada(const std::string& oQue) {
-    Recusa(erro::kPosicaoOcupada, "PosicaoOcupada", oQue + " ja programado; alteracao so em intervencao tecnica");
+    Recusa(erro::kPosicaoOcupada, "PosicaoOcupada",
+           oQue + " ja programado; alteracao so em intervencao tecnica");
 }
 
 void ExigeIntervencao(const Impressora& p) {
-    if (!p.intervencaoTecnica) Recusa(erro::kForaDeIntervencao, "ForaDeIntervencao", "Comando exige intervencao tecnica");
+    if (!p.intervencaoTecnica)
+        Recusa(erro::kForaDeIntervencao, "ForaDeIntervencao", "Comando exige intervencao tecnica");
 }
 
 std::string Nome(const Args& a, const char* parametro, std::size_t maximo) {
@@ -25,7 +27,8 @@ std::string Nome(const Args& a, const char* parametro, std::size_t maximo) {
 int CodigoOpcional(const Args& a, const char* parametro, int maximo) {
     auto c = a.InteiroOpcional(parametro);
     if (!c) return -1;
-    if (*c < 0 || *c > maximo) Recusa(erro::kParametroInvalido, "CodigoInvalido", std::string(parametro) + " fora da faixa");
+    if (*c < 0 || *c > maximo)
+        Recusa(erro::kParametroInvalido, "CodigoInvalido", std::string(parametro) + " fora da faixa");
     return static_cast<int>(*c);
 }
 
@@ -37,7 +40,8 @@ Resposta Comandos::DefineAliquota() {
     ExigeNenhumDocumento();
     int slot = CodigoOpcional(a, "CodAliquotaProgramavel", 15);
     std::int64_t perc = a.Decimal("PercentualAliquota", 2);
-    if (perc <= 0 || perc >= 10000) Recusa(erro::kParametroInvalido, "PercentualInvalido", "Percentual entre 0,01 e 99,99");
+    if (perc <= 0 || perc >= 10000)
+        Recusa(erro::kParametroInvalido, "PercentualInvalido", "Percentual entre 0,01 e 99,99");
     bool icms = a.Booleano("AliquotaICMS").value_or(true);
     if (slot < 0)
         for (int k = 0; k < 16 && slot < 0; ++k)
@@ -55,7 +59,8 @@ Resposta Comandos::ExcluiAliquota() {
     if (slot < 0) {
         std::int64_t perc = a.Decimal("PercentualAliquota", 2);
         for (int k = 0; k < 16 && slot < 0; ++k)
-            if (p.aliquotas[static_cast<std::size_t>(k)].programada && p.aliquotas[static_cast<std::size_t>(k)].percentual == perc)
+            if (p.aliquotas[static_cast<std::size_t>(k)].programada &&
+                p.aliquotas[static_cast<std::size_t>(k)].percentual == perc)
                 slot = k;
     }
     if (slot < 0 || !p.aliquotas[static_cast<std::size_t>(slot)].programada)
@@ -72,8 +77,10 @@ Resposta Comandos::DefineMeioPagamento() {
     ExigeNenhumDocumento();
     int cod = -1;
     if (auto c = a.InteiroOpcional("CodMeioPagamentoProgram")) {
-        if (*c == -2) Recusa(erro::kPosicaoOcupada, "FormaReservada", "O meio de pagamento Dinheiro nao se altera");
-        if (*c < 0 || *c > 14) Recusa(erro::kParametroInvalido, "CodigoInvalido", "CodMeioPagamentoProgram fora da faixa");
+        if (*c == -2)
+            Recusa(erro::kPosicaoOcupada, "FormaReservada", "O meio de pagamento Dinheiro nao se altera");
+        if (*c < 0 || *c > 14)
+            Recusa(erro::kParametroInvalido, "CodigoInvalido", "CodMeioPagamentoProgram fora da faixa");
         cod = static_cast<int>(*c);
     }
     std::string nome = Nome(a, "NomeMeioPagamento", 16);
@@ -92,7 +99,8 @@ Resposta Comandos::DefineMeioPagamento() {
             if (!p.meiosPagamento[static_cast<std::size_t>(k)].programado) cod = k;
     if (cod < 0) Recusa(erro::kTabelaCheia, "TabelaMeiosCheia", "Nao ha posicao de meio de pagamento livre");
     MeioPagamento& m = p.meiosPagamento[static_cast<std::size_t>(cod)];
-    if (m.programado && cod != mesmo && !p.intervencaoTecnica) Ocupada("Meio de pagamento " + std::to_string(cod));
+    if (m.programado && cod != mesmo && !p.intervencaoTecnica)
+        Ocupada("Meio de pagamento " + std::to_string(cod));
     m = {true, nome, descricao, vinculado};
     return {};
 }
@@ -100,7 +108,8 @@ Resposta Comandos::DefineMeioPagamento() {
 Resposta Comandos::ExcluiMeioPagamento() {
     ExigeIntervencao(p);
     int cod = FormaPorParametros("CodMeioPagamentoProgram", "NomeMeioPagamento", true);
-    if (cod == -2) Recusa(erro::kPosicaoOcupada, "FormaReservada", "O meio de pagamento Dinheiro nao se exclui");
+    if (cod == -2)
+        Recusa(erro::kPosicaoOcupada, "FormaReservada", "O meio de pagamento Dinheiro nao se exclui");
     p.meiosPagamento[static_cast<std::size_t>(cod)] = MeioPagamento{};
     return {};
 }
@@ -123,7 +132,8 @@ Resposta Comandos::DefineNaoFiscal() {
     if (cod < 0) Recusa(erro::kTabelaCheia, "TabelaNaoFiscaisCheia", "Nao ha totalizador nao fiscal livre");
     TotalizadorNaoFiscal& t = p.naoFiscais[static_cast<std::size_t>(cod)];
     if (t.programado && cod != mesmo && !p.intervencaoTecnica) Ocupada("Totalizador " + std::to_string(cod));
-    t = {true, nome, a.TextoOpcional("DescricaoNaoFiscal").value_or(nome), a.Booleano("TipoNaoFiscal").value_or(true)};
+    t = {true, nome, a.TextoOpcional("DescricaoNaoFiscal").value_or(nome),
+         a.Booleano("TipoNaoFiscal").value_or(true)};
     return {};
 }
 
@@ -133,11 +143,13 @@ Resposta Comandos::ExcluiNaoFiscal() {
     if (cod < 0) {
         std::string n = Maiusculas(Apara(a.Texto("NomeNaoFiscal")));
         for (int k = 0; k < 15 && cod < 0; ++k)
-            if (p.naoFiscais[static_cast<std::size_t>(k)].programado && Maiusculas(p.naoFiscais[static_cast<std::size_t>(k)].nome) == n)
+            if (p.naoFiscais[static_cast<std::size_t>(k)].programado &&
+                Maiusculas(p.naoFiscais[static_cast<std::size_t>(k)].nome) == n)
                 cod = k;
     }
     if (cod < 0 || !p.naoFiscais[static_cast<std::size_t>(cod)].programado)
-        Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado", "Totalizador nao fiscal nao programado");
+        Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado",
+               "Totalizador nao fiscal nao programado");
     p.naoFiscais[static_cast<std::size_t>(cod)] = TotalizadorNaoFiscal{};
     return {};
 }
@@ -152,7 +164,8 @@ Resposta Comandos::DefineGerencial() {
     if (cod < 0) Recusa(erro::kTabelaCheia, "TabelaGerenciaisCheia", "Nao ha relatorio gerencial livre");
     Gerencial& g = p.gerenciais[static_cast<std::size_t>(cod)];
     if (g.programado && !p.intervencaoTecnica && Maiusculas(g.nome) != Maiusculas(nome))
-        Recusa(erro::kGerencialIndisponivel, "GerencialEmUso", "Relatorio gerencial " + std::to_string(cod) + " ja esta em uso");
+        Recusa(erro::kGerencialIndisponivel, "GerencialEmUso",
+               "Relatorio gerencial " + std::to_string(cod) + " ja esta em uso");
     g = {true, nome};
     return {};
 }
@@ -163,7 +176,8 @@ Resposta Comandos::ExcluiGerencial() {
     if (cod < 0) {
         std::string n = Maiusculas(Apara(a.Texto("NomeGerencial")));
         for (int k = 0; k < 20 && cod < 0; ++k)
-            if (p.gerenciais[static_cast<std::size_t>(k)].programado && Maiusculas(p.gerenciais[static_cast<std::size_t>(k)].nome) == n)
+            if (p.gerenciais[static_cast<std::size_t>(k)].programado &&
+                Maiusculas(p.gerenciais[static_cast<std::size_t>(k)].nome) == n)
                 cod = k;
     }
     if (cod < 0 || !p.gerenciais[static_cast<std::size_t>(cod)].programado)
@@ -210,7 +224,8 @@ Resposta Comandos::AcertaHorarioVerao() {
     auto entra = a.Booleano("EntradaHV");
     if (!entra) Recusa(erro::kParametroAusente, "ParametroAusente", "Falta EntradaHV");
     if (*entra == p.horarioVerao)
-        Recusa(erro::kSequenciaInvalida, "HorarioVeraoInalterado", *entra ? "Ja em horario de verao" : "Fora do horario de verao");
+        Recusa(erro::kSequenciaInvalida, "HorarioVeraoInalterado",
+               *entra ? "Ja em horario de verao" : "Fora do horario de verao");
     // Leaving summer time turns the clock back an hour, which only a closed day allows.
     if (!*entra && p.movimentoAberto)
         Recusa(erro::kRelogio, "MovimentoAberto", "Saida do horario de verao so apos a reducao Z");
@@ -222,7 +237,8 @@ Resposta Comandos::AcertaHorarioVerao() {
 Resposta Comandos::ProgramaRelogio() {
     ExigeNenhumDocumento();
     if (p.movimentoAberto && !p.intervencaoTecnica)
-        Recusa(erro::kRelogio, "MovimentoAberto", "Relogio so se programa com o dia fechado ou em intervencao");
+        Recusa(erro::kRelogio, "MovimentoAberto",
+               "Relogio so se programa com o dia fechado ou em intervencao");
     auto data = a.Data("Data");
     auto hora = a.Hora("Hora");
     if (!data && !hora) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe Data e/ou Hora");
@@ -241,7 +257,8 @@ Resposta Comandos::DefineDadosCabecalho() {
     ExigeIntervencao(p);
     auto loja = a.InteiroOpcional("Loja");
     auto ecf = a.InteiroOpcional("ECF");
-    if (loja && (*loja < 0 || *loja > 9999)) Recusa(erro::kParametroInvalido, "LojaInvalida", "Loja fora da faixa");
+    if (loja && (*loja < 0 || *loja > 9999))
+        Recusa(erro::kParametroInvalido, "LojaInvalida", "Loja fora da faixa");
     if (ecf && (*ecf < 0 || *ecf > 999)) Recusa(erro::kParametroInvalido, "ECFInvalido", "ECF fora da faixa");
     if (auto t = a.TextoOpcional("TextoCabecalho")) {
         int linhas = 1;
@@ -261,7 +278,8 @@ Resposta Comandos::DefineProprietario() {
     std::string im = Apara(a.TextoOpcional("InscricaoMunicipal").value_or(""));
     if (cnpj.empty()) Recusa(erro::kParametroInvalido, "CNPJVazio", "CNPJ vazio");
     if (cnpj != p.cnpj || ie != p.ie || im != p.im)
-        p.usuarios.push_back({static_cast<int>(p.usuarios.size()) + 1, cnpj, ie, im, p.contadores.cro, p.Agora(), p.gt});
+        p.usuarios.push_back(
+            {static_cast<int>(p.usuarios.size()) + 1, cnpj, ie, im, p.contadores.cro, p.Agora(), p.gt});
     p.cnpj = cnpj, p.ie = ie, p.im = im;
     return {};
 }
@@ -269,7 +287,8 @@ Resposta Comandos::DefineProprietario() {
 Resposta Comandos::IniciaFitaDetalhe() {
     ExigeIntervencao(p);
     std::string serie = Apara(a.Texto("NumSerie"));
-    if (serie.empty() || serie.size() > 20) Recusa(erro::kParametroInvalido, "NumSerieInvalido", "NumSerie de 1 a 20 caracteres");
+    if (serie.empty() || serie.size() > 20)
+        Recusa(erro::kParametroInvalido, "NumSerieInvalido", "NumSerie de 1 a 20 caracteres");
     Resposta r = DefineProprietario();
     p.numeroSerieMFD = serie;
     return r;

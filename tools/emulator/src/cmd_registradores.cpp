@@ -8,9 +8,15 @@ namespace emulador {
 
 namespace {
 
-std::string ValorInteiro(std::int64_t v) { return "ValorInteiro=" + std::to_string(v); }
-std::string ValorMoeda(std::int64_t centavos) { return "ValorMoeda=" + ValorResposta(centavos); }
-std::string ValorTexto(const std::string& t) { return "ValorTexto=" + Aspas(t); }
+std::string ValorInteiro(std::int64_t v) {
+    return "ValorInteiro=" + std::to_string(v);
+}
+std::string ValorMoeda(std::int64_t centavos) {
+    return "ValorMoeda=" + ValorResposta(centavos);
+}
+std::string ValorTexto(const std::string& t) {
+    return "ValorTexto=" + Aspas(t);
+}
 std::string ValorIndicador(int v) {
     return "ValorNumericoIndicador=" + std::to_string(v) + " ValorTextoIndicador=" + Aspas(std::to_string(v));
 }
@@ -30,11 +36,13 @@ std::string Base(const std::string& nome, int& indice) {
 }
 
 [[noreturn]] void Inexistente(const std::string& nome) {
-    Recusa(erro::kRegistradorInexistente, "RegistradorInexistente", "Registrador " + nome.substr(0, 60) + " desconhecido");
+    Recusa(erro::kRegistradorInexistente, "RegistradorInexistente",
+           "Registrador " + nome.substr(0, 60) + " desconhecido");
 }
 
 int Faixa(const std::string& nome, int indice, int limite) {
-    if (indice < 0 || indice >= limite) Recusa(erro::kParametroInvalido, "IndiceInvalido", "Indice invalido em " + nome);
+    if (indice < 0 || indice >= limite)
+        Recusa(erro::kParametroInvalido, "IndiceInvalido", "Indice invalido em " + nome);
     return indice;
 }
 
@@ -51,11 +59,14 @@ int Slot(const std::string& nome, const std::string& prefixo, const std::string&
 
 const RegistroZ& Reducao(const Impressora& p, const std::string& nome, int n) {
     if (n < 1 || n > static_cast<int>(p.memoriaFiscal.size()))
-        Recusa(erro::kSemDados, "ReducaoInexistente", "Nao ha reducao Z de numero " + std::to_string(n) + " (" + nome + ")");
+        Recusa(erro::kSemDados, "ReducaoInexistente",
+               "Nao ha reducao Z de numero " + std::to_string(n) + " (" + nome + ")");
     return p.memoriaFiscal[static_cast<std::size_t>(n - 1)];
 }
 
-bool Igual(const std::string& a, const char* b) { return MesmoNome(a, b); }
+bool Igual(const std::string& a, const char* b) {
+    return MesmoNome(a, b);
+}
 
 }  // namespace
 
@@ -180,9 +191,11 @@ Resposta Comandos::LeMoeda() {
             if (Igual(b, n)) return ok(f());
         Inexistente(nome);
     }
-    if (Igual(b, "TotalDiaValorAliquota")) return ok(t.aliquota[static_cast<std::size_t>(Faixa(nome, i, 16))]);
+    if (Igual(b, "TotalDiaValorAliquota"))
+        return ok(t.aliquota[static_cast<std::size_t>(Faixa(nome, i, 16))]);
     if (Igual(b, "TotalDiaNaoFiscal")) return ok(t.naoFiscal[static_cast<std::size_t>(Faixa(nome, i, 15))]);
-    if (Igual(b, "TotalDiaMeioPagamento")) return ok(t.meioPagamento[static_cast<std::size_t>(Faixa(nome, i, 15))]);
+    if (Igual(b, "TotalDiaMeioPagamento"))
+        return ok(t.meioPagamento[static_cast<std::size_t>(Faixa(nome, i, 15))]);
     if (Igual(b, "TotalDocMeioPagamento")) return ok(pagoForma[static_cast<std::size_t>(Faixa(nome, i, 15))]);
     if (Igual(b, "TotalDiaValorVendasDepartamento"))
         return ok(t.departamentoValor[static_cast<std::size_t>(Faixa(nome, i, 20))]);
@@ -252,17 +265,24 @@ Resposta Comandos::LeTexto() {
         const DocumentoAberto& d = p.aberto;
         std::string e = "ESTADO_LIVRE";
         switch (d.tipo) {
-        case TipoDocumento::CupomFiscal:
-        case TipoDocumento::NaoFiscal:
-            e = d.fase == Fase::Venda         ? (d.tipo == TipoDocumento::CupomFiscal ? "ESTADO_VENDA" : "ESTADO_VENDA_NFISCAL")
-                : d.fase == Fase::Totalizando ? "ESTADO_TOTALIZANDO"
-                                              : "ESTADO_PAGAMENTO";
-            break;
-        case TipoDocumento::Gerencial: e = "ESTADO_GERENCIAL"; break;
-        case TipoDocumento::CreditoDebito: e = "ESTADO_VINCULADO"; break;
-        default:
-            if (ZPendente()) e = "ESTADO_REDUCAOZ_PENDENTE";
-            else if (DiaFechadoHoje()) e = "ESTADO_DIA_FECHADO";
+            case TipoDocumento::CupomFiscal:
+            case TipoDocumento::NaoFiscal:
+                e = d.fase == Fase::Venda
+                        ? (d.tipo == TipoDocumento::CupomFiscal ? "ESTADO_VENDA" : "ESTADO_VENDA_NFISCAL")
+                    : d.fase == Fase::Totalizando ? "ESTADO_TOTALIZANDO"
+                                                  : "ESTADO_PAGAMENTO";
+                break;
+            case TipoDocumento::Gerencial:
+                e = "ESTADO_GERENCIAL";
+                break;
+            case TipoDocumento::CreditoDebito:
+                e = "ESTADO_VINCULADO";
+                break;
+            default:
+                if (ZPendente())
+                    e = "ESTADO_REDUCAOZ_PENDENTE";
+                else if (DiaFechadoHoje())
+                    e = "ESTADO_DIA_FECHADO";
         }
         return ok(e);
     }
@@ -284,7 +304,8 @@ Resposta Comandos::LeData() {
         if (Igual(b, "DataUltimoDoc"))
             return ok(p.ultimoDocumento == TipoDocumento::Nenhum ? p.Agora() : p.dataUltimoDocumento);
         if (Igual(b, "DataUltimaReducao")) {
-            if (p.memoriaFiscal.empty()) Recusa(erro::kSemDados, "ReducaoInexistente", "Nenhuma reducao Z emitida");
+            if (p.memoriaFiscal.empty())
+                Recusa(erro::kSemDados, "ReducaoInexistente", "Nenhuma reducao Z emitida");
             return ok(p.memoriaFiscal.back().emissao);
         }
         Inexistente(nome);
@@ -304,7 +325,8 @@ Resposta Comandos::LeHora() {
         if (Igual(b, "HoraUltimoDoc"))
             return ok(p.ultimoDocumento == TipoDocumento::Nenhum ? p.Agora() : p.dataUltimoDocumento);
         if (Igual(b, "HoraUltimaReducao")) {
-            if (p.memoriaFiscal.empty()) Recusa(erro::kSemDados, "ReducaoInexistente", "Nenhuma reducao Z emitida");
+            if (p.memoriaFiscal.empty())
+                Recusa(erro::kSemDados, "ReducaoInexistente", "Nenhuma reducao Z emitida");
             return ok(p.memoriaFiscal.back().emissao);
         }
         Inexistente(nome);
@@ -344,15 +366,20 @@ Resposta Comandos::EscreveInteiro() {
     std::string nome = a.Texto("NomeInteiro");
     std::int64_t v = a.Inteiro("ValorInteiro");
     auto faixa = [&](std::int64_t min, std::int64_t max) {
-        if (v < min || v > max) Recusa(erro::kParametroInvalido, "ValorForaDaFaixa", "Valor fora da faixa para " + nome);
+        if (v < min || v > max)
+            Recusa(erro::kParametroInvalido, "ValorForaDaFaixa", "Valor fora da faixa para " + nome);
         return static_cast<int>(v);
     };
-    if (Igual(nome, "EspacamentoDocumentos")) p.espacamentoDocumentos = faixa(0, 30 * 30);
-    else if (Igual(nome, "EspacamentoLinhas")) p.espacamentoLinhas = faixa(0, 255);
-    else if (Igual(nome, "ImprimeItem1Linha")) p.imprimeItem1Linha = faixa(0, 1);
+    if (Igual(nome, "EspacamentoDocumentos"))
+        p.espacamentoDocumentos = faixa(0, 30 * 30);
+    else if (Igual(nome, "EspacamentoLinhas"))
+        p.espacamentoLinhas = faixa(0, 255);
+    else if (Igual(nome, "ImprimeItem1Linha"))
+        p.imprimeItem1Linha = faixa(0, 1);
     else if (Igual(nome, "Arredondamento")) {
         if (p.aberto.tipo != TipoDocumento::Nenhum)
-            Recusa(erro::kDocumentoAberto, "DocumentoAberto", "Arredondamento nao pode mudar com documento aberto");
+            Recusa(erro::kDocumentoAberto, "DocumentoAberto",
+                   "Arredondamento nao pode mudar com documento aberto");
         p.arredondamento = faixa(0, 1);
     } else if (Igual(nome, "BaudRate")) {
         if (v != 9600 && v != 19200 && v != 38400 && v != 57600 && v != 115200)
@@ -368,10 +395,12 @@ Resposta Comandos::EscreveTexto() {
     std::string nome = a.Texto("NomeTexto");
     std::string v = a.Texto("ValorTexto");
     if (Igual(nome, "SimboloMoeda")) {
-        if (v.empty() || v.size() > 4) Recusa(erro::kParametroInvalido, "SimboloInvalido", "Simbolo da moeda com 1 a 4 caracteres");
+        if (v.empty() || v.size() > 4)
+            Recusa(erro::kParametroInvalido, "SimboloInvalido", "Simbolo da moeda com 1 a 4 caracteres");
         p.simboloMoeda = v;
     } else if (Igual(nome, "NomeMoedaSingular") || Igual(nome, "NomeMoedaPlural")) {
-        if (v.empty() || v.size() > 20) Recusa(erro::kParametroInvalido, "NomeInvalido", "Nome da moeda com 1 a 20 caracteres");
+        if (v.empty() || v.size() > 20)
+            Recusa(erro::kParametroInvalido, "NomeInvalido", "Nome da moeda com 1 a 20 caracteres");
         (Igual(nome, "NomeMoedaSingular") ? p.moedaSingular : p.moedaPlural) = v;
     } else {
         Inexistente(nome);
@@ -384,7 +413,8 @@ Resposta Comandos::EscreveTexto() {
 namespace {
 std::int64_t Codigo(const Args& a, const char* nome, std::int64_t min, std::int64_t max) {
     std::int64_t c = a.Inteiro(nome);
-    if (c < min || c > max) Recusa(erro::kParametroInvalido, "CodigoInvalido", std::string("Codigo fora da faixa em ") + nome);
+    if (c < min || c > max)
+        Recusa(erro::kParametroInvalido, "CodigoInvalido", std::string("Codigo fora da faixa em ") + nome);
     return c;
 }
 }  // namespace
@@ -402,14 +432,16 @@ Resposta Comandos::LeAliquota() {
         Recusa(erro::kAliquotaNaoProgramada, "AliquotaNaoProgramada", "Aliquota nao programada");
     const Aliquota& al = p.aliquotas[static_cast<std::size_t>(slot)];
     return {0, "AliquotaICMS=" + SimNao(al.icms) + " CodAliquotaProgramavel=" + std::to_string(slot) +
-                   " DescricaoAliquota=" + Aspas(al.descricao) + " PercentualAliquota=" + Percentual(al.percentual)};
+                   " DescricaoAliquota=" + Aspas(al.descricao) +
+                   " PercentualAliquota=" + Percentual(al.percentual)};
 }
 
 Resposta Comandos::LeMeioPagamento() {
     int f = FormaPorParametros("CodMeioPagamentoProgram", "NomeMeioPagamento", true);
     const MeioPagamento& m = f == -2 ? p.dinheiro : p.meiosPagamento[static_cast<std::size_t>(f)];
-    return {0, "CodMeioPagamentoProgram=" + std::to_string(f) + " DescricaoMeioPagamento=" + Aspas(m.descricao) +
-                   " NomeMeioPagamento=" + Aspas(m.nome) + " PermiteVinculado=" + SimNao(m.permiteVinculado)};
+    return {0, "CodMeioPagamentoProgram=" + std::to_string(f) +
+                   " DescricaoMeioPagamento=" + Aspas(m.descricao) + " NomeMeioPagamento=" + Aspas(m.nome) +
+                   " PermiteVinculado=" + SimNao(m.permiteVinculado)};
 }
 
 Resposta Comandos::LeNaoFiscal() {
@@ -422,7 +454,8 @@ Resposta Comandos::LeNaoFiscal() {
             if (p.naoFiscais[k].programado && Maiusculas(p.naoFiscais[k].nome) == n) cod = k;
     }
     if (cod < 0 || !p.naoFiscais[static_cast<std::size_t>(cod)].programado)
-        Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado", "Totalizador nao fiscal nao programado");
+        Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado",
+               "Totalizador nao fiscal nao programado");
     const TotalizadorNaoFiscal& t = p.naoFiscais[static_cast<std::size_t>(cod)];
     return {0, "CodNaoFiscal=" + std::to_string(cod) + " DescricaoNaoFiscal=" + Aspas(t.descricao) +
                    " NomeNaoFiscal=" + Aspas(t.nome) + " TipoNaoFiscal=" + SimNao(t.entrada)};
@@ -439,7 +472,8 @@ Resposta Comandos::LeGerencial() {
     }
     if (cod < 0 || !p.gerenciais[static_cast<std::size_t>(cod)].programado)
         Recusa(erro::kGerencialIndisponivel, "GerencialNaoProgramado", "Relatorio gerencial nao programado");
-    return {0, "CodGerencial=" + std::to_string(cod) + " NomeGerencial=" + Aspas(p.gerenciais[static_cast<std::size_t>(cod)].nome)};
+    return {0, "CodGerencial=" + std::to_string(cod) +
+                   " NomeGerencial=" + Aspas(p.gerenciais[static_cast<std::size_t>(cod)].nome)};
 }
 
 Resposta Comandos::LeDepartamento() {

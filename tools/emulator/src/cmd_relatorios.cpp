@@ -10,8 +10,12 @@ namespace emulador {
 namespace {
 
 // Counters of the X and Z readings: every line exactly 48 columns, value in the last six.
-std::string LinhaContador(const char* rotulo, int valor) { return Direita(Cp850(rotulo), Zeros(valor, 6)); }
-std::string LinhaValor(const std::string& rotulo, std::int64_t valor) { return Direita(rotulo, Valor(valor)); }
+std::string LinhaContador(const char* rotulo, int valor) {
+    return Direita(Cp850(rotulo), Zeros(valor, 6));
+}
+std::string LinhaValor(const std::string& rotulo, std::int64_t valor) {
+    return Direita(rotulo, Valor(valor));
+}
 
 constexpr std::size_t kPedacoCaptura = 1024;  // bytes of the stream per LeImpressao reply
 
@@ -23,8 +27,8 @@ bool Comandos::Serial() const {
 }
 
 void Comandos::CorpoTotais(Documento& d, bool papel, const TotaisDia& t, const Contadores& c,
-                           const std::array<Aliquota, 16>& aliquotas, std::int64_t gtFinal, std::int64_t gtInicial,
-                           const DataHora& movimento) {
+                           const std::array<Aliquota, 16>& aliquotas, std::int64_t gtFinal,
+                           std::int64_t gtInicial, const DataHora& movimento) {
     auto L = [&](const std::string& s, bool negrito = false) { Imprime(d, papel, s, negrito); };
     const std::string sep(kColunas, '-');
     L("MOVIMENTO DO DIA: " + movimento.Data());
@@ -57,7 +61,8 @@ void Comandos::CorpoTotais(Documento& d, bool papel, const TotaisDia& t, const C
     L(sep);
     for (bool icms : {true, false}) {
         L(Centro(icms ? "ICMS" : "ISSQN"));
-        L(LinhaValor(Cp850(icms ? "SUBSTITUIÇÃO TRIBUTÁRIA ICMS:" : "SUBSTITUIÇÃO TRIBUTÁRIA ISSQN:"), icms ? t.f1 : t.fs1));
+        L(LinhaValor(Cp850(icms ? "SUBSTITUIÇÃO TRIBUTÁRIA ICMS:" : "SUBSTITUIÇÃO TRIBUTÁRIA ISSQN:"),
+                     icms ? t.f1 : t.fs1));
         L(LinhaValor(icms ? "ISENTO ICMS:" : "ISENTO ISSQN:", icms ? t.i1 : t.is1));
         L(LinhaValor(Cp850(icms ? "NÃO INCIDÊNCIA ICMS:" : "NÃO INCIDÊNCIA ISSQN:"), icms ? t.n1 : t.ns1));
         std::int64_t imposto = 0;
@@ -66,7 +71,8 @@ void Comandos::CorpoTotais(Documento& d, bool papel, const TotaisDia& t, const C
             if (!al.programada || al.icms != icms) continue;
             std::int64_t v = t.aliquota[static_cast<std::size_t>(k)];
             imposto += Escala(v, al.percentual, 10000, true);
-            L(LinhaValor(std::string(icms ? "T" : "S") + Zeros(k, 2) + "=" + Percentual(al.percentual) + "%", v));
+            L(LinhaValor(std::string(icms ? "T" : "S") + Zeros(k, 2) + "=" + Percentual(al.percentual) + "%",
+                         v));
         }
         L(LinhaValor(icms ? "IMPOSTO ICMS:" : "IMPOSTO ISSQN:", imposto));
         L(sep);
@@ -78,7 +84,8 @@ void Comandos::CorpoTotais(Documento& d, bool papel, const TotaisDia& t, const C
         std::int64_t v = t.naoFiscal[static_cast<std::size_t>(k)];
         naoFiscais += v;
         if (!nf.programado && !v) continue;
-        std::string esq = Zeros(k, 2) + " " + Completa(nf.nome, 16) + " " + Zeros(c.con[static_cast<std::size_t>(k)], 4);
+        std::string esq =
+            Zeros(k, 2) + " " + Completa(nf.nome, 16) + " " + Zeros(c.con[static_cast<std::size_t>(k)], 4);
         L(Direita(esq, Valor(v)));
     }
     L(LinhaValor(Cp850("DESCONTOS NÃO-FISCAIS:"), t.descontosNaoFiscal));
@@ -105,7 +112,8 @@ Resposta Comandos::EmiteLeituraX() {
     if (Serial()) {
         Documento d;
         Cabecalho(d, "LEITURA  X", "GNF:", p.contadores.gnf, p.Agora());
-        CorpoTotais(d, false, p.dia, p.contadores, p.aliquotas, p.gt, p.movimentoAberto ? p.gtInicial : p.gt, movimento);
+        CorpoTotais(d, false, p.dia, p.contadores, p.aliquotas, p.gt, p.movimentoAberto ? p.gtInicial : p.gt,
+                    movimento);
         Rodape(d, false, true);
         p.captura = d.Fluxo();
         p.capturaLida = 0;
@@ -115,8 +123,8 @@ Resposta Comandos::EmiteLeituraX() {
     ExigeDiaAberto();
     ++p.contadores.gnf;
     int idx = NovoDocumento(TipoDocumento::LeituraX, "LEITURA  X", "GNF:", p.contadores.gnf);
-    CorpoTotais(p.fita[static_cast<std::size_t>(idx)], true, p.dia, p.contadores, p.aliquotas, p.gt, p.gtInicial,
-                p.dataAbertura);
+    CorpoTotais(p.fita[static_cast<std::size_t>(idx)], true, p.dia, p.contadores, p.aliquotas, p.gt,
+                p.gtInicial, p.dataAbertura);
     Encerra(idx, true);
     return {};
 }
@@ -130,7 +138,8 @@ Resposta Comandos::EmiteReducaoZ() {
         quer.hora = h->hora, quer.minuto = h->minuto, quer.segundo = h->segundo;
         std::int64_t dif = quer.Segundos() - agora.Segundos();
         if (dif > 300 || dif < -300)
-            Recusa(erro::kRelogio, "AjusteRelogioExcessivo", "Ajuste do relogio na reducao limitado a 5 minutos");
+            Recusa(erro::kRelogio, "AjusteRelogioExcessivo",
+                   "Ajuste do relogio na reducao limitado a 5 minutos");
         p.AvancaRelogio(dif);
     }
     DataHora movimento = p.movimentoAberto ? p.dataAbertura : p.Agora();
@@ -170,15 +179,19 @@ Resposta Comandos::EmiteLeituraMF() {
     std::string periodo;
     if (a.Tem("DataInicial") || a.Tem("DataFinal")) {
         auto d1 = a.Data("DataInicial", true), d2 = a.Data("DataFinal", true);
-        if (!d1 || !d2) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe DataInicial e DataFinal");
-        if (d1->Dia() > d2->Dia()) Recusa(erro::kParametroInvalido, "PeriodoInvalido", "DataInicial depois de DataFinal");
+        if (!d1 || !d2)
+            Recusa(erro::kParametroAusente, "ParametroAusente", "Informe DataInicial e DataFinal");
+        if (d1->Dia() > d2->Dia())
+            Recusa(erro::kParametroInvalido, "PeriodoInvalido", "DataInicial depois de DataFinal");
         for (const RegistroZ& z : p.memoriaFiscal)
             if (z.movimento.Dia() >= d1->Dia() && z.movimento.Dia() <= d2->Dia()) sel.push_back(&z);
         periodo = Cp850("PERÍODO: ") + d1->Data() + " A " + d2->Data();
     } else if (a.Tem("ReducaoInicial") || a.Tem("ReducaoFinal")) {
         auto r1 = a.InteiroOpcional("ReducaoInicial"), r2 = a.InteiroOpcional("ReducaoFinal");
-        if (!r1 || !r2) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ReducaoInicial e ReducaoFinal");
-        if (*r1 > *r2) Recusa(erro::kParametroInvalido, "PeriodoInvalido", "ReducaoInicial maior que ReducaoFinal");
+        if (!r1 || !r2)
+            Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ReducaoInicial e ReducaoFinal");
+        if (*r1 > *r2)
+            Recusa(erro::kParametroInvalido, "PeriodoInvalido", "ReducaoInicial maior que ReducaoFinal");
         for (const RegistroZ& z : p.memoriaFiscal)
             if (z.crz >= *r1 && z.crz <= *r2) sel.push_back(&z);
         periodo = "CRZ: " + Zeros(*r1, 4) + " A " + Zeros(*r2, 4);
@@ -191,7 +204,8 @@ Resposta Comandos::EmiteLeituraMF() {
     int idx = -1;
     if (!serial) {
         ++p.contadores.gnf;
-        idx = NovoDocumento(TipoDocumento::LeituraMemoriaFiscal, "LEITURA MEMORIA FISCAL", "GNF:", p.contadores.gnf);
+        idx = NovoDocumento(TipoDocumento::LeituraMemoriaFiscal, "LEITURA MEMORIA FISCAL",
+                            "GNF:", p.contadores.gnf);
     } else {
         Cabecalho(local, "LEITURA MEMORIA FISCAL", "GNF:", p.contadores.gnf, p.Agora());
     }
@@ -215,7 +229,8 @@ Resposta Comandos::EmiteLeituraMF() {
     L("0123456789 = TARVOBELMX a partir de " + p.versoesSB.front().quando.Data());
     L(sep);
     L(Centro(Cp850("SOFTWARE BÁSICO:")));
-    for (const Evento& e : p.versoesSB) L(Completa(e.texto, 8) + " " + e.quando.Data() + " - " + e.quando.Hora());
+    for (const Evento& e : p.versoesSB)
+        L(Completa(e.texto, 8) + " " + e.quando.Data() + " - " + e.quando.Hora());
     L(Direita("MOEDA:", p.simboloMoeda));
     L("MFD:" + p.numeroSerieMFD + " " + p.versoesSB.front().quando.Data());
     L(sep);
@@ -233,23 +248,28 @@ Resposta Comandos::EmiteLeituraMF() {
     }
     for (const RegistroZ* z : sel) {
         bruta += z->VendaBruta();
-        for (int k = 0; k < 16; ++k) soma.aliquota[static_cast<std::size_t>(k)] += z->totais.aliquota[static_cast<std::size_t>(k)];
+        for (int k = 0; k < 16; ++k)
+            soma.aliquota[static_cast<std::size_t>(k)] += z->totais.aliquota[static_cast<std::size_t>(k)];
         soma.f1 += z->totais.f1, soma.i1 += z->totais.i1, soma.n1 += z->totais.n1;
         soma.fs1 += z->totais.fs1, soma.is1 += z->totais.is1, soma.ns1 += z->totais.ns1;
-        soma.cancelamentosIcms += z->totais.cancelamentosIcms, soma.cancelamentosIss += z->totais.cancelamentosIss;
+        soma.cancelamentosIcms += z->totais.cancelamentosIcms,
+            soma.cancelamentosIss += z->totais.cancelamentosIss;
         soma.descontosIcms += z->totais.descontosIcms, soma.descontosIss += z->totais.descontosIss;
         if (simplificada) continue;
-        L(Direita(Zeros(z->crz, 4) + " " + Zeros(z->coo, 6) + " " + Zeros(z->cro, 3) + " " + z->movimento.Data(),
-                  Valor(z->VendaBruta())));
+        L(Direita(
+            Zeros(z->crz, 4) + " " + Zeros(z->coo, 6) + " " + Zeros(z->cro, 3) + " " + z->movimento.Data(),
+            Valor(z->VendaBruta())));
         for (int k = 0; k < 16; ++k) {
             const Aliquota& al = z->aliquotas[static_cast<std::size_t>(k)];
             std::int64_t v = z->totais.aliquota[static_cast<std::size_t>(k)];
             if (al.programada && v)
-                L(LinhaValor("  " + std::string(al.icms ? "T" : "S") + Zeros(k, 2) + "=" + Percentual(al.percentual) + "%", v));
+                L(LinhaValor("  " + std::string(al.icms ? "T" : "S") + Zeros(k, 2) + "=" +
+                                 Percentual(al.percentual) + "%",
+                             v));
         }
-        const std::pair<const char*, std::int64_t> fixos[] = {{"  F1", z->totais.f1},   {"  I1", z->totais.i1},
-                                                              {"  N1", z->totais.n1},   {"  FS1", z->totais.fs1},
-                                                              {"  IS1", z->totais.is1}, {"  NS1", z->totais.ns1}};
+        const std::pair<const char*, std::int64_t> fixos[] = {
+            {"  F1", z->totais.f1},   {"  I1", z->totais.i1},   {"  N1", z->totais.n1},
+            {"  FS1", z->totais.fs1}, {"  IS1", z->totais.is1}, {"  NS1", z->totais.ns1}};
         for (const auto& [r, v] : fixos)
             if (v) L(LinhaValor(r, v));
     }
@@ -286,13 +306,15 @@ Resposta Comandos::EmiteLeituraFitaDetalhe() {
     std::int64_t coo1 = 1, coo2 = 999999999, dia1 = -1, dia2 = -1;
     if (a.Tem("DataInicial") || a.Tem("DataFinal")) {
         auto d1 = a.Data("DataInicial", true), d2 = a.Data("DataFinal", true);
-        if (!d1 || !d2) Recusa(erro::kParametroAusente, "ParametroAusente", "Informe DataInicial e DataFinal");
+        if (!d1 || !d2)
+            Recusa(erro::kParametroAusente, "ParametroAusente", "Informe DataInicial e DataFinal");
         dia1 = d1->Dia(), dia2 = d2->Dia();
     } else if (a.Tem("COOInicial") || a.Tem("COOFinal")) {
         coo1 = a.InteiroOpcional("COOInicial").value_or(1);
         coo2 = a.InteiroOpcional("COOFinal").value_or(999999999);
     }
-    if (coo1 > coo2 || dia1 > dia2) Recusa(erro::kParametroInvalido, "PeriodoInvalido", "Inicio depois do fim");
+    if (coo1 > coo2 || dia1 > dia2)
+        Recusa(erro::kParametroInvalido, "PeriodoInvalido", "Inicio depois do fim");
     int dono = static_cast<int>(a.InteiroOpcional("Proprietario").value_or(0));
     std::string fluxo;
     std::vector<const Documento*> docs;

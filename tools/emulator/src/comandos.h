@@ -24,7 +24,7 @@ struct Falha {
 
 // The parameters of one command, with typed readers that refuse bad values.
 class Args {
-public:
+  public:
     explicit Args(std::vector<Parametro> p) : p_(std::move(p)) {}
     const Parametro* Pega(std::string_view nome) const;
     bool Tem(std::string_view nome) const { return Pega(nome) != nullptr; }
@@ -45,7 +45,7 @@ public:
     // Number of decimals as written (for prices with 2 or 3 places).
     int Casas(std::string_view nome) const;
 
-private:
+  private:
     std::vector<Parametro> p_;
 };
 
@@ -55,7 +55,7 @@ std::string Cp850(std::string_view utf8);
 int Largura(std::string_view texto);
 
 class Comandos {
-public:
+  public:
     Comandos(Impressora& p, const Args& a) : p(p), a(a) {}
     Impressora& p;
     const Args& a;
@@ -77,12 +77,13 @@ public:
     void Imprime(int indice, const std::string& texto, bool negrito = false);
     void Imprime(Documento& d, bool papel, const std::string& texto, bool negrito = false);
     void Separador(int indice) { Imprime(indice, std::string(kColunas, '-')); }
-    // Free text: "\n" breaks lines, long lines wrap, GS sequences make barcodes.
+    // Free text: "\n" breaks lines, long lines wrap, GS sequences make barcodes. With `indice`
+    // below 0 (no document) only barcode settings are taken; anything to print is refused.
     void TextoLivre(int indice, const std::string& texto);
     // Footer (and the non-fiscal counters line when `contadores`); closes the document.
     void Rodape(Documento& d, bool papel, bool contadores);
     void Encerra(int indice, bool contadores);
-    void MarcaMovimento();  // the first document of the day opens the movement
+    void MarcaMovimento();        // the first document of the day opens the movement
     void AntesDeNovoDocumento();  // bound vouchers owed by the last receipt are now lost
 
     // --- day totals ------------------------------------------------------------------------

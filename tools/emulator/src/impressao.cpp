@@ -63,16 +63,22 @@ void Comandos::ExigeNenhumDocumento() const {
 }
 
 void Comandos::ExigeDocumento(TipoDocumento tipo, const char* oQue) const {
-    if (p.aberto.tipo != tipo) Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", std::string("Nao ha ") + oQue + " aberto");
+    if (p.aberto.tipo != tipo)
+        Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto", std::string("Nao ha ") + oQue + " aberto");
 }
 
-bool Comandos::ZPendente() const { return p.movimentoAberto && p.Agora().Dia() > p.dataAbertura.Dia(); }
+bool Comandos::ZPendente() const {
+    return p.movimentoAberto && p.Agora().Dia() > p.dataAbertura.Dia();
+}
 
-bool Comandos::DiaFechadoHoje() const { return p.diaFechado >= 0 && p.diaFechado == p.Agora().Dia(); }
+bool Comandos::DiaFechadoHoje() const {
+    return p.diaFechado >= 0 && p.diaFechado == p.Agora().Dia();
+}
 
 void Comandos::ExigeDiaAberto() const {
     if (ZPendente())
-        Recusa(erro::kReducaoZPendente, "ReducaoZPendente", "Reducao Z do dia " + p.dataAbertura.Data() + " pendente");
+        Recusa(erro::kReducaoZPendente, "ReducaoZPendente",
+               "Reducao Z do dia " + p.dataAbertura.Data() + " pendente");
     if (DiaFechadoHoje()) Recusa(erro::kDiaFechado, "DiaFechado", "Reducao Z ja emitida hoje");
 }
 
@@ -111,7 +117,8 @@ void Comandos::Cabecalho(Documento& d, const std::string& titulo, const std::str
     if (!titulo.empty()) d.linhas.push_back({Centro(titulo), true});
 }
 
-int Comandos::NovoDocumento(TipoDocumento tipo, const std::string& titulo, const std::string& rotulo, int valor) {
+int Comandos::NovoDocumento(TipoDocumento tipo, const std::string& titulo, const std::string& rotulo,
+                            int valor) {
     if (tipo != TipoDocumento::CreditoDebito) AntesDeNovoDocumento();
     // The Z reduction closes the day and the fiscal-memory reading stands outside it; every
     // other document opens the movement of the day when it is the first.
@@ -210,27 +217,28 @@ bool TextoDasBarras(int m, const std::string& dados, std::string& legivel) {
     static const std::string kCodabar = "0123456789ABCDabcd$+-./:";
     legivel = dados;
     switch (m) {
-    case 0:  // UPC-A
-        if (!SoDigitos(dados) || (dados.size() != 11 && dados.size() != 12)) return false;
-        if (dados.size() == 11) legivel += DigitoVerificador(dados);
-        return true;
-    case 1:  // UPC-E
-        return SoDigitos(dados) && dados.size() >= 6 && dados.size() <= 12;
-    case 2:  // EAN-13
-        if (!SoDigitos(dados) || (dados.size() != 12 && dados.size() != 13)) return false;
-        if (dados.size() == 12) legivel += DigitoVerificador(dados);
-        return true;
-    case 3:  // EAN-8
-        if (!SoDigitos(dados) || (dados.size() != 7 && dados.size() != 8)) return false;
-        if (dados.size() == 7) legivel += DigitoVerificador(dados);
-        return true;
-    case 4:  // CODE39
-        return !dados.empty() && dados.find_first_not_of(kCode39) == std::string::npos;
-    case 5:  // ITF
-        return SoDigitos(dados) && dados.size() % 2 == 0;
-    case 6:  // CODABAR
-        return !dados.empty() && dados.find_first_not_of(kCodabar) == std::string::npos;
-    default: return false;
+        case 0:  // UPC-A
+            if (!SoDigitos(dados) || (dados.size() != 11 && dados.size() != 12)) return false;
+            if (dados.size() == 11) legivel += DigitoVerificador(dados);
+            return true;
+        case 1:  // UPC-E
+            return SoDigitos(dados) && dados.size() >= 6 && dados.size() <= 12;
+        case 2:  // EAN-13
+            if (!SoDigitos(dados) || (dados.size() != 12 && dados.size() != 13)) return false;
+            if (dados.size() == 12) legivel += DigitoVerificador(dados);
+            return true;
+        case 3:  // EAN-8
+            if (!SoDigitos(dados) || (dados.size() != 7 && dados.size() != 8)) return false;
+            if (dados.size() == 7) legivel += DigitoVerificador(dados);
+            return true;
+        case 4:  // CODE39
+            return !dados.empty() && dados.find_first_not_of(kCode39) == std::string::npos;
+        case 5:  // ITF
+            return SoDigitos(dados) && dados.size() % 2 == 0;
+        case 6:  // CODABAR
+            return !dados.empty() && dados.find_first_not_of(kCodabar) == std::string::npos;
+        default:
+            return false;
     }
 }
 
@@ -254,26 +262,42 @@ void Comandos::TextoLivre(int indice, const std::string& texto) {
         int n = static_cast<unsigned char>(texto[i + 2]);
         i += 2;
         switch (cmd) {
-        case 'w': largura = n; break;
-        case 'h': altura = n; break;
-        case 'H': posicao = n; break;
-        case 'f': fonte = n; break;
-        case 'k': {
-            std::size_t fim = texto.find('\0', i + 1);
-            if (fim == std::string::npos)
-                Recusa(erro::kCodigoBarrasInvalido, "CodigoBarrasSemTerminador", "Dados do codigo de barras sem NUL");
-            Trecho t{Trecho::Tipo::Barras, texto.substr(i + 1, fim - i - 1), n};
-            std::string legivel;
-            if (!TextoDasBarras(n, t.texto, legivel))
-                Recusa(erro::kCodigoBarrasInvalido, "CodigoBarrasInvalido",
-                       "Dados invalidos para o codigo de barras tipo " + std::to_string(n));
-            trechos.push_back(t);
-            trechos.push_back({});
-            i = fim;
-            break;
+            case 'w':
+                largura = n;
+                break;
+            case 'h':
+                altura = n;
+                break;
+            case 'H':
+                posicao = n;
+                break;
+            case 'f':
+                fonte = n;
+                break;
+            case 'k': {
+                std::size_t fim = texto.find('\0', i + 1);
+                if (fim == std::string::npos)
+                    Recusa(erro::kCodigoBarrasInvalido, "CodigoBarrasSemTerminador",
+                           "Dados do codigo de barras sem NUL");
+                Trecho t{Trecho::Tipo::Barras, texto.substr(i + 1, fim - i - 1), n};
+                std::string legivel;
+                if (!TextoDasBarras(n, t.texto, legivel))
+                    Recusa(erro::kCodigoBarrasInvalido, "CodigoBarrasInvalido",
+                           "Dados invalidos para o codigo de barras tipo " + std::to_string(n));
+                trechos.push_back(t);
+                trechos.push_back({});
+                i = fim;
+                break;
+            }
+            default:
+                Recusa(erro::kCodigoBarrasInvalido, "SequenciaGSInvalida", "Sequencia GS desconhecida");
         }
-        default: Recusa(erro::kCodigoBarrasInvalido, "SequenciaGSInvalida", "Sequencia GS desconhecida");
-        }
+    }
+    if (indice < 0) {
+        for (const Trecho& t : trechos)
+            if (t.tipo == Trecho::Tipo::Barras || !t.texto.empty())
+                Recusa(erro::kDocumentoNaoAberto, "DocumentoNaoAberto",
+                       "Texto livre so dentro de um documento");
     }
     p.barrasLargura = largura, p.barrasAltura = altura, p.barrasPosicaoTexto = posicao, p.barrasFonte = fonte;
 
@@ -293,24 +317,20 @@ void Comandos::TextoLivre(int indice, const std::string& texto) {
             continue;
         }
         std::string linha;
-        bool pendente = false;
         for (char c : t.texto) {
             if (c == '\r') continue;
             if (c == '\n') {
                 Imprime(indice, linha);
                 linha.clear();
-                pendente = false;
                 continue;
             }
             linha += c;
-            pendente = true;
             if (Largura(linha) >= kColunas) {
                 Imprime(indice, linha);
                 linha.clear();
-                pendente = false;
             }
         }
-        if (pendente && !linha.empty()) Imprime(indice, linha);
+        if (!linha.empty()) Imprime(indice, linha);
     }
 }
 
@@ -318,13 +338,20 @@ void Comandos::TextoLivre(int indice, const std::string& texto) {
 
 std::int64_t& Comandos::TotalTributo(const Tributo& t) {
     switch (t.tipo) {
-    case Tributo::Tipo::F: return p.dia.f1;
-    case Tributo::Tipo::I: return p.dia.i1;
-    case Tributo::Tipo::N: return p.dia.n1;
-    case Tributo::Tipo::FS: return p.dia.fs1;
-    case Tributo::Tipo::IS: return p.dia.is1;
-    case Tributo::Tipo::NS: return p.dia.ns1;
-    default: return p.dia.aliquota[static_cast<std::size_t>(t.indice)];
+        case Tributo::Tipo::F:
+            return p.dia.f1;
+        case Tributo::Tipo::I:
+            return p.dia.i1;
+        case Tributo::Tipo::N:
+            return p.dia.n1;
+        case Tributo::Tipo::FS:
+            return p.dia.fs1;
+        case Tributo::Tipo::IS:
+            return p.dia.is1;
+        case Tributo::Tipo::NS:
+            return p.dia.ns1;
+        default:
+            return p.dia.aliquota[static_cast<std::size_t>(t.indice)];
     }
 }
 
@@ -360,7 +387,8 @@ void Comandos::RateiaSubtotal(DocumentoAberto& d, std::int64_t ajuste) {
     }
     std::vector<std::size_t> ordem(ativos.size());
     for (std::size_t k = 0; k < ordem.size(); ++k) ordem[k] = k;
-    std::stable_sort(ordem.begin(), ordem.end(), [&](std::size_t a, std::size_t b) { return restos[a] > restos[b]; });
+    std::stable_sort(ordem.begin(), ordem.end(),
+                     [&](std::size_t a, std::size_t b) { return restos[a] > restos[b]; });
     std::int64_t resto = ajuste - distribuido;
     for (std::size_t k = 0; resto != 0; k = (k + 1) % ordem.size()) {
         std::int64_t passo = resto > 0 ? 1 : -1;
@@ -403,7 +431,8 @@ int Comandos::FormaPorNome(const std::string& nome) const {
     if (n == Maiusculas(p.dinheiro.nome) || n == "DINHEIRO") return -2;
     for (int i = 0; i < 15; ++i)
         if (p.meiosPagamento[i].programado && Maiusculas(p.meiosPagamento[i].nome) == n) return i;
-    Recusa(erro::kMeioPagamentoNaoProgramado, "MeioPagamentoNaoProgramado", "Meio de pagamento " + nome + " nao programado");
+    Recusa(erro::kMeioPagamentoNaoProgramado, "MeioPagamentoNaoProgramado",
+           "Meio de pagamento " + nome + " nao programado");
 }
 
 int Comandos::FormaPorParametros(const char* nomeCodigo, const char* nomeNome, bool obrigatorio) const {

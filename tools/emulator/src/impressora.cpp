@@ -24,7 +24,9 @@ void Args::Confere(const std::vector<const char*>& aceitos) const {
     for (const Parametro& p : p_) {
         bool ok = false;
         for (const char* n : aceitos) ok = ok || MesmoNome(p.nome, n);
-        if (!ok) Recusa(erro::kParametroDesconhecido, "ParametroDesconhecido", "Parametro " + p.nome + " nao existe neste comando");
+        if (!ok)
+            Recusa(erro::kParametroDesconhecido, "ParametroDesconhecido",
+                   "Parametro " + p.nome + " nao existe neste comando");
     }
 }
 
@@ -92,8 +94,12 @@ std::optional<DataHora> Args::Hora(std::string_view nome) const {
     return d;
 }
 
-std::string Aspas(const std::string& t) { return "\"" + t + "\""; }
-std::string SimNao(bool v) { return v ? "Yes" : "No"; }
+std::string Aspas(const std::string& t) {
+    return "\"" + t + "\"";
+}
+std::string SimNao(bool v) {
+    return v ? "Yes" : "No";
+}
 
 // --- command table ------------------------------------------------------------------------------
 
@@ -108,11 +114,10 @@ struct Definicao {
 
 const std::vector<Definicao>& Tabela() {
     using C = Comandos;
-    static const char* kPosicoesCheque[] = {"HPosAno",           "HPosCidade",        "HPosDia",
-                                            "HPosExtensoLinha1", "HPosExtensoLinha2", "HPosFavorecido",
-                                            "HPosMes",           "HPosMsgLinha1",     "HPosValor",
-                                            "VPosCidade",        "VPosExtensoLinha1", "VPosExtensoLinha2",
-                                            "VPosFavorecido",    "VPosMsgLinha1",     "VPosValor"};
+    static const char* kPosicoesCheque[] = {
+        "HPosAno",           "HPosCidade",        "HPosDia",        "HPosExtensoLinha1", "HPosExtensoLinha2",
+        "HPosFavorecido",    "HPosMes",           "HPosMsgLinha1",  "HPosValor",         "VPosCidade",
+        "VPosExtensoLinha1", "VPosExtensoLinha2", "VPosFavorecido", "VPosMsgLinha1",     "VPosValor"};
     static const std::vector<Definicao> t = [&] {
         std::vector<Definicao> v = {
             {"LeInteiro", &C::LeInteiro, false, {"NomeInteiro"}},
@@ -128,36 +133,57 @@ const std::vector<Definicao>& Tabela() {
             {"LeNaoFiscal", &C::LeNaoFiscal, false, {"CodNaoFiscal", "NomeNaoFiscal"}},
             {"LeGerencial", &C::LeGerencial, false, {"CodGerencial", "NomeGerencial"}},
             {"LeDepartamento", &C::LeDepartamento, false, {"CodDepartamento", "NomeDepartamento"}},
-            {"AbreCupomFiscal", &C::AbreCupomFiscal, true, {"IdConsumidor", "NomeConsumidor", "EnderecoConsumidor"}},
+            {"AbreCupomFiscal",
+             &C::AbreCupomFiscal,
+             true,
+             {"IdConsumidor", "NomeConsumidor", "EnderecoConsumidor"}},
             {"VendeItem",
              &C::VendeItem,
              true,
-             {"AliquotaICMS", "PercentualAliquota", "CodAliquota", "CodProduto", "NomeProduto", "PrecoUnitario",
-              "Quantidade", "Unidade", "CodDepartamento"}},
-            {"AcresceItemFiscal", &C::AcresceItemFiscal, true, {"Cancelar", "NumItem", "ValorAcrescimo", "ValorPercentual"}},
+             {"AliquotaICMS", "PercentualAliquota", "CodAliquota", "CodProduto", "NomeProduto",
+              "PrecoUnitario", "Quantidade", "Unidade", "CodDepartamento"}},
+            {"AcresceItemFiscal",
+             &C::AcresceItemFiscal,
+             true,
+             {"Cancelar", "NumItem", "ValorAcrescimo", "ValorPercentual"}},
             {"CancelaItemFiscal", &C::CancelaItemFiscal, true, {"NumItem"}},
             {"AcresceSubtotal", &C::AcresceSubtotal, true, {"Cancelar", "ValorAcrescimo", "ValorPercentual"}},
-            {"PagaCupom", &C::PagaCupom, true, {"CodMeioPagamento", "NomeMeioPagamento", "Valor", "TextoAdicional"}},
+            {"PagaCupom",
+             &C::PagaCupom,
+             true,
+             {"CodMeioPagamento", "NomeMeioPagamento", "Valor", "TextoAdicional"}},
             {"EstornaMeioPagamento",
              &C::EstornaMeioPagamento,
              true,
              {"CodMeioPagamentoOrigem", "CodMeioPagamentoDestino", "NomeMeioPagamentoOrigem",
               "NomeMeioPagamentoDestino", "Valor", "TextoAdicional"}},
-            {"IdentificaConsumidor", &C::IdentificaConsumidor, true, {"IdConsumidor", "NomeConsumidor", "EnderecoConsumidor"}},
+            {"IdentificaConsumidor",
+             &C::IdentificaConsumidor,
+             true,
+             {"IdConsumidor", "NomeConsumidor", "EnderecoConsumidor"}},
             {"ImprimeTexto", &C::ImprimeTexto, true, {"TextoLivre"}},
             {"EncerraDocumento", &C::EncerraDocumento, true, {"Operador"}},
             {"CancelaCupom", &C::CancelaCupom, true, {"Operador"}},
             {"ImprimeCupomAdicional", &C::ImprimeCupomAdicional, true, {}},
-            {"AbreCupomNaoFiscal", &C::AbreCupomNaoFiscal, true, {"IdConsumidor", "NomeConsumidor", "EnderecoConsumidor"}},
+            {"AbreCupomNaoFiscal",
+             &C::AbreCupomNaoFiscal,
+             true,
+             {"IdConsumidor", "NomeConsumidor", "EnderecoConsumidor"}},
             {"EmiteItemNaoFiscal", &C::EmiteItemNaoFiscal, true, {"CodNaoFiscal", "NomeNaoFiscal", "Valor"}},
-            {"AcresceItemNaoFiscal", &C::AcresceItemNaoFiscal, true, {"Cancelar", "NumItem", "ValorAcrescimo", "ValorPercentual"}},
+            {"AcresceItemNaoFiscal",
+             &C::AcresceItemNaoFiscal,
+             true,
+             {"Cancelar", "NumItem", "ValorAcrescimo", "ValorPercentual"}},
             {"CancelaItemNaoFiscal", &C::CancelaItemNaoFiscal, true, {"NumItem"}},
             {"AbreCreditoDebito",
              &C::AbreCreditoDebito,
              true,
              {"CodMeioPagamento", "NomeMeioPagamento", "Valor", "COO", "IdConsumidor", "NomeConsumidor",
               "EnderecoConsumidor"}},
-            {"EstornaCreditoDebito", &C::EstornaCreditoDebito, true, {"COO", "CodMeioPagamento", "NomeMeioPagamento", "Valor"}},
+            {"EstornaCreditoDebito",
+             &C::EstornaCreditoDebito,
+             true,
+             {"COO", "CodMeioPagamento", "NomeMeioPagamento", "Valor"}},
             {"ReimprimeViaCreditoDebito", &C::ReimprimeViaCreditoDebito, true, {}},
             {"EmiteViaCreditoDebito", &C::EmiteViaCreditoDebito, true, {}},
             {"AbreGerencial", &C::AbreGerencial, true, {"CodGerencial", "NomeGerencial"}},
@@ -167,7 +193,8 @@ const std::vector<Definicao>& Tabela() {
             {"EmiteLeituraMF",
              &C::EmiteLeituraMF,
              false,
-             {"Destino", "LeituraSimplificada", "DataInicial", "DataFinal", "ReducaoInicial", "ReducaoFinal"}},
+             {"Destino", "LeituraSimplificada", "DataInicial", "DataFinal", "ReducaoInicial",
+              "ReducaoFinal"}},
             {"EmiteLeituraFitaDetalhe",
              &C::EmiteLeituraFitaDetalhe,
              false,
@@ -182,7 +209,10 @@ const std::vector<Definicao>& Tabela() {
              &C::DefineMeioPagamento,
              false,
              {"CodMeioPagamentoProgram", "DescricaoMeioPagamento", "NomeMeioPagamento", "PermiteVinculado"}},
-            {"ExcluiMeioPagamento", &C::ExcluiMeioPagamento, false, {"CodMeioPagamentoProgram", "NomeMeioPagamento"}},
+            {"ExcluiMeioPagamento",
+             &C::ExcluiMeioPagamento,
+             false,
+             {"CodMeioPagamentoProgram", "NomeMeioPagamento"}},
             {"DefineNaoFiscal",
              &C::DefineNaoFiscal,
              false,
@@ -229,7 +259,9 @@ Resposta Impressora::Executa(const std::string& comando, const std::string& para
         const Definicao* def = nullptr;
         for (const Definicao& d : Tabela())
             if (MesmoNome(d.nome, comando)) def = &d;
-        if (!def) Recusa(erro::kComandoInexistente, "ComandoInexistente", "Comando " + comando.substr(0, 40) + " desconhecido");
+        if (!def)
+            Recusa(erro::kComandoInexistente, "ComandoInexistente",
+                   "Comando " + comando.substr(0, 40) + " desconhecido");
         std::vector<Parametro> lidos;
         std::string problema;
         if (!LeParametros(parametros, lidos, problema))
@@ -270,13 +302,17 @@ Impressora::Impressora() {
     reinicios.push_back({"0001", fabrica});
 }
 
-DataHora Impressora::Agora() const { return DataHora::DeSegundos(AgoraLocal().Segundos() + deslocamentoRelogio); }
+DataHora Impressora::Agora() const {
+    return DataHora::DeSegundos(AgoraLocal().Segundos() + deslocamentoRelogio);
+}
 
 void Impressora::AjustaRelogio(const DataHora& quando) {
     deslocamentoRelogio = quando.Segundos() - AgoraLocal().Segundos();
 }
 
-void Impressora::AvancaRelogio(std::int64_t s) { deslocamentoRelogio += s; }
+void Impressora::AvancaRelogio(std::int64_t s) {
+    deslocamentoRelogio += s;
+}
 
 void Impressora::LimpaTabelas() {
     aliquotas = {};
@@ -295,23 +331,33 @@ void Impressora::EncerraIntervencao() {
 
 bool Tributo::Icms(const std::array<Aliquota, 16>& aliquotas) const {
     switch (tipo) {
-    case Tipo::Aliquota: return aliquotas[indice].icms;
-    case Tipo::F:
-    case Tipo::I:
-    case Tipo::N: return true;
-    default: return false;
+        case Tipo::Aliquota:
+            return aliquotas[indice].icms;
+        case Tipo::F:
+        case Tipo::I:
+        case Tipo::N:
+            return true;
+        default:
+            return false;
     }
 }
 
 std::string Tributo::Rotulo() const {
     switch (tipo) {
-    case Tipo::F: return "F1";
-    case Tipo::I: return "I1";
-    case Tipo::N: return "N1";
-    case Tipo::FS: return "FS1";
-    case Tipo::IS: return "IS1";
-    case Tipo::NS: return "NS1";
-    default: return "";
+        case Tipo::F:
+            return "F1";
+        case Tipo::I:
+            return "I1";
+        case Tipo::N:
+            return "N1";
+        case Tipo::FS:
+            return "FS1";
+        case Tipo::IS:
+            return "IS1";
+        case Tipo::NS:
+            return "NS1";
+        default:
+            return "";
     }
 }
 
@@ -365,7 +411,8 @@ std::int64_t Impressora::VendaLiquida() const {
 std::int64_t Impressora::ImpostoIcms() const {
     std::int64_t t = 0;
     for (int i = 0; i < 16; ++i)
-        if (aliquotas[i].programada && aliquotas[i].icms) t += Escala(dia.aliquota[i], aliquotas[i].percentual, 10000, true);
+        if (aliquotas[i].programada && aliquotas[i].icms)
+            t += Escala(dia.aliquota[i], aliquotas[i].percentual, 10000, true);
     return t;
 }
 
@@ -381,25 +428,25 @@ std::string Impressora::DadosUltimaReducao() const {
     const RegistroZ& z = memoriaFiscal.back();
     const TotaisDia& t = z.totais;
     std::string r;
-    r += "00";                                    // 1: reduction by command
-    r += Zeros(z.gt, 18);                         // 2: grand total
-    r += Zeros(t.cancelamentosIcms, 14);          // 3
-    r += Zeros(t.descontosIcms, 14);              // 4
+    r += "00";                            // 1: reduction by command
+    r += Zeros(z.gt, 18);                 // 2: grand total
+    r += Zeros(t.cancelamentosIcms, 14);  // 3
+    r += Zeros(t.descontosIcms, 14);      // 4
     for (const Aliquota& a : z.aliquotas) r += Zeros(a.programada ? a.percentual : 0, 4);  // 5
-    for (std::int64_t v : t.aliquota) r += Zeros(v, 14);                                     // 6 ...
+    for (std::int64_t v : t.aliquota) r += Zeros(v, 14);                                   // 6 ...
     r += Zeros(t.f1, 14) + Zeros(t.i1, 14) + Zeros(t.n1, 14);                              // ... 19 totals
-    r += Zeros(t.cancelamentosIss, 14);                                                     // 7
-    r += Zeros(t.descontosIss, 14);                                                         // 8
-    for (int i = 0; i < 9; ++i) r += Zeros(t.naoFiscal[i], 14);                             // 9
-    for (int i = 0; i < 9; ++i) r += Zeros(z.contadores.con[i], 4);                         // 10
-    r += Zeros(z.coo, 6);                                                                   // 11
-    r += Zeros(z.contadores.gnf, 6);                                                        // 12
+    r += Zeros(t.cancelamentosIss, 14);                                                    // 7
+    r += Zeros(t.descontosIss, 14);                                                        // 8
+    for (int i = 0; i < 9; ++i) r += Zeros(t.naoFiscal[i], 14);                            // 9
+    for (int i = 0; i < 9; ++i) r += Zeros(z.contadores.con[i], 4);                        // 10
+    r += Zeros(z.coo, 6);                                                                  // 11
+    r += Zeros(z.contadores.gnf, 6);                                                       // 12
     int programadas = 0;
     for (const Aliquota& a : z.aliquotas) programadas += a.programada;
-    r += Zeros(programadas, 2);                                                             // 13
-    r += z.movimento.DDMMAA();                                                              // 14
-    r += Zeros(t.acrescimosIcms, 14);                                                       // 15
-    r += Zeros(t.acrescimosIss, 14);                                                        // 16
+    r += Zeros(programadas, 2);        // 13
+    r += z.movimento.DDMMAA();         // 14
+    r += Zeros(t.acrescimosIcms, 14);  // 15
+    r += Zeros(t.acrescimosIss, 14);   // 16
     return r;
 }
 

@@ -65,8 +65,10 @@ int main(int argc, char** argv) {
     e.AoTrocar([&](const emulador::Troca& t) {
         std::lock_guard<std::mutex> l(saida);
         std::printf("<- %s\n", Visivel(t.quadro).c_str());
-        if (t.codigo < 0) std::printf("   (sem resposta)\n");
-        else std::printf("-> %s\n", Visivel(t.resposta).c_str());
+        if (t.codigo < 0)
+            std::printf("   (sem resposta)\n");
+        else
+            std::printf("-> %s\n", Visivel(t.resposta).c_str());
         std::fflush(stdout);
     });
     bool ok = arquivos.empty() ? e.Inicia(pasta, porta) : e.IniciaArquivos(arquivos);
@@ -75,8 +77,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (arquivos.empty())
-        std::printf("Emulador ouvindo em %s -> %s (TARVO_DEVDIR=%s)\n", e.Link().c_str(), e.Dispositivo().c_str(),
-                    pasta.c_str());
+        std::printf("Emulador ouvindo em %s -> %s (TARVO_DEVDIR=%s)\n", e.Link().c_str(),
+                    e.Dispositivo().c_str(), pasta.c_str());
     else
         std::printf("Emulador atendendo COMANDO.TXT/STATUS.TXT em %s\n", e.Link().c_str());
     std::printf("Ctrl+C encerra.\n");

@@ -49,7 +49,9 @@ bool LeDecimal(std::string_view t, int casas, std::int64_t& valor) {
     return true;
 }
 
-bool LeInteiro(std::string_view t, std::int64_t& valor) { return LeDecimal(t, 0, valor); }
+bool LeInteiro(std::string_view t, std::int64_t& valor) {
+    return LeDecimal(t, 0, valor);
+}
 
 namespace {
 std::string Agrupa(std::int64_t v) {
@@ -82,7 +84,9 @@ std::string ValorResposta(std::int64_t c) {
     return s + std::to_string(a / 100) + "," + Decimais(a % 100, 2) + "00";
 }
 
-std::string Percentual(int c) { return Decimais(c / 100, 2) + "," + Decimais(c % 100, 2); }
+std::string Percentual(int c) {
+    return Decimais(c / 100, 2) + "," + Decimais(c % 100, 2);
+}
 
 std::string Quantidade(std::int64_t m) {
     if (m % 1000 == 0) return std::to_string(m / 1000);
@@ -111,12 +115,12 @@ std::int64_t Escala(std::int64_t a, std::int64_t b, std::int64_t divisor, bool t
 }
 
 namespace {
-const char* kUnidades[] = {"",      "UM",     "DOIS",   "TRES",    "QUATRO",  "CINCO",    "SEIS",
-                           "SETE",  "OITO",   "NOVE",   "DEZ",     "ONZE",    "DOZE",     "TREZE",
+const char* kUnidades[] = {"",         "UM",     "DOIS",      "TRES",      "QUATRO",  "CINCO",   "SEIS",
+                           "SETE",     "OITO",   "NOVE",      "DEZ",       "ONZE",    "DOZE",    "TREZE",
                            "QUATORZE", "QUINZE", "DEZESSEIS", "DEZESSETE", "DEZOITO", "DEZENOVE"};
-const char* kDezenas[] = {"", "", "VINTE", "TRINTA", "QUARENTA", "CINQUENTA", "SESSENTA", "SETENTA",
-                          "OITENTA", "NOVENTA"};
-const char* kCentenas[] = {"",          "CENTO",      "DUZENTOS",  "TREZENTOS", "QUATROCENTOS",
+const char* kDezenas[] = {"",          "",         "VINTE",   "TRINTA",  "QUARENTA",
+                          "CINQUENTA", "SESSENTA", "SETENTA", "OITENTA", "NOVENTA"};
+const char* kCentenas[] = {"",           "CENTO",      "DUZENTOS",   "TREZENTOS",  "QUATROCENTOS",
                            "QUINHENTOS", "SEISCENTOS", "SETECENTOS", "OITOCENTOS", "NOVECENTOS"};
 
 std::string Ate999(int n) {

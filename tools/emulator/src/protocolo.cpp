@@ -7,8 +7,12 @@ namespace emulador {
 
 namespace {
 
-bool EhBranco(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-bool InicioNome(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool EhBranco(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+bool InicioNome(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
 bool CaracterNome(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '[' || c == ']';
 }
@@ -141,7 +145,9 @@ bool DivideQuadro(const std::string& b, Quadro& q) {
     return true;
 }
 
-void Enquadrador::Acrescenta(std::string_view bytes) { buffer_.append(bytes); }
+void Enquadrador::Acrescenta(std::string_view bytes) {
+    buffer_.append(bytes);
+}
 
 std::string Enquadrador::Descartados() {
     std::string r;
@@ -149,7 +155,9 @@ std::string Enquadrador::Descartados() {
     return r;
 }
 
-bool Enquadrador::AguardaOcio() const { return !buffer_.empty() && buffer_.back() == '}'; }
+bool Enquadrador::AguardaOcio() const {
+    return !buffer_.empty() && buffer_.back() == '}';
+}
 
 std::optional<std::string> Enquadrador::Proximo(bool ocioso) {
     std::size_t inicio = buffer_.find('{');

@@ -72,8 +72,10 @@ bool DataHora::LeData(const std::string& t, bool ajustaDia) {
     if (std::sscanf(t.c_str(), "%2d%c%2d%c%d%n", &d, &x, &m, &y, &a, &n) != 5 || x != '/' || y != '/' ||
         static_cast<std::size_t>(n) != t.size())
         return false;
-    if (t.size() == 8) a += 2000;
-    else if (t.size() != 10) return false;
+    if (t.size() == 8)
+        a += 2000;
+    else if (t.size() != 10)
+        return false;
     if (m < 1 || m > 12 || d < 1 || d > 31 || a < 1900) return false;
     if (d > DiasNoMes(a, m)) {
         if (!ajustaDia) return false;
@@ -95,7 +97,9 @@ bool DataHora::LeHora(const std::string& t) {
     return true;
 }
 
-bool operator==(const DataHora& a, const DataHora& b) { return a.Segundos() == b.Segundos(); }
+bool operator==(const DataHora& a, const DataHora& b) {
+    return a.Segundos() == b.Segundos();
+}
 
 DataHora AgoraLocal() {
     std::time_t t = std::time(nullptr);

@@ -44,7 +44,9 @@ std::string LeArquivo(const fs::path& p) {
 
 Emulador::Emulador() = default;
 
-Emulador::~Emulador() { Para(); }
+Emulador::~Emulador() {
+    Para();
+}
 
 bool Emulador::Inicia(const std::string& pasta, const std::string& porta) {
     Para();
@@ -126,10 +128,18 @@ void Emulador::Para() {
     ativo_ = false;
 }
 
-bool Emulador::Ativo() const { return ativo_; }
-std::string Emulador::Link() const { return link_; }
-std::string Emulador::Dispositivo() const { return dispositivo_; }
-std::string Emulador::Erro() const { return erro_; }
+bool Emulador::Ativo() const {
+    return ativo_;
+}
+std::string Emulador::Link() const {
+    return link_;
+}
+std::string Emulador::Dispositivo() const {
+    return dispositivo_;
+}
+std::string Emulador::Erro() const {
+    return erro_;
+}
 
 bool Emulador::Dorme(int ms) {
     if (ms <= 0) return true;
@@ -137,7 +147,8 @@ bool Emulador::Dorme(int ms) {
     auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (true) {
         int falta = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count());
+            std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now())
+                .count());
         if (falta <= 0) return true;
         int r = ::poll(&p, 1, falta);
         if (r > 0) return false;
@@ -166,10 +177,12 @@ Emulador::Saida Emulador::Atende(const std::string& bruto) {
         for (auto it = falhas_.erros.begin(); it != falhas_.erros.end(); ++it)
             if (MesmoNome(it->first, q.comando) && it->second.vezes != 0) erroInjetado = it;
         if (!dividido || (q.comprimentoPresente && !q.comprimentoCorreto)) {
-            r = {erro::kQuadroInvalido, DadosErro("QuadroInvalido", dividido ? "Comprimento do quadro incorreto"
-                                                                              : "Quadro mal formado")};
+            r = {erro::kQuadroInvalido,
+                 DadosErro("QuadroInvalido",
+                           dividido ? "Comprimento do quadro incorreto" : "Quadro mal formado")};
         } else if (erroInjetado != falhas_.erros.end()) {
-            r = {erroInjetado->second.codigo, DadosErro(erroInjetado->second.texto1, erroInjetado->second.texto2)};
+            r = {erroInjetado->second.codigo,
+                 DadosErro(erroInjetado->second.texto1, erroInjetado->second.texto2)};
             if (erroInjetado->second.vezes > 0) --erroInjetado->second.vezes;
         } else {
             r = impressora_.Executa(q.comando, q.parametros);
@@ -261,7 +274,8 @@ void Emulador::ServePty() {
 
 void Emulador::ServeArquivos() {
     int in = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (in >= 0) ::inotify_add_watch(in, pasta_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_MODIFY);
+    if (in >= 0)
+        ::inotify_add_watch(in, pasta_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE | IN_MODIFY);
     const fs::path comando = fs::path(pasta_) / "COMANDO.TXT";
     const fs::path status = fs::path(pasta_) / "STATUS.TXT";
     const fs::path temporario = fs::path(pasta_) / "STATUS.TXT.tmp";
@@ -338,7 +352,9 @@ Falhas Emulador::FalhasAtuais() const {
     return falhas_;
 }
 
-void Emulador::LimpaFalhas() { DefineFalhas(Falhas{}); }
+void Emulador::LimpaFalhas() {
+    DefineFalhas(Falhas{});
+}
 
 void Emulador::Silencia(int vezes) {
     std::lock_guard<std::mutex> l(m_);
@@ -365,8 +381,8 @@ void Emulador::SemFechamento(int vezes) {
     falhas_.vezes = vezes;
 }
 
-void Emulador::ErroEm(const std::string& comando, int codigo, const std::string& texto1, const std::string& texto2,
-                      int vezes) {
+void Emulador::ErroEm(const std::string& comando, int codigo, const std::string& texto1,
+                      const std::string& texto2, int vezes) {
     std::lock_guard<std::mutex> l(m_);
     falhas_.erros[comando] = {codigo, texto1, texto2, vezes};
 }

@@ -51,7 +51,7 @@ struct Troca {
 };
 
 class Emulador {
-public:
+  public:
     Emulador();
     ~Emulador();
     Emulador(const Emulador&) = delete;
@@ -90,7 +90,7 @@ public:
                 const std::string& texto2 = "Erro provocado pelo teste", int vezes = -1);
 
     // --- logs -----------------------------------------------------------------------------------
-    std::vector<std::string> Quadros() const;  // frames received, byte for byte
+    std::vector<std::string> Quadros() const;   // frames received, byte for byte
     std::vector<std::string> Comandos() const;  // their command words
     std::vector<Troca> Trocas() const;
     std::string Recebidos() const;  // every byte received, noise included
@@ -102,7 +102,7 @@ public:
     // Called on the serving thread after each frame (for the program's display).
     void AoTrocar(std::function<void(const Troca&)> f);
 
-private:
+  private:
     void ServePty();
     void ServeArquivos();
     // Handles one frame; returns the pieces to write (empty when silent) and the pauses.

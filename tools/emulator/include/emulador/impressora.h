@@ -111,7 +111,7 @@ struct TotaisDia {
     std::int64_t cancelamentosIcms = 0, cancelamentosIss = 0;
     std::array<std::int64_t, 15> naoFiscal{};
     std::int64_t descontosNaoFiscal = 0, acrescimosNaoFiscal = 0, cancelamentosNaoFiscal = 0;
-    std::int64_t dinheiro = 0;                      // cash received (form -2)
+    std::int64_t dinheiro = 0;                     // cash received (form -2)
     std::array<std::int64_t, 15> meioPagamento{};  // other forms received
     std::int64_t troco = 0;
     std::array<std::int64_t, 20> departamentoValor{};
@@ -190,9 +190,9 @@ struct DocumentoAberto {
     std::int64_t pago = 0;
     bool totalImpresso = false;
     bool consumidorImpresso = false;  // IdentificaConsumidor already printed
-    bool saida = false;     // non-fiscal document with a cash-out totaliser
-    int gerencial = -1;     // management report index
-    int cooVinculado = 0;   // bound voucher: COO of the document it belongs to
+    bool saida = false;               // non-fiscal document with a cash-out totaliser
+    int gerencial = -1;               // management report index
+    int cooVinculado = 0;             // bound voucher: COO of the document it belongs to
     int formaVinculada = -2;
     std::int64_t valorVinculado = 0;
     int linhasTexto = 0;
@@ -255,7 +255,7 @@ struct Folha {
 };
 
 class Impressora {
-public:
+  public:
     Impressora();
 
     // Runs one command; never throws.
@@ -263,9 +263,9 @@ public:
 
     // --- clock -----------------------------------------------------------------------------
     DataHora Agora() const;
-    void AjustaRelogio(const DataHora& quando);       // the clock reads `quando` now
-    void AvancaRelogio(std::int64_t segundos);        // negative: back
-    std::int64_t deslocamentoRelogio = 0;              // seconds added to the computer's clock
+    void AjustaRelogio(const DataHora& quando);  // the clock reads `quando` now
+    void AvancaRelogio(std::int64_t segundos);   // negative: back
+    std::int64_t deslocamentoRelogio = 0;        // seconds added to the computer's clock
 
     // --- identity and settings ---------------------------------------------------------------
     std::string marca = "TARVO";
@@ -293,7 +293,7 @@ public:
 
     // --- tables -----------------------------------------------------------------------------
     std::array<Aliquota, 16> aliquotas;
-    MeioPagamento dinheiro;                      // form -2
+    MeioPagamento dinheiro;  // form -2
     std::array<MeioPagamento, 15> meiosPagamento;
     std::array<TotalizadorNaoFiscal, 15> naoFiscais;
     std::array<Gerencial, 20> gerenciais;
@@ -305,7 +305,7 @@ public:
     std::int64_t gt = 0, gtInicial = 0;
     int cooInicioDia = 1;
     bool movimentoAberto = false;
-    DataHora dataAbertura;       // day the movement opened
+    DataHora dataAbertura;         // day the movement opened
     std::int64_t diaFechado = -1;  // day number closed by a Z reduction (-1: none)
     std::int64_t inicioOperacao = 0;
     std::int64_t segundosEmitindo = 0;
@@ -320,14 +320,14 @@ public:
     std::vector<VinculadoEmitido> vinculados;
 
     // --- what it prints and remembers --------------------------------------------------------
-    std::vector<Documento> fita;          // the detail tape (documents in COO order)
-    std::vector<std::string> papel;       // every line that went onto the paper roll
+    std::vector<Documento> fita;     // the detail tape (documents in COO order)
+    std::vector<std::string> papel;  // every line that went onto the paper roll
     int cortes = 0;
-    std::vector<Folha> folhas;            // cheques and authentications
+    std::vector<Folha> folhas;  // cheques and authentications
     std::vector<RegistroZ> memoriaFiscal;
     std::vector<Usuario> usuarios;
     std::vector<Evento> versoesSB, reinicios, impressoesFita;
-    std::string captura;                  // stream waiting for LeImpressao
+    std::string captura;  // stream waiting for LeImpressao
     std::size_t capturaLida = 0;
     // Barcode settings (GS w, GS h, GS H, GS f).
     int barrasLargura = 3, barrasAltura = 162, barrasPosicaoTexto = 2, barrasFonte = 0;
@@ -344,7 +344,6 @@ public:
     void EncerraIntervencao();
     // Every slot empty and no payment form but cash, as a printer fresh from the factory.
     void LimpaTabelas();
-
 };
 
 }  // namespace emulador

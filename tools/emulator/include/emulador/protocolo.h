@@ -48,7 +48,7 @@ bool DivideQuadro(const std::string& bruto, Quadro& quadro);
 // A frame whose length is missing (";}") or wrong is taken only once the line has gone quiet,
 // because such a "}" could still be part of a longer frame.
 class Enquadrador {
-public:
+  public:
     void Acrescenta(std::string_view bytes);
     // Next complete frame. With `ocioso` true (no byte arrived for a while) the buffer's last
     // "}" also ends a frame whose length is missing or wrong.
@@ -59,7 +59,7 @@ public:
     // Bytes thrown away before a "{" (noise on the line), since the last call.
     std::string Descartados();
 
-private:
+  private:
     std::string buffer_;
     std::string descartados_;
 };

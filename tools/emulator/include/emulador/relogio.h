@@ -15,9 +15,9 @@ struct DataHora {
     static DataHora DeSegundos(std::int64_t s);
     std::int64_t Dia() const { return Segundos() / 86400; }  // day number, for date comparisons
 
-    std::string Data() const;     // dd/mm/yyyy
-    std::string Hora() const;     // hh:mm:ss
-    std::string DDMMAA() const;   // ddmmyy
+    std::string Data() const;    // dd/mm/yyyy
+    std::string Hora() const;    // hh:mm:ss
+    std::string DDMMAA() const;  // ddmmyy
     // Reads "dd/mm/yyyy" or "dd/mm/yy" (20yy) into the date part; false when invalid. With
     // `ajustaDia` a day up to 31 past the month's last is taken as the last (a period "up to the
     // 31st" of any month).
