@@ -126,7 +126,7 @@ TEST_F(Tabelas, ExclusaoEIdentificacaoSoEmIntervencao) {
     EXPECT_EQ(X("LeTexto", R"(NomeTexto="Cliche")").dados,
               "ValorTexto=\"NOVA LOJA\x1b"
               "E1 LTDA\x1b"
-              "E0\nRUA B\"");
+              "E0\nRUA B\n\"");
     Ok("AbreGerencial", "CodGerencial=0");
     const auto& ls = p.fita.back().linhas;
     EXPECT_EQ(ls[0].texto,

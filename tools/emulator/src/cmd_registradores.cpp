@@ -256,7 +256,7 @@ Resposta Comandos::LeTexto() {
         {"SimboloMoeda", [&] { return p.simboloMoeda; }},
         {"NomeMoedaSingular", [&] { return p.moedaSingular; }},
         {"NomeMoedaPlural", [&] { return p.moedaPlural; }},
-        {"Cliche", [&] { return p.cliche; }},
+        {"Cliche", [&] { return p.cliche.empty() || p.cliche.back() == '\n' ? p.cliche : p.cliche + "\n"; }},
         {"DadosUltimaReducaoZ", [&] { return p.DadosUltimaReducao(); }},
     };
     for (const auto& [n, f] : simples)

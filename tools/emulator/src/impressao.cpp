@@ -95,9 +95,9 @@ void Comandos::Imprime(int indice, const std::string& texto, bool negrito) {
 
 void Comandos::Cabecalho(Documento& d, const std::string& titulo, const std::string& rotulo, int valor,
                          const DataHora& quando) const {
-    std::string c = p.cliche;
+    const std::string& c = p.cliche;
     std::size_t ini = 0;
-    while (!c.empty() && ini <= c.size()) {
+    while (ini < c.size()) {
         std::size_t fim = c.find('\n', ini);
         std::string linha = c.substr(ini, fim == std::string::npos ? std::string::npos : fim - ini);
         linha.erase(std::remove(linha.begin(), linha.end(), '\r'), linha.end());
