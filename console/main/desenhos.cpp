@@ -11,7 +11,7 @@
 namespace belmora {
 
 QPixmap Logotipo() {
-    QPixmap p(150, 52);
+    QPixmap p(172, 52);
     p.fill(Qt::transparent);
     QPainter g(&p);
     g.setRenderHint(QPainter::Antialiasing);
@@ -28,10 +28,10 @@ QPixmap Logotipo() {
     g.drawEllipse(QRectF(34, 36, 6, 6));
     g.setPen(QColor(28, 56, 104));
     g.setFont(QFont("DejaVu Sans", 17, QFont::Bold));
-    g.drawText(QRectF(50, 4, 100, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Belmora"));
+    g.drawText(QRectF(50, 4, 122, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Belmora"));
     g.setPen(QColor(90, 100, 120));
     g.setFont(QFont("DejaVu Sans", 7));
-    g.drawText(QRectF(51, 30, 100, 16), Qt::AlignLeft | Qt::AlignVCenter,
+    g.drawText(QRectF(51, 30, 120, 16), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("Gerenciador de ECF"));
     return p;
 }

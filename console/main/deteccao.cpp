@@ -51,10 +51,11 @@ class SondaDireta {
     int prazoMs_ = 6000;
 };
 
-// Friendly name of a port that is a USB serial adapter ("" for any other port).
+// Friendly name of a port that is a USB serial adapter ("" for any other port, which the
+// listing names by its port name).
 std::string AdaptadorUsb(const std::string& porta) {
     for (const plataforma::PortaListada& p : plataforma::ListaPortasSeriais())
-        if (p.nome == porta) return p.descricao;
+        if (p.nome == porta && p.descricao != p.nome) return p.descricao;
     return "";
 }
 
@@ -62,8 +63,13 @@ long long Numero(const std::string& t) {
     return std::atoll(t.c_str());
 }
 
+// The colour of an indicator while it is lit; an unlit (disabled) one stays grey.
 void Cor(QLabel* l, const char* cor) {
-    l->setStyleSheet(QStringLiteral("color: %1;").arg(QLatin1String(cor)));
+    QPalette p = l->palette();
+    p.setColor(QPalette::Active, QPalette::WindowText, QColor(QLatin1String(cor)));
+    p.setColor(QPalette::Inactive, QPalette::WindowText, QColor(QLatin1String(cor)));
+    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(164, 170, 180));
+    l->setPalette(p);
 }
 
 }  // namespace

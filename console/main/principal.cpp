@@ -180,13 +180,12 @@ void TfrmVintaro::MontaJanela() {
     conteudo->addWidget(lblOcupado_, 0, 0);
     direita->addWidget(clienteDireitaConteudo_, 1);
     clienteDireita_->hide();
-    meio->addWidget(clienteDireita_, 1);
-    meio->addStretch(0);
-    principal->addLayout(meio, 1);
+    auto* colunaDireita = new QVBoxLayout();
+    colunaDireita->addWidget(clienteDireita_, 3);
 
-    // Operator log with its buttons.
+    // Operator log with its buttons, below the hosted form.
     auto* log = new QHBoxLayout();
-    log->setContentsMargins(6, 0, 6, 4);
+    log->setContentsMargins(0, 0, 0, 4);
     retornoUsuario_ = new QListWidget(central);
     retornoUsuario_->setObjectName(QStringLiteral("RetornoUsuario"));
     retornoUsuario_->setToolTip(QStringLiteral("Duplo Clique para Limpar"));
@@ -210,7 +209,9 @@ void TfrmVintaro::MontaJanela() {
     botoes->addWidget(btAjuda);
     botoes->addStretch();
     log->addLayout(botoes);
-    principal->addLayout(log);
+    colunaDireita->addLayout(log, 1);
+    meio->addLayout(colunaDireita, 1);
+    principal->addLayout(meio, 1);
     setCentralWidget(central);
 
     // Status bar: "Status:", the printer's status, the date.
@@ -279,7 +280,13 @@ QWidget* TfrmVintaro::MontaMenu() {
                                   "F9 = Comandos ECF 2E",
                                   "F12 = Ajuda",
                                   "Alt+<Letra> = Op Menu Atual"};
-    for (const char* t : textos) la->addWidget(new QLabel(U(t), atalhos));
+    for (const char* t : textos) {
+        auto* rotulo = new QLabel(U(t), atalhos);
+        QFont fa = rotulo->font();
+        fa.setPointSizeF(fa.pointSizeF() - 1);
+        rotulo->setFont(fa);
+        la->addWidget(rotulo);
+    }
     l->addWidget(atalhos);
     l->addStretch();
     menu_->setFixedWidth(kTamanhoBotao.width() + 4);
@@ -313,6 +320,10 @@ QWidget* TfrmVintaro::MontaInformacoes() {
     for (QLabel* l : {conexaoImpressora_, sensorPapel_, statusCupom_, statusRedZ_, statusIntervencao_}) {
         l->setEnabled(false);
     }
+    QPalette cinza = groupBox1_->palette();
+    cinza.setColor(QPalette::Disabled, QPalette::WindowText, QColor(164, 170, 180));
+    groupBox1_->setPalette(cinza);
+    groupBox1_->setStyleSheet(QStringLiteral("QLabel:disabled { color: #a4aab4; }"));
     for (QWidget* w : groupBox1_->findChildren<QWidget*>()) w->setToolTip(groupBox1_->toolTip());
     return groupBox1_;
 }

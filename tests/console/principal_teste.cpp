@@ -1,0 +1,13 @@
+// main() of the console's test programs: a QApplication for the widgets, then GoogleTest.
+// Without a platform named in the environment (test discovery at build time) the widgets
+// run offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
