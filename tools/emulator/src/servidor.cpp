@@ -164,7 +164,7 @@ Emulador::Saida Emulador::Atende(const std::string& bruto) {
     t.quadro = bruto;
     Saida s;
     std::string resposta;
-    std::lock_guard<std::mutex> l(m_);
+    std::unique_lock<std::mutex> l(m_);
     bool dividido = DivideQuadro(bruto, q);
     t.comando = q.comando;
     t.parametros = q.parametros;
@@ -206,8 +206,10 @@ Emulador::Saida Emulador::Atende(const std::string& bruto) {
         falhas_.erros = std::move(erros);
     }
     trocas_.push_back(t);
-    if (aoTrocar_) aoTrocar_(t);
+    auto aviso = aoTrocar_;
+    l.unlock();
     cv_.notify_all();
+    if (aviso) aviso(t);  // outside the lock, so that it may look at the printer
     return s;
 }
 
