@@ -117,6 +117,15 @@ const std::map<std::string, Esperado>& ProprioSemFamilia() {
         {"Tarvo_TerminaFechamentoCupom", NaoImplementado("Tarvo_FechaCupom")},
         {"Tarvo_CancelaCupomMFD", NaoImplementado("Tarvo_CancelaCupom")},
         {"Tarvo_LeParametrosPAF", NaoImplementado("Tarvo_CNPJ_IE")},
+        {"Tarvo_CGC_IE", NaoImplementado("Tarvo_CNPJ_IE")},
+        {"Tarvo_MapaResumoMFD", NaoImplementado("Tarvo_MapaResumo")},
+        {"Tarvo_RelatorioTipo60AnaliticoMFD", NaoImplementado("Tarvo_RelatorioTipo60Analitico")},
+        {"Tarvo_ContadoresTotalizadoresNaoFiscaisMFD",
+         NaoImplementado("Tarvo_ContadoresTotalizadoresNaoFiscais")},
+        {"Tarvo_ValorTotalizadorNaoFiscalMFD", NaoImplementado("Tarvo_ValorTotalizadorNaoFiscal")},
+        {"Tarvo_ValorFormaPagamentoMFD", NaoImplementado("Tarvo_ValorFormaPagamento")},
+        {"Tarvo_VerificaEstadoImpressoraStr", NaoImplementado("Tarvo_VerificaEstadoImpressora")},
+        {"Tarvo_VerificaEstadoImpressoraMFD", NaoImplementado("Tarvo_VerificaEstadoImpressora")},
         // Exports that build family-0 frames themselves.
         {"Tarvo_ExecutaComando", NaoImplementado("Tarvo_ExecutaComando")},
         {"Tarvo_ExecutaLeitura", NaoImplementado("Tarvo_ExecutaLeitura")},
@@ -129,6 +138,8 @@ const std::map<std::string, Esperado>& ProprioSemFamilia() {
         // An empty speed is refused before the family is looked at.
         {"Tarvo_ProgramaBaudRate",
          {0, true, -7, "Valores aceitos para esta fun\xE7\xE3o[9600,19200,38400,57600,115200]"}},
+        {"Tarvo_VerificaFormasPagamentoMFD",
+         {0, true, -2, "Comando Inexistente para este modelo: Tarvo_VerificaFormasPagamentoMFD"}},
         {"Tarvo_TerminaFechamentoCupomCodigoBarrasMFD",
          {0, true, -2, "Comando Inexistente para este modelo: Tarvo_TerminaFechamentoCupomCodigoBarrasMFD"}},
         // Settings kept by the library and pure transforms work under every family.
