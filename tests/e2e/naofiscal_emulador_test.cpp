@@ -83,6 +83,23 @@ TEST_F(NaoFiscalEmulador, WithdrawalSupplyAndAReceiptMoveTheNonFiscalTotals) {
     EXPECT_TRUE(Contem(p.DocumentoPorCoo(2)->Texto(), "SANGRIA"));
 }
 
+TEST_F(NaoFiscalEmulador, TheDayOpensWithAnXReadingAndASupplyWhenThereIsOne) {
+    std::string falhas = Roda([](teste::Cenario& c) {
+        PASSO(c, 1, Tarvo_AberturaDoDia, "0,00", "");
+        PASSO(c, 1, Tarvo_AberturaDoDia, "150,00", "Dinheiro");
+    });
+    EXPECT_EQ(falhas, "");
+    std::vector<std::string> comandos;
+    for (const std::string& c : e.Comandos())
+        if (c != "EscreveInteiro") comandos.push_back(c);
+    EXPECT_EQ(comandos, (std::vector<std::string>{"EmiteLeituraX", "EmiteLeituraX", "AbreCupomNaoFiscal",
+                                                  "EmiteItemNaoFiscal", "PagaCupom", "EncerraDocumento"}));
+    emulador::Impressora p = e.Impressora();
+    EXPECT_EQ(p.contadores.coo, 3);
+    EXPECT_EQ(p.dia.naoFiscal[0], 15000);
+    EXPECT_EQ(p.dia.dinheiro, 15000);
+}
+
 TEST_F(NaoFiscalEmulador, ACreditVoucherBoundToACardPayment) {
     std::string falhas = Roda([](teste::Cenario& c) {
         PASSO(c, 1, Tarvo_AbreCupom, "");
