@@ -299,6 +299,48 @@ TEST_F(Capturas, TheFiscalMemoryReadingGoesIntoLeitmfAndGivesTheBasicSoftwareDat
     });
 }
 
+TEST_F(Capturas, FiscalMemoryReadingsOnPaperAndThroughThePortByDateAndByReduction) {
+    Roda([&](Tarvo& t, Emulador& e) {
+        VendeODia(t);
+        ASSERT_EQ(t.Chama<int(const char*, const char*)>("Tarvo_ReducaoZ", "", ""), 1);
+        // The next day, so that documents on paper are allowed again.
+        e.Altera([](emulador::Impressora& i) { i.AvancaRelogio(86400); });
+        const emulador::RegistroZ z = e.Impressora().memoriaFiscal.at(0);
+        const std::string dia = z.movimento.Data();
+        const std::string ddmmaa = z.movimento.DDMMAA();
+        using Leitura = int(const char*, const char*, const char*);
+
+        // On paper: a document of its own, complete for "C", simplified otherwise.
+        ASSERT_EQ(t.Chama<Leitura>("Tarvo_LeituraMemoriaFiscalData", ddmmaa.c_str(), dia.c_str(), "c"), 1);
+        emulador::Documento d = e.Impressora().fita.back();
+        EXPECT_EQ(d.tipo, emulador::TipoDocumento::LeituraMemoriaFiscal);
+        EXPECT_NE(d.Texto().find(Centro("COMPLETA")), std::string::npos);
+        EXPECT_NE(d.Texto().find("PER\xD6ODO: " + dia + " A " + dia), std::string::npos);
+        ASSERT_EQ(t.Chama<Leitura>("Tarvo_LeituraMemoriaFiscalReducao", "1", "1", "X"), 1);
+        d = e.Impressora().fita.back();
+        EXPECT_NE(d.Texto().find(Centro("SIMPLIFICADA")), std::string::npos);
+        EXPECT_NE(d.Texto().find("CRZ: 0001 A 0001"), std::string::npos);
+
+        // Through the port into IMPRESSAO.TXT: simplified for "S", complete otherwise.
+        const std::size_t documentos = e.Impressora().fita.size();
+        ASSERT_EQ(
+            t.Chama<Leitura>("Tarvo_LeituraMemoriaFiscalSerialData", ddmmaa.c_str(), ddmmaa.c_str(), "s"), 1);
+        std::vector<std::string> l = Linhas(teste::LeArquivo(home / "IMPRESSAO.TXT"));
+        EXPECT_NE(std::find(l.begin(), l.end(), Centro("SIMPLIFICADA")), l.end());
+        EXPECT_NE(std::find(l.begin(), l.end(), "PERIODO: " + dia + " A " + dia), l.end());
+        ASSERT_EQ(t.Chama<Leitura>("Tarvo_LeituraMemoriaFiscalSerialReducao", "1", "1", "C"), 1);
+        l = Linhas(teste::LeArquivo(home / "IMPRESSAO.TXT"));
+        EXPECT_NE(std::find(l.begin(), l.end(), Centro("COMPLETA")), l.end());
+        EXPECT_NE(std::find(l.begin(), l.end(), Linha48("0001 " + Zeros(z.coo, 6) + " 001 " + dia, "142,50")),
+                  l.end());
+        EXPECT_EQ(e.Impressora().fita.size(), documentos);
+
+        // A period without reductions: the printer's refusal.
+        EXPECT_EQ(t.Chama<Leitura>("Tarvo_LeituraMemoriaFiscalSerialReducao", "5", "9", "C"), 0);
+        EXPECT_EQ(t.UltimoErro().first, 8089);
+    });
+}
+
 TEST_F(Capturas, DetailTapeDownloadsByCooRangeAndByDateAndTheirText) {
     Roda([&](Tarvo& t, Emulador& e) {
         VendeODia(t);
