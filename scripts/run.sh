@@ -1,15 +1,30 @@
 #!/usr/bin/env bash
-# The main job on a fresh machine: sets it up, builds the library, the printer emulator and the
-# receipt example, starts the emulator on a pseudo-terminal in a temporary folder, has the
-# example issue a fiscal receipt through libtarvo against it, shows the receipt as the
-# emulator printed it, and stops the emulator.
+# The main job on a fresh machine: sets it up, builds the library, the printer emulator, the
+# console and the receipt example, and starts the emulator on a pseudo-terminal.
+#   scripts/run.sh               the console Belmora connected to the emulator (needs a display)
+#   scripts/run.sh --sem-console the receipt example instead: it issues a fiscal receipt through
+#                                libtarvo against the emulator and shows it as printed
+# Without a display the receipt example runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 
+console=1
+case "${1:-}" in
+  --sem-console) console=0 ;;
+  "") ;;
+  *) echo "uso: scripts/run.sh [--sem-console]" >&2; exit 2 ;;
+esac
+if [ "$console" -eq 1 ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "run: no display for the console; running the receipt example (scripts/run.sh --sem-console)" >&2
+  console=0
+fi
+
 build=build
 cmake -S . -B "$build" -G Ninja >/dev/null
-cmake --build "$build" -j "$(nproc)" --target tarvo emulador exemplo_cupom
+targets=(tarvo emulador exemplo_cupom)
+[ "$console" -eq 1 ] && targets+=(belmora)
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 bin="$(pwd)/$build/bin"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tarvo-run-XXXXXX")
@@ -40,6 +55,18 @@ done
 if [ ! -L "$tmp/dev/COM1" ]; then
   echo "run: the emulator did not open its port" >&2
   exit 1
+fi
+
+if [ "$console" -eq 1 ]; then
+  # The console keeps its folders between runs (its TARVO.INI, call logs and saved operator
+  # logs), in build/belmora; it finds the printer on COM1 through the emulator's link.
+  casa="$(pwd)/$build/belmora"
+  mkdir -p "$casa/trabalho"
+  [ -f "$casa/TARVO.INI" ] || printf '[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=5\r\n' >"$casa/TARVO.INI"
+  ln -sfn "$bin/Imagens" "$casa/trabalho/Imagens"
+  status=0
+  (cd "$casa/trabalho" && TARVO_HOME="$casa" TARVO_DEVDIR="$tmp/dev" "$bin/belmora") || status=$?
+  exit "$status"
 fi
 
 status=0
