@@ -34,15 +34,15 @@ constexpr int kFinsDeCaptura = 2;
 constexpr std::array<unsigned char, 256> MontaMapa() {
     std::array<unsigned char, 256> m{};
     for (int i = 0; i < 256; ++i) m[static_cast<std::size_t>(i)] = static_cast<unsigned char>(i);
-    m[128] = 199;  // Ç
-    m[144] = 201;  // É
-    m[160] = 97;   // á, written as a
-    m[181] = 193;  // Á
-    m[198] = 227;  // ã
-    m[199] = 195;  // Ã
-    m[214] = 73;   // Í, written as I
-    m[224] = 211;  // Ó
-    m[229] = 213;  // Õ
+    m[128] = 199;  // C cedilla
+    m[144] = 201;  // E acute
+    m[160] = 97;   // a acute, written as a
+    m[181] = 193;  // A acute
+    m[198] = 227;  // a tilde
+    m[199] = 195;  // A tilde
+    m[214] = 73;   // I acute, written as I
+    m[224] = 211;  // O acute
+    m[229] = 213;  // O tilde
     return m;
 }
 constexpr std::array<unsigned char, 256> kMapa = MontaMapa();

@@ -44,8 +44,8 @@ struct ReducoesDoPeriodo {
     std::string nome;      // first line of the head, 40 characters
     std::string endereco;  // next three lines, 120 characters
 };
-// 1 when the range holds reductions; 0 with "Não existe movimentação no período de datas
-// informado." when it holds none; a failing command's result otherwise.
+// 1 when the range holds reductions; 0 with the message that the period has no movement
+// when it holds none; a failing command's result otherwise.
 int RixReducoesDoPeriodo(const std::string& dataInicial, const std::string& dataFinal,
                          ReducoesDoPeriodo& saida);
 
