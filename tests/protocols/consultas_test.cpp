@@ -119,6 +119,9 @@ TEST_F(Consultas, StatusBitsAndTheirTexts) {
 struct Memoria {
     std::string usado, livreBytes, percentual, tamanho;
 };
+void PrintTo(const Memoria& m, std::ostream* os) {
+    *os << m.usado << " used, " << m.livreBytes << " free";
+}
 
 class MemoriaFita : public Consultas, public ::testing::WithParamInterface<Memoria> {};
 
