@@ -177,6 +177,19 @@ TEST_F(Documentos, ADepartmentSaleNamesItsMeasureAndGivesOneDiscountOrSurcharge)
                       "Quantidade=2,000 Unidade=\"Metro\""}));
 }
 
+TEST_F(Documentos, NoCallerTextCanEndItsValueEarly) {
+    Carrega();
+    Impressora p(dev.Caminho());
+    EXPECT_EQ(Tarvo_VendeItemDepartamento("1\" CodAliquota=\"9", "TV 32\"", "II", "1", "1", "0", "0", "", ""),
+              1);
+    EXPECT_EQ(Tarvo_UsaComprovanteNaoFiscalVinculado("VIA \"CLIENTE\""), 1);
+    EXPECT_EQ(p.Comandos(),
+              (std::vector<std::string>{
+                  "VendeItem;CodAliquota=-3 CodProduto=\"1\\x22 CodAliquota=\\x229\" "
+                  "NomeProduto=\"TV 32\\x22\" PrecoUnitario=1,000 Quantidade=1,000 Unidade=\"UN\"",
+                  "ImprimeTexto;TextoLivre=\"VIA \\x22CLIENTE\\x22\""}));
+}
+
 TEST_F(Documentos, ItemAndSubtotalSurchargesAndDiscounts) {
     Carrega();
     Impressora p(dev.Caminho());
