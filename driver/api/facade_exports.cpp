@@ -12,7 +12,6 @@
 #include "driver/protocols/f0_documentos.h"
 #include "driver/protocols/familias.h"
 #include "driver/protocols/parametros.h"
-#include "platform/pastas.h"
 
 using namespace tarvo;
 

@@ -1,9 +1,7 @@
 // The fiscal receipt on family-0 printers: open, items, surcharges and discounts, payments,
 // close, cancellation and the files that carry the consumer identification and the long
 // item description from one export to the next.
-#include <vector>
 
-#include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
