@@ -266,4 +266,24 @@ TEST_F(Consultas, DepartmentsReadBeforeAFailureAreKept) {
                                       "BEBIDAS   ," + std::string(40, '0') + std::string(10, ' '));
 }
 
+TEST_F(Consultas, NullPointersFromTheHostDoNoHarm) {
+    Carrega();
+    Roteiro impressora(dev.Caminho(), "COM1", Responde({}));
+    EXPECT_EQ(Tarvo_CNPJ_IE(nullptr, nullptr), 1);
+    EXPECT_EQ(Tarvo_MarcaModeloTipoImpressoraMFD(nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(Tarvo_VerificaEstadoImpressoraStr(nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(Tarvo_FlagsFiscais(nullptr), 1);
+    EXPECT_EQ(Tarvo_LeIndicadores(nullptr), 1);
+    EXPECT_EQ(Tarvo_VerificaEstadoGaveta(nullptr), 1);
+    EXPECT_EQ(Tarvo_ValorTotalizadorNaoFiscal(nullptr, nullptr), 0);  // no code comes back for no name
+    EXPECT_EQ(Tarvo_ValorFormaPagamento(nullptr, nullptr), 0);
+    EXPECT_EQ(Tarvo_LeNomeRelatorioGerencial(nullptr, nullptr), -2);
+    EXPECT_EQ(Tarvo_ProgramaFormaPagamentoMFD(nullptr, nullptr), 1);
+    EXPECT_EQ(Tarvo_ProgramaMoedaPlural(nullptr), 1);
+    EXPECT_EQ(Tarvo_NomeiaRelatorioGerencialMFD(nullptr, nullptr), -2);
+    EXPECT_EQ(Tarvo_AutenticacaoMFD(nullptr, nullptr), 0);  // no cheque station on this model
+    EXPECT_EQ(Tarvo_CodigoBarrasITFMFD(nullptr), 1);
+    EXPECT_EQ(Tarvo_VerificaFormasPagamentoMFD(nullptr), 1);
+}
+
 }  // namespace
