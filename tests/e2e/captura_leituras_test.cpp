@@ -14,71 +14,21 @@
 
 #include "comum/ambiente.h"
 #include "comum/biblioteca.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 
 namespace {
 
 using emulador::Emulador;
+using teste::Comando;
+using teste::Linha48;
+using teste::Linhas;
 using teste::Tarvo;
+using teste::VendeODia;
+using teste::Zeros;
 
-int Comando(Tarvo& t, const char* comando, const std::string& parametros) {
-    return t.Chama<int(const char*, const char*)>("Tarvo_ExecutaComando", comando, parametros.c_str());
-}
-
-// Two receipts (one with a discount, one on a service), a cancelled one and a cash-in.
-void VendeODia(Tarvo& t) {
-    const std::pair<const char*, std::string> passos[] = {
-        {"AbreCupomFiscal", ""},
-        {"VendeItem",
-         "CodAliquota=0 CodProduto=\"001\" NomeProduto=\"ARROZ\" PrecoUnitario=10,00 Quantidade=2,000"},
-        {"VendeItem",
-         "CodAliquota=-2 CodProduto=\"002\" NomeProduto=\"REFRIGERANTE\" PrecoUnitario=5,50 "
-         "Quantidade=1,000"},
-        {"PagaCupom", "CodMeioPagamento=-2 Valor=30,00"},
-        {"EncerraDocumento", "Operador=\"ANA\""},
-        {"AbreCupomFiscal", ""},
-        {"VendeItem",
-         "CodAliquota=1 CodProduto=\"003\" NomeProduto=\"PANELA\" PrecoUnitario=100,00 Quantidade=1,000"},
-        {"AcresceItemFiscal", "Cancelar=false NumItem=1 ValorAcrescimo=-10,00"},
-        {"VendeItem",
-         "CodAliquota=3 CodProduto=\"004\" NomeProduto=\"SERVICO\" PrecoUnitario=2,50 Quantidade=4,000"},
-        {"PagaCupom", "CodMeioPagamento=2 Valor=100,00"},
-        {"EncerraDocumento", "Operador=\"ANA\""},
-        {"AbreCupomFiscal", ""},
-        {"VendeItem",
-         "CodAliquota=2 CodProduto=\"005\" NomeProduto=\"PAO\" PrecoUnitario=7,00 Quantidade=1,000"},
-        {"CancelaCupom", "Operador=\"ANA\""},
-        {"AbreCupomNaoFiscal", ""},
-        {"EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=50,00"},
-        {"PagaCupom", "CodMeioPagamento=-2 Valor=50,00"},
-        {"EncerraDocumento", "Operador=\"ANA\""},
-    };
-    for (const auto& [comando, parametros] : passos) {
-        ASSERT_EQ(Comando(t, comando, parametros), 1)
-            << comando << " " << parametros << ": " << t.UltimoErro().second;
-    }
-}
-
-std::string Zeros(int n, std::size_t largura) {
-    std::string s = std::to_string(n);
-    return std::string(s.size() < largura ? largura - s.size() : 0, '0') + s;
-}
-std::string Linha48(const std::string& rotulo, const std::string& valor) {
-    return rotulo + std::string(48 - rotulo.size() - valor.size(), ' ') + valor;
-}
 std::string Centro(const std::string& t) {
     return std::string((48 - t.size()) / 2, ' ') + t;
-}
-
-std::vector<std::string> Linhas(const std::string& texto) {
-    std::vector<std::string> r;
-    for (std::size_t i = 0; i < texto.size();) {
-        std::size_t f = texto.find("\r\n", i);
-        if (f == std::string::npos) f = texto.size();
-        r.push_back(texto.substr(i, f - i));
-        i = f + 2;
-    }
-    return r;
 }
 
 // The printer's code page 850 letters as the capture text holds them in Windows-1252.
@@ -120,28 +70,10 @@ std::string Texto1252(const std::string& cp850) {
     return r;
 }
 
-class Capturas : public ::testing::Test {
+class Capturas : public teste::EmuladorNoFilho {
   protected:
-    teste::PastaTemporaria home, dev, atual;
-
     void Roda(const std::function<void(Tarvo&, Emulador&)>& corpo) {
-        int r = teste::EmProcessoFilho([&] {
-            teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
-            if (::chdir(atual.Caminho().c_str()) != 0) return 3;
-            teste::EscreveArquivo(home / "TARVO.INI",
-                                  "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nCorrigeRelogioZ=0\r\n"
-                                  "Path=" +
-                                      home.Caminho() + "\r\n");
-            {
-                Emulador e;
-                if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
-                Tarvo t;
-                corpo(t, e);
-            }
-            std::fflush(stdout);
-            return ::testing::Test::HasFailure() ? 1 : 0;
-        });
-        EXPECT_EQ(r, 0) << "the child process reported failures (above) or died";
+        EmuladorNoFilho::Roda("CorrigeRelogioZ=0\r\n", corpo);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "comum/ambiente.h"
+#include "comum/emulado.h"
 #include "comum/cenario.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
@@ -14,42 +15,15 @@ namespace {
 
 using emulador::Emulador;
 
-class CupomEmulador : public ::testing::Test {
-  protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    Emulador e;
-
-    void SetUp() override { ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro(); }
-    void Ini(const std::string& extra = "", const std::string& secoes = "") {
-        teste::EscreveArquivo(
-            home / "TARVO.INI",
-            "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=5\r\n" + extra + secoes);
-    }
-    std::string Roda(const std::function<void(teste::Cenario&)>& corpo) {
-        return teste::Cenario::Roda(atual.Caminho(), corpo);
-    }
+class CupomEmulador : public teste::ComEmulador {
+protected:
     // The frames' command and parameters, without the spacing sent once after the load.
     std::vector<std::string> Comandos() {
         std::vector<std::string> r;
         for (const emulador::Troca& t : e.Trocas())
-            if (!(t.comando == "EscreveInteiro" &&
-                  t.parametros.find("EspacamentoDocumentos") != std::string::npos))
+            if (!(t.comando == "EscreveInteiro" && t.parametros.find("EspacamentoDocumentos") != std::string::npos))
                 r.push_back(t.comando + ";" + t.parametros);
         return r;
-    }
-    std::vector<std::string> Parametros(const std::string& comando) {
-        std::vector<std::string> r;
-        for (const emulador::Troca& t : e.Trocas())
-            if (t.comando == comando) r.push_back(t.parametros);
-        return r;
-    }
-    std::string Chave(const char* s, const char* k) {
-        return plataforma::ArquivoIni::LeChave(home / "TARVO.INI", s, k, "<none>");
-    }
-    static bool Contem(const std::string& texto, const std::string& trecho) {
-        return texto.find(trecho) != std::string::npos;
     }
 };
 

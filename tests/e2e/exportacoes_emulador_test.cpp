@@ -6,29 +6,17 @@
 #include <cstring>
 
 #include "comum/ambiente.h"
+#include "comum/emulado.h"
 #include "comum/cenario.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
 
 namespace {
 
-class FacadeEmulador : public ::testing::Test {
-  protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    emulador::Emulador e;
-
-    void SetUp() override { ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro(); }
+class FacadeEmulador : public teste::ComEmulador {
+protected:
     void Ini(const std::string& extra = "", const std::string& modelo = "TARVO_RIX") {
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nModeloImp=" + modelo +
-                                                      "\r\nPorta=COM1\r\nTimeOutComandos=5\r\n" + extra);
-    }
-    std::string Roda(const std::function<void(teste::Cenario&)>& corpo) {
-        return teste::Cenario::Roda(atual.Caminho(), corpo);
-    }
-    std::string Chave(const char* s, const char* k) {
-        return plataforma::ArquivoIni::LeChave(home / "TARVO.INI", s, k, "<none>");
+        ComEmulador::Ini("ModeloImp=" + modelo + "\r\n" + extra);
     }
 };
 

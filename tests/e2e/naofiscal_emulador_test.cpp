@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "comum/ambiente.h"
+#include "comum/emulado.h"
 #include "comum/cenario.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
@@ -12,29 +13,11 @@ namespace {
 
 using emulador::Emulador;
 
-class NaoFiscalEmulador : public ::testing::Test {
-  protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    Emulador e;
-
+class NaoFiscalEmulador : public teste::ComEmulador {
+protected:
     void SetUp() override {
-        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
-        teste::EscreveArquivo(home / "TARVO.INI",
-                              "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=5\r\n");
-    }
-    std::string Roda(const std::function<void(teste::Cenario&)>& corpo) {
-        return teste::Cenario::Roda(atual.Caminho(), corpo);
-    }
-    std::vector<std::string> Comandos(const std::string& comando) {
-        std::vector<std::string> r;
-        for (const emulador::Troca& t : e.Trocas())
-            if (t.comando == comando) r.push_back(t.parametros);
-        return r;
-    }
-    static bool Contem(const std::string& texto, const std::string& trecho) {
-        return texto.find(trecho) != std::string::npos;
+        ComEmulador::SetUp();
+        Ini();
     }
 };
 
@@ -59,10 +42,10 @@ TEST_F(NaoFiscalEmulador, WithdrawalSupplyAndAReceiptMoveTheNonFiscalTotals) {
         PASSO(c, 1, Tarvo_CancelaRecebimentoNaoFiscalMFD, "", "", "");
     });
     EXPECT_EQ(falhas, "");
-    EXPECT_EQ(Comandos("EmiteItemNaoFiscal"),
+    EXPECT_EQ(Parametros("EmiteItemNaoFiscal"),
               (std::vector<std::string>{"CodNaoFiscal=0 Valor=200,00", "CodNaoFiscal=1 Valor=10,00",
                                         "CodNaoFiscal=02 Valor=45,00", "CodNaoFiscal=02 Valor=10,00"}));
-    EXPECT_EQ(Comandos("PagaCupom"),
+    EXPECT_EQ(Parametros("PagaCupom"),
               (std::vector<std::string>{"CodMeioPagamento=-2 Valor=200,00", "CodMeioPagamento=-2 Valor=10,00",
                                         "CodMeioPagamento=-2 Valor=50,00",
                                         "NomeMeioPagamento=\"VALE\" Valor=10,00"}));
@@ -112,9 +95,9 @@ TEST_F(NaoFiscalEmulador, ACreditVoucherBoundToACardPayment) {
         PASSO(c, 1, Tarvo_EstornoNaoFiscalVinculadoMFD, "", "", "");
     });
     EXPECT_EQ(falhas, "");
-    EXPECT_EQ(Comandos("AbreCreditoDebito"),
+    EXPECT_EQ(Parametros("AbreCreditoDebito"),
               (std::vector<std::string>{"NomeMeioPagamento=\"Cartao Credito\" Valor = 1500,00"}));
-    EXPECT_EQ(Comandos("EstornaCreditoDebito"), (std::vector<std::string>{"COO=2"}));
+    EXPECT_EQ(Parametros("EstornaCreditoDebito"), (std::vector<std::string>{"COO=2"}));
     emulador::Impressora p = e.Impressora();
     EXPECT_EQ(p.contadores.coo, 3);
     EXPECT_EQ(p.contadores.ccf, 1);
@@ -145,10 +128,10 @@ TEST_F(NaoFiscalEmulador, AManagementReportOpensOnTheFirstIndexThePrinterAccepts
         PASSO(c, 1, Tarvo_CancelaCupom);
     });
     EXPECT_EQ(falhas, "");
-    EXPECT_EQ(Comandos("AbreGerencial"),
+    EXPECT_EQ(Parametros("AbreGerencial"),
               (std::vector<std::string>{"CodGerencial=0", "CodGerencial=1", "CodGerencial=2",
                                         "CodGerencial=0", "CodGerencial=1", "CodGerencial=2"}));
-    auto textos = Comandos("ImprimeTexto");
+    auto textos = Parametros("ImprimeTexto");
     ASSERT_EQ(textos.size(), 5u);  // 30 lines in 3 pieces, one more line, the second report
     emulador::Impressora p = e.Impressora();
     EXPECT_EQ(p.contadores.grg, 2);

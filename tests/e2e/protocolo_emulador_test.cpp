@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "comum/ambiente.h"
+#include "comum/emulado.h"
 #include "comum/cenario.h"
 #include "comum/roteiro.h"
 #include "emulador/emulador.h"
@@ -14,23 +15,10 @@ namespace {
 
 using emulador::Emulador;
 
-class Protocolo : public ::testing::Test {
+class Protocolo : public teste::ComEmulador {
 protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    Emulador e;
-
-    void SetUp() override { ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro(); }
     void Ini(const std::string& sistema = "", const std::string& flags = "") {
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\n" + sistema +
-                                                      "[Flags]\r\n" + flags);
-    }
-    std::string Roda(const std::function<void(teste::Cenario&)>& corpo) {
-        return teste::Cenario::Roda(atual.Caminho(), corpo);
-    }
-    std::string Chave(const char* s, const char* k) {
-        return plataforma::ArquivoIni::LeChave(home / "TARVO.INI", s, k, "<none>");
+        ComEmulador::Ini(sistema, "[Flags]\r\n" + flags);
     }
 };
 

@@ -12,6 +12,7 @@
 
 #include "comum/ambiente.h"
 #include "comum/biblioteca.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
 
@@ -19,60 +20,12 @@ namespace {
 
 using emulador::DataHora;
 using emulador::Emulador;
+using teste::Comando;
+using teste::Linha48;
+using teste::Linhas;
 using teste::Tarvo;
-
-int Comando(Tarvo& t, const char* comando, const std::string& parametros) {
-    return t.Chama<int(const char*, const char*)>("Tarvo_ExecutaComando", comando, parametros.c_str());
-}
-
-// The day of sales, sent with the printer's own commands:
-// receipt 1: 2 x 10,00 at 18 % (slot 0) and 5,50 under tax substitution (F1), cash 30,00;
-// receipt 2: 100,00 at 12 % (slot 1) with 10,00 off and 4 x 2,50 of service (ISS, slot 3),
-//            paid by cheque;
-// receipt 3: 7,00 at 7 % (slot 2), cancelled;
-// a cash-in of 50,00.
-void VendeODia(Tarvo& t) {
-    const std::pair<const char*, std::string> passos[] = {
-        {"AbreCupomFiscal", ""},
-        {"VendeItem",
-         "CodAliquota=0 CodProduto=\"001\" NomeProduto=\"ARROZ\" PrecoUnitario=10,00 Quantidade=2,000"},
-        {"VendeItem",
-         "CodAliquota=-2 CodProduto=\"002\" NomeProduto=\"REFRIGERANTE\" PrecoUnitario=5,50 "
-         "Quantidade=1,000"},
-        {"PagaCupom", "CodMeioPagamento=-2 Valor=30,00"},
-        {"EncerraDocumento", "Operador=\"ANA\""},
-        {"AbreCupomFiscal", ""},
-        {"VendeItem",
-         "CodAliquota=1 CodProduto=\"003\" NomeProduto=\"PANELA\" PrecoUnitario=100,00 Quantidade=1,000"},
-        {"AcresceItemFiscal", "Cancelar=false NumItem=1 ValorAcrescimo=-10,00"},
-        {"VendeItem",
-         "CodAliquota=3 CodProduto=\"004\" NomeProduto=\"SERVICO\" PrecoUnitario=2,50 Quantidade=4,000"},
-        {"PagaCupom", "CodMeioPagamento=2 Valor=100,00"},
-        {"EncerraDocumento", "Operador=\"ANA\""},
-        {"AbreCupomFiscal", ""},
-        {"VendeItem",
-         "CodAliquota=2 CodProduto=\"005\" NomeProduto=\"PAO\" PrecoUnitario=7,00 Quantidade=1,000"},
-        {"CancelaCupom", "Operador=\"ANA\""},
-        {"AbreCupomNaoFiscal", ""},
-        {"EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=50,00"},
-        {"PagaCupom", "CodMeioPagamento=-2 Valor=50,00"},
-        {"EncerraDocumento", "Operador=\"ANA\""},
-    };
-    for (const auto& [comando, parametros] : passos) {
-        ASSERT_EQ(Comando(t, comando, parametros), 1)
-            << comando << " " << parametros << ": " << t.UltimoErro().second;
-    }
-}
-
-std::string Seis(int n) {
-    std::string s = std::to_string(n);
-    return std::string(s.size() < 6 ? 6 - s.size() : 0, '0') + s;
-}
-
-// A printed line of 48 columns: label at the left, value at the right.
-std::string Linha48(const std::string& rotulo, const std::string& valor) {
-    return rotulo + std::string(48 - rotulo.size() - valor.size(), ' ') + valor;
-}
+using teste::VendeODia;
+using teste::Zeros;
 
 // Waits for the start of the next second of the clock, so that the few commands of a
 // reduction (clock reading, then the reduction with the time worked out from it) fall
@@ -92,33 +45,8 @@ std::pair<std::string, std::string> Duas(Tarvo& t, const char* exportacao, int* 
     return {a, b};
 }
 
-class DiaDeVendas : public ::testing::Test {
+class DiaDeVendas : public teste::EmuladorNoFilho {
   protected:
-    teste::PastaTemporaria home, dev, atual;
-
-    // Runs `corpo` in a child process: TARVO.INI with `ini` added, an emulator on COM1, the
-    // library loaded afresh, the current folder a scratch one.
-    void Roda(const std::string& ini, const std::function<void(Tarvo&, Emulador&)>& corpo) {
-        int r = teste::EmProcessoFilho([&] {
-            teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
-            if (::chdir(atual.Caminho().c_str()) != 0) return 3;
-            teste::EscreveArquivo(
-                home / "TARVO.INI",
-                "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nPath=" + home.Caminho() + "\r\n" + ini);
-            {
-                Emulador e;
-                if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
-                Tarvo t;
-                corpo(t, e);
-            }
-            std::fflush(stdout);
-            return ::testing::Test::HasFailure() ? 1 : 0;
-        });
-        EXPECT_EQ(r, 0) << "the child process reported failures (above) or died";
-    }
-    std::string Chave(const char* secao, const char* chave) {
-        return plataforma::ArquivoIni::LeChave(home / "TARVO.INI", secao, chave, "<none>");
-    }
 };
 
 TEST_F(DiaDeVendas, TheXReadingAndTheZReductionCloseTheDayWithItsCountersAndTotals) {
@@ -140,7 +68,7 @@ TEST_F(DiaDeVendas, TheXReadingAndTheZReductionCloseTheDayWithItsCountersAndTota
         auto [cooInicial, cooFinal] = Duas(t, "Tarvo_InicioFimCOOsMFD", &r);
         EXPECT_EQ(r, 1);
         EXPECT_EQ(cooInicial, "000001");
-        EXPECT_EQ(cooFinal, Seis(antes.contadores.coo));
+        EXPECT_EQ(cooFinal, Zeros(antes.contadores.coo, 6));
         auto [gtInicial, gtFinal] = Duas(t, "Tarvo_InicioFimGTsMFD", &r);
         EXPECT_EQ(r, 1);
         EXPECT_EQ(gtInicial, std::string(18, '0'));
@@ -180,7 +108,7 @@ TEST_F(DiaDeVendas, TheXReadingAndTheZReductionCloseTheDayWithItsCountersAndTota
 
         // After the reduction the day starts from the closing figures.
         auto [cooInicial2, cooFinal2] = Duas(t, "Tarvo_InicioFimCOOsMFD", &r);
-        EXPECT_EQ(cooInicial2, Seis(z.contadores.coo + 1));
+        EXPECT_EQ(cooInicial2, Zeros(z.contadores.coo + 1, 6));
         auto [gtInicial2, gtFinal2] = Duas(t, "Tarvo_InicioFimGTsMFD", &r);
         EXPECT_EQ(gtInicial2, "000000000000014250");
         EXPECT_EQ(gtFinal2, "000000000000014250");
@@ -293,7 +221,7 @@ TEST_F(DiaDeVendas, TheDayClosingMakesTheReductionAndKeepsTheDaysFiguresIn60M) {
         EXPECT_EQ(t.Chama<int()>("Tarvo_FechamentoDoDia"), 1);
         EXPECT_EQ(e.Impressora().memoriaFiscal.size(), 1u);
         const std::string m60 =
-            "000001\r\n" + Seis(ultimoCoo) + "\r\n" + std::string(18, '0') + "\r\n000000000000014250\r\n";
+            "000001\r\n" + Zeros(ultimoCoo, 6) + "\r\n" + std::string(18, '0') + "\r\n000000000000014250\r\n";
         EXPECT_EQ(teste::LeArquivo(home / "60M.TXT"), m60);
         // Closed once: the next closing stops at the printer's refusal and keeps the file.
         EXPECT_EQ(t.Chama<int()>("Tarvo_FechamentoDoDia"), 0);
