@@ -123,6 +123,13 @@ inline void VendeODia(Tarvo& t) {
     }
 }
 
+// Records a mismatch of a text in a scenario, with both lengths (padding is often the fault).
+inline void Igual(Cenario& c, const std::string& oQue, const std::string& esperado, const std::string& obtido) {
+    if (obtido != esperado)
+        c.Falha(oQue + ":\n  esperado [" + esperado + "] (" + std::to_string(esperado.size()) + ")\n  obtido   [" +
+                obtido + "] (" + std::to_string(obtido.size()) + ")");
+}
+
 // A printed line of 48 columns: the label on the left, the value on the right.
 inline std::string Linha48(const std::string& rotulo, const std::string& valor) {
     return rotulo + std::string(48 - rotulo.size() - valor.size(), ' ') + valor;

@@ -4,40 +4,19 @@
 
 #include "comum/ambiente.h"
 #include "comum/cenario.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 
 namespace {
 
 using emulador::Emulador;
+using teste::Igual;
 
-void Igual(teste::Cenario& c, const std::string& oQue, const std::string& esperado,
-           const std::string& obtido) {
-    if (obtido != esperado) c.Falha(oQue + ": esperado [" + esperado + "], obtido [" + obtido + "]");
-}
-
-class Documentos : public ::testing::Test {
-  protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    Emulador e;
-
-    void SetUp() override { ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro(); }
+class Documentos : public teste::ComEmulador {
+protected:
     // A printer with a cheque station and a barcode mechanism.
     void Ini(const std::string& modelo = "TARVO_ORVIKTH") {
-        teste::EscreveArquivo(home / "TARVO.INI",
-                              "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nModeloImp=" + modelo +
-                                  "\r\nPath=" + home.Caminho() + "\r\n");
-    }
-    std::string Roda(const std::function<void(teste::Cenario&)>& corpo) {
-        return teste::Cenario::Roda(atual.Caminho(), corpo);
-    }
-    // Parameters of the frames with this command word, in order.
-    std::vector<std::string> Parametros(const std::string& comando) {
-        std::vector<std::string> r;
-        for (const emulador::Troca& t : e.Trocas())
-            if (t.comando == comando) r.push_back(t.parametros);
-        return r;
+        ComEmulador::Ini("ModeloImp=" + modelo + "\r\nPath=" + home.Caminho() + "\r\n");
     }
 };
 

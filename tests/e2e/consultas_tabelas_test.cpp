@@ -5,11 +5,13 @@
 
 #include "comum/ambiente.h"
 #include "comum/cenario.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 
 namespace {
 
 using emulador::Emulador;
+using teste::Igual;
 
 std::string Zeros(const std::string& digitos, std::size_t n) {
     return std::string(n - digitos.size(), '0') + digitos;
@@ -27,27 +29,11 @@ std::string Junta(const std::vector<std::string>& v) {
 }
 
 // Compares inside the child process; a mismatch goes back to the test as text.
-void Igual(teste::Cenario& c, const std::string& oQue, const std::string& esperado,
-           const std::string& obtido) {
-    if (obtido != esperado)
-        c.Falha(oQue + ":\n  esperado [" + esperado + "] (" + std::to_string(esperado.size()) +
-                ")\n  obtido   [" + obtido + "] (" + std::to_string(obtido.size()) + ")");
-}
-
-class Tabelas : public ::testing::Test {
-  protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    Emulador e;
-
+class Tabelas : public teste::ComEmulador {
+protected:
     void SetUp() override {
-        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nPath=" +
-                                                      home.Caminho() + "\r\n");
-    }
-    std::string Roda(const std::function<void(teste::Cenario&)>& corpo) {
-        return teste::Cenario::Roda(atual.Caminho(), corpo);
+        ComEmulador::SetUp();
+        Ini("Path=" + home.Caminho() + "\r\n");
     }
 };
 

@@ -4,31 +4,19 @@
 
 #include "comum/ambiente.h"
 #include "comum/cenario.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 
 namespace {
 
 using emulador::Emulador;
+using teste::Igual;
 
-void Igual(teste::Cenario& c, const std::string& oQue, const std::string& esperado,
-           const std::string& obtido) {
-    if (obtido != esperado) c.Falha(oQue + ": esperado [" + esperado + "], obtido [" + obtido + "]");
-}
-
-class Programacao : public ::testing::Test {
-  protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    Emulador e;
-
+class Programacao : public teste::ComEmulador {
+protected:
     void SetUp() override {
-        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nPath=" +
-                                                      home.Caminho() + "\r\n");
-    }
-    std::string Roda(const std::function<void(teste::Cenario&)>& corpo) {
-        return teste::Cenario::Roda(atual.Caminho(), corpo);
+        ComEmulador::SetUp();
+        Ini("Path=" + home.Caminho() + "\r\n");
     }
     // Commands received from the first frame whose command word is `desde` on.
     std::vector<std::string> QuadrosDesde(const std::string& desde) {
