@@ -1,6 +1,7 @@
 // Table and status readings of family-0 printers: single values, the printer's tables laid
 // out as fixed-width texts, and the status words.
 #include "driver/protocols/f0_consultas.h"
+#include "driver/protocols/f0_documentos.h"
 
 #include <algorithm>
 #include <vector>
@@ -204,25 +205,6 @@ int ContadoresNaoFiscais() {
     }
     Erro().TextoRetorno = Junta(itens);
     return 1;
-}
-
-// Payment form to code: cash is "-2", a code stays as it is, a name is looked up in the
-// printer. Empty when the name cannot be resolved.
-int CodigoFormaPagamento(const std::string& forma, std::string& codigo) {
-    const std::string f = Apara(forma);
-    codigo.clear();
-    if (MaiusculasAnsi(f) == "DINHEIRO" || f == "-2") {
-        codigo = "-2";
-        return 1;
-    }
-    if (!f.empty() && EhNumerico(f)) {
-        codigo = f;
-        return 1;
-    }
-    Resposta().CodigoResposta.clear();
-    int r = EnviaComandoTxt("LeMeioPagamento", "NomeMeioPagamento=" + Aspas(f));
-    if (r == 1) codigo = Resposta().CodigoResposta;
-    return r;
 }
 
 // The status reading that the drawer exports share: the sensor's first digit, inverted
@@ -543,7 +525,7 @@ int Tarvo_ValorFormaPagamento(const char* FormaPagamento, char*) {
     Sequencia vez;
     Erro().TextoRetorno.clear();
     std::string codigo;
-    int r = CodigoFormaPagamento(Texto(FormaPagamento), codigo);
+    int r = CodigoMeioPagamento(Texto(FormaPagamento), codigo);
     if (r != 1) return r;
     if (!EhIndice(codigo)) {
         DefineErro(-2, "Forma de pagamento nao encontrada:" + Apara(Texto(FormaPagamento)));

@@ -217,13 +217,28 @@ int RixPagaCupom(const std::string& forma, const std::string& valor, const std::
     return EnviaComandoTxt("PagaCupom", "NomeMeioPagamento=" + Aspas(f) + parteValor);
 }
 
-std::string CodigoMeioPagamento(const std::string& forma) {
-    std::string f = Apara(forma);
-    if (MaiusculasAnsi(f) == "DINHEIRO") return "-2";
-    if (f == "-2" || EhNumerico(f)) return f;
+int CodigoMeioPagamento(const std::string& forma, std::string& codigo) {
+    const std::string f = Apara(forma);
+    codigo.clear();
+    if (MaiusculasAnsi(f) == "DINHEIRO" || f == "-2") {
+        codigo = "-2";
+        return 1;
+    }
+    if (f.empty()) return 1;
+    if (EhNumerico(f)) {
+        codigo = f;
+        return 1;
+    }
     Resposta().CodigoResposta.clear();  // no code of an earlier reading may stand for this name
-    if (EnviaComandoTxt("LeMeioPagamento", "NomeMeioPagamento=" + Aspas(f)) != 1) return {};
-    return Resposta().CodigoResposta;
+    int r = EnviaComandoTxt("LeMeioPagamento", "NomeMeioPagamento=" + Aspas(f));
+    if (r == 1) codigo = Resposta().CodigoResposta;
+    return r;
+}
+
+std::string CodigoMeioPagamento(const std::string& forma) {
+    std::string codigo;
+    CodigoMeioPagamento(forma, codigo);
+    return codigo;
 }
 
 int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {

@@ -29,8 +29,10 @@ int RixImprimeTextoLivre(const std::string& texto);
 // `textoAdicional` (first 80 characters) is printed under the payment when not empty.
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional = "");
 
-// Code of a payment form: "-2" for cash, the form itself when it is "-2" or digits, else
-// the code the printer gives for that name; empty when the name cannot be read.
+// Payment form to code: cash ("DINHEIRO" in any case, with blanks around, or "-2") is "-2",
+// a code stays as it is, a name is looked up in the printer's table. `codigo` is empty when
+// the name cannot be resolved; the result is the reading's (1 when nothing was read).
+int CodigoMeioPagamento(const std::string& forma, std::string& codigo);
 std::string CodigoMeioPagamento(const std::string& forma);
 
 // The state campaign's tax bookkeeping: at the start of a document (`inicio`) the day tax
