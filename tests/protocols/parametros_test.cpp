@@ -9,6 +9,7 @@
 #include "comum/roteiro.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
+#include "driver/core/exclusao.h"
 #include "driver/core/registro.h"
 #include "platform/ini.h"
 #include "platform/relogio.h"
@@ -217,6 +218,23 @@ TEST_F(Motor, ThreadsTakeTurnsOnTheWire) {
     for (auto& f : fios) f.join();
     EXPECT_EQ(sucessos, 12);
     EXPECT_EQ(impressora.Quadros().size(), 12u);
+}
+
+TEST_F(Motor, ACallFromInsideACommandOnTheWireIsRefusedNotFaked) {
+    Carrega();
+    Estado().PrimeiroUsoFeito = true;
+    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    {
+        ComandoExclusivo emCurso;  // as if a command of this thread were waiting for its reply
+        emCurso.NoFio();
+        EXPECT_TRUE(ComandoEmExecucao());
+        EXPECT_EQ(EnviaComandoTxt("AvancaPapel", "Avanco=30"), 0);
+        EXPECT_EQ(Erro().UltimoRetorno, -1);
+        EXPECT_EQ(Erro().UltimaMensagem, kMensagemReentrante);
+    }
+    EXPECT_FALSE(ComandoEmExecucao());
+    EXPECT_TRUE(impressora.Quadros().empty());
+    EXPECT_EQ(EnviaComandoTxt("AvancaPapel", "Avanco=30"), 1);
 }
 
 TEST_F(Motor, FileExchangeWaitsForAWholeStatusLine) {
