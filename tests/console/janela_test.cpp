@@ -15,6 +15,7 @@
 #include <functional>
 
 #include "comum/ambiente.h"
+#include "console/main/campo_cpf_cnpj.h"
 #include "console/main/formularios.h"
 #include "console/main/menu.h"
 #include "console/main/principal.h"
@@ -92,6 +93,15 @@ TEST_F(Janela, EachFunctionKeyShowsItsGroupsOptions) {
         EXPECT_EQ(janela->focusWidget(), opcoes);
     }
     EXPECT_EQ(Itens(opcoes).first(), "(C)onectar");
+    // A click on a group's picture does the same; on the current group's, nothing.
+    QTest::mouseClick(janela->findChild<QWidget*>("Status"), Qt::LeftButton);
+    EXPECT_EQ(janela->GrupoAtual(), 5);
+    EXPECT_EQ(Itens(opcoes), Opcoes(5));
+    Escolhe(0);
+    QWidget* hospedado = janela->FormularioHospedado();
+    QTest::mouseClick(janela->findChild<QWidget*>("Status"), Qt::LeftButton);
+    Tecla(Qt::Key_F5);
+    EXPECT_EQ(janela->FormularioHospedado(), hospedado);
     EXPECT_EQ(belmora::LetrasDeAtalho(5), "IFEDLAPTNVGMZRO");
 }
 
@@ -267,6 +277,52 @@ TEST_F(Janela, TheLogHidesTheBusyLabelAtAnOutcomeLine) {
     janela->AdicionaRetorno("  <- fim");
     EXPECT_FALSE(ocupado->isVisibleTo(ocupado->parentWidget()));
     EXPECT_EQ(log->currentRow(), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CampoCpfCnpj, DigitsOnlyMaskedWhenValidAndAMessageWhenNot) {
+    QWidget janela;
+    auto* campo = new belmora::TCampoCpfCnpj(&janela);
+    janela.show();
+    campo->setFocus();
+    QTest::keyClicks(campo, "529a.982-247/25x");
+    EXPECT_EQ(campo->text(), "52998224725");
+    QTest::keyClick(campo, Qt::Key_Backspace);
+    QTest::keyClicks(campo, "5");
+    QFocusEvent sai(QEvent::FocusOut);
+    QCoreApplication::sendEvent(campo, &sai);
+    EXPECT_EQ(campo->text(), "529.982.247-25");
+    QFocusEvent entra(QEvent::FocusIn);
+    QCoreApplication::sendEvent(campo, &entra);
+    EXPECT_EQ(campo->text(), "52998224725");
+
+    campo->setText("11222333000181");
+    EXPECT_TRUE(campo->Confere());
+    EXPECT_EQ(campo->text(), "11.222.333/0001-81");
+    campo->clear();
+    EXPECT_TRUE(campo->Confere());  // empty: no message
+
+    // Eleven ones pass the check digits but are refused; the message comes and the focus returns.
+    campo->setText("11111111111");
+    Resposta r;
+    QTimer::singleShot(50, [&r] {
+        auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!caixa) return;
+        r.vista = true;
+        r.titulo = caixa->windowTitle();
+        r.texto = caixa->text();
+        caixa->accept();
+    });
+    QCoreApplication::sendEvent(campo, &sai);
+    QTest::qWait(200);
+    EXPECT_TRUE(r.vista);
+    EXPECT_EQ(r.texto, "CPF / CNPJ Invalido!");
+    EXPECT_EQ(r.titulo, "Atenção!");
+    EXPECT_EQ(campo->text(), "11111111111");
+    EXPECT_EQ(janela.focusWidget(), campo);
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+#include "console/main/campo_cpf_cnpj.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+
+#include "console/binding/auxiliar.h"
+
+namespace belmora {
+
+TCampoCpfCnpj::TCampoCpfCnpj(QWidget* parent) : QLineEdit(parent) {
+    setMaxLength(26);
+}
+
+QString TCampoCpfCnpj::Mascara(const QString& d) {
+    if (d.size() == 11) return d.left(3) + "." + d.mid(3, 3) + "." + d.mid(6, 3) + "-" + d.mid(9);
+    if (d.size() == 14)
+        return d.left(2) + "." + d.mid(2, 3) + "." + d.mid(5, 3) + "/" + d.mid(8, 4) + "-" + d.mid(12);
+    return d;
+}
+
+void TCampoCpfCnpj::keyPressEvent(QKeyEvent* e) {
+    // Only the digits and Backspace type anything; keys without a character (arrows, Tab)
+    // keep their usual work.
+    const QString t = e->text();
+    bool digito = t.size() == 1 && t[0] >= QLatin1Char('0') && t[0] <= QLatin1Char('9');
+    if (!t.isEmpty() && !digito && e->key() != Qt::Key_Backspace) return;
+    QLineEdit::keyPressEvent(e);
+}
+
+void TCampoCpfCnpj::focusInEvent(QFocusEvent* e) {
+    QString t = text();
+    t.remove(QLatin1Char('.')).remove(QLatin1Char('/')).remove(QLatin1Char('-'));
+    setText(t);
+    QLineEdit::focusInEvent(e);
+}
+
+bool TCampoCpfCnpj::Confere() {
+    const QString t = text();
+    if (t.isEmpty()) return true;
+    const std::string s = t.toStdString();
+    bool valido = (t.size() == 11 && ValidaCPF(s)) || (t.size() == 14 && ValidaCNPJ(s));
+    if (valido) setText(Mascara(t));
+    return valido;
+}
+
+void TCampoCpfCnpj::focusOutEvent(QFocusEvent* e) {
+    QLineEdit::focusOutEvent(e);
+    // Another window taking the focus (the message box itself among them) is not the
+    // operator leaving the field.
+    if (e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason || avisando_)
+        return;
+    if (Confere()) return;
+    // The message and the focus return wait until the focus change is over.
+    QPointer<TCampoCpfCnpj> eu(this);
+    QTimer::singleShot(0, this, [eu] {
+        if (!eu) return;
+        eu->avisando_ = true;
+        QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"),
+                          QStringLiteral("CPF / CNPJ Invalido!"), QMessageBox::Ok, eu->window());
+        caixa.exec();
+        if (!eu) return;
+        eu->avisando_ = false;
+        eu->setFocus();
+    });
+}
+
+}  // namespace belmora
