@@ -86,6 +86,10 @@ int DecodificaFlagsFiscais(FlagsFiscais& flags) {
     return r;
 }
 
+int RFD_ConvertedaMFD(int crz) {
+    return RFD_ConvertedaMFD(std::to_string(crz));
+}
+
 int ProgramaArredondamentoTruncamento(int modo) {
     if (modo == 0) return Tarvo_ProgramaArredondamento();
     if (modo == 1) return Tarvo_ProgramaTruncamento();

@@ -25,6 +25,9 @@ struct FlagsFiscais {
 };
 int DecodificaFlagsFiscais(FlagsFiscais& flags);
 
+// The RFD file of Z reduction `crz`: the counter goes to the export as decimal text.
+int RFD_ConvertedaMFD(int crz);
+
 // Mode 0 programs rounding, mode 1 truncation; any other mode calls nothing and gives 0.
 int ProgramaArredondamentoTruncamento(int modo);
 

@@ -153,6 +153,35 @@ TEST_F(Ligacao, AnAnswerLongerThanTheCallersTextCannotOverrunIt) {
     EXPECT_EQ(resposta, "ValorTexto=\"" + longo + "\"");
 }
 
+TEST_F(Ligacao, CompositeReadingsCutTheirRepliesAndReportNothingAfterAFailure) {
+    {
+        Roteiro impressora(Dev(), "COM1", Impressora({{"LeData", "ValorData=#01/05/2011#"}}));
+        std::string data;
+        ASSERT_EQ(dll::Tarvo_DataReducao(12, data), 1);
+        EXPECT_EQ(data, "01/05/2011");
+        EXPECT_EQ(impressora.Comandos().back(), "LeData;NomeData=\"DataReducao[12]\"");
+    }
+    EXPECT_EQ(teste::LeArquivo(kArquivo),
+              kSep + kCarimbo + "Tarvo_DataReducao(CRZ, strData);\r\n" + kCarimbo +
+                  "Retorno da DLL: 1 (SUCESSO)\r\nCRZ=12\nstrData=01/05/2011\r\n" + kSep);
+    std::filesystem::remove(kArquivo);
+    {
+        // A printer that refuses every command: the six flags stay false.
+        Roteiro impressora(Dev(), "COM1", [](const std::string& q) {
+            return teste::Resposta{
+                {Roteiro::Quadro(Roteiro::Pacote(q), "1", "TextoErro=\"x\" Detalhe=\"y\"")}};
+        });
+        dll::FlagsFiscais f{true, true, true, true, true, true};
+        EXPECT_NE(dll::DecodificaFlagsFiscais(f), 1);
+        EXPECT_FALSE(f.bit1 || f.bit2 || f.bit4 || f.bit8 || f.bit32 || f.bit128);
+    }
+    std::string texto = teste::LeArquivo(kArquivo);
+    const std::string chamada = kSep + kCarimbo + "Tarvo_FlagsFiscaisStr(strFlag);\r\n";
+    EXPECT_EQ(texto.substr(0, chamada.size()), chamada);
+    EXPECT_NE(texto.find("(ERRO)\r\n"), std::string::npos);
+    EXPECT_EQ(texto.find("strFlag="), std::string::npos);
+}
+
 TEST(RetornoDoDriver, TextsOfTheResultCodes) {
     std::vector<std::string> log;
     belmora::DefineLogOperador([&](const std::string& l) { log.push_back(l); });
