@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -323,6 +324,31 @@ TEST(CampoCpfCnpj, DigitsOnlyMaskedWhenValidAndAMessageWhenNot) {
     EXPECT_EQ(r.titulo, "Atenção!");
     EXPECT_EQ(campo->text(), "11111111111");
     EXPECT_EQ(janela.focusWidget(), campo);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Menu, TheTableNamesTheDrawnPicturesAndTheHotLetters) {
+    using belmora::ArquivoImagem;
+    using belmora::Imagem;
+    EXPECT_EQ(ArquivoImagem(1, Imagem::Normal), "Imagens/01 - menu_ecf.jpg");
+    EXPECT_EQ(ArquivoImagem(6, Imagem::Selecionada), "Imagens/06 - menu_relatorio_f2.jpg");
+    EXPECT_EQ(ArquivoImagem(8, Imagem::Titulo), "Imagens/08 - titulo_menu_cupomnaofiscal.jpg");
+    // Every picture the window loads is one the generator drew.
+    for (int n = 1; n <= belmora::kNumeroGrupos; ++n)
+        for (Imagem i : {Imagem::Normal, Imagem::Selecionada, Imagem::Titulo}) {
+            std::string nome = ArquivoImagem(n, i).substr(std::string("Imagens/").size());
+            QImage img(QString::fromStdString(std::string(BELMORA_IMAGENS) + "/" + nome));
+            EXPECT_FALSE(img.isNull()) << nome;
+        }
+    EXPECT_EQ(belmora::OpcaoDaLetra(6, 'x'), 0);
+    EXPECT_EQ(belmora::OpcaoDaLetra(5, 'R'), 13);
+    EXPECT_EQ(belmora::OpcaoDaLetra(1, 'Q'), -1);
+    EXPECT_EQ(belmora::LetrasDeAtalho(8), "AVIDUSCNELPM");
+    EXPECT_EQ(belmora::TituloDaOpcao(belmora::GrupoMenu(7).opcoes[3]), "Cancelar item fiscal");
+    EXPECT_EQ(belmora::TituloDaOpcao(belmora::GrupoMenu(2).opcoes[0]), "Programar Equipamento");
 }
 
 }  // namespace
