@@ -16,7 +16,7 @@ namespace dll {
 
 namespace {
 
-// Part of a reply by position (from 1), as much of it as the reply has.
+// A piece of a reply by position (from 1), as much of it as the reply has.
 std::string Trecho(const std::string& t, std::size_t inicio, std::size_t n) {
     return inicio - 1 < t.size() ? t.substr(inicio - 1, n) : std::string();
 }

@@ -98,7 +98,14 @@ TfrmVintaro::TfrmVintaro(bool comSplash, QWidget* parent) : QMainWindow(parent),
     setObjectName(QStringLiteral("frmVintaro"));
     setWindowTitle(U(kTitulo));
     MontaJanela();
-    DefineLogOperador([this](const std::string& linha) { AdicionaRetorno(U(linha)); });
+    // Lines from a worker thread reach the list on the window's own thread.
+    DefineLogOperador([this](const std::string& linha) {
+        if (QThread::currentThread() == thread())
+            AdicionaRetorno(U(linha));
+        else
+            QMetaObject::invokeMethod(
+                this, [this, texto = U(linha)] { AdicionaRetorno(texto); }, Qt::QueuedConnection);
+    });
     qApp->installEventFilter(this);
 
     // Configuration, then group 1.
