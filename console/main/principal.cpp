@@ -330,7 +330,6 @@ QWidget* TfrmVintaro::MontaInformacoes() {
     QPalette cinza = groupBox1_->palette();
     cinza.setColor(QPalette::Disabled, QPalette::WindowText, QColor(164, 170, 180));
     groupBox1_->setPalette(cinza);
-    groupBox1_->setStyleSheet(QStringLiteral("QLabel:disabled { color: #a4aab4; }"));
     for (QWidget* w : groupBox1_->findChildren<QWidget*>()) w->setToolTip(groupBox1_->toolTip());
     return groupBox1_;
 }
