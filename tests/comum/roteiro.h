@@ -55,6 +55,13 @@ public:
         return "{" + corpo + std::to_string(corpo.size()) + "}";
     }
     static std::string Pacote(const std::string& quadro) { return quadro.substr(1, quadro.find(';') - 1); }
+    // "Command parameters" of a frame: its command word, one blank, its parameters.
+    static std::string ComandoEParametros(const std::string& quadro) {
+        std::size_t a = quadro.find(';'), b = quadro.rfind(';');
+        std::string meio = quadro.substr(a + 1, b - a - 1);
+        std::size_t p = meio.find(';');
+        return meio.substr(0, p) + " " + meio.substr(p + 1);
+    }
 
 private:
     void Serve() {

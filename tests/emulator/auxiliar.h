@@ -8,6 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -159,5 +161,19 @@ inline std::vector<std::string> Linhas(const std::string& fluxo) {
     if (!l.empty()) r.push_back(l);
     return r;
 }
+
+// A printer model driven directly, without the line: X runs a command, Ok asserts that it
+// succeeded, Erro gives its code.
+class ComImpressora : public ::testing::Test {
+  protected:
+    emulador::Impressora p = ImpressoraEm();
+
+    emulador::Resposta X(const std::string& c, const std::string& par = "") { return p.Executa(c, par); }
+    void Ok(const std::string& c, const std::string& par = "") {
+        emulador::Resposta r = X(c, par);
+        ASSERT_EQ(r.codigo, 0) << c << " " << par << ": " << r.dados;
+    }
+    int Erro(const std::string& c, const std::string& par = "") { return X(c, par).codigo; }
+};
 
 }  // namespace teste

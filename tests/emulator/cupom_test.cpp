@@ -10,16 +10,8 @@ using namespace emulador;
 
 namespace {
 
-class Cupom : public ::testing::Test {
+class Cupom : public teste::ComImpressora {
   protected:
-    Impressora p = teste::ImpressoraEm();
-
-    Resposta X(const std::string& c, const std::string& par = "") { return p.Executa(c, par); }
-    void Ok(const std::string& c, const std::string& par = "") {
-        Resposta r = X(c, par);
-        ASSERT_EQ(r.codigo, 0) << c << " " << par << ": " << r.dados;
-    }
-    int Erro(const std::string& c, const std::string& par = "") { return X(c, par).codigo; }
     std::int64_t Moeda(const std::string& nome) {
         Resposta r = X("LeMoeda", "NomeDadoMonetario=\"" + nome + "\"");
         EXPECT_EQ(r.codigo, 0) << nome << ": " << r.dados;

@@ -11,16 +11,8 @@ using namespace emulador;
 
 namespace {
 
-class Dia : public ::testing::Test {
+class Dia : public teste::ComImpressora {
   protected:
-    Impressora p = teste::ImpressoraEm();
-
-    Resposta X(const std::string& c, const std::string& par = "") { return p.Executa(c, par); }
-    void Ok(const std::string& c, const std::string& par = "") {
-        Resposta r = X(c, par);
-        ASSERT_EQ(r.codigo, 0) << c << " " << par << ": " << r.dados;
-    }
-    int Erro(const std::string& c, const std::string& par = "") { return X(c, par).codigo; }
     void Venda(const std::string& aliquota, const std::string& preco, const std::string& forma = "-2") {
         Ok("AbreCupomFiscal");
         Ok("VendeItem", aliquota + R"( NomeProduto="P" PrecoUnitario=)" + preco + " Quantidade=1,000");

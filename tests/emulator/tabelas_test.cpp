@@ -8,17 +8,7 @@ using namespace emulador;
 
 namespace {
 
-class Tabelas : public ::testing::Test {
-  protected:
-    Impressora p = teste::ImpressoraEm();
-
-    Resposta X(const std::string& c, const std::string& par = "") { return p.Executa(c, par); }
-    void Ok(const std::string& c, const std::string& par = "") {
-        Resposta r = X(c, par);
-        ASSERT_EQ(r.codigo, 0) << c << " " << par << ": " << r.dados;
-    }
-    int Erro(const std::string& c, const std::string& par = "") { return X(c, par).codigo; }
-};
+class Tabelas : public teste::ComImpressora {};
 
 }  // namespace
 

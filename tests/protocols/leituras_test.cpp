@@ -93,14 +93,6 @@ TEST(TextoMemoriaFiscal, TheReductionsOfAPeriodAndTheOwnersHead) {
     EXPECT_EQ(ReducoesNoTexto("", r), 0);
 }
 
-// "Command parameters" of a frame.
-std::string ComandoEParametros(const std::string& quadro) {
-    std::size_t a = quadro.find(';'), b = quadro.rfind(';');
-    std::string meio = quadro.substr(a + 1, b - a - 1);
-    std::size_t p = meio.find(';');
-    return meio.substr(0, p) + " " + meio.substr(p + 1);
-}
-
 // A printer whose replies a test chooses by command word and parameters; anything else
 // succeeds with no data. Every test runs in a scratch current folder.
 class Leituras : public ::testing::Test {
@@ -132,7 +124,7 @@ class Leituras : public ::testing::Test {
         Estado().NomeOperador.clear();
         ReducaoZ() = EstadoReducaoZ{};
         impressora = std::make_unique<Roteiro>(dev.Caminho(), "COM1", [this](const std::string& q) {
-            std::string chave = ComandoEParametros(q);
+            std::string chave = teste::Roteiro::ComandoEParametros(q);
             std::string codigo = "0", dados;
             if (auto it = respostas.find(chave); it != respostas.end()) {
                 codigo = it->second.first;

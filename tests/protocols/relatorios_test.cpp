@@ -88,13 +88,6 @@ TEST(LinhasSintegra, Are126CharactersWithTheirFieldsInPlace) {
     EXPECT_EQ(Linha60A("040310", "S", "F", "1").substr(31, 4), "F   ");
 }
 
-std::string ComandoEParametros(const std::string& quadro) {
-    std::size_t a = quadro.find(';'), b = quadro.rfind(';');
-    std::string meio = quadro.substr(a + 1, b - a - 1);
-    std::size_t p = meio.find(';');
-    return meio.substr(0, p) + " " + meio.substr(p + 1);
-}
-
 class Relatorios : public ::testing::Test {
   protected:
     teste::PastaTemporaria home, dev, atual;
@@ -115,7 +108,7 @@ class Relatorios : public ::testing::Test {
         CarregaConfiguracao();
         Estado().PrimeiroUsoFeito = true;
         impressora = std::make_unique<Roteiro>(dev.Caminho(), "COM1", [this](const std::string& q) {
-            std::string chave = ComandoEParametros(q);
+            std::string chave = teste::Roteiro::ComandoEParametros(q);
             std::string codigo = "0", dados;
             if (auto it = respostas.find(chave); it != respostas.end()) {
                 codigo = it->second.first;
@@ -266,7 +259,7 @@ TEST_F(Relatorios, TheMfdRecordCutsTheCountersOutOfTheReductionsDetailTapeCopy) 
     bool servido = false;
     impressora.reset();
     impressora = std::make_unique<Roteiro>(dev.Caminho(), "COM1", [&](const std::string& q) {
-        std::string chave = ComandoEParametros(q);
+        std::string chave = teste::Roteiro::ComandoEParametros(q);
         std::string dados;
         if (chave == "LeImpressao ") {
             dados = "TextoImpressao=\"" + (servido ? std::string() : fita) + "\"";

@@ -62,18 +62,23 @@ bool Comandos::ImprimeConsumidor(DocumentoAberto& d, const std::string& id, cons
     return true;
 }
 
-Resposta Comandos::AbreCupomFiscal() {
+int Comandos::AbreDocumentoDeVenda(TipoDocumento tipo, const char* rotulo, int& contador) {
     ExigeNenhumDocumento();
     ExigeDiaAberto();
     std::string id = a.TextoOpcional("IdConsumidor").value_or("");
     std::string nome = a.TextoOpcional("NomeConsumidor").value_or("");
     std::string endereco = a.TextoOpcional("EnderecoConsumidor").value_or("");
-    ++p.contadores.ccf;
-    int idx = NovoDocumento(TipoDocumento::CupomFiscal, "", "CCF:", p.contadores.ccf);
+    ++contador;
+    int idx = NovoDocumento(tipo, "", rotulo, contador);
     p.aberto = DocumentoAberto{};
-    p.aberto.tipo = TipoDocumento::CupomFiscal;
+    p.aberto.tipo = tipo;
     p.aberto.indiceFita = idx;
     if (ImprimeConsumidor(p.aberto, id, nome, endereco)) Separador(idx);
+    return idx;
+}
+
+Resposta Comandos::AbreCupomFiscal() {
+    int idx = AbreDocumentoDeVenda(TipoDocumento::CupomFiscal, "CCF:", p.contadores.ccf);
     Imprime(idx, Centro("CUPOM FISCAL"), true);
     Imprime(idx, Cp850("ITEM CÓDIGO DESCRIÇÃO"));
     Imprime(idx, Direita("QTD.UN. VL.UNIT(R$) ST", "VL.ITEM(R$)"));

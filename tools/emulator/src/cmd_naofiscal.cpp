@@ -16,17 +16,7 @@ Item& ItemNaoFiscal(DocumentoAberto& d, std::optional<std::int64_t> numero) {
 }  // namespace
 
 Resposta Comandos::AbreCupomNaoFiscal() {
-    ExigeNenhumDocumento();
-    ExigeDiaAberto();
-    std::string id = a.TextoOpcional("IdConsumidor").value_or("");
-    std::string nome = a.TextoOpcional("NomeConsumidor").value_or("");
-    std::string endereco = a.TextoOpcional("EnderecoConsumidor").value_or("");
-    ++p.contadores.gnf;
-    int idx = NovoDocumento(TipoDocumento::NaoFiscal, "", "GNF:", p.contadores.gnf);
-    p.aberto = DocumentoAberto{};
-    p.aberto.tipo = TipoDocumento::NaoFiscal;
-    p.aberto.indiceFita = idx;
-    if (ImprimeConsumidor(p.aberto, id, nome, endereco)) Separador(idx);
+    int idx = AbreDocumentoDeVenda(TipoDocumento::NaoFiscal, "GNF:", p.contadores.gnf);
     Imprime(idx, Centro("COMPROVANTE NAO-FISCAL"), true);
     return {};
 }

@@ -127,6 +127,10 @@ class Comandos {
     Resposta CancelaCupom();
     Resposta ImprimeCupomAdicional();
     void ImprimeTotal(DocumentoAberto& d);
+    // Opens a sale document (receipt or non-fiscal voucher) with its head, the counter that
+    // numbers it, and the consumer lines when the command names the consumer; returns the
+    // document's index on the detail tape.
+    int AbreDocumentoDeVenda(TipoDocumento tipo, const char* rotulo, int& contador);
     bool ImprimeConsumidor(DocumentoAberto& d, const std::string& id, const std::string& nome,
                            const std::string& endereco);
 
