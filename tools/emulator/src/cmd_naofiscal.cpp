@@ -26,19 +26,7 @@ Resposta Comandos::EmiteItemNaoFiscal() {
     DocumentoAberto& d = p.aberto;
     if (d.fase != Fase::Venda)
         Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
-    int cod = -1;
-    if (auto c = a.InteiroOpcional("CodNaoFiscal")) {
-        if (*c < 0 || *c > 14)
-            Recusa(erro::kParametroInvalido, "CodigoInvalido", "CodNaoFiscal fora da faixa");
-        cod = static_cast<int>(*c);
-    } else {
-        std::string n = Maiusculas(Apara(a.Texto("NomeNaoFiscal")));
-        for (int k = 0; k < 15 && cod < 0; ++k)
-            if (p.naoFiscais[k].programado && Maiusculas(p.naoFiscais[k].nome) == n) cod = k;
-    }
-    if (cod < 0 || !p.naoFiscais[static_cast<std::size_t>(cod)].programado)
-        Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado",
-               "Totalizador nao fiscal nao programado");
+    const int cod = NaoFiscalPedido();
     const TotalizadorNaoFiscal& t = p.naoFiscais[static_cast<std::size_t>(cod)];
     bool ativos = false;
     for (const Item& i : d.itens) ativos = ativos || !i.cancelado;

@@ -444,7 +444,7 @@ Resposta Comandos::LeMeioPagamento() {
                    " PermiteVinculado=" + SimNao(m.permiteVinculado)};
 }
 
-Resposta Comandos::LeNaoFiscal() {
+int Comandos::NaoFiscalPedido() {
     int cod = -1;
     if (a.Tem("CodNaoFiscal")) {
         cod = static_cast<int>(Codigo(a, "CodNaoFiscal", 0, 14));
@@ -456,6 +456,11 @@ Resposta Comandos::LeNaoFiscal() {
     if (cod < 0 || !p.naoFiscais[static_cast<std::size_t>(cod)].programado)
         Recusa(erro::kAliquotaNaoProgramada, "TotalizadorNaoProgramado",
                "Totalizador nao fiscal nao programado");
+    return cod;
+}
+
+Resposta Comandos::LeNaoFiscal() {
+    const int cod = NaoFiscalPedido();
     const TotalizadorNaoFiscal& t = p.naoFiscais[static_cast<std::size_t>(cod)];
     return {0, "CodNaoFiscal=" + std::to_string(cod) + " DescricaoNaoFiscal=" + Aspas(t.descricao) +
                    " NomeNaoFiscal=" + Aspas(t.nome) + " TipoNaoFiscal=" + SimNao(t.entrada)};

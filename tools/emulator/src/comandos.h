@@ -110,6 +110,9 @@ class Comandos {
     Resposta LeAliquota();
     Resposta LeMeioPagamento();
     Resposta LeNaoFiscal();
+    // The non-fiscal totaliser a command names by CodNaoFiscal or NomeNaoFiscal; refuses a
+    // code out of range or a totaliser that is not programmed.
+    int NaoFiscalPedido();
     Resposta LeGerencial();
     Resposta LeDepartamento();
 
