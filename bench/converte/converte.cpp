@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "driver/core/formatadores.h"
-#include "driver/protocols/f0_captura.h"
+#include "driver/protocols/familia0/f0_captura.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
-#include "driver/protocols/f0_consultas.h"
+#include "driver/protocols/familia0/f0_consultas.h"
 
 using namespace tarvo;
 

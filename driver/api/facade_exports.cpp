@@ -9,9 +9,9 @@
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
-#include "driver/protocols/f0_documentos.h"
+#include "driver/protocols/familia0/f0_documentos.h"
 #include "driver/protocols/familias.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 
 using namespace tarvo;
 

@@ -2,7 +2,7 @@
 // and the paper feed and cut.
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 #include "platform/relogio.h"
 
 using namespace tarvo;

@@ -27,8 +27,9 @@ bool AbrePorta(int slot) {
         s.dispositivo = Config().PortaDispositivo;
         s.baud = Config().PortaBaud;
     }
-    if (s.porta.Aberta()) return true;
-    bool ok = s.porta.Abre(s.dispositivo);
+    Canal& canal = CanalDoSlot(slot);
+    if (canal.Aberto()) return true;
+    bool ok = canal.Abre(s.dispositivo, LinhaDoSlot(slot));
     GravaVersaoLog();
     if (ok)
         GravaLog("<<Porta (" + s.dispositivo + ")(" + s.baud + ") Aberta com sucesso>>");
@@ -37,7 +38,13 @@ bool AbrePorta(int slot) {
     return ok;
 }
 
-bool ConfiguraPorta(int slot) {
+Canal& CanalDoSlot(int slot) {
+    Slot& s = SlotDaPorta(slot);
+    if (!s.canal) s.canal = NovoCanal();
+    return *s.canal;
+}
+
+plataforma::ConfiguracaoLinha LinhaDoSlot(int slot) {
     Slot& s = SlotDaPorta(slot);
     const std::uint8_t familia = Config().FamiliaModelo;
     plataforma::ConfiguracaoLinha linha;
@@ -60,10 +67,10 @@ bool ConfiguraPorta(int slot) {
         linha.paridade = 'e';
         linha.controleRtsCts = true;
     }
-    return s.porta.Configura(linha);
+    return linha;
 }
 
-bool TestaCTS(int slot) { return SlotDaPorta(slot).porta.Cts(); }
+bool TestaCTS(int slot) { return CanalDoSlot(slot).Cts(); }
 
 bool AguardaCTS() {
     if (!Config().ChecaCTS) return true;
@@ -76,17 +83,19 @@ bool AguardaCTS() {
     return cts;
 }
 
-void EnviaTexto(int slot, const std::string& texto) {
-    SlotDaPorta(slot).porta.Escreve(texto.data(), texto.size());
-}
+void EnviaTexto(int slot, const std::string& texto) { CanalDoSlot(slot).Escreve(texto); }
 
 void EnviaBytes(int slot, const std::string& texto, std::size_t n) {
-    SlotDaPorta(slot).porta.Escreve(texto.data(), std::min(n, texto.size()));
+    CanalDoSlot(slot).Escreve(std::string_view(texto).substr(0, n));
 }
 
-std::string LePorta(int slot, int prazoMs) { return SlotDaPorta(slot).porta.Le(kTamanhoLeitura, prazoMs); }
+std::string LePorta(int slot, int prazoMs) {
+    std::string r;
+    CanalDoSlot(slot).Le(r, kTamanhoLeitura, plataforma::Monotonico() + std::max(prazoMs, 0));
+    return r;
+}
 
-void FechaPorta(int slot) { SlotDaPorta(slot).porta.Fecha(); }
+void FechaPorta(int slot) { CanalDoSlot(slot).Fecha(); }
 
 void FechaTodasAsPortas() {
     FechaPorta(SlotImpressora);

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "driver/core/canal.h"
 #include "platform/serial.h"
 
 namespace tarvo {
@@ -10,15 +11,21 @@ namespace tarvo {
 enum SlotPorta { SlotImpressora = 1, SlotBalanca = 2 };
 
 struct Slot {
-    plataforma::PortaSerial porta;
+    std::unique_ptr<Canal> canal;  // made when the slot is first opened
     std::string dispositivo;  // "\\.\COMn" (or "LPTn" for the parallel family)
     std::string baud;
 };
 
 Slot& SlotDaPorta(int slot);
 
+// Line settings of a slot: the scale's, or the printer family's from the configuration.
+plataforma::ConfiguracaoLinha LinhaDoSlot(int slot);
+
+// The slot's channel (made on first use, see NovoCanal).
+Canal& CanalDoSlot(int slot);
+
+// Opens the slot's device with the slot's line settings.
 bool AbrePorta(int slot);
-bool ConfiguraPorta(int slot);
 bool TestaCTS(int slot);
 bool AguardaCTS();
 void EnviaTexto(int slot, const std::string& texto);

@@ -179,6 +179,33 @@ std::string PortaSerial::Le(std::size_t maximo, int prazoMs) {
     }
 }
 
+PortaSerial::Resultado PortaSerial::LeAte(std::string& destino, std::size_t maximo, std::int64_t prazo) {
+    if (fd_ < 0) return Resultado::Fim;
+    if (maximo == 0) return Resultado::Prazo;
+    for (;;) {
+        const std::int64_t resta = std::max<std::int64_t>(prazo - Monotonico(), 0);
+        pollfd pf{fd_, POLLIN, 0};
+        const int p = ::poll(&pf, 1, static_cast<int>(std::min<std::int64_t>(resta, 1 << 30)));
+        if (p < 0 && errno == EINTR) continue;
+        if (p < 0) return Resultado::Fim;
+        if (p == 0) return Resultado::Prazo;
+        if (pf.revents & POLLIN) {
+            const std::size_t antes = destino.size();
+            destino.resize(antes + maximo);
+            const ssize_t n = ::read(fd_, destino.data() + antes, maximo);
+            destino.resize(antes + (n > 0 ? static_cast<std::size_t>(n) : 0));
+            if (n > 0) return Resultado::Dados;
+            if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+                if (resta == 0) return Resultado::Prazo;
+                continue;
+            }
+            return Resultado::Fim;  // read() of 0: end of file
+        }
+        // POLLHUP, POLLERR or POLLNVAL without data.
+        return Resultado::Fim;
+    }
+}
+
 void PortaSerial::Descarta() {
     if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
 }

@@ -14,7 +14,7 @@
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
 

@@ -11,7 +11,7 @@
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/f0_captura.h"
+#include "driver/protocols/familia0/f0_captura.h"
 #include "driver/protocols/familias.h"
 #include "platform/pastas.h"
 #include "tarvo.h"

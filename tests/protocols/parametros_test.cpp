@@ -1,5 +1,5 @@
 // The named-parameter engine over a pseudo-terminal, against a scripted peer.
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 
 #include <gtest/gtest.h>
 

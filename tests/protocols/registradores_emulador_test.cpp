@@ -4,7 +4,7 @@
 #include "comum/ambiente.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
 
 namespace {

@@ -47,6 +47,17 @@ public:
     // (empty when nothing arrived in time).
     std::string Le(std::size_t maximo, int prazoMs);
 
+    // What one wait for input ended with.
+    enum class Resultado {
+        Dados,  // bytes were appended
+        Prazo,  // the deadline passed with nothing
+        Fim,    // end of file, hang-up or an I/O error: nothing more will come on this descriptor
+    };
+    // Appends to `destino` at most `maximo` bytes of what arrives, waiting until `prazo`
+    // (milliseconds on the monotonic clock) for the first of them. Never spins: a hang-up
+    // or an error is reported at once as Fim.
+    Resultado LeAte(std::string& destino, std::size_t maximo, std::int64_t prazo);
+
     // Discards what is waiting in both directions.
     void Descarta();
 

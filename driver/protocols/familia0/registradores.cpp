@@ -5,7 +5,7 @@
 #include "driver/api/exportacao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 
 namespace tarvo {
 

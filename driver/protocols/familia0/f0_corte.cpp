@@ -4,7 +4,7 @@
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/protocols/familias.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 
 namespace tarvo::familia0 {
 

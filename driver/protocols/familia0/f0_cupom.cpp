@@ -5,9 +5,9 @@
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/f0_documentos.h"
+#include "driver/protocols/familia0/f0_documentos.h"
 #include "driver/protocols/familias.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 #include "platform/pastas.h"
 
 namespace tarvo {

@@ -1,4 +1,4 @@
-#include "driver/protocols/f0_captura.h"
+#include "driver/protocols/familia0/f0_captura.h"
 
 #include <array>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/porta.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 #include "platform/pastas.h"
 
 namespace tarvo {

@@ -1,5 +1,5 @@
 // The routines that every document of a family-0 printer shares.
-#include "driver/protocols/f0_documentos.h"
+#include "driver/protocols/familia0/f0_documentos.h"
 
 #include <algorithm>
 #include <vector>
@@ -10,7 +10,7 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familias.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 #include "platform/pastas.h"
 
 namespace tarvo {

@@ -1,4 +1,4 @@
-#include "driver/protocols/f0_leituras.h"
+#include "driver/protocols/familia0/f0_leituras.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -8,9 +8,9 @@
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/f0_captura.h"
+#include "driver/protocols/familia0/f0_captura.h"
 #include "driver/protocols/familias.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 #include "platform/pastas.h"
 #include "platform/relogio.h"
 

@@ -1,4 +1,4 @@
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
@@ -292,7 +292,6 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
             final();
             return -5;
         }
-        ConfiguraPorta(SlotImpressora);
     }
 
     const std::string quadro = MontaQuadro(pacote, comando, parametros);

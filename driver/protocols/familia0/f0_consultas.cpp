@@ -1,7 +1,7 @@
 // Table and status readings of family-0 printers: single values, the printer's tables laid
 // out as fixed-width texts, and the status words.
-#include "driver/protocols/f0_consultas.h"
-#include "driver/protocols/f0_documentos.h"
+#include "driver/protocols/familia0/f0_consultas.h"
+#include "driver/protocols/familia0/f0_documentos.h"
 
 #include <algorithm>
 #include <vector>
@@ -11,7 +11,7 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familias.h"
-#include "driver/protocols/parametros.h"
+#include "driver/protocols/familia0/parametros.h"
 
 namespace tarvo::consultas {
 
