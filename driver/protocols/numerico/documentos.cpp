@@ -46,9 +46,14 @@ int OperacaoNaoFiscal(const std::string& registrador, const std::string& valor) 
     if (!v) return RecusaCampo(kValorInvalido);
     int resultado = EnviaComandoNum("22");
     if (resultado == 1) resultado = EnviaComandoNum("23" + *r + *v + "%0000");
-    // The document is closed whatever happened to its item.
-    const int fecha = EnviaComandoNum("21");
-    return resultado == 1 ? fecha : resultado;
+    if (resultado == 1) return EnviaComandoNum("21");
+    // The document is closed whatever happened to its item; the caller still learns what
+    // failed first, not how the closing went.
+    const UltimoErro falha = Erro();
+    EnviaComandoNum("21");
+    Erro().UltimoRetorno = falha.UltimoRetorno;
+    Erro().UltimaMensagem = falha.UltimaMensagem;
+    return resultado;
 }
 
 }  // namespace
