@@ -21,6 +21,10 @@ using emulador::FalhasNumericas;
 
 const std::string STX = "\x02", ETX = "\x03";
 std::string Quadro(const std::string& comando) { return STX + "\x1B$" + comando + ETX; }
+std::string Preenche(std::string texto, int largura) {
+    texto.resize(static_cast<std::size_t>(largura), ' ');
+    return texto;
+}
 
 class Numerico : public ::testing::Test {
 protected:
@@ -229,6 +233,48 @@ TEST_P(AmbasFamilias, RegistersAnswerWithinTheirBuffers) {
                       c.Falha("forms: [" + f + "]");
               }),
               "");
+}
+
+TEST_P(AmbasFamilias, ReportsReadingsDrawerAndClock) {
+    const int largura = GetParam() == 2 ? 48 : 40;
+    Inicia(GetParam());
+    EXPECT_EQ(Roda([](teste::Cenario& c) {
+                  PASSO(c, 1, Tarvo_AbreRelatorioGerencial);
+                  PASSO(c, 1, Tarvo_RelatorioGerencial, "PRIMEIRA LINHA");
+                  PASSO(c, 1, Tarvo_UsaRelatorioGerencialMFD, nullptr);  // a null text is an empty line
+                  PASSO(c, 1, Tarvo_FechaRelatorioGerencial);
+                  PASSO(c, 1, Tarvo_AcionaGaveta);
+                  PASSO(c, 1, Tarvo_ReducaoZ, "", "");
+                  PASSO(c, 1, Tarvo_LeituraMemoriaFiscalData, "01/01/2010", "311299", "c");
+                  PASSO(c, 1, Tarvo_LeituraMemoriaFiscalReducao, "1", "1", "c");
+                  char data[7] = {}, hora[7] = {};
+                  PASSO(c, 1, Tarvo_DataHoraImpressora, data, hora);
+                  if (std::string(data).size() != 6 || std::string(hora).size() != 6)
+                      c.Falha(std::string("clock: ") + data + " " + hora);
+              }),
+              "");
+    EXPECT_EQ(e->Comandos(), (std::vector<std::string>{
+                                 "151", "260" + Preenche("PRIMEIRA LINHA", largura), "260" + std::string(largura, ' '),
+                                 "21", std::string("240\x14P"), "160", "17010110311299", "1800010001", "33"}));
+    const emulador::Impressora p = e->ImpressoraAtual();
+    EXPECT_TRUE(p.gavetaAberta);
+    EXPECT_NE(p.TextoFita().find("PRIMEIRA LINHA"), std::string::npos);
+}
+
+TEST_F(Numerico, NetSalesAreGrossLessCancellationsAndDiscounts) {
+    Inicia(1);
+    EXPECT_EQ(Roda([](teste::Cenario& c) {
+                  PASSO(c, 1, Tarvo_AbreCupom, "");
+                  PASSO(c, 1, Tarvo_VendeItem, "1", "A", "01", "UN", "1,0", 2, "10,00", "$", "1,00");
+                  PASSO(c, 1, Tarvo_VendeItem, "2", "B", "01", "UN", "1,0", 2, "4,00", "$", "0");
+                  PASSO(c, 1, Tarvo_CancelaItemGenerico, "2");
+                  PASSO(c, 1, Tarvo_FechaCupom, "1", "", "", "", "", "");
+                  char b[15] = {};
+                  PASSO(c, 1, Tarvo_VendaLiquida, b);
+                  if (std::string(b) != "00000000000900") c.Falha(std::string("net sales: ") + b);
+              }),
+              "");
+    EXPECT_EQ(e->Comandos()[3], "12002");
 }
 
 TEST_F(Numerico, RepliesInPiecesWithTwoStxOrNoiseAfterTheEtxAreRead) {
