@@ -108,7 +108,7 @@ bool EmuladorNumerico::Dorme(int ms) {
     }
 }
 
-std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int& pausaMs) {
+std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int& atrasoMs, int& pausaMs) {
     std::unique_lock<std::mutex> l(m_);
     TrocaNumerica t;
     t.quadro = quadro;
@@ -135,6 +135,7 @@ std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int
         } else {
             resposta = frente_.Atende(t.comando);
         }
+        if (aplica && falhas_.semFechamento) resposta.pop_back();
         if (aplica && falhas_.doisStx) resposta = std::string(1, STX) + "-" + std::string(4, '0') + "99" + resposta;
         if (aplica) resposta += falhas_.aposEtx;
         t.resposta = resposta;
@@ -142,6 +143,7 @@ std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int
         const std::size_t tam = (resposta.size() + n - 1) / n;
         for (std::size_t i = 0; i < resposta.size(); i += tam) pedacos.push_back(resposta.substr(i, tam));
         pausaMs = aplica ? falhas_.pausaMs : 0;
+        atrasoMs = aplica ? falhas_.atrasoMs : 0;
     }
     if (aplica && falhas_.vezes > 0 && --falhas_.vezes == 0) {
         auto erros = std::move(falhas_.erros);
@@ -208,8 +210,9 @@ void EmuladorNumerico::Serve() {
             std::size_t inicio = entrada.rfind(STX, etx);
             std::string quadro = entrada.substr(inicio, etx - inicio + 1);
             entrada.erase(0, etx + 1);
-            int pausa = 0;
-            std::vector<std::string> pedacos = Atende(quadro, pausa);
+            int atraso = 0, pausa = 0;
+            std::vector<std::string> pedacos = Atende(quadro, atraso, pausa);
+            if (!pedacos.empty() && !Dorme(atraso)) return;
             for (std::size_t i = 0; i < pedacos.size(); ++i) {
                 if (i > 0 && !Dorme(pausa)) return;
                 escreve(pedacos[i]);

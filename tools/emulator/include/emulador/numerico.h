@@ -54,6 +54,8 @@ class FrenteNumerica {
 // count.
 struct FalhasNumericas {
     bool silencio = false;     // nothing runs, nothing is answered
+    int atrasoMs = 0;          // wait before replying
+    bool semFechamento = false;  // reply without its ETX
     int pedacos = 1;           // reply written in this many pieces ...
     int pausaMs = 0;           // ... with this pause before each one after the first
     bool doisStx = false;      // a stray STX and half a frame come before the reply
@@ -107,7 +109,7 @@ class EmuladorNumerico {
 
   private:
     void Serve();
-    std::vector<std::string> Atende(const std::string& quadro, int& pausaMs);
+    std::vector<std::string> Atende(const std::string& quadro, int& atrasoMs, int& pausaMs);
     bool Dorme(int ms);
 
     const int familia_;
