@@ -13,6 +13,7 @@
 #include "driver/core/configuracao.h"
 #include "driver/core/porta.h"
 #include "driver/core/registro.h"
+#include "driver/protocols/familias.h"
 #include "driver/protocols/numerico/campos.h"
 #include "driver/protocols/numerico/motor.h"
 
@@ -245,6 +246,95 @@ TEST_F(MotorNumerico, AStreamWithoutAnEndStaysBounded) {
     for (int i = 0; i < 200; ++i) linha.respostas.push_back(std::string(1024, 'y'));
     linha.respostas.push_back("\x02+1000" "00\x03");
     EXPECT_EQ(EnviaComandoNum("10"), 1);
+}
+
+// --- builders over the double ------------------------------------------------------------------
+
+std::string Resposta(const std::string& numero, const std::string& valor, char marca = 'S') {
+    return STX + marca + numero + "00" + valor + ETX;
+}
+
+TEST_F(MotorNumerico, TheRateListReadsNoMoreSlotsThanThereAreKinds) {
+    std::string taxas;
+    for (int i = 0; i < 20; ++i) taxas += i == 1 ? "0000" : "1200";
+    linha.respostas = {Resposta("30", taxas), Resposta("34", "4000")};
+    ASSERT_EQ(numerico::Tarvo_RetornoAliquotas(nullptr), 1);
+    std::string esperado = "T1200-0000";  // slot 2 is a service slot, but empty
+    for (int i = 2; i < 16; ++i) esperado += "T1200";
+    EXPECT_EQ(Erro().TextoRetorno, esperado);
+    EXPECT_EQ(Erro().TextoRetorno.size(), 80u);
+
+    // Kinds byte 1 = 0x40: slot 2 is a service rate.
+    linha.respostas = {Resposta("30", "18000700"), Resposta("34", "40zz")};
+    ASSERT_EQ(numerico::Tarvo_RetornoAliquotas(nullptr), 1);
+    EXPECT_EQ(Erro().TextoRetorno, "T1800S0700");
+
+    // The list reading fails: nothing else is sent and the answer stays.
+    linha.respostas = {Resposta("30", "33", '-')};
+    linha.escritos.clear();
+    EXPECT_EQ(numerico::Tarvo_RetornoAliquotas(nullptr), 0);
+    EXPECT_EQ(linha.escritos.size(), 1u);
+    EXPECT_EQ(Erro().TextoRetorno, "T1800S0700");
+}
+
+TEST_F(MotorNumerico, NetSalesBeyondThirtyTwoBitsAndAFailedRegister) {
+    linha.respostas = {Resposta("34", "00099999999999"), Resposta("34", "00000000000001"),
+                       Resposta("34", "00000000000002")};
+    ASSERT_EQ(numerico::Tarvo_VendaLiquida(nullptr), 1);
+    EXPECT_EQ(Erro().TextoRetorno, "99999999996");
+    EXPECT_EQ(linha.escritos[0], STX + "\x1B$34M40" + ETX);
+    EXPECT_EQ(linha.escritos[1], STX + "\x1B$34M38" + ETX);
+    EXPECT_EQ(linha.escritos[2], STX + "\x1B$34M36" + ETX);
+
+    linha.escritos.clear();
+    linha.respostas = {Resposta("34", "00000000001000"), Resposta("34", "57", '-')};
+    EXPECT_EQ(numerico::Tarvo_VendaLiquida(nullptr), 0);
+    EXPECT_EQ(Erro().TextoRetorno, "000");
+    EXPECT_EQ(linha.escritos.size(), 2u);  // stops at the first failure
+}
+
+TEST_F(MotorNumerico, StatusReadingsLeaveTheirOutputAloneWhenTheStatusFails) {
+    int flags = 77;
+    linha.respostas = {Resposta("32", "33", '-')};
+    EXPECT_EQ(numerico::Tarvo_FlagsFiscais(&flags), 0);
+    EXPECT_EQ(flags, 77);
+    linha.respostas = {Resposta("32", "C500000000")};  // bits 7, 6, 2, 0 of byte 1
+    EXPECT_EQ(numerico::Tarvo_FlagsFiscais(&flags), 1);
+    EXPECT_EQ(flags, 1 + 8 + 4 + 32);
+    linha.respostas = {Resposta("32", "0000ZZ0000")};  // a byte that is no hexadecimal is 0
+    ASSERT_EQ(numerico::Tarvo_VerificaSensorPoucoPapelMFD(nullptr), 1);
+    EXPECT_EQ(Erro().TextoRetorno, "0");
+}
+
+TEST_F(MotorNumerico, AuthenticationGoesOnWhenThePrinterIsAlreadyWaitingForTheSlip) {
+    linha.respostas = {Resposta("01", "44", '-'), Resposta("03", "00", '+')};
+    EXPECT_EQ(numerico::Tarvo_Autenticacao(), 1);
+    ASSERT_EQ(linha.escritos.size(), 2u);
+    EXPECT_EQ(linha.escritos[1], STX + "\x1B$03     " + ETX);
+    linha.escritos.clear();
+    linha.respostas = {Resposta("01", "62", '-')};
+    EXPECT_EQ(numerico::Tarvo_Autenticacao(), 0);
+    EXPECT_EQ(linha.escritos.size(), 1u);
+}
+
+TEST_F(MotorNumerico, TaxCodesAndTheUnitWord) {
+    Config().FamiliaModelo = FamiliaNumerica1;
+    const std::pair<const char*, const char*> casos[] = {{"16", "T00"}, {"03", "T03"}, {"NN", "N00"}, {"II", "I00"}};
+    for (const auto& [aliquota, campo] : casos) {
+        linha.escritos.clear();
+        linha.respostas = {Resposta("11", "00", '+')};
+        ASSERT_EQ(numerico::Tarvo_VendeItem("1", "X", aliquota, "un", "1,0", 2, "1,00", "", "0"), 1);
+        EXPECT_EQ(linha.escritos[0].substr(3 + 2 + 1 + 6 + 11, 3), campo) << aliquota;
+        EXPECT_EQ(linha.escritos[0][3 + 2 + 1 + 6 + 11 + 3 + 16 + 2 + 13], '0');  // "un": one line
+    }
+    linha.escritos.clear();
+    linha.respostas = {Resposta("11", "00", '+')};
+    ASSERT_EQ(numerico::Tarvo_VendeItem("1", "AGUA", "01", "L", "1,0", 2, "1,00", "", "0"), 1);
+    EXPECT_NE(linha.escritos[0].find("Litro(L) X Preco(R$/L)         Valor"), std::string::npos);
+    linha.escritos.clear();
+    EXPECT_EQ(numerico::Tarvo_VendeItem("1", "X", "1800", "UN", "1,0", 2, "1,00", "", "0"), 0);
+    EXPECT_EQ(Erro().UltimoRetorno, -6);
+    EXPECT_TRUE(linha.escritos.empty());
 }
 
 }  // namespace
