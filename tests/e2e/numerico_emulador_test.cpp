@@ -261,6 +261,39 @@ TEST_P(AmbasFamilias, ReportsReadingsDrawerAndClock) {
     EXPECT_NE(p.TextoFita().find("PRIMEIRA LINHA"), std::string::npos);
 }
 
+TEST_P(AmbasFamilias, EveryOtherCommandOfTheTableAnswers) {
+    Inicia(GetParam());
+    EXPECT_EQ(Roda([](teste::Cenario& c) {
+                  char b[64] = {};
+                  PASSO(c, 1, Tarvo_AbreCupomMFD, "", "", "");
+                  PASSO(c, 1, Tarvo_VendeItem, "1", "A", "01", "UN", "2,0", 2, "10,00", "$", "0");
+                  PASSO(c, 1, Tarvo_SubTotal, b);
+                  if (std::string(b) != "00000000002000") c.Falha(std::string("subtotal: ") + b);
+                  PASSO(c, 1, Tarvo_IniciaFechamentoCupom, "A", "$", "1,00");
+                  PASSO(c, 1, Tarvo_EfetuaFormaPagamento, "2", "21,00");
+                  PASSO(c, 1, Tarvo_FechaCupom, "2", "", "", "", "", "");
+                  PASSO(c, 1, Tarvo_AbreComprovanteNaoFiscalVinculado, "2", "21,00", "");
+                  PASSO(c, 1, Tarvo_UsaComprovanteNaoFiscalVinculado, "VIA DO CLIENTE");
+                  PASSO(c, 1, Tarvo_FechaComprovanteNaoFiscalVinculado);
+                  PASSO(c, 1, Tarvo_AbreRelatorioGerencialMFD, "1");
+                  PASSO(c, 1, Tarvo_FechaRelatorioGerencial);
+                  PASSO(c, 1, Tarvo_Acrescimos, b);
+                  if (std::string(b) != "00000000000100") c.Falha(std::string("surcharges: ") + b);
+                  for (const char* nome : {"Tarvo_Descontos", "Tarvo_Cancelamentos", "Tarvo_NumeroReducoes",
+                                           "Tarvo_NumeroCaixa", "Tarvo_DataMovimento"})
+                      c.Verifica(nome, 1, c.t.Chama<int(char*)>(nome, b));
+                  PASSO(c, 1, Tarvo_NumeroIntervencoes, b);
+                  if (std::string(b) != "0001") c.Falha(std::string("CRO: ") + b);
+                  PASSO(c, 1, Tarvo_VendaBruta, b);
+                  if (std::string(b) != "00000000002100") c.Falha(std::string("gross sales: ") + b);
+              }),
+              "");
+    const emulador::Impressora p = e->ImpressoraAtual();
+    EXPECT_EQ(p.contadores.cdc, 1);
+    EXPECT_NE(p.TextoFita().find("VIA DO CLIENTE"), std::string::npos);
+    EXPECT_EQ(p.dia.meioPagamento[0], 2100);
+}
+
 TEST_F(Numerico, NetSalesAreGrossLessCancellationsAndDiscounts) {
     Inicia(1);
     EXPECT_EQ(Roda([](teste::Cenario& c) {
