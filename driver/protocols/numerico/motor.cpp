@@ -250,7 +250,10 @@ int EnviaComandoNum(const std::string& comando) {
             FimLeitura fim = canal.Le(recebido, kTamanhoLeitura, prazo);
             if (fim != FimLeitura::Dados) break;
             r = AnalisaRespostaNum(recebido, numero);
-            if (!r.completa) LimitaResposta(recebido);
+            if (r.completa) break;
+            LimitaResposta(recebido);
+            // A printer that never stops sending cannot hold the caller past the time-out.
+            if (plataforma::Monotonico() >= prazo) break;
         }
     }
     if (!recebido.empty()) GravaLog(recebido.substr(0, r.completa ? r.fim : recebido.size()));
