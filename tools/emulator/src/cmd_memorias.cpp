@@ -61,6 +61,12 @@ std::string Hex(const std::string& bytes) {
     return r;
 }
 
+// The tax word as printed: Tnn or Snn for a rate slot, F1 .. NS1 otherwise.
+std::string RotuloTributo(const Item& it) {
+    if (it.tributo.tipo != Tributo::Tipo::Aliquota) return it.tributo.Rotulo();
+    return std::string(it.icms ? "T" : "S") + Zeros(it.tributo.indice, 2);
+}
+
 }  // namespace
 
 std::string Impressora::ImagemMemoriaFiscal() const {
@@ -100,7 +106,7 @@ std::string Impressora::ImagemFitaDetalhe() const {
                 (Registro("CONSUMIDOR") << v->consumidorId << v->consumidorNome << v->consumidorEndereco).Em(r);
             for (const Item& it : v->itens)
                 (Registro("ITEM") << it.numero << it.codigo << it.descricao << it.quantidade << it.unidade
-                                  << it.preco << it.casasPreco << it.valor << it.tributo.Rotulo() << it.desconto
+                                  << it.preco << it.casasPreco << it.valor << RotuloTributo(it) << it.desconto
                                   << it.acrescimo << it.rateio << it.cancelado << it.naoFiscal)
                     .Em(r);
             if (v->ajusteSubtotal != 0) (Registro("AJUSTE") << v->ajusteSubtotal).Em(r);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdint>
 #include <cstring>
@@ -133,7 +134,7 @@ class Linha {
             porta_.Descarta();
             if (porta_.Escreve(quadro.data(), quadro.size(), kPrazoMs) != quadro.size()) continue;
             Fim f = Espera(codigo, dados);
-            if (f != Fim::Silencio) return f;
+            if (f != Fim::Silencio || cancela_) return f;
         }
         return Fim::Silencio;
     }
@@ -142,15 +143,16 @@ class Linha {
     Fim Espera(int& codigo, std::string& dados) {
         std::string recebido;
         std::int64_t prazo = plataforma::Monotonico() + kPrazoMs;
+        // A cancel still waits for the reply under way (within its deadline), so that the port
+        // is handed back quiet: a late reply would otherwise reach the port's next user.
+        auto fim = [&](Fim f) { return cancela_ ? Fim::Cancelada : f; };
         while (true) {
-            if (cancela_) return Fim::Cancelada;
             std::int64_t agora = plataforma::Monotonico();
-            if (agora >= prazo) return Fim::Silencio;
-            // Short waits, so that a cancel is taken promptly.
-            auto r = porta_.LeAte(recebido, kMaiorResposta, std::min(prazo, agora + 100));
-            if (r == plataforma::PortaSerial::Resultado::Fim) return Fim::Silencio;
+            if (agora >= prazo) return fim(Fim::Silencio);
+            auto r = porta_.LeAte(recebido, kMaiorResposta, prazo);
+            if (r == plataforma::PortaSerial::Resultado::Fim) return fim(Fim::Silencio);
             if (recebido.size() >= kMaiorResposta) recebido.clear();
-            if (Separa(recebido, codigo, dados)) return Fim::Resposta;
+            if (Separa(recebido, codigo, dados)) return fim(Fim::Resposta);
         }
     }
 
@@ -235,8 +237,13 @@ bool DeHex(const std::string& hex, std::string& bytes) {
 struct Tarefa {
     plataforma::PortaSerial porta;
     int fd = -1;
-    std::string serie;
+    std::string serie, caminho;
+    bool criado = false;   // the dump did not exist before this reading
+    bool escrito = false;  // something of this reading went into it
+    bool falhou = true;
     ~Tarefa() {
+        // A dump this reading made and never wrote to goes away with its failure.
+        if (falhou && criado && !escrito) ::unlink(caminho.c_str());
         if (fd >= 0) ::close(fd);  // the lock goes with the descriptor
     }
 };
@@ -261,7 +268,10 @@ class Leitor {
         std::unique_lock<std::mutex> l(m_);
         if (ativo_) return kErroCanalCOM;  // the port is taken by the reading under way
         if (fio_.joinable()) fio_.join();   // the last reading has ended: its thread is done
-        t->fd = ::open(arquivo, O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        t->caminho = arquivo;
+        t->fd = ::open(arquivo, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        t->criado = t->fd >= 0;
+        if (t->fd < 0 && errno == EEXIST) t->fd = ::open(arquivo, O_RDWR | O_CLOEXEC);
         if (t->fd < 0) return kErroCriaArquivo;
         if (::flock(t->fd, LOCK_EX | LOCK_NB) != 0) return kErroAbreArquivo;
         if (int c = ConfereDumpExistente(t->fd, t->serie)) return c;
@@ -313,6 +323,7 @@ class Leitor {
 
     void Roda(std::unique_ptr<Tarefa> t, std::uint64_t minha) {
         int r = Le(*t);
+        t->falhou = r != kOk;
         t.reset();  // port and dump released before the end is told
         std::lock_guard<std::mutex> l(m_);
         if (r == kOk)
@@ -343,6 +354,7 @@ class Leitor {
         // The status record counts in 32 bits.
         if (tamanhos[0] + tamanhos[1] > 0xFFFFFFFFull) return kErroFaltaRAM;
         const auto total = static_cast<std::uint32_t>(tamanhos[0] + tamanhos[1]);
+        t.escrito = true;
         if (::ftruncate(t.fd, 0) != 0 || !EscreveCabecalho(t.fd, t.serie, tamanhos[0], tamanhos[1], false))
             return kErroEscritaArquivo;
         {
