@@ -347,6 +347,9 @@ TEST_F(Memorias, WrongSerialAndDumpsOfAnotherPrinterAreRefused) {
         // A file that is no dump.
         EscreveArquivo(atual / "outro.tdm", "isto nao e um dump");
         EXPECT_EQ(t.LeMemorias(atual / "outro.tdm", "TV010500000000099999", 1), 16387);
+        // A dump that cannot be written (a device that refuses every write).
+        EXPECT_EQ(t.LeMemorias("/dev/full", "TV010500000000099999", 1), 16389);
+        EXPECT_EQ(LeEstado(t).codigo, 16389);
         // A folder that does not exist.
         EXPECT_EQ(t.LeMemorias(atual / "nao/existe.tdm", "TV010500000000099999", 1), 16393);
     });
