@@ -39,6 +39,10 @@ extern "C" TARVO_API int Tarvo_LeMemoriasBinario(const char* szNomeArquivo, cons
 extern "C" TARVO_API int Tarvo_LeStatusGeraBinario(int* nSituacaoAtual, int* nCodigoErro, int* nTamanhoLeitura,
                                                    int* nProgressoLeitura, char* strSituacaoAtual) {
     return ComRelato("Tarvo_LeStatusGeraBinario", [&] {
+        // The outputs read 0 and empty also when the status cannot be had.
+        for (int* saida : {nSituacaoAtual, nCodigoErro, nTamanhoLeitura, nProgressoLeitura})
+            if (saida) *saida = 0;
+        CopiaParaBuffer(strSituacaoAtual, cap::Tarvo_LeStatusGeraBinario::strSituacaoAtual, "");
         int situacao = 0, codigo = 0, tamanho = 0, progresso = 0;
         std::string texto;
         int r = memorias::LeStatusGeraBinario(situacao, codigo, tamanho, progresso, texto);
