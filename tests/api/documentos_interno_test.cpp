@@ -328,6 +328,15 @@ TEST_F(Documentos, EscapesAreNeverCutAtAPieceBoundary) {
         EXPECT_EQ(p.Parametros("ImprimeTexto")[0].size() - 13, inicio + 4 <= 480 || inicio >= 480 ? 480u : inicio)
             << inicio;
     }
+    // The payment's additional text is cut to 80 characters the same way.
+    {
+        Impressora p(dev.Caminho());
+        const std::string texto = std::string(78, 't') + "\\x1Dfim";
+        ASSERT_EQ(Tarvo_EfetuaFormaPagamentoDescricaoForma("Dinheiro", "100", texto.c_str()), 1);
+        EXPECT_EQ(p.Parametros("PagaCupom"),
+                  (std::vector<std::string>{"CodMeioPagamento=-2 Valor=1,00 TextoAdicional=\"" +
+                                            std::string(78, 't') + "\""}));
+    }
     // "\n" and a lone backslash: only real escapes move the boundary.
     Impressora p(dev.Caminho());
     const std::string texto = std::string(478, 'a') + "\\q\\n" + std::string(10, 'c');

@@ -162,6 +162,11 @@ std::string ParametrosIdentificacao(const std::string& arquivo) {
 
 }  // namespace
 
+std::string TrechoInteiro(const std::string& texto, std::size_t inicio, std::size_t maximo) {
+    if (inicio >= texto.size()) return {};
+    return texto.substr(inicio, TamanhoPedaco(texto, inicio, maximo));
+}
+
 int PrimeiraFalha::Registra(int resultado) {
     if (resultado != 1 && !houve_) {
         houve_ = true;
@@ -233,7 +238,7 @@ int RixImprimeTextoLivre(const std::string& texto) {
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional) {
     std::string parteValor = " Valor=" + FormataDuasDecimais(valor);
     if (!textoAdicional.empty())
-        parteValor += " TextoAdicional=" + Aspas(textoAdicional.substr(0, kTextoAdicional));
+        parteValor += " TextoAdicional=" + Aspas(TrechoInteiro(textoAdicional, 0, kTextoAdicional));
     std::string f = Apara(forma);
     if (MaiusculasAnsi(f) == "DINHEIRO") f = "-2";
     if (f == "-2" || EhNumerico(f)) return EnviaComandoTxt("PagaCupom", "CodMeioPagamento=" + f + parteValor);

@@ -26,9 +26,14 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem);
 // "\xHH") in two. An empty text is sent once, as an empty piece.
 int RixImprimeTextoLivre(const std::string& texto);
 
+// The part of `texto` from `inicio` that fits in `maximo` characters without cutting an
+// escape ("\n", "\xHH") in two: a text cut to the printer's field stays readable.
+std::string TrechoInteiro(const std::string& texto, std::size_t inicio, std::size_t maximo);
+
 // Pays `valor` (digits counting hundredths) in a payment form: "Dinheiro" (any case, blanks
 // around) is the cash form -2, "-2" or digits are a form code, anything else a form name.
-// `textoAdicional` (first 80 characters) is printed under the payment when not empty.
+// `textoAdicional` (its first 80 characters, an escape kept whole) is printed under the
+// payment when not empty.
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional = "");
 
 // Payment form to code: cash ("DINHEIRO" in any case, with blanks around, or "-2") is "-2",
