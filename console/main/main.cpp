@@ -1,8 +1,11 @@
 // Belmora: the operator console of the Tarvo driver.
 #include <QApplication>
 
+#include "console/database/dm_vintaro.h"
+#include "console/main/dialogos.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
+#include "platform/pastas.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -10,6 +13,13 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QString());
     belmora::RegistraFormulariosDoConsole();
     belmora::TfrmVintaro janela;
+    // The data module: "base.fdb" beside the program, created on the first start. Without it
+    // the console still runs; products and cheque layouts cannot be kept.
+    belmora::TdmVintaro dm;
+    if (!dm.Conecta(plataforma::PastaPrograma()))
+        belmora::Informa(nullptr, QStringLiteral("Belmora"),
+                         dm.Erro() + QStringLiteral("\n\nO cadastro de produtos e os layouts de cheque ficam "
+                                                    "indisponíveis nesta execução."));
     janela.showMaximized();
     return app.exec();
 }
