@@ -18,14 +18,6 @@ namespace {
 using belmora::Produto;
 using belmora::TdmVintaro;
 
-// The embedded engine reads its lock folder once per process: one for the whole program, in
-// its scratch folder, shared with the second process of the last test.
-const bool kBloqueio = [] {
-    const std::string pasta = std::filesystem::current_path() / "firebird-lock";
-    std::filesystem::create_directories(pasta);
-    ::setenv("FIREBIRD_LOCK", pasta.c_str(), 1);
-    return true;
-}();
 
 Produto P(const char* codigo, const char* descricao, int casas = 2, const char* valor = "1,00") {
     return Produto{QString::fromUtf8(codigo), QString::fromUtf8(descricao), "18,00", "UN", casas, valor};
