@@ -3,6 +3,7 @@
 #include <ibase.h>
 #include <sys/stat.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -107,6 +108,21 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
     }
     if (!ok) std::filesystem::remove(provisorio, ec);
     return ok;
+}
+
+namespace {
+int AoDesligar(const int motivo, const int, void*) {
+    if (motivo == fb_shutrsn_signal) std::_Exit(128 + SIGTERM);
+    return 0;
+}
+}  // namespace
+
+void TerminaAposSinal() {
+    static const bool registrado = [] {
+        ISC_STATUS_ARRAY status{};
+        return fb_shutdown_callback(status, AoDesligar, fb_shut_finish, nullptr) == 0;
+    }();
+    (void)registrado;
 }
 
 void DefinePastaDeBloqueio(const std::string& pasta) {

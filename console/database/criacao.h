@@ -24,4 +24,9 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
 // before the first attachment of the process.
 void DefinePastaDeBloqueio(const std::string& pasta);
 
+// The database client library catches SIGINT and SIGTERM to shut its engine down, and then
+// the process would go on running. Once the engine is down after such a signal, the process
+// ends (status 128 + SIGTERM), as it would have without the library. Safe to call again.
+void TerminaAposSinal();
+
 }  // namespace belmora

@@ -77,6 +77,7 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
         return false;
     }
     PreparaBloqueio(pasta);
+    TerminaAposSinal();
     std::error_code ec;
     if (!std::filesystem::exists(arquivo, ec)) {
         std::string erro;

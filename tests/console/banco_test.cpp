@@ -213,3 +213,38 @@ TEST(Banco, AFileHeldByAnotherProcessLeavesTheConsoleUsableWithTheError) {
 }
 
 }  // namespace
+
+namespace {
+
+// Run by the test below in a process of its own: connects, then is sent SIGTERM.
+TEST(Sinal, DISABLED_Filho) {
+    const char* pasta = std::getenv("BELMORA_PASTA_SINAL");
+    ASSERT_TRUE(pasta);
+    TdmVintaro dm;
+    ASSERT_TRUE(dm.Conecta(pasta)) << dm.Erro().toStdString();
+    ::raise(SIGTERM);
+    ::sleep(10);  // still here: the signal was swallowed
+}
+
+TEST(Sinal, TheConsoleStillEndsOnSIGTERMOnceTheDatabaseEngineIsLoaded) {
+    teste::PastaTemporaria pasta;
+    pid_t filho = ::fork();
+    if (filho == 0) {
+        ::setenv("BELMORA_PASTA_SINAL", pasta.Caminho().c_str(), 1);
+        ::execl("/proc/self/exe", "console_banco_test", "--gtest_also_run_disabled_tests",
+                "--gtest_filter=Sinal.DISABLED_Filho", nullptr);
+        ::_exit(127);
+    }
+    int status = 0;
+    pid_t r = 0;
+    for (int i = 0; i < 150 && (r = ::waitpid(filho, &status, WNOHANG)) == 0; ++i) ::usleep(100000);
+    if (r == 0) {
+        ::kill(filho, SIGKILL);
+        ::waitpid(filho, &status, 0);
+        FAIL() << "the process did not end after SIGTERM";
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 128 + SIGTERM);
+}
+
+}  // namespace
