@@ -332,6 +332,7 @@ TEST_F(Formularios, TheSellFormKeepsTheProductTableInTheDatabase) {
     EXPECT_EQ(grade->item(0, 1)->text(), "Óleo de soja");
     EXPECT_EQ(grade->item(0, 4)->text(), "2");
     EXPECT_EQ(grade->item(0, 5)->text(), "7,25");
+    EXPECT_EQ(grade->currentRow(), 0);
 
     // A save that fails: the message, the grid as it was.
     f.findChild<QLineEdit*>("edtUnidade")->setText("UN");
@@ -354,6 +355,8 @@ TEST_F(Formularios, TheSellFormKeepsTheProductTableInTheDatabase) {
     EXPECT_EQ(grade->item(0, 0)->text(), "A0");
     EXPECT_EQ(grade->item(1, 0)->text(), "B2");
     EXPECT_EQ(dm.Produtos().size(), 2u);
+    EXPECT_EQ(texto("edtCodProduto"), "A0");
+    EXPECT_EQ(texto("edtDescricao"), "Óleo de soja");
 }
 
 TEST_F(Formularios, WithoutTheDatabaseTheProductTableCannotChangeButItemsSell) {

@@ -143,15 +143,15 @@ void TfrmVendeItem::MostraProdutos() {
                                    p.valorUnitario};
         for (int c = 0; c < 6; ++c) grdProdutos_->setItem(i, c, new QTableWidgetItem(valores[c]));
     }
-    int atual = -1;
-    for (int i = 0; i < grdProdutos_->rowCount(); ++i)
-        if (grdProdutos_->item(i, 0)->text() == codigoAtual_) atual = i;
-    if (atual < 0 && grdProdutos_->rowCount() > 0) atual = 0;
-    if (atual >= 0) grdProdutos_->selectRow(atual);
-    if (atual >= 0) grdProdutos_->setCurrentCell(atual, 0);
+    // A reload starts again at the first product, as reopening the list does; the fields
+    // follow when the current code changed with it.
+    const int atual = grdProdutos_->rowCount() > 0 ? 0 : -1;
+    if (atual >= 0) {
+        grdProdutos_->setCurrentCell(atual, 0);
+        grdProdutos_->selectRow(atual);
+    }
     const QString codigo = atual >= 0 ? grdProdutos_->item(atual, 0)->text() : QString();
-    // The fields follow the current row whenever its code changed with the reload.
-    if (codigo != codigoAtual_ || atual < 0) {
+    if (codigo != codigoAtual_) {
         codigoAtual_ = codigo;
         if (atual >= 0) PreencheValores();
     }
