@@ -111,18 +111,17 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
 }
 
 namespace {
-int AoDesligar(const int motivo, const int, void*) {
-    if (motivo == fb_shutrsn_signal) std::_Exit(128 + SIGTERM);
-    return 0;
+void AoSinal(int sinal) {
+    std::_Exit(128 + sinal);
 }
 }  // namespace
 
 void TerminaAposSinal() {
-    static const bool registrado = [] {
-        ISC_STATUS_ARRAY status{};
-        return fb_shutdown_callback(status, AoDesligar, fb_shut_finish, nullptr) == 0;
-    }();
-    (void)registrado;
+    struct sigaction acao {};
+    acao.sa_handler = AoSinal;
+    sigemptyset(&acao.sa_mask);
+    sigaction(SIGTERM, &acao, nullptr);
+    sigaction(SIGINT, &acao, nullptr);
 }
 
 void DefinePastaDeBloqueio(const std::string& pasta) {

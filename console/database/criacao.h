@@ -24,9 +24,10 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
 // before the first attachment of the process.
 void DefinePastaDeBloqueio(const std::string& pasta);
 
-// The database client library catches SIGINT and SIGTERM to shut its engine down, and then
-// the process would go on running. Once the engine is down after such a signal, the process
-// ends (status 128 + SIGTERM), as it would have without the library. Safe to call again.
+// The database client library takes SIGINT and SIGTERM for its engine, and the process
+// would then go on running. Called once the engine is loaded, this gives both signals back
+// their usual end of the process (status 128 + the signal); the database file survives an
+// abrupt end as it survives a crash.
 void TerminaAposSinal();
 
 }  // namespace belmora

@@ -77,7 +77,10 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
         return false;
     }
     PreparaBloqueio(pasta);
-    TerminaAposSinal();
+    // Whichever way this ends, the engine has been loaded by then.
+    struct Sinais {
+        ~Sinais() { TerminaAposSinal(); }
+    } sinais;
     std::error_code ec;
     if (!std::filesystem::exists(arquivo, ec)) {
         std::string erro;
