@@ -2,7 +2,7 @@
 #include <QApplication>
 
 #include "console/database/dm_vintaro.h"
-#include "console/main/dialogos.h"
+#include "console/forms/inicio.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
 #include "platform/pastas.h"
@@ -16,10 +16,7 @@ int main(int argc, char** argv) {
     // The data module: "base.fdb" beside the program, created on the first start. Without it
     // the console still runs; products and cheque layouts cannot be kept.
     belmora::TdmVintaro dm;
-    if (!dm.Conecta(plataforma::PastaPrograma()))
-        belmora::Informa(nullptr, QStringLiteral("Belmora"),
-                         dm.Erro() + QStringLiteral("\n\nO cadastro de produtos e os layouts de cheque ficam "
-                                                    "indisponíveis nesta execução."));
+    belmora::IniciaModuloDeDados(dm, plataforma::PastaPrograma(), &janela);
     janela.showMaximized();
     return app.exec();
 }

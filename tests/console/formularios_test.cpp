@@ -21,6 +21,7 @@
 #include "console/forms/comum/descricao.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
+#include "console/forms/inicio.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
 #include "platform/codepage.h"
@@ -374,6 +375,25 @@ TEST_F(Formularios, WithoutTheDatabaseTheProductTableCannotChangeButItemsSell) {
     QTest::keyClick(f.BotaoOK(), Qt::Key_Space);
     EXPECT_EQ(log.first(), "-> Vendendo Item");
     EXPECT_EQ(log.last(), "<- Operação falhou!");
+}
+
+TEST_F(Formularios, AtStartADatabaseThatCannotBeMadeIsOneWarningWithItsError) {
+    teste::PastaTemporaria pasta;
+    belmora::TdmVintaro dm;
+    Caixa c;
+    Responde("OK", &c);
+    EXPECT_FALSE(belmora::IniciaModuloDeDados(dm, pasta / "falta/"));
+    EXPECT_EQ(c.vistas, 1);
+    EXPECT_EQ(c.titulo, "Belmora");
+    EXPECT_TRUE(c.texto.startsWith(dm.Erro())) << c.texto.toStdString();
+    EXPECT_TRUE(c.texto.contains("base.fdb"));
+    // A database that opens: no message.
+    Caixa nenhuma;
+    Responde("OK", &nenhuma);
+    belmora::TdmVintaro outro;
+    EXPECT_TRUE(belmora::IniciaModuloDeDados(outro, pasta.Caminho()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nenhuma.vistas, 0);
 }
 
 TEST_F(Formularios, SairAsksTheWindowToCloseTheFormAndTheOptionRunsAgain) {
