@@ -71,8 +71,9 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
     ISC_STATUS_ARRAY status{};
     isc_db_handle base = 0;
     isc_tr_handle transacao = 0;
-    const std::string cria = "CREATE DATABASE " + Literal(provisorio) +
-                             " USER 'SYSDBA' PASSWORD 'lorvantis' PAGE_SIZE 8192 DEFAULT CHARACTER SET WIN1252";
+    const std::string cria =
+        "CREATE DATABASE " + Literal(provisorio) +
+        " USER 'SYSDBA' PASSWORD 'lorvantis' PAGE_SIZE 8192 DEFAULT CHARACTER SET WIN1252";
     if (isc_dsql_execute_immediate(status, &base, &transacao, 0, cria.c_str(), SQL_DIALECT_V6, nullptr)) {
         erro = Mensagem(status);
         if (base) isc_detach_database(status, &base);
@@ -84,7 +85,8 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
         // Each statement in its own transaction: a procedure sees the tables committed before it.
         transacao = 0;
         if (isc_start_transaction(status, &transacao, 1, &base, 0, nullptr) ||
-            isc_dsql_execute_immediate(status, &base, &transacao, 0, comando.c_str(), SQL_DIALECT_V6, nullptr)) {
+            isc_dsql_execute_immediate(status, &base, &transacao, 0, comando.c_str(), SQL_DIALECT_V6,
+                                       nullptr)) {
             erro = Mensagem(status);
             ISC_STATUS_ARRAY outro{};
             if (transacao) isc_rollback_transaction(outro, &transacao);

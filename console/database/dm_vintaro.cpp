@@ -1,12 +1,12 @@
 #include "console/database/dm_vintaro.h"
 
+#include <unistd.h>
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
-#include <unistd.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -38,8 +38,9 @@ void PreparaBloqueio(const std::string& pasta) {
     // Never makes the program folder itself: a missing one is the database's error to report.
     std::filesystem::create_directory(propria, ec);
     if (!std::filesystem::is_directory(propria, ec))
-        propria = (std::filesystem::temp_directory_path(ec) / ("belmora-firebird-" + std::to_string(::getuid())))
-                      .string();
+        propria =
+            (std::filesystem::temp_directory_path(ec) / ("belmora-firebird-" + std::to_string(::getuid())))
+                .string();
     DefinePastaDeBloqueio(propria);
 }
 
@@ -85,13 +86,14 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
     if (!std::filesystem::exists(arquivo, ec)) {
         std::string erro;
         if (!CriaBase(arquivo, EsquemaBase(), erro)) {
-            erro_ = QStringLiteral("Não foi possível criar o banco de dados ") + arquivo_ + QStringLiteral(": ") +
-                    QString::fromStdString(erro);
+            erro_ = QStringLiteral("Não foi possível criar o banco de dados ") + arquivo_ +
+                    QStringLiteral(": ") + QString::fromStdString(erro);
             return false;
         }
     }
-    QSqlDatabase db = QSqlDatabase::contains(conexao_) ? QSqlDatabase::database(conexao_, false)
-                                                        : QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), conexao_);
+    QSqlDatabase db = QSqlDatabase::contains(conexao_)
+                          ? QSqlDatabase::database(conexao_, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), conexao_);
     db.setDatabaseName(arquivo_);
     db.setUserName(QStringLiteral("sysdba"));
     db.setPassword(QStringLiteral("lorvantis"));
@@ -102,7 +104,8 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
     }
     QString erro;
     if (!LeProdutos(erro) || !LeCheques(erro)) {
-        erro_ = QStringLiteral("Não foi possível ler o banco de dados ") + arquivo_ + QStringLiteral(": ") + erro;
+        erro_ =
+            QStringLiteral("Não foi possível ler o banco de dados ") + arquivo_ + QStringLiteral(": ") + erro;
         db.close();
         return false;
     }
@@ -154,48 +157,52 @@ bool TdmVintaro::Procedimento(const QString& comando, const std::function<void(Q
 }
 
 bool TdmVintaro::SalvarProduto(const Produto& p, QString& erro) {
-    return Procedimento(QStringLiteral("EXECUTE PROCEDURE SALVAR_PRODUTO(?, ?, ?, ?, ?, ?)"),
-                        [&](QSqlQuery& q) {
-                            q.addBindValue(p.codigo);
-                            q.addBindValue(p.descricao);
-                            q.addBindValue(p.aliquota);
-                            q.addBindValue(p.unidade);
-                            q.addBindValue(p.casasDecimais);
-                            q.addBindValue(p.valorUnitario);
-                        },
-                        erro);
+    return Procedimento(
+        QStringLiteral("EXECUTE PROCEDURE SALVAR_PRODUTO(?, ?, ?, ?, ?, ?)"),
+        [&](QSqlQuery& q) {
+            q.addBindValue(p.codigo);
+            q.addBindValue(p.descricao);
+            q.addBindValue(p.aliquota);
+            q.addBindValue(p.unidade);
+            q.addBindValue(p.casasDecimais);
+            q.addBindValue(p.valorUnitario);
+        },
+        erro);
 }
 
 bool TdmVintaro::ExcluirProduto(const QString& codigo, QString& erro) {
-    return Procedimento(QStringLiteral("EXECUTE PROCEDURE EXCLUIR_PRODUTO(?)"),
-                        [&](QSqlQuery& q) { q.addBindValue(codigo.isNull() ? QString(QLatin1String("")) : codigo); },
-                        erro);
+    return Procedimento(
+        QStringLiteral("EXECUTE PROCEDURE EXCLUIR_PRODUTO(?)"),
+        [&](QSqlQuery& q) { q.addBindValue(codigo.isNull() ? QString(QLatin1String("")) : codigo); }, erro);
 }
 
 bool TdmVintaro::LimparCheques(QString& erro) {
-    return Procedimento(QStringLiteral("EXECUTE PROCEDURE LIMPAR_CHEQUES"), [](QSqlQuery&) {}, erro);
+    return Procedimento(
+        QStringLiteral("EXECUTE PROCEDURE LIMPAR_CHEQUES"), [](QSqlQuery&) {}, erro);
 }
 
 namespace {
 void ParametrosCheque(QSqlQuery& q, const LayoutCheque& c) {
     q.addBindValue(c.numBanco);
     q.addBindValue(c.nomeBanco);
-    for (int v : {c.hPosAno, c.hPosCidade, c.hPosDia, c.hPosExtensoLinha1, c.hPosExtensoLinha2, c.hPosFavorecido,
-                  c.hPosMes, c.hPosMsgLinha1, c.hPosValor, c.vPosCidade, c.vPosExtensoLinha1, c.vPosExtensoLinha2,
-                  c.vPosFavorecido, c.vPosMsgLinha1, c.vPosValor})
+    for (int v : {c.hPosAno, c.hPosCidade, c.hPosDia, c.hPosExtensoLinha1, c.hPosExtensoLinha2,
+                  c.hPosFavorecido, c.hPosMes, c.hPosMsgLinha1, c.hPosValor, c.vPosCidade,
+                  c.vPosExtensoLinha1, c.vPosExtensoLinha2, c.vPosFavorecido, c.vPosMsgLinha1, c.vPosValor})
         q.addBindValue(v);
 }
 const char* const kParametrosCheque = "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 }  // namespace
 
 bool TdmVintaro::InserirCheque(const LayoutCheque& c, QString& erro) {
-    return Procedimento(QStringLiteral("EXECUTE PROCEDURE INSERIR_CHEQUE") + QLatin1String(kParametrosCheque),
-                        [&](QSqlQuery& q) { ParametrosCheque(q, c); }, erro);
+    return Procedimento(
+        QStringLiteral("EXECUTE PROCEDURE INSERIR_CHEQUE") + QLatin1String(kParametrosCheque),
+        [&](QSqlQuery& q) { ParametrosCheque(q, c); }, erro);
 }
 
 bool TdmVintaro::SalvarCheque(const LayoutCheque& c, QString& erro) {
-    return Procedimento(QStringLiteral("EXECUTE PROCEDURE SALVAR_CHEQUE") + QLatin1String(kParametrosCheque),
-                        [&](QSqlQuery& q) { ParametrosCheque(q, c); }, erro);
+    return Procedimento(
+        QStringLiteral("EXECUTE PROCEDURE SALVAR_CHEQUE") + QLatin1String(kParametrosCheque),
+        [&](QSqlQuery& q) { ParametrosCheque(q, c); }, erro);
 }
 
 bool TdmVintaro::Recarrega(QString& erro) {
@@ -220,8 +227,10 @@ bool TdmVintaro::LeProdutos(QString& erro) {
             return false;
         }
         const QSqlRecord r = q.record();
-        const int cod = r.indexOf(QStringLiteral("COD_PRODUTO")), desc = r.indexOf(QStringLiteral("DESCRICAO_PRODUTO")),
-                  aliq = r.indexOf(QStringLiteral("ALIQUOTA_PRODUTO")), un = r.indexOf(QStringLiteral("UNIDADE_PRODUTO")),
+        const int cod = r.indexOf(QStringLiteral("COD_PRODUTO")),
+                  desc = r.indexOf(QStringLiteral("DESCRICAO_PRODUTO")),
+                  aliq = r.indexOf(QStringLiteral("ALIQUOTA_PRODUTO")),
+                  un = r.indexOf(QStringLiteral("UNIDADE_PRODUTO")),
                   casas = r.indexOf(QStringLiteral("CASASDECIMAIS_PRODUTO")),
                   valor = r.indexOf(QStringLiteral("VALORUNITARIO_PRODUTO"));
         while (q.next()) {

@@ -72,7 +72,8 @@ class TdmVintaro : public QObject {
     void ChequesRecarregados();
 
   private:
-    bool Procedimento(const QString& comando, const std::function<void(QSqlQuery&)>& parametros, QString& erro);
+    bool Procedimento(const QString& comando, const std::function<void(QSqlQuery&)>& parametros,
+                      QString& erro);
     bool LeProdutos(QString& erro);
     bool LeCheques(QString& erro);
 

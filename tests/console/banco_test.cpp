@@ -18,7 +18,6 @@ namespace {
 using belmora::Produto;
 using belmora::TdmVintaro;
 
-
 Produto P(const char* codigo, const char* descricao, int casas = 2, const char* valor = "1,00") {
     return Produto{QString::fromUtf8(codigo), QString::fromUtf8(descricao), "18,00", "UN", casas, valor};
 }
@@ -30,7 +29,8 @@ QStringList Codigos(const TdmVintaro& dm) {
 }
 
 TEST(Esquema, StatementsSplitAtTheirSeparatorLines) {
-    auto c = belmora::ComandosDoEsquema("CREATE TABLE A (X INTEGER)\n^\n\n^\nCREATE PROCEDURE P AS\nBEGIN\n  X;\nEND\n^ \n");
+    auto c = belmora::ComandosDoEsquema(
+        "CREATE TABLE A (X INTEGER)\n^\n\n^\nCREATE PROCEDURE P AS\nBEGIN\n  X;\nEND\n^ \n");
     ASSERT_EQ(c.size(), 2u);
     EXPECT_EQ(c[0], "CREATE TABLE A (X INTEGER)");
     EXPECT_EQ(c[1], "CREATE PROCEDURE P AS\nBEGIN\n  X;\nEND");
@@ -144,7 +144,8 @@ class Ocupante {
             ::dup2(saida[1], 2);
             ::close(entrada[1]);
             ::close(saida[0]);
-            ::execlp("isql-fb", "isql-fb", "-q", "-user", "SYSDBA", "-password", "x", arquivo.c_str(), nullptr);
+            ::execlp("isql-fb", "isql-fb", "-q", "-user", "SYSDBA", "-password", "x", arquivo.c_str(),
+                     nullptr);
             ::_exit(127);
         }
         ::close(entrada[0]);

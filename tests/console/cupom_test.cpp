@@ -1,5 +1,7 @@
 // Whole receipts issued from the forms inside the main window, driven by keys, against the
 // printer emulator on COM1: what the printer printed, the call log and the operator log.
+#include "console/forms/cupom/cupom.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -16,7 +18,6 @@
 #include "console/binding/ecf_dll.h"
 #include "console/binding/log_dll.h"
 #include "console/database/dm_vintaro.h"
-#include "console/forms/cupom/cupom.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
 #include "platform/codepage.h"
@@ -52,7 +53,8 @@ class Cupom : public ::testing::Test {
         dm = std::make_unique<belmora::TdmVintaro>();
         ASSERT_TRUE(dm->Conecta(programa.Caminho())) << dm->Erro().toStdString();
         QString erro;
-        ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro)) << erro.toStdString();
+        ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro))
+            << erro.toStdString();
         janela->resize(1280, 900);
         janela->show();
         QApplication::setActiveWindow(janela.get());
@@ -92,7 +94,8 @@ class Cupom : public ::testing::Test {
 
 TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {
     // A stored promotional line waits in the current folder.
-    teste::EscreveArquivo("EncerraDocumento.txt", plataforma::Utf8ParaCp1252("Obrigado pela preferência!\r\n"));
+    teste::EscreveArquivo("EncerraDocumento.txt",
+                          plataforma::Utf8ParaCp1252("Obrigado pela preferência!\r\n"));
 
     // Open, with a CPF typed as digits and masked on leaving the field.
     belmora::TFormulario* f = Abre(Qt::Key_F7, Qt::Key_A);
@@ -145,7 +148,8 @@ TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {
     Redigita(Campo(f, "edtValorPerc"), "100");
     log->clear();
     Ok(f);
-    EXPECT_EQ(Log(), QStringList({"-> Executando Desconto / Acréscimo", "<- Operação executada com Sucesso!"}));
+    EXPECT_EQ(Log(),
+              QStringList({"-> Executando Desconto / Acréscimo", "<- Operação executada com Sucesso!"}));
 
     // A surcharge of 0,50 on the subtotal.
     f = Abre(Qt::Key_F7, Qt::Key_S);
@@ -154,7 +158,8 @@ TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {
     Redigita(Campo(f, "edtValorPerc"), "50");
     log->clear();
     Ok(f);
-    EXPECT_EQ(Log(), QStringList({"-> Acréscimo / Desconto no Subtotal", "<- Operação executada com Sucesso!"}));
+    EXPECT_EQ(Log(),
+              QStringList({"-> Acréscimo / Desconto no Subtotal", "<- Operação executada com Sucesso!"}));
 
     // Payment: the amount owed is read on show. 5,00 - 1,00 + 2,5 x 10,125 = 25,31 (rounded
     // down by the printer) - 2,53 + 0,50.
@@ -164,7 +169,8 @@ TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {
     log->clear();
     f = Abre(Qt::Key_F7, Qt::Key_P);
     ASSERT_TRUE(f);
-    const QString devido = QString::number(total / 100) + "," + QString::number(total % 100).rightJustified(2, '0');
+    const QString devido =
+        QString::number(total / 100) + "," + QString::number(total % 100).rightJustified(2, '0');
     EXPECT_EQ(Campo<QLabel>(f, "edtValorCupom")->text(), devido);
     EXPECT_EQ(Campo<QLineEdit>(f, "edtValor")->text(), devido);
     EXPECT_EQ(Campo<QLineEdit>(f, "edtCodMeio")->text(), "-2");
@@ -175,7 +181,8 @@ TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {
     Ok(f);
     EXPECT_EQ(Log(), QStringList({"-> Efetuando Pagamento", "<- Operação executada com Sucesso!"}));
     const std::int64_t resto = total - 1000;
-    const QString restante = QString::number(resto / 100) + "," + QString::number(resto % 100).rightJustified(2, '0');
+    const QString restante =
+        QString::number(resto / 100) + "," + QString::number(resto % 100).rightJustified(2, '0');
     EXPECT_EQ(Campo<QLabel>(f, "edtValorCupom")->text(), restante);
     // The rest by credit card.
     Redigita(Campo(f, "edtCodMeio"), "Cartao Credito");
@@ -206,7 +213,8 @@ TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {
     ASSERT_TRUE(cupom);
     const std::string texto = plataforma::Cp1252ParaUtf8(plataforma::Cp850ParaCp1252(cupom->Texto()));
     EXPECT_TRUE(cupom->fechado);
-    for (const char* trecho : {"529.982.247-25", "Fulano de Tal", "ARROZ TIPO 1", "QUEIJO MINAS", "Obrigado pela prefer"})
+    for (const char* trecho :
+         {"529.982.247-25", "Fulano de Tal", "ARROZ TIPO 1", "QUEIJO MINAS", "Obrigado pela prefer"})
         EXPECT_NE(texto.find(trecho), std::string::npos) << trecho << "\n" << texto;
 
     // The calls as the call log has them.
@@ -216,7 +224,8 @@ TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {
           "Tarvo_VendeItem(\"001\",\"ARROZ TIPO 1\",\"FF\",\"UN\",\"1\",2,\"5,00\",\"\",\"\");",
           "Tarvo_VendeItem(\"002\",\"QUEIJO MINAS\",\"II\",\"KG\",\"2,5\",3,\"10,125\",\"%\",\"10,00\");",
           "Tarvo_AcrescimoDescontoItemMFD(\"1\",\"D\",\"$\",\"100\");",
-          "Tarvo_AcrescimoDescontoSubtotalMFD(\"A\",\"$\",\"50\");", "Tarvo_EfetuaFormaPagamento(\"-2\",\"10,00\");",
+          "Tarvo_AcrescimoDescontoSubtotalMFD(\"A\",\"$\",\"50\");",
+          "Tarvo_EfetuaFormaPagamento(\"-2\",\"10,00\");",
           "Tarvo_TerminaFechamentoCupom(\"Obrigado pela preferência!\");"})
         EXPECT_NE(dll.find(chamada), std::string::npos) << chamada << "\n" << dll;
 }

@@ -1,6 +1,8 @@
 // The form layer and the receipt forms on their own (no printer behind COM1): the description
 // table, focus, the guard, the stored lines, the payment's amounts, the sell form's switches
 // and its product table on a real database.
+#include "console/main/formularios.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -13,16 +15,15 @@
 #include <QTableWidget>
 #include <filesystem>
 
+#include "components/enhedit.h"
 #include "comum/ambiente.h"
 #include "comum_formularios.h"
-#include "components/enhedit.h"
 #include "console/binding/auxiliar.h"
 #include "console/database/dm_vintaro.h"
 #include "console/forms/comum/descricao.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
 #include "console/forms/inicio.h"
-#include "console/main/formularios.h"
 #include "console/main/principal.h"
 #include "platform/codepage.h"
 
@@ -54,11 +55,20 @@ TEST_F(Formularios, TheDescriptionTableBuildsEachFormWithItsNamesLengthsAndFocus
         const char* foco;
     };
     const Esperado esperados[] = {
-        {"TfrmAbreCupom", "Abrir Cupom Fiscal", {{"edtCNPJ_CPF", 26}, {"edtNome", 30}, {"edtEndereco", 80}}, "btOK"},
+        {"TfrmAbreCupom",
+         "Abrir Cupom Fiscal",
+         {{"edtCNPJ_CPF", 26}, {"edtNome", 30}, {"edtEndereco", 80}},
+         "btOK"},
         {"TfrmCancelarItem", "Cancelar Item Fiscal", {{"edtNumItem", 8}}, "edtNumItem"},
-        {"TfrmAbreCNF", "Abrir Cupom Não Fiscal", {{"edtCNPJ_CPF", 29}, {"edtNome", 30}, {"edtEnd", 80}}, "edtCNPJ_CPF"},
+        {"TfrmAbreCNF",
+         "Abrir Cupom Não Fiscal",
+         {{"edtCNPJ_CPF", 29}, {"edtNome", 30}, {"edtEnd", 80}},
+         "edtCNPJ_CPF"},
         {"TfrmEmiteItemNF", "Emite Item Não Fiscal", {}, "edtCodNF"},
-        {"TAbreCNFVinc", "Abrir Cupom Não fiscal vinculado", {{"edtPag", 16}, {"edtValor", 13}, {"edtCOO", 6}}, "edtPag"},
+        {"TAbreCNFVinc",
+         "Abrir Cupom Não fiscal vinculado",
+         {{"edtPag", 16}, {"edtValor", 13}, {"edtCOO", 6}},
+         "edtPag"},
     };
     const auto& tabela = belmora::FormulariosDeCupom();
     ASSERT_EQ(tabela.size(), std::size(esperados));
@@ -103,7 +113,8 @@ TEST_F(Formularios, AFailedCallLogsTheDriversLineAndTheFailureWithTheFormsPrefix
     auto* f = static_cast<TFormulario*>(w.get());
     f->show();
     QTest::keyClick(f->BotaoOK(), Qt::Key_Space);
-    EXPECT_EQ(log, QStringList({"  <- Erro Nº: -5 - Erro ao abrir a porta de comunicação", "<-Operação falhou!"}));
+    EXPECT_EQ(log,
+              QStringList({"  <- Erro Nº: -5 - Erro ao abrir a porta de comunicação", "<-Operação falhou!"}));
 }
 
 // A form whose operation raises.
@@ -179,7 +190,8 @@ TEST_F(Formularios, StoredLinesLoadAddRegisterSaveAndRemove) {
         EXPECT_TRUE(log.isEmpty());
         EXPECT_EQ(QApplication::focusWidget(), f.BotaoOK());
     }
-    teste::EscreveArquivo("EncerraDocumento.txt", plataforma::Utf8ParaCp1252("Volte sempre\r\nPromoção de verão\r\n"));
+    teste::EscreveArquivo("EncerraDocumento.txt",
+                          plataforma::Utf8ParaCp1252("Volte sempre\r\nPromoção de verão\r\n"));
     belmora::TfrmEncerrarDoc f;
     f.show();
     auto* lista = f.findChild<QListWidget*>("lstLinhasCadastradas");
@@ -300,7 +312,8 @@ TEST_F(Formularios, TheSellFormKeepsTheProductTableInTheDatabase) {
     EXPECT_EQ(QApplication::focusWidget(), grade);
     QStringList titulos;
     for (int c = 0; c < grade->columnCount(); ++c) titulos << grade->horizontalHeaderItem(c)->text();
-    EXPECT_EQ(titulos, QStringList({"Código", "Descrição", "Alíquota", "Unidade", "Casas Decimais", "Valor Unitário"}));
+    EXPECT_EQ(titulos, QStringList({"Código", "Descrição", "Alíquota", "Unidade", "Casas Decimais",
+                                    "Valor Unitário"}));
     ASSERT_EQ(grade->rowCount(), 2);
     EXPECT_EQ(grade->editTriggers(), QAbstractItemView::NoEditTriggers);
     auto texto = [&](const char* nome) { return f.findChild<QLineEdit*>(nome)->text(); };
@@ -402,7 +415,9 @@ TEST_F(Formularios, SairAsksTheWindowToCloseTheFormAndTheOptionRunsAgain) {
     belmora::TfrmVintaro janela(false);
     janela.show();
     QApplication::setActiveWindow(&janela);
-    auto foco = [&]() -> QWidget* { return QApplication::focusWidget() ? QApplication::focusWidget() : &janela; };
+    auto foco = [&]() -> QWidget* {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : &janela;
+    };
     QTest::keyClick(foco(), Qt::Key_F7);
     QTest::keyClick(foco(), Qt::Key_A, Qt::AltModifier);
     QPointer<TFormulario> f = qobject_cast<TFormulario*>(janela.FormularioHospedado());

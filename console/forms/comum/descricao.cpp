@@ -10,7 +10,6 @@
 
 #include "components/enhedit.h"
 #include "console/main/campo_cpf_cnpj.h"
-
 #include "console/main/formularios.h"
 
 namespace belmora {
@@ -49,8 +48,9 @@ TFormularioDescrito::TFormularioDescrito(const DescricaoFormulario& d, QWidget* 
 }
 
 void TFormularioDescrito::Ok() {
-    Executa(d_.inicio ? QString::fromUtf8(d_.inicio) : QString(), [this] { return d_.chamada(*this); },
-            QString::fromUtf8(d_.prefixo));
+    Executa(
+        d_.inicio ? QString::fromUtf8(d_.inicio) : QString(), [this] { return d_.chamada(*this); },
+        QString::fromUtf8(d_.prefixo));
 }
 
 void RegistraDescritos(const std::vector<DescricaoFormulario>& tabela) {

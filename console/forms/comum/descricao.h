@@ -14,12 +14,12 @@ enum class TipoCampo { Texto, Numerico, CpfCnpj, Lista, Memo, Data, Hora, Rotulo
 
 struct DescricaoCampo {
     TipoCampo tipo;
-    const char* nome;                   // object name, "edtNome"
-    const char* rotulo = "";            // label of the row ("" none)
-    int tamanho = 0;                    // most characters (0: no limit)
-    int casas = 0;                      // decimals of a numeric field
-    const char* inicial = "";           // text at creation
-    std::vector<const char*> itens{};   // entries of a list
+    const char* nome;                  // object name, "edtNome"
+    const char* rotulo = "";           // label of the row ("" none)
+    int tamanho = 0;                   // most characters (0: no limit)
+    int casas = 0;                     // decimals of a numeric field
+    const char* inicial = "";          // text at creation
+    std::vector<const char*> itens{};  // entries of a list
 };
 
 struct DescricaoFormulario {

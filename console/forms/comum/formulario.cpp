@@ -83,7 +83,8 @@ void TFormulario::Linha(QWidget* w, const QString& rotulo) {
     }
 }
 
-QLineEdit* TFormulario::CampoTexto(const char* nome, const QString& rotulo, int tamanho, const QString& inicial) {
+QLineEdit* TFormulario::CampoTexto(const char* nome, const QString& rotulo, int tamanho,
+                                   const QString& inicial) {
     auto* e = new QLineEdit(this);
     e->setObjectName(Utf8(nome));
     if (tamanho > 0) e->setMaxLength(tamanho);
@@ -92,8 +93,8 @@ QLineEdit* TFormulario::CampoTexto(const char* nome, const QString& rotulo, int 
     return e;
 }
 
-tarvo::TEnhancedEdit* TFormulario::CampoNumerico(const char* nome, const QString& rotulo, int tamanho, int casas,
-                                                 const QString& inicial) {
+tarvo::TEnhancedEdit* TFormulario::CampoNumerico(const char* nome, const QString& rotulo, int tamanho,
+                                                 int casas, const QString& inicial) {
     auto* e = new tarvo::TEnhancedEdit(this);
     e->setObjectName(Utf8(nome));
     e->SetAcceptChars(false);
@@ -189,7 +190,8 @@ QString TFormulario::Valor(const char* nome) const {
     if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return m->toPlainText();
     if (auto* d = qobject_cast<QDateEdit*>(w)) return d->text();
     if (auto* h = qobject_cast<QTimeEdit*>(w)) return h->text();
-    if (auto* k = qobject_cast<QCheckBox*>(w)) return k->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    if (auto* k = qobject_cast<QCheckBox*>(w))
+        return k->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     if (qobject_cast<QGroupBox*>(w)) return QString::number(Escolhido(nome));
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
     return {};
@@ -224,7 +226,8 @@ int TFormulario::Tag() const {
 
 // --- running -------------------------------------------------------------------------------------
 
-bool TFormulario::Executa(const QString& inicio, const std::function<int()>& chamada, const QString& prefixo) {
+bool TFormulario::Executa(const QString& inicio, const std::function<int()>& chamada,
+                          const QString& prefixo) {
     TfrmVintaro::Operacao ocupada(frmVintaro());
     if (!inicio.isEmpty()) AdicionaRetorno(inicio.toStdString());
     const bool ok = TrataRetorno(chamada());
@@ -323,7 +326,8 @@ QStringList LeLinhasCadastradas(const QString& arquivo) {
         throw ErroFormulario("Não foi possível ler o arquivo " + arquivo.toStdString() + ": " +
                              f.errorString().toStdString());
     const QByteArray bytes = f.readAll();
-    QStringList linhas = QString::fromStdString(plataforma::Cp1252ParaUtf8(bytes.toStdString())).split(QLatin1Char('\n'));
+    QStringList linhas =
+        QString::fromStdString(plataforma::Cp1252ParaUtf8(bytes.toStdString())).split(QLatin1Char('\n'));
     for (QString& l : linhas)
         if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
     // The line break after the last line starts no entry.
@@ -336,7 +340,8 @@ void GravaLinhasCadastradas(const QString& arquivo, const QStringList& linhas) {
     for (const QString& l : linhas) texto += TFormulario::Cp1252(l) + "\r\n";
     QFile f(arquivo);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        f.write(texto.data(), static_cast<qint64>(texto.size())) != static_cast<qint64>(texto.size()) || !f.flush())
+        f.write(texto.data(), static_cast<qint64>(texto.size())) != static_cast<qint64>(texto.size()) ||
+        !f.flush())
         throw ErroFormulario("Não foi possível gravar o arquivo " + arquivo.toStdString() + ": " +
                              f.errorString().toStdString());
 }

@@ -7,9 +7,9 @@
 // handler runs under one guard: no exception leaves an event handler.
 #pragma once
 
+#include <QListWidget>
 #include <QString>
 #include <QStringList>
-#include <QListWidget>
 #include <QWidget>
 #include <functional>
 #include <stdexcept>
@@ -56,12 +56,14 @@ class TFormulario : public QWidget {
                                         const QString& inicial = {});
     TCampoCpfCnpj* CampoCpfCnpj(const char* nome, const QString& rotulo, int tamanho);
     // A list that also takes free text.
-    QComboBox* CampoLista(const char* nome, const QString& rotulo, const QStringList& itens, const QString& inicial = {});
+    QComboBox* CampoLista(const char* nome, const QString& rotulo, const QStringList& itens,
+                          const QString& inicial = {});
     QPlainTextEdit* CampoMemo(const char* nome, const QString& rotulo, int limite);
     QDateEdit* CampoData(const char* nome, const QString& rotulo);
     QTimeEdit* CampoHora(const char* nome, const QString& rotulo);
     // A titled group of radio buttons named <nome>0, <nome>1 ...; the first is selected.
-    QGroupBox* GrupoRadios(const char* nome, const QString& titulo, const QStringList& itens, bool horizontal = true);
+    QGroupBox* GrupoRadios(const char* nome, const QString& titulo, const QStringList& itens,
+                           bool horizontal = true);
     QCheckBox* CaixaMarcacao(const char* nome, const QString& texto);
     QLabel* Rotulo(const char* nome, const QString& texto);
     // Adds a widget of the form's own as a row.

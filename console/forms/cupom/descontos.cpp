@@ -24,7 +24,8 @@ void AjustaValorPerc(tarvo::TEnhancedEdit* campo, bool percentual) {
 TfrmAcresceItem::TfrmAcresceItem(QWidget* parent)
     : TFormulario("TfrmAcresceItem", QStringLiteral("Desconto/Acréscimo Item Fiscal"), parent) {
     CampoNumerico("edtNumItem", QStringLiteral("Número do Item:"), 8, 0);
-    QGroupBox* desc = GrupoRadios("rgDescAcres", QString(), {QStringLiteral("Desconto "), QStringLiteral("Acréscimo")});
+    QGroupBox* desc =
+        GrupoRadios("rgDescAcres", QString(), {QStringLiteral("Desconto "), QStringLiteral("Acréscimo")});
     GrupoRadios("rgValorPerc", QString(), {QStringLiteral("Valor"), QStringLiteral("Percentual")});
     edtValorPerc_ = CampoNumerico("edtValorPerc", QStringLiteral("Valor / Percentual:"), 8, 0);
     edtValorPerc_->installEventFilter(this);
@@ -38,14 +39,16 @@ void TfrmAcresceItem::AoMostrar() {
 }
 
 bool TfrmAcresceItem::eventFilter(QObject* o, QEvent* e) {
-    if (o == edtValorPerc_ && e->type() == QEvent::FocusIn) AjustaValorPerc(edtValorPerc_, Escolhido("rgValorPerc") == 1);
+    if (o == edtValorPerc_ && e->type() == QEvent::FocusIn)
+        AjustaValorPerc(edtValorPerc_, Escolhido("rgValorPerc") == 1);
     return TFormulario::eventFilter(o, e);
 }
 
 void TfrmAcresceItem::Ok() {
     Executa(QStringLiteral("-> Executando Desconto / Acréscimo"), [this] {
-        return dll::Tarvo_AcrescimoDescontoItemMFD(Texto("edtNumItem"), Escolhido("rgDescAcres") == 0 ? "D" : "A",
-                                                   Escolhido("rgValorPerc") == 0 ? "$" : "%", Texto("edtValorPerc"));
+        return dll::Tarvo_AcrescimoDescontoItemMFD(
+            Texto("edtNumItem"), Escolhido("rgDescAcres") == 0 ? "D" : "A",
+            Escolhido("rgValorPerc") == 0 ? "$" : "%", Texto("edtValorPerc"));
     });
 }
 
@@ -61,7 +64,8 @@ TfrmAlterarSubtotal::TfrmAlterarSubtotal(QWidget* parent)
 }
 
 bool TfrmAlterarSubtotal::eventFilter(QObject* o, QEvent* e) {
-    if (o == edtValorPerc_ && e->type() == QEvent::FocusIn) AjustaValorPerc(edtValorPerc_, Escolhido("rgValorPerc") == 1);
+    if (o == edtValorPerc_ && e->type() == QEvent::FocusIn)
+        AjustaValorPerc(edtValorPerc_, Escolhido("rgValorPerc") == 1);
     return TFormulario::eventFilter(o, e);
 }
 

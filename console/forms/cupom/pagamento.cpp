@@ -18,7 +18,8 @@
 
 namespace belmora {
 
-TfrmPagamento::TfrmPagamento(QWidget* parent) : TFormulario("TfrmPagamento", QStringLiteral("Pagamento"), parent) {
+TfrmPagamento::TfrmPagamento(QWidget* parent)
+    : TFormulario("TfrmPagamento", QStringLiteral("Pagamento"), parent) {
     CampoTexto("edtCodMeio", QStringLiteral("Cod. / Nome Meio Pagamento:"), 30);
     CampoNumerico("edtValor", QStringLiteral("Valor Pagamento:"), 0, 2);
     Rotulo("lblDigitar", QStringLiteral("Digitar com 2 casas decimais"));
@@ -40,7 +41,8 @@ void TfrmPagamento::AoMostrar() {
     // The amount still owed: the subtotal of the receipt as the printer keeps it. When it
     // cannot be read the form shows 0,00 and the log has the failure.
     std::string resposta(14, ' ');
-    const bool lido = Executa(QStringLiteral("-> Lendo Subtotal"), [&] { return dll::Tarvo_SubTotal(resposta); });
+    const bool lido =
+        Executa(QStringLiteral("-> Lendo Subtotal"), [&] { return dll::Tarvo_SubTotal(resposta); });
     double valor = 0;
     if (!lido || !LeSubtotal(QString::fromStdString(resposta), valor)) valor = 0;
     restante_ = valor;
@@ -51,13 +53,15 @@ void TfrmPagamento::AoMostrar() {
 
 void TfrmPagamento::Ok() {
     QString valor = Valor("edtValor");
-    if (!valor.contains(QLatin1Char('.')) && !valor.contains(QLatin1Char(','))) valor += QStringLiteral(",00");
+    if (!valor.contains(QLatin1Char('.')) && !valor.contains(QLatin1Char(',')))
+        valor += QStringLiteral(",00");
     const bool pago = Executa(QStringLiteral("-> Efetuando Pagamento"), [&] {
         return dll::Tarvo_EfetuaFormaPagamento(Texto("edtCodMeio"), Cp1252(valor));
     });
     if (!pago) return;
     double pagoAgora = 0;
-    if (!LeValor(valor, pagoAgora)) throw ErroFormulario("Valor de pagamento inválido: " + valor.toStdString());
+    if (!LeValor(valor, pagoAgora))
+        throw ErroFormulario("Valor de pagamento inválido: " + valor.toStdString());
     restante_ -= pagoAgora;
     findChild<QLabel*>(QStringLiteral("edtValorCupom"))->setText(FormataValor(restante_));
 }
@@ -98,8 +102,9 @@ void TfrmEncerrarDoc::AoMostrar() {
 
 void TfrmEncerrarDoc::Ok() {
     const QString texto = Valor("mmTextoPromocional").split(QLatin1Char('\n')).join(QStringLiteral("\r\n"));
-    Executa(QStringLiteral("-> Finalizando Cupom"), [&] { return dll::Tarvo_TerminaFechamentoCupom(Cp1252(texto)); },
-            QStringLiteral("<-"));
+    Executa(
+        QStringLiteral("-> Finalizando Cupom"),
+        [&] { return dll::Tarvo_TerminaFechamentoCupom(Cp1252(texto)); }, QStringLiteral("<-"));
 }
 
 void TfrmEncerrarDoc::Adiciona() {
@@ -110,12 +115,14 @@ void TfrmEncerrarDoc::Adiciona() {
         Informa(this, QStringLiteral("Belmora"), QStringLiteral("Primeiro Selecione uma Linha"));
         return;
     }
-    if (!Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente adicionar a linha?"))) return;
+    if (!Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente adicionar a linha?")))
+        return;
     findChild<QPlainTextEdit*>(QStringLiteral("mmTextoPromocional"))->appendPlainText(linha);
 }
 
 void TfrmEncerrarDoc::Cadastra() {
-    if (!Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente cadastrar as linhas?"))) return;
+    if (!Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente cadastrar as linhas?")))
+        return;
     auto* lista = findChild<TListaCadastrada*>(QStringLiteral("lstLinhasCadastradas"));
     const QString texto = Valor("mmTextoPromocional");
     if (texto.isEmpty()) return;
@@ -123,7 +130,8 @@ void TfrmEncerrarDoc::Cadastra() {
 }
 
 void TfrmEncerrarDoc::Salva() {
-    if (!Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente salvar as linhas?"))) return;
+    if (!Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente salvar as linhas?")))
+        return;
     auto* lista = findChild<TListaCadastrada*>(QStringLiteral("lstLinhasCadastradas"));
     GravaLinhasCadastradas(QDir::current().filePath(QString::fromUtf8(kArquivo)), lista->Linhas());
 }

@@ -22,7 +22,8 @@ const std::vector<DescricaoFormulario>& FormulariosDeCupom() {
          "-> Abrindo Cupom",
          "<- ",
          [](const TFormulario& f) {
-             return dll::Tarvo_AbreCupomMFD(f.Texto("edtCNPJ_CPF"), f.Texto("edtNome"), f.Texto("edtEndereco"));
+             return dll::Tarvo_AbreCupomMFD(f.Texto("edtCNPJ_CPF"), f.Texto("edtNome"),
+                                            f.Texto("edtEndereco"));
          }},
         {"TfrmCancelarItem",
          "Cancelar Item Fiscal",
@@ -54,7 +55,12 @@ const std::vector<DescricaoFormulario>& FormulariosDeCupom() {
         {"TfrmEmiteItemNF",
          "Emite Item Não Fiscal",
          {
-             {T::Lista, "edtCodNF", "Código do Totalizador:", 0, 0, "0",
+             {T::Lista,
+              "edtCodNF",
+              "Código do Totalizador:",
+              0,
+              0,
+              "0",
               {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "13", "14", "15"}},
              {T::Numerico, "edtValor", "Valor:", 0, 2},
          },

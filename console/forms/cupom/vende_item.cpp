@@ -20,7 +20,8 @@ namespace belmora {
 
 namespace {
 
-const char* const kColunas[] = {"Código", "Descrição", "Alíquota", "Unidade", "Casas Decimais", "Valor Unitário"};
+const char* const kColunas[] = {"Código",  "Descrição",      "Alíquota",
+                                "Unidade", "Casas Decimais", "Valor Unitário"};
 
 QRadioButton* Radio(const char* nome, const QString& texto, QWidget* pai) {
     auto* r = new QRadioButton(texto, pai);
@@ -95,7 +96,8 @@ TfrmVendeItem::TfrmVendeItem(QWidget* parent)
     connect(excluir_, &QAction::triggered, this, [this] { Guarda([this] { ExcluirProduto(); }); });
     Corpo()->addWidget(grdProdutos_, 1);
     // A click in a cell fills the fields; so does any change of the current row's code.
-    connect(grdProdutos_, &QTableWidget::cellClicked, this, [this] { Guarda([this] { PreencheValores(); }); });
+    connect(grdProdutos_, &QTableWidget::cellClicked, this,
+            [this] { Guarda([this] { PreencheValores(); }); });
     connect(grdProdutos_, &QTableWidget::currentCellChanged, this, [this](int linha) {
         const QString codigo =
             linha >= 0 && grdProdutos_->item(linha, 0) ? grdProdutos_->item(linha, 0)->text() : QString();
@@ -139,8 +141,8 @@ void TfrmVendeItem::MostraProdutos() {
     grdProdutos_->setRowCount(static_cast<int>(produtos.size()));
     for (int i = 0; i < static_cast<int>(produtos.size()); ++i) {
         const Produto& p = produtos[static_cast<std::size_t>(i)];
-        const QString valores[] = {p.codigo,  p.descricao, p.aliquota, p.unidade, QString::number(p.casasDecimais),
-                                   p.valorUnitario};
+        const QString valores[] = {
+            p.codigo, p.descricao, p.aliquota, p.unidade, QString::number(p.casasDecimais), p.valorUnitario};
         for (int c = 0; c < 6; ++c) grdProdutos_->setItem(i, c, new QTableWidgetItem(valores[c]));
     }
     // A reload starts again at the first product, as reopening the list does; the fields
@@ -197,14 +199,17 @@ void TfrmVendeItem::Ok() {
 void TfrmVendeItem::Vende() {
     Executa(QStringLiteral("-> Vendendo Item"), [this] {
         return dll::Tarvo_VendeItem(Texto("edtCodProduto"), Texto("edtDescricao"), Texto("edtAliquota"),
-                                    Texto("edtUnidade"), Cp1252(edtQuantidade_->text()), rb2_->isChecked() ? 2 : 3,
-                                    Cp1252(edtR_->text()), Cp1252(TipoDesconto()), Cp1252(edtValorDesconto_->text()));
+                                    Texto("edtUnidade"), Cp1252(edtQuantidade_->text()),
+                                    rb2_->isChecked() ? 2 : 3, Cp1252(edtR_->text()), Cp1252(TipoDesconto()),
+                                    Cp1252(edtValorDesconto_->text()));
     });
 }
 
 void TfrmVendeItem::SalvarProduto() {
     TdmVintaro* dm = dmVintaro();
-    if (!dm || !Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente salvar o produto?"))) return;
+    if (!dm ||
+        !Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente salvar o produto?")))
+        return;
     Produto p;
     p.codigo = Valor("edtCodProduto");
     p.descricao = Valor("edtDescricao");
@@ -219,7 +224,8 @@ void TfrmVendeItem::SalvarProduto() {
 
 void TfrmVendeItem::ExcluirProduto() {
     TdmVintaro* dm = dmVintaro();
-    if (!dm || !Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente excluir o produto?")))
+    if (!dm ||
+        !Pergunta(this, QStringLiteral("Belmora"), QStringLiteral("Deseja realmente excluir o produto?")))
         return;
     const int linha = grdProdutos_->currentRow();
     const QString codigo = linha >= 0 && grdProdutos_->item(linha, 0) ? grdProdutos_->item(linha, 0)->text()
