@@ -392,6 +392,15 @@ void TfrmVintaro::FechaFormulario() {
     f->deleteLater();
 }
 
+void TfrmVintaro::SaiFormulario(QWidget* formulario) {
+    if (!formulario || formulario != hospedado_ || Ocupado()) return;
+    FechaFormulario();
+    clienteDireitaTitulo_->hide();
+    clienteDireita_->hide();
+    ultimaOpcao_ = -1;
+    opcoes_->setFocus();
+}
+
 void TfrmVintaro::InvalidaMenu() {
     menuValido_ = false;
 }

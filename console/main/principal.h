@@ -55,6 +55,10 @@ class TfrmVintaro : public QMainWindow {
     void EscolheGrupo(int n);
     void OpcoesDblClick();
 
+    // "Sair" of a hosted form: the window closes and frees it (later, never under its own
+    // handler) and hides the panel; the same option may then run again.
+    void SaiFormulario(QWidget* formulario);
+
     // Printer detection and status display (also a click on the information box).
     void AtualizaStatusImpressora();
 
