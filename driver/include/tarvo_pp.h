@@ -10,6 +10,9 @@
  *           blank-padded to n), VAL, VALZ, VALB (the second answer, no file)
  *        i  32-bit integer by value
  *        p  pointer to a 32-bit integer the export writes
+ *        b  raw bytes with their count: (b, name, count) is two parameters, the bytes
+ *           (const char*, never read as a zero-terminated text; NUL bytes are data) and
+ *           the 32-bit count of them
  *        n  no arguments (the only item of an argument-less export) */
 #ifndef TARVO_PP_H
 #define TARVO_PP_H
@@ -61,6 +64,7 @@
 #define TARVO_DECL_r(n, max, modo, largura) char* n
 #define TARVO_DECL_i(n) int n
 #define TARVO_DECL_p(n) int* n
+#define TARVO_DECL_b(n, quantos) const char* n, int quantos
 #define TARVO_DECL_n(...) void
 
 /* Argument names, to forward a call. */
@@ -71,6 +75,7 @@
 #define TARVO_NAME_r(n, max, modo, largura) n
 #define TARVO_NAME_i(n) n
 #define TARVO_NAME_p(n) n
+#define TARVO_NAME_b(n, quantos) n, quantos
 #define TARVO_NAME_n(...)
 
 #endif
