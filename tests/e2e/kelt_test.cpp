@@ -384,4 +384,37 @@ TEST_F(Kelt, ACallFromAnotherThreadWaitsForThePacketOnTheWire) {
     });
 }
 
+#ifdef EXEMPLO_NAOFISCAL
+// The C example, a host that knows only tarvo.h, against both families and the scale.
+TEST_F(Kelt, APlainCHostDrivesBothFamiliesAndTheScale) {
+    teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()},
+        s{"TARVO_LPT_SIMULADA", lpt.Caminho()};
+    emulador::ImpressoraKelt impressora;
+    emulador::Balanca balanca;
+    ASSERT_TRUE(impressora.Inicia(dev.Caminho(), "COM1"));
+    ASSERT_TRUE(balanca.Inicia(dev.Caminho(), "COM3"));
+    auto roda = [&] {
+        return teste::EmProcessoFilho([&] {
+            if (::chdir(atual.Caminho().c_str()) != 0) return 98;
+            std::freopen((atual / "saida.txt").c_str(), "w", stdout);
+            ::execl(EXEMPLO_NAOFISCAL, EXEMPLO_NAOFISCAL, "COM3", static_cast<char*>(nullptr));
+            return 99;
+        });
+    };
+    const std::string esperado = "\x1B@\x1B" "3\x00\x1B" "E\x1BW1PADARIA CENTRAL\n\x1B" "F\x1BW0"
+                                 "1 PAO FRANCES       0,75\n"
+                                 "\x1Dh\x50\x1Dw\x02\x1DH\x02\x1D" "f\x00\x1Dk\x84\x00\x00"
+                                 "\x1Dk\x02" "789100031550\x00\x1Bw\x1Bv2"s;
+    Ini("TARVO_KELT_LPT");
+    EXPECT_EQ(roda(), 0) << teste::LeArquivo(atual / "saida.txt");
+    EXPECT_EQ(Hex(Capturado()), Hex(esperado));
+    Ini("TARVO_KELT_SERIAL");
+    EXPECT_EQ(roda(), 0) << teste::LeArquivo(atual / "saida.txt");
+    impressora.EsperaBytes(esperado.size(), 1000);
+    EXPECT_EQ(Hex(impressora.Recebidos()), Hex(esperado));
+    EXPECT_NE(teste::LeArquivo(atual / "saida.txt").find("peso: 01250"), std::string::npos);
+    EXPECT_EQ(balanca.Enqs(), 2);
+}
+#endif
+
 }  // namespace
