@@ -97,7 +97,7 @@ class Kelt : public teste::ComPerifericos {
             limpa();
             EXPECT_EQ(l.chama(t), 0) << l.oQue;
             EXPECT_EQ(t.UltimoErro().first, -2) << l.oQue;
-            espera(1);
+            espera(0);
             EXPECT_EQ(Hex(recebidos()), "") << l.oQue;
         }
     }
