@@ -18,7 +18,7 @@ static int confere(const char *chamada, int esperado, int resultado) {
     int codigo = 0;
     char mensagem[1024] = "";
     TarvoCupom_RetornoImpressora(&codigo, mensagem);
-    printf("%-28s %3d  (%d %s)\n", chamada, resultado, codigo, mensagem);
+    printf("%-30s %3d  (%d %s)\n", chamada, resultado, codigo, mensagem);
     if (resultado != esperado) ++falhas;
     return resultado;
 }
