@@ -1,8 +1,6 @@
 // The scale through the real libtarvo.so against the scale's emulator on COM3: the four
 // answers, answers in pieces or without STX, silence, the port and speed texts, and readings
 // beside a printer command and beside each other.
-#include <sys/resource.h>
-
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -13,12 +11,7 @@
 namespace {
 
 using emulador::ModoBalanca;
-
-long CpuDestaThreadMs() {
-    rusage u{};
-    ::getrusage(RUSAGE_THREAD, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000L + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000L;
-}
+using teste::CpuDestaThreadMs;
 
 class Balanca : public teste::ComPerifericos {};
 

@@ -2,8 +2,6 @@
 // on the serial line (emulated printer on a pseudo-terminal) and on the parallel port
 // (simulated printer behind the stand-in libinpout32.so), the status exports, the refusals
 // and the log.
-#include <sys/resource.h>
-
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -13,6 +11,7 @@
 
 namespace {
 
+using teste::CpuDestaThreadMs;
 using teste::Hex;
 using namespace std::string_literals;
 
@@ -219,9 +218,11 @@ TEST_F(Kelt, StatusOfTheSerialPrinter) {
         // An offline printer answers nothing: -10 after the 2 s wait.
         e.offline = true;
         c.impressora.Define(e);
+        const long cpu = CpuDestaThreadMs();
         auto inicio = std::chrono::steady_clock::now();
         EXPECT_EQ(K(c.t, Kelt_VerificaFimPapel), 0);
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inicio);
+        EXPECT_LT(CpuDestaThreadMs() - cpu, 50);
         EXPECT_GE(ms.count(), 1900);
         EXPECT_LT(ms.count(), 3500);
         EXPECT_EQ(c.t.UltimoErro(), std::make_pair(-10, std::string("Impressora offline ou desligada")));
@@ -265,11 +266,14 @@ TEST_F(Kelt, StatusOfTheParallelPrinter) {
         EstadoLpt("offline");
         EXPECT_EQ(K(c.t, Kelt_VerificaOnLine), 0);
         EXPECT_EQ(K(c.t, Kelt_VerificaFimPapel), 2);  // not selected
-        // An offline printer takes no byte: -10 after 1 s, nothing latched.
+        // An offline printer takes no byte: -10 after 1 s of waiting that costs no CPU,
+        // nothing latched.
         LimpaCaptura();
+        const long cpu = CpuDestaThreadMs();
         auto inicio = std::chrono::steady_clock::now();
         EXPECT_EQ(K(c.t, Kelt_AcionaGaveta), 0);
         auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inicio);
+        EXPECT_LT(CpuDestaThreadMs() - cpu, 50);
         EXPECT_GE(ms.count(), 950);
         EXPECT_LT(ms.count(), 2500);
         EXPECT_EQ(c.t.UltimoErro(), std::make_pair(-10, std::string("Impressora offline ou desligada")));
