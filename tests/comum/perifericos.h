@@ -5,7 +5,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -34,13 +33,6 @@ inline std::string Hex(const std::string& b) {
         r += h[c & 15];
     }
     return r;
-}
-
-// CPU time of the calling thread (a wait must not spin).
-inline long CpuDestaThreadMs() {
-    rusage u{};
-    ::getrusage(RUSAGE_THREAD, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000L + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000L;
 }
 
 class ComPerifericos : public ::testing::Test {

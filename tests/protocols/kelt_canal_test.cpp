@@ -1,7 +1,6 @@
 // The serial non-fiscal printer behind a double of the port: CTS down, a call that re-enters
 // the library while a packet is on the wire, and waits that cost no CPU.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <functional>
@@ -43,12 +42,6 @@ class CanalDuplo final : public Canal {
     bool aberto_ = false;
 };
 
-long CpuMs() {
-    rusage u{};
-    ::getrusage(RUSAGE_THREAD, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000L + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000L;
-}
-
 class KeltCanal : public ::testing::Test {
   protected:
     teste::PastaTemporaria home;
@@ -69,13 +62,13 @@ class KeltCanal : public ::testing::Test {
 
 TEST_F(KeltCanal, WithoutCtsThePacketsThatWaitForItFailAfterTwoSecondsAtNoCpuCost) {
     linha.cts = false;
-    const long cpu = CpuMs();
+    const long cpu = teste::CpuDestaThreadMs();
     auto inicio = std::chrono::steady_clock::now();
     EXPECT_EQ(Kelt_AcionaGuilhotina(1), 0);
     auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - inicio);
     EXPECT_GE(ms.count(), 1950);
     EXPECT_LT(ms.count(), 3000);
-    EXPECT_LT(CpuMs() - cpu, 50);
+    EXPECT_LT(teste::CpuDestaThreadMs() - cpu, 50);
     EXPECT_EQ(Erro().UltimoRetorno, -10);
     EXPECT_EQ(linha.escrito, "");
     // The drawer, the buzzer and raw bytes do not wait for CTS.
