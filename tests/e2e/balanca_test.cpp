@@ -103,14 +103,17 @@ TEST_F(Balanca, PortAndSpeedTexts) {
 TEST_F(Balanca, AReadingDuringAPrinterCommandAndTwoReadingsAtOnce) {
     Ini("TARVO_KELT_LPT");
     EstadoLpt("ocupada");
-    Roda([](Contexto& c) {
+    Roda([this](Contexto& c) {
         // The printer command holds its lock for 1 s; the scale does not wait for it.
         std::atomic<bool> impressoraTerminou{false};
         std::thread impressora([&] {
             EXPECT_EQ(K(c.t, Kelt_AcionaGaveta), 0);
             impressoraTerminou = true;
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // The printer command is on the wire once its port line is in the log.
+        for (int i = 0; i < 200 && Log().find("utilizada") == std::string::npos; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_NE(Log().find("utilizada"), std::string::npos);
         char peso[64];
         EXPECT_EQ(K(c.t, Tarvo_LeBalanca, "COM3", "9600", peso), 1);
         EXPECT_FALSE(impressoraTerminou);
