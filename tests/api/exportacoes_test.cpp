@@ -56,7 +56,8 @@ struct Argumentos {
 #define ARG_s(n) ""
 #define ARG_c(n) ""
 #define ARG_i(n) 0
-#define ARG_b(n, quantos) "", 0
+#define ARG_x(n, quantos) "", 0
+#define ARG_b(n) static_cast<unsigned char>(0)
 #define ARG_p(n) a.Inteiro()
 #define ARG_o(n, max) a.Buffer(max)
 #define ARG_r(n, max, modo, largura) a.Buffer(max)
@@ -89,8 +90,9 @@ struct Entrada {
 #define VIRGULA_s(v) , v
 #define VIRGULA_c(v) , v
 #define VIRGULA_i(v) , v
+#define VIRGULA_b(v) , v
 #define VIRGULA_p(v) , v
-#define VIRGULA_b(...) , __VA_ARGS__
+#define VIRGULA_x(...) , __VA_ARGS__
 #define VIRGULA_o(v) , v
 #define VIRGULA_r(v) , v
 #define VIRGULA_n(v)

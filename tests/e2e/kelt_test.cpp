@@ -145,7 +145,7 @@ struct Gemeo {
 #define ARG_s(n) "0123456789"
 #define ARG_c(n) "0123456789"
 #define ARG_i(n) 2
-#define ARG_b(n, quantos) "A\0B", 3
+#define ARG_x(n, quantos) "A\0B", 3
 #define ARG_p(n) &inteiro
 #define ARG_o(n, max) buffer
 #define ARG_r(n, max, modo, largura) buffer
