@@ -203,6 +203,7 @@ int Chamada::Conclui(int resultado) {
 #define BELMORA_REG_o(n, max) ch_.Saida(#n, n, max);
 #define BELMORA_REG_r(n, max, modo, largura) ch_.Saida(#n, n, max);
 #define BELMORA_REG_p(n) ch_.SaidaInteira(#n, n);
+#define BELMORA_REG_x(n, quantos) ch_.Texto(#n, n), ch_.Inteiro(#quantos, quantos);
 #define BELMORA_REG_n(...)
 
 #define BELMORA_ARG(k, ...) TARVO_PP_CAT(BELMORA_ARG_, k)(__VA_ARGS__)
@@ -213,7 +214,16 @@ int Chamada::Conclui(int resultado) {
 #define BELMORA_ARG_o(n, max) ch_.Buffer(n)
 #define BELMORA_ARG_r(n, max, modo, largura) ch_.Buffer(n)
 #define BELMORA_ARG_p(n) &n
+#define BELMORA_ARG_x(n, quantos) n.data(), belmora::ligacao::BytesNoTexto(n, quantos)
 #define BELMORA_ARG_n(...)
+
+namespace belmora::ligacao {
+// The count of raw bytes handed to the library: never more than the text holds (a negative
+// count goes as it is, for the library to refuse).
+inline int BytesNoTexto(const std::string& bytes, int quantos) {
+    return quantos > static_cast<int>(bytes.size()) ? static_cast<int>(bytes.size()) : quantos;
+}
+}  // namespace belmora::ligacao
 
 namespace dll {
 

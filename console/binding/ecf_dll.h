@@ -9,7 +9,9 @@
 // `std::string&` (the caller's text, usually blanks, gives the buffer's length, and the
 // wrapper makes the buffer at least as large as the most the export writes, so no answer
 // can overrun it; after the call the text holds the answer up to its terminating zero),
-// integers by value, flags (byte arguments) as `bool`, integer outputs `int&`.
+// integers by value, flags (byte arguments) as `bool`, integer outputs `int&`; raw bytes with
+// their count are the bytes as a `const std::string&` and the count (never more of them than
+// the text holds goes out).
 #pragma once
 
 #include <cstddef>
@@ -28,6 +30,7 @@ namespace dll {
 #define BELMORA_DECL_i(n) int n
 #define BELMORA_DECL_b(n) bool n
 #define BELMORA_DECL_p(n) int& n
+#define BELMORA_DECL_x(n, quantos) const std::string& n, int quantos
 #define BELMORA_DECL_n(...)
 #define TARVO_EXPORT(ret, nome, despacho, ...) ret nome(TARVO_MAP(BELMORA_DECL, __VA_ARGS__));
 #include "tarvo_exports.def"
@@ -41,6 +44,7 @@ namespace cap {
 #define BELMORA_CAP_i(n)
 #define BELMORA_CAP_b(n)
 #define BELMORA_CAP_p(n)
+#define BELMORA_CAP_x(n, quantos)
 #define BELMORA_CAP_n(...)
 #define BELMORA_CAP_o(n, max) static constexpr std::size_t n = max;
 #define BELMORA_CAP_r(n, max, modo, largura) static constexpr std::size_t n = max;
@@ -50,6 +54,7 @@ namespace cap {
 #define BELMORA_POS_i(n) 0
 #define BELMORA_POS_b(n) 0
 #define BELMORA_POS_p(n) 0
+#define BELMORA_POS_x(n, quantos) 0
 #define BELMORA_POS_n(...) 0
 #define BELMORA_POS_o(n, max) max
 #define BELMORA_POS_r(n, max, modo, largura) max

@@ -1,7 +1,9 @@
 // The exports that only choose their family's implementation, generated from the export
 // list: family 0 runs the named-parameter implementation, families 1 and 2 the numeric-code
 // one where there is one, and every other family (the non-fiscal printers) answers
-// "not implemented" with the export's name after one blank.
+// "not implemented" with the export's name after one blank. The exports of the non-fiscal
+// printer line go to it under every family, and each export that is another one under a
+// second name forwards to it.
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/protocols/familias.h"
@@ -27,6 +29,7 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
 #define TARVO_DEV_i(n)
 #define TARVO_DEV_b(n)
 #define TARVO_DEV_p(n)
+#define TARVO_DEV_x(n, quantos)
 #define TARVO_DEV_n(...)
 #define TARVO_DEV_r(n, max, modo, largura) tarvo::Devolve(tarvo::ModoDevolucao::modo, largura, n, max);
 
@@ -59,6 +62,14 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
             TARVO_EACH(TARVO_DEV, __VA_ARGS__)                                       \
             return r;                                                                \
         });                                                                          \
+    }
+#define TARVO_GERA_KELT(ret, nome, ...)                                                   \
+    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                    \
+        return tarvo::Protegido([&]() -> ret { return tarvo::kelt::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); }); \
+    }
+#define TARVO_GEMEO(ret, nome, alvo, ...)                                   \
+    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {     \
+        return alvo(TARVO_MAP(TARVO_NAME, __VA_ARGS__));                    \
     }
 #define TARVO_EXPORT(ret, nome, despacho, ...) TARVO_PP_CAT(TARVO_GERA_, despacho)(ret, nome, __VA_ARGS__)
 #include "tarvo_exports.def"

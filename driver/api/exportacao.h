@@ -18,6 +18,7 @@ namespace tarvo::cap {
 #define TARVO_CAP_i(n)
 #define TARVO_CAP_b(n)
 #define TARVO_CAP_p(n)
+#define TARVO_CAP_x(n, quantos)
 #define TARVO_CAP_n(...)
 #define TARVO_CAP_o(n, max) static constexpr std::size_t n = max;
 #define TARVO_CAP_r(n, max, modo, largura) static constexpr std::size_t n = max;

@@ -27,6 +27,13 @@ R Pendente(const char* nome) {
     }                                                                                            \
     }
 #define TARVO_PEND_F0_NUM TARVO_PEND_F0
+#define TARVO_PEND_KELT(ret, nome, ...)                                                          \
+    namespace tarvo::kelt {                                                                      \
+    __attribute__((weak)) ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                         \
+        return Pendente<ret>(" " #nome);                                                         \
+    }                                                                                            \
+    }
+#define TARVO_PEND_GEMEO(...)
 #define TARVO_EXPORT(ret, nome, despacho, ...) TARVO_PP_CAT(TARVO_PEND_, despacho)(ret, nome, __VA_ARGS__)
 #include "tarvo_exports.def"
 

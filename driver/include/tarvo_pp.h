@@ -11,6 +11,9 @@
  *        i  32-bit integer by value
  *        b  byte by value (a flag: 0 false, anything else true)
  *        p  pointer to a 32-bit integer the export writes
+ *        x  raw bytes with their count: (x, name, count) is two parameters, the bytes
+ *           (const char*, never read as a zero-terminated text; NUL bytes are data) and
+ *           the 32-bit count of them
  *        n  no arguments (the only item of an argument-less export) */
 #ifndef TARVO_PP_H
 #define TARVO_PP_H
@@ -63,6 +66,7 @@
 #define TARVO_DECL_i(n) int n
 #define TARVO_DECL_b(n) unsigned char n
 #define TARVO_DECL_p(n) int* n
+#define TARVO_DECL_x(n, quantos) const char* n, int quantos
 #define TARVO_DECL_n(...) void
 
 /* Argument names, to forward a call. */
@@ -74,6 +78,7 @@
 #define TARVO_NAME_i(n) n
 #define TARVO_NAME_b(n) n
 #define TARVO_NAME_p(n) n
+#define TARVO_NAME_x(n, quantos) n, quantos
 #define TARVO_NAME_n(...)
 
 #endif

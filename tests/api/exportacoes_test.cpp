@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <type_traits>
 #include <vector>
@@ -55,6 +56,7 @@ struct Argumentos {
 #define ARG_s(n) ""
 #define ARG_c(n) ""
 #define ARG_i(n) 0
+#define ARG_x(n, quantos) "", 0
 #define ARG_b(n) static_cast<unsigned char>(0)
 #define ARG_p(n) a.Inteiro()
 #define ARG_o(n, max) a.Buffer(max)
@@ -90,6 +92,7 @@ struct Entrada {
 #define VIRGULA_i(v) , v
 #define VIRGULA_b(v) , v
 #define VIRGULA_p(v) , v
+#define VIRGULA_x(...) , __VA_ARGS__
 #define VIRGULA_o(v) , v
 #define VIRGULA_r(v) , v
 #define VIRGULA_n(v)
@@ -281,6 +284,34 @@ TEST_F(Exportacoes, OwnLogicOutsideFamilyZero) {
     });
     for (const std::string& falha : falhas) ADD_FAILURE() << falha;
     EXPECT_EQ(teste::LeArquivo(home / "TARVO.INI").find("BAUD=19200"), std::string::npos);
+}
+
+TEST_F(Exportacoes, TheNonFiscalPrinterExportsRefuseTheFiscalFamilies) {
+    // Every sender of the non-fiscal line answers 0 with -2 and the line's tag under a fiscal
+    // printer; the two pictures are not offered under any family.
+    for (const char* modelo : {"TARVO_RIX", "TARVO_LISKO"}) {
+        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo& t, std::ostream& f) {
+                 const std::set<std::string> outros = {"Kelt_VerificaOnLine", "Kelt_VerificaPoucoPapel",
+                                                       "Kelt_VerificaFimPapel", "Kelt_VerificaEstadoGaveta",
+                                                       "Kelt_AcionaBuzLite"};
+                 int n = 0;
+                 for (const Entrada& e : kExportacoes) {
+                     const std::string nome = e.nome;
+                     if (std::string(e.despacho) != "KELT" || outros.count(nome)) continue;
+                     ++n;
+                     Argumentos a;
+                     const int r = e.chama(t.Simbolo(e.nome), a);
+                     auto [codigo, mensagem] = t.UltimoErro();
+                     const bool figura = nome.find("Bitmap") != std::string::npos || nome.find("Bmp") != std::string::npos;
+                     const std::string esperada = figura ? std::string("Nao Implementado:") + (nome == "Kelt_ImprimeBitmap" ? nome : "Kelt")
+                                                         : "Comando Inexistente para este modelo:Funcoes da Impressora Kelt";
+                     if (r != 0 || codigo != (figura ? -3 : -2) || mensagem != esperada)
+                         f << nome << ": " << r << " " << codigo << " " << mensagem << "\n";
+                 }
+                 if (n != 23) f << n << " senders\n";
+             }))
+            ADD_FAILURE() << modelo << " " << falha;
+    }
 }
 
 }  // namespace

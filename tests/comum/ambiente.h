@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -95,6 +96,13 @@ private:
     int mestre_ = -1, escravo_ = -1;
     std::string link_;
 };
+
+// CPU time of the calling thread in milliseconds (a wait must not spin).
+inline long CpuDestaThreadMs() {
+    rusage u{};
+    ::getrusage(RUSAGE_THREAD, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000L + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000L;
+}
 
 // Runs `corpo` in a child process and returns its exit status (or -1 when it died).
 // Each child loads the library afresh, so its load sequence runs again.

@@ -10,8 +10,10 @@ namespace teste {
 
 class Tarvo {
 public:
-    Tarvo() {
-        handle_ = ::dlopen(TARVO_LIB, RTLD_NOW | RTLD_LOCAL);
+    Tarvo() : Tarvo(TARVO_LIB) {}
+    // A copy of the library elsewhere (it looks for its stand-ins in its own folder).
+    explicit Tarvo(const std::string& caminho) {
+        handle_ = ::dlopen(caminho.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!handle_) throw std::runtime_error(::dlerror());
     }
     ~Tarvo() {

@@ -445,6 +445,8 @@ int gInteiro;
 #define ARG_n(...)
 #define GERA_PROPRIO(...)
 #define GERA_F0(...)
+#define GERA_KELT(...)
+#define GERA_GEMEO(...)
 #define GERA_F0_NUM(ret, nome, ...) \
     {#nome, [](teste::Cenario& c) { return CHAMA(c, nome, TARVO_MAP(ARG, __VA_ARGS__)); }},
 #define TARVO_EXPORT(ret, nome, despacho, ...) TARVO_PP_CAT(GERA_, despacho)(ret, nome, __VA_ARGS__)
