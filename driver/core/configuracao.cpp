@@ -1,7 +1,12 @@
 #include "driver/core/configuracao.h"
 
+#include <map>
+#include <mutex>
+#include <optional>
+
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
+#include "driver/core/registro.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
 
@@ -12,6 +17,30 @@ namespace {
 const char* const kArquivoIni = "TARVO.INI";
 
 bool LigadoSeNaoZero(const std::string& texto) { return ParaInteiro(texto, 0) != 0; }
+
+// A TARVO.INI that cannot be stored (read-only, another user's, a full disk) must not stop
+// the host program: what could not be stored lives on in memory, and the driver log says
+// so once per process.
+std::mutex& TravaNaoGravados() {
+    static std::mutex m;
+    return m;
+}
+// Values of single-key writes that could not be stored, by section and key (upper case).
+std::map<std::pair<std::string, std::string>, std::string>& NaoGravados() {
+    static std::map<std::pair<std::string, std::string>, std::string> m;
+    return m;
+}
+std::pair<std::string, std::string> ChaveMemoria(const std::string& secao, const std::string& chave) {
+    return {MaiusculasAnsi(secao), MaiusculasAnsi(chave)};
+}
+
+void InformaFalhaIni() {
+    static std::once_flag uma;
+    std::call_once(uma, [] {
+        GravaLog("---[Nao foi possivel gravar " + plataforma::ArquivoIni::UltimaFalha() +
+                 "; os valores ficam em memoria]---");
+    });
+}
 
 // PathRFD and PathTDM: empty means the program folder, or its sub-folder when it exists
 // (and then the sub-folder is written back).
@@ -101,8 +130,13 @@ void LeConfiguracaoPorta(plataforma::ArquivoIni& ini) {
 
 void RelePortaConfigurada() {
     plataforma::ArquivoIni ini(LocalizaArquivoIni());
+    {
+        // A port chosen by a write that could not be stored is still the port to open.
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        for (const auto& [sk, valor] : NaoGravados()) ini.Grava(sk.first, sk.second, valor);
+    }
     LeConfiguracaoPorta(ini);
-    ini.Salva();
+    if (!ini.Salva()) InformaFalhaIni();
 }
 
 void CarregaConfiguracao() {
@@ -178,18 +212,38 @@ void CarregaConfiguracao() {
     c.LmfAutomaticaRodando = false;
     ini.Grava("Sistema", "LMFAutomatico", c.LMFAutomatico ? "1" : "0");
 
-    ini.Salva();
+    // Nothing is written when the file already holds every normalised value.
+    if (!ini.Salva()) InformaFalhaIni();
 }
 
 int ProximoPacote() {
+    // The last number that could not be stored, and the file's value it was to replace:
+    // while the file still holds that value, the count goes on from memory; once another
+    // process has stored a number, the count follows the file again.
+    static std::mutex m;
+    static bool pendente = false;
+    static int emMemoria = 0;
+    static std::optional<std::string> substituido;
+
+    std::lock_guard<std::mutex> g(m);
     int proximo = 1;
-    plataforma::ArquivoIni::Atualiza(LocalizaArquivoIni(), "Flags", "NumPkt",
-                                     [&](const std::optional<std::string>& atual) {
-                                         int n = ParaInteiro(atual.value_or("1"), 1);
-                                         // Packet numbers run 1 to 255; anything outside restarts at 1.
-                                         proximo = (n < 1 || n >= 255) ? 1 : n + 1;
-                                         return std::to_string(proximo);
-                                     });
+    std::optional<std::string> lido;
+    auto gravado = plataforma::ArquivoIni::Atualiza(
+        LocalizaArquivoIni(), "Flags", "NumPkt", [&](const std::optional<std::string>& atual) {
+            lido = atual;
+            int n = pendente && atual == substituido ? emMemoria : ParaInteiro(atual.value_or("1"), 1);
+            // Packet numbers run 1 to 255; anything outside restarts at 1.
+            proximo = (n < 1 || n >= 255) ? 1 : n + 1;
+            return std::to_string(proximo);
+        });
+    if (gravado) {
+        pendente = false;
+    } else {
+        pendente = true;
+        emMemoria = proximo;
+        substituido = lido;
+        InformaFalhaIni();
+    }
     return proximo;
 }
 
@@ -204,10 +258,24 @@ void GravaUltimaLMF(const std::string& mesAno) {
 }
 
 bool GravaChaveIni(const std::string& secao, const std::string& chave, const std::string& valor) {
-    return plataforma::ArquivoIni::GravaChave(LocalizaArquivoIni(), secao, chave, valor);
+    const bool gravado = plataforma::ArquivoIni::GravaChave(LocalizaArquivoIni(), secao, chave, valor);
+    {
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        if (gravado)
+            NaoGravados().erase(ChaveMemoria(secao, chave));
+        else
+            NaoGravados()[ChaveMemoria(secao, chave)] = valor;
+    }
+    if (!gravado) InformaFalhaIni();
+    return gravado;
 }
 
 std::string LeChaveIni(const std::string& secao, const std::string& chave, const std::string& padrao) {
+    {
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        auto it = NaoGravados().find(ChaveMemoria(secao, chave));
+        if (it != NaoGravados().end()) return it->second;
+    }
     return plataforma::ArquivoIni::LeChave(LocalizaArquivoIni(), secao, chave, padrao);
 }
 
