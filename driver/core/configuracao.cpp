@@ -34,6 +34,23 @@ std::pair<std::string, std::string> ChaveMemoria(const std::string& secao, const
     return {MaiusculasAnsi(secao), MaiusculasAnsi(chave)};
 }
 
+// The last packet number that could not be stored, and the file's value it was to replace:
+// while the file still holds that value the count goes on from memory; once another process
+// has stored a number, the count follows the file again.
+struct PacoteNaoGravado {
+    bool pendente = false;
+    int emMemoria = 0;
+    std::optional<std::string> substituido;
+};
+std::mutex& TravaPacote() {
+    static std::mutex m;
+    return m;
+}
+PacoteNaoGravado& PacotePendente() {
+    static PacoteNaoGravado p;
+    return p;
+}
+
 void InformaFalhaIni() {
     static std::once_flag uma;
     std::call_once(uma, [] {
@@ -143,6 +160,15 @@ void CarregaConfiguracao() {
     Configuracao& c = Config();
     c = Configuracao{};
     Estado() = EstadoDriver{};
+    {
+        // What a former load could not store gives way to the file as it is now.
+        std::lock_guard<std::mutex> g(TravaPacote());
+        PacotePendente() = {};
+    }
+    {
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        NaoGravados().clear();
+    }
 
     plataforma::ArquivoIni ini(LocalizaArquivoIni());
 
@@ -217,31 +243,22 @@ void CarregaConfiguracao() {
 }
 
 int ProximoPacote() {
-    // The last number that could not be stored, and the file's value it was to replace:
-    // while the file still holds that value, the count goes on from memory; once another
-    // process has stored a number, the count follows the file again.
-    static std::mutex m;
-    static bool pendente = false;
-    static int emMemoria = 0;
-    static std::optional<std::string> substituido;
-
-    std::lock_guard<std::mutex> g(m);
+    std::lock_guard<std::mutex> g(TravaPacote());
+    PacoteNaoGravado& p = PacotePendente();
     int proximo = 1;
     std::optional<std::string> lido;
     auto gravado = plataforma::ArquivoIni::Atualiza(
         LocalizaArquivoIni(), "Flags", "NumPkt", [&](const std::optional<std::string>& atual) {
             lido = atual;
-            int n = pendente && atual == substituido ? emMemoria : ParaInteiro(atual.value_or("1"), 1);
+            int n = p.pendente && atual == p.substituido ? p.emMemoria : ParaInteiro(atual.value_or("1"), 1);
             // Packet numbers run 1 to 255; anything outside restarts at 1.
             proximo = (n < 1 || n >= 255) ? 1 : n + 1;
             return std::to_string(proximo);
         });
     if (gravado) {
-        pendente = false;
+        p.pendente = false;
     } else {
-        pendente = true;
-        emMemoria = proximo;
-        substituido = lido;
+        p = {true, proximo, lido};
         InformaFalhaIni();
     }
     return proximo;
