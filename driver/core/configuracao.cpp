@@ -82,8 +82,12 @@ Configuracao& Config() {
 }
 
 std::string LocalizaArquivoIni() {
-    std::string primeiro = plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), kArquivoIni);
-    if (plataforma::ExisteArquivo(primeiro)) return primeiro;
+    // Every frame locates the file: the exact name first, one look-up in the usual case.
+    const std::string programa = plataforma::PastaPrograma();
+    std::string exato = programa + kArquivoIni;
+    if (plataforma::ExisteArquivo(exato)) return exato;
+    std::string primeiro = plataforma::ArquivoNaPasta(programa, kArquivoIni);
+    if (primeiro != exato && plataforma::ExisteArquivo(primeiro)) return primeiro;
     for (const std::string& pasta : plataforma::PastasDoSistema()) {
         std::string candidato = plataforma::ArquivoNaPasta(pasta, kArquivoIni);
         if (plataforma::ExisteArquivo(candidato)) return candidato;

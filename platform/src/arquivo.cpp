@@ -30,11 +30,9 @@ bool EscreveTudo(int fd, std::string_view texto) {
 
 // Writes `texto` over the file's content and sets its length (without passing through an
 // empty file).
-bool Sobrescreve(int fd, std::string_view texto) {
+bool Sobrescreve(int fd, off_t tamanho, std::string_view texto) {
     if (!EscreveTudo(fd, texto)) return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) return false;
-    return st.st_size == static_cast<off_t>(texto.size()) || ::ftruncate(fd, static_cast<off_t>(texto.size())) == 0;
+    return tamanho <= static_cast<off_t>(texto.size()) || ::ftruncate(fd, static_cast<off_t>(texto.size())) == 0;
 }
 
 void Trava(int fd) {
@@ -43,16 +41,18 @@ void Trava(int fd) {
 }
 
 // The companion, open and locked, still under its name (another writer may have exchanged
-// it with the file between our open and our lock). -1 when it cannot be had.
-int AbreCompanheiro(const std::string& nome) {
+// it with the file between our open and our lock), with its size. -1 when it cannot be had.
+int AbreCompanheiro(const std::string& nome, off_t& tamanho) {
     for (int tentativa = 0; tentativa < 16; ++tentativa) {
         int fd = ::open(nome.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd < 0) return -1;
         Trava(fd);
         struct stat aberto {}, nomeado {};
         if (::fstat(fd, &aberto) == 0 && ::lstat(nome.c_str(), &nomeado) == 0 && aberto.st_dev == nomeado.st_dev &&
-            aberto.st_ino == nomeado.st_ino)
+            aberto.st_ino == nomeado.st_ino) {
+            tamanho = aberto.st_size;
             return fd;
+        }
         ::close(fd);
     }
     return -1;
@@ -63,9 +63,10 @@ int AbreCompanheiro(const std::string& nome) {
 bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
     const std::string pasta = PastaDe(caminho);
     const std::string companheiro = pasta + "." + caminho.substr(pasta.size()) + ".tarvo";
-    int fd = AbreCompanheiro(companheiro);
+    off_t tamanho = 0;
+    int fd = AbreCompanheiro(companheiro, tamanho);
     if (fd >= 0) {
-        bool ok = Sobrescreve(fd, texto);
+        bool ok = Sobrescreve(fd, tamanho, texto);
         if (ok) {
             if (::renameat2(AT_FDCWD, companheiro.c_str(), AT_FDCWD, caminho.c_str(), RENAME_EXCHANGE) != 0) {
                 // No file yet, or a file system without exchange: a plain rename (the next
@@ -80,7 +81,8 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
     int alvo = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (alvo < 0) return false;
     Trava(alvo);
-    bool ok = Sobrescreve(alvo, texto);
+    struct stat st {};
+    bool ok = ::fstat(alvo, &st) == 0 && Sobrescreve(alvo, st.st_size, texto);
     ::close(alvo);
     return ok;
 }
