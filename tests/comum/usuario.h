@@ -14,12 +14,17 @@ namespace teste {
 // useradd when it is missing. Nothing when the tests do not run as root.
 inline std::optional<std::pair<uid_t, gid_t>> OutroUsuario() {
     if (::geteuid() != 0) return std::nullopt;
-    const char* nome = "tarvoteste";
-    if (!::getpwnam(nome))
+    // Tests running side by side may both try to create it: useradd refuses while the
+    // other holds the password file's lock, so a few tries, a little apart.
+    for (int tentativa = 0; tentativa < 20; ++tentativa) {
+        if (const passwd* p = ::getpwnam("tarvoteste")) {
+            if (p->pw_uid == 0) return std::nullopt;
+            return std::make_pair(p->pw_uid, p->pw_gid);
+        }
         (void)std::system("useradd --system --no-create-home --shell /usr/sbin/nologin tarvoteste >/dev/null 2>&1");
-    const passwd* p = ::getpwnam(nome);
-    if (!p || p->pw_uid == 0) return std::nullopt;
-    return std::make_pair(p->pw_uid, p->pw_gid);
+        if (!::getpwnam("tarvoteste")) ::usleep(100000);
+    }
+    return std::nullopt;
 }
 
 // In a child process: become that user for good (false when it could not be done).
