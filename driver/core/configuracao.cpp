@@ -258,7 +258,8 @@ int ProximoPacote() {
             // Packet numbers run 1 to 255; anything outside restarts at 1.
             proximo = (n < 1 || n >= 255) ? 1 : n + 1;
             return std::to_string(proximo);
-        });
+        },
+        3);  // stored as three characters ("1  " to "255"), so that every frame's store is in place
     if (gravado) {
         p.pendente = false;
     } else {

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <set>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/pastas.h"
@@ -216,7 +217,8 @@ struct Aberto {
     std::string motivo;  // why it cannot be written
     struct stat st {};
 
-    explicit Aberto(const std::string& alvo, bool paraGravar) {
+    Aberto() = default;
+    Aberto(const std::string& alvo, bool paraGravar) {
         if (paraGravar) fd = ::open(alvo.c_str(), O_RDWR | O_CLOEXEC);
         if (fd >= 0) {
             gravavel = true;
@@ -242,11 +244,24 @@ struct Aberto {
             motivo = "read-only file";
         }
     }
-    ~Aberto() {
-        if (fd >= 0) ::close(fd);
-    }
+    ~Aberto() { Fecha(); }
     Aberto(const Aberto&) = delete;
     Aberto& operator=(const Aberto&) = delete;
+    Aberto& operator=(Aberto&& o) noexcept {
+        if (this != &o) {
+            Fecha();
+            fd = std::exchange(o.fd, -1);
+            existe = o.existe;
+            gravavel = o.gravavel;
+            motivo = std::move(o.motivo);
+            st = o.st;
+        }
+        return *this;
+    }
+    void Fecha() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
 };
 
 bool EscreveEm(int fd, std::string_view texto, off_t posicao) {
@@ -321,13 +336,22 @@ void RemoveOrfaos(int pastaFd, const std::string& alvo) {
     for (const std::string& n : velhos) ::unlinkat(pastaFd, n.c_str(), 0);
 }
 
-// The parsed file of the last per-value store, kept while the file is unchanged.
+// What the per-value store keeps between calls: the file, open (closing a file that was
+// written costs a journalling file system more than the write itself), and its parsed text
+// while the file's identity, size and time stamps are those of the last store.
 struct Memoria {
-    bool valida = false;
-    std::string alvo, secao, chave;
+    std::string alvo;
+    Aberto arquivo;
+    bool textoValido = false;
     Identidade id;
-    std::string texto;
+    std::string texto, secao, chave;
     Local local;
+
+    void Esquece() {
+        alvo.clear();
+        arquivo = Aberto{};
+        textoValido = false;
+    }
 };
 
 std::mutex& TravaMemoria() {
@@ -338,14 +362,15 @@ Memoria& MemoriaIni() {
     static Memoria m;
     return m;
 }
-void EsqueceMemoria() {
-    std::lock_guard<std::mutex> g(TravaMemoria());
-    MemoriaIni().valida = false;
+
+// The kept descriptor still names the file at `alvo` with the access it was opened with.
+bool MesmoArquivo(const Aberto& a, const struct stat& st) {
+    return a.fd >= 0 && a.st.st_dev == st.st_dev && a.st.st_ino == st.st_ino && a.st.st_mode == st.st_mode &&
+           a.st.st_uid == st.st_uid && a.st.st_gid == st.st_gid;
 }
 
 // Writes the new text of a file that the caller holds open under the exclusive lock.
 bool Reescreve(const std::string& alvo, Aberto& a, const std::string& antigo, const std::string& novo) {
-    EsqueceMemoria();
     if (a.existe && !a.gravavel) {
         Falha(alvo, a.motivo);
         return false;
@@ -474,7 +499,14 @@ bool ArquivoIni::Salva() {
     const std::string atual = LeTudo(a.fd);
     std::string novo = atual;
     for (const auto& [sk, v] : pendentes_) AplicaEdicao(novo, sk.first, sk.second, v);
-    if (novo != atual && !Reescreve(alvo, a, atual, novo)) return false;
+    if (novo != atual) {
+        const bool ok = Reescreve(alvo, a, atual, novo);
+        {
+            std::lock_guard<std::mutex> g(TravaMemoria());
+            MemoriaIni().Esquece();
+        }
+        if (!ok) return false;
+    }
     g_falha.clear();
     texto_ = std::move(novo);
     pendentes_.clear();
@@ -494,16 +526,25 @@ bool ArquivoIni::GravaChave(const std::string& caminho, const std::string& secao
 
 std::optional<std::string> ArquivoIni::Atualiza(
     const std::string& caminho, const std::string& secao, const std::string& chave,
-    const std::function<std::string(const std::optional<std::string>&)>& novo) {
+    const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura) {
     const std::string alvo = Destino(caminho);
     TravaPasta trava(alvo, LOCK_EX);
     RemoveOrfaos(trava.Fd(), alvo);
-    Aberto a(alvo, true);
 
-    std::unique_lock<std::mutex> g(TravaMemoria());
+    std::lock_guard<std::mutex> g(TravaMemoria());
     Memoria& m = MemoriaIni();
+    struct stat st {};
+    if (::stat(alvo.c_str(), &st) == 0 && m.alvo == alvo && MesmoArquivo(m.arquivo, st)) {
+        m.arquivo.st = st;
+    } else {
+        m.Esquece();
+        m.arquivo = Aberto(alvo, true);
+        m.alvo = alvo;
+    }
+    Aberto& a = m.arquivo;
+
     bool lembrada = false;
-    if (a.fd >= 0 && m.valida && m.alvo == alvo && m.secao == secao && m.chave == chave && m.local.achouChave &&
+    if (a.fd >= 0 && m.textoValido && m.secao == secao && m.chave == chave && m.local.achouChave &&
         m.id == IdentidadeDe(a.st)) {
         // Unchanged by its identity, size and time stamps; the key's own line, read again,
         // settles a change made within the same tick of the file system's clock.
@@ -513,8 +554,7 @@ std::optional<std::string> ArquivoIni::Atualiza(
         lembrada = lido == static_cast<ssize_t>(n) && disco.compare(0, n, m.texto, m.local.linhaInicio, n) == 0;
     }
     if (!lembrada) {
-        m.valida = a.fd >= 0;
-        m.alvo = alvo;
+        m.textoValido = a.fd >= 0;
         m.secao = secao;
         m.chave = chave;
         m.id = IdentidadeDe(a.st);
@@ -535,29 +575,33 @@ std::optional<std::string> ArquivoIni::Atualiza(
         return std::nullopt;
     }
 
-    if (m.valida && m.local.achouChave && valor.size() == m.local.valorFim - m.local.valorInicio) {
+    std::string escrito = valor;
+    if (escrito.size() < largura) escrito.resize(largura, ' ');
+    if (m.textoValido && m.local.achouChave && escrito.size() == m.local.valorFim - m.local.valorInicio) {
         // Same number of bytes: the value's bytes are written in place.
-        if (!EscreveEm(a.fd, valor, static_cast<off_t>(m.local.valorInicio))) {
-            m.valida = false;
+        if (!EscreveEm(a.fd, escrito, static_cast<off_t>(m.local.valorInicio))) {
             Falha(alvo, std::strerror(errno));
+            m.Esquece();
             return std::nullopt;
         }
-        m.texto.replace(m.local.valorInicio, valor.size(), valor);
-        struct stat st {};
-        if (::fstat(a.fd, &st) == 0)
+        m.texto.replace(m.local.valorInicio, escrito.size(), escrito);
+        if (::fstat(a.fd, &st) == 0) {
+            a.st = st;
             m.id = IdentidadeDe(st);
-        else
-            m.valida = false;
+        } else {
+            m.Esquece();
+        }
         g_falha.clear();
         return valor;
     }
 
     // Another length: the whole file, read afresh (the kept text only vouches for the key's line).
     const std::string antigo = lembrada ? LeTudo(a.fd) : m.texto;
-    g.unlock();
     std::string texto = antigo;
-    AplicaEdicao(texto, secao, chave, valor);
-    if (!Reescreve(alvo, a, antigo, texto)) return std::nullopt;
+    AplicaEdicao(texto, secao, chave, escrito);
+    const bool ok = Reescreve(alvo, a, antigo, texto);
+    m.Esquece();  // a rename leaves the kept descriptor on the old file
+    if (!ok) return std::nullopt;
     g_falha.clear();
     return valor;
 }

@@ -23,6 +23,13 @@ namespace {
 
 using plataforma::ArquivoIni;
 
+// The packet number as TARVO.INI holds it: three characters, padded with blanks.
+std::string NumeroGravado(int n) {
+    std::string t = std::to_string(n);
+    t.resize(3, ' ');
+    return t;
+}
+
 std::size_t Conta(const std::string& texto, const std::string& trecho) {
     std::size_t n = 0;
     for (auto p = texto.find(trecho); p != std::string::npos; p = texto.find(trecho, p + 1)) ++n;
@@ -156,7 +163,7 @@ TEST_F(Pacote, TwoProcessesCountingTenThousandTimesEach) {
     for (int k = 1; k <= 2 * kPorProcesso; ++k) ++esperados[k % 255 + 1];  // 2, 3, ... 255, 1, 2 ...
     EXPECT_EQ(vistos, esperados);
     std::string esperado = original;
-    ArquivoIni::AplicaEdicao(esperado, "Flags", "NumPkt", std::to_string(2 * kPorProcesso % 255 + 1));
+    ArquivoIni::AplicaEdicao(esperado, "Flags", "NumPkt", NumeroGravado(2 * kPorProcesso % 255 + 1));
     EXPECT_EQ(teste::LeArquivo(Ini()), esperado);
 }
 
@@ -189,8 +196,10 @@ TEST_F(Pacote, KilledWhileWritingTheFilesStayWhole) {
         const int n = std::atoi(numero->c_str());
         ASSERT_TRUE(n >= 1 && n <= 255) << *numero;
         std::string esperado = original;
-        ArquivoIni::AplicaEdicao(esperado, "Flags", "NumPkt", *numero);
-        ASSERT_EQ(ini, esperado) << "kill " << morte;
+        ArquivoIni::AplicaEdicao(esperado, "Flags", "NumPkt", NumeroGravado(n));
+        if (ini != original) {
+            ASSERT_EQ(ini, esperado) << "kill " << morte;
+        }
 
         if (!std::filesystem::exists(home / "RETORNO.TXT")) continue;  // killed before the first
         const std::string retorno = teste::LeArquivo(home / "RETORNO.TXT");

@@ -9,6 +9,7 @@
 // the file again and applies its edits to what is there; readers take the lock shared.
 // - A value whose new text has as many bytes as the old is written in place: a write of
 //   a few bytes that a kill cannot cut, so a reader or a crash never sees a mixed file.
+//   A counter is stored padded to its widest value, so it is always written that way.
 // - Any other change writes a temporary file beside the original and renames it over it,
 //   with the original's owner and mode. Where a rename would lose something (the folder
 //   cannot be written, the file has other hard links, or its owner could not be kept) the
@@ -59,9 +60,11 @@ public:
     // Read-modify-write of one key under the file lock: `novo` receives the current value
     // (nullopt when missing) and returns the value to write. Returns what was written
     // (or was already there), or nullopt when the file could not be written.
+    // `largura`: the value is stored padded with blanks to at least that many bytes (readers
+    // trim them), so that a counter whose width varies is still written in place.
     static std::optional<std::string> Atualiza(
         const std::string& caminho, const std::string& secao, const std::string& chave,
-        const std::function<std::string(const std::optional<std::string>&)>& novo);
+        const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura = 0);
 
     // Why the last store of this thread failed ("" after a store that worked).
     static const std::string& UltimaFalha();
