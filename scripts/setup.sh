@@ -10,6 +10,7 @@ PACKAGES=(
   firebird3.0-server-core firebird-dev firebird3.0-utils
   libjpeg-dev
   xvfb xauth
+  valgrind
 )
 
 missing=()

@@ -1,12 +1,18 @@
 // Throughput of the conversion of a captured printer stream (IMPR.TXT) into its text
 // (IMPR2.TXT and the target file), plain and rich text, for captures of the sizes given in
-// megabytes on the command line (default 1 and 10). Each size runs three times; the best
-// run counts. The capture is built from the lines a detail-tape download holds: headers,
+// megabytes on the command line (default 1 and 10). Each size runs seven rounds; the figures
+// are the median and the range over the rounds. Beside them, measured in the same rounds on
+// the same data, two references that hold on any machine: a plain copy of the capture in
+// memory (what one pass over the bytes costs at least), and writing the capture to a file
+// and reading it back (what the files cost at least). The ratios say how far from those the
+// conversion is. The capture is built from the lines a detail-tape download holds: headers,
 // items with code page 850 letters, bold totals, escaped bytes, 48-column separators and
 // condensed lines.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -46,6 +52,20 @@ std::string Captura(std::size_t bytes) {
 
 double Segundos(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+struct Faixa {
+    double mediana, minimo, maximo;
+};
+Faixa FaixaDe(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return {n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2, v.front(), v.back()};
+}
+std::string Texto(const Faixa& f) {
+    char b[64];
+    std::snprintf(b, sizeof b, "%.0f (%.0f-%.0f)", f.mediana, f.minimo, f.maximo);
+    return b;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -60,27 +80,45 @@ int main(int argc, char** argv) {
     const std::string antes = std::filesystem::current_path().string();
     std::filesystem::current_path(pasta);
 
-    std::printf("%-8s %-10s %12s %12s %12s\n", "MB", "formato", "memoria MB/s", "arquivos MB/s", "saida MB");
+    constexpr int kRodadas = 7;
+    std::printf("MB/s, median (min-max) over %d rounds; ratio = median of the per-round ratios\n", kRodadas);
+    std::printf("%-5s %-6s %-18s %-18s %-7s %-18s %-18s %-7s %9s\n", "MB", "format", "conversion",
+                "memcpy (ref)", "ratio", "with files", "file copy (ref)", "ratio", "output MB");
     for (double mb : tamanhos) {
         const std::size_t bytes = static_cast<std::size_t>(mb * 1024 * 1024);
         const std::string entrada = Captura(bytes);
         tarvo::GravaArquivo(pasta + "IMPR.TXT", entrada);
+        std::string copia(bytes, '\0');
         for (tarvo::FormatoConversao formato : {tarvo::FormatoConversao::Texto, tarvo::FormatoConversao::RichText}) {
             const bool rico = formato == tarvo::FormatoConversao::RichText;
-            double melhorMemoria = 1e9, melhorArquivos = 1e9;
+            std::vector<double> conversao, memoria, arquivos, copiaArquivo, razaoMemoria, razaoArquivos;
             std::size_t saida = 0;
-            for (int rodada = 0; rodada < 3; ++rodada) {
+            for (int rodada = 0; rodada < kRodadas; ++rodada) {
                 auto t0 = std::chrono::steady_clock::now();
-                tarvo::Conversao c = tarvo::ConverteTextoImpressao(entrada, rico);
+                std::memcpy(copia.data(), entrada.data(), bytes);
                 auto t1 = std::chrono::steady_clock::now();
+                tarvo::Conversao c = tarvo::ConverteTextoImpressao(entrada, rico);
+                auto t2 = std::chrono::steady_clock::now();
                 saida = rico ? c.rtf.size() : c.texto.size();
                 if (!tarvo::ConverteImpressao(pasta + "IMPR.TXT", formato, pasta + "saida.txt")) return 2;
-                auto t2 = std::chrono::steady_clock::now();
-                melhorMemoria = std::min(melhorMemoria, Segundos(t1 - t0));
-                melhorArquivos = std::min(melhorArquivos, Segundos(t2 - t1));
+                auto t3 = std::chrono::steady_clock::now();
+                if (!tarvo::GravaArquivo(pasta + "copia.txt", tarvo::LeArquivo(pasta + "IMPR.TXT"))) return 3;
+                auto t4 = std::chrono::steady_clock::now();
+                if (copia[bytes / 2] != entrada[bytes / 2]) return 4;  // the copy is used
+                memoria.push_back(mb / Segundos(t1 - t0));
+                conversao.push_back(mb / Segundos(t2 - t1));
+                arquivos.push_back(mb / Segundos(t3 - t2));
+                copiaArquivo.push_back(mb / Segundos(t4 - t3));
+                razaoMemoria.push_back(Segundos(t2 - t1) / Segundos(t1 - t0));
+                razaoArquivos.push_back(Segundos(t3 - t2) / Segundos(t4 - t3));
             }
-            std::printf("%-8.1f %-10s %12.1f %12.1f %12.1f\n", mb, rico ? "rtf" : "texto", mb / melhorMemoria,
-                        mb / melhorArquivos, static_cast<double>(saida) / (1024 * 1024));
+            char rm[32], ra[32];
+            std::snprintf(rm, sizeof rm, "%.1fx", FaixaDe(razaoMemoria).mediana);
+            std::snprintf(ra, sizeof ra, "%.1fx", FaixaDe(razaoArquivos).mediana);
+            std::printf("%-5.1f %-6s %-18s %-18s %-7s %-18s %-18s %-7s %9.1f\n", mb, rico ? "rtf" : "text",
+                        Texto(FaixaDe(conversao)).c_str(), Texto(FaixaDe(memoria)).c_str(), rm,
+                        Texto(FaixaDe(arquivos)).c_str(), Texto(FaixaDe(copiaArquivo)).c_str(), ra,
+                        static_cast<double>(saida) / (1024 * 1024));
         }
     }
     std::filesystem::current_path(antes);

@@ -126,7 +126,7 @@ extern "C" TARVO_API int Tarvo_ProgramaBaudRate(const char* baud) {
         if (valor != "9600" && valor != "19200" && valor != "38400" && valor != "57600" &&
             valor != "115200") {
             DefineErro(-7, "Valores aceitos para esta fun\xE7\xE3o[9600,19200,38400,57600,115200]");
-            GravaLog("---[" + Erro().UltimaMensagem + "]---");
+            GravaLog("---[", Erro().UltimaMensagem, "]---");
             return 0;
         }
         if (!SoFamilia0("Tarvo_ProgramaBaudRate")) return 0;

@@ -1,7 +1,12 @@
 #include "driver/core/configuracao.h"
 
+#include <map>
+#include <mutex>
+#include <optional>
+
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
+#include "driver/core/registro.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
 
@@ -12,6 +17,47 @@ namespace {
 const char* const kArquivoIni = "TARVO.INI";
 
 bool LigadoSeNaoZero(const std::string& texto) { return ParaInteiro(texto, 0) != 0; }
+
+// A TARVO.INI that cannot be stored (read-only, another user's, a full disk) must not stop
+// the host program: what could not be stored lives on in memory, and the driver log says
+// so once per process.
+std::mutex& TravaNaoGravados() {
+    static std::mutex m;
+    return m;
+}
+// Values of single-key writes that could not be stored, by section and key (upper case).
+std::map<std::pair<std::string, std::string>, std::string>& NaoGravados() {
+    static std::map<std::pair<std::string, std::string>, std::string> m;
+    return m;
+}
+std::pair<std::string, std::string> ChaveMemoria(const std::string& secao, const std::string& chave) {
+    return {MaiusculasAnsi(secao), MaiusculasAnsi(chave)};
+}
+
+// The last packet number that could not be stored, and the file's value it was to replace:
+// while the file still holds that value the count goes on from memory; once another process
+// has stored a number, the count follows the file again.
+struct PacoteNaoGravado {
+    bool pendente = false;
+    int emMemoria = 0;
+    std::optional<std::string> substituido;
+};
+std::mutex& TravaPacote() {
+    static std::mutex m;
+    return m;
+}
+PacoteNaoGravado& PacotePendente() {
+    static PacoteNaoGravado p;
+    return p;
+}
+
+void InformaFalhaIni() {
+    static std::once_flag uma;
+    std::call_once(uma, [] {
+        GravaLog("---[Nao foi possivel gravar " + plataforma::ArquivoIni::UltimaFalha() +
+                 "; os valores ficam em memoria]---");
+    });
+}
 
 // PathRFD and PathTDM: empty means the program folder, or its sub-folder when it exists
 // (and then the sub-folder is written back).
@@ -36,8 +82,12 @@ Configuracao& Config() {
 }
 
 std::string LocalizaArquivoIni() {
-    std::string primeiro = plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), kArquivoIni);
-    if (plataforma::ExisteArquivo(primeiro)) return primeiro;
+    // Every frame locates the file: the exact name first, one look-up in the usual case.
+    const std::string programa = plataforma::PastaPrograma();
+    std::string exato = programa + kArquivoIni;
+    if (plataforma::ExisteArquivo(exato)) return exato;
+    std::string primeiro = plataforma::ArquivoNaPasta(programa, kArquivoIni);
+    if (primeiro != exato && plataforma::ExisteArquivo(primeiro)) return primeiro;
     for (const std::string& pasta : plataforma::PastasDoSistema()) {
         std::string candidato = plataforma::ArquivoNaPasta(pasta, kArquivoIni);
         if (plataforma::ExisteArquivo(candidato)) return candidato;
@@ -101,14 +151,28 @@ void LeConfiguracaoPorta(plataforma::ArquivoIni& ini) {
 
 void RelePortaConfigurada() {
     plataforma::ArquivoIni ini(LocalizaArquivoIni());
+    {
+        // A port chosen by a write that could not be stored is still the port to open.
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        for (const auto& [sk, valor] : NaoGravados()) ini.Grava(sk.first, sk.second, valor);
+    }
     LeConfiguracaoPorta(ini);
-    ini.Salva();
+    if (!ini.Salva()) InformaFalhaIni();
 }
 
 void CarregaConfiguracao() {
     Configuracao& c = Config();
     c = Configuracao{};
     Estado() = EstadoDriver{};
+    {
+        // What a former load could not store gives way to the file as it is now.
+        std::lock_guard<std::mutex> g(TravaPacote());
+        PacotePendente() = {};
+    }
+    {
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        NaoGravados().clear();
+    }
 
     plataforma::ArquivoIni ini(LocalizaArquivoIni());
 
@@ -178,18 +242,30 @@ void CarregaConfiguracao() {
     c.LmfAutomaticaRodando = false;
     ini.Grava("Sistema", "LMFAutomatico", c.LMFAutomatico ? "1" : "0");
 
-    ini.Salva();
+    // Nothing is written when the file already holds every normalised value.
+    if (!ini.Salva()) InformaFalhaIni();
 }
 
 int ProximoPacote() {
+    std::lock_guard<std::mutex> g(TravaPacote());
+    PacoteNaoGravado& p = PacotePendente();
     int proximo = 1;
-    plataforma::ArquivoIni::Atualiza(LocalizaArquivoIni(), "Flags", "NumPkt",
-                                     [&](const std::optional<std::string>& atual) {
-                                         int n = ParaInteiro(atual.value_or("1"), 1);
-                                         // Packet numbers run 1 to 255; anything outside restarts at 1.
-                                         proximo = (n < 1 || n >= 255) ? 1 : n + 1;
-                                         return std::to_string(proximo);
-                                     });
+    std::optional<std::string> lido;
+    auto gravado = plataforma::ArquivoIni::Atualiza(
+        LocalizaArquivoIni(), "Flags", "NumPkt", [&](const std::optional<std::string>& atual) {
+            lido = atual;
+            int n = p.pendente && atual == p.substituido ? p.emMemoria : ParaInteiro(atual.value_or("1"), 1);
+            // Packet numbers run 1 to 255; anything outside restarts at 1.
+            proximo = (n < 1 || n >= 255) ? 1 : n + 1;
+            return std::to_string(proximo);
+        },
+        3);  // stored as three characters ("1  " to "255"), so that every frame's store is in place
+    if (gravado) {
+        p.pendente = false;
+    } else {
+        p = {true, proximo, lido};
+        InformaFalhaIni();
+    }
     return proximo;
 }
 
@@ -204,10 +280,24 @@ void GravaUltimaLMF(const std::string& mesAno) {
 }
 
 bool GravaChaveIni(const std::string& secao, const std::string& chave, const std::string& valor) {
-    return plataforma::ArquivoIni::GravaChave(LocalizaArquivoIni(), secao, chave, valor);
+    const bool gravado = plataforma::ArquivoIni::GravaChave(LocalizaArquivoIni(), secao, chave, valor);
+    {
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        if (gravado)
+            NaoGravados().erase(ChaveMemoria(secao, chave));
+        else
+            NaoGravados()[ChaveMemoria(secao, chave)] = valor;
+    }
+    if (!gravado) InformaFalhaIni();
+    return gravado;
 }
 
 std::string LeChaveIni(const std::string& secao, const std::string& chave, const std::string& padrao) {
+    {
+        std::lock_guard<std::mutex> g(TravaNaoGravados());
+        auto it = NaoGravados().find(ChaveMemoria(secao, chave));
+        if (it != NaoGravados().end()) return it->second;
+    }
     return plataforma::ArquivoIni::LeChave(LocalizaArquivoIni(), secao, chave, padrao);
 }
 

@@ -7,6 +7,7 @@
 
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
+#include "platform/arquivo.h"
 #include "platform/pastas.h"
 #include "platform/relogio.h"
 
@@ -75,7 +76,9 @@ std::string EmbaralhaTexto(const std::string& texto, std::uint64_t semente) {
     return r;
 }
 
-void GravaLog(const std::string& texto) {
+bool LogLigado() { return Config().Homologar; }
+
+void GravaLogTexto(const std::string& texto) {
     if (!Config().Homologar) return;
     std::lock_guard<std::mutex> trava(TravaLog());
     plataforma::DataHora t = plataforma::Agora();
@@ -92,13 +95,13 @@ void GravaVersaoLog() { GravaLog(kBannerVersao); }
 int InformaNaoImplementado(const std::string& nome) {
     Erro().TextoRetorno.clear();
     DefineErro(-3, "Nao Implementado:" + nome);
-    GravaLog("---[" + Erro().UltimaMensagem + "]---");
+    GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }
 
 int InformaComandoInexistente(const std::string& nome) {
     DefineErro(-2, "Comando Inexistente para este modelo:" + nome);
-    GravaLog("---[" + Erro().UltimaMensagem + "]---");
+    GravaLog("---[", Erro().UltimaMensagem, "]---");
     Erro().EstadoAck = 6;
     Erro().EstadoSt1 = 4;
     Erro().EstadoSt2 = 1;
@@ -117,13 +120,18 @@ std::string ArquivoRetorno() { return Config().Path + "RETORNO.TXT"; }
 namespace {
 void EntregaRetorno(char* buffer, std::size_t capacidade) {
     CopiaParaBuffer(buffer, capacidade, Erro().TextoRetorno);
-    GravaArquivo(ArquivoRetorno(), Erro().TextoRetorno + "\r\n");
+    // Hosts read RETORNO.TXT while later commands rewrite it: it is replaced whole, never
+    // emptied first. A file that cannot be written does not fail the export.
+    std::string linha;
+    linha.reserve(Erro().TextoRetorno.size() + 2);
+    linha += Erro().TextoRetorno;
+    linha += "\r\n";
+    plataforma::SubstituiArquivo(ArquivoRetorno(), linha);
 }
 }  // namespace
 
 void DevolveRetorno(char* buffer, std::size_t capacidade) {
-    std::size_t tamanho = buffer && capacidade ? ::strnlen(buffer, capacidade) : 0;
-    GravaLog("LenParm=" + std::to_string(tamanho));
+    if (LogLigado()) GravaLog("LenParm=", buffer && capacidade ? ::strnlen(buffer, capacidade) : 0);
     EntregaRetorno(buffer, capacidade);
 }
 

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
 namespace tarvo {
 
@@ -25,7 +27,27 @@ void ZeraStatus();  // status triple 6, 0, 0
 // --- log ------------------------------------------------------------------------------------------
 // Appends a line to "LOG.DAT" and a scrambled copy to "HOMOL.DAT" in the current folder,
 // only while [Sistema] Homologar is on.
-void GravaLog(const std::string& texto);
+bool LogLigado();
+void GravaLogTexto(const std::string& texto);
+
+namespace detalhe {
+inline void Acrescenta(std::string& s, std::string_view parte) { s += parte; }
+inline void Acrescenta(std::string& s, char c) { s += c; }
+template <class N, std::enable_if_t<std::is_integral_v<N> && !std::is_same_v<N, char>, int> = 0>
+void Acrescenta(std::string& s, N n) {
+    s += std::to_string(n);
+}
+}  // namespace detalhe
+
+// The line is the pieces one after the other (texts, characters, integers in decimal). The
+// pieces are joined only when the log is on: with it off a call costs one test.
+template <class... Partes>
+void GravaLog(const Partes&... partes) {
+    if (!LogLigado()) return;
+    std::string texto;
+    (detalhe::Acrescenta(texto, partes), ...);
+    GravaLogTexto(texto);
+}
 void GravaVersaoLog();
 extern const char* const kBannerVersao;
 

@@ -27,14 +27,17 @@ using teste::Tarvo;
 using teste::VendeODia;
 using teste::Zeros;
 
-// Waits for the start of the next second of the clock, so that the few commands of a
-// reduction (clock reading, then the reduction with the time worked out from it) fall
-// within one second of the printer's clock.
+// Waits until 50 ms into a second of the clock, so that the few commands of a reduction
+// (clock reading, then the reduction with the time worked out from it) fall within one
+// second of the printer's clock. The printer reads whole seconds from the coarse clock,
+// which lags the precise one by up to a scheduler tick: a few milliseconds past the turn of
+// the second it may still show the second before.
 void InicioDeSegundo() {
     timespec t{};
     ::clock_gettime(CLOCK_REALTIME, &t);
-    timespec espera{0, 1'000'000'000L - t.tv_nsec + 5'000'000L};
-    if (espera.tv_nsec >= 1'000'000'000L) espera.tv_nsec = 999'999'999L;
+    long ns = 1'000'000'000L - t.tv_nsec + 50'000'000L;
+    if (ns >= 1'000'000'000L) ns -= 1'000'000'000L;
+    timespec espera{0, ns};
     ::nanosleep(&espera, nullptr);
 }
 

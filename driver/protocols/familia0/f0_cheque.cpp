@@ -41,7 +41,7 @@ int RixImprimeCheque(const std::string& banco, const std::string& valor, const s
     const std::string arquivo = plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), "CHEQUES.INI");
     if (!plataforma::ExisteArquivo(arquivo)) {
         DefineErro(-8, "CHEQUES.INI n\xE3o encontrado");
-        GravaLog("---[" + Erro().UltimaMensagem + "]---");
+        GravaLog("---[", Erro().UltimaMensagem, "]---");
         return -8;
     }
     std::string c = Apara(cidade);
@@ -61,9 +61,9 @@ int RixImprimeCheque(const std::string& banco, const std::string& valor, const s
 
     plataforma::ArquivoIni layout(arquivo);
     if (layout.Existe(banco, "Observacao"))
-        GravaLog("Coletando dados Banco:" + banco + " =>" + layout.Le(banco, "Observacao"));
+        GravaLog("Coletando dados Banco:", banco, " =>", layout.Le(banco, "Observacao"));
     else
-        GravaLog("Nao encontrado dados Banco:[" + banco + "]");
+        GravaLog("Nao encontrado dados Banco:[", banco, "]");
     for (const char* chave : kPosicoesCheque) {
         const std::string v = Apara(layout.Le(banco, chave, ""));
         if (v.empty()) continue;
@@ -77,7 +77,7 @@ int RixImprimeCheque(const std::string& banco, const std::string& valor, const s
             p += " " + k + "=" + v;
         } else {
             // Goes bare into the command: a text there would add parameters of its own.
-            GravaLog("Posicao invalida em CHEQUES.INI:[" + banco + "] " + k + "=" + v);
+            GravaLog("Posicao invalida em CHEQUES.INI:[", banco, "] ", k, "=", v);
         }
     }
     return EnviaComandoTxt("ImprimeCheque", p);
@@ -121,7 +121,7 @@ int Tarvo_IncluiCidadeFavorecido(const char* cidade, const char* favorecido) {
         GravaChaveIni("Opcional", "Favorecido", Texto(favorecido)))
         return 1;
     DefineErro(-8, "Erro ao gravar " + LocalizaArquivoIni());
-    GravaLog("---[" + Erro().UltimaMensagem + "]---");
+    GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }
 

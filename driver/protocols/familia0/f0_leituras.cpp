@@ -171,7 +171,7 @@ int RixReducaoZ(const std::string& horaPedida) {
     if (c.GeraRfdRedZ == "1") {
         std::string crz;
         if (LeRegistradorTxt(9, crz) != 1) {
-            GravaLog("---[Reducao Z feita; CRZ nao lido para o RFD: " + Erro().UltimaMensagem + "]---");
+            GravaLog("---[Reducao Z feita; CRZ nao lido para o RFD: ", Erro().UltimaMensagem, "]---");
         } else {
             ::RFD_ConvertedaMFD(crz.c_str());
         }
@@ -215,7 +215,7 @@ int LeituraFitaDetalheTxt(const std::string& destino, const std::string& tipo, c
     }
     if (!CopiaArquivo(ArquivoImpr(), destino, false)) {
         DefineErro(-8, "Erro na gravacao do arquivo " + destino);
-        GravaLog("---[" + Erro().UltimaMensagem + "]---");
+        GravaLog("---[", Erro().UltimaMensagem, "]---");
         return 0;
     }
     return 1;
@@ -260,7 +260,7 @@ int ReducoesNoTexto(const std::string& texto, ReducoesDoPeriodo& saida) {
             const int crz = ParaInteiro(linha.substr(0, 4), 0);
             primeira = std::min(primeira, crz);
             ultima = std::max(ultima, crz);
-            GravaLog("***Lido(" + std::to_string(primeira) + "," + std::to_string(ultima) + ")=>" + linha);
+            GravaLog("***Lido(", primeira, ",", ultima, ")=>", linha);
         }
     });
     saida.endereco = PreencheEspacosDireita(endereco, 120);
@@ -281,10 +281,10 @@ int RixReducoesDoPeriodo(const std::string& dataInicial, const std::string& data
     r = CapturaEConverte(arquivo);
     // A reading that did not arrive is a failure of its own, not a period without sales.
     if (r != 1) return r;
-    GravaLog("***(CMD) Analisando arq:" + arquivo);
+    GravaLog("***(CMD) Analisando arq:", arquivo);
     if (ReducoesNoTexto(LeArquivo(arquivo), saida) != 1) {
         Erro().UltimaMensagem = kSemMovimento;
-        GravaLog(std::string(kSemMovimento) + " Dt. Inicial:" + d1 + " Dt. Final:" + d2);
+        GravaLog(kSemMovimento, " Dt. Inicial:", d1, " Dt. Final:", d2);
         return 0;
     }
     return 1;

@@ -11,6 +11,7 @@
 #include "driver/protocols/familia0/f0_leituras.h"
 #include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "platform/arquivo.h"
 #include "platform/pastas.h"
 
 namespace tarvo {
@@ -309,7 +310,7 @@ int RixDadosUltimaReducao(std::string& registro) {
         if (k) registro += ',';
         registro += f[k];
     }
-    GravaLog("DadosUltimaReducaoMFD=" + registro);
+    GravaLog("DadosUltimaReducaoMFD=", registro);
     return 1;
 }
 
@@ -475,7 +476,7 @@ int Tarvo_MapaResumo() {
         if (k == 4) saida += Rotulada("Acr\xE9scimos.............:", "0,00") + "\r\n";
         if (k == 5) saida += Rotulada("ISS....................:", Dinheiro(iss)) + "\r\n";
     }
-    GravaArquivo(ArquivoRetorno(), saida);
+    plataforma::SubstituiArquivo(ArquivoRetorno(), saida);  // replaced whole, never seen empty
     ApagaArquivo(dat.Nome());
     return 1;
 }
@@ -494,7 +495,7 @@ int Tarvo_FechamentoDoDia() {
                                    PreencheZerosEsquerda(gtFinal, 18) + "\r\n")) {
         // The day is closed all the same; the missing file is reported, not a failed closing.
         DefineErro(-8, "Erro na gravacao do arquivo " + arquivo);
-        GravaLog("---[" + Erro().UltimaMensagem + "]---");
+        GravaLog("---[", Erro().UltimaMensagem, "]---");
     }
     return 1;
 }

@@ -1,12 +1,24 @@
 // INI profile files with the semantics of the Windows profile functions:
 // section and key names match without regard to case, a missing key gives the default,
 // a write edits the key's line in place, appends to its section or adds the section,
-// and every other byte of the file is kept (comments, unknown sections, CR LF).
+// and every other byte of the file is kept (comments, unknown sections, line ends, a
+// leading UTF-8 byte-order mark). A line ends at CR LF, LF or a lone CR.
 //
 // The file is shared between processes (the driver in a point-of-sale program and the
-// console both rewrite it), so every save takes an exclusive lock on the file's folder,
-// reads the file again, applies the pending edits, writes a temporary file and renames
-// it over the original: a crash or a second process never sees a half-written file.
+// console both write it). Every store takes an exclusive lock on the file's folder, reads
+// the file again and applies its edits to what is there; readers take the lock shared.
+// - A value whose new text has as many bytes as the old is written in place: a write of
+//   a few bytes that a kill cannot cut, so a reader or a crash never sees a mixed file.
+//   A counter is stored padded to its widest value, so it is always written that way.
+// - Any other change writes a temporary file beside the original and renames it over it,
+//   with the original's owner and mode. Where a rename would lose something (the folder
+//   cannot be written, the file has other hard links, or its owner could not be kept) the
+//   file is rewritten in place instead, under the same lock.
+// - A file without any write permission is never written (nor replaced).
+// - A store that changes nothing leaves the file untouched.
+// - Temporary files of a writer that was killed are removed by the next store.
+// The per-value path keeps the parsed file of the last store while the file's identity,
+// size and time stamps stay the same, so its cost does not grow with the file.
 #pragma once
 
 #include <functional>
@@ -33,7 +45,7 @@ public:
     void Grava(const std::string& secao, const std::string& chave, const std::string& valor);
 
     // Writes the remembered edits to disk (see above). True when the file was written
-    // or there was nothing to write.
+    // or there was nothing to write. On failure the edits stay in memory and pending.
     bool Salva();
 
     // The whole text as it stands in memory.
@@ -46,13 +58,19 @@ public:
                            const std::string& valor);
 
     // Read-modify-write of one key under the file lock: `novo` receives the current value
-    // (nullopt when missing) and returns the value to write. Returns what was written,
-    // or nullopt when the file could not be written.
+    // (nullopt when missing) and returns the value to write. Returns what was written
+    // (or was already there), or nullopt when the file could not be written.
+    // `largura`: the value is stored padded with blanks to at least that many bytes (readers
+    // trim them), so that a counter whose width varies is still written in place.
     static std::optional<std::string> Atualiza(
         const std::string& caminho, const std::string& secao, const std::string& chave,
-        const std::function<std::string(const std::optional<std::string>&)>& novo);
+        const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura = 0);
+
+    // Why the last store of this thread failed ("" after a store that worked).
+    static const std::string& UltimaFalha();
 
     // Edits a text in place as a write of the profile functions would (exposed for tests).
+    // Writing the value a key already has changes nothing.
     static void AplicaEdicao(std::string& texto, const std::string& secao, const std::string& chave,
                              const std::string& valor);
     static std::optional<std::string> Procura(const std::string& texto, const std::string& secao,

@@ -1,0 +1,20 @@
+// Whole-file replacement for small files that other programs read while we write them.
+#pragma once
+
+#include <string>
+
+namespace plataforma {
+
+// Replaces the content of `caminho` so that a reader or a kill finds either the old content
+// or the new one, never an empty or mixed file. The new content is written into a companion
+// file beside it ("." name ".tarvo") that is then exchanged with the file by one atomic
+// rename; the companion keeps the old content and is reused by the next replacement, so no
+// file is created or freed per write (creating, truncating and renaming over files is what
+// costs on a journalling file system) - unless a reader still has it open from before the
+// swap, in which case it is left to that reader and a new companion is made. Concurrent
+// writers take turns on the companion's lock. Where the folder cannot hold the companion the
+// file is written in place.
+// False when nothing could be written.
+bool SubstituiArquivo(const std::string& caminho, const std::string& texto);
+
+}  // namespace plataforma

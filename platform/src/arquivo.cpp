@@ -1,0 +1,115 @@
+#include "platform/arquivo.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdio.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string_view>
+
+#include "platform/pastas.h"
+
+namespace plataforma {
+
+namespace {
+
+bool EscreveTudo(int fd, std::string_view texto) {
+    std::size_t feito = 0;
+    while (feito < texto.size()) {
+        ssize_t n = ::pwrite(fd, texto.data() + feito, texto.size() - feito, static_cast<off_t>(feito));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        feito += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Writes `texto` over the file's content and sets its length (without passing through an
+// empty file).
+bool Sobrescreve(int fd, off_t tamanho, std::string_view texto) {
+    if (!EscreveTudo(fd, texto)) return false;
+    return tamanho <= static_cast<off_t>(texto.size()) || ::ftruncate(fd, static_cast<off_t>(texto.size())) == 0;
+}
+
+void Trava(int fd) {
+    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+    }
+}
+
+// The companion, open and locked, still under its name (another writer may have exchanged
+// it with the file between our open and our lock), with its size. -1 when it cannot be had
+// (`erro` then says why). Each new try means another writer got through meanwhile.
+int AbreCompanheiro(const std::string& nome, off_t& tamanho, int& erro) {
+    erro = EAGAIN;
+    for (int tentativa = 0; tentativa < 1000; ++tentativa) {
+        int fd = ::open(nome.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0) {
+            erro = errno;
+            return -1;
+        }
+        Trava(fd);
+        struct stat aberto {}, nomeado {};
+        if (::fstat(fd, &aberto) == 0 && ::lstat(nome.c_str(), &nomeado) == 0 && aberto.st_dev == nomeado.st_dev &&
+            aberto.st_ino == nomeado.st_ino) {
+            tamanho = aberto.st_size;
+            return fd;
+        }
+        ::close(fd);
+    }
+    return -1;
+}
+
+// True when no one else has the file open. The companion held the answer before last: a
+// reader that opened it then may still be reading it, and must not see it rewritten. Asked
+// by taking a write lease, which the kernel grants only to the file's sole opener, and
+// dropping it at once; the notice of a lease broken meanwhile comes as SIGURG, which a
+// process ignores unless it asks for it (SIGIO, the default, would end it).
+bool SoNosTemosAberto(int fd) {
+    if (::fcntl(fd, F_SETSIG, SIGURG) != 0) return false;
+    if (::fcntl(fd, F_SETLEASE, F_WRLCK) != 0) return false;
+    ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    return true;
+}
+
+}  // namespace
+
+bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
+    const std::string pasta = PastaDe(caminho);
+    const std::string companheiro = pasta + "." + caminho.substr(pasta.size()) + ".tarvo";
+    off_t tamanho = 0;
+    int erro = 0;
+    int fd = AbreCompanheiro(companheiro, tamanho, erro);
+    if (fd >= 0 && tamanho > 0 && !SoNosTemosAberto(fd)) {
+        // Someone may still read the old answer it holds: it stays theirs, a new companion
+        // takes its place.
+        ::unlink(companheiro.c_str());
+        ::close(fd);
+        fd = AbreCompanheiro(companheiro, tamanho, erro);
+    }
+    if (fd >= 0) {
+        bool ok = Sobrescreve(fd, tamanho, texto);
+        if (ok && ::renameat2(AT_FDCWD, companheiro.c_str(), AT_FDCWD, caminho.c_str(), RENAME_EXCHANGE) != 0) {
+            // No file yet, or a file system without exchange: a plain rename (the next
+            // write creates the companion again).
+            ok = ::rename(companheiro.c_str(), caminho.c_str()) == 0;
+        }
+        ::close(fd);
+        return ok;
+    }
+    if (erro != EACCES && erro != EPERM && erro != EROFS) return false;
+    // The folder cannot hold the companion: the file itself, written in place.
+    int alvo = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (alvo < 0) return false;
+    Trava(alvo);
+    struct stat st {};
+    bool ok = ::fstat(alvo, &st) == 0 && Sobrescreve(alvo, st.st_size, texto);
+    ::close(alvo);
+    return ok;
+}
+
+}  // namespace plataforma
