@@ -1,0 +1,117 @@
+// The RFD of a reduction made from what the emulated printer prints, through the real port
+// code: the normal way (the library asks the printer for everything), then the storage way
+// on the same detail-tape text, which must give the same lines without a printer command.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "comum/ambiente.h"
+#include "comum/dia_rfd.h"
+#include "driver/core/configuracao.h"
+#include "driver/core/estado.h"
+#include "driver/core/registro.h"
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/registros_ato.h"
+#include "driver/fiscalfiles/rfd_conversao.h"
+#include "driver/protocols/familia0/parametros.h"
+#include "emulador/emulador.h"
+#include "fiscalfiles/pasta_rfd.h"
+
+namespace {
+
+using namespace tarvo;
+
+class ConversaoEmulador : public teste::PastaRfd {
+protected:
+    teste::PastaTemporaria dev;
+    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
+    emulador::Emulador e;
+
+    void SetUp() override {
+        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
+        std::filesystem::create_directory(home / "rfd");
+        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" +
+                                                      home.Caminho() + "\r\nPathRFD=" + home / "rfd" + "/\r\n");
+        CarregaConfiguracao();
+        Estado() = {};
+        Estado().PrimeiroUsoFeito = true;
+        PeriodoBuscaSintegra() = {};
+    }
+    void TearDown() override {
+        Estado() = {};
+        PeriodoBuscaSintegra() = {};
+    }
+    void Dia() {
+        for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
+            ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
+        ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
+    }
+    std::vector<std::string> Saida() {
+        std::vector<std::string> nomes;
+        for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) nomes.push_back(a.path().string());
+        EXPECT_EQ(nomes.size(), 1u);
+        return nomes.empty() ? std::vector<std::string>{} : teste::LinhasCrLf(teste::LeArquivo(nomes[0]));
+    }
+};
+
+std::vector<std::string> SemTipo(std::vector<std::string> linhas, const std::string& tipo) {
+    std::erase_if(linhas, [&](const std::string& l) { return l.rfind(tipo, 0) == 0; });
+    return linhas;
+}
+
+TEST_F(ConversaoEmulador, StorageModeOnTheSameTextGivesTheSameLinesWithoutThePrinter) {
+    Dia();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    std::vector<std::string> normal = Saida();
+    ASSERT_FALSE(normal.empty());
+    EXPECT_EQ(normal.front().substr(0, 3), "E00");
+    EXPECT_FALSE(plataforma::ExisteArquivo(Rfdtemp("RFD.DAT")));
+    // The first document of the first reduction is in the file.
+    bool coo1 = false;
+    for (const auto& l : normal) coo1 |= l.rfind("E14", 0) == 0 && l.substr(46, 12) == "000001000001";
+    EXPECT_TRUE(coo1);
+
+    // The host's files of the storage way: the detail-tape text and the rate table.
+    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
+    teste::EscreveArquivo(Rfdtemp("ALQ_0001.TXT"), "T1800T1200T0700S0500\r\n");
+    std::size_t comandos = e.Trocas().size();
+    Estado().ArmazenamentoRFD = true;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    EXPECT_EQ(e.Trocas().size(), comandos);
+    // The counters (E11) come from the printer only, or from the host's E11 file.
+    EXPECT_EQ(Saida(), SemTipo(normal, "E11"));
+}
+
+TEST_F(ConversaoEmulador, AMovementOutsideTheSintegraPeriodGivesNoFile) {
+    Dia();
+    if (HasFatalFailure()) return;
+    PeriodoBuscaSintegra() = {"01/01/2001", "31/01/2001"};
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(home / "rfd"));
+}
+
+TEST_F(ConversaoEmulador, AFileThatCannotReachPathRfdIsAFailure) {
+    Dia();
+    if (HasFatalFailure()) return;
+    std::filesystem::remove(home / "rfd");
+    EXPECT_EQ(RFD_ConvertedaMFDTexto("1"), -8);
+    EXPECT_EQ(Erro().UltimoRetorno, -8);
+    EXPECT_FALSE(std::filesystem::exists(home / "rfd"));
+}
+
+TEST_F(ConversaoEmulador, WithFlagTdmClearOnlyTheDocumentAndHeadLinesRemain) {
+    Dia();
+    if (HasFatalFailure()) return;
+    Estado().FlagTDM = false;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    std::vector<std::string> linhas = Saida();
+    ASSERT_FALSE(linhas.empty());
+    for (const auto& l : linhas) {
+        int tipo = std::stoi(l.substr(1, 2));
+        EXPECT_TRUE(tipo <= 2 || tipo >= 12) << l;
+    }
+    EXPECT_EQ(linhas[1].substr(112, 3), "MFD");  // the E01 names its generating command
+}
+
+}  // namespace
