@@ -16,6 +16,7 @@
 #include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "tarvo.h"
 
 namespace {
 
@@ -112,6 +113,33 @@ TEST_F(ConversaoEmulador, WithFlagTdmClearOnlyTheDocumentAndHeadLinesRemain) {
         EXPECT_TRUE(tipo <= 2 || tipo >= 12) << l;
     }
     EXPECT_EQ(linhas[1].substr(112, 3), "MFD");  // the E01 names its generating command
+}
+
+TEST_F(ConversaoEmulador, TheExportTakesTheTextWayOnlyWhenAskedAndCatchesItsErrors) {
+    Dia();
+    if (HasFatalFailure()) return;
+    // The memory-dump way is not in this library: a failure, no file.
+    Config().TipoGeraRfdRedZ = "1";
+    EXPECT_EQ(RFD_ConvertedaMFD("1"), 0);
+    EXPECT_EQ(Erro().UltimoRetorno, -3);
+    EXPECT_TRUE(std::filesystem::is_empty(home / "rfd"));
+    Config().TipoGeraRfdRedZ = "0";
+    EXPECT_EQ(RFD_ConvertedaMFD("1"), 1);
+    EXPECT_FALSE(std::filesystem::is_empty(home / "rfd"));
+    // Storage mode takes the text way whatever the setting holds.
+    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
+    Config().TipoGeraRfdRedZ = "1";
+    Estado().ArmazenamentoRFD = true;
+    std::size_t comandos = e.Trocas().size();
+    EXPECT_EQ(RFD_ConvertedaMFD("1"), 1);
+    EXPECT_EQ(e.Trocas().size(), comandos);
+    Estado().ArmazenamentoRFD = false;
+    Config().TipoGeraRfdRedZ = "0";
+    // A scratch folder that cannot be made: the error is caught and the result is a failure.
+    teste::EscreveArquivo(dev / "arquivo", "");
+    teste::Variavel outra{"TARVO_HOME", dev / "arquivo"};
+    EXPECT_EQ(RFD_ConvertedaMFD("1"), 0);
+    EXPECT_EQ(Erro().UltimaMensagem, "Impossivel Criar" + dev / "arquivo/RFDTEMP/");
 }
 
 }  // namespace
