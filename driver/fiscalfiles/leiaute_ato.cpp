@@ -135,12 +135,14 @@ std::array<CampoVista, std::size(kLinhaE21)> CamposLinha(RegistroE21& r) {
                             r.ValorEstornado.Vista()});
 }
 
-std::string MontaLinha(LeiauteLinha leiaute, std::span<const CampoVista> campos) {
+namespace {
+template <class Texto>
+std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
     std::string linha;
     linha.reserve(static_cast<std::size_t>(ComprimentoLinha(leiaute)));
     for (std::size_t i = 0; i < leiaute.size(); ++i) {
         const CampoLinha& c = leiaute[i];
-        std::string texto = i < campos.size() ? campos[i].Texto() : std::string();
+        std::string texto = textoDoCampo(i);
         switch (c.regra) {
             case Regra::Tipo:
             case Regra::Fixo: linha += PreencheEspacosDireita(c.nome, c.largura); break;
@@ -151,6 +153,15 @@ std::string MontaLinha(LeiauteLinha leiaute, std::span<const CampoVista> campos)
         }
     }
     return linha;
+}
+}  // namespace
+
+std::string MontaLinha(LeiauteLinha leiaute, std::span<const CampoVista> campos) {
+    return Monta(leiaute, [&](std::size_t i) { return i < campos.size() ? campos[i].Texto() : std::string(); });
+}
+
+std::string MontaLinha(LeiauteLinha leiaute, const std::vector<std::string>& valores) {
+    return Monta(leiaute, [&](std::size_t i) { return i < valores.size() ? valores[i] : std::string(); });
 }
 
 void CarregaCampos(LeiauteLinha leiaute, const std::string& linha, std::span<const CampoVista> campos) {

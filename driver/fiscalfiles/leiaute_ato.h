@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "driver/fiscalfiles/registros_ato.h"
 
@@ -66,6 +67,28 @@ inline constexpr CampoLinha kLinhaE02[] = {
     {"Endereco", 120, Regra::X}, {"DataCadastro", 8, Regra::N}, {"HoraCadastro", 6, Regra::N}, {"CRO", 6, Regra::N},
     {"GT", 18, Regra::N}, {"NumeroUsuario", 2, Regra::N}};
 
+// The lines made from the fiscal-memory reading. The regulation fixes their layouts in tables
+// this library does not hold; these are laid out by the conventions of every other type (type,
+// serial, additional-memory letter and model, then the record's own fields) from what the
+// reading prints, and listed in docs/ato-linhas-memoria-fiscal.md.
+#define TARVO_IDENTIFICACAO_LINHA(tipo)                                                              \
+    {tipo, 3, Regra::Tipo}, {"NumeroSerie", 20, Regra::X}, {"MFAdicional", 1, Regra::X},             \
+        {"Modelo", 20, Regra::X}
+inline constexpr CampoLinha kLinhaE05[] = {
+    TARVO_IDENTIFICACAO_LINHA("E05"), {"CodificacaoGT", 10, Regra::X}, {"DataCodificacao", 8, Regra::N}};
+inline constexpr CampoLinha kLinhaE06[] = {TARVO_IDENTIFICACAO_LINHA("E06"), {"SimboloMoeda", 4, Regra::X}};
+inline constexpr CampoLinha kLinhaE07[] = {
+    TARVO_IDENTIFICACAO_LINHA("E07"), {"VersaoSB", 10, Regra::X}, {"DataGravacaoSB", 8, Regra::N},
+    {"HoraGravacaoSB", 6, Regra::N}};
+inline constexpr CampoLinha kLinhaE08[] = {
+    TARVO_IDENTIFICACAO_LINHA("E08"), {"NumeroSerieMFD", 20, Regra::X}, {"DataMFD", 8, Regra::N}};
+inline constexpr CampoLinha kLinhaE09[] = {
+    TARVO_IDENTIFICACAO_LINHA("E09"), {"CRO", 6, Regra::N}, {"DataReinicio", 8, Regra::N},
+    {"HoraReinicio", 6, Regra::N}};
+inline constexpr CampoLinha kLinhaE10[] = {
+    TARVO_IDENTIFICACAO_LINHA("E10"), {"DataImpressaoFita", 8, Regra::N}, {"CNPJ", 14, Regra::N}};
+#undef TARVO_IDENTIFICACAO_LINHA
+
 // The lines of the stored records begin with type, serial, additional-memory letter, model
 // and user; the counters that follow keep each type's own order.
 #define TARVO_CABECALHO_LINHA(tipo)                                                                  \
@@ -115,6 +138,9 @@ static_assert(ComprimentoLinha(kLinhaE13) == 72 && ComprimentoLinha(kLinhaE14) =
 static_assert(ComprimentoLinha(kLinhaE15) == 267 && ComprimentoLinha(kLinhaE16) == 90);
 static_assert(ComprimentoLinha(kLinhaE17) == 80 && ComprimentoLinha(kLinhaE18) == 80);
 static_assert(ComprimentoLinha(kLinhaE21) == 106);
+static_assert(ComprimentoLinha(kLinhaE05) == 62 && ComprimentoLinha(kLinhaE06) == 48);
+static_assert(ComprimentoLinha(kLinhaE07) == 68 && ComprimentoLinha(kLinhaE08) == 72);
+static_assert(ComprimentoLinha(kLinhaE09) == 64 && ComprimentoLinha(kLinhaE10) == 66);
 
 // The fields of a record in the order of its line (one view per entry of the layout).
 std::array<CampoVista, std::size(kLinhaE00)> CamposLinha(RegistroE00& r);
@@ -134,6 +160,8 @@ std::array<CampoVista, std::size(kLinhaE21)> CamposLinha(RegistroE21& r);
 std::string MontaLinha(LeiauteLinha leiaute, std::span<const CampoVista> campos);
 // Splits a line by the widths of the layout into the fields, from column 1 on, nothing
 // trimmed or checked; a short line leaves the fields past its end empty.
+// The same from plain texts, one per entry of the layout.
+std::string MontaLinha(LeiauteLinha leiaute, const std::vector<std::string>& valores);
 void CarregaCampos(LeiauteLinha leiaute, const std::string& linha, std::span<const CampoVista> campos);
 
 std::string MontaLinhaE00(const RegistroE00& r);

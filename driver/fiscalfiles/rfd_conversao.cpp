@@ -60,42 +60,78 @@ void Anexa(const std::string& arquivo, const std::string& linha) {
     if (!GravaLinhaArquivo(arquivo, linha)) throw ErroArquivoFiscal("Erro ao gravar " + arquivo);
 }
 
-// Stage 4: the lines that the fiscal-memory reading gives (E02 of the user).
+}  // namespace
+
 void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::string& rfdDat) {
     RegistroE02& e02 = Registros().E02;
-    bool usuarios = false;
+    auto grava = [&](LeiauteLinha leiaute, std::vector<std::string> proprios) {
+        std::vector<std::string> valores = {"", e02.NumeroSerie.Texto(), e02.MFAdicional.Texto(), e02.Modelo.Texto()};
+        valores.insert(valores.end(), proprios.begin(), proprios.end());
+        Anexa(rfdDat, MontaLinha(leiaute, valores));
+    };
+    auto data = [](const std::string& texto) { return DataParaAAAAMMDD(SomenteNumeros(texto)); };
+    enum class Secao { Nenhuma, Usuarios, Codificacao, Software, Reinicio, Fita } secao = Secao::Nenhuma;
     for (const std::string& linha : linhas) {
-        if (Contem(linha, "USU\xC1RIOS")) {
-            usuarios = true;
-            continue;
-        }
-        if (Contem(linha, "REDU\xC7\xD5" "ES DI\xC1RIAS")) {
-            usuarios = false;
+        if (Contem(linha, "MOEDA:")) {
+            grava(kLinhaE06, {PalavraDaDireita(linha, 1)});
+            secao = Secao::Nenhuma;  // the basic-software list ends here
+        } else if (Comeca(linha, "MFD:")) {
+            grava(kLinhaE08, {PrimeiraPalavra(linha.substr(4)), data(PalavraDaDireita(linha, 1))});
+        } else if (Contem(linha, "REDU\xC7\xD5" "ES DI\xC1RIAS")) {
             Anexa(rfdDat, MontaLinhaE02(e02));
-            continue;
-        }
-        if (!usuarios) continue;
-        if (Comeca(linha, std::string(10, '-'))) {
-            usuarios = false;
-        } else if (Comeca(linha, "Usuario:")) {
-            e02.NumeroUsuario.Define(Trecho(linha, 9, 2));
-            e02.CRO.Define(Trecho(linha, 17, 3));
-            e02.DataCadastro.Define(DataParaAAAAMMDD(SomenteNumeros(Trecho(linha, 22, 10))));
-            e02.HoraCadastro.Define(SomenteNumeros(Trecho(linha, 34, 8)));
-        } else if (Contem(linha, "CNPJ:")) {
-            e02.CNPJUsuario.Define(SomenteNumeros(linha.substr(linha.find("CNPJ:") + 5)));
-        } else if (Contem(linha, "IE:")) {
-            // The registration without its punctuation fits its 14 characters.
-            std::string ie;
-            for (char c : Apara(linha.substr(linha.find("IE:") + 3)))
-                if (c != '.' && c != '-' && c != '/') ie += c;
-            e02.IEUsuario.Define(ie);
-        } else if (Contem(linha, "GT:")) {
-            // Only the user's own grand total: "CODIFICAÇÃO GT:" lies outside this section.
-            e02.GT.Define(SomenteNumeros(linha.substr(linha.find("GT:") + 3)));
+            secao = Secao::Nenhuma;
+        } else if (Contem(linha, "USU\xC1RIOS")) {
+            secao = Secao::Usuarios;
+        } else if (Contem(linha, "CODIFICA\xC7\xC3O GT:")) {
+            secao = Secao::Codificacao;
+        } else if (Contem(linha, "SOFTWARE B\xC1SICO:")) {
+            secao = Secao::Software;
+        } else if (Contem(linha, "REINICIO  OPERA\xC7\xC3O")) {
+            secao = Secao::Reinicio;
+        } else if (Contem(linha, "IMPRESS\xC3O FITA DETALHE")) {
+            secao = Secao::Fita;
+        } else if (Comeca(linha, std::string(10, '-'))) {
+            secao = Secao::Nenhuma;
+        } else if (secao == Secao::Usuarios) {
+            if (Comeca(linha, "Usuario:")) {
+                e02.NumeroUsuario.Define(Trecho(linha, 9, 2));
+                e02.CRO.Define(Trecho(linha, 17, 3));
+                e02.DataCadastro.Define(data(Trecho(linha, 22, 10)));
+                e02.HoraCadastro.Define(SomenteNumeros(Trecho(linha, 34, 8)));
+            } else if (Contem(linha, "CNPJ:")) {
+                e02.CNPJUsuario.Define(SomenteNumeros(linha.substr(linha.find("CNPJ:") + 5)));
+            } else if (Contem(linha, "IE:")) {
+                // The registration without its punctuation fits its 14 characters.
+                std::string ie;
+                for (char c : Apara(linha.substr(linha.find("IE:") + 3)))
+                    if (c != '.' && c != '-' && c != '/') ie += c;
+                e02.IEUsuario.Define(ie);
+            } else if (Contem(linha, "GT:")) {
+                // Only the user's own grand total: "CODIFICAÇÃO GT:" lies outside this section.
+                e02.GT.Define(SomenteNumeros(linha.substr(linha.find("GT:") + 3)));
+            }
+        } else if (secao == Secao::Codificacao) {
+            std::size_t igual = linha.find('='), desde = linha.find("a partir de");
+            if (igual != std::string::npos && desde != std::string::npos && desde > igual)
+                grava(kLinhaE05, {Apara(linha.substr(igual + 1, desde - igual - 1)), data(linha.substr(desde))});
+        } else if (secao == Secao::Software) {
+            if (!Apara(linha).empty())
+                grava(kLinhaE07, {PrimeiraPalavra(Apara(linha)), data(Trecho(linha, 10, 10)),
+                                  SomenteNumeros(Trecho(linha, 23, 8))});
+        } else if (secao == Secao::Reinicio) {
+            std::string l = Apara(linha);
+            if (Comeca(l, "CRO:"))
+                grava(kLinhaE09, {SomenteNumeros(PrimeiraPalavra(l)), data(PalavraDaDireita(l, 2)),
+                                  SomenteNumeros(PalavraDaDireita(l, 1))});
+        } else if (secao == Secao::Fita) {
+            std::size_t d = linha.find("DATA"), c = linha.find("CNPJ:");
+            if (d != std::string::npos && c != std::string::npos && c > d)
+                grava(kLinhaE10, {data(linha.substr(d, c - d)), SomenteNumeros(linha.substr(c + 5))});
         }
     }
 }
+
+namespace {
 
 std::string LinhaE00(const CabecalhoECF& cabecalho, const IdentificacaoEcfRfd& id) {
     RegistroE00 e00;

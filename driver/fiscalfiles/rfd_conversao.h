@@ -35,6 +35,12 @@ int LeRegistroE11(std::string& linha, const std::string& reducao);
 // result, else 1.
 int MontaContadoresEcf(std::string& texto);
 
+// The lines that a fiscal-memory reading's text gives, appended to `arquivo`: E02 of the user
+// (at the list of reductions) and E05 to E10 (GT codification, currency, basic software,
+// detail-tape device, restarts, detail tapes printed). The E02 record in memory must carry the
+// printer's serial, letter and model.
+void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::string& arquivo);
+
 // The output's lines in order: the new lines and the older output's lines above type 11 that
 // have no equal new line, sorted ignoring case; with `tdm` clear only E00 .. E02 and E12 and
 // above are kept.

@@ -22,7 +22,8 @@ using teste::Tarvo;
 
 // Widths of the lines of an RFD file by type.
 const std::map<std::string, std::size_t> kLarguras = {
-    {"E00", 297}, {"E01", 166}, {"E02", 272}, {"E11", 136}, {"E12", 101}, {"E13", 72},
+    {"E00", 297}, {"E01", 166}, {"E02", 272}, {"E05", 62}, {"E06", 48}, {"E07", 68}, {"E08", 72},
+    {"E09", 64},  {"E10", 66},  {"E11", 136}, {"E12", 101}, {"E13", 72},
     {"E14", 191}, {"E15", 267}, {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106},
 };
 
@@ -85,6 +86,17 @@ TEST_F(RfdDaReducao, AZReductionLeavesItsFileInPathRfdWithTheDaysDocuments) {
             EXPECT_EQ(l.substr(3, 20), p.numeroSerie) << l;
         }
 
+        // The fiscal memory's lines: the user, the GT codification, the currency, the basic
+        // software, the detail-tape device and the restart of operation.
+        std::vector<std::string> memoria;
+        for (const char* tipo : {"E02", "E05", "E06", "E07", "E08", "E09"})
+            for (const auto& l : DoTipo(linhas, tipo)) memoria.push_back(l.substr(0, 3) + l.substr(44));
+        EXPECT_EQ(memoria, (std::vector<std::string>{
+                               "E0211222333000181123456789012  TARVO COMERCIO DE TESTES LTDA           RUA DAS "
+                               "ORQUIDEAS, 100 - CENTRO                 SAO PAULO - SP" +
+                                   std::string(58, ' ') + "2010010509000000000100000000000000000001",
+                               "E05TARVOBELMX20100105", "E06R$  ", "E0701.00.05  20100105090000",
+                               "E08" + p.numeroSerieMFD + "20100105", "E0900000120100105090000"}));
         // The reduction: counters, day and gross sales; the partial totals add up to it.
         std::vector<std::string> z = DoTipo(linhas, "E12");
         ASSERT_EQ(z.size(), 1u);

@@ -171,4 +171,42 @@ TEST_F(TextoNaPasta, ReceiptWithoutSubtotalAndATaxWordOutsideTheTable) {
     EXPECT_EQ(dia[3].substr(64, 15 + 13), "Dinheiro       0000000001000");
 }
 
+TEST_F(TextoNaPasta, FiscalMemoryLinesAndTheUsersGrandTotalOnlyInsideItsSection) {
+    RegistroE02& e02 = Registros().E02;
+    e02.NumeroSerie.Define("TV010500000000012345");
+    e02.Modelo.Define("RIX 4000");
+    e02.GT.Define("2197");  // from the reduction's text
+    const std::string separador(48, '-');
+    std::vector<std::string> leitura = {
+        "                    USU\xC1RIOS",
+        "Usuario:02 CRO: 003  05/01/2010  09:00:00",
+        "CNPJ:11.222.333/0001-81",
+        "IE:123.456.789.012",
+        separador,
+        "                CODIFICA\xC7\xC3O GT:",
+        "0123456789 = TARVOBELMX a partir de 05/01/2010",
+        separador,
+        "             IMPRESS\xC3O FITA DETALHE",
+        "DATA: 07/02/2010 CNPJ:11.222.333/0001-81",
+        separador,
+    };
+    std::string arquivo = home / "saida.txt";
+    LinhasMemoriaFiscal(leitura, arquivo);
+    // A simplified reading has no list of reductions: no E02 line.
+    std::vector<std::string> linhas = teste::LinhasCrLf(teste::LeArquivo(arquivo));
+    ASSERT_EQ(linhas.size(), 2u);
+    EXPECT_EQ(linhas[0].substr(44), "TARVOBELMX20100105");
+    EXPECT_EQ(linhas[1], "E10TV010500000000012345 RIX 4000            2010020711222333000181");
+    EXPECT_EQ(e02.GT.Texto(), "2197");  // "CODIFICAÇÃO GT:" is no grand total
+    EXPECT_EQ(e02.NumeroUsuario.Texto(), "02");
+    EXPECT_EQ(e02.CRO.Texto(), "003");
+    EXPECT_EQ(e02.IEUsuario.Texto(), "123456789012");
+
+    LinhasMemoriaFiscal({"                REDU\xC7\xD5" "ES DI\xC1RIAS"}, arquivo);
+    linhas = teste::LinhasCrLf(teste::LeArquivo(arquivo));
+    ASSERT_EQ(linhas.size(), 3u);
+    EXPECT_EQ(linhas[2].size(), 272u);
+    EXPECT_EQ(linhas[2].substr(0, 3), "E02");
+}
+
 }  // namespace
