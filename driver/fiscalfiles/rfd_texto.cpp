@@ -140,10 +140,10 @@ const std::vector<LinhaBanner>& TabelaBanners() {
     static const std::vector<LinhaBanner> tabela = {
         {"TARVO      RIX 4000 ECF-IF", "TARVO", "RIX 4000", "ECF-IF", "TV", "A", true, false},
         {"TARVO      RIX FS-700 ECF-IF", "TARVO", "RIX FS-700", "ECF-IF", "TV", "B", true, false},
-        {"ORVIKTH    MP-4000 ECF-IF", "ORVIKTH", "MP-4000", "ECF-IF", "OR", "A", false, false},
-        {"DASK       300 ECF-PDV", "DASK", "300", "ECF-PDV", "OR", "B", false, false},
-        {"NARDO      NT-2000 ECF-IF", "NARDO", "NT-2000", "ECF-IF", "OR", "C", false, true},
-        {"VESK       V-90 ECF-IF", "VESK", "V-90", "ECF-IF", "OR", "D", false, true},
+        {"ORVIKTH    ORVIKTH MP-4000 ECF-IF", "ORVIKTH", "ORVIKTH MP-4000", "ECF-IF", "OR", "A", false, false},
+        {"DASK       DASK 300 ECF-PDV", "DASK", "DASK 300", "ECF-PDV", "OR", "B", false, false},
+        {"NARDO      NARDO NT-2000 ECF-IF", "NARDO", "NARDO NT-2000", "ECF-IF", "OR", "C", false, true},
+        {"VESK       VESK V-90 ECF-IF", "VESK", "VESK V-90", "ECF-IF", "OR", "D", false, true},
     };
     return tabela;
 }

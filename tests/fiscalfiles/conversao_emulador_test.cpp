@@ -15,6 +15,7 @@
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
+#include "emulador/modelos.h"
 #include "fiscalfiles/pasta_rfd.h"
 #include "tarvo.h"
 
@@ -140,6 +141,56 @@ TEST_F(ConversaoEmulador, TheExportTakesTheTextWayOnlyWhenAskedAndCatchesItsErro
     teste::Variavel outra{"TARVO_HOME", dev / "arquivo"};
     EXPECT_EQ(RFD_ConvertedaMFD("1"), 0);
     EXPECT_EQ(Erro().UltimaMensagem, "Impossivel Criar" + dev / "arquivo/RFDTEMP/");
+}
+
+// Every model the library knows, with either of the two ways of finding a document's end date
+// and time: the reduction's emission and the file's name and identity follow the model.
+TEST_F(ConversaoEmulador, EachModelGivesItsIdentityNameAndDates) {
+    for (std::size_t linha = 0; linha < emulador::Modelos().size(); ++linha) {
+        SCOPED_TRACE(emulador::Modelos()[linha].modelo);
+        e.Reinicia();
+        e.Altera([&](emulador::Impressora& p) { emulador::AplicaModelo(p, linha); });
+        for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) std::filesystem::remove(a.path());
+        std::filesystem::remove_all(Rfdtemp());
+        Dia();
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+        const emulador::Impressora p = e.Impressora();
+        std::vector<std::string> linhas = Saida();
+        ASSERT_GT(linhas.size(), 2u);
+
+        const emulador::ModeloEcf& m = emulador::Modelos()[linha];
+        std::string e01 = linhas[1];
+        EXPECT_EQ(e01.substr(24, 7), PreencheEspacosDireita(m.tipo, 7));
+        EXPECT_EQ(e01.substr(31, 40), PreencheEspacosDireita(m.marca, 20) + PreencheEspacosDireita(m.modelo, 20));
+        EXPECT_EQ(e01.substr(71, 10), PreencheEspacosDireita(m.versao, 10));
+
+        // The reduction's end as its foot prints it (the line before "FAB:").
+        const emulador::Documento* z = p.DocumentoPorCoo(p.contadores.coo);
+        ASSERT_NE(z, nullptr);
+        std::vector<std::string> impresso;
+        std::string texto = z->Texto();
+        for (std::size_t i = 0, f; i <= texto.size(); i = f + 1) {
+            f = std::min(texto.find('\n', i), texto.size());
+            impresso.push_back(texto.substr(i, f - i));
+        }
+        std::string fim;
+        for (std::size_t i = 1; i < impresso.size(); ++i)
+            if (impresso[i].rfind("FAB:", 0) == 0) fim = impresso[i - 1];
+        ASSERT_GE(fim.size(), 47u);
+        std::string data = fim.substr(34, 4) + fim.substr(31, 2) + fim.substr(28, 2);
+        std::string hora = fim.substr(39, 2) + fim.substr(42, 2) + fim.substr(45, 2);
+        std::string e12;
+        for (const auto& l : linhas)
+            if (l.rfind("E12", 0) == 0) e12 = l;
+        ASSERT_FALSE(e12.empty());
+        EXPECT_EQ(e12.substr(72, 14), data + hora);
+
+        std::string nome;
+        for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) nome = a.path().filename().string();
+        EXPECT_EQ(nome.substr(0, 8), std::string(linha < 2 ? "TV" : "OR") + p.numeroSerie.substr(14));
+        EXPECT_EQ(nome.substr(8), ExtensaoRFDData(e12.substr(64, 8)));
+    }
 }
 
 }  // namespace
