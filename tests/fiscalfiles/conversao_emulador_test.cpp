@@ -25,11 +25,14 @@ using namespace tarvo;
 
 class ConversaoEmulador : public teste::PastaRfd {
 protected:
-    teste::PastaTemporaria dev;
+    teste::PastaTemporaria dev, atual;
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
     emulador::Emulador e;
+    std::filesystem::path antes = std::filesystem::current_path();
 
     void SetUp() override {
+        // The captures (IMPR.TXT, IMPR2.TXT) go to the current folder: a scratch one.
+        std::filesystem::current_path(atual.Caminho());
         ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
         std::filesystem::create_directory(home / "rfd");
         teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" +
@@ -40,6 +43,7 @@ protected:
         PeriodoBuscaSintegra() = {};
     }
     void TearDown() override {
+        std::filesystem::current_path(antes);
         Estado() = {};
         PeriodoBuscaSintegra() = {};
     }
