@@ -32,14 +32,11 @@ std::mutex conversao;
 std::string Rfdtemp(const std::string& nome) { return DiretorioTemporarioRFD() + nome; }
 bool Comeca(const std::string& linha, const std::string& prefixo) { return linha.rfind(prefixo, 0) == 0; }
 bool Contem(const std::string& linha, const std::string& parte) { return linha.find(parte) != std::string::npos; }
-std::string Trecho(const std::string& linha, std::size_t coluna, std::size_t n) {
-    return coluna - 1 < linha.size() ? linha.substr(coluna - 1, n) : std::string();
-}
 std::string Quatro(const std::string& n) { return PreencheZerosEsquerda(n, 4); }
 
 // Type number of an ATO line (characters 2-3), -1 when they are not a number (EAD).
 int TipoLinha(const std::string& linha) {
-    std::string t = Trecho(linha, 2, 2);
+    std::string t = TrechoLinha(linha, 2, 2);
     return t.size() == 2 && EhNumerico(t) ? std::stoi(t) : -1;
 }
 
@@ -95,10 +92,10 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
             secao = Secao::Nenhuma;
         } else if (secao == Secao::Usuarios) {
             if (Comeca(linha, "Usuario:")) {
-                e02.NumeroUsuario.Define(Trecho(linha, 9, 2));
-                e02.CRO.Define(Trecho(linha, 17, 3));
-                e02.DataCadastro.Define(data(Trecho(linha, 22, 10)));
-                e02.HoraCadastro.Define(SomenteNumeros(Trecho(linha, 34, 8)));
+                e02.NumeroUsuario.Define(TrechoLinha(linha, 9, 2));
+                e02.CRO.Define(TrechoLinha(linha, 17, 3));
+                e02.DataCadastro.Define(data(TrechoLinha(linha, 22, 10)));
+                e02.HoraCadastro.Define(SomenteNumeros(TrechoLinha(linha, 34, 8)));
             } else if (Contem(linha, "CNPJ:")) {
                 e02.CNPJUsuario.Define(SomenteNumeros(linha.substr(linha.find("CNPJ:") + 5)));
             } else if (Contem(linha, "IE:")) {
@@ -117,8 +114,8 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
                 grava(kLinhaE05, {Apara(linha.substr(igual + 1, desde - igual - 1)), data(linha.substr(desde))});
         } else if (secao == Secao::Software) {
             if (!Apara(linha).empty())
-                grava(kLinhaE07, {PrimeiraPalavra(Apara(linha)), data(Trecho(linha, 10, 10)),
-                                  SomenteNumeros(Trecho(linha, 23, 8))});
+                grava(kLinhaE07, {PrimeiraPalavra(Apara(linha)), data(TrechoLinha(linha, 10, 10)),
+                                  SomenteNumeros(TrechoLinha(linha, 23, 8))});
         } else if (secao == Secao::Reinicio) {
             std::string l = Apara(linha);
             if (Comeca(l, "CRO:"))
@@ -203,33 +200,7 @@ PeriodoSintegra& PeriodoBuscaSintegra() {
     return periodo;
 }
 
-std::vector<std::string> LinhasArquivo(const std::string& nome) {
-    std::vector<std::string> linhas;
-    std::string texto = LeArquivo(nome);
-    std::size_t i = 0;
-    while (i < texto.size()) {
-        std::size_t fim = texto.find('\n', i);
-        std::string linha = texto.substr(i, fim == std::string::npos ? std::string::npos : fim - i);
-        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-        linhas.push_back(linha);
-        if (fim == std::string::npos) break;
-        i = fim + 1;
-    }
-    return linhas;
-}
-
-bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco) {
-    std::vector<std::string> bloco;
-    for (const std::string& linha : linhas) {
-        if (Comeca(linha, "CNPJ:") || Comeca(linha, std::string(10, '-'))) break;
-        if (!Apara(linha).empty()) bloco.push_back(linha);
-    }
-    if (bloco.empty()) return false;
-    nome = PreencheEspacosDireita(Apara(bloco[0]), 40);
-    endereco.clear();
-    for (std::size_t i = 1; i < bloco.size() && i <= 3; ++i) endereco += PreencheEspacosDireita(bloco[i], 48);
-    return true;
-}
+std::vector<std::string> LinhasArquivo(const std::string& nome) { return LinhasDoTexto(LeArquivo(nome)); }
 
 int LeRegistroE11(std::string& linha, const std::string& reducao) {
     linha.clear();
@@ -380,8 +351,8 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     if (primeiroCoo.empty()) {
         // Without the printer the day's first COO is that of the first document of the text.
         for (const std::string& linha : linhas)
-            if (Trecho(linha, 39, 4) == "COO:") {
-                primeiroCoo = Trecho(linha, 43, 6);
+            if (TrechoLinha(linha, 39, 4) == "COO:") {
+                primeiroCoo = TrechoLinha(linha, 43, 6);
                 break;
             }
     }

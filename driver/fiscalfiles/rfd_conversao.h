@@ -24,10 +24,6 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao);
 // Lines of a text file (CR LF or LF), without their ends.
 std::vector<std::string> LinhasArquivo(const std::string& nome);
 
-// The user's name (40) and address (three lines of 48) from the head of a printed text: the
-// non-empty lines before the first that begins with "CNPJ:" or ten "-".
-bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco);
-
 // E11 from "E11_<nnnn>.TXT" of RFDTEMP (storage mode): its first line rearranged; empty when
 // the file is missing. Always 1.
 int LeRegistroE11(std::string& linha, const std::string& reducao);

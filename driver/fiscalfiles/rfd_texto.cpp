@@ -11,9 +11,6 @@ namespace {
 
 bool Comeca(const std::string& linha, const std::string& prefixo) { return linha.rfind(prefixo, 0) == 0; }
 bool Contem(const std::string& linha, const std::string& parte) { return linha.find(parte) != std::string::npos; }
-std::string Trecho(const std::string& linha, std::size_t coluna, std::size_t n) {
-    return coluna - 1 < linha.size() ? linha.substr(coluna - 1, n) : std::string();
-}
 bool Digito(char c) { return c >= '0' && c <= '9'; }
 // Digits of the last n characters of a line (the amount right-aligned at its end).
 std::string DigitosFinais(const std::string& linha, int n) { return SomenteNumeros(ParteDireita(linha, n)); }
@@ -113,7 +110,7 @@ bool EhLinhaAliquota(const std::string& linha) {
 }
 
 NumeroFabricacao SeparaNumeroFabricacao(const std::string& linha) {
-    std::string texto = Apara(Trecho(linha, 5, 21));
+    std::string texto = Apara(TrechoLinha(linha, 5, 21));
     if (!texto.empty() && (texto.back() == 'A' || texto.back() == 'B'))
         return {texto.substr(0, texto.size() - 1), texto.substr(texto.size() - 1)};
     return {texto, " "};
@@ -137,6 +134,19 @@ std::string DataParaAAAAMMDD(const std::string& texto) {
 
 std::string IncrementaTresDigitos(const std::string& texto) {
     return PreencheZerosEsquerda(std::to_string(ParaInteiro(Apara(texto), 0) + 1), 3);
+}
+
+bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco) {
+    std::vector<std::string> bloco;
+    for (const std::string& linha : linhas) {
+        if (Comeca(linha, "CNPJ:") || Comeca(linha, kSeparador10)) break;
+        if (!Apara(linha).empty()) bloco.push_back(linha);
+    }
+    if (bloco.empty()) return false;
+    nome = PreencheEspacosDireita(Apara(bloco[0]), 40);
+    endereco.clear();
+    for (std::size_t i = 1; i < bloco.size() && i <= 3; ++i) endereco += PreencheEspacosDireita(bloco[i], 48);
+    return true;
 }
 
 // --- identity ----------------------------------------------------------------------------------------
@@ -181,33 +191,24 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
     ResultadoCabecalho resultado;
     janela_.Limpa();
     bool documentos = false;
-    bool usuario = armazenamento_;
-    std::vector<std::string> blocoUsuario;
+    if (armazenamento_) {
+        std::string nome, endereco;
+        if (UsuarioDoTexto(linhas, nome, endereco)) {
+            r.E02.NomeUsuario.Define(nome);
+            r.E02.Endereco.Define(endereco);
+        }
+    }
     for (const std::string& linha : linhas) {
         janela_.Adiciona(linha);
-        if (usuario) {
-            if (Comeca(linha, "CNPJ:") || Comeca(linha, kSeparador10)) {
-                usuario = false;
-                if (!blocoUsuario.empty()) {
-                    r.E02.NomeUsuario.Define(PreencheEspacosDireita(Apara(blocoUsuario[0]), 40));
-                    std::string endereco;
-                    for (std::size_t i = 1; i < blocoUsuario.size() && i <= 3; ++i)
-                        endereco += PreencheEspacosDireita(blocoUsuario[i], 48);
-                    r.E02.Endereco.Define(endereco);
-                }
-            } else if (!Apara(linha).empty()) {
-                blocoUsuario.push_back(linha);
-            }
-        }
         if (!documentos) {
-            if (Trecho(linha, 39, 4) != "COO:") continue;
+            if (TrechoLinha(linha, 39, 4) != "COO:") continue;
             documentos = true;
         }
         if (Comeca(linha, "MOVIMENTO DO DIA:")) {
             resultado.DataMovimentoImpressa = ParteDireita(linha, 15);
             resultado.DataMovimento = DataParaAAAAMMDD(SomenteNumeros(resultado.DataMovimentoImpressa));
         }
-        if (Contem(linha, "TOTALIZADOR GERAL:")) r.E02.GT.Define(SomenteNumeros(Trecho(linha, 20, linha.size())));
+        if (Contem(linha, "TOTALIZADOR GERAL:")) r.E02.GT.Define(SomenteNumeros(TrechoLinha(linha, 20, linha.size())));
         Banner(linha);
         if (Comeca(linha, "FAB:")) {
             NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
@@ -236,7 +237,7 @@ void ConversorDetalhe::LeDocumentos(const std::vector<std::string>& linhas, cons
 }
 
 void ConversorDetalhe::Linha(const std::string& linha) {
-    if (Trecho(linha, 39, 4) == "COO:") return AbreDocumento(linha);
+    if (TrechoLinha(linha, 39, 4) == "COO:") return AbreDocumento(linha);
     if (!pendente_) return;
     if (Comeca(linha, "FAB:")) return Rodape(linha);
 
@@ -285,9 +286,9 @@ void ConversorDetalhe::AbreDocumento(const std::string& linha) {
     cabecalho_.Modelo.Define(id_.Modelo);
     std::string usuario = Registros().E02.NumeroUsuario.Texto();
     cabecalho_.NumeroUsuario.Define(usuario.empty() ? "01" : usuario);
-    cabecalho_.COO.Define(Trecho(linha, 43, 6));
-    if (Trecho(linha, 28, 4) == "CCF:") cabecalho_.CCF.Define(Trecho(linha, 32, 6));
-    dataCabecalho_ = DataParaAAAAMMDD(SomenteNumeros(Trecho(linha, 1, 10)));
+    cabecalho_.COO.Define(TrechoLinha(linha, 43, 6));
+    if (TrechoLinha(linha, 28, 4) == "CCF:") cabecalho_.CCF.Define(TrechoLinha(linha, 32, 6));
+    dataCabecalho_ = DataParaAAAAMMDD(SomenteNumeros(TrechoLinha(linha, 1, 10)));
     pendente_ = true;
     tipo_ = 0;
     ultimoItem_ = "000";
@@ -313,14 +314,14 @@ void ConversorDetalhe::FechaPendente() {
 }
 
 std::string ConversorDetalhe::DataFinal() const {
-    if (banner_ && banner_->dataNaLinhaAnterior) return DataParaAAAAMMDD(SomenteNumeros(Trecho(janela_.Anterior(1), 29, 10)));
+    if (banner_ && banner_->dataNaLinhaAnterior) return DataParaAAAAMMDD(SomenteNumeros(TrechoLinha(janela_.Anterior(1), 29, 10)));
     return DataParaAAAAMMDD(SomenteNumeros(DataHoraNoTexto('/', janela_)));
 }
 
 std::string ConversorDetalhe::HoraFinal() const {
     if (banner_ && banner_->dataNaLinhaAnterior) {
         std::string l = janela_.Anterior(1);
-        return Trecho(l, 40, 2) + Trecho(l, 43, 2) + Trecho(l, 46, 2);
+        return TrechoLinha(l, 40, 2) + TrechoLinha(l, 43, 2) + TrechoLinha(l, 46, 2);
     }
     return SomenteNumeros(DataHoraNoTexto(':', janela_));
 }
@@ -376,7 +377,7 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
     doc.Cabecalho.Tipo.Define("E16");
     doc.GNF.Define(ValorAposRotulo("GNF:", janela_));
     for (std::size_t k = 1; k <= 4; ++k)
-        if (Comeca(janela_.Anterior(k), "GRG:")) doc.GRG.Define(Trecho(janela_.Anterior(k), 5, 6));
+        if (Comeca(janela_.Anterior(k), "GRG:")) doc.GRG.Define(TrechoLinha(janela_.Anterior(k), 5, 6));
     doc.CDC.Define(ValorAposRotulo("CDC:", janela_));
     doc.Denominacao.Define(kDenominacao[tipo_]);
     doc.DataFinal.Define(DataFinal());
@@ -399,9 +400,9 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
 void ConversorDetalhe::LinhaReducao(const std::string& linha) {
     RegistrosAto& r = Registros();
     std::string maiusculas = MaiusculasAnsi(linha);
-    if (Comeca(maiusculas, "CONTADOR DE REDU")) return r.E12.CRZ.Define(Trecho(linha, 43, 6));
-    if (Comeca(maiusculas, "CONTADOR DE REIN")) return r.E12.CRO.Define(Trecho(linha, 43, 6));
-    if (Comeca(linha, "VENDA BRUTA DI\xC1RIA:")) return r.E12.VendaBrutaDiaria.Define(SomenteNumeros(Trecho(linha, 20, 43)));
+    if (Comeca(maiusculas, "CONTADOR DE REDU")) return r.E12.CRZ.Define(TrechoLinha(linha, 43, 6));
+    if (Comeca(maiusculas, "CONTADOR DE REIN")) return r.E12.CRO.Define(TrechoLinha(linha, 43, 6));
+    if (Comeca(linha, "VENDA BRUTA DI\xC1RIA:")) return r.E12.VendaBrutaDiaria.Define(SomenteNumeros(TrechoLinha(linha, 20, 43)));
 
     if (Contem(linha, "TOTALIZADORES N\xC3O FISCAIS")) {
         emNaoFiscais_ = true;
@@ -413,8 +414,8 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
         } else if (!Comeca(linha, "DESCONTOS N\xC3O-FISCAIS") && !Comeca(linha, "ACR\xC9SCIMOS N\xC3O-FISCAIS") &&
                    !Comeca(linha, "CANCELAMENTOS N\xC3O-FISCAIS")) {
             r.E17 = {};
-            r.E17.TotalizadorNaoFiscal.Define(Trecho(linha, 4, 16));
-            r.E17.ValorAcumulado.Define(SomenteNumeros(Trecho(linha, 30, 40)));
+            r.E17.TotalizadorNaoFiscal.Define(TrechoLinha(linha, 4, 16));
+            r.E17.ValorAcumulado.Define(SomenteNumeros(TrechoLinha(linha, 30, 40)));
             GravaRegistroTemporario(kTipoE17, naoFiscais_++);
         }
         return;
@@ -428,8 +429,8 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
             emMeios_ = false;
         } else {
             r.E18 = {};
-            r.E18.MeioPagamento.Define(Trecho(linha, 5, 16));
-            r.E18.ValorAcumulado.Define(SomenteNumeros(Trecho(linha, 24, 40)));
+            r.E18.MeioPagamento.Define(TrechoLinha(linha, 5, 16));
+            r.E18.ValorAcumulado.Define(SomenteNumeros(TrechoLinha(linha, 24, 40)));
             GravaRegistroTemporario(kTipoE18, meios_++);
         }
         return;
@@ -437,13 +438,13 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
 
     std::string codigo;
     if (linha.size() >= 4 && linha[3] == '=' && (linha[0] == 'T' || linha[0] == 'S')) {
-        codigo = linha.substr(1, 2) + linha[0] + PreencheZerosEsquerda(SomenteNumeros(Trecho(linha, 5, 5)), 4);
+        codigo = linha.substr(1, 2) + linha[0] + PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 5, 5)), 4);
     } else if (linha.size() >= 7 && linha[6] == '%' && (linha[0] == 'T' || linha[0] == 'S')) {
         // Printers that number their rates by position: the first entry is slot 1 when the
         // table's entry 0 is unused.
         if (numeroAliquota_ < 0) numeroAliquota_ = (aliquotas_[0] == "T0000" || aliquotas_[0] == "S0000") ? 1 : 0;
         codigo = PreencheZerosEsquerda(std::to_string(numeroAliquota_++), 2) + linha[0] +
-                 PreencheZerosEsquerda(SomenteNumeros(Trecho(linha, 2, 5)), 4);
+                 PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 2, 5)), 4);
     } else {
         for (const RotuloTotalizador& t : kTotalizadores)
             if (Comeca(linha, t.rotulo)) {
@@ -542,11 +543,11 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
         }
         return;
     }
-    if (Comeca(linha, "item cancelado:")) return CancelaItem(Trecho(linha, 16, 3), "", DigitosFinais(linha, 15));
+    if (Comeca(linha, "item cancelado:")) return CancelaItem(TrechoLinha(linha, 16, 3), "", DigitosFinais(linha, 15));
     if (Comeca(linha, "cancelamento item:"))
-        return CancelaItem(Trecho(linha, 1, 3), SomenteNumeros(Trecho(linha, 1, 10)), DigitosFinais(linha, 15));
-    if (Comeca(linha, "desconto item")) return AjustaItem(Trecho(linha, 15, 3), true, DigitosFinais(linha, 15));
-    if (Comeca(linha, "acr\x82scimo item")) return AjustaItem(Trecho(linha, 16, 3), false, DigitosFinais(linha, 15));
+        return CancelaItem(TrechoLinha(linha, 1, 3), SomenteNumeros(TrechoLinha(linha, 1, 10)), DigitosFinais(linha, 15));
+    if (Comeca(linha, "desconto item")) return AjustaItem(TrechoLinha(linha, 15, 3), true, DigitosFinais(linha, 15));
+    if (Comeca(linha, "acr\x82scimo item")) return AjustaItem(TrechoLinha(linha, 16, 3), false, DigitosFinais(linha, 15));
     if (Comeca(linha, "SUBTOTAL")) return cupom.Subtotal.Define(DigitosFinais(linha, 15));
     if (Comeca(linha, "DESCONTO")) {
         cupom.DescontoSubtotal.Define(DigitosFinais(linha, 15));

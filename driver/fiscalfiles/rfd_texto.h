@@ -51,6 +51,9 @@ bool EhLinhaConsumidor(const std::string& linha);
 // dd/mm/yyyy (any separators) as YYYYMMDD.
 std::string DataParaAAAAMMDD(const std::string& texto);
 std::string IncrementaTresDigitos(const std::string& texto);
+// The user's name (40) and address (three lines of 48) from the head of a printed text: the
+// non-empty lines before the first that begins with "CNPJ:" or ten "-". False when none.
+bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco);
 
 // --- the printer's identity -----------------------------------------------------------------
 struct IdentificacaoEcfRfd {

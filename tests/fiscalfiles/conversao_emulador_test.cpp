@@ -53,6 +53,14 @@ protected:
             ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
         ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
     }
+    // The day, its reduction and its file made the normal way; the text left where the storage
+    // way reads it.
+    void ConvertidoUmaVez() {
+        Dia();
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+        ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
+    }
     std::vector<std::string> Saida() {
         std::vector<std::string> nomes;
         for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) nomes.push_back(a.path().string());
@@ -199,10 +207,8 @@ TEST_F(ConversaoEmulador, EachModelGivesItsIdentityNameAndDates) {
 }
 
 TEST_F(ConversaoEmulador, TwoConversionsAtOnceRunOneAfterTheOther) {
-    Dia();
+    ConvertidoUmaVez();
     if (HasFatalFailure()) return;
-    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
-    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
     Estado().ArmazenamentoRFD = true;
     ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
     std::vector<std::string> uma = Saida();
@@ -219,10 +225,8 @@ TEST_F(ConversaoEmulador, TwoConversionsAtOnceRunOneAfterTheOther) {
 }
 
 TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingMessages) {
-    Dia();
+    ConvertidoUmaVez();
     if (HasFatalFailure()) return;
-    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
-    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
     Config().Debugger = true;
     Config().Homologar = true;
     std::size_t antes = e.Trocas().size();
