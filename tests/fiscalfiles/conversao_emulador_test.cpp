@@ -249,4 +249,33 @@ TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingM
     EXPECT_TRUE(taxa);
 }
 
+TEST_F(ConversaoEmulador, TheDevelopersLineAndTheNameOfAStateThatAsksForTheModelsCode) {
+    teste::EscreveArquivo(home / "TARVO.INI",
+                          "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() + "\r\nPathRFD=" +
+                              home / "rfd" + "/\r\n[ECF]\r\nUF=se\r\n[SoftwareHouse]\r\nCNPJ=12.345.678/0001-95\r\n"
+                              "IE=110.042.490.114\r\nIM=9876\r\nRazaoSocial=SOFTWARE DE TESTE LTDA\r\n"
+                              "NomeAplicativo=CAIXA\r\nVersao=2.1\r\nCOO=77\r\nNumeroAplicativo=3\r\n"
+                              "Linha1=PRIMEIRA\r\nLinha2=SEGUNDA\r\n");
+    CarregaConfiguracao();
+    Dia();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    std::vector<std::string> linhas = Saida();
+    ASSERT_FALSE(linhas.empty());
+    const std::string e00 = linhas[0];
+    ASSERT_EQ(e00.size(), 297u);
+    EXPECT_EQ(e00.substr(24, 2), "01");
+    EXPECT_EQ(e00.substr(73, 8), "00007703");
+    EXPECT_EQ(e00.substr(81, 42), "12345678000195" "00110042490114" "00000000009876");
+    EXPECT_EQ(e00.substr(123, 22), "SOFTWARE DE TESTE LTDA");
+    EXPECT_EQ(e00.substr(163, 5), "CAIXA");
+    EXPECT_EQ(e00.substr(203, 10), "2.1       ");
+    EXPECT_EQ(e00.substr(213, 8), "PRIMEIRA");
+    EXPECT_EQ(e00.substr(255, 7), "SEGUNDA");
+    // Sergipe: maker code, model letter and the serial's characters 16 to 20.
+    std::string nome;
+    for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) nome = a.path().filename().string();
+    EXPECT_EQ(nome.substr(0, 8), "TVA12345");
+}
+
 }  // namespace
