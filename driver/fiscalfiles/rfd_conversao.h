@@ -40,7 +40,7 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
 // The output's lines in order: the new lines and the older output's lines above type 11 that
 // have no equal new line, sorted ignoring case; with `tdm` clear only E00 .. E02 and E12 and
 // above are kept.
-std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas, const std::vector<std::string>& antigas,
-                                         bool tdm);
+std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas,
+                                         const std::vector<std::string>& antigas, bool tdm);
 
 }  // namespace tarvo

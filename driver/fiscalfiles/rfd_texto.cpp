@@ -9,11 +9,19 @@ namespace tarvo {
 
 namespace {
 
-bool Comeca(const std::string& linha, const std::string& prefixo) { return linha.rfind(prefixo, 0) == 0; }
-bool Contem(const std::string& linha, const std::string& parte) { return linha.find(parte) != std::string::npos; }
-bool Digito(char c) { return c >= '0' && c <= '9'; }
+bool Comeca(const std::string& linha, const std::string& prefixo) {
+    return linha.rfind(prefixo, 0) == 0;
+}
+bool Contem(const std::string& linha, const std::string& parte) {
+    return linha.find(parte) != std::string::npos;
+}
+bool Digito(char c) {
+    return c >= '0' && c <= '9';
+}
 // Digits of the last n characters of a line (the amount right-aligned at its end).
-std::string DigitosFinais(const std::string& linha, int n) { return SomenteNumeros(ParteDireita(linha, n)); }
+std::string DigitosFinais(const std::string& linha, int n) {
+    return SomenteNumeros(ParteDireita(linha, n));
+}
 const std::string kSeparador10(10, '-');
 
 // Partial totalizers of a reduction by the label at the start of their line.
@@ -41,7 +49,9 @@ const RotuloTotalizador kTotalizadores[] = {
     // The ISSQN twins of the ICMS discount and increase.
     {"DESCONTO ISSQN:", "DS"},
     {"ACR\xC9SCIMO ISSQN:", "AS"},
-    {"TOTAL OPERA\xC7\xD5" "ES N\xC3O-FISCAIS", "OPNF"},
+    {"TOTAL OPERA\xC7\xD5"
+     "ES N\xC3O-FISCAIS",
+     "OPNF"},
 };
 
 }  // namespace
@@ -85,7 +95,8 @@ std::string DataHoraNoTexto(char separador, const JanelaTexto& janela) {
 
 Quantidade SeparaQuantidade(const std::string& impressa) {
     std::size_t fim = 0;
-    while (fim < impressa.size() && (Digito(impressa[fim]) || impressa[fim] == ',' || impressa[fim] == '.')) ++fim;
+    while (fim < impressa.size() && (Digito(impressa[fim]) || impressa[fim] == ',' || impressa[fim] == '.'))
+        ++fim;
     std::string numero = impressa.substr(0, fim);
     std::string unidade = impressa.substr(fim);
     std::size_t virgula = numero.find(',');
@@ -119,8 +130,8 @@ NumeroFabricacao SeparaNumeroFabricacao(const std::string& linha) {
 bool EhLinhaConsumidor(const std::string& linha) {
     // Every label ends in ":"; the line is compared once, upper-cased and without blanks.
     if (linha.find(':') == std::string::npos) return false;
-    static const std::string rotulos[] = {TextoSemEspacos("CNPJ/CPF CONSUMIDOR:"), TextoSemEspacos("CPF do adquirente:"),
-                                          TextoSemEspacos("Cliente:")};
+    static const std::string rotulos[] = {TextoSemEspacos("CNPJ/CPF CONSUMIDOR:"),
+                                          TextoSemEspacos("CPF do adquirente:"), TextoSemEspacos("Cliente:")};
     std::string texto = TextoSemEspacos(linha);
     for (const std::string& r : rotulos)
         if (texto.find(r) != std::string::npos) return true;
@@ -156,7 +167,8 @@ const std::vector<LinhaBanner>& TabelaBanners() {
     static const std::vector<LinhaBanner> tabela = {
         {"TARVO      RIX 4000 ECF-IF", "TARVO", "RIX 4000", "ECF-IF", "TV", "A", true, false},
         {"TARVO      RIX FS-700 ECF-IF", "TARVO", "RIX FS-700", "ECF-IF", "TV", "B", true, false},
-        {"ORVIKTH    ORVIKTH MP-4000 ECF-IF", "ORVIKTH", "ORVIKTH MP-4000", "ECF-IF", "OR", "A", false, false},
+        {"ORVIKTH    ORVIKTH MP-4000 ECF-IF", "ORVIKTH", "ORVIKTH MP-4000", "ECF-IF", "OR", "A", false,
+         false},
         {"DASK       DASK 300 ECF-PDV", "DASK", "DASK 300", "ECF-PDV", "OR", "B", false, false},
         {"NARDO      NARDO NT-2000 ECF-IF", "NARDO", "NARDO NT-2000", "ECF-IF", "OR", "C", false, true},
         {"VESK       VESK V-90 ECF-IF", "VESK", "VESK V-90", "ECF-IF", "OR", "D", false, true},
@@ -208,7 +220,8 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
             resultado.DataMovimentoImpressa = ParteDireita(linha, 15);
             resultado.DataMovimento = DataParaAAAAMMDD(SomenteNumeros(resultado.DataMovimentoImpressa));
         }
-        if (Contem(linha, "TOTALIZADOR GERAL:")) r.E02.GT.Define(SomenteNumeros(TrechoLinha(linha, 20, linha.size())));
+        if (Contem(linha, "TOTALIZADOR GERAL:"))
+            r.E02.GT.Define(SomenteNumeros(TrechoLinha(linha, 20, linha.size())));
         Banner(linha);
         if (Comeca(linha, "FAB:")) {
             NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
@@ -221,8 +234,9 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
     return resultado;
 }
 
-void ConversorDetalhe::LeDocumentos(const std::vector<std::string>& linhas, const std::array<std::string, 16>& aliquotas,
-                                    bool permiteIss, const std::string& primeiroCoo) {
+void ConversorDetalhe::LeDocumentos(const std::vector<std::string>& linhas,
+                                    const std::array<std::string, 16>& aliquotas, bool permiteIss,
+                                    const std::string& primeiroCoo) {
     aliquotas_ = aliquotas;
     permiteIss_ = permiteIss;
     primeiroCoo_ = primeiroCoo;
@@ -265,15 +279,23 @@ void ConversorDetalhe::Linha(const std::string& linha) {
         cupom.IndicadorCancelamento.Define("S");
         return;
     }
-    if (titulo == "LEITURA  X") tipo_ = 4;
-    else if (titulo == "RELATORIO GERENCIAL") tipo_ = 6;
-    else if (titulo == "COMPROVANTE NAO-FISCAL" || titulo == "COMPROVANTE NAO-FISCAL CANCELADO") tipo_ = 9;
-    else if (titulo == "COMPROVANTE CREDITO OU DEBITO" || titulo == "ESTORNO DE COMPROVANTE CREDITO OU DEBITO")
+    if (titulo == "LEITURA  X")
+        tipo_ = 4;
+    else if (titulo == "RELATORIO GERENCIAL")
+        tipo_ = 6;
+    else if (titulo == "COMPROVANTE NAO-FISCAL" || titulo == "COMPROVANTE NAO-FISCAL CANCELADO")
+        tipo_ = 9;
+    else if (titulo == "COMPROVANTE CREDITO OU DEBITO" ||
+             titulo == "ESTORNO DE COMPROVANTE CREDITO OU DEBITO")
         tipo_ = 7;
-    else if (Contem(linha, "REDU\xC7\xC3O  Z")) tipo_ = 5;
-    else if (Contem(linha, "LEITURA MEMORIA FISCAL")) tipo_ = 8;
-    else if (tipo_ == 5) LinhaReducao(linha);
-    else if (tipo_ >= 1 && tipo_ <= 3) LinhaCupom(linha);
+    else if (Contem(linha, "REDU\xC7\xC3O  Z"))
+        tipo_ = 5;
+    else if (Contem(linha, "LEITURA MEMORIA FISCAL"))
+        tipo_ = 8;
+    else if (tipo_ == 5)
+        LinhaReducao(linha);
+    else if (tipo_ >= 1 && tipo_ <= 3)
+        LinhaCupom(linha);
 }
 
 void ConversorDetalhe::AbreDocumento(const std::string& linha) {
@@ -314,7 +336,8 @@ void ConversorDetalhe::FechaPendente() {
 }
 
 std::string ConversorDetalhe::DataFinal() const {
-    if (banner_ && banner_->dataNaLinhaAnterior) return DataParaAAAAMMDD(SomenteNumeros(TrechoLinha(janela_.Anterior(1), 29, 10)));
+    if (banner_ && banner_->dataNaLinhaAnterior)
+        return DataParaAAAAMMDD(SomenteNumeros(TrechoLinha(janela_.Anterior(1), 29, 10)));
     return DataParaAAAAMMDD(SomenteNumeros(DataHoraNoTexto('/', janela_)));
 }
 
@@ -348,8 +371,8 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
     NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
     // The records were written with the head known when the document opened; the foot's
     // serial, letter and model normally repeat it, and only a change is written again.
-    const bool mudou = cabecalho_.NumeroSerie.Texto() != fab.serie || cabecalho_.MFAdicional.Texto() != fab.letra ||
-                       cabecalho_.Modelo.Texto() != id_.Modelo;
+    const bool mudou = cabecalho_.NumeroSerie.Texto() != fab.serie ||
+                       cabecalho_.MFAdicional.Texto() != fab.letra || cabecalho_.Modelo.Texto() != id_.Modelo;
     cabecalho_.NumeroSerie.Define(fab.serie);
     cabecalho_.MFAdicional.Define(fab.letra);
     cabecalho_.Modelo.Define(id_.Modelo);
@@ -402,7 +425,8 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
     std::string maiusculas = MaiusculasAnsi(linha);
     if (Comeca(maiusculas, "CONTADOR DE REDU")) return r.E12.CRZ.Define(TrechoLinha(linha, 43, 6));
     if (Comeca(maiusculas, "CONTADOR DE REIN")) return r.E12.CRO.Define(TrechoLinha(linha, 43, 6));
-    if (Comeca(linha, "VENDA BRUTA DI\xC1RIA:")) return r.E12.VendaBrutaDiaria.Define(SomenteNumeros(TrechoLinha(linha, 20, 43)));
+    if (Comeca(linha, "VENDA BRUTA DI\xC1RIA:"))
+        return r.E12.VendaBrutaDiaria.Define(SomenteNumeros(TrechoLinha(linha, 20, 43)));
 
     if (Contem(linha, "TOTALIZADORES N\xC3O FISCAIS")) {
         emNaoFiscais_ = true;
@@ -411,7 +435,8 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
     if (emNaoFiscais_) {
         if (linha.size() >= 10 && ParteDireita(linha, 10) == kSeparador10) {
             emNaoFiscais_ = false;
-        } else if (!Comeca(linha, "DESCONTOS N\xC3O-FISCAIS") && !Comeca(linha, "ACR\xC9SCIMOS N\xC3O-FISCAIS") &&
+        } else if (!Comeca(linha, "DESCONTOS N\xC3O-FISCAIS") &&
+                   !Comeca(linha, "ACR\xC9SCIMOS N\xC3O-FISCAIS") &&
                    !Comeca(linha, "CANCELAMENTOS N\xC3O-FISCAIS")) {
             r.E17 = {};
             r.E17.TotalizadorNaoFiscal.Define(TrechoLinha(linha, 4, 16));
@@ -438,11 +463,13 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
 
     std::string codigo;
     if (linha.size() >= 4 && linha[3] == '=' && (linha[0] == 'T' || linha[0] == 'S')) {
-        codigo = linha.substr(1, 2) + linha[0] + PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 5, 5)), 4);
+        codigo = linha.substr(1, 2) + linha[0] +
+                 PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 5, 5)), 4);
     } else if (linha.size() >= 7 && linha[6] == '%' && (linha[0] == 'T' || linha[0] == 'S')) {
         // Printers that number their rates by position: the first entry is slot 1 when the
         // table's entry 0 is unused.
-        if (numeroAliquota_ < 0) numeroAliquota_ = (aliquotas_[0] == "T0000" || aliquotas_[0] == "S0000") ? 1 : 0;
+        if (numeroAliquota_ < 0)
+            numeroAliquota_ = (aliquotas_[0] == "T0000" || aliquotas_[0] == "S0000") ? 1 : 0;
         codigo = PreencheZerosEsquerda(std::to_string(numeroAliquota_++), 2) + linha[0] +
                  PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 2, 5)), 4);
     } else {
@@ -470,7 +497,8 @@ bool ConversorDetalhe::LeItem(const std::string& numero) {
     return false;
 }
 
-void ConversorDetalhe::CancelaItem(const std::string& numero, const std::string& quantidade, const std::string& valor) {
+void ConversorDetalhe::CancelaItem(const std::string& numero, const std::string& quantidade,
+                                   const std::string& valor) {
     if (!LeItem(numero)) return;
     RegistroE15& item = Registros().E15;
     item.IndicadorCancelamento.Define("S");
@@ -489,18 +517,21 @@ void ConversorDetalhe::AjustaItem(const std::string& numero, bool desconto, cons
 void ConversorDetalhe::Item(const std::string& linha) {
     LinhaAliquota aliquota = ValidaLinhaAliquota(true, linha);
     int d = aliquota.tipo ? 1 : 0;  // the rounding letter stands between the tax word and the value
-    bool umaLinha = linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
+    bool umaLinha =
+        linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
     std::string descricao = umaLinha ? linha : descricaoItem_;
-    CodigoDescricao cd = umaLinha ? SeparaCodigoDescricao(2 + d, 0, linha) : SeparaCodigoDescricao(0, 1, descricaoItem_);
+    CodigoDescricao cd =
+        umaLinha ? SeparaCodigoDescricao(2 + d, 0, linha) : SeparaCodigoDescricao(0, 1, descricaoItem_);
     std::string numero = descricao.size() >= 3 && Digito(descricao[0]) ? descricao.substr(0, 3)
-                                                                         : IncrementaTresDigitos(ultimoItem_);
+                                                                       : IncrementaTresDigitos(ultimoItem_);
     Quantidade q = SeparaQuantidade(PalavraDaDireita(linha, 5 + d));
     std::string tributo = PalavraDaDireita(linha, 2 + d);
     std::string totalizador;
     if (tributo.size() >= 3 && Digito(tributo[1]) && Digito(tributo[2])) {
         int i = std::stoi(tributo.substr(1, 2));
         // A slot outside the table takes its code from the word itself.
-        totalizador = i <= 15 ? tributo.substr(1, 2) + aliquotas_[static_cast<std::size_t>(i)] : Apara(tributo.substr(0, 3));
+        totalizador = i <= 15 ? tributo.substr(1, 2) + aliquotas_[static_cast<std::size_t>(i)]
+                              : Apara(tributo.substr(0, 3));
     } else {
         totalizador = Apara(tributo.substr(0, 3));
     }
@@ -543,11 +574,15 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
         }
         return;
     }
-    if (Comeca(linha, "item cancelado:")) return CancelaItem(TrechoLinha(linha, 16, 3), "", DigitosFinais(linha, 15));
+    if (Comeca(linha, "item cancelado:"))
+        return CancelaItem(TrechoLinha(linha, 16, 3), "", DigitosFinais(linha, 15));
     if (Comeca(linha, "cancelamento item:"))
-        return CancelaItem(TrechoLinha(linha, 1, 3), SomenteNumeros(TrechoLinha(linha, 1, 10)), DigitosFinais(linha, 15));
-    if (Comeca(linha, "desconto item")) return AjustaItem(TrechoLinha(linha, 15, 3), true, DigitosFinais(linha, 15));
-    if (Comeca(linha, "acr\x82scimo item")) return AjustaItem(TrechoLinha(linha, 16, 3), false, DigitosFinais(linha, 15));
+        return CancelaItem(TrechoLinha(linha, 1, 3), SomenteNumeros(TrechoLinha(linha, 1, 10)),
+                           DigitosFinais(linha, 15));
+    if (Comeca(linha, "desconto item"))
+        return AjustaItem(TrechoLinha(linha, 15, 3), true, DigitosFinais(linha, 15));
+    if (Comeca(linha, "acr\x82scimo item"))
+        return AjustaItem(TrechoLinha(linha, 16, 3), false, DigitosFinais(linha, 15));
     if (Comeca(linha, "SUBTOTAL")) return cupom.Subtotal.Define(DigitosFinais(linha, 15));
     if (Comeca(linha, "DESCONTO")) {
         cupom.DescontoSubtotal.Define(DigitosFinais(linha, 15));
@@ -570,10 +605,14 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
     }
     // Only a line whose last character is the item mark can be an item's value line.
     std::string aparada = AparaDireita(linha);
-    if (!aparada.empty() && aparada.back() == '\xB0' && ValidaLinhaAliquota(true, linha).valida) return Item(linha);
-    bool inicioItem = linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
-    if (inicioItem) descricaoItem_ = linha;
-    else if (!descricaoItem_.empty()) descricaoItem_ += linha;
+    if (!aparada.empty() && aparada.back() == '\xB0' && ValidaLinhaAliquota(true, linha).valida)
+        return Item(linha);
+    bool inicioItem =
+        linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
+    if (inicioItem)
+        descricaoItem_ = linha;
+    else if (!descricaoItem_.empty())
+        descricaoItem_ += linha;
 }
 
 }  // namespace tarvo

@@ -17,14 +17,14 @@ namespace tarvo {
 // --- text routines of the conversion -------------------------------------------------------------
 // The last five lines read, the current one last.
 class JanelaTexto {
-public:
+  public:
     void Adiciona(const std::string& linha);
     const std::string& Atual() const;
     // Line k before the current one (1 = the one just before); empty when there is none.
     std::string Anterior(std::size_t k) const;
     void Limpa() { linhas_.clear(); }
 
-private:
+  private:
     std::deque<std::string> linhas_;
 };
 
@@ -79,12 +79,12 @@ inline constexpr char kFabricantePadrao[] = "TV";
 
 // --- the conversion of one reduction's text ------------------------------------------------------
 struct ResultadoCabecalho {
-    std::string DataMovimento;  // YYYYMMDD, empty when the text has none
+    std::string DataMovimento;          // YYYYMMDD, empty when the text has none
     std::string DataMovimentoImpressa;  // the last 15 characters of its line
 };
 
 class ConversorDetalhe {
-public:
+  public:
     // `armazenamento`: the user block comes from the head of the text.
     ConversorDetalhe(IdentificacaoEcfRfd& identificacao, bool armazenamento);
 
@@ -97,7 +97,7 @@ public:
     // Serial, additional-memory letter, model and user of the documents read.
     const CabecalhoECF& Cabecalho() const { return cabecalho_; }
 
-private:
+  private:
     void Linha(const std::string& linha);
     void AbreDocumento(const std::string& linha);
     void FechaPendente();
