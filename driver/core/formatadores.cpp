@@ -321,6 +321,25 @@ std::string CampoDelimitado(const std::string& texto, int n, char separador) {
     return texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
 }
 
+std::string TrechoLinha(const std::string& texto, std::size_t inicio, std::size_t n) {
+    if (inicio < 1 || inicio > texto.size()) return {};
+    return texto.substr(inicio - 1, n);
+}
+
+std::vector<std::string> LinhasDoTexto(const std::string& texto) {
+    std::vector<std::string> linhas;
+    std::size_t inicio = 0;
+    while (inicio < texto.size()) {
+        std::size_t fim = texto.find('\n', inicio);
+        std::string linha = texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        linhas.push_back(std::move(linha));
+        if (fim == std::string::npos) break;
+        inicio = fim + 1;
+    }
+    return linhas;
+}
+
 bool ApagaArquivo(const std::string& nome) {
     std::error_code ec;
     if (!fs::is_regular_file(nome, ec)) return false;
@@ -357,7 +376,11 @@ bool GravaArquivo(const std::string& nome, const std::string& texto) {
 std::string LeArquivo(const std::string& nome) {
     std::ifstream f(nome, std::ios::binary);
     if (!f) return {};
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    // In blocks, not character by character: day files and detail tapes run to megabytes.
+    std::string texto;
+    char bloco[65536];
+    while (f.read(bloco, sizeof bloco) || f.gcount() > 0) texto.append(bloco, static_cast<std::size_t>(f.gcount()));
+    return texto;
 }
 
 std::string DiretorioTemporarioRFD() { return plataforma::CaminhoCurto(plataforma::PastaPrograma()) + "RFDTEMP/"; }

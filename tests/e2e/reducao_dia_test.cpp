@@ -241,8 +241,8 @@ TEST_F(DiaDeVendas, AReductionRefusedByThePrinterLeavesTheDayOpenAndCanBeRetried
         EXPECT_EQ(t.Chama<int(const char*, const char*)>("Tarvo_ReducaoZ", "", ""), 0);
         EXPECT_EQ(t.UltimoErro(), (std::pair<int, std::string>{8015, "SemPapel - Impressora sem papel"}));
         EXPECT_EQ(e.Impressora().memoriaFiscal.size(), 0u);
-        // Made on the second try; the fiscal file that follows it is not there yet in this
-        // library, and that does not turn the reduction into a failure.
+        // Made on the second try; whatever becomes of the fiscal file that follows it does
+        // not turn the reduction into a failure.
         EXPECT_EQ(t.Chama<int(const char*, const char*)>("Tarvo_ReducaoZ", "", ""), 1);
         EXPECT_EQ(e.Impressora().memoriaFiscal.size(), 1u);
         // The counter of the reduction was read for its fiscal file.
