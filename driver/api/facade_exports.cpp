@@ -121,9 +121,8 @@ extern "C" TARVO_API int Tarvo_VerificaReducaoZAutomatica(int* iFlag) {
 extern "C" TARVO_API int Tarvo_LinhasEntreCupons(int linhas) {
     return Protegido([&] {
         if (!SoFamilia0("Tarvo_LinhasEntreCupons")) return 0;
-        // The printer feeds at most 30 lines between documents.
-        constexpr int kMaximoLinhas = 30;
-        const int espacamento = linhas >= kMaximoLinhas ? kMaximoLinhas : linhas;
+        // The printer feeds at most 30 lines between documents, and never fewer than none.
+        const int espacamento = EspacamentoValido(linhas);
         Config().EspacamentoDocumentos = espacamento;
         GravaChaveIni("Sistema", "EspacamentoDocumentos", std::to_string(espacamento));
         ZeraStatus();

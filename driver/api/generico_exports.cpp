@@ -41,7 +41,7 @@ extern "C" TARVO_API int Tarvo_AvancaCorta(int linhas, int tipo) {
     return Protegido([&] {
         if (!SoFamilia0(" Tarvo_AvancaCorta")) return 0;
         int r = 1;
-        if (linhas > 0) r = EnviaComandoTxt("AvancaPapel", "Avanco=" + std::to_string(linhas * 30));
+        if (linhas > 0) r = EnviaComandoTxt("AvancaPapel", "Avanco=" + std::to_string(static_cast<std::int64_t>(linhas) * 30));
         if (tipo != 9) {
             plataforma::Dorme(500);
             r = EnviaComandoTxt("CortaPapel", "TipoCorte=" + std::to_string(tipo));

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"

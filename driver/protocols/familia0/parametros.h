@@ -35,6 +35,10 @@ bool RespostaCompleta(const std::string& recebido);
 // A frame for a command: "{" packet ";" command ";" parameters ";" length "}".
 std::string MontaQuadro(int pacote, const std::string& comando, const std::string& parametros);
 
+// Lines between documents as the printer takes them: 0 to 30 (a larger setting counts as
+// 30, a negative one as none).
+int EspacamentoValido(long long linhas);
+
 // Time-out in seconds of a command.
 int TempoLimiteComando(const std::string& comando, const std::string& parametros);
 

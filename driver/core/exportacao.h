@@ -1,0 +1,63 @@
+// What every export body needs, in the exports of driver/api and in the engines alike:
+// visibility, the buffer sizes from the export list, and the guard that keeps exceptions
+// inside the library and runs the whole export under the command lock.
+#pragma once
+
+#include <cstddef>
+#include <exception>
+#include <string>
+#include <type_traits>
+
+#include "driver/core/exclusao.h"
+#include "driver/core/registro.h"
+
+#define TARVO_API __attribute__((visibility("default")))
+#include "tarvo.h"
+
+namespace tarvo::cap {
+// tarvo::cap::<export>::<buffer> is the most that export writes into that buffer.
+#define TARVO_CAP_s(n)
+#define TARVO_CAP_c(n)
+#define TARVO_CAP_i(n)
+#define TARVO_CAP_p(n)
+#define TARVO_CAP_n(...)
+#define TARVO_CAP_o(n, max) static constexpr std::size_t n = max;
+#define TARVO_CAP_r(n, max, modo, largura) static constexpr std::size_t n = max;
+#define TARVO_CAP(k, ...) TARVO_PP_CAT(TARVO_CAP_, k)(__VA_ARGS__)
+#define TARVO_EXPORT(ret, nome, despacho, ...) \
+    struct nome {                              \
+        TARVO_EACH(TARVO_CAP, __VA_ARGS__)     \
+    };
+#include "tarvo_exports.def"
+#undef TARVO_EXPORT
+}  // namespace tarvo::cap
+
+// Hands TextoRetorno to an export's buffer with the size the export list gives it.
+#define TARVO_DEVOLVE(exportacao, buffer) tarvo::DevolveRetorno(buffer, tarvo::cap::exportacao::buffer)
+
+namespace tarvo {
+
+// The hand-back of one buffer after an export's implementation.
+enum class ModoDevolucao { RET, RETZ, RETB, VAL, VALZ, VALB };
+void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacidade);
+
+// Runs an export body under the command lock: its commands, the reading of their replies
+// and what it hands back belong to this call, never to another thread's. An exception that
+// escapes the body becomes a failure with its message in the last-error record instead of
+// crossing into the host program.
+template <typename F>
+auto Protegido(F&& corpo) noexcept -> decltype(corpo()) {
+    ComandoExclusivo vez;
+    try {
+        return corpo();
+    } catch (const std::exception& e) {
+        DefineErro(-1, e.what());
+        GravaLog(std::string("Erro: ") + e.what());
+    } catch (...) {
+        DefineErro(-1, "Erro interno");
+        GravaLog("Erro: interno");
+    }
+    if constexpr (!std::is_void_v<decltype(corpo())>) return {};
+}
+
+}  // namespace tarvo
