@@ -56,14 +56,19 @@ public:
     bool Abre(const std::string& nome, const plataforma::ConfiguracaoLinha&) override {
         if (!plataforma::ExistePasta(nome)) return false;
         comando_ = nome + "COMANDO.TXT";
-        status_ = nome + "STATUS.TXT";
-        // Watching starts before the command is written, so a reply that comes at once is seen.
-        vigia_ = std::make_unique<plataforma::VigiaArquivo>(status_);
+        // Watching starts before the command is written, so a reply that comes at once is
+        // seen. The watch is kept from command to command (closing one costs the kernel
+        // milliseconds) and made anew only for another folder.
+        if (!vigia_ || status_ != nome + "STATUS.TXT") {
+            status_ = nome + "STATUS.TXT";
+            vigia_ = std::make_unique<plataforma::VigiaArquivo>(status_);
+        }
         entregues_ = 0;
+        aberto_ = true;
         return true;
     }
-    bool Aberto() const override { return vigia_ != nullptr; }
-    void Fecha() override { vigia_.reset(); }
+    bool Aberto() const override { return aberto_; }
+    void Fecha() override { aberto_ = false; }
     void Descarta() override {
         ApagaArquivo(status_);
         entregues_ = 0;
@@ -78,7 +83,7 @@ public:
     bool QuadroInteiro() const override { return true; }
 
     FimLeitura Le(std::string& destino, std::size_t maximo, std::int64_t prazo) override {
-        if (!vigia_) return FimLeitura::Fim;
+        if (!aberto_) return FimLeitura::Fim;
         for (;;) {
             if (Novos(destino, maximo)) return FimLeitura::Dados;
             if (plataforma::Monotonico() >= prazo) return FimLeitura::Prazo;
@@ -90,8 +95,9 @@ private:
     // Appends the bytes of the first line of STATUS.TXT not handed over yet (at most
     // `maximo`); the line end and whatever follows it are never handed over.
     bool Novos(std::string& destino, std::size_t maximo) {
+        if (maximo == 0 || !plataforma::ExisteArquivo(status_)) return false;
         std::ifstream f(status_, std::ios::binary);
-        if (!f || maximo == 0) return false;
+        if (!f) return false;
         f.seekg(static_cast<std::streamoff>(entregues_));
         std::string pedaco(maximo, '\0');
         f.read(pedaco.data(), static_cast<std::streamsize>(maximo));
@@ -107,6 +113,7 @@ private:
     std::string comando_, status_;
     std::unique_ptr<plataforma::VigiaArquivo> vigia_;
     std::size_t entregues_ = 0;
+    bool aberto_ = false;
 };
 
 std::mutex& TravaFabrica() {
