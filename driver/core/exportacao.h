@@ -9,6 +9,7 @@
 #include <type_traits>
 
 #include "driver/core/exclusao.h"
+#include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 
 #define TARVO_API __attribute__((visibility("default")))
@@ -50,6 +51,11 @@ auto Protegido(F&& corpo) noexcept -> decltype(corpo()) {
     ComandoExclusivo vez;
     try {
         return corpo();
+    } catch (const TextoRecusado& e) {
+        // A caller's text that cannot go into a frame: nothing was sent.
+        DefineErro(-2, e.what());
+        GravaLog(std::string("---[") + e.what() + "]---");
+        if constexpr (std::is_same_v<decltype(corpo()), int>) return -2;
     } catch (const std::exception& e) {
         DefineErro(-1, e.what());
         GravaLog(std::string("Erro: ") + e.what());

@@ -29,6 +29,9 @@ constexpr int kTempoLeImpressao = 40;
 constexpr std::int64_t kQuietoMs = 100;
 // The longest reply taken: anything longer is a babbling line, not a printer's answer.
 constexpr std::size_t kMaximoResposta = 64 * 1024;
+// The longest command sent (its word and parameters).
+constexpr std::size_t kMaximoComando = 16 * 1024;
+const char* const kComandoExcessivo = "Parametro invalido: comando acima de 16 KiB";
 
 bool ComecaCom(const std::string& texto, const std::string& prefixo) { return texto.rfind(prefixo, 0) == 0; }
 
@@ -329,6 +332,13 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
 
     // 4-5. The command itself.
     if (resultado != 1) return resultado;
+    if (comando.size() + parametros.size() > kMaximoComando) {
+        // No printer takes a frame this long: a caller's text without bound is refused
+        // whole instead of going out as one endless frame.
+        DefineErro(-2, kComandoExcessivo);
+        GravaLog(std::string("---[") + kComandoExcessivo + "]---");
+        return -2;
+    }
     exclusivo.NoFio();
     ZeraStatus();
     const int pacote = ProximoPacote();
