@@ -177,3 +177,40 @@ TEST_F(Enlace, ACaptureThatNeverEndsStopsAt64MiB) {
 }
 
 }  // namespace
+
+namespace {
+
+// Caller texts that would add parameters of their own to a frame, or that have no bound.
+class TextosDoChamador : public teste::ComEmulador {};
+
+TEST_F(TextosDoChamador, NumbersThatAreNoNumbersAreRefusedAndNothingIsSent) {
+    Ini();
+    std::string falhas = Roda([](teste::Cenario& c) {
+        PASSO(c, 1, Tarvo_AbreCupom, "");  // the spacing and the receipt go out
+        auto recusado = [&](const char* passo, int r) {
+            if (r != -2) c.Falha(std::string(passo) + ": " + std::to_string(r));
+            auto [codigo, mensagem] = c.t.UltimoErro();
+            if (codigo != -2 || mensagem.rfind("Parametro invalido", 0) != 0)
+                c.Falha(std::string(passo) + ": last error " + std::to_string(codigo) + " " + mensagem);
+        };
+        recusado("item", CHAMA(c, Tarvo_CancelaItemGenerico, "1 Injetado=1"));
+        recusado("rate", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "0\"", "1,00", "1", "0", "0", "01", "UN"));
+        recusado("price", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", "1,00 Preco=0", "1", "0", "0",
+                                "", "UN"));
+        recusado("department", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", "1,00", "1", "0", "0",
+                                     "1 Injetado=1", "UN"));
+        recusado("closing amount", CHAMA(c, Tarvo_IniciaFechamentoCupom, "A", "$", "abc"));
+        recusado("reversal amount", CHAMA(c, Tarvo_EstornoFormasPagamento, "Dinheiro", "Cheque", "1,00 X=1"));
+        recusado("reversal without a form", CHAMA(c, Tarvo_EstornoFormasPagamento, nullptr, "Cheque", "1,00"));
+        recusado("report", CHAMA(c, Tarvo_AbreRelatorioGerencialMFD, "0\" X=\"1"));
+        recusado("reductions", CHAMA(c, Tarvo_LeituraMemoriaFiscalSerialReducao, "1", "2 Destino=\"X\"", "S"));
+        recusado("endless text", CHAMA(c, Tarvo_ExecutaComando, "AvancaPapel", std::string(100000, '1').c_str()));
+        // A number with blanks around it, a sign or a decimal comma where they belong is fine.
+        PASSO(c, 1, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", " 1,50 ", "1", "0", "0", " ", "UN");
+    });
+    EXPECT_EQ(falhas, "");
+    // Nothing but the spacing, the receipt and the last sale reached the printer.
+    EXPECT_EQ(e.Comandos(), (std::vector<std::string>{"EscreveInteiro", "AbreCupomFiscal", "VendeItem"}));
+}
+
+}  // namespace
