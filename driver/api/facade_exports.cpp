@@ -98,6 +98,7 @@ std::string TransformaSerie(const std::string& texto) {
 
 extern "C" TARVO_API int Tarvo_ProgramaOperador(const char* nome) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ProgramaOperador, nome);
         Estado().NomeOperador = TextoArg(nome);
         return 1;
     });
@@ -105,6 +106,7 @@ extern "C" TARVO_API int Tarvo_ProgramaOperador(const char* nome) {
 
 extern "C" TARVO_API int Tarvo_ProgramaIdAplicativoMFD(const char* id) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ProgramaIdAplicativoMFD, id);
         Config().IdAplicativo = TextoArg(id);
         GravaChaveIni("Sistema", "IdAplicativo", Config().IdAplicativo);
         return 1;
@@ -134,6 +136,7 @@ extern "C" TARVO_API int Tarvo_LinhasEntreCupons(int linhas) {
 
 extern "C" TARVO_API int Tarvo_ProgramaBaudRate(const char* baud) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ProgramaBaudRate, baud);
         const std::string valor = TextoArg(baud);
         if (valor != "9600" && valor != "19200" && valor != "38400" && valor != "57600" &&
             valor != "115200") {
@@ -167,6 +170,7 @@ extern "C" TARVO_API int Tarvo_NumeroSerieCriptografado(char* NumeroSerie) {
 extern "C" TARVO_API int Tarvo_NumeroSerieDescriptografado(const char* texto,
                                                            char* NumeroSerieDesCriptografado) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_NumeroSerieDescriptografado, texto);
         Erro().TextoRetorno = TransformaSerie(TextoArg(texto));
         TARVO_DEVOLVE(Tarvo_NumeroSerieDescriptografado, NumeroSerieDesCriptografado);
         return 1;
@@ -245,6 +249,7 @@ extern "C" TARVO_API int Tarvo_DownloadMF(int) {
 
 extern "C" TARVO_API int Tarvo_AbreCupom(const char* idConsumidor) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_AbreCupom, idConsumidor);
         ApagaArquivo(kArquivoIdentificacao);
         return PorFamilia(
             "Tarvo_AbreCupom", [&] { return familia0::AbreCupom(TextoArg(idConsumidor)); },
@@ -255,6 +260,9 @@ extern "C" TARVO_API int Tarvo_AbreCupom(const char* idConsumidor) {
 extern "C" TARVO_API int Tarvo_AbreCupomMFD(const char* idConsumidor, const char* nome,
                                             const char* endereco) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_AbreCupomMFD, idConsumidor);
+        TARVO_LIMITA(Tarvo_AbreCupomMFD, nome);
+        TARVO_LIMITA(Tarvo_AbreCupomMFD, endereco);
         ApagaArquivo(kArquivoIdentificacao);
         return PorFamilia(
             "Tarvo_AbreCupomMFD",
@@ -267,6 +275,7 @@ extern "C" TARVO_API int Tarvo_AbreCupomMFD(const char* idConsumidor, const char
 
 extern "C" TARVO_API int Tarvo_TerminaFechamentoCupom(const char* mensagem) {
     return Protegido([&] { return Tarvo_FechaCupom("", "", "", "", "", mensagem ? mensagem : ""); });
+        TARVO_LIMITA(Tarvo_TerminaFechamentoCupom, mensagem);
 }
 
 extern "C" TARVO_API int Tarvo_CancelaCupomMFD(int, int, int) {
@@ -281,6 +290,7 @@ extern "C" TARVO_API int Tarvo_TerminaFechamentoCupomCodigoBarrasMFD(const char*
 
 extern "C" TARVO_API int Tarvo_RelatorioGerencial(const char* texto) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_RelatorioGerencial, texto);
         // The report is left open; the engine closes it before the next command that is
         // not a reading.
         GravaFlagGerencial(0);

@@ -19,6 +19,8 @@ std::string Texto(const char* t) { return t ? t : ""; }
 
 extern "C" TARVO_API int Tarvo_ExecutaComando(const char* comando, const char* parametros) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ExecutaComando, comando);
+        TARVO_LIMITA(Tarvo_ExecutaComando, parametros);
         if (!SoFamilia0(" Tarvo_ExecutaComando")) return 0;
         return EnviaComandoTxt(Texto(comando), Texto(parametros));
     });
@@ -26,6 +28,8 @@ extern "C" TARVO_API int Tarvo_ExecutaComando(const char* comando, const char* p
 
 extern "C" TARVO_API int Tarvo_ExecutaLeitura(const char* comando, const char* parametros, char* Retorno) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ExecutaLeitura, comando);
+        TARVO_LIMITA(Tarvo_ExecutaLeitura, parametros);
         if (!SoFamilia0(" Tarvo_ExecutaLeitura")) {
             TARVO_DEVOLVE(Tarvo_ExecutaLeitura, Retorno);
             return 0;

@@ -16,8 +16,9 @@
 #include "tarvo.h"
 
 namespace tarvo::cap {
-// tarvo::cap::<export>::<buffer> is the most that export writes into that buffer.
-#define TARVO_CAP_s(n)
+// tarvo::cap::<export>::<buffer> is the most that export writes into that buffer;
+// tarvo::cap::<export>::<text> the most bytes an input text may hold.
+#define TARVO_CAP_s(n, ...) static constexpr std::size_t n = TARVO_TEXTO_MAXIMO(__VA_ARGS__);
 #define TARVO_CAP_c(n)
 #define TARVO_CAP_i(n)
 #define TARVO_CAP_p(n)
@@ -32,6 +33,20 @@ namespace tarvo::cap {
 #include "tarvo_exports.def"
 #undef TARVO_EXPORT
 }  // namespace tarvo::cap
+
+// Every input text of an export held to its size in the list, inside a body that has
+// declared `using Cap = tarvo::cap::<export>;`: TARVO_EACH(TARVO_LIM, arguments...).
+#define TARVO_LIM(k, ...) TARVO_PP_CAT(TARVO_LIM_, k)(__VA_ARGS__)
+#define TARVO_LIM_s(n, ...) tarvo::LimitaTexto(n, Cap::n, #n);
+#define TARVO_LIM_c(n)
+#define TARVO_LIM_o(n, max)
+#define TARVO_LIM_i(n)
+#define TARVO_LIM_p(n)
+#define TARVO_LIM_n(...)
+#define TARVO_LIM_r(n, max, modo, largura)
+
+// Holds an input text of an export with a body of its own to its size in the export list.
+#define TARVO_LIMITA(exportacao, texto) tarvo::LimitaTexto(texto, tarvo::cap::exportacao::texto, #texto)
 
 // Hands TextoRetorno to an export's buffer with the size the export list gives it.
 #define TARVO_DEVOLVE(exportacao, buffer) tarvo::DevolveRetorno(buffer, tarvo::cap::exportacao::buffer)

@@ -1,5 +1,7 @@
 #include "driver/core/recusa.h"
 
+#include <cstring>
+
 #include "driver/core/formatadores.h"
 
 namespace tarvo {
@@ -20,6 +22,12 @@ std::string NumeroDoChamador(const std::string& texto, const char* parametro, bo
     }
     if (!t.empty() && !digitos) throw TextoRecusado(std::string("Parametro invalido: ") + parametro);
     return t;
+}
+
+void LimitaTexto(const char* texto, std::size_t maximo, const char* nome) {
+    if (texto && ::strnlen(texto, maximo + 1) > maximo)
+        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " acima de " + std::to_string(maximo) +
+                            " bytes");
 }
 
 }  // namespace tarvo

@@ -3,6 +3,7 @@
 // its value and add parameters of its own ("1 Injetado=1").
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 
@@ -20,5 +21,9 @@ public:
 // An empty text stays empty (the callers decide what an absent number means).
 std::string NumeroDoChamador(const std::string& texto, const char* parametro, bool sinal = false,
                              bool decimal = false);
+
+// Refuses (throws TextoRecusado) a caller's text longer than `maximo` bytes; a null text
+// passes (the exports take it as empty).
+void LimitaTexto(const char* texto, std::size_t maximo, const char* nome);
 
 }  // namespace tarvo
