@@ -11,7 +11,9 @@
 
 #include "comum/ambiente.h"
 #include "comum/roteiro.h"
+#include "driver/core/canal.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/porta.h"
 #include "driver/core/estado.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/parametros.h"
@@ -148,6 +150,87 @@ TEST_F(Quadros, AReadingByNameTakesTheLongestReplyTheReadingExportHandsBack) {
     });
     EXPECT_EQ(RixLeDataPorNome("Data"), 1);
     EXPECT_EQ(Resposta().ValorResposta, longo);
+}
+
+// --- the engine against a double of the port --------------------------------------------------
+
+// A port that records what the engine does with it and answers from a script.
+class CanalDuplo : public Canal {
+public:
+    std::vector<std::string>* registro;
+    std::vector<FimLeitura> fins;  // what each read ends with (Dados appends `dados`)
+    std::string dados;
+    explicit CanalDuplo(std::vector<std::string>* r) : registro(r) {}
+    bool Abre(const std::string&, const plataforma::ConfiguracaoLinha&) override {
+        registro->push_back("abre");
+        aberto = true;
+        return true;
+    }
+    bool Aberto() const override { return aberto; }
+    void Fecha() override {
+        if (aberto) registro->push_back("fecha");
+        aberto = false;
+    }
+    void Descarta() override { registro->push_back("descarta"); }
+    bool Cts() const override { return true; }
+    bool Escreve(std::string_view b) override {
+        registro->push_back("escreve " + std::string(b));
+        return true;
+    }
+    FimLeitura Le(std::string& destino, std::size_t, std::int64_t) override {
+        ++leituras;
+        if (fins.empty()) return FimLeitura::Prazo;
+        FimLeitura f = fins.front();
+        fins.erase(fins.begin());
+        if (f == FimLeitura::Dados) destino += dados;
+        return f;
+    }
+    bool aberto = false;
+    int leituras = 0;
+};
+
+class ComDuplo : public Quadros {
+protected:
+    std::vector<std::string> registro;
+    CanalDuplo* duplo = nullptr;
+    void SetUp() override {
+        SlotDaPorta(SlotImpressora).canal.reset();
+        InstalaFabricaCanal([this] {
+            auto c = std::make_unique<CanalDuplo>(&registro);
+            duplo = c.get();
+            return c;
+        });
+        Carrega();
+    }
+    void TearDown() override {
+        SlotDaPorta(SlotImpressora).canal.reset();
+        InstalaFabricaCanal(nullptr);
+    }
+};
+
+TEST_F(ComDuplo, PendingInputIsDroppedBeforeTheFrameAndTheEndOfTheLineClosesThePortAtOnce) {
+    CanalDoSlot(SlotImpressora);
+    duplo->fins = {FimLeitura::Dados, FimLeitura::Fim};
+    duplo->dados = "{2;0;ValorInteiro=";  // half a reply, then the device is gone
+    const auto inicio = plataforma::Monotonico();
+    EXPECT_EQ(EnviaComandoTxt("LeInteiro", "NomeInteiro=\"COO\""), 0);
+    EXPECT_LT(plataforma::Monotonico() - inicio, 100);
+    EXPECT_EQ(Erro().UltimoRetorno, -1);
+    EXPECT_EQ(duplo->leituras, 2);  // no read after the end
+    EXPECT_EQ(registro, (std::vector<std::string>{"abre", "descarta", "escreve {2;LeInteiro;NomeInteiro=\"COO\";30}",
+                                                  "fecha"}));
+}
+
+TEST_F(ComDuplo, AFrameOfThreeHundredCharactersGoesOutIn255AndTheRest) {
+    CanalDoSlot(SlotImpressora);
+    const std::string longo(280, 'a');
+    duplo->fins = {FimLeitura::Dados};
+    duplo->dados = Roteiro::Quadro("2", "0", "");
+    EXPECT_EQ(EnviaComandoTxt("ImprimeTexto", "TextoLivre=\"" + longo + "\""), 1);
+    ASSERT_EQ(registro.size(), 5u);
+    EXPECT_EQ(registro[2].size(), std::string("escreve ").size() + 255);
+    const std::string quadro = MontaQuadro(2, "ImprimeTexto", "TextoLivre=\"" + longo + "\"");
+    EXPECT_EQ(registro[3], "escreve " + quadro.substr(255));
 }
 
 // --- the file exchange ----------------------------------------------------------------------
