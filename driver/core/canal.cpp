@@ -95,7 +95,7 @@ private:
     // Appends the bytes of the first line of STATUS.TXT not handed over yet (at most
     // `maximo`); the line end and whatever follows it are never handed over.
     bool Novos(std::string& destino, std::size_t maximo) {
-        if (maximo == 0 || !plataforma::ExisteArquivo(status_)) return false;
+        if (maximo == 0 || !vigia_->Existe()) return false;
         std::ifstream f(status_, std::ios::binary);
         if (!f) return false;
         f.seekg(static_cast<std::streamoff>(entregues_));

@@ -2,6 +2,8 @@
 
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,10 +14,37 @@
 
 namespace plataforma {
 
-VigiaArquivo::VigiaArquivo(const std::string& arquivo) {
+namespace {
+
+// Whether a folder lies on a file system whose changes may come from another machine.
+bool PastaRemota(const std::string& pasta) {
+    struct statfs fs {};
+    if (::statfs(pasta.c_str(), &fs) != 0) return true;  // unknown: look as often as for a share
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case 0x6969UL:      // NFS
+        case 0x517BUL:      // SMB
+        case 0xFF534D42UL:  // CIFS
+        case 0xFE534D42UL:  // SMB2
+        case 0x65735546UL:  // FUSE (sshfs and the like)
+        case 0x01021997UL:  // 9P
+        case 0x00C36400UL:  // Ceph
+        case 0x5346414FUL:  // AFS
+            return true;
+        default:
+            return false;
+    }
+}
+
+// How often a local folder with notifications is looked at all the same.
+constexpr int kIntervaloLocalMs = 1000;
+
+}  // namespace
+
+VigiaArquivo::VigiaArquivo(const std::string& arquivo) : arquivo_(arquivo) {
     const std::size_t barra = arquivo.find_last_of('/');
     const std::string pasta = barra == std::string::npos ? "." : arquivo.substr(0, barra + 1);
     nome_ = barra == std::string::npos ? arquivo : arquivo.substr(barra + 1);
+    remota_ = PastaRemota(pasta);
     fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (fd_ < 0) return;
     if (::inotify_add_watch(fd_, pasta.c_str(), IN_CREATE | IN_MODIFY | IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
@@ -24,12 +53,18 @@ VigiaArquivo::VigiaArquivo(const std::string& arquivo) {
     }
 }
 
+bool VigiaArquivo::Existe() const {
+    struct stat st {};
+    return ::stat(arquivo_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 VigiaArquivo::~VigiaArquivo() {
     if (fd_ >= 0) ::close(fd_);
 }
 
 void VigiaArquivo::Espera(std::int64_t prazo, int intervaloMs) {
-    const std::int64_t limite = std::min(prazo, Monotonico() + std::max(intervaloMs, 1));
+    const int intervalo = fd_ >= 0 && !remota_ ? kIntervaloLocalMs : std::max(intervaloMs, 1);
+    const std::int64_t limite = std::min(prazo, Monotonico() + intervalo);
     for (;;) {
         const std::int64_t resta = limite - Monotonico();
         if (resta <= 0) return;
