@@ -72,9 +72,15 @@ struct Trecho {
 };
 Trecho PrimeiroQuadro(const std::string& t) {
     for (std::size_t f = t.find('}'); f != std::string::npos; f = t.find('}', f + 1)) {
-        if (f == 0) continue;
-        const std::size_t pv = t.rfind(';', f - 1);
-        if (pv == std::string::npos || pv + 1 >= f || f - pv - 1 > 9) continue;
+        // The ";" before the length lies at most 10 characters back (9 digits): a text full
+        // of "}" costs a few steps per "}", never a search back through the whole text.
+        std::size_t pv = std::string::npos;
+        for (std::size_t k = f; k > 0 && f - k < 10; --k)
+            if (t[k - 1] == ';') {
+                pv = k - 1;
+                break;
+            }
+        if (pv == std::string::npos || pv + 1 >= f) continue;
         const std::string tamanho = t.substr(pv + 1, f - pv - 1);
         if (!EhNumerico(tamanho)) continue;
         const std::size_t n = static_cast<std::size_t>(std::stoul(tamanho));
