@@ -21,6 +21,7 @@ namespace tarvo::cap {
 #define TARVO_CAP_s(n, ...) static constexpr std::size_t n = TARVO_TEXTO_MAXIMO(__VA_ARGS__);
 #define TARVO_CAP_c(n)
 #define TARVO_CAP_i(n)
+#define TARVO_CAP_b(n)
 #define TARVO_CAP_p(n)
 #define TARVO_CAP_n(...)
 #define TARVO_CAP_o(n, max) static constexpr std::size_t n = max;
@@ -41,6 +42,7 @@ namespace tarvo::cap {
 #define TARVO_LIM_c(n)
 #define TARVO_LIM_o(n, max)
 #define TARVO_LIM_i(n)
+#define TARVO_LIM_b(n)
 #define TARVO_LIM_p(n)
 #define TARVO_LIM_n(...)
 #define TARVO_LIM_r(n, max, modo, largura)
@@ -57,10 +59,15 @@ namespace tarvo {
 enum class ModoDevolucao { RET, RETZ, RETB, VAL, VALZ, VALB };
 void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacidade);
 
+// Records an exception caught at an export boundary: code -1 and a message of this library
+// ("Erro interno: " and what failed) in the last-error record and the log, never the text
+// of the C++ library. Call it inside a catch block only.
+void RegistraErroInterno() noexcept;
+
 // Runs an export body under the command lock: its commands, the reading of their replies
 // and what it hands back belong to this call, never to another thread's. An exception that
-// escapes the body becomes a failure with its message in the last-error record instead of
-// crossing into the host program.
+// escapes the body becomes a failure recorded by RegistraErroInterno instead of crossing
+// into the host program.
 template <typename F>
 auto Protegido(F&& corpo) noexcept -> decltype(corpo()) {
     ComandoExclusivo vez;
@@ -71,12 +78,8 @@ auto Protegido(F&& corpo) noexcept -> decltype(corpo()) {
         DefineErro(-2, e.what());
         GravaLog(std::string("---[") + e.what() + "]---");
         if constexpr (std::is_same_v<decltype(corpo()), int>) return -2;
-    } catch (const std::exception& e) {
-        DefineErro(-1, e.what());
-        GravaLog(std::string("Erro: ") + e.what());
     } catch (...) {
-        DefineErro(-1, "Erro interno");
-        GravaLog("Erro: interno");
+        RegistraErroInterno();
     }
     if constexpr (!std::is_void_v<decltype(corpo())>) return {};
 }
