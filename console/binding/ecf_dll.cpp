@@ -196,7 +196,7 @@ int Chamada::Conclui(int resultado) {
 // --- the wrappers, one per export of the list ----------------------------------------------
 
 #define BELMORA_REG(k, ...) TARVO_PP_CAT(BELMORA_REG_, k)(__VA_ARGS__)
-#define BELMORA_REG_s(n) ch_.Texto(#n, n);
+#define BELMORA_REG_s(n, ...) ch_.Texto(#n, n);
 #define BELMORA_REG_c(n) ch_.Texto(#n, n);
 #define BELMORA_REG_i(n) ch_.Inteiro(#n, n);
 #define BELMORA_REG_b(n) ch_.Inteiro(#n, n ? 1 : 0);
@@ -207,7 +207,7 @@ int Chamada::Conclui(int resultado) {
 #define BELMORA_REG_n(...)
 
 #define BELMORA_ARG(k, ...) TARVO_PP_CAT(BELMORA_ARG_, k)(__VA_ARGS__)
-#define BELMORA_ARG_s(n) n.c_str()
+#define BELMORA_ARG_s(n, ...) n.c_str()
 #define BELMORA_ARG_c(n) n.c_str()
 #define BELMORA_ARG_i(n) n
 #define BELMORA_ARG_b(n) static_cast<unsigned char>(n ? 1 : 0)

@@ -23,7 +23,7 @@
 namespace dll {
 
 #define BELMORA_DECL(k, ...) TARVO_PP_CAT(BELMORA_DECL_, k)(__VA_ARGS__)
-#define BELMORA_DECL_s(n) const std::string& n
+#define BELMORA_DECL_s(n, ...) const std::string& n
 #define BELMORA_DECL_c(n) const std::string& n
 #define BELMORA_DECL_o(n, max) std::string& n
 #define BELMORA_DECL_r(n, max, modo, largura) std::string& n
@@ -39,7 +39,7 @@ namespace dll {
 // dll::cap::<export>::<buffer>: the most that export writes into that buffer, zero included.
 namespace cap {
 #define BELMORA_CAP(k, ...) TARVO_PP_CAT(BELMORA_CAP_, k)(__VA_ARGS__)
-#define BELMORA_CAP_s(n)
+#define BELMORA_CAP_s(n, ...)
 #define BELMORA_CAP_c(n)
 #define BELMORA_CAP_i(n)
 #define BELMORA_CAP_b(n)
@@ -49,7 +49,7 @@ namespace cap {
 #define BELMORA_CAP_o(n, max) static constexpr std::size_t n = max;
 #define BELMORA_CAP_r(n, max, modo, largura) static constexpr std::size_t n = max;
 #define BELMORA_POS(k, ...) TARVO_PP_CAT(BELMORA_POS_, k)(__VA_ARGS__)
-#define BELMORA_POS_s(n) 0
+#define BELMORA_POS_s(n, ...) 0
 #define BELMORA_POS_c(n) 0
 #define BELMORA_POS_i(n) 0
 #define BELMORA_POS_b(n) 0

@@ -8,6 +8,7 @@ using namespace tarvo;
 
 extern "C" TARVO_API int RFD_ConvertedaMFD(const char* CRZ) {
     return Protegido([&] {
+        TARVO_LIMITA(RFD_ConvertedaMFD, CRZ);
         GravaLog("Executando RFD_ConvertedaMFD");
         const std::string reducao = CRZ ? CRZ : "";
         int resultado = 0;

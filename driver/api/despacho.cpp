@@ -23,7 +23,7 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
 
 // After the implementation (whatever its result) the r-buffers receive their answers.
 #define TARVO_DEV(k, ...) TARVO_PP_CAT(TARVO_DEV_, k)(__VA_ARGS__)
-#define TARVO_DEV_s(n)
+#define TARVO_DEV_s(n, ...)
 #define TARVO_DEV_c(n)
 #define TARVO_DEV_o(n, max)
 #define TARVO_DEV_i(n)
@@ -37,6 +37,8 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
 #define TARVO_GERA_F0(ret, nome, ...)                                                 \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {              \
         return tarvo::Protegido([&]() -> ret {                                       \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                          \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                       \
             ret r = tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros        \
                         ? tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__))  \
                         : tarvo::InformaNaoImplementado(" " #nome);                  \
@@ -47,6 +49,8 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
 #define TARVO_GERA_F0_NUM(ret, nome, ...)                                            \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {              \
         return tarvo::Protegido([&]() -> ret {                                       \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                          \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                       \
             ret r;                                                                   \
             switch (tarvo::Config().FamiliaModelo) {                                 \
                 case tarvo::FamiliaParametros:                                       \
@@ -65,7 +69,11 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
     }
 #define TARVO_GERA_KELT(ret, nome, ...)                                                   \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                    \
-        return tarvo::Protegido([&]() -> ret { return tarvo::kelt::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); }); \
+        return tarvo::Protegido([&]() -> ret {                                             \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                                \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                             \
+            return tarvo::kelt::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));                  \
+        });                                                                                \
     }
 #define TARVO_GEMEO(ret, nome, alvo, ...)                                   \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {     \

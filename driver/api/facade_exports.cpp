@@ -85,6 +85,7 @@ std::string TransformaSerie(const std::string& texto) {
 
 extern "C" TARVO_API int Tarvo_ProgramaOperador(const char* nome) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ProgramaOperador, nome);
         Estado().NomeOperador = TextoArg(nome);
         return 1;
     });
@@ -92,6 +93,7 @@ extern "C" TARVO_API int Tarvo_ProgramaOperador(const char* nome) {
 
 extern "C" TARVO_API int Tarvo_ProgramaIdAplicativoMFD(const char* id) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ProgramaIdAplicativoMFD, id);
         Config().IdAplicativo = TextoArg(id);
         GravaChaveIni("Sistema", "IdAplicativo", Config().IdAplicativo);
         return 1;
@@ -108,9 +110,8 @@ extern "C" TARVO_API int Tarvo_VerificaReducaoZAutomatica(int* iFlag) {
 extern "C" TARVO_API int Tarvo_LinhasEntreCupons(int linhas) {
     return Protegido([&] {
         if (!SoFamilia0("Tarvo_LinhasEntreCupons")) return 0;
-        // The printer feeds at most 30 lines between documents.
-        constexpr int kMaximoLinhas = 30;
-        const int espacamento = linhas >= kMaximoLinhas ? kMaximoLinhas : linhas;
+        // The printer feeds at most 30 lines between documents, and never fewer than none.
+        const int espacamento = EspacamentoValido(linhas);
         Config().EspacamentoDocumentos = espacamento;
         GravaChaveIni("Sistema", "EspacamentoDocumentos", std::to_string(espacamento));
         ZeraStatus();
@@ -122,6 +123,7 @@ extern "C" TARVO_API int Tarvo_LinhasEntreCupons(int linhas) {
 
 extern "C" TARVO_API int Tarvo_ProgramaBaudRate(const char* baud) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ProgramaBaudRate, baud);
         const std::string valor = TextoArg(baud);
         if (valor != "9600" && valor != "19200" && valor != "38400" && valor != "57600" &&
             valor != "115200") {
@@ -155,6 +157,7 @@ extern "C" TARVO_API int Tarvo_NumeroSerieCriptografado(char* NumeroSerie) {
 extern "C" TARVO_API int Tarvo_NumeroSerieDescriptografado(const char* texto,
                                                            char* NumeroSerieDesCriptografado) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_NumeroSerieDescriptografado, texto);
         Erro().TextoRetorno = TransformaSerie(TextoArg(texto));
         TARVO_DEVOLVE(Tarvo_NumeroSerieDescriptografado, NumeroSerieDesCriptografado);
         return 1;
@@ -233,6 +236,7 @@ extern "C" TARVO_API int Tarvo_DownloadMF(int) {
 
 extern "C" TARVO_API int Tarvo_AbreCupom(const char* idConsumidor) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_AbreCupom, idConsumidor);
         ApagaArquivo(kArquivoIdentificacao);
         return PorFamilia(
             "Tarvo_AbreCupom", [&] { return familia0::AbreCupom(TextoArg(idConsumidor)); },
@@ -243,6 +247,9 @@ extern "C" TARVO_API int Tarvo_AbreCupom(const char* idConsumidor) {
 extern "C" TARVO_API int Tarvo_AbreCupomMFD(const char* idConsumidor, const char* nome,
                                             const char* endereco) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_AbreCupomMFD, idConsumidor);
+        TARVO_LIMITA(Tarvo_AbreCupomMFD, nome);
+        TARVO_LIMITA(Tarvo_AbreCupomMFD, endereco);
         ApagaArquivo(kArquivoIdentificacao);
         return PorFamilia(
             "Tarvo_AbreCupomMFD",
@@ -255,6 +262,7 @@ extern "C" TARVO_API int Tarvo_AbreCupomMFD(const char* idConsumidor, const char
 
 extern "C" TARVO_API int Tarvo_TerminaFechamentoCupom(const char* mensagem) {
     return Protegido([&] { return Tarvo_FechaCupom("", "", "", "", "", mensagem ? mensagem : ""); });
+        TARVO_LIMITA(Tarvo_TerminaFechamentoCupom, mensagem);
 }
 
 extern "C" TARVO_API int Tarvo_CancelaCupomMFD(int, int, int) {
@@ -269,6 +277,7 @@ extern "C" TARVO_API int Tarvo_TerminaFechamentoCupomCodigoBarrasMFD(const char*
 
 extern "C" TARVO_API int Tarvo_RelatorioGerencial(const char* texto) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_RelatorioGerencial, texto);
         // The report is left open; the engine closes it before the next command that is
         // not a reading.
         GravaFlagGerencial(0);

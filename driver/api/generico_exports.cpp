@@ -19,6 +19,8 @@ std::string Texto(const char* t) { return t ? t : ""; }
 
 extern "C" TARVO_API int Tarvo_ExecutaComando(const char* comando, const char* parametros) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ExecutaComando, comando);
+        TARVO_LIMITA(Tarvo_ExecutaComando, parametros);
         if (!SoFamilia0(" Tarvo_ExecutaComando")) return 0;
         return EnviaComandoTxt(Texto(comando), Texto(parametros));
     });
@@ -26,6 +28,8 @@ extern "C" TARVO_API int Tarvo_ExecutaComando(const char* comando, const char* p
 
 extern "C" TARVO_API int Tarvo_ExecutaLeitura(const char* comando, const char* parametros, char* Retorno) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_ExecutaLeitura, comando);
+        TARVO_LIMITA(Tarvo_ExecutaLeitura, parametros);
         if (!SoFamilia0(" Tarvo_ExecutaLeitura")) {
             TARVO_DEVOLVE(Tarvo_ExecutaLeitura, Retorno);
             return 0;
@@ -41,7 +45,7 @@ extern "C" TARVO_API int Tarvo_AvancaCorta(int linhas, int tipo) {
     return Protegido([&] {
         if (!SoFamilia0(" Tarvo_AvancaCorta")) return 0;
         int r = 1;
-        if (linhas > 0) r = EnviaComandoTxt("AvancaPapel", "Avanco=" + std::to_string(linhas * 30));
+        if (linhas > 0) r = EnviaComandoTxt("AvancaPapel", "Avanco=" + std::to_string(static_cast<std::int64_t>(linhas) * 30));
         if (tipo != 9) {
             plataforma::Dorme(500);
             r = EnviaComandoTxt("CortaPapel", "TipoCorte=" + std::to_string(tipo));

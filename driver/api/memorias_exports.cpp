@@ -31,6 +31,8 @@ int ComRelato(const char* nome, F&& corpo) noexcept {
 extern "C" TARVO_API int Tarvo_LeMemoriasBinario(const char* szNomeArquivo, const char* szSerieECF,
                                                  unsigned char bAguardaConcluirLeitura) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_LeMemoriasBinario, szNomeArquivo);
+        TARVO_LIMITA(Tarvo_LeMemoriasBinario, szSerieECF);
         return memorias::LeMemoriasBinario(szNomeArquivo ? szNomeArquivo : "", szSerieECF ? szSerieECF : "",
                                            bAguardaConcluirLeitura != 0);
     });

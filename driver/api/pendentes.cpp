@@ -18,7 +18,11 @@ R Pendente(const char* nome) {
 
 #define TARVO_PEND_PROPRIO(ret, nome, ...)                                                       \
     extern "C" TARVO_API __attribute__((weak)) ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {    \
-        return tarvo::Protegido([]() -> ret { return tarvo::Pendente<ret>(" " #nome); });        \
+        return tarvo::Protegido([&]() -> ret {                                                   \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                                       \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                                   \
+            return tarvo::Pendente<ret>(" " #nome);                                              \
+        });                                                                                      \
     }
 #define TARVO_PEND_F0(ret, nome, ...)                                                            \
     namespace tarvo::familia0 {                                                                  \

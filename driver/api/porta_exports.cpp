@@ -31,6 +31,7 @@ extern "C" TARVO_API int Tarvo_LeArquivoRetorno(char* strRetorno) {
 
 extern "C" TARVO_API int Tarvo_IniciaPorta(const char* porta) {
     return Protegido([&] {
+        TARVO_LIMITA(Tarvo_IniciaPorta, porta);
         std::string nome = porta ? porta : "";
         int numero = ParaInteiro(nome.size() > 3 ? nome.substr(3, 2) : std::string(), 1);
         GravaChaveIni("Sistema", "Porta", "COM" + std::to_string(numero));

@@ -44,10 +44,21 @@ public:
     // Appends to `destino` at most `maximo` bytes of what arrives, waiting until `prazo`
     // (milliseconds of plataforma::Monotonico()) for the first of them. Never spins.
     virtual FimLeitura Le(std::string& destino, std::size_t maximo, std::int64_t prazo) = 0;
+
+    // True when the link takes a frame only whole, in one Escreve (the file exchange: one
+    // write is one command file); a serial line takes it in as many writes as the engine likes.
+    virtual bool QuadroInteiro() const { return false; }
 };
 
 // The termios serial port.
 std::unique_ptr<Canal> NovoCanalSerial();
+
+// The file exchange of printers reached through another program (ConfigRede=1): Abre takes
+// the work folder (ending in "/"), false when it does not exist; Descarta deletes
+// "STATUS.TXT"; Escreve writes the frame and CR LF as "COMANDO.TXT" (logging it as the
+// original did); Le hands over the first line of "STATUS.TXT" as it appears, waiting on
+// file-system notifications with a timed look as the fallback.
+std::unique_ptr<Canal> NovoCanalArquivos();
 
 // Which channel a port slot gets when it is opened: the serial port unless a test has
 // installed a maker of doubles. An empty function brings the serial port back.

@@ -44,6 +44,11 @@ Canal& CanalDoSlot(int slot) {
     return *s.canal;
 }
 
+Canal& CanalDosArquivos() {
+    static std::unique_ptr<Canal> canal = NovoCanalArquivos();
+    return *canal;
+}
+
 plataforma::ConfiguracaoLinha LinhaDoSlot(int slot) {
     Slot& s = SlotDaPorta(slot);
     const std::uint8_t familia = Config().FamiliaModelo;

@@ -24,6 +24,10 @@ plataforma::ConfiguracaoLinha LinhaDoSlot(int slot);
 // The slot's channel (made on first use, see NovoCanal).
 Canal& CanalDoSlot(int slot);
 
+// The exchange files of the named-parameter printers reached through another program
+// (ConfigRede=1), opened on the work folder for each command.
+Canal& CanalDosArquivos();
+
 // Opens the slot's device with the slot's line settings.
 bool AbrePorta(int slot);
 bool TestaCTS(int slot);

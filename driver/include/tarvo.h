@@ -3,7 +3,10 @@
  * Every export is a plain C function. Texts are zero-terminated 8-bit strings in
  * Windows-1252. Output texts go into buffers that the caller owns; each export writes at
  * most the size listed for that buffer in tarvo_exports.def (terminating NUL included) and
- * cuts longer answers, so a buffer of that size is always enough.
+ * cuts longer answers, so a buffer of that size is always enough. Input texts hold at most
+ * the size listed for them there (1024 bytes when none is listed; free texts that the
+ * library cuts into pieces, file names and command parameters have larger sizes); a longer
+ * one is refused with -2 and nothing is sent.
  *
  * Results: 1 success; 0 failure, with the cause readable through Tarvo_RetornoImpressora;
  * a few exports return a negative code directly (-2 invalid parameter, -5 port cannot be

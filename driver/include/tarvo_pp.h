@@ -1,6 +1,9 @@
 /* Preprocessor helpers that walk the argument lists of tarvo_exports.def.
  * Each argument is written as a parenthesised pair or triple: (kind, name[, size]).
- * Kinds: s  input text (zero-terminated, read on entry)
+ * Kinds: s  input text (zero-terminated, read on entry); the third item, when given, is the
+ *           most bytes it may hold (NUL not counted), else TARVO_TEXTO_PADRAO. A longer
+ *           text is refused: result -2 (0 for exports that return no number), last error
+ *           -2 "Parametro invalido: <name> ...", nothing sent
  *        c  input text passed as the library's counted text (a plain const char* here)
  *        o  output text buffer; the third item is the most the export writes into it,
  *           terminating NUL included
@@ -22,6 +25,14 @@
 #define TARVO_PP_N_(a1, a2, a3, a4, a5, a6, a7, a8, a9, a10, a11, a12, a13, a14, N, ...) N
 #define TARVO_PP_CAT(a, b) TARVO_PP_CAT_(a, b)
 #define TARVO_PP_CAT_(a, b) a##b
+#define TARVO_PP_PRIMEIRO(...) TARVO_PP_PRIMEIRO_(__VA_ARGS__, )
+#define TARVO_PP_PRIMEIRO_(a, ...) a
+
+/* The most bytes an input text holds when the list gives no size of its own: names, codes,
+ * amounts, dates. Free texts that the library cuts into pieces carry a larger size. */
+#define TARVO_TEXTO_PADRAO 1024
+/* The size of an input text: its third item or TARVO_TEXTO_PADRAO (C++ only). */
+#define TARVO_TEXTO_MAXIMO(...) TARVO_PP_PRIMEIRO(__VA_ARGS__ __VA_OPT__(, ) TARVO_TEXTO_PADRAO)
 
 /* Applies F to every argument, separated by commas. */
 #define TARVO_MAP(F, ...) TARVO_PP_CAT(TARVO_MAP_, TARVO_PP_N(__VA_ARGS__))(F, __VA_ARGS__)
@@ -59,7 +70,7 @@
 
 /* Parameter declarations. */
 #define TARVO_DECL(k, ...) TARVO_PP_CAT(TARVO_DECL_, k)(__VA_ARGS__)
-#define TARVO_DECL_s(n) const char* n
+#define TARVO_DECL_s(n, ...) const char* n
 #define TARVO_DECL_c(n) const char* n
 #define TARVO_DECL_o(n, max) char* n
 #define TARVO_DECL_r(n, max, modo, largura) char* n
@@ -71,7 +82,7 @@
 
 /* Argument names, to forward a call. */
 #define TARVO_NAME(k, ...) TARVO_PP_CAT(TARVO_NAME_, k)(__VA_ARGS__)
-#define TARVO_NAME_s(n) n
+#define TARVO_NAME_s(n, ...) n
 #define TARVO_NAME_c(n) n
 #define TARVO_NAME_o(n, max) n
 #define TARVO_NAME_r(n, max, modo, largura) n

@@ -760,7 +760,7 @@ TEST_F(Documentos, OperatorAndApplicationIdAreKept) {
 // --- every export without an implementation in the family: the status triple ---------------------
 
 #define ARG(k, ...) TARVO_PP_CAT(ARG_, k)(__VA_ARGS__)
-#define ARG_s(n) ""
+#define ARG_s(n, ...) ""
 #define ARG_c(n) ""
 #define ARG_i(n) 0
 #define ARG_x(n, quantos) "", 0

@@ -37,6 +37,15 @@ struct Argumentos {
         buffers.push_back(std::move(b));
         return buffers.back()->data();
     }
+    // Input texts are empty, but the one numbered `longo` (in the order the call takes
+    // them) is one byte longer than its size in the list.
+    int longo = -1, textos = 0;
+    std::vector<std::unique_ptr<std::string>> guardados;
+    const char* Texto(std::size_t maximo) {
+        if (textos++ != longo) return "";
+        guardados.push_back(std::make_unique<std::string>(maximo + 1, '7'));
+        return guardados.back()->c_str();
+    }
     int* Inteiro() {
         inteiros.push_back(std::make_unique<int>(-12345));
         return inteiros.back().get();
@@ -53,7 +62,7 @@ struct Argumentos {
 // The argument a host passes for each kind: empty texts, zero, and buffers of the size the
 // list gives.
 #define ARG(k, ...) TARVO_PP_CAT(ARG_, k)(__VA_ARGS__)
-#define ARG_s(n) ""
+#define ARG_s(n, ...) a.Texto(TARVO_TEXTO_MAXIMO(__VA_ARGS__))
 #define ARG_c(n) ""
 #define ARG_i(n) 0
 #define ARG_x(n, quantos) "", 0
@@ -244,6 +253,32 @@ TEST_F(Exportacoes, TheNumericCodeFamiliesAnswerNotImplementedForFamilyZeroOnlyE
                              f << nome << ": " << r << " " << codigo << " " << mensagem << "\n";
                      }
                  }
+             }))
+            ADD_FAILURE() << modelo << " " << falha;
+    }
+}
+
+// Every input text of every export, one byte over its size in the list, is refused before
+// anything is looked at or sent: no port exists here, so a text that got through would be
+// answered with -5 or a family's "not implemented" instead.
+TEST_F(Exportacoes, EveryInputTextOverItsSizeIsRefusedBeforeAnythingIsSent) {
+    for (const char* modelo : {"TARVO_RIX", "TARVO_LISKO"}) {
+        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo& t, std::ostream& f) {
+                 int verificados = 0;
+                 for (const Entrada& e : kExportacoes) {
+                     for (int longo = 0;; ++longo) {
+                         Argumentos a;
+                         a.longo = longo;
+                         const int r = e.chama(t.Simbolo(e.nome), a);
+                         if (longo >= a.textos) break;
+                         ++verificados;
+                         auto [codigo, mensagem] = t.UltimoErro();
+                         if ((r != -2 && r != 0) || codigo != -2 ||
+                             mensagem.find("Parametro invalido: ") != 0 || mensagem.find(" acima de ") == std::string::npos)
+                             f << e.nome << " text " << longo << ": " << r << " " << codigo << " " << mensagem << "\n";
+                     }
+                 }
+                 if (verificados < 150) f << "only " << verificados << " texts checked\n";
              }))
             ADD_FAILURE() << modelo << " " << falha;
     }

@@ -142,7 +142,7 @@ struct Gemeo {
     int (*chama)(void* simbolo);
 };
 #define ARG(k, ...) TARVO_PP_CAT(ARG_, k)(__VA_ARGS__)
-#define ARG_s(n) "0123456789"
+#define ARG_s(n, ...) "0123456789"
 #define ARG_c(n) "0123456789"
 #define ARG_i(n) 2
 #define ARG_x(n, quantos) "A\0B", 3

@@ -436,7 +436,7 @@ char gBuffer[8192];
 int gInteiro;
 
 #define ARG(k, ...) TARVO_PP_CAT(ARG_, k)(__VA_ARGS__)
-#define ARG_s(n) ""
+#define ARG_s(n, ...) ""
 #define ARG_c(n) ""
 #define ARG_o(n, max) gBuffer
 #define ARG_r(n, max, modo, largura) gBuffer

@@ -120,17 +120,21 @@ TEST_F(Protocolo, PrinterErrorsReachTheLastErrorRecord) {
 
 TEST_F(Protocolo, ASilentPrinterFailsAfterTheConfiguredTimeOut) {
     Ini();
-    e.Silencia();
+    e.Silencia(1);  // off for the first frame, back on for the next
     std::string falhas = Roda([](teste::Cenario& c) {
         const auto inicio = plataforma::Monotonico();
         PASSO(c, 0, Tarvo_ExecutaComando, "AvancaPapel", "Avanco=30");
         const auto decorrido = plataforma::Monotonico() - inicio;
-        // The spacing command first waits its own five seconds, then the caller's command.
-        if (decorrido < 10000 || decorrido > 12000) c.Falha("waited " + std::to_string(decorrido) + " ms");
+        // The unanswered spacing command fails the caller's command at once: one time-out,
+        // not two.
+        if (decorrido < 5000 || decorrido > 7500) c.Falha("waited " + std::to_string(decorrido) + " ms");
         if (c.t.UltimoErro() != std::pair<int, std::string>{-1, "Falha de comunica\xE7\xE3o"})
             c.Falha("last error " + c.t.UltimoErro().second);
+        // The printer is back: the spacing goes out again before the next command.
+        PASSO(c, 1, Tarvo_ExecutaComando, "AvancaPapel", "Avanco=30");
     });
     EXPECT_EQ(falhas, "");
+    EXPECT_EQ(e.Comandos(), (std::vector<std::string>{"EscreveInteiro", "EscreveInteiro", "AvancaPapel"}));
 }
 
 TEST_F(Protocolo, RepliesInPiecesAreJoined) {

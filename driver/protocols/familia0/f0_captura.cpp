@@ -28,6 +28,10 @@ constexpr int kTamanhoNormal = 8;
 constexpr int kTamanhoExpandido = 15;
 // A capture ends after this many consecutive replies of at most one character.
 constexpr int kFinsDeCaptura = 2;
+// The most a capture takes: a printer that never stops handing out text (a fault, or a
+// stream that does not end) fails the capture here instead of filling the disk.
+constexpr std::uint64_t kMaximoCaptura = 64ull * 1024 * 1024;
+const char* const kCapturaExcessiva = "Falha de comunica\xE7\xE3o: captura acima de 64 MiB";
 
 // The code page 850 letters the printers send, as Windows-1252 bytes; every other byte
 // passes unchanged.
@@ -272,6 +276,12 @@ int CapturaImpressao() {
             if (pedaco.size() <= 1) {
                 ++curtos;
             } else {
+                if (bytes + pedaco.size() > kMaximoCaptura) {
+                    DefineErro(-1, kCapturaExcessiva);
+                    GravaLog(std::string("---[") + kCapturaExcessiva + "]---");
+                    r = 0;
+                    break;
+                }
                 std::fwrite(pedaco.data(), 1, pedaco.size(), fim.arquivo);
                 bytes += pedaco.size();
                 curtos = 0;

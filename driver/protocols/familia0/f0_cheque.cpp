@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"

@@ -1,7 +1,7 @@
 // The paper cutter of family-0 printers, used after every document close.
 #include <algorithm>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"

@@ -4,6 +4,7 @@
 
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
+#include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_documentos.h"
 #include "driver/protocols/familias.h"
@@ -39,7 +40,7 @@ std::string ParteAliquota(const std::string& aliquota, bool& percentual) {
         percentual = true;
         return "PercentualAliquota=" + FormataDuasDecimais(aliquota);
     }
-    return "CodAliquota=" + aliquota;
+    return "CodAliquota=" + NumeroDoChamador(aliquota, "CodAliquota", true);
 }
 
 // VendeItem; a percentage that the printer holds only as a non-ICMS rate is sold again
@@ -168,12 +169,15 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
 int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const char* aliquota,
                                 const char* valorUnitario, const char* quantidade, const char* acrescimo,
                                 const char* desconto, const char* departamento, const char* unidade) {
-    int r = AtualizaImpostoCampanha(true);
-    if (r != 1) return r;
+    // The caller's numbers are checked before anything goes out.
     bool percentual = false;
     const std::string parteAliquota = ParteAliquota(TextoArg(aliquota), percentual);
+    NumeroDoChamador(TextoArg(departamento), "CodDepartamento");
+    NumeroDoChamador(TextoArg(valorUnitario), "PrecoUnitario", false, true);
+    int r = AtualizaImpostoCampanha(true);
+    if (r != 1) return r;
 
-    std::string preco = TextoArg(valorUnitario);
+    std::string preco = NumeroDoChamador(TextoArg(valorUnitario), "PrecoUnitario", false, true);
     CompletaDecimais(3, preco);
     std::string qtd = TextoArg(quantidade);
     CompletaDecimais(3, qtd);
@@ -194,7 +198,7 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
     std::string parametros = parteAliquota + " CodProduto=" + Aspas(TextoArg(codigo)) +
                              " NomeProduto=" + Aspas(nome) + " PrecoUnitario=" + preco +
                              " Quantidade=" + qtd + " Unidade=" + Aspas(un);
-    if (!Apara(TextoArg(departamento)).empty()) parametros += " CodDepartamento=" + TextoArg(departamento);
+    if (!Apara(TextoArg(departamento)).empty()) parametros += " CodDepartamento=" + NumeroDoChamador(TextoArg(departamento), "CodDepartamento");
 
     r = EnviaVenda(percentual, parametros);
     if (r != 1) return r;
@@ -209,13 +213,13 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
 
 int Tarvo_AcrescimoDescontoItemMFD(const char* item, const char* tipo, const char* modo, const char* valor) {
     return EnviaComandoTxt("AcresceItemFiscal",
-                           "Cancelar=false NumItem=" + TextoArg(item) +
+                           "Cancelar=false NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem") +
                                (Percentual(modo) ? " ValorPercentual=" : " ValorAcrescimo=") +
                                ValorComSinal(TextoArg(tipo), TextoArg(valor)));
 }
 
 int Tarvo_CancelaAcrescimoDescontoItemMFD(const char*, const char* item) {
-    return EnviaComandoTxt("AcresceItemFiscal", "Cancelar=true NumItem=" + TextoArg(item));
+    return EnviaComandoTxt("AcresceItemFiscal", "Cancelar=true NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
 }
 
 int Tarvo_CancelaItemAnterior() {
@@ -223,10 +227,12 @@ int Tarvo_CancelaItemAnterior() {
 }
 
 int Tarvo_CancelaItemGenerico(const char* item) {
-    return EnviaComandoTxt("CancelaItemFiscal", "NumItem=" + TextoArg(item));
+    return EnviaComandoTxt("CancelaItemFiscal", "NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
 }
 
 int Tarvo_IniciaFechamentoCupom(const char* tipo, const char* modo, const char* valor) {
+    // An amount that is no number is refused, not taken for zero.
+    NumeroDoChamador(TextoArg(valor), "Valor", false, true);
     if (ValorZero(TextoArg(valor))) return 1;
     return AcresceSubtotal(Percentual(modo), ValorComSinal(TextoArg(tipo), TextoArg(valor)));
 }
@@ -259,13 +265,18 @@ int Tarvo_EfetuaFormaPagamentoMFD(const char* formaPagamento, const char* valor,
 }
 
 int Tarvo_EstornoFormasPagamento(const char* formaOrigem, const char* formaDestino, const char* valor) {
+    // Both forms must be named, and the amount must be a number: otherwise nothing is sent
+    // and the cause is recorded.
+    if (Apara(TextoArg(formaOrigem)).empty()) throw TextoRecusado("Parametro invalido: FormaOrigem");
+    if (Apara(TextoArg(formaDestino)).empty()) throw TextoRecusado("Parametro invalido: FormaDestino");
+    const std::string numero = NumeroDoChamador(TextoArg(valor), "Valor", false, true);
     const std::string origem = CodigoMeioPagamento(TextoArg(formaOrigem));
     if (origem.empty()) return 0;
     const std::string destino = CodigoMeioPagamento(TextoArg(formaDestino));
     if (destino.empty()) return 0;
     return CortaSeHabilitado(EnviaComandoTxt(
         "EstornaMeioPagamento", "CodMeioPagamentoOrigem=" + origem + " CodMeioPagamentoDestino=" + destino +
-                                    " Valor=" + TextoArg(valor)));
+                                    " Valor=" + numero));
 }
 
 int Tarvo_FechaCupom(const char* formaPagamento, const char* tipo, const char* modo, const char* valor,

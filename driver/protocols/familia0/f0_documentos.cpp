@@ -5,7 +5,7 @@
 #include <cctype>
 #include <vector>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
+#include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_captura.h"
 #include "driver/protocols/familias.h"
@@ -66,7 +67,8 @@ std::string FaixaDatas(const char* inicio, const char* fim) {
 }
 
 std::string FaixaReducoes(const char* inicio, const char* fim) {
-    return "ReducaoInicial=" + Texto(inicio) + " ReducaoFinal=" + Texto(fim);
+    return "ReducaoInicial=" + NumeroDoChamador(Texto(inicio), "ReducaoInicial") +
+           " ReducaoFinal=" + NumeroDoChamador(Texto(fim), "ReducaoFinal");
 }
 
 // A fiscal-memory reading sent through the port into IMPRESSAO.TXT of the work folder.
@@ -193,13 +195,14 @@ int LeituraFitaDetalheTxt(const std::string& destino, const std::string& tipo, c
             parametros = "DataInicial=#" + FormataData(inicio) + "# DataFinal=#" + FormataData(fim) + "#";
             break;
         case '2':
-            parametros = "COOInicial=" + inicio + " COOFinal=" + fim;
+            parametros = "COOInicial=" + NumeroDoChamador(inicio, "COOInicial") +
+                         " COOFinal=" + NumeroDoChamador(fim, "COOFinal");
             break;
         default:
             break;
     }
     parametros += " Destino=\"S\"";
-    if (!proprietario.empty()) parametros += " Proprietario=" + proprietario;
+    if (!proprietario.empty()) parametros += " Proprietario=" + NumeroDoChamador(proprietario, "Proprietario");
 
     Erro().UltimoRetorno = -1;
     int r = 0;

@@ -2,6 +2,7 @@
 // withdrawal, credit/debit vouchers bound to a payment, and management reports.
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
+#include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_documentos.h"
 #include "driver/protocols/familias.h"
@@ -17,7 +18,8 @@ constexpr int kRegistradorSubtotal = 100;
 
 int EmiteItemNaoFiscal(const std::string& totalizador, const std::string& valor) {
     return EnviaComandoTxt("EmiteItemNaoFiscal",
-                           "CodNaoFiscal=" + totalizador + " Valor=" + FormataDuasDecimais(valor));
+                           "CodNaoFiscal=" + NumeroDoChamador(totalizador, "CodNaoFiscal") +
+                               " Valor=" + FormataDuasDecimais(valor));
 }
 
 // A non-fiscal receipt in one call. Every step runs so that no document stays open. The
@@ -26,6 +28,7 @@ int EmiteItemNaoFiscal(const std::string& totalizador, const std::string& valor)
 // reported.
 int ReciboEmUmPasso(const std::string& totalizador, const std::string& valor, const std::string& forma,
                     bool pagamentoConta) {
+    NumeroDoChamador(totalizador, "CodNaoFiscal");  // refused before the receipt opens
     PrimeiraFalha falhas;
     falhas.Registra(EnviaComandoTxt("AbreCupomNaoFiscal", ""));
     falhas.Registra(EmiteItemNaoFiscal(totalizador, valor));
@@ -45,7 +48,7 @@ int AbreCreditoDebito(const std::string& forma, const std::string& valor, const 
     if (!f.empty())
         parametros += f == "-2" || EhNumerico(f) ? "CodMeioPagamento=" + f : "NomeMeioPagamento=" + Aspas(f);
     if (!valor.empty()) parametros += " Valor = " + FormataDuasDecimais(valor);
-    if (!coo.empty()) parametros += " COO = " + coo;
+    if (!coo.empty()) parametros += " COO = " + NumeroDoChamador(coo, "COO");
     return EnviaComandoTxt("AbreCreditoDebito", parametros);
 }
 
@@ -71,11 +74,11 @@ int Tarvo_AcrescimoItemNaoFiscalMFD(const char*, const char* tipo, const char* m
 }
 
 int Tarvo_CancelaAcrescimoNaoFiscalMFD(const char* item, const char*) {
-    return EnviaComandoTxt("AcresceItemNaoFiscal", "Cancelar=true NumItem=" + TextoArg(item));
+    return EnviaComandoTxt("AcresceItemNaoFiscal", "Cancelar=true NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
 }
 
 int Tarvo_CancelaItemNaoFiscalMFD(const char* item) {
-    return EnviaComandoTxt("CancelaItemNaoFiscal", "NumItem=" + TextoArg(item));
+    return EnviaComandoTxt("CancelaItemNaoFiscal", "NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
 }
 
 int Tarvo_IniciaFechamentoRecebimentoNaoFiscalMFD(const char* tipo, const char* modo, const char* acrescimo,
@@ -167,7 +170,7 @@ int Tarvo_AbreRelatorioGerencial() {
 }
 
 int Tarvo_AbreRelatorioGerencialMFD(const char* indice) {
-    return EnviaComandoTxt("AbreGerencial", "CodGerencial=" + TextoArg(indice));
+    return EnviaComandoTxt("AbreGerencial", "CodGerencial=" + NumeroDoChamador(TextoArg(indice), "CodGerencial"));
 }
 
 int Tarvo_UsaRelatorioGerencialMFD(const char* texto) {

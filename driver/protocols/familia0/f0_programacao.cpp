@@ -1,7 +1,7 @@
 // Programming of family-0 printers: currency, rates, payment forms, departments,
 // non-fiscal totalisers, management reports, print settings, daylight-saving time and the
 // drawer. Each export sends one command (some read the printer first) and returns its result.
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"

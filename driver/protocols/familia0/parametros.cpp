@@ -1,14 +1,18 @@
 #include "driver/protocols/familia0/parametros.h"
 
+#include <algorithm>
+
+#include "driver/core/canal.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/porta.h"
 #include "driver/core/registro.h"
+#include "driver/protocols/familias.h"
 #include "platform/pastas.h"
 #include "platform/relogio.h"
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 
 namespace tarvo {
 
@@ -21,8 +25,13 @@ constexpr std::size_t kPrimeiraParte = 255;
 constexpr int kTempoCmc7 = 40;
 constexpr int kTempoFitaDetalhe = 60;
 constexpr int kTempoLeImpressao = 40;
-// How often the exchange file is looked for while waiting for a reply.
-constexpr int kIntervaloArquivoMs = 5;
+// A "}"-ended text that is not a whole frame is taken after this much quiet on the line.
+constexpr std::int64_t kQuietoMs = 100;
+// The longest reply taken: anything longer is a babbling line, not a printer's answer.
+constexpr std::size_t kMaximoResposta = 64 * 1024;
+// The longest command sent (its word and parameters).
+constexpr std::size_t kMaximoComando = 16 * 1024;
+const char* const kComandoExcessivo = "Parametro invalido: comando acima de 16 KiB";
 
 bool ComecaCom(const std::string& texto, const std::string& prefixo) { return texto.rfind(prefixo, 0) == 0; }
 
@@ -47,56 +56,100 @@ std::string ValorApos(const std::string& dados, const std::string& maiusculas, c
 
 const char* const kFalhaComunicacao = "Falha de comunica\xE7\xE3o";
 const char* const kFalhaCts = "Falha de comunica\xE7\xE3o(CTS)";
+const char* const kRespostaExcessiva = "Falha de comunica\xE7\xE3o: resposta acima de 64 KiB";
 
-enum class Desfecho { Resposta, SemResposta, SemCts, SemPasta };
+enum class Desfecho { Resposta, SemResposta, SemCts, Caiu, Excesso };
 
-// Sends the frame and waits for the reply, on the serial port or through the exchange files.
-Desfecho Troca(const std::string& quadro, int tempoLimite, std::string& resposta) {
-    const Configuracao& c = Config();
+// Bytes asked of the link in one read.
+constexpr std::size_t kTamanhoLeitura = 4096;
+
+// Where the first whole frame of `t` lies: it ends at a "}" preceded by ";" and a length,
+// and starts at the "{" that the length points back to, so that bytes before it (noise,
+// a stray "{") and a "}" or ";" inside a text never mislead the cut.
+struct Trecho {
+    std::size_t inicio = std::string::npos, fim = std::string::npos;
+    bool achou() const { return fim != std::string::npos; }
+};
+Trecho PrimeiroQuadro(const std::string& t) {
+    for (std::size_t f = t.find('}'); f != std::string::npos; f = t.find('}', f + 1)) {
+        // The ";" before the length lies at most 10 characters back (9 digits): a text full
+        // of "}" costs a few steps per "}", never a search back through the whole text.
+        std::size_t pv = std::string::npos;
+        for (std::size_t k = f; k > 0 && f - k < 10; --k)
+            if (t[k - 1] == ';') {
+                pv = k - 1;
+                break;
+            }
+        if (pv == std::string::npos || pv + 1 >= f) continue;
+        const std::string tamanho = t.substr(pv + 1, f - pv - 1);
+        if (!EhNumerico(tamanho)) continue;
+        const std::size_t n = static_cast<std::size_t>(std::stoul(tamanho));
+        if (n == 0 || n > pv || t[pv - n] != '{') continue;
+        return {pv - n, f};
+    }
+    return {};
+}
+
+// Packet number of a frame (the text between "{" and the first ";").
+std::string PacoteDoQuadro(const std::string& quadro) {
+    const std::size_t pv = quadro.find(';');
+    return pv == std::string::npos ? std::string() : quadro.substr(1, pv - 1);
+}
+
+// Sends the frame and waits for its reply, on whatever link the printer is reached through.
+// Pending input is dropped first. The reply is the first whole frame with the packet sent;
+// a whole frame of another packet (a late reply to an earlier command) is dropped and the
+// wait goes on; a text that ends in "}" but is not a whole frame is taken once the line has
+// been quiet for kQuietoMs. End of file or an I/O error ends the wait at once.
+Desfecho Troca(Canal& canal, const std::string& quadro, int pacote, int tempoLimite, std::string& resposta) {
     const std::int64_t limite = plataforma::Monotonico() + static_cast<std::int64_t>(tempoLimite) * 1000;
     resposta.clear();
-    if (c.ConfigRede == 1) {
-        if (!plataforma::ExistePasta(c.Path)) return Desfecho::SemPasta;
-        const std::string status = c.Path + "STATUS.TXT";
-        const std::string comando = c.Path + "COMANDO.TXT";
-        ApagaArquivo(status);
-        GravaVersaoLog();
-        GravaLog("ConfigRede=1 " + comando);
-        ApagaArquivo(comando);
-        GravaArquivo(comando, quadro + "\r\n");
-        GravaLog(quadro);
-        while (plataforma::Monotonico() < limite) {
-            if (plataforma::ExisteArquivo(status)) {
-                std::string texto = LeArquivo(status);
-                std::size_t fim = texto.find_first_of("\r\n");
-                std::string linha = texto.substr(0, fim);
-                // Only a whole line counts: one that ended, or a frame complete by its length.
-                if (fim != std::string::npos || RespostaCompleta(linha)) {
-                    resposta = linha;
-                    return Desfecho::Resposta;
-                }
-            }
-            plataforma::Dorme(kIntervaloArquivoMs);
+    canal.Descarta();
+    if (!canal.QuadroInteiro()) {
+        if (!AguardaCTS()) return Desfecho::SemCts;
+        if (quadro.size() < kPrimeiraParte + 1) {
+            canal.Escreve(quadro);
+        } else {
+            canal.Escreve(std::string_view(quadro).substr(0, kPrimeiraParte));
+            canal.Escreve(std::string_view(quadro).substr(kPrimeiraParte));
         }
-        return Desfecho::SemResposta;
-    }
-
-    if (!AguardaCTS()) return Desfecho::SemCts;
-    if (quadro.size() < kPrimeiraParte + 1) {
-        EnviaTexto(SlotImpressora, quadro);
     } else {
-        EnviaBytes(SlotImpressora, quadro, kPrimeiraParte);
-        EnviaTexto(SlotImpressora, quadro.substr(kPrimeiraParte));
+        canal.Escreve(quadro);
     }
     GravaLog(quadro);
+
+    const std::string esperado = std::to_string(pacote);
+    std::string recebido;
     for (;;) {
-        std::int64_t resta = limite - plataforma::Monotonico();
-        if (resta <= 0) break;
-        resposta += LePorta(SlotImpressora, static_cast<int>(resta));
-        if (RespostaCompleta(resposta)) return Desfecho::Resposta;
+        // Whole frames first: ours ends the wait, another packet's is dropped.
+        for (Trecho q = PrimeiroQuadro(recebido); q.achou(); q = PrimeiroQuadro(recebido)) {
+            std::string inteiro = recebido.substr(q.inicio, q.fim - q.inicio + 1);
+            recebido.erase(0, q.fim + 1);
+            if (PacoteDoQuadro(inteiro) == esperado) {
+                resposta = std::move(inteiro);
+                return Desfecho::Resposta;
+            }
+            GravaLog("Resposta de outro pacote descartada: " + inteiro);
+        }
+        // Bytes before the first "{" cannot belong to a reply.
+        const std::size_t chave = recebido.find('{');
+        recebido.erase(0, chave == std::string::npos ? recebido.size() : chave);
+        if (recebido.size() > kMaximoResposta) return Desfecho::Excesso;
+
+        const std::int64_t agora = plataforma::Monotonico();
+        const bool fechado = !recebido.empty() && recebido.back() == '}';
+        if (agora >= limite) break;
+        const std::int64_t prazo = fechado ? std::min(limite, agora + kQuietoMs) : limite;
+        const std::size_t antes = recebido.size();
+        const FimLeitura fim = canal.Le(recebido, kTamanhoLeitura, prazo);
+        if (fim == FimLeitura::Fim) return Desfecho::Caiu;
+        if (fim == FimLeitura::Prazo && fechado && recebido.size() == antes) break;
     }
-    // Time is up: a reply that at least ends its frame is taken as it is.
-    if (!resposta.empty() && resposta.back() == '}') return Desfecho::Resposta;
+    // The line went quiet (or time is up) after a "}": what came from its "{" is the reply.
+    if (!recebido.empty() && recebido.back() == '}') {
+        resposta = recebido;
+        return Desfecho::Resposta;
+    }
     return Desfecho::SemResposta;
 }
 
@@ -130,6 +183,11 @@ bool RespostaCompleta(const std::string& recebido) {
     std::string tamanho = recebido.substr(ultimoPontoVirgula + 1, recebido.size() - ultimoPontoVirgula - 2);
     if (tamanho.empty() || tamanho.size() > 9 || !EhNumerico(tamanho)) return false;
     return static_cast<std::size_t>(std::stoul(tamanho)) == ultimoPontoVirgula - inicio;
+}
+
+int EspacamentoValido(long long linhas) {
+    constexpr long long kMaximoLinhas = 30;
+    return static_cast<int>(std::clamp(linhas, 0LL, kMaximoLinhas));
 }
 
 int TempoLimiteComando(const std::string& comando, const std::string& parametros) {
@@ -206,12 +264,15 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
     EstadoDriver& e = Estado();
     int resultado = 1;
 
-    // 1. Once per load: the spacing between documents.
+    // 1. Once per load: the spacing between documents. A printer that does not answer it
+    // will not answer the caller's command either: that fails at once with the same
+    // communication failure, and the spacing is tried again at the next command.
     if (!e.PrimeiroUsoFeito) {
         e.PrimeiroUsoFeito = true;
-        Tarvo_ExecutaComando("EscreveInteiro", ("NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=" +
-                                                std::to_string(c.EspacamentoDocumentos * 30))
-                                                   .c_str());
+        int r = EnviaComandoTxt("EscreveInteiro", "NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=" +
+                                                      std::to_string(EspacamentoValido(c.EspacamentoDocumentos) * 30));
+        if (r != 1 && Erro().UltimoRetorno < 0) e.PrimeiroUsoFeito = false;
+        if (r == 0 && Erro().UltimoRetorno == -1) return 0;
     }
 
     const bool leitura = ComecaCom(comando, "Le");
@@ -222,7 +283,7 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
         int r = EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(e.NomeOperador));
         if (c.SubModelo != 0 && c.HabilitaCorte != "0") {
             plataforma::Dorme(500);
-            Tarvo_AcionaGuilhotinaMFD(c.TipoCorte);
+            familia0::Tarvo_AcionaGuilhotinaMFD(c.TipoCorte);
         }
         if (r == 0 && Erro().UltimoRetorno == -1) return 0;
         resultado = 1;
@@ -277,6 +338,13 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
 
     // 4-5. The command itself.
     if (resultado != 1) return resultado;
+    if (comando.size() + parametros.size() > kMaximoComando) {
+        // No printer takes a frame this long: a caller's text without bound is refused
+        // whole instead of going out as one endless frame.
+        DefineErro(-2, kComandoExcessivo);
+        GravaLog(std::string("---[") + kComandoExcessivo + "]---");
+        return -2;
+    }
     exclusivo.NoFio();
     ZeraStatus();
     const int pacote = ProximoPacote();
@@ -286,23 +354,26 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
         if (!mantemAberta) FechaPorta(SlotImpressora);
     };
 
-    if (c.ConfigRede != 1) {
-        if (!mantemAberta && !AbrePorta(SlotImpressora)) {
-            DefineErro(-5, "Erro Abertura Porta Serial");
-            final();
-            return -5;
+    // The printer's link: the serial port of slot 1, or the exchange files of the work folder.
+    Canal& canal = c.ConfigRede == 1 ? CanalDosArquivos() : CanalDoSlot(SlotImpressora);
+    if (c.ConfigRede == 1) {
+        if (!canal.Abre(c.Path, {})) {
+            DefineErro(-8, "Erro no Diretorio especificado em Path");
+            return -8;
         }
+    } else if (!mantemAberta && !AbrePorta(SlotImpressora)) {
+        DefineErro(-5, "Erro Abertura Porta Serial");
+        final();
+        return -5;
     }
 
     const std::string quadro = MontaQuadro(pacote, comando, parametros);
     std::string resposta;
-    switch (Troca(quadro, TempoLimiteComando(comando, parametros), resposta)) {
+    const Desfecho desfecho = Troca(canal, quadro, pacote, TempoLimiteComando(comando, parametros), resposta);
+    if (c.ConfigRede == 1) canal.Fecha();
+    switch (desfecho) {
         case Desfecho::Resposta:
             break;
-        case Desfecho::SemPasta:
-            DefineErro(-8, "Erro no Diretorio especificado em Path");
-            final();
-            return -8;
         case Desfecho::SemCts:
             DefineErro(-1, kFalhaCts);
             GravaLog(kFalhaCts);
@@ -312,6 +383,18 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
             DefineErro(-1, kFalhaComunicacao);
             GravaLog(kFalhaComunicacao);
             final();
+            return 0;
+        case Desfecho::Caiu:
+            // End of file or an I/O error: the device is gone; the port is closed even
+            // when a capture keeps it open, so that the next command opens it afresh.
+            DefineErro(-1, kFalhaComunicacao);
+            GravaLog(std::string(kFalhaComunicacao) + " (fim da linha)");
+            FechaPorta(SlotImpressora);
+            return 0;
+        case Desfecho::Excesso:
+            DefineErro(-1, kRespostaExcessiva);
+            GravaLog(kRespostaExcessiva);
+            FechaPorta(SlotImpressora);
             return 0;
     }
 

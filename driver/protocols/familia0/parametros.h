@@ -17,7 +17,8 @@ struct RespostaTxt {
 RespostaTxt& Resposta();
 
 // Sends one command and decodes its reply. 1 success, 0 failure (printer error, no reply,
-// CTS missing), -5 port cannot be opened, -8 work folder missing in file-exchange mode.
+// CTS missing), -5 port cannot be opened, -8 work folder missing in file-exchange mode,
+// -2 a command and parameters over 16 KiB (nothing sent).
 int EnviaComandoTxt(const std::string& comando, const std::string& parametros);
 
 // Splits a reply frame into its code (between the first and second ';') and its data
@@ -34,6 +35,10 @@ bool RespostaCompleta(const std::string& recebido);
 
 // A frame for a command: "{" packet ";" command ";" parameters ";" length "}".
 std::string MontaQuadro(int pacote, const std::string& comando, const std::string& parametros);
+
+// Lines between documents as the printer takes them: 0 to 30 (a larger setting counts as
+// 30, a negative one as none).
+int EspacamentoValido(long long linhas);
 
 // Time-out in seconds of a command.
 int TempoLimiteComando(const std::string& comando, const std::string& parametros);

@@ -2,7 +2,7 @@
 // the date and time of the last Z reduction.
 #include <map>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/parametros.h"
@@ -76,8 +76,8 @@ const CodigoNacional kCodigosNacionais[] = {
 
 // Reads into a scratch buffer through the generic reading export, as the host would.
 int LeituraPorNome(const char* comando, const char* parametro, const std::string& nome) {
-    static char rascunho[1024];
-    return Tarvo_ExecutaLeitura(comando, (std::string(parametro) + "=" + Aspas(nome)).c_str(), rascunho);
+    std::string rascunho(cap::Tarvo_ExecutaLeitura::Retorno, '\0');
+    return Tarvo_ExecutaLeitura(comando, (std::string(parametro) + "=" + Aspas(nome)).c_str(), rascunho.data());
 }
 
 }  // namespace

@@ -305,15 +305,18 @@ Impressora::Impressora() {
 }
 
 DataHora Impressora::Agora() const {
+    if (relogioParado) return DataHora::DeSegundos(*relogioParado);
     return DataHora::DeSegundos(AgoraLocal().Segundos() + deslocamentoRelogio);
 }
 
 void Impressora::AjustaRelogio(const DataHora& quando) {
-    deslocamentoRelogio = quando.Segundos() - AgoraLocal().Segundos();
+    if (relogioParado) relogioParado = quando.Segundos();
+    else deslocamentoRelogio = quando.Segundos() - AgoraLocal().Segundos();
 }
 
 void Impressora::AvancaRelogio(std::int64_t s) {
-    deslocamentoRelogio += s;
+    if (relogioParado) *relogioParado += s;
+    else deslocamentoRelogio += s;
 }
 
 void Impressora::LimpaTabelas() {

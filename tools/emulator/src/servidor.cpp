@@ -169,7 +169,14 @@ Emulador::Saida Emulador::Atende(const std::string& bruto) {
     t.comando = q.comando;
     t.parametros = q.parametros;
     bool aplica = falhas_.vezes != 0;
-    if (aplica && falhas_.silencio) {
+    if (aplica && falhas_.desliga) {
+        t.codigo = -1;
+        s.desliga = true;
+    } else if (aplica && !falhas_.tagarela.empty()) {
+        t.codigo = -1;
+        s.tagarela = falhas_.tagarela;
+        s.tagarelaMs = falhas_.tagarelaMs;
+    } else if (aplica && falhas_.silencio) {
         t.codigo = -1;
     } else {
         Resposta r;
@@ -184,12 +191,21 @@ Emulador::Saida Emulador::Atende(const std::string& bruto) {
             r = {erroInjetado->second.codigo,
                  DadosErro(erroInjetado->second.texto1, erroInjetado->second.texto2)};
             if (erroInjetado->second.vezes > 0) --erroInjetado->second.vezes;
+        } else if (falhas_.capturaSemFim > 0 && MesmoNome(q.comando, "LeImpressao")) {
+            r = {0, "TextoImpressao=\"" + std::string(falhas_.capturaSemFim, 'x') + "\""};
         } else {
             r = impressora_.Executa(q.comando, q.parametros);
         }
         t.codigo = r.codigo;
         resposta = MontaResposta(dividido ? q.pacote : "0", r.codigo, r.dados);
+        if (aplica && falhas_.comprimentoErrado) {
+            // The length field one too many: "...;19}" becomes "...;20}".
+            const std::size_t pv = resposta.rfind(';');
+            const int n = std::stoi(resposta.substr(pv + 1));
+            resposta = resposta.substr(0, pv + 1) + std::to_string(n + 1) + "}";
+        }
         if (aplica && falhas_.semFechamento) resposta.pop_back();
+        if (aplica) resposta = falhas_.antes + resposta + falhas_.depois;
         t.resposta = resposta;
         int n = aplica ? std::max(1, falhas_.pedacos) : 1;
         std::size_t tam = (resposta.size() + static_cast<std::size_t>(n) - 1) / static_cast<std::size_t>(n);
@@ -202,8 +218,10 @@ Emulador::Saida Emulador::Atende(const std::string& bruto) {
     if (aplica && falhas_.vezes > 0 && --falhas_.vezes == 0) {
         // Used up: the line faults clear (the errors by command keep their own counts).
         auto erros = std::move(falhas_.erros);
+        const std::size_t captura = falhas_.capturaSemFim;
         falhas_ = Falhas{};
         falhas_.erros = std::move(erros);
+        falhas_.capturaSemFim = captura;
     }
     trocas_.push_back(t);
     auto aviso = aoTrocar_;
@@ -238,8 +256,35 @@ void Emulador::ServePty() {
         std::lock_guard<std::mutex> l(m_);
         enviados_ += bytes.substr(0, feito);
     };
+    bool desligado = false;
     auto atende = [&](const std::string& quadro) {
         Saida s = Atende(quadro);
+        if (s.desliga) {
+            // The cable is pulled: both ends of the pseudo-terminal close, the client sees
+            // a hang-up, and the port name goes away as an unplugged adapter's does.
+            Fecha(master_), Fecha(slave_);
+            std::error_code ec;
+            fs::remove(link_, ec);
+            desligado = true;
+            return;
+        }
+        if (!s.tagarela.empty()) {
+            const auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(s.tagarelaMs);
+            std::string bloco;
+            while (bloco.size() < 4096) bloco += s.tagarela;
+            while (std::chrono::steady_clock::now() < fim) {
+                pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
+                if (::poll(p, 2, 50) < 0 || (p[1].revents & POLLIN)) return;
+                if (p[0].revents & POLLOUT) {
+                    [[maybe_unused]] ssize_t n = ::write(master_, bloco.data(), bloco.size());
+                }
+                // Whatever the client sent meanwhile is read and dropped, so its writes never block.
+                char lixo[4096];
+                while (::read(master_, lixo, sizeof lixo) > 0) {
+                }
+            }
+            return;
+        }
         if (s.pedacos.empty()) return;
         if (!Dorme(s.atrasoMs)) return;
         for (std::size_t i = 0; i < s.pedacos.size(); ++i) {
@@ -248,6 +293,12 @@ void Emulador::ServePty() {
         }
     };
     while (true) {
+        if (desligado) {
+            // Nothing left to serve: wait for the order to stop.
+            pollfd p{acorda_[0], POLLIN, 0};
+            if (::poll(&p, 1, -1) < 0 && errno == EINTR) continue;
+            break;
+        }
         pollfd p[2] = {{master_, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
         int r = ::poll(p, 2, enq.AguardaOcio() ? kOcioMs : -1);
         if (r < 0 && errno == EINTR) continue;
@@ -381,6 +432,37 @@ void Emulador::SemFechamento(int vezes) {
     std::lock_guard<std::mutex> l(m_);
     falhas_.semFechamento = true;
     falhas_.vezes = vezes;
+}
+
+void Emulador::Ruido(const std::string& antes, const std::string& depois, int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.antes = antes;
+    falhas_.depois = depois;
+    falhas_.vezes = vezes;
+}
+
+void Emulador::ComprimentoErrado(int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.comprimentoErrado = true;
+    falhas_.vezes = vezes;
+}
+
+void Emulador::Tagarela(const std::string& bytes, int ms, int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.tagarela = bytes;
+    falhas_.tagarelaMs = ms;
+    falhas_.vezes = vezes;
+}
+
+void Emulador::Desliga() {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.desliga = true;
+    falhas_.vezes = 1;
+}
+
+void Emulador::CapturaSemFim(std::size_t bytesPorResposta) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.capturaSemFim = bytesPorResposta;
 }
 
 void Emulador::ErroEm(const std::string& comando, int codigo, const std::string& texto1,

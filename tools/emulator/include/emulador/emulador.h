@@ -38,8 +38,14 @@ struct Falhas {
     int pedacos = 1;             // reply written in this many pieces ...
     int pausaMs = 0;             // ... with this pause before each one after the first
     bool semFechamento = false;  // reply without its final "}"
+    std::string antes, depois;   // noise written just before and just after the reply
+    bool comprimentoErrado = false;  // the reply's length field one more than it should be
+    std::string tagarela;        // instead of replying, these bytes over and over ...
+    int tagarelaMs = 0;          // ... for this long
+    bool desliga = false;        // the cable is pulled when the frame arrives: the line hangs up
     int vezes = -1;
     std::map<std::string, ErroInjetado> erros;  // by command word: reply with this error, run nothing
+    std::size_t capturaSemFim = 0;  // when not 0, every LeImpressao hands this many more bytes, forever
 };
 
 // One frame received and what went back.
@@ -86,6 +92,11 @@ class Emulador {
     void Atrasa(int ms, int vezes = -1);
     void Fatia(int pedacos, int pausaMs, int vezes = -1);
     void SemFechamento(int vezes = -1);
+    void Ruido(const std::string& antes, const std::string& depois, int vezes = -1);
+    void ComprimentoErrado(int vezes = -1);
+    void Tagarela(const std::string& bytes, int ms, int vezes = -1);
+    void Desliga();  // at the next frame: the pseudo-terminal closes (a hang-up) and its link goes
+    void CapturaSemFim(std::size_t bytesPorResposta);
     void ErroEm(const std::string& comando, int codigo, const std::string& texto1 = "ErroInjetado",
                 const std::string& texto2 = "Erro provocado pelo teste", int vezes = -1);
 
@@ -110,6 +121,9 @@ class Emulador {
         std::vector<std::string> pedacos;
         int atrasoMs = 0;
         int pausaMs = 0;
+        std::string tagarela;  // babble instead of the pieces
+        int tagarelaMs = 0;
+        bool desliga = false;
     };
     Saida Atende(const std::string& quadro);
     bool Dorme(int ms);  // false when asked to stop meanwhile

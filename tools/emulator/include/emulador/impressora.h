@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -273,6 +274,9 @@ class Impressora {
     void AjustaRelogio(const DataHora& quando);  // the clock reads `quando` now
     void AvancaRelogio(std::int64_t segundos);   // negative: back
     std::int64_t deslocamentoRelogio = 0;        // seconds added to the computer's clock
+    // A stopped clock reads this moment (seconds of DataHora::Segundos) until set or moved
+    // again: tests that compare times read it without any race with the computer's clock.
+    std::optional<std::int64_t> relogioParado;
 
     // --- identity and settings ---------------------------------------------------------------
     std::string marca = "TARVO";

@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "driver/api/exportacao.h"
+#include "driver/core/exportacao.h"
 
 namespace tarvo {
 
