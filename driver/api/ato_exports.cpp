@@ -1,0 +1,86 @@
+// Exports of the ATO COTEPE files made from memory dumps.
+#include <cstring>
+
+#include "driver/api/exportacao.h"
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/ato.h"
+
+using namespace tarvo;
+
+static_assert(cap::Tarvo_GeraRFDBinario::nomeArquivo == ato::kTamanhoNomeArquivo);
+static_assert(cap::Tarvo_GeraRFDBinarioCRZ::nomeArquivo == ato::kTamanhoNomeArquivo);
+
+namespace {
+
+std::string Texto(const char* t) { return t ? t : ""; }
+
+// Runs an export body; an error inside it becomes `falha`, its report two log lines (the
+// report that a message box once showed goes to the log only).
+template <typename F>
+int ComRelato(const char* nome, const char* prefixo, int falha, F&& corpo) noexcept {
+    try {
+        return corpo();
+    } catch (const std::exception& e) {
+        try {
+            DefineErro(-1, e.what());
+            GravaLog(std::string("ERRO na fun\xE7\xE3o ") + nome + ": " + e.what());
+            GravaLog(prefixo + std::string(e.what()));
+        } catch (...) {
+        }
+    } catch (...) {
+    }
+    return falha;
+}
+
+}  // namespace
+
+extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBinario, const char* szArquivoTexto,
+                                                       const char* szPeriodoIni, const char* szPeriodoFIM,
+                                                       int TipoPeriodo, const char* szUsuario,
+                                                       const char* szTipoLeitura) {
+    return ComRelato("Tarvo_GeraArquivoATO17Binario", "Erro: ", -1, [&] {
+        return ato::GeraArquivoATO17Binario(Texto(szArquivoBinario), Texto(szArquivoTexto), Texto(szPeriodoIni),
+                                            Texto(szPeriodoFIM), static_cast<char>(TipoPeriodo & 0xFF),
+                                            Texto(szUsuario), Texto(szTipoLeitura));
+    });
+}
+
+namespace {
+
+int GeraComNome(const char* exportacao, char* nomeArquivo, int (*gera)(const std::string&, const std::string&, int,
+                                                                      int, std::string&),
+                const char* inicio, const char* fim, int tipoPeriodo, int tipoLeitura) {
+    return ComRelato(exportacao, "Erro: ", -1, [&] {
+        std::string nome = nomeArquivo ? AparaDireita(std::string(nomeArquivo, ::strnlen(nomeArquivo, ato::kTamanhoNomeArquivo))) : "";
+        int r = gera(Texto(inicio), Texto(fim), tipoPeriodo, tipoLeitura, nome);
+        if (nomeArquivo && nome.size() < ato::kTamanhoNomeArquivo)
+            CopiaParaBuffer(nomeArquivo, ato::kTamanhoNomeArquivo, nome);
+        return r;
+    });
+}
+
+}  // namespace
+
+extern "C" TARVO_API int Tarvo_GeraRFDBinario(const char* periodoInicial, const char* periodoFinal, int tipoPeriodo,
+                                              int tipoLeitura, char* nomeArquivo) {
+    return GeraComNome("Tarvo_GeraRFDBinario", nomeArquivo, &ato::GeraRFDBinario, periodoInicial, periodoFinal,
+                       tipoPeriodo, tipoLeitura);
+}
+
+extern "C" TARVO_API int Tarvo_GeraRFDBinarioCRZ(const char* CRZInicial, const char* CRZFinal, int tipoPeriodo,
+                                                 int tipoLeitura, char* nomeArquivo) {
+    return GeraComNome("Tarvo_GeraRFDBinarioCRZ", nomeArquivo, &ato::GeraRFDBinarioCRZ, CRZInicial, CRZFinal,
+                       tipoPeriodo, tipoLeitura);
+}
+
+extern "C" TARVO_API int Tarvo_GeraRFDBinarioRJ(const char* periodoInicial, const char* periodoFinal,
+                                                int tipoPeriodo) {
+    return ComRelato("GeraRFDBinarioRJ", "Erro: ", -1, [&] {
+        return ato::GeraRFDBinarioRJ(Texto(periodoInicial), Texto(periodoFinal), tipoPeriodo);
+    });
+}
+
+extern "C" TARVO_API int Tarvo_ConverteATO17ParaPAFRJ(const char* ArquivoATO17) {
+    return ComRelato("Tarvo_ConverteATO17ParaPAFRJ", "ERRO: ", 0,
+                     [&] { return ato::ConverteATO17ParaPAFRJ(Texto(ArquivoATO17)); });
+}
