@@ -510,6 +510,12 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
                 }
             }
             bool fim = F(c, 0) == "FIM";
+            if (fim && cabecalho) {
+                // A first document without its header's end line gives no name: the search
+                // ends with it all the same, so memory does not grow with the tape.
+                cabecalho = false;
+                cliche.clear();
+            }
             bloco.push_back(std::move(c));
             if (fim) {
                 conversor.Documento(bloco);
