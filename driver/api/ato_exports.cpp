@@ -15,14 +15,15 @@ namespace {
 std::string Texto(const char* t) { return t ? t : ""; }
 
 // Runs an export body; an error inside it becomes `falha`, its report two log lines (the
-// report that a message box once showed goes to the log only).
+// report that a message box once showed goes to the log only) and, with `informa`, the last
+// error.
 template <typename F>
-int ComRelato(const char* nome, const char* prefixo, int falha, F&& corpo) noexcept {
+int ComRelato(const char* nome, const char* prefixo, int falha, F&& corpo, bool informa = true) noexcept {
     try {
         return corpo();
     } catch (const std::exception& e) {
         try {
-            DefineErro(-1, e.what());
+            if (informa) DefineErro(-1, e.what());
             GravaLog(std::string("ERRO na fun\xE7\xE3o ") + nome + ": " + e.what());
             GravaLog(prefixo + std::string(e.what()));
         } catch (...) {
@@ -42,7 +43,7 @@ extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBina
         return ato::GeraArquivoATO17Binario(Texto(szArquivoBinario), Texto(szArquivoTexto), Texto(szPeriodoIni),
                                             Texto(szPeriodoFIM), static_cast<char>(TipoPeriodo & 0xFF),
                                             Texto(szUsuario), Texto(szTipoLeitura));
-    });
+    }, false);
 }
 
 namespace {

@@ -258,6 +258,25 @@ TEST_F(AtoMes, TheRfdExportsReadConvertNameTheirFileAndTheRjExportWritesThePafRj
     });
 }
 
+TEST_F(AtoMes, AZReductionMakesItsFileThroughTheStandInsWhenTheDumpWayIsChosen) {
+    Roda("GERA_RFD_REDZ=1\r\nTIPO_GERA_RFD_REDZ=1\r\nCorrigeRelogioZ=0\r\n", [&](Biblioteca& t, emulador::Emulador& e) {
+        e.Altera([](emulador::Impressora& p) { p.AjustaRelogio(emulador::DataHora{2010, 3, 9, 9, 0, 0}); });
+        ASSERT_EQ(t.Comando("AbreCupomFiscal", ""), 1);
+        ASSERT_EQ(t.Comando("VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 "
+                                         "Quantidade=1,000"),
+                  1);
+        ASSERT_EQ(t.Comando("PagaCupom", "CodMeioPagamento=-2 Valor=1,00"), 1);
+        ASSERT_EQ(t.Comando("EncerraDocumento", ""), 1);
+        ASSERT_EQ(t.S<int(const char*, const char*)>("Tarvo_ReducaoZ")("", ""), 1) << t.UltimoErro().second;
+        // 9 March 2010: day 9, month 3, year 10 (A).
+        auto l = PorTipo(home / "rfd/TV02345.93A");
+        ASSERT_EQ(l["E12"].size(), 1u);
+        EXPECT_EQ(l["E12"][0].substr(46, 6), "000001");
+        EXPECT_EQ(l["E14"].size(), 1u);
+        EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Retorno da fun\xE7\xE3o RFD_ConvertedaMFD: 1"), std::string::npos);
+    });
+}
+
 TEST_F(AtoMes, ANameThatWouldNotFitTheBufferIsRefusedBeforeTheReading) {
     const std::string longa = home / (std::string(240, 'p') + "/");
     Roda("", [&](Biblioteca& t, emulador::Emulador&) {
