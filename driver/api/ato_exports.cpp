@@ -52,9 +52,13 @@ int GeraComNome(const char* exportacao, char* nomeArquivo, int (*gera)(const std
                                                                       int, std::string&),
                 const char* inicio, const char* fim, int tipoPeriodo, int tipoLeitura) {
     return ComRelato(exportacao, "Erro: ", -1, [&] {
-        std::string nome = nomeArquivo ? AparaDireita(std::string(nomeArquivo, ::strnlen(nomeArquivo, ato::kTamanhoNomeArquivo))) : "";
+        const std::string recebido =
+            nomeArquivo ? AparaDireita(std::string(nomeArquivo, ::strnlen(nomeArquivo, ato::kTamanhoNomeArquivo)))
+                        : std::string();
+        std::string nome = recebido;
         int r = gera(Texto(inicio), Texto(fim), tipoPeriodo, tipoLeitura, nome);
-        if (nomeArquivo && nome.size() < ato::kTamanhoNomeArquivo)
+        // The buffer gets the output's name once there is one; until then it is left alone.
+        if (nomeArquivo && nome != recebido && nome.size() < ato::kTamanhoNomeArquivo)
             CopiaParaBuffer(nomeArquivo, ato::kTamanhoNomeArquivo, nome);
         return r;
     });
