@@ -105,6 +105,10 @@ TEST_F(PafRj, TheConverterRefusesIncompleteAndForeignDumpsAndOutputsItCannotCrea
     teste::EscreveArquivo(bom, CabecalhoDump(true, mf.size(), 0) + mf);
     teste::EscreveArquivo(cortado, CabecalhoDump(false, 1000, 0) + mf);
     teste::EscreveArquivo(outro, "E01 a text file and no dump at all, long enough for a header.................");
+    // A header of ours over memories that are no records: one endless line, no ECF record.
+    const std::string sem = home / "sem.tdm", linha = home / "linha.tdm";
+    teste::EscreveArquivo(sem, CabecalhoDump(true, 6, 0) + "XYZ\tA\n");
+    teste::EscreveArquivo(linha, CabecalhoDump(true, 3u << 20, 0) + std::string(3u << 20, 'A'));
     const std::string saida = home / "saida.txt";
     auto gera = [&](const std::string& dump, const std::string& out, char tipo = 'D',
                     const char* inicio = "01/01/2010", const char* leitura = "TDM") {
@@ -113,6 +117,8 @@ TEST_F(PafRj, TheConverterRefusesIncompleteAndForeignDumpsAndOutputsItCannotCrea
     Erro().UltimoRetorno = 77;
     EXPECT_EQ(gera(cortado, saida), 16394);
     EXPECT_EQ(gera(outro, saida), 16387);
+    EXPECT_EQ(gera(sem, saida), 16387);
+    EXPECT_EQ(gera(linha, saida), 16387);
     EXPECT_EQ(gera(bom, home / "nao/existe/saida.txt"), 16393);
     EXPECT_FALSE(fs::exists(saida));
     EXPECT_EQ(gera(bom, saida, 'X'), 87);

@@ -23,6 +23,7 @@ constexpr int kNaoEhDump = 16387;
 constexpr int kErroEscrita = 16389;
 constexpr int kErroCriaArquivo = 16393;
 constexpr int kIncompleto = 16394;
+constexpr std::size_t kMaiorRegistro = 1 << 20;
 
 using Campos = std::vector<std::string>;
 
@@ -56,8 +57,9 @@ std::string Trim(const std::string& t) {
 std::int64_t Int(const std::string& t) {
     std::int64_t v = 0;
     bool neg = !t.empty() && t[0] == '-';
+    int n = 0;
     for (char c : t)
-        if (c >= '0' && c <= '9') v = v * 10 + (c - '0');
+        if (c >= '0' && c <= '9' && ++n <= 18) v = v * 10 + (c - '0');  // 18 digits never overflow
     return neg ? -v : v;
 }
 // "dd/mm/yyyy" -> "yyyymmdd".
@@ -116,6 +118,8 @@ class Memoria {
                 return true;
             }
             l.append(buf_, pos_, std::string::npos);
+            // No record of ours comes near this: a file that has one is no dump.
+            if (l.size() > kMaiorRegistro) throw kNaoEhDump;
             buf_.clear();
             pos_ = 0;
             if (resta_ == 0) return !l.empty();
