@@ -2,6 +2,7 @@
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
+#include "driver/fiscalfiles/ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 
 using namespace tarvo;
@@ -14,8 +15,8 @@ extern "C" TARVO_API int RFD_ConvertedaMFD(const char* CRZ) {
         int resultado = 0;
         try {
             if (!Estado().ArmazenamentoRFD && Config().TipoGeraRfdRedZ != "0") {
-                // The file from the printer's memory dump: not available in this library yet.
-                resultado = InformaNaoImplementado(" RFD_ConvertedaMFD");
+                // The file from the printer's memory dump, through the outside libraries.
+                resultado = ato::RFD_ConvertedaMFDMemorias(reducao);
             } else {
                 resultado = RFD_ConvertedaMFDTexto(reducao);
             }

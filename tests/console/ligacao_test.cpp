@@ -251,6 +251,25 @@ TEST(TextosDeChamada, SpecialCallTextsOfTheTable) {
         EXPECT_EQ(ch.TextoValores(), "szNomeArquivo=a.tdm szSerieECF=BE0001 bAguardaConcluirLeitura=-1");
     }
     {
+        // The ATO exports of the same family: integers and the name buffer by their names.
+        Chamada ch("Tarvo_GeraRFDBinario");
+        ch.Texto("periodoInicial", "01/03/2010");
+        ch.Texto("periodoFinal", "31/03/2010");
+        ch.Inteiro("tipoPeriodo", 1);
+        ch.Inteiro("tipoLeitura", 0);
+        std::string nome = "a.txt";
+        ch.Saida("nomeArquivo", nome, 256);
+        EXPECT_EQ(ch.TextoChamada(), "GeraRFDBinario(periodoInicial,periodoFinal,tipoPeriodo,tipoLeitura,nomeArquivo);");
+        EXPECT_EQ(ch.TextoValores(),
+                  "periodoInicial=01/03/2010 periodoFinal=31/03/2010 tipoPeriodo=1 tipoLeitura=0 nomeArquivo=a.txt");
+    }
+    {
+        Chamada ch("Tarvo_ConverteATO17ParaPAFRJ");
+        ch.Texto("ArquivoATO17", "a.txt");
+        EXPECT_EQ(ch.TextoChamada(), "ConverteATO17ParaPAFRJ(ArquivoATO17);");
+        EXPECT_EQ(ch.TextoValores(), "ArquivoATO17=a.txt");
+    }
+    {
         Chamada ch("Tarvo_LeCodigoNacionalIdentificacaoECF");
         ch.Saida("CNI", g, 7);
         EXPECT_EQ(ch.TextoChamada(), "Tarvo_LeCodigoNacionalIdentificacaoECF( CNI );");

@@ -134,11 +134,13 @@ TEST_F(ConversaoEmulador, WithFlagTdmClearOnlyTheDocumentAndHeadLinesRemain) {
 TEST_F(ConversaoEmulador, TheExportTakesTheTextWayOnlyWhenAskedAndCatchesItsErrors) {
     Dia();
     if (HasFatalFailure()) return;
-    // The memory-dump way is not in this library: a failure, no file.
+    // The memory-dump way: its file, named by the serial's ends and the day.
     Config().TipoGeraRfdRedZ = "1";
-    EXPECT_EQ(RFD_ConvertedaMFD("1"), 0);
-    EXPECT_EQ(Erro().UltimoRetorno, -3);
-    EXPECT_TRUE(std::filesystem::is_empty(home / "rfd"));
+    EXPECT_EQ(RFD_ConvertedaMFD("1"), 1) << Erro().UltimaMensagem;
+    for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) {
+        EXPECT_EQ(a.path().filename().string().substr(0, 8), "TV02345.");
+        std::filesystem::remove(a.path());
+    }
     Config().TipoGeraRfdRedZ = "0";
     EXPECT_EQ(RFD_ConvertedaMFD("1"), 1);
     EXPECT_FALSE(std::filesystem::is_empty(home / "rfd"));
