@@ -2,13 +2,19 @@
 #include <QApplication>
 
 #include "console/database/dm_vintaro.h"
+#include "console/main/configuracao_console.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
+#include "console/main/localidade.h"
 #include "console/main/principal.h"
 #include "platform/pastas.h"
 
 int main(int argc, char** argv) {
+    // Before any window: the folders the console sets (the driver, already loaded, reads
+    // them again in the one restart this may take).
+    belmora::PreparaPastas(argv);
     QApplication app(argc, argv);
+    belmora::DefineLocalidade();
     QApplication::setApplicationName(QStringLiteral("Belmora - Gerenciador de ECF Tarvo"));
     QApplication::setApplicationDisplayName(QString());
     belmora::RegistraFormulariosDoConsole();

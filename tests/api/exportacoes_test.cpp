@@ -55,6 +55,7 @@ struct Argumentos {
 #define ARG_s(n) ""
 #define ARG_c(n) ""
 #define ARG_i(n) 0
+#define ARG_b(n) static_cast<unsigned char>(0)
 #define ARG_p(n) a.Inteiro()
 #define ARG_o(n, max) a.Buffer(max)
 #define ARG_r(n, max, modo, largura) a.Buffer(max)
@@ -87,6 +88,7 @@ struct Entrada {
 #define VIRGULA_s(v) , v
 #define VIRGULA_c(v) , v
 #define VIRGULA_i(v) , v
+#define VIRGULA_b(v) , v
 #define VIRGULA_p(v) , v
 #define VIRGULA_o(v) , v
 #define VIRGULA_r(v) , v
