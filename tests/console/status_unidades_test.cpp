@@ -97,9 +97,9 @@ TEST_F(SondaFalsa, AReplyWithoutBraceStopsAtTheChunkThatCrosses2048Bytes) {
     linha->pedacos = {std::string(2000, 'a'), std::string(500, 'b')};
     std::string r;
     EXPECT_TRUE(c.Recebe(r));
-    // Chunks of 256: seven of a, the eighth takes 208 a and 48 b, crossing 2048.
-    EXPECT_EQ(linha->leituras, 8);
-    EXPECT_EQ(r.size(), 2048u);
+    // Chunks of 256: seven of a, the rest of the a (208), then 256 b cross 2048: the end.
+    EXPECT_EQ(linha->leituras, 9);
+    EXPECT_EQ(r.size(), 2256u);
     // A zero byte ends what a chunk appends.
     linha->pedacos = {std::string("ab\0cd}", 6)};
     r.clear();
@@ -239,7 +239,7 @@ TEST(TextosStatus, OnlyThePrintModeEscapeExpandsAHeaderLine) {
     EXPECT_EQ(l.texto, "LOJA");
     auto m = belmora::FormataLinhaCabecalho("PROMOÇÃO! " + esc + "E1NEGRITO" + esc + "E0");
     EXPECT_FALSE(m.expandida);
-    EXPECT_EQ(m.texto, "PROMOÇÃO! <n>NEGRITO</n>");
+    EXPECT_EQ(m.texto, QStringLiteral("PROMOÇÃO! <n>NEGRITO</n>"));
     EXPECT_EQ(belmora::LinhasDoCliche("  LINHA 1\r\n\r\n LINHA 2\nLINHA 3   "),
               QStringList({"LINHA 1", "LINHA 2", "LINHA 3"}));
 }

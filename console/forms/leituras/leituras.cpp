@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -155,10 +156,11 @@ TfrmLeituraMFMFD::TfrmLeituraMFMFD(QWidget* parent)
 
 void TfrmLeituraMFMFD::MostraTipo() {
     const bool data = Escolhido("rgTipo") != 1;
+    // The field's whole row (its label too) comes and goes.
     for (const char* n : {"dtpDataInicial", "dtpDataFinal"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) w->setVisible(data);
+        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, data);
     for (const char* n : {"edtInicial", "edtFinal"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) w->setVisible(!data);
+        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, !data);
 }
 
 void TfrmLeituraMFMFD::AoMostrar() {

@@ -1,6 +1,7 @@
 #include "console/forms/status/status.h"
 
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
