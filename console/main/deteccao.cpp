@@ -50,10 +50,11 @@ void TfrmVintaro::AtualizaStatusImpressora() {
     Operacao operacao(this);
     // Every refresh starts from the labels as they were first drawn, so nothing of an
     // earlier printer state is left lit.
-    const std::pair<QLabel*, const char*> rotulos[] = {
-        {conexaoImpressora_, "Impressora conectada"}, {sensorPapel_, "Sem papel"},
-        {statusCupom_, "Cupom Aberto"},  {statusRedZ_, "Z Pendente"},
-        {statusIntervencao_, "Intervenção"}};
+    const std::pair<QLabel*, const char*> rotulos[] = {{conexaoImpressora_, "Impressora conectada"},
+                                                       {sensorPapel_, "Sem papel"},
+                                                       {statusCupom_, "Cupom Aberto"},
+                                                       {statusRedZ_, "Z Pendente"},
+                                                       {statusIntervencao_, "Intervenção"}};
     for (const auto& [l, texto] : rotulos) {
         l->setText(QString::fromUtf8(texto));
         l->setEnabled(false);

@@ -34,7 +34,8 @@ class PortaDaMaquina : public PortaDireta {
         const std::size_t antes = destino.size();
         auto r = porta_.LeAte(destino, maximo, plataforma::Monotonico() + primeiroMs);
         while (r == plataforma::PortaSerial::Resultado::Dados && destino.size() - antes < maximo)
-            r = porta_.LeAte(destino, maximo - (destino.size() - antes), plataforma::Monotonico() + intervaloMs);
+            r = porta_.LeAte(destino, maximo - (destino.size() - antes),
+                             plataforma::Monotonico() + intervaloMs);
         return r != plataforma::PortaSerial::Resultado::Fim || destino.size() > antes;
     }
 

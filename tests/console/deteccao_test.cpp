@@ -56,7 +56,9 @@ class Deteccao : public ::testing::Test {
         plataforma::InstalaListaPortasSeriais(nullptr);
     }
     QLabel* Rotulo(const char* nome) { return janela->findChild<QLabel*>(nome); }
-    QColor Cor(const char* nome) { return Rotulo(nome)->palette().color(QPalette::Active, QPalette::WindowText); }
+    QColor Cor(const char* nome) {
+        return Rotulo(nome)->palette().color(QPalette::Active, QPalette::WindowText);
+    }
 };
 
 TEST_F(Deteccao, ThePrinterOnTheConfiguredPortShowsItsStatus) {
@@ -68,9 +70,10 @@ TEST_F(Deteccao, ThePrinterOnTheConfiguredPortShowsItsStatus) {
     });
     Abre();
     janela->AtualizaStatusImpressora();
-    EXPECT_EQ(teste::Itens(log), QStringList({"-> Procurando ECF na porta COM1", kOk, "-> Atualizando Status",
-                                              "  -> Verificando Papel", "  " + kOk, "  -> Lendo Indicadores do ECF",
-                                              "  " + kOk, "  -> Lendo informações de espaço da MFD", "  " + kOk, kOk}));
+    EXPECT_EQ(teste::Itens(log),
+              QStringList({"-> Procurando ECF na porta COM1", kOk, "-> Atualizando Status",
+                           "  -> Verificando Papel", "  " + kOk, "  -> Lendo Indicadores do ECF", "  " + kOk,
+                           "  -> Lendo informações de espaço da MFD", "  " + kOk, kOk}));
     EXPECT_EQ(janela->findChild<QLabel*>("StatusImpressora")->text(), "ACK: 6 ST1: 0 ST2: 0");
     EXPECT_EQ(Rotulo("strStatusMFD")->text(), "Status MFD: Total: 32 MB / Ocupado: 24 MB");
     EXPECT_EQ(janela->findChild<QProgressBar*>("StatusMFD")->maximum(), 32);
@@ -130,10 +133,11 @@ TEST_F(Deteccao, WithNothingOnTheConfiguredPortAnotherListedPortIsFound) {
         60000));
     const QStringList l = teste::Itens(log);
     ASSERT_GE(l.size(), 6);
-    EXPECT_EQ(l.mid(0, 5),
-              QStringList({"-> Procurando ECF na porta COM1",
-                           "  <- Erro Nº: -6 - Impressora desligada ou cabo de comunicação desconectado", kFalhou,
-                           "<- ECF não encontrada na porta COM1", "-> Procurando ECF na porta COM3"}));
+    EXPECT_EQ(
+        l.mid(0, 5),
+        QStringList({"-> Procurando ECF na porta COM1",
+                     "  <- Erro Nº: -6 - Impressora desligada ou cabo de comunicação desconectado", kFalhou,
+                     "<- ECF não encontrada na porta COM1", "-> Procurando ECF na porta COM3"}));
     EXPECT_EQ(l.last(), kOk);
     EXPECT_EQ(Porta(), "COM3");
     EXPECT_EQ(janela->PortaCorrente(), "COM3");
@@ -141,7 +145,8 @@ TEST_F(Deteccao, WithNothingOnTheConfiguredPortAnotherListedPortIsFound) {
     // One listed port: a bar of two steps, filled at the end.
     EXPECT_EQ(maximo, 2);
     EXPECT_EQ(posicao, 2);
-    EXPECT_TRUE(pintados.textos.contains("Procurando ECF na porta COM1...")) << pintados.textos.join("|").toStdString();
+    EXPECT_TRUE(pintados.textos.contains("Procurando ECF na porta COM1..."))
+        << pintados.textos.join("|").toStdString();
     EXPECT_TRUE(pintados.textos.contains("Procurando ECF na porta COM3..."));
     EXPECT_TRUE(pintados.textos.contains("Verificando Status do ECF na porta COM3..."));
     EXPECT_EQ(pintados.textos.last(), "Concluído !");
@@ -179,7 +184,9 @@ TEST_F(Deteccao, APrinterBehindAUsbAdapterMustAnswerTheProbe) {
     janela->AtualizaStatusImpressora();
     QStringList l = teste::Itens(log);
     ASSERT_GE(l.size(), 3);
-    EXPECT_EQ(l[1], "-> Verficando disponibilidade de acesso ao dispositivo USB Serial: Conversor USB Serial (COM1)");
+    EXPECT_EQ(
+        l[1],
+        "-> Verficando disponibilidade de acesso ao dispositivo USB Serial: Conversor USB Serial (COM1)");
     EXPECT_EQ(l[2], kOk);
     EXPECT_EQ(l.last(), kOk);
     // The probe went out byte for byte, before anything of the driver.
@@ -194,11 +201,13 @@ TEST_F(Deteccao, APrinterBehindAUsbAdapterMustAnswerTheProbe) {
     EXPECT_GE(t.elapsed(), 900);
     l = teste::Itens(log);
     ASSERT_GE(l.size(), 5);
-    EXPECT_EQ(l.mid(0, 5),
-              QStringList({"-> Procurando ECF na porta COM1",
-                           "-> Verficando disponibilidade de acesso ao dispositivo USB Serial: Conversor USB Serial (COM1)",
-                           "  <- Erro Nº: -6 - Impressora desligada ou cabo de comunicação desconectado", kFalhou,
-                           "<- ECF não encontrada na porta COM1"}));
+    EXPECT_EQ(
+        l.mid(0, 5),
+        QStringList(
+            {"-> Procurando ECF na porta COM1",
+             "-> Verficando disponibilidade de acesso ao dispositivo USB Serial: Conversor USB Serial (COM1)",
+             "  <- Erro Nº: -6 - Impressora desligada ou cabo de comunicação desconectado", kFalhou,
+             "<- ECF não encontrada na porta COM1"}));
 }
 
 TEST_F(Deteccao, ARefreshAfterThePrinterChangedClearsTheOldLabels) {

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTest>
 #include <QTableWidget>
+#include <QTest>
 #include <filesystem>
 
 #include "comum/ambiente.h"
@@ -75,7 +75,10 @@ TEST_F(Formas, StatusFormsShowAnOpenReceiptRatesPaymentFormsAndLowPaper) {
         p.aliquotas[3] = {true, 500, false, "S05"};
         p.meiosPagamento[0] = {true, "Cartao", "Cartao", true};
         p.poucoPapel = true;
-        p.cliche = "\x1b! MERCADO BOM\x1b!\x01\nRUA \x1b" "E1A\x1b" "E0, 10!\n  BAIRRO\nCIDADE";
+        p.cliche =
+            "\x1b! MERCADO BOM\x1b!\x01\nRUA \x1b"
+            "E1A\x1b"
+            "E0, 10!\n  BAIRRO\nCIDADE";
     });
     ASSERT_EQ(dll::Tarvo_AbreCupomMFD("", "", ""), 1);
 
@@ -93,10 +96,11 @@ TEST_F(Formas, StatusFormsShowAnOpenReceiptRatesPaymentFormsAndLowPaper) {
     log.clear();
     {  // the open receipt
         auto f = Mostra<belmora::TfrmStatusCupom>();
-        EXPECT_EQ(log, QStringList({"-> Lendo Status do Cupom", "  -> Número do Caixa lido com sucesso!",
-                                    "  -> Número do Cupom lido com sucesso!", "  -> Data/Hora lidos com sucesso!",
-                                    "  -> Subtotal lido com sucesso!", "  -> Grande Total lido com sucesso!",
-                                    "  -> Número de Itens lido com sucesso!", kOk}));
+        EXPECT_EQ(log,
+                  QStringList({"-> Lendo Status do Cupom", "  -> Número do Caixa lido com sucesso!",
+                               "  -> Número do Cupom lido com sucesso!", "  -> Data/Hora lidos com sucesso!",
+                               "  -> Subtotal lido com sucesso!", "  -> Grande Total lido com sucesso!",
+                               "  -> Número de Itens lido com sucesso!", kOk}));
         EXPECT_EQ(Texto(f.get(), "edtECF").toInt(), 1);
         EXPECT_EQ(Texto(f.get(), "edtNroCupom").toInt(), impressora.Impressora().contadores.coo);
         EXPECT_EQ(Texto(f.get(), "edtData").size(), 6);
@@ -169,9 +173,11 @@ TEST_F(Formas, TheIdentityFormShowsDatesAndTimesWithSeparators) {
     EXPECT_EQ(Texto(f.get(), "edtMarca"), "TARVO");
     EXPECT_EQ(Texto(f.get(), "edtModelo"), "RIX 4000");
     EXPECT_EQ(Texto(f.get(), "edtNroSerie"), "TV010500000000012345");
-    EXPECT_TRUE(QRegularExpression("^\\d\\d/\\d\\d/\\d\\d$").match(Texto(f.get(), "edtDataSoftBasico")).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression("^\\d\\d/\\d\\d/\\d\\d$").match(Texto(f.get(), "edtDataSoftBasico")).hasMatch())
         << Texto(f.get(), "edtDataSoftBasico").toStdString();
-    EXPECT_TRUE(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(Texto(f.get(), "edtHoraSoftBasico")).hasMatch())
+    EXPECT_TRUE(
+        QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(Texto(f.get(), "edtHoraSoftBasico")).hasMatch())
         << Texto(f.get(), "edtHoraSoftBasico").toStdString();
 }
 
@@ -241,8 +247,10 @@ TEST_F(Formas, ZReductionAndFiscalMemoryReadingsCallTheLibraryWithTheFormsValues
         f->findChild<QPushButton*>("btImprimir")->click();
         EXPECT_EQ(log.first(), "-> Emitindo Leitura da MF por Data");
         const QString hoje = QDate::currentDate().toString("dd/MM/yy");
-        EXPECT_NE(LogDLL().find(("Tarvo_LeituraMemoriaFiscalData(\"" + hoje + "\",\"" + hoje + "\",\"s\");").toStdString()),
-                  std::string::npos)
+        EXPECT_NE(
+            LogDLL().find(
+                ("Tarvo_LeituraMemoriaFiscalData(\"" + hoje + "\",\"" + hoje + "\",\"s\");").toStdString()),
+            std::string::npos)
             << LogDLL();
         log.clear();
         f->findChild<QRadioButton*>("rgTipo1")->click();
@@ -254,7 +262,8 @@ TEST_F(Formas, ZReductionAndFiscalMemoryReadingsCallTheLibraryWithTheFormsValues
         f->findChild<QRadioButton*>("rgDestino1")->click();
         f->findChild<QPushButton*>("btImprimir")->click();
         EXPECT_EQ(log.first(), "-> Emitindo Leitura da MF por Redução Serial");
-        EXPECT_NE(LogDLL().find("Tarvo_LeituraMemoriaFiscalSerialReducao(\"1\",\"1\",\"c\");"), std::string::npos);
+        EXPECT_NE(LogDLL().find("Tarvo_LeituraMemoriaFiscalSerialReducao(\"1\",\"1\",\"c\");"),
+                  std::string::npos);
         if (log.last() == kOk) {
             EXPECT_FALSE(f->Memo()->Linhas().isEmpty());
         }

@@ -162,7 +162,9 @@ TEST_F(SondaFalsa, OnlyThePortsOfTheFirstUsbDeviceAreListedWholeNumbersIncluded)
     EXPECT_FALSE(c.ProcuraDispositivoUSB("com3", nome));
     EXPECT_EQ(nome, "inalterado");
     // A machine without adapters: an empty list.
-    plataforma::InstalaListaPortasSeriais([] { return std::vector<plataforma::PortaListada>{{"COM1", "COM1", ""}}; });
+    plataforma::InstalaListaPortasSeriais([] {
+        return std::vector<plataforma::PortaListada>{{"COM1", "COM1", ""}};
+    });
     c.ListaPortasUSB();
     EXPECT_TRUE(c.Dispositivos().empty());
 }
@@ -200,7 +202,8 @@ TEST(Grades, RateRepliesAreCutIntoTheirFields) {
     EXPECT_EQ(a.tipo, "ICMS");
     EXPECT_EQ(a.descricao, "T18");
     EXPECT_EQ(a.percentual, "18,00");
-    auto b = belmora::TGridAliquotas::InterpretaAliquota("AliquotaICMS=N DescricaoAliquota=\"\" PercentualAliquota=5");
+    auto b = belmora::TGridAliquotas::InterpretaAliquota(
+        "AliquotaICMS=N DescricaoAliquota=\"\" PercentualAliquota=5");
     EXPECT_EQ(b.codigo, -1);
     EXPECT_EQ(b.tipo, "ISSQN");
     EXPECT_EQ(b.descricao, "");
@@ -211,8 +214,9 @@ TEST(Grades, RateRepliesAreCutIntoTheirFields) {
 
 TEST(Grades, PaymentRecordsAreTakenOffTheFrontAndUnreadableAmountsShowEmpty) {
     belmora::FixaLocalidadeNumerica();
-    QString r = QString("Dinheiro").leftJustified(16) + QString(20, '0') + QString("00000000000000001250") + "1" + " " +
-                QString("Cheque").leftJustified(16) + QString("xx").leftJustified(20) + QString(20, ' ') + "0" + " ";
+    QString r = QString("Dinheiro").leftJustified(16) + QString(20, '0') + QString("00000000000000001250") +
+                "1" + " " + QString("Cheque").leftJustified(16) + QString("xx").leftJustified(20) +
+                QString(20, ' ') + "0" + " ";
     belmora::RegistroMeioPagamento m;
     belmora::TGridMeiosPagto::InterpretaMeioPagamento(0, m, r);
     EXPECT_EQ(m.descricao, "Dinheiro");
@@ -234,7 +238,8 @@ TEST(Grades, PaymentRecordsAreTakenOffTheFrontAndUnreadableAmountsShowEmpty) {
 
 TEST(TextosStatus, OnlyThePrintModeEscapeExpandsAHeaderLine) {
     const QString esc(QChar(0x1B));
-    auto l = belmora::FormataLinhaCabecalho(esc + "! LOJA" + esc + "!" + QChar(0x01) + esc + "!" + QChar(0x02));
+    auto l =
+        belmora::FormataLinhaCabecalho(esc + "! LOJA" + esc + "!" + QChar(0x01) + esc + "!" + QChar(0x02));
     EXPECT_TRUE(l.expandida);
     EXPECT_EQ(l.texto, "LOJA");
     auto m = belmora::FormataLinhaCabecalho("PROMOÇÃO! " + esc + "E1NEGRITO" + esc + "E0");
@@ -260,13 +265,21 @@ TEST(TextosStatus, SalesAmountsInPiecesAndDatesWithSeparators) {
 TEST(Captura, LinesOf48ColumnsWithoutEscapesInCodePage850) {
     const std::string l48(48, 'A'), l47(47, 'B');
     // 48 characters and a line feed: the line, then an empty line; 47 and a line feed: one line.
-    EXPECT_EQ(belmora::LinhasDaCaptura(l48 + "\n" + l47 + "\n"), QStringList({QString(l48.c_str()), "", l47.c_str()}));
+    EXPECT_EQ(belmora::LinhasDaCaptura(l48 + "\n" + l47 + "\n"),
+              QStringList({QString(l48.c_str()), "", l47.c_str()}));
     // The three-byte escapes go whole (their argument could be a printable letter), another
     // escape with its one following byte; a carriage return stays.
-    const std::string fluxo = "\x1b!(TOTAL\x1b" "E1" "X\x1b" " 1Y\x1bZ9\r\n";
+    const std::string fluxo =
+        "\x1b!(TOTAL\x1b"
+        "E1"
+        "X\x1b"
+        " 1Y\x1bZ9\r\n";
     EXPECT_EQ(belmora::LinhasDaCaptura(fluxo), QStringList({"TOTALXY9\r"}));
     // Code page 850: 0x87 is "ç", 0x80 "Ç"; text after the last line feed is shown too.
-    EXPECT_EQ(belmora::LinhasDaCaptura("\x80" "ABE\x87" "AO\nFIM"), QStringList({"ÇABEçAO", "FIM"}));
+    EXPECT_EQ(belmora::LinhasDaCaptura("\x80"
+                                       "ABE\x87"
+                                       "AO\nFIM"),
+              QStringList({"ÇABEçAO", "FIM"}));
     // 100 characters: 48, 48 and 4.
     const QStringList cem = belmora::LinhasDaCaptura(std::string(100, 'C'));
     ASSERT_EQ(cem.size(), 3);

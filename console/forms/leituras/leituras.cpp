@@ -124,7 +124,8 @@ void TFormLeitura::Emite(const QString& inicio, const std::function<int()>& cham
 
 // --- X reading ----------------------------------------------------------------------------------
 
-TFrmLeituraX::TFrmLeituraX(QWidget* parent) : TFormLeitura("TFrmLeituraX", QStringLiteral("Leitura X"), parent) {
+TFrmLeituraX::TFrmLeituraX(QWidget* parent)
+    : TFormLeitura("TFrmLeituraX", QStringLiteral("Leitura X"), parent) {
     AdicionaMemo();
     DefineFoco(BotaoOK());
 }
@@ -173,7 +174,10 @@ void TfrmLeituraMFMFD::Ok() {
     const bool serial = Serial();
     if (Escolhido("rgTipo") != 1) {
         auto data = [this](const char* n) {
-            return findChild<QDateEdit*>(QString::fromUtf8(n))->date().toString(QStringLiteral("dd/MM/yy")).toStdString();
+            return findChild<QDateEdit*>(QString::fromUtf8(n))
+                ->date()
+                .toString(QStringLiteral("dd/MM/yy"))
+                .toStdString();
         };
         const std::string inicio = data("dtpDataInicial"), fim = data("dtpDataFinal");
         if (serial)
@@ -195,7 +199,8 @@ void TfrmLeituraMFMFD::Ok() {
 
 // --- Z reduction --------------------------------------------------------------------------------
 
-TfrmReducaoZ::TfrmReducaoZ(QWidget* parent) : TFormulario("TfrmReducaoZ", QStringLiteral("Redução Z"), parent) {
+TfrmReducaoZ::TfrmReducaoZ(QWidget* parent)
+    : TFormulario("TfrmReducaoZ", QStringLiteral("Redução Z"), parent) {
     QDateEdit* data = CampoData("edtData", QStringLiteral("Data:"));
     data->setDisplayFormat(QStringLiteral("dd/MM/yy"));
     QTimeEdit* hora = CampoHora("edtHora", QStringLiteral("Hora:"));
@@ -218,8 +223,14 @@ void TfrmReducaoZ::AoMostrar() {
 void TfrmReducaoZ::Ok() {
     std::string data, hora;
     if (Valor("chkAlteraHora") != QLatin1String("1")) {
-        data = findChild<QDateEdit*>(QStringLiteral("edtData"))->date().toString(QStringLiteral("dd/MM/yy")).toStdString();
-        hora = findChild<QTimeEdit*>(QStringLiteral("edtHora"))->time().toString(QStringLiteral("HH:mm:ss")).toStdString();
+        data = findChild<QDateEdit*>(QStringLiteral("edtData"))
+                   ->date()
+                   .toString(QStringLiteral("dd/MM/yy"))
+                   .toStdString();
+        hora = findChild<QTimeEdit*>(QStringLiteral("edtHora"))
+                   ->time()
+                   .toString(QStringLiteral("HH:mm:ss"))
+                   .toStdString();
     }
     Executa(QStringLiteral("-> Emitindo Redução Z"), [&] { return dll::Tarvo_ReducaoZ(data, hora); });
 }

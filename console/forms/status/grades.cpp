@@ -23,7 +23,8 @@ void Log(const QString& linha) {
 }  // namespace
 
 GradeSimples::GradeSimples(int linhas, int colunas)
-    : linhas_(std::max(linhas, 0)), colunas_(std::max(colunas, 0)),
+    : linhas_(std::max(linhas, 0)),
+      colunas_(std::max(colunas, 0)),
       celulas_(static_cast<std::size_t>(linhas_) * static_cast<std::size_t>(colunas_)) {}
 
 QString GradeSimples::Celula(int linha, int coluna) const {
@@ -80,7 +81,7 @@ RegistroAliquota TGridAliquotas::InterpretaAliquota(const QString& resposta) {
     const QString icms = QStringLiteral("AliquotaICMS=");
     if (int i = resposta.indexOf(icms); i >= 0)
         r.tipo = resposta.mid(i + icms.size(), 1) == QLatin1String("Y") ? QStringLiteral("ICMS")
-                                                                          : QStringLiteral("ISSQN");
+                                                                        : QStringLiteral("ISSQN");
     const QString cod = QStringLiteral("CodAliquotaProgramavel=");
     if (int i = resposta.indexOf(cod); i >= 0) {
         int inicio = i + cod.size();
@@ -118,8 +119,9 @@ void TGridAliquotas::Carrega() {
             if (r.codigo >= 0) aliquotas_.push_back(r);
         }
     }
-    std::stable_sort(aliquotas_.begin(), aliquotas_.end(),
-                     [](const RegistroAliquota& a, const RegistroAliquota& b) { return a.codigo < b.codigo; });
+    std::stable_sort(
+        aliquotas_.begin(), aliquotas_.end(),
+        [](const RegistroAliquota& a, const RegistroAliquota& b) { return a.codigo < b.codigo; });
     // A code whose row is outside the grid is not shown.
     for (const RegistroAliquota& a : aliquotas_) {
         const int linha = a.codigo + 1;

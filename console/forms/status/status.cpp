@@ -44,13 +44,22 @@ QTableWidget* NovaTabela(QWidget* pai, const char* nome, int colunas, int linhas
     return t;
 }
 
-const char* const kCaixas[16] = {
-    "Fim do papel", "Pouco papel", "Erro no relógio", "Impressora em erro",
-    "Primeiro dado do CMD não foi ESC (1Bh)", "Comando inexistente", "Cupom Fiscal aberto",
-    "Número de parâmetros do CMD inválido",
-    "Tipo do parâmetro do CMD inválido", "Memória fiscal lotada", "Erro na RAM CMOS não volátil",
-    "Alíquota não programada", "Capacidade de alíquotas esgotada", "Cancelamento não permitido",
-    "CNPJ/IE não programados", "Comando não executado"};
+const char* const kCaixas[16] = {"Fim do papel",
+                                 "Pouco papel",
+                                 "Erro no relógio",
+                                 "Impressora em erro",
+                                 "Primeiro dado do CMD não foi ESC (1Bh)",
+                                 "Comando inexistente",
+                                 "Cupom Fiscal aberto",
+                                 "Número de parâmetros do CMD inválido",
+                                 "Tipo do parâmetro do CMD inválido",
+                                 "Memória fiscal lotada",
+                                 "Erro na RAM CMOS não volátil",
+                                 "Alíquota não programada",
+                                 "Capacidade de alíquotas esgotada",
+                                 "Cancelamento não permitido",
+                                 "CNPJ/IE não programados",
+                                 "Comando não executado"};
 
 }  // namespace
 
@@ -146,18 +155,19 @@ void TfrmStatusCupom::Ok() {
     simples("edtNroCupom", 6, dll::Tarvo_NumeroCupom, "  -> Número do Cupom lido com sucesso!",
             "  -> Falha ao ler o número do cupom!");
     std::string dataHora(12, ' ');
-    if (Le([&] { return dll::Tarvo_DataHoraUltimoDocumentoMFD(dataHora); }, "  -> Data/Hora lidos com sucesso!",
-           "  -> Falha ao ler Data/Hora!")) {
+    if (Le([&] { return dll::Tarvo_DataHoraUltimoDocumentoMFD(dataHora); },
+           "  -> Data/Hora lidos com sucesso!", "  -> Falha ao ler Data/Hora!")) {
         campo("edtData")->setText(Q(dataHora).mid(0, 6));
         campo("edtHora")->setText(Q(dataHora).mid(6, 6));
     } else {
         tudo = false;
     }
-    simples("edtSubtotal", 14, dll::Tarvo_SubTotal, "  -> Subtotal lido com sucesso!", "  -> Falha ao ler o subtotal!");
+    simples("edtSubtotal", 14, dll::Tarvo_SubTotal, "  -> Subtotal lido com sucesso!",
+            "  -> Falha ao ler o subtotal!");
     simples("edtGT", 18, dll::Tarvo_GrandeTotal, "  -> Grande Total lido com sucesso!",
             "  -> Falha ao ler o grande total!");
-    simples("edtQtdeItens", 4, dll::sequencia::Tarvo_UltimoItemVendido, "  -> Número de Itens lido com sucesso!",
-            "  -> Falha ao ler o número de itens!");
+    simples("edtQtdeItens", 4, dll::sequencia::Tarvo_UltimoItemVendido,
+            "  -> Número de Itens lido com sucesso!", "  -> Falha ao ler o número de itens!");
     Desfecho(tudo);
 }
 
@@ -224,7 +234,8 @@ void TfrmStatusTroco::Ok() {
 
 // --- non-fiscal totals --------------------------------------------------------------------------
 
-TfrmCNF::TfrmCNF(QWidget* parent) : TFormStatus("TfrmCNF", QStringLiteral("Comprovantes Não Fiscais - CNF's"), parent) {
+TfrmCNF::TfrmCNF(QWidget* parent)
+    : TFormStatus("TfrmCNF", QStringLiteral("Comprovantes Não Fiscais - CNF's"), parent) {
     CampoMemo("mmVendas", QStringLiteral("Montante das Vendas Não Fiscais:"), 0)->setReadOnly(true);
     Campo("edtAcrescNF", QStringLiteral("Montante dos Acréscimos:"));
     Campo("edtDescNF", QStringLiteral("Montante dos Descontos:"));
@@ -235,9 +246,11 @@ void TfrmCNF::Ok() {
     TfrmVintaro::Operacao ocupada(frmVintaro());
     Log(QStringLiteral("-> Lendo Comprovantes não fiscais"));
     std::string vendas, acrescimos, descontos, cancelamentos;
-    const bool ok = TrataRetorno(dll::Tarvo_VerificaTotalizadoresParciaisMFD(vendas, acrescimos, descontos, cancelamentos));
+    const bool ok = TrataRetorno(
+        dll::Tarvo_VerificaTotalizadoresParciaisMFD(vendas, acrescimos, descontos, cancelamentos));
     if (ok) {
-        findChild<QPlainTextEdit*>(QStringLiteral("mmVendas"))->appendPlainText(PartesVendasNaoFiscais(Q(vendas)));
+        findChild<QPlainTextEdit*>(QStringLiteral("mmVendas"))
+            ->appendPlainText(PartesVendasNaoFiscais(Q(vendas)));
         findChild<QLineEdit*>(QStringLiteral("edtAcrescNF"))->setText(Q(acrescimos));
         findChild<QLineEdit*>(QStringLiteral("edtDescNF"))->setText(Q(descontos));
         findChild<QLineEdit*>(QStringLiteral("edtCancNF"))->setText(Q(cancelamentos));
@@ -247,7 +260,8 @@ void TfrmCNF::Ok() {
 
 // --- rates and payment methods ------------------------------------------------------------------
 
-TfrmAliquotas::TfrmAliquotas(QWidget* parent) : TFormStatus("TfrmAliquotas", QStringLiteral("Alíquotas"), parent) {
+TfrmAliquotas::TfrmAliquotas(QWidget* parent)
+    : TFormStatus("TfrmAliquotas", QStringLiteral("Alíquotas"), parent) {
     grade_ = NovaTabela(this, "grdAliquotas", 4, 17);
     Corpo()->addWidget(grade_);
 }
@@ -260,7 +274,8 @@ void TfrmAliquotas::Ok() {
     carga.Carrega();
 }
 
-TfrmMeiosPgto::TfrmMeiosPgto(QWidget* parent) : TFormStatus("TfrmMeiosPgto", QStringLiteral("Formas de Pagamento"), parent) {
+TfrmMeiosPgto::TfrmMeiosPgto(QWidget* parent)
+    : TFormStatus("TfrmMeiosPgto", QStringLiteral("Formas de Pagamento"), parent) {
     Rotulo("lblStatus", QStringLiteral("Status das Formas de Pagamento:"));
     grade_ = NovaTabela(this, "grdFormasPagamento", 5, 17);
     Corpo()->addWidget(grade_);
@@ -319,8 +334,8 @@ void TfrmDadosCliche::Ok() {
     else
         tudo = false;
     std::string cliche(186, ' ');
-    if (Le([&] { return dll::Tarvo_ClicheProprietario(cliche); }, "  -> Clichê do proprietário lido com sucesso!",
-           "  -> Falha ao ler clichê do proprietário!")) {
+    if (Le([&] { return dll::Tarvo_ClicheProprietario(cliche); },
+           "  -> Clichê do proprietário lido com sucesso!", "  -> Falha ao ler clichê do proprietário!")) {
         const QStringList linhas = LinhasDoCliche(Q(cliche));
         for (int i = 0; i < 4 && i < linhas.size(); ++i) {
             LinhaCabecalho l = FormataLinhaCabecalho(i == 3 ? linhas[i] + QLatin1Char(' ') : linhas[i]);
@@ -343,7 +358,8 @@ void TfrmDadosCliche::Ok() {
         tudo = false;
     }
     std::string im(20, ' ');
-    if (Le([&] { return dll::Tarvo_InscricaoMunicipalMFD(im); }, "  -> IM lido com sucesso!", "  -> Falha ao ler IM"))
+    if (Le([&] { return dll::Tarvo_InscricaoMunicipalMFD(im); }, "  -> IM lido com sucesso!",
+           "  -> Falha ao ler IM"))
         campo("edtIM")->setText(Q(im).trimmed());
     else
         tudo = false;
