@@ -210,6 +210,22 @@ TEST_F(Deteccao, APrinterBehindAUsbAdapterMustAnswerTheProbe) {
              "<- ECF não encontrada na porta COM1"}));
 }
 
+TEST_F(Deteccao, TheDirectProbeReadsAReplyThatArrivesInTwoPiecesOnTheRealPort) {
+    ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
+    impressora.Fatia(2, 100);
+    belmora::TDirectComm c;
+    c.DefinePorta("COM1");
+    ASSERT_TRUE(c.Abre());
+    EXPECT_TRUE(c.Conectado());
+    std::string r;
+    ASSERT_TRUE(c.EnviaRecebe(kSonda, r));
+    EXPECT_EQ(impressora.Quadros().back(), kSonda);
+    EXPECT_EQ(r, impressora.Enviados());
+    EXPECT_EQ(r.back(), '}');
+    c.Fecha();
+    EXPECT_FALSE(c.Aberto());
+}
+
 TEST_F(Deteccao, ARefreshAfterThePrinterChangedClearsTheOldLabels) {
     ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
     impressora.Altera([](emulador::Impressora& p) {
