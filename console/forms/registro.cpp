@@ -3,6 +3,8 @@
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
 #include "console/forms/inicio.h"
+#include "console/forms/leituras/leituras.h"
+#include "console/forms/status/status.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
 
@@ -11,6 +13,8 @@ namespace belmora {
 void RegistraFormulariosDoConsole() {
     FixaLocalidadeNumerica();
     RegistraFormulariosDeCupom();
+    RegistraFormulariosDeStatus();
+    RegistraFormulariosDeLeitura();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {

@@ -9,9 +9,9 @@
 
 #include "console/binding/auxiliar.h"
 #include "console/binding/ecf_dll.h"
+#include "console/main/direto.h"
 #include "console/main/principal.h"
 #include "console/main/splash.h"
-#include "platform/ini.h"
 #include "platform/serial.h"
 
 namespace belmora {
@@ -24,40 +24,6 @@ QString U(const std::string& t) {
 
 // The raw reading that a printer behind a USB serial adapter must answer.
 const char* const kSondaUsb = "{0;LeIndicador;NomeIndicador=\"IntervencaoTecnica\";}";
-
-// Direct access to a port for the printer test, without the driver.
-class SondaDireta {
-  public:
-    bool Abre(const std::string& porta) {
-        if (!porta_.Abre(porta)) return false;
-        plataforma::ConfiguracaoLinha linha;
-        linha.baud = std::atoi(
-            plataforma::ArquivoIni::LeChave(ArquivoIniConsole(), "Sistema", "BAUD", "115200").c_str());
-        if (linha.baud <= 0) linha.baud = 115200;
-        porta_.Configura(linha);
-        return true;
-    }
-    void DefineTimeout(int segundos) { prazoMs_ = segundos * 1000; }
-    bool Conectado() const { return porta_.Cts(); }
-    bool EnviaRecebe(const std::string& texto) {
-        porta_.Descarta();
-        if (porta_.Escreve(texto.data(), texto.size()) != texto.size()) return false;
-        return !porta_.Le(4096, prazoMs_).empty();
-    }
-    void Fecha() { porta_.Fecha(); }
-
-  private:
-    plataforma::PortaSerial porta_;
-    int prazoMs_ = 6000;
-};
-
-// Friendly name of a port that is a USB serial adapter ("" for any other port, which the
-// listing names by its port name).
-std::string AdaptadorUsb(const std::string& porta) {
-    for (const plataforma::PortaListada& p : plataforma::ListaPortasSeriais())
-        if (p.nome == porta && p.descricao != p.nome) return p.descricao;
-    return "";
-}
 
 long long Numero(const std::string& t) {
     return std::atoll(t.c_str());
@@ -82,30 +48,42 @@ void TfrmVintaro::TextoSplash(const QString& texto) {
 
 void TfrmVintaro::AtualizaStatusImpressora() {
     Operacao operacao(this);
-    for (QLabel* l : {statusCupom_, conexaoImpressora_, statusIntervencao_, statusRedZ_})
+    // Every refresh starts from the labels as they were first drawn, so nothing of an
+    // earlier printer state is left lit.
+    const std::pair<QLabel*, const char*> rotulos[] = {{conexaoImpressora_, "Impressora conectada"},
+                                                       {sensorPapel_, "Sem papel"},
+                                                       {statusCupom_, "Cupom Aberto"},
+                                                       {statusRedZ_, "Z Pendente"},
+                                                       {statusIntervencao_, "Intervenção"}};
+    for (const auto& [l, texto] : rotulos) {
+        l->setText(QString::fromUtf8(texto));
         l->setEnabled(false);
-    for (QLabel* l : {statusCupom_, conexaoImpressora_, statusIntervencao_, statusRedZ_, sensorPapel_})
         Cor(l, "black");
+    }
     portaAtual_ = U(PortaAtual());
-    if (!TestaPorta(portaAtual_)) ProcuraImpressora();
+    TDirectComm sonda;
+    sonda.ListaPortasUSB();
+    if (!TestaPorta(sonda, portaAtual_)) ProcuraImpressora(sonda);
 }
 
-bool TfrmVintaro::TestaPorta(const QString& porta) {
+bool TfrmVintaro::TestaPorta(TDirectComm& sonda, const QString& porta) {
     const std::string nome = porta.toStdString();
     TextoSplash(QStringLiteral("Procurando ECF na porta ") + porta + QStringLiteral("..."));
     AdicionaRetorno(QStringLiteral("-> Procurando ECF na porta ") + porta);
-    SondaDireta sonda;
+    sonda.DefinePorta(nome);
     bool presente = false;
-    if (sonda.Abre(nome)) {
+    if (sonda.Abre()) {
+        // A time-out that is no number is taken as the default 6 seconds.
         int segundos = std::atoi(configuracao_.TimeOutComandos.c_str());
         sonda.DefineTimeout(segundos > 0 ? segundos : 6);
         if (sonda.Conectado()) {
-            std::string usb = AdaptadorUsb(nome);
-            if (!usb.empty()) {
+            std::string usb;
+            if (sonda.ProcuraDispositivoUSB(nome, usb)) {
                 AdicionaRetorno(
                     QStringLiteral("-> Verficando disponibilidade de acesso ao dispositivo USB Serial: ") +
                     U(usb));
-                presente = sonda.EnviaRecebe(kSondaUsb);
+                std::string resposta;
+                presente = sonda.EnviaRecebe(kSondaUsb, resposta);
             } else {
                 presente = true;
             }
@@ -133,7 +111,7 @@ bool TfrmVintaro::TestaPorta(const QString& porta) {
     return resultado;
 }
 
-bool TfrmVintaro::ProcuraImpressora() {
+bool TfrmVintaro::ProcuraImpressora(TDirectComm& sonda) {
     std::vector<std::string> portas;
     for (const plataforma::PortaListada& p : plataforma::ListaPortasSeriais()) portas.push_back(p.nome);
     bool splash = splash_ && splash_->isVisible();
@@ -151,7 +129,7 @@ bool TfrmVintaro::ProcuraImpressora() {
         }
         TextoSplash(QStringLiteral("Procurando ECF na porta ") + U(p) + QStringLiteral("..."));
         if (barra) barra->setValue(barra->value() + 1);
-        if (TestaPorta(U(p))) {
+        if (TestaPorta(sonda, U(p))) {
             achou = true;
             break;
         }
@@ -165,13 +143,21 @@ bool TfrmVintaro::ProcuraImpressora() {
 }
 
 bool TfrmVintaro::AtualizaStatus(const QString& porta) {
+    // The driver reads [Sistema] Porta while it talks to the printer, so the new port is
+    // written first; it stays only when the printer answered there, else the old one returns.
+    const std::string anterior = PortaAtual();
     GravaPorta(porta.toStdString());
     dll::Tarvo_AbrePortaSerial();
     AdicionaRetorno(QStringLiteral("-> Atualizando Status"));
     int ack = 0, st1 = 0, st2 = 0;
     if (dll::Tarvo_VerificaEstadoImpressora(ack, st1, st2) == 1)
         statusImpressora_->setText(QStringLiteral("ACK: %1 ST1: %2 ST2: %3").arg(ack).arg(st1).arg(st2));
-    return VerificaPoucoPapel() && LeituraIndicadores() && StatusDaMFD();
+    const bool ok = VerificaPoucoPapel() && LeituraIndicadores() && StatusDaMFD();
+    if (!ok && anterior != porta.toStdString()) {
+        GravaPorta(anterior);
+        dll::Tarvo_AbrePortaSerial();
+    }
+    return ok;
 }
 
 bool TfrmVintaro::VerificaPoucoPapel() {
@@ -184,7 +170,11 @@ bool TfrmVintaro::VerificaPoucoPapel() {
     sensorPapel_->setText(QStringLiteral("Com Papel"));
     sensorPapel_->setEnabled(true);
     Cor(sensorPapel_, "black");
-    if (st1 >= 64) {
+    // ST1 bit 6 is little paper, bit 7 the end of the paper.
+    if (st1 & 128) {
+        sensorPapel_->setText(QStringLiteral("Sem Papel"));
+        Cor(sensorPapel_, "red");
+    } else if (st1 & 64) {
         sensorPapel_->setText(QStringLiteral("Pouco Papel"));
         Cor(sensorPapel_, "red");
     }

@@ -21,6 +21,7 @@ class QToolButton;
 
 namespace belmora {
 
+class TDirectComm;
 class TformSplash;
 class TfrmAjuda;
 
@@ -111,8 +112,8 @@ class TfrmVintaro : public QMainWindow {
 
     // Printer detection (the splash's timer and the information box).
     friend class TformSplash;
-    bool TestaPorta(const QString& porta);
-    bool ProcuraImpressora();
+    bool TestaPorta(TDirectComm& sonda, const QString& porta);
+    bool ProcuraImpressora(TDirectComm& sonda);
     bool AtualizaStatus(const QString& porta);
     bool VerificaPoucoPapel();
     bool LeituraIndicadores();

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 #include "platform/relogio.h"
 
@@ -210,13 +211,56 @@ void PortaSerial::Descarta() {
     if (fd_ >= 0) ::tcflush(fd_, TCIOFLUSH);
 }
 
-std::vector<PortaListada> ListaPortasSeriais() {
+namespace {
+
+std::function<std::vector<PortaListada>()>& ListaInstalada() {
+    static std::function<std::vector<PortaListada>()> f;
+    return f;
+}
+
+std::string PrimeiraLinha(const fs::path& arquivo) {
+    std::ifstream f(arquivo);
+    std::string t;
+    if (f) std::getline(f, t);
+    while (!t.empty() && (t.back() == '\r' || t.back() == ' ')) t.pop_back();
+    return t;
+}
+
+// The USB device above a tty of /sys/class/tty (the first folder up its device path with
+// idVendor and idProduct): fills the friendly name from its product text and the identifier.
+// False when the tty is no USB device.
+bool DispositivoUsb(const fs::path& tty, std::string& descricao, std::string& usb) {
+    std::error_code ec;
+    fs::path dev = fs::canonical(tty / "device", ec);
+    for (fs::path p = dev; !ec && p.has_parent_path() && p != p.parent_path(); p = p.parent_path()) {
+        std::string vid = PrimeiraLinha(p / "idVendor"), pid = PrimeiraLinha(p / "idProduct");
+        if (vid.empty() || pid.empty()) continue;
+        for (char& c : vid) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (char& c : pid) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        usb = "VID_" + vid + "&PID_" + pid;
+        std::string produto = PrimeiraLinha(p / "product");
+        if (!produto.empty()) descricao = produto;
+        return true;
+    }
+    return false;
+}
+
+std::vector<PortaListada> ListaDaMaquina() {
     std::vector<PortaListada> v;
     std::error_code ec;
     if (const char* dir = std::getenv("TARVO_DEVDIR"); dir && *dir) {
         for (fs::directory_iterator it(dir, ec), fim; !ec && it != fim; it.increment(ec)) {
             std::string n = it->path().filename().string();
-            if (NumeroApos(n, "COM") >= 1) v.push_back({n, n});
+            if (NumeroApos(n, "COM") < 1) continue;
+            PortaListada p{n, n, ""};
+            // A link to a USB serial device (/dev/ttyUSB0, /dev/ttyACM0) names its adapter.
+            std::error_code e2;
+            fs::path alvo = fs::canonical(it->path(), e2);
+            if (!e2) {
+                fs::path tty = fs::path("/sys/class/tty") / alvo.filename();
+                if (fs::exists(tty / "device", e2)) DispositivoUsb(tty, p.descricao, p.usb);
+            }
+            v.push_back(p);
         }
     } else {
         for (fs::directory_iterator it("/sys/class/tty", ec), fim; !ec && it != fim; it.increment(ec)) {
@@ -224,24 +268,26 @@ std::vector<PortaListada> ListaPortasSeriais() {
             int num = NumeroApos(n, "TTYS");
             if (num < 0 || !fs::exists(it->path() / "device", ec)) continue;
             std::string nome = "COM" + std::to_string(num + 1);
-            std::string descricao = nome;
-            // A USB adapter names itself in the product file of its USB device.
-            fs::path dev = fs::canonical(it->path() / "device", ec);
-            for (fs::path p = dev; !ec && p.has_parent_path() && p != p.parent_path(); p = p.parent_path()) {
-                std::ifstream f(p / "product");
-                std::string produto;
-                if (f && std::getline(f, produto) && !produto.empty()) {
-                    descricao = produto;
-                    break;
-                }
-            }
-            v.push_back({nome, descricao});
+            PortaListada p{nome, nome, ""};
+            DispositivoUsb(it->path(), p.descricao, p.usb);
+            v.push_back(p);
         }
     }
     std::sort(v.begin(), v.end(), [](const PortaListada& a, const PortaListada& b) {
         return NumeroApos(a.nome, "COM") < NumeroApos(b.nome, "COM");
     });
     return v;
+}
+
+}  // namespace
+
+std::vector<PortaListada> ListaPortasSeriais() {
+    if (ListaInstalada()) return ListaInstalada()();
+    return ListaDaMaquina();
+}
+
+void InstalaListaPortasSeriais(std::function<std::vector<PortaListada>()> lista) {
+    ListaInstalada() = std::move(lista);
 }
 
 }  // namespace plataforma

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,11 +67,18 @@ private:
     int fd_ = -1;
 };
 
-// Serial ports of this machine as the console lists them: (name "COMn", friendly name).
+// Serial ports of this machine as the console lists them: name "COMn", friendly name (the
+// name itself for a port that is not a USB adapter) and, for a USB serial adapter, the
+// identifier of its USB device ("VID_0403&PID_6001"; empty for any other port). Under
+// TARVO_DEVDIR a COMn link that leads to a USB serial device names that adapter too.
 struct PortaListada {
     std::string nome;
     std::string descricao;
+    std::string usb;
 };
 std::vector<PortaListada> ListaPortasSeriais();
+
+// Replaces the listing (tests); an empty function restores the machine's own.
+void InstalaListaPortasSeriais(std::function<std::vector<PortaListada>()> lista);
 
 }  // namespace plataforma

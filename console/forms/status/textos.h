@@ -1,0 +1,30 @@
+// Texts of the status forms that need no window: the owner's header lines as the form
+// shows them and the non-fiscal sales amounts cut into pieces.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace belmora {
+
+// One header line as the owner form shows it: expanded when it holds the print-mode escape
+// (ESC "!"), whose three-byte sequences are removed (expanded on, both expanded off); bold on
+// and off (ESC "E1", ESC "E0") become "<n>" and "</n>".
+struct LinhaCabecalho {
+    QString texto;
+    bool expandida = false;
+};
+LinhaCabecalho FormataLinhaCabecalho(const QString& linha);
+
+// The owner's header as read: trailing blanks gone, split at CR and LF, empty pieces dropped,
+// the leading blanks of each piece skipped.
+QStringList LinhasDoCliche(const QString& cliche);
+
+// The 210-character sales text of the non-fiscal totals in 14-character pieces, each followed
+// by " , ".
+QString PartesVendasNaoFiscais(const QString& vendas);
+
+// "ddmmyy" -> "dd/mm/yy" and "hhmmss" -> "hh:mm:ss" (a shorter text gets the separators it reaches).
+QString ComSeparadores(const QString& digitos, QChar separador);
+
+}  // namespace belmora
