@@ -12,22 +12,9 @@
 #include "driver/protocols/familia0/f0_documentos.h"
 #include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/numerico/proprios.h"
 
 using namespace tarvo;
-
-// The numeric-code printers' bodies of the exports that prepare the call here. Until that
-// family's command set exists, each reports "not implemented" in that family's own words.
-namespace tarvo::numerico {
-__attribute__((weak)) int Tarvo_AbreCupom(const char*) {
-    return InformaNaoImplementado("Tarvo_AbreCupom");
-}
-__attribute__((weak)) int Tarvo_AbreCupomMFD(const char*, const char*, const char*) {
-    return InformaNaoImplementado("Tarvo_AbreCupomMFD");
-}
-__attribute__((weak)) int Tarvo_RelatorioGerencial(const char*) {
-    return InformaNaoImplementado("Tarvo_RelatorioGerencial");
-}
-}  // namespace tarvo::numerico
 
 namespace {
 

@@ -1,0 +1,45 @@
+#include "driver/protocols/numerico/campos.h"
+
+#include "driver/core/formatadores.h"
+#include "driver/core/registro.h"
+
+namespace tarvo::numerico {
+
+namespace {
+std::optional<std::string> Ajusta(std::string digitos, int largura) {
+    digitos = RemoveZerosEsquerda(digitos);
+    if (digitos.size() > static_cast<std::size_t>(largura)) return std::nullopt;
+    return PreencheZerosEsquerda(digitos, largura);
+}
+}  // namespace
+
+std::optional<std::string> CampoValor(const std::string& texto, int decimais, int largura) {
+    std::size_t sep = texto.rfind(',');
+    if (sep == std::string::npos) sep = texto.rfind('.');
+    if (sep == std::string::npos) return Ajusta(SomenteNumeros(texto), largura);
+    std::string inteiro = SomenteNumeros(texto.substr(0, sep));
+    std::string fracao = SomenteNumeros(texto.substr(sep + 1));
+    while (fracao.size() > static_cast<std::size_t>(decimais) && fracao.back() == '0') fracao.pop_back();
+    if (fracao.size() > static_cast<std::size_t>(decimais)) return std::nullopt;
+    fracao.append(static_cast<std::size_t>(decimais) - fracao.size(), '0');
+    return Ajusta(inteiro + fracao, largura);
+}
+
+std::optional<std::string> CampoInteiro(const std::string& texto, int largura) {
+    return Ajusta(SomenteNumeros(texto), largura);
+}
+
+std::optional<std::string> CampoData(const std::string& texto) {
+    std::string d = SomenteNumeros(texto);
+    if (d.size() == 8) return d.substr(0, 4) + d.substr(6, 2);  // dd/mm/yyyy
+    if (d.size() == 6) return d;
+    return std::nullopt;
+}
+
+int RecusaCampo(const std::string& mensagem) {
+    DefineErro(-6, mensagem);
+    GravaLog("---[" + mensagem + "]---");
+    return 0;
+}
+
+}  // namespace tarvo::numerico

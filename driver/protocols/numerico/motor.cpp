@@ -1,0 +1,278 @@
+#include "driver/protocols/numerico/motor.h"
+
+#include <cctype>
+#include <iterator>
+
+#include "driver/core/canal.h"
+#include "driver/core/configuracao.h"
+#include "driver/core/exclusao.h"
+#include "driver/core/formatadores.h"
+#include "driver/core/porta.h"
+#include "driver/core/registro.h"
+#include "platform/relogio.h"
+
+namespace tarvo::numerico {
+
+namespace {
+
+constexpr char STX = 0x02, ETX = 0x03, ESC = 0x1B;
+
+// Commands that print long reports wait longer for their reply.
+struct TempoComando {
+    int numero;
+    int segundos;
+};
+constexpr TempoComando kTemposLongos[] = {
+    {3, 60},   // authentication: the operator inserts the slip
+    {15, 60},  // X reading
+    {16, 60},  // Z reduction
+    {8, 20},   // closing a receipt
+    {14, 20},  // cancelling a receipt
+};
+constexpr int kTempoPadrao = 10;
+
+// What one read asks for, and the most a reply may grow to before its ETX: a printer that
+// streams bytes without ever ending a frame cannot make the library hold more than this.
+constexpr std::size_t kTamanhoLeitura = 1024;
+constexpr std::size_t kMaximoResposta = 16 * 1024;
+
+// Position of the code (and of a reading's value) after the STX, and the width of the
+// status reading's value.
+constexpr std::size_t kDesvioCodigo = 6;
+constexpr std::size_t kTamanhoStatus = 10;
+constexpr int kComandoStatus = 32;
+
+const char* const kFalhaComunicacao = "Falha de comunica\xE7\xE3o";
+const char* const kPrefixoErroEcf = "Erro retornado pelo ECF: ";
+
+// The printer's error texts, by code from -5 to 62 (nullptr: no text of its own).
+constexpr int kPrimeiroCodigo = -5;
+const char* const kMensagens[] = {
+    "Erro ao abrir a porta de comunica\xE7\xE3o",  // -5
+    "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do aplicativo",  // -4
+    nullptr, nullptr, nullptr, nullptr,  // -3 .. 0
+    "O cabe\xE7" "alho cont\xE9m caracteres invalidados",  // 1
+    "Comando inexistente",
+    "Valor n\xE3o num\xE9rico em campo num\xE9rico",
+    "Valor fora da faixa entre 20h E 7Fh",
+    "Campo deve iniciar com @, & ou %",  // 5
+    "Campo deve iniciar com $,# ou ?",
+    "O intervalo \xE9 inconsistente.",
+    nullptr,  // 8
+    "A string \x93TOTAL\x94 n\xE3o \xE9 aceita",
+    "A sintaxe do comando est\xE1 errada",  // 10
+    "Excedeu o n\xBA m\xE1ximo de linhas permitidas pelo comando",
+    "O terminador enviado n\xE3o est\xE1 obedecendo o protocolo de comunica\xE7\xE3o",
+    "O checksum enviado est\xE1 incorreto",
+    nullptr,  // 14
+    "A situa\xE7\xE3o tribut\xE1ria deve iniciar com T, F,I ou N",  // 15
+    "Data inv\xE1lida",
+    "Hora inv\xE1lida",
+    "Al\xEDquota n\xE3o programada ou fora do intervalo",
+    "O campo de sinal est\xE1 incorreto",
+    "Comando s\xF3 aceito em Interven\xE7\xE3o Fiscal",  // 20
+    "Comando s\xF3 aceito em modo Normal",
+    "Necess\xE1rio abrir cupom fiscal",
+    "Comando n\xE3o aceito durante cupom fiscal",
+    "Necess\xE1rio abrir cupom n\xE3o Fiscal",
+    "Comando n\xE3o aceito durante Cupom N\xE3o Fiscal",  // 25
+    "O  rel\xF3gio j\xE1 est\xE1 em hor\xE1rio de ver\xE3o",
+    "O  rel\xF3gio n\xE3o est\xE1 em hor\xE1rio de ver\xE3o",
+    "Necess\xE1rio realizar Redu\xE7\xE3o Z",
+    "Fechamento do dia (Redu\xE7\xE3o Z ) j\xE1 executado",
+    "Necess\xE1rio programar legenda",  // 30
+    "Item inexistente ou j\xE1 cancelado",
+    "O  cupom anterior n\xE3o pode ser cancelado",
+    "Detectado falta de papel",
+    nullptr, nullptr,  // 34, 35
+    "Necess\xE1rio programar os dados do estabelecimento",  // 36
+    "Necess\xE1rio realizar Interven\xE7\xE3o Fiscal",
+    "A MF n\xE3o permite mais realizar vendas. S\xF3 \xE9 poss\xEDvel executar LX ou LMF",
+    nullptr,  // 39
+    "Necess\xE1rio programar a data do rel\xF3gio",  // 40
+    "N\xFAmero m\xE1ximo de itens por cupom ultrapassado",
+    "J\xE1 foi realizado o ajuste de hora di\xE1rio",
+    "Comando v\xE1lido ainda em execu\xE7\xE3o",
+    "Est\xE1 em estado de impress\xE3o de cheque",
+    "N\xE3o est\xE1 em estado de impress\xE3o de cheque",  // 45
+    "Necess\xE1rio inserir o cheque",
+    "Necess\xE1rio inserir nova bobina",
+    "Necess\xE1rio executar uma Leitura X",
+    "Detectado algum problema na impressora ( paper jam, sobretens\xE3o, etc).",
+    "Cupom j\xE1 foi totalizado",  // 50
+    "Necess\xE1rio totalizar cupom antes de fechar",
+    "Necess\xE1rio finalizar cupom com comando correto",
+    "Ocorreu erro de grava\xE7\xE3o na mem\xF3ria fiscal",
+    "Excedeu n\xFAmero m\xE1ximo de estabelecimentos",
+    "Mem\xF3ria Fiscal n\xE3o inicializada",  // 55
+    "Ultrapassou valor do pagamento",
+    "Registrador n\xE3o programado ou troco j\xE1 realizado",
+    "Falta completar valor do pagamento",
+    "Campo somente de caracteres n\xE3o n\xFAmericos (Alfab\xE9ticos)",
+    "Excedeu campo m\xE1ximo de caracteres",  // 60
+    "Troco n\xE3o realizado",
+    "Cmd desabilitado",
+};
+static_assert(std::size(kMensagens) == 68, "one text per code from -5 to 62");
+
+std::string& Valor() {
+    static std::string v;
+    return v;
+}
+
+// Number of a command text: its first two characters when both are digits, else -1.
+int NumeroDoComando(const std::string& comando) {
+    if (comando.size() < 2 || !std::isdigit(static_cast<unsigned char>(comando[0])) ||
+        !std::isdigit(static_cast<unsigned char>(comando[1])))
+        return -1;
+    return (comando[0] - '0') * 10 + (comando[1] - '0');
+}
+
+bool Leitura(int numero) { return numero >= 30 && numero <= 34; }
+
+// The reply's two-character code as a signed decimal number ("00", "18", "-5", " 8"); a
+// code that is no such number has no text and keeps its characters in the message.
+constexpr int kCodigoIlegivel = 9999;
+int CodigoDecimal(const std::string& c) {
+    std::size_t i = c.find_first_not_of(' ');
+    if (i == std::string::npos) return kCodigoIlegivel;
+    bool negativo = c[i] == '-';
+    if (c[i] == '-' || c[i] == '+') ++i;
+    if (i >= c.size()) return kCodigoIlegivel;
+    int v = 0;
+    for (; i < c.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(c[i]))) return kCodigoIlegivel;
+        v = v * 10 + (c[i] - '0');
+    }
+    return negativo ? -v : v;
+}
+
+// Keeps the bytes waiting for a frame bounded: noise before any STX is dropped, and a frame
+// that outgrows the largest reply gives way to the last STX in it.
+void LimitaResposta(std::string& r) {
+    std::size_t stx = r.find(STX);
+    if (stx == std::string::npos) {
+        r.clear();
+        return;
+    }
+    if (stx > 0) r.erase(0, stx);
+    if (r.size() > kMaximoResposta) {
+        std::size_t ultimo = r.rfind(STX);
+        r.erase(0, ultimo == 0 ? r.size() : ultimo);
+    }
+}
+
+}  // namespace
+
+const std::string& ValorRespostaNum() { return Valor(); }
+
+int TempoLimiteNum(int numero) {
+    for (const TempoComando& t : kTemposLongos)
+        if (t.numero == numero) return t.segundos;
+    return kTempoPadrao;
+}
+
+std::string MensagemErroNum(int codigo, const std::string& caracteres) {
+    int i = codigo - kPrimeiroCodigo;
+    if (i >= 0 && i < static_cast<int>(std::size(kMensagens)) && kMensagens[i]) return kMensagens[i];
+    return kPrefixoErroEcf + caracteres;
+}
+
+LeituraResposta AnalisaRespostaNum(const std::string& bytes, int numeroComando) {
+    LeituraResposta r;
+    std::size_t inicio = bytes.find(STX);
+    if (inicio == std::string::npos) return r;
+    std::size_t etx = bytes.find(ETX, inicio);
+    if (etx == std::string::npos) return r;
+    r.completa = true;
+    r.fim = etx + 1;
+    // A later STX before the ETX starts the frame over.
+    std::size_t p = bytes.rfind(STX, etx);
+    const std::string quadro = bytes.substr(p, etx - p);  // STX up to the ETX, without it
+    if (quadro.size() < kDesvioCodigo + 2) return r;    // no room for marker and code
+    r.codigo = quadro.substr(kDesvioCodigo, 2);
+    const char marca = quadro[1];
+    const bool leitura = Leitura(numeroComando);
+    r.valida = true;
+    r.sucesso = marca == '+' || (leitura && marca == 'S');
+    if (r.sucesso && leitura) {
+        if (numeroComando == kComandoStatus) {
+            if (quadro.size() < kDesvioCodigo + kTamanhoStatus) {
+                r.valida = r.sucesso = false;
+                return r;
+            }
+            r.valor = quadro.substr(kDesvioCodigo, kTamanhoStatus);
+        } else {
+            r.valor = quadro.substr(kDesvioCodigo);
+        }
+    }
+    return r;
+}
+
+int EnviaComandoNum(const std::string& comando) {
+    if (ComandoExclusivo::Reentrante()) {
+        // A command of this thread is on the wire (a host callback re-entered the library):
+        // refuse it rather than claim a success that sent nothing.
+        DefineErro(-1, kMensagemReentrante);
+        GravaLog(std::string("---[") + kMensagemReentrante + "]---");
+        return 0;
+    }
+    ComandoExclusivo exclusivo;  // other threads wait here for their turn
+    exclusivo.NoFio();
+    ZeraStatus();
+    Valor().clear();
+
+    const int numero = NumeroDoComando(comando);
+    const bool leitura = Leitura(numero);
+    Canal& canal = CanalDoSlot(SlotImpressora);
+    struct Fechamento {
+        Canal& c;
+        ~Fechamento() { c.Fecha(); }
+    } fechamento{canal};
+
+    const std::string& porta = Config().PortaDispositivo;
+    GravaVersaoLog();
+    if (!canal.Abre(porta, LinhaDoSlot(SlotImpressora))) {
+        GravaLog("<<Falha na Abertura da Porta (" + porta + ")>>");
+        DefineErro(-5, "Erro Abertura Porta Serial");
+        return -5;
+    }
+    canal.Descarta();  // bytes left from an earlier command are no reply to this one
+
+    const std::string quadro = std::string{STX, ESC, '$'} + comando + ETX;
+    GravaLog(quadro);
+    std::string recebido;
+    LeituraResposta r;
+    if (canal.Escreve(quadro)) {
+        const std::int64_t prazo =
+            plataforma::Monotonico() + static_cast<std::int64_t>(TempoLimiteNum(numero)) * 1000;
+        while (!r.completa) {
+            FimLeitura fim = canal.Le(recebido, kTamanhoLeitura, prazo);
+            if (fim != FimLeitura::Dados) break;
+            r = AnalisaRespostaNum(recebido, numero);
+            if (r.completa) break;
+            LimitaResposta(recebido);
+            // A printer that never stops sending cannot hold the caller past the time-out.
+            if (plataforma::Monotonico() >= prazo) break;
+        }
+    }
+    if (!recebido.empty()) GravaLog(recebido.substr(0, r.completa ? r.fim : recebido.size()));
+
+    if (!r.completa || !r.valida) {
+        DefineErro(-1, kFalhaComunicacao);
+        GravaLog(kFalhaComunicacao);
+        return 0;
+    }
+    if (r.sucesso) {
+        DefineErro(0, "");
+        if (leitura) Valor() = r.valor;
+        return 1;
+    }
+    const int codigo = CodigoDecimal(r.codigo);
+    DefineErro(codigo, MensagemErroNum(codigo, r.codigo));
+    Erro().EstadoSt2 = 1;
+    GravaLog("---[" + Erro().UltimaMensagem + "]---");
+    return 0;
+}
+
+}  // namespace tarvo::numerico

@@ -1,0 +1,273 @@
+// Serving thread of the numeric-code printer: the pseudo-terminal, frame cutting (STX ...
+// ETX), fault injection and the logs.
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "emulador/numerico.h"
+
+namespace emulador {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char STX = 0x02, ETX = 0x03, ESC = 0x1B;
+// The most a request may grow to before its ETX: longer input is noise and is dropped.
+constexpr std::size_t kMaximoQuadro = 4096;
+// Code of a frame whose head is not ESC "$".
+constexpr int kCabecalhoInvalido = 1;
+
+void Fecha(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+}
+
+}  // namespace
+
+EmuladorNumerico::EmuladorNumerico(int familia) : familia_(familia == 2 ? 2 : 1), frente_(impressora_, familia_) {}
+
+EmuladorNumerico::~EmuladorNumerico() { Para(); }
+
+bool EmuladorNumerico::Inicia(const std::string& pasta, const std::string& porta) {
+    Para();
+    std::error_code ec;
+    fs::create_directories(pasta, ec);
+    if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
+        erro_ = std::string("openpty: ") + std::strerror(errno);
+        return false;
+    }
+    // A raw line, and our own slave descriptor kept open so that the driver's closes never
+    // hang the master up.
+    termios t{};
+    ::tcgetattr(slave_, &t);
+    ::cfmakeraw(&t);
+    ::tcsetattr(slave_, TCSANOW, &t);
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    char nome[256] = {};
+    if (::ttyname_r(slave_, nome, sizeof nome) != 0 || ::pipe2(acorda_, O_CLOEXEC) != 0) {
+        erro_ = "terminal sem nome ou pipe";
+        Para();
+        return false;
+    }
+    dispositivo_ = nome;
+    link_ = (fs::path(pasta) / porta).string();
+    if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
+    fs::create_symlink(dispositivo_, link_, ec);
+    if (ec) {
+        erro_ = "link " + link_ + ": " + ec.message();
+        link_.clear();
+        Para();
+        return false;
+    }
+    fio_ = std::thread([this] { Serve(); });
+    return true;
+}
+
+void EmuladorNumerico::Para() {
+    if (fio_.joinable()) {
+        char c = 1;
+        [[maybe_unused]] ssize_t n = ::write(acorda_[1], &c, 1);
+        fio_.join();
+    }
+    Fecha(acorda_[0]), Fecha(acorda_[1]);
+    Fecha(master_), Fecha(slave_);
+    if (!link_.empty()) {
+        std::error_code ec;
+        if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
+    }
+    link_.clear();
+    dispositivo_.clear();
+}
+
+std::string EmuladorNumerico::Link() const { return link_; }
+std::string EmuladorNumerico::Dispositivo() const { return dispositivo_; }
+std::string EmuladorNumerico::Erro() const { return erro_; }
+
+bool EmuladorNumerico::Dorme(int ms) {
+    if (ms <= 0) return true;
+    const auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        auto falta = std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count();
+        if (falta <= 0) return true;
+        pollfd p{acorda_[0], POLLIN, 0};
+        int r = ::poll(&p, 1, static_cast<int>(falta));
+        if (r > 0) return false;
+        if (r < 0 && errno != EINTR) return true;
+    }
+}
+
+std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int& atrasoMs, int& pausaMs) {
+    std::unique_lock<std::mutex> l(m_);
+    TrocaNumerica t;
+    t.quadro = quadro;
+    std::vector<std::string> pedacos;
+    const bool aplica = falhas_.vezes != 0;
+    const bool cabecalho = quadro.size() >= 4 && quadro[1] == ESC && quadro[2] == '$';
+    t.comando = cabecalho ? quadro.substr(3, quadro.size() - 4) : quadro.substr(1, quadro.size() - 2);
+    if (!(aplica && falhas_.silencio)) {
+        const int numero = t.comando.size() >= 2 && std::isdigit(static_cast<unsigned char>(t.comando[0])) &&
+                                   std::isdigit(static_cast<unsigned char>(t.comando[1]))
+                               ? (t.comando[0] - '0') * 10 + (t.comando[1] - '0')
+                               : 0;
+        std::string resposta;
+        auto injetado = falhas_.erros.find(numero);
+        if (!cabecalho) {
+            FrenteNumerica::Resultado r;
+            r.codigo = "0" + std::to_string(kCabecalhoInvalido);
+            resposta = frente_.Quadro(numero, r);
+        } else if (injetado != falhas_.erros.end() && injetado->second.vezes != 0) {
+            FrenteNumerica::Resultado r;
+            r.codigo = injetado->second.codigo;
+            resposta = frente_.Quadro(numero, r);
+            if (injetado->second.vezes > 0) --injetado->second.vezes;
+        } else {
+            resposta = frente_.Atende(t.comando);
+        }
+        if (aplica && falhas_.semFechamento) resposta.pop_back();
+        if (aplica && falhas_.doisStx) resposta = std::string(1, STX) + "-" + std::string(4, '0') + "99" + resposta;
+        if (aplica) resposta += falhas_.aposEtx;
+        t.resposta = resposta;
+        const std::size_t n = aplica ? static_cast<std::size_t>(std::max(1, falhas_.pedacos)) : 1;
+        const std::size_t tam = (resposta.size() + n - 1) / n;
+        for (std::size_t i = 0; i < resposta.size(); i += tam) pedacos.push_back(resposta.substr(i, tam));
+        pausaMs = aplica ? falhas_.pausaMs : 0;
+        atrasoMs = aplica ? falhas_.atrasoMs : 0;
+    }
+    if (aplica && falhas_.vezes > 0 && --falhas_.vezes == 0) {
+        auto erros = std::move(falhas_.erros);
+        falhas_ = FalhasNumericas{};
+        falhas_.erros = std::move(erros);
+    }
+    trocas_.push_back(t);
+    auto aviso = aoTrocar_;
+    l.unlock();
+    if (aviso) aviso(t);
+    return pedacos;
+}
+
+void EmuladorNumerico::Serve() {
+    std::string entrada;
+    char buf[4096];
+    auto escreve = [&](const std::string& bytes) {
+        std::size_t feito = 0;
+        while (feito < bytes.size()) {
+            ssize_t n = ::write(master_, bytes.data() + feito, bytes.size() - feito);
+            if (n > 0) {
+                feito += static_cast<std::size_t>(n);
+            } else if (n < 0 && errno == EINTR) {
+                continue;
+            } else if (n < 0 && errno == EAGAIN) {
+                pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
+                if (::poll(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
+            } else {
+                break;
+            }
+        }
+        std::lock_guard<std::mutex> l(m_);
+        enviados_ += bytes.substr(0, feito);
+    };
+    for (;;) {
+        pollfd p[2] = {{master_, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
+        int r = ::poll(p, 2, -1);
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0 || (p[1].revents & POLLIN)) break;
+        if (!(p[0].revents & POLLIN)) {
+            if (!Dorme(10)) break;  // hang-up while nobody has the port open
+            continue;
+        }
+        ssize_t n = ::read(master_, buf, sizeof buf);
+        if (n <= 0) continue;
+        {
+            std::lock_guard<std::mutex> l(m_);
+            recebidos_.append(buf, static_cast<std::size_t>(n));
+        }
+        entrada.append(buf, static_cast<std::size_t>(n));
+        for (;;) {
+            std::size_t stx = entrada.find(STX);
+            if (stx == std::string::npos) {
+                entrada.clear();  // noise
+                break;
+            }
+            entrada.erase(0, stx);
+            std::size_t etx = entrada.find(ETX);
+            if (etx == std::string::npos) {
+                if (entrada.size() > kMaximoQuadro) entrada.clear();
+                break;
+            }
+            // A later STX before the ETX starts the frame over.
+            std::size_t inicio = entrada.rfind(STX, etx);
+            std::string quadro = entrada.substr(inicio, etx - inicio + 1);
+            entrada.erase(0, etx + 1);
+            int atraso = 0, pausa = 0;
+            std::vector<std::string> pedacos = Atende(quadro, atraso, pausa);
+            if (!pedacos.empty() && !Dorme(atraso)) return;
+            for (std::size_t i = 0; i < pedacos.size(); ++i) {
+                if (i > 0 && !Dorme(pausa)) return;
+                escreve(pedacos[i]);
+            }
+        }
+    }
+}
+
+Impressora EmuladorNumerico::ImpressoraAtual() const {
+    std::lock_guard<std::mutex> l(m_);
+    return impressora_;
+}
+
+void EmuladorNumerico::DefineFalhas(const FalhasNumericas& f) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_ = f;
+}
+
+void EmuladorNumerico::ErroEm(int comando, const std::string& codigo, int vezes) {
+    std::lock_guard<std::mutex> l(m_);
+    falhas_.erros[comando] = {codigo, vezes};
+}
+
+std::vector<std::string> EmuladorNumerico::Comandos() const {
+    std::lock_guard<std::mutex> l(m_);
+    std::vector<std::string> r;
+    for (const TrocaNumerica& t : trocas_) r.push_back(t.comando);
+    return r;
+}
+
+std::vector<TrocaNumerica> EmuladorNumerico::Trocas() const {
+    std::lock_guard<std::mutex> l(m_);
+    return trocas_;
+}
+
+std::string EmuladorNumerico::Recebidos() const {
+    std::lock_guard<std::mutex> l(m_);
+    return recebidos_;
+}
+
+std::string EmuladorNumerico::Enviados() const {
+    std::lock_guard<std::mutex> l(m_);
+    return enviados_;
+}
+
+void EmuladorNumerico::LimpaRegistros() {
+    std::lock_guard<std::mutex> l(m_);
+    trocas_.clear();
+    recebidos_.clear();
+    enviados_.clear();
+}
+
+void EmuladorNumerico::AoTrocar(std::function<void(const TrocaNumerica&)> f) {
+    std::lock_guard<std::mutex> l(m_);
+    aoTrocar_ = std::move(f);
+}
+
+}  // namespace emulador
