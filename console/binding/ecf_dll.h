@@ -26,6 +26,7 @@ namespace dll {
 #define BELMORA_DECL_o(n, max) std::string& n
 #define BELMORA_DECL_r(n, max, modo, largura) std::string& n
 #define BELMORA_DECL_i(n) int n
+#define BELMORA_DECL_b(n) unsigned char n
 #define BELMORA_DECL_p(n) int& n
 #define BELMORA_DECL_n(...)
 #define TARVO_EXPORT(ret, nome, despacho, ...) ret nome(TARVO_MAP(BELMORA_DECL, __VA_ARGS__));
@@ -38,6 +39,7 @@ namespace cap {
 #define BELMORA_CAP_s(n)
 #define BELMORA_CAP_c(n)
 #define BELMORA_CAP_i(n)
+#define BELMORA_CAP_b(n)
 #define BELMORA_CAP_p(n)
 #define BELMORA_CAP_n(...)
 #define BELMORA_CAP_o(n, max) static constexpr std::size_t n = max;
@@ -46,6 +48,7 @@ namespace cap {
 #define BELMORA_POS_s(n) 0
 #define BELMORA_POS_c(n) 0
 #define BELMORA_POS_i(n) 0
+#define BELMORA_POS_b(n) 0
 #define BELMORA_POS_p(n) 0
 #define BELMORA_POS_n(...) 0
 #define BELMORA_POS_o(n, max) max

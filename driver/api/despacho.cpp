@@ -25,6 +25,7 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
 #define TARVO_DEV_c(n)
 #define TARVO_DEV_o(n, max)
 #define TARVO_DEV_i(n)
+#define TARVO_DEV_b(n)
 #define TARVO_DEV_p(n)
 #define TARVO_DEV_n(...)
 #define TARVO_DEV_r(n, max, modo, largura) tarvo::Devolve(tarvo::ModoDevolucao::modo, largura, n, max);

@@ -17,6 +17,7 @@ namespace tarvo::cap {
 #define TARVO_CAP_s(n)
 #define TARVO_CAP_c(n)
 #define TARVO_CAP_i(n)
+#define TARVO_CAP_b(n)
 #define TARVO_CAP_p(n)
 #define TARVO_CAP_n(...)
 #define TARVO_CAP_o(n, max) static constexpr std::size_t n = max;

@@ -9,6 +9,7 @@
  *           main answer, also written to "RETORNO.TXT"), RETZ/RETB (the same zero- or
  *           blank-padded to n), VAL, VALZ, VALB (the second answer, no file)
  *        i  32-bit integer by value
+ *        b  byte (unsigned char) by value, for flags
  *        p  pointer to a 32-bit integer the export writes
  *        n  no arguments (the only item of an argument-less export) */
 #ifndef TARVO_PP_H
@@ -60,6 +61,7 @@
 #define TARVO_DECL_o(n, max) char* n
 #define TARVO_DECL_r(n, max, modo, largura) char* n
 #define TARVO_DECL_i(n) int n
+#define TARVO_DECL_b(n) unsigned char n
 #define TARVO_DECL_p(n) int* n
 #define TARVO_DECL_n(...) void
 
@@ -70,6 +72,7 @@
 #define TARVO_NAME_o(n, max) n
 #define TARVO_NAME_r(n, max, modo, largura) n
 #define TARVO_NAME_i(n) n
+#define TARVO_NAME_b(n) n
 #define TARVO_NAME_p(n) n
 #define TARVO_NAME_n(...)
 

@@ -661,6 +661,7 @@ TEST_F(Documentos, OperatorAndApplicationIdAreKept) {
 #define ARG_s(n) ""
 #define ARG_c(n) ""
 #define ARG_i(n) 0
+#define ARG_b(n) static_cast<unsigned char>(0)
 #define ARG_p(n) &inteiro
 #define ARG_o(n, max) buffer
 #define ARG_r(n, max, modo, largura) buffer

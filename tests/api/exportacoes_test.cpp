@@ -55,6 +55,7 @@ struct Argumentos {
 #define ARG_s(n) ""
 #define ARG_c(n) ""
 #define ARG_i(n) 0
+#define ARG_b(n) static_cast<unsigned char>(0)
 #define ARG_p(n) a.Inteiro()
 #define ARG_o(n, max) a.Buffer(max)
 #define ARG_r(n, max, modo, largura) a.Buffer(max)
