@@ -161,7 +161,7 @@ enum class Situacao : char { Ativo, Cancelado, ParCancelado, Outra };
 // --- the records ---------------------------------------------------------------------------
 
 struct C405 {
-    std::string data, cro, crz;
+    std::string data, cro, crz, cooTexto;
     std::int64_t cooFinal = 0;
     std::int64_t vendaBruta = 0;  // cents
     std::int64_t gtFinal = 0;     // cents
@@ -412,6 +412,7 @@ void RegistrosSped::Dados::E12(std::string_view l) {
     r.cro = std::string(Trecho(l, kE12Cro));
     r.crz = std::string(Trecho(l, kE12Crz));
     r.cooFinal = Numero(l, kE12Coo);
+    r.cooTexto = std::string(Trecho(l, kE12Coo));
     r.vendaBruta = Numero(l, kE12VendaBruta);
     if (!c405.empty() && c405.back().cooFinal >= r.cooFinal) crescente = false;
     c405.push_back(std::move(r));
@@ -598,7 +599,7 @@ void RegistrosSped::Grava(const std::string& perfil, const std::function<void(co
     };
     std::int64_t anterior = 0;
     for (const C405& z : d.c405) {
-        saida(MontaRegistro({"C405", z.data, z.cro, z.crz, std::to_string(z.cooFinal), FormataFixo(z.gtFinal, 2),
+        saida(MontaRegistro({"C405", z.data, z.cro, z.crz, z.cooTexto, FormataFixo(z.gtFinal, 2),
                              FormataFixo(z.vendaBruta, 2)}));
         for (std::uint32_t i : lista(d.c420PorCrz, z.crz)) {
             const C420& t = d.c420[i];
