@@ -75,6 +75,7 @@ constexpr Coluna kE15Aliquota = Sub(kE15Totalizador, 3, 4);
 constexpr Coluna kE15Status = Col(kLinhaE15, "IndicadorCancelamento");
 constexpr Coluna kE15QtdCancelada = Col(kLinhaE15, "QuantidadeCancelada");
 constexpr Coluna kE15ValorCancelado = Col(kLinhaE15, "ValorCancelado");
+constexpr Coluna kE15Arredondamento = Col(kLinhaE15, "IndicadorArredondamento");
 constexpr Coluna kE15DecQtd = Col(kLinhaE15, "DecimaisQuantidade");
 constexpr Coluna kE15DecUnit = Col(kLinhaE15, "DecimaisValorUnitario");
 
@@ -93,7 +94,7 @@ static_assert(kE15Coo.inicio == 47 && kE15Codigo.inicio == 62 && kE15Quantidade.
               kE15Unidade.inicio == 183 && kE15Unitario.inicio == 186 && kE15Desconto.inicio == 194 &&
               kE15Acrescimo.inicio == 202 && kE15Totalizador.inicio == 224 && kE15Aliquota.inicio == 227 &&
               kE15Status.inicio == 231 && kE15QtdCancelada.inicio == 232 && kE15ValorCancelado.inicio == 239 &&
-              kE15DecQtd.inicio == 266 && kE15DecUnit.inicio == 267);
+              kE15Arredondamento.inicio == 265 && kE15DecQtd.inicio == 266 && kE15DecUnit.inicio == 267);
 
 // The text of a column; what lies past the end of a short line is empty.
 std::string_view Trecho(std::string_view linha, Coluna c) {
@@ -136,6 +137,14 @@ std::int64_t Potencia10(int n) {
 std::int64_t Reescala(std::int64_t v, int de, int para) {
     if (de <= para) return v * Potencia10(para - de);
     return DivideArredonda(v, 1, Potencia10(de - para));
+}
+
+// Quantity x unit value in cents.
+std::int64_t ValorItem(std::int64_t qtd, int decQtd, std::int64_t unitario, int decUnit, bool trunca) {
+    const int casas = decQtd + decUnit;
+    if (casas <= 2) return qtd * unitario * Potencia10(2 - casas);
+    if (trunca) return qtd * unitario / Potencia10(casas - 2);
+    return DivideArredonda(qtd, unitario, Potencia10(casas - 2));
 }
 
 // YYYYMMDD -> DDMMYYYY.
@@ -460,8 +469,10 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     const std::int64_t qtd = Numero(l, kE15Quantidade);
     const std::int64_t unitario = Numero(l, kE15Unitario);
     const std::int64_t desconto = Numero(l, kE15Desconto), acrescimo = Numero(l, kE15Acrescimo);
-    // quantity x unit value in cents: the product has decQtd + decUnit decimals.
-    const std::int64_t valor = Reescala(DivideArredonda(qtd, unitario, 1), decQtd + decUnit, 2) - desconto + acrescimo;
+    // Quantity x unit value in cents (the product has decQtd + decUnit decimals), cut the way
+    // the printer cut it: truncated when the line says "T", else rounded half up.
+    const std::int64_t bruto = ValorItem(qtd, decQtd, unitario, decUnit, Trecho(l, kE15Arredondamento) == "T");
+    const std::int64_t valor = bruto - desconto + acrescimo;
 
     // C425, merged at once by reduction and item code (the C405 records read so far).
     const std::int64_t chave = ChaveC425(coo);
@@ -496,16 +507,17 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     c470PorCoo[coo].push_back(static_cast<std::uint32_t>(c470.size()));
     c470.push_back(std::move(r));
 
-    // C495, merged by item code and totalizer: quantities with 3 decimals and the unit value
-    // with 2, whatever the line's own decimals.
+    // C495, merged by item code and totalizer. Quantities are brought to 3 decimals and the
+    // value is the item's own (quantity x unit value by the line's decimals), so a line with
+    // 2-decimal quantities or a 3-decimal unit value gives its true figures.
     C495 n;
     n.codigo = codigo;
     n.unidade = unidade;
     n.totalizador = std::string(AparaDireitaVista(Trecho(l, kE15Totalizador)));
     n.aliquota = n.totalizador.size() >= 6 ? Numero(std::string_view(n.totalizador).substr(3, 4)) : 0;
-    n.quantidade = qtd;
-    n.quantidadeCancelada = Numero(l, kE15QtdCancelada);
-    n.valor = DivideArredonda(qtd, unitario, 1000);
+    n.quantidade = Reescala(qtd, decQtd, 3);
+    n.quantidadeCancelada = Reescala(Numero(l, kE15QtdCancelada), decQtd, 3);
+    n.valor = bruto;
     n.desconto = desconto;
     n.cancelado = Numero(l, kE15ValorCancelado);
     n.acrescimo = acrescimo;

@@ -46,14 +46,14 @@ struct Item {
     std::string codigo = "7891234", quantidade = "1000", unidade = "UN", unitario = "100";
     std::string desconto = "0", acrescimo = "0", totalizador = "01T1800", cancelado = "N";
     std::string quantidadeCancelada = "0", valorCancelado = "0";
-    std::string decQuantidade = "3", decUnitario = "2";
+    std::string arredondamento = "A", decQuantidade = "3", decUnitario = "2";
 };
 inline std::string E15(const Item& i) {
     return tarvo::MontaLinha(tarvo::kLinhaE15,
                              {"", kSerie, "", kModelo, "1", std::to_string(i.coo), std::to_string(i.coo),
                               std::to_string(i.numero), i.codigo, "PRODUTO", i.quantidade, i.unidade, i.unitario,
                               i.desconto, i.acrescimo, "0", i.totalizador, i.cancelado, i.quantidadeCancelada,
-                              i.valorCancelado, "0", "T", i.decQuantidade, i.decUnitario});
+                              i.valorCancelado, "0", i.arredondamento, i.decQuantidade, i.decUnitario});
 }
 
 // "|C470|a|b|" -> {"C470", "a", "b"}; a line not framed by "|" gives nothing.

@@ -159,10 +159,16 @@ TEST(SpedRegistros, C495MergesByItemAndTotalizerAndFillsTheKindColumns) {
     l.push_back(E15({.coo = 1, .numero = 3, .codigo = "Y", .unitario = "500", .totalizador = "NS1"}));
     l.push_back(E15({.coo = 1, .numero = 4, .codigo = "Z", .unitario = "300", .totalizador = "F1"}));
     l.push_back(E15({.coo = 1, .numero = 5, .codigo = "W", .unitario = "300", .totalizador = "I1"}));
+    // 2,50 (2 decimals) x 1,234 (3 decimals) = 3,085: the line's own decimals count.
+    l.push_back(E15({.coo = 1, .numero = 6, .codigo = "V", .quantidade = "250", .unitario = "1234",
+                     .decQuantidade = "2", .decUnitario = "3"}));
     Resultado r = Gera(l);
     ASSERT_EQ(r.codigo, 1) << r.erro;
     auto c = r.De("C495");
-    ASSERT_EQ(c.size(), 4u);
+    ASSERT_EQ(c.size(), 5u);
+    EXPECT_EQ(c[4][3], "2,500");
+    EXPECT_EQ(c[4][6], "3,09");
+    EXPECT_EQ(c[4][11], "0,56");  // 18 % of 3,09
     // 2,500 x 10,00 = 25,00; the tax column is 18 % of it.
     EXPECT_EQ(c[0], (std::vector<std::string>{"C495", "18,00", "X", "2,500", "0,500", "UN", "25,00", "0,10", "5,00",
                                               "0", "25,00", "4,50", "0", "0", "0"}));
@@ -185,18 +191,21 @@ TEST(SpedRegistros, PercentagesOfTheDocumentAdjustItsItemsRoundedHalfUp) {
     l.push_back(E15({.coo = 1, .numero = 2, .codigo = "B", .unitario = "200"}));
     l.push_back(E15({.coo = 2, .numero = 1, .codigo = "C", .unitario = "200"}));
     l.push_back(E15({.coo = 3, .numero = 1, .codigo = "D", .unitario = "200"}));
-    // 0,333 x 1,50 = 0,4995: 0,50 after rounding half up.
+    // 0,333 x 1,50 = 0,4995: 0,50 after rounding half up, 0,49 when the printer truncated.
     l.push_back(E15({.coo = 3, .numero = 2, .codigo = "E", .quantidade = "333", .unitario = "150"}));
+    l.push_back(E15({.coo = 3, .numero = 3, .codigo = "F", .quantidade = "333", .unitario = "150",
+                     .arredondamento = "T"}));
     Resultado r = Gera(l);
     ASSERT_EQ(r.codigo, 1) << r.erro;
     auto i = r.De("C470");
-    ASSERT_EQ(i.size(), 5u);
+    ASSERT_EQ(i.size(), 6u);
     EXPECT_EQ(i[0][5], "0,67");  // 1,00 - 0,3333
     EXPECT_EQ(i[1][5], "1,33");  // 2,00 - 0,6667
     EXPECT_EQ(i[2][5], "2,50");
     EXPECT_EQ(i[3][5], "2,00");  // a discount of kind "P" is not a value percentage
     EXPECT_EQ(i[4][5], "0,50");
     EXPECT_EQ(i[4][2], "0,333");
+    EXPECT_EQ(i[5][5], "0,49");
 }
 
 TEST(SpedRegistros, ItemsGoToTheReductionThatHoldsThem) {
