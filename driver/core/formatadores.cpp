@@ -357,7 +357,11 @@ bool GravaArquivo(const std::string& nome, const std::string& texto) {
 std::string LeArquivo(const std::string& nome) {
     std::ifstream f(nome, std::ios::binary);
     if (!f) return {};
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    // In blocks, not character by character: day files and detail tapes run to megabytes.
+    std::string texto;
+    char bloco[65536];
+    while (f.read(bloco, sizeof bloco) || f.gcount() > 0) texto.append(bloco, static_cast<std::size_t>(f.gcount()));
+    return texto;
 }
 
 std::string DiretorioTemporarioRFD() { return plataforma::CaminhoCurto(plataforma::PastaPrograma()) + "RFDTEMP/"; }

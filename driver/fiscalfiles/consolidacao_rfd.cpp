@@ -1,6 +1,8 @@
 #include "driver/fiscalfiles/consolidacao_rfd.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
@@ -26,33 +28,51 @@ std::string CodigoComum(const std::string& codigo) {
     return X(codigo.size() > 3 ? codigo.substr(3, 4) : std::string(), 4);
 }
 
-// Writes one line of the document into the day file of its COO. The first E12, E14, E21 or
-// E16 line of a call replaces the file; `primeira` tells whether that line is still to come.
-class ArquivoDia {
+// The lines of one call, gathered per file and written at the end: each day file once, the
+// SINTEGRA lines in one append. The first E12, E14, E21 or E16 line of a call replaces the day
+// file it goes to (what this call put there before it included).
+class SaidaDocumento {
 public:
     void Anexa(const std::string& coo, const std::string& linha, bool substitui, bool encerraPrimeira) {
         std::string nome = ArquivoDiaRFD(coo);
-        if (substitui && primeira_) ApagaArquivo(nome);
+        auto it = std::find_if(arquivos_.begin(), arquivos_.end(), [&](const Arquivo& a) { return a.nome == nome; });
+        if (it == arquivos_.end()) it = arquivos_.insert(arquivos_.end(), Arquivo{nome, false, {}});
+        if (substitui && primeira_) {
+            it->substitui = true;
+            it->texto.clear();
+        }
         if (encerraPrimeira) primeira_ = false;
-        if (!GravaLinhaArquivo(nome, linha)) throw ErroArquivoFiscal("Erro ao gravar " + nome);
+        it->texto += linha + "\r\n";
+    }
+    // A keyed SINTEGRA line, while the SINTEGRA producers run.
+    void Sintegra(const std::string& grupo, const std::string& tipo, const std::string& linha) {
+        if (!Estado().GeraSintegraAtivo) return;
+        // Every line of this file takes the movement date of the file being produced, so the
+        // lines of one reduction sort together; the date the line itself carries stands in
+        // when no file date was set.
+        const RegistrosAto& r = Registros();
+        std::string data = r.DataMovimento.empty() ? r.DiaSintegra : r.DataMovimento;
+        sintegra_ += ChaveSintegra(grupo, data, tipo) + linha + "\r\n";
+    }
+    void Grava() const {
+        for (const Arquivo& a : arquivos_) {
+            bool ok = a.substitui ? GravaArquivo(a.nome, a.texto) : AnexaTextoArquivo(a.nome, a.texto);
+            if (!ok) throw ErroArquivoFiscal("Erro ao gravar " + a.nome);
+        }
+        std::string sint = ArquivoSintTxt();
+        if (!sintegra_.empty() && !AnexaTextoArquivo(sint, sintegra_)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
     }
 
 private:
+    struct Arquivo {
+        std::string nome;
+        bool substitui;
+        std::string texto;
+    };
+    std::vector<Arquivo> arquivos_;  // few per call: one per COO
+    std::string sintegra_;
     bool primeira_ = true;
 };
-
-// Appends a keyed SINTEGRA line while the SINTEGRA producers run.
-void AnexaSintegra(const std::string& grupo, const std::string& tipo, const std::string& linha) {
-    if (!Estado().GeraSintegraAtivo) return;
-    // Every line of this file takes the movement date of the file being produced, so the
-    // lines of one reduction sort together; the date the line itself carries stands in when
-    // no file date was set.
-    const RegistrosAto& r = Registros();
-    std::string data = r.DataMovimento.empty() ? r.DiaSintegra : r.DataMovimento;
-    std::string nome = ArquivoSintTxt();
-    if (!GravaLinhaArquivo(nome, ChaveSintegra(grupo, data, tipo) + linha))
-        throw ErroArquivoFiscal("Erro ao gravar " + nome);
-}
 
 }  // namespace
 
@@ -113,23 +133,22 @@ std::string MontaLinha75(const RegistroE14& cupom, const RegistroE15& item) {
 void GeraArquivosRFDSintegra() {
     CriaDiretorioTemporarioRFD();
     RegistrosAto& r = Registros();
-    ArquivoDia dia;
+    SaidaDocumento saida;
 
     if (ContaRegistrosTemporarios(kTipoE12) > 0) {
         LeRegistroTemporario(kTipoE12, 0);
-        dia.Anexa(r.E12.Cabecalho.COO.Texto(), MontaLinhaE12(r.E12), true, true);
+        saida.Anexa(r.E12.Cabecalho.COO.Texto(), MontaLinhaE12(r.E12), true, true);
         r.DiaSintegra = N(r.E12.DataMovimento.Texto(), 8);
-        AnexaSintegra("02", "02", MontaLinha60M(r.E12, r.E01, r.E02));
+        saida.Sintegra("02", "02", MontaLinha60M(r.E12, r.E01, r.E02));
     }
 
-    for (int i = 0, n = ContaRegistrosTemporarios(kTipoE13); i < n; ++i) {
-        LeRegistroTemporario(kTipoE13, i);
-        dia.Anexa(r.E13.Cabecalho.COO.Texto(), MontaLinhaE13(r.E13), false, false);
-        if (N(r.E13.ValorAcumulado.Texto(), 13) == std::string(13, '0')) continue;
+    PercorreRegistrosTemporarios(kTipoE13, [&] {
+        saida.Anexa(r.E13.Cabecalho.COO.Texto(), MontaLinhaE13(r.E13), false, false);
+        if (N(r.E13.ValorAcumulado.Texto(), 13) == std::string(13, '0')) return;
         r.DiaSintegra = N(r.E12.DataMovimento.Texto(), 8);
         if (!TotalizadorSemRegistro60A(r.E13.CodigoTotalizador.Texto()))
-            AnexaSintegra("02", "03", MontaLinha60A(r.E12, r.E13));
-    }
+            saida.Sintegra("02", "03", MontaLinha60A(r.E12, r.E13));
+    });
 
     if (ContaRegistrosTemporarios(kTipoE14) > 0) {
         LeRegistroTemporario(kTipoE14, 0);
@@ -137,38 +156,35 @@ void GeraArquivosRFDSintegra() {
         std::int64_t liquido = Numero(r.E14.Subtotal.Texto()) - Numero(r.E14.DescontoSubtotal.Texto()) +
                                Numero(r.E14.AcrescimoSubtotal.Texto());
         r.E14.ValorTotalLiquido.Define(std::to_string(liquido));
-        dia.Anexa(r.E14.Cabecalho.COO.Texto(), MontaLinhaE14(r.E14), true, true);
+        saida.Anexa(r.E14.Cabecalho.COO.Texto(), MontaLinhaE14(r.E14), true, true);
     }
 
-    for (int i = 0, n = ContaRegistrosTemporarios(kTipoE15); i < n; ++i) {
-        LeRegistroTemporario(kTipoE15, i);
+    PercorreRegistrosTemporarios(kTipoE15, [&] {
         // A cancelled receipt cancels its items as a whole: none is marked cancelled alone.
         if (r.E14.IndicadorCancelamento == "S") r.E15.IndicadorCancelamento.Define("N");
         if (Apara(r.E15.Descricao.Texto()).empty()) r.E15.Descricao.Define("ERRO DESCRICAO");
-        dia.Anexa(r.E15.Cabecalho.COO.Texto(), MontaLinhaE15(r.E15), false, false);
+        saida.Anexa(r.E15.Cabecalho.COO.Texto(), MontaLinhaE15(r.E15), false, false);
         r.DiaSintegra = N(r.E14.DataInicio.Texto(), 8);
-        AnexaSintegra("02", "06", MontaLinha60I(r.E14, r.E15));
-        AnexaSintegra("04", "07", MontaLinha75(r.E14, r.E15));
-    }
+        saida.Sintegra("02", "06", MontaLinha60I(r.E14, r.E15));
+        saida.Sintegra("04", "07", MontaLinha75(r.E14, r.E15));
+    });
 
-    for (int i = 0, n = ContaRegistrosTemporarios(kTipoE21); i < n; ++i) {
-        LeRegistroTemporario(kTipoE21, i);
-        dia.Anexa(r.E21.Cabecalho.COO.Texto(), MontaLinhaE21(r.E21), true, true);
-    }
+    PercorreRegistrosTemporarios(kTipoE21, [&] {
+        saida.Anexa(r.E21.Cabecalho.COO.Texto(), MontaLinhaE21(r.E21), true, true);
+    });
 
     if (ContaRegistrosTemporarios(kTipoE16) > 0) {
         LeRegistroTemporario(kTipoE16, 0);
-        dia.Anexa(r.E16.Cabecalho.COO.Texto(), MontaLinhaE16(r.E16), true, false);
+        saida.Anexa(r.E16.Cabecalho.COO.Texto(), MontaLinhaE16(r.E16), true, false);
     }
 
-    for (int i = 0, n = ContaRegistrosTemporarios(kTipoE17); i < n; ++i) {
-        LeRegistroTemporario(kTipoE17, i);
-        dia.Anexa(r.E17.Cabecalho.COO.Texto(), MontaLinhaE17(r.E17), false, false);
-    }
-    for (int i = 0, n = ContaRegistrosTemporarios(kTipoE18); i < n; ++i) {
-        LeRegistroTemporario(kTipoE18, i);
-        dia.Anexa(r.E18.Cabecalho.COO.Texto(), MontaLinhaE18(r.E18), false, false);
-    }
+    PercorreRegistrosTemporarios(kTipoE17, [&] {
+        saida.Anexa(r.E17.Cabecalho.COO.Texto(), MontaLinhaE17(r.E17), false, false);
+    });
+    PercorreRegistrosTemporarios(kTipoE18, [&] {
+        saida.Anexa(r.E18.Cabecalho.COO.Texto(), MontaLinhaE18(r.E18), false, false);
+    });
+    saida.Grava();
 }
 
 }  // namespace tarvo

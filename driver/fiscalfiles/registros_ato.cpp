@@ -1,5 +1,6 @@
 #include "driver/fiscalfiles/registros_ato.h"
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -52,6 +53,77 @@ void NormalizaTipo(int t) {
     }
 }
 
+// The store files that this process writes stay open, each with the number of records it
+// holds. Emptying one sets that number to 0 and leaves the file to be written over; when it is
+// closed (FechaRegistrosTemporarios, at the end of a conversion, or at exit) an empty file is
+// removed and any other is cut to its records. A day of thousands of documents thus creates,
+// cuts and removes no file per document, which a journalling file system makes slow. Every
+// write is flushed at once, so the file always holds the records written.
+class ArquivosAbertos {
+public:
+    struct Aberto {
+        std::FILE* f = nullptr;
+        std::string nome;
+        std::size_t registros = 0;
+        std::size_t tamanho = 1;  // bytes of one record
+    };
+
+    ~ArquivosAbertos() {
+        for (Aberto& a : abertos_) Encerra(a);
+    }
+
+    // The open file of type t, when it is the one the current scratch folder names.
+    Aberto* Atual(int t) {
+        Aberto& a = abertos_[static_cast<std::size_t>(t)];
+        if (!a.f) return nullptr;
+        if (a.nome == ArquivoRegistroTemporario(t)) return &a;
+        Fecha(t);
+        return nullptr;
+    }
+
+    Aberto& Abre(int t, std::size_t tamanho) {
+        if (Aberto* a = Atual(t)) return *a;
+        Aberto& a = abertos_[static_cast<std::size_t>(t)];
+        CriaDiretorioTemporarioRFD();
+        a.nome = ArquivoRegistroTemporario(t);
+        a.f = std::fopen(a.nome.c_str(), "r+b");
+        if (!a.f) a.f = std::fopen(a.nome.c_str(), "w+b");
+        if (!a.f) throw ErroArquivoFiscal("Erro ao gravar " + a.nome);
+        std::error_code ec;
+        a.tamanho = tamanho;
+        a.registros = static_cast<std::size_t>(std::filesystem::file_size(a.nome, ec) / tamanho);
+        return a;
+    }
+
+    void Fecha(int t) {
+        if (!Encerra(abertos_[static_cast<std::size_t>(t)]))
+            throw ErroArquivoFiscal("Erro ao gravar " + abertos_[static_cast<std::size_t>(t)].nome);
+    }
+
+private:
+    // Closes a file: removed when it holds no record, else cut to its records. False when the
+    // close failed.
+    static bool Encerra(Aberto& a) {
+        if (!a.f) return true;
+        bool ok = std::fclose(a.f) == 0;
+        a.f = nullptr;
+        std::error_code ec;
+        if (a.registros == 0) {
+            std::filesystem::remove(a.nome, ec);
+        } else if (std::filesystem::exists(a.nome, ec)) {
+            std::filesystem::resize_file(a.nome, a.registros * a.tamanho, ec);
+        }
+        return ok;
+    }
+
+    std::array<Aberto, 12> abertos_;
+};
+
+ArquivosAbertos& Abertos() {
+    static ArquivosAbertos abertos;
+    return abertos;
+}
+
 // A numeric field as the rounding rule reads it: 0 when it is not a number.
 std::int64_t Numero(const std::string& texto) { return ParaInteiro64(Apara(texto), 0); }
 
@@ -91,7 +163,18 @@ void CriaDiretorioTemporarioRFD() {
     if (!plataforma::ExistePasta(pasta)) throw ErroArquivoFiscal("Impossivel Criar" + pasta);
 }
 
-void ApagaRegistroTemporario(int t) { ApagaArquivo(ArquivoRegistroTemporario(t)); }
+void ApagaRegistroTemporario(int t) {
+    if (t < 0 || t > kTipoE21) return;
+    if (ArquivosAbertos::Aberto* a = Abertos().Atual(t)) {
+        a->registros = 0;
+        return;
+    }
+    ApagaArquivo(ArquivoRegistroTemporario(t));
+}
+
+void FechaRegistrosTemporarios() {
+    for (int t = kTipoE12; t <= kTipoE21; ++t) Abertos().Fecha(t);
+}
 
 void ApagaRegistrosTemporarios() {
     for (int t = kTipoE12; t <= kTipoE21; ++t) ApagaRegistroTemporario(t);
@@ -109,44 +192,76 @@ void AjustaIndicadorArredondamento(RegistroE15& item) {
 }
 
 void GravaRegistroTemporario(int t, int n) {
-    CriaDiretorioTemporarioRFD();
     if (t == kTipoE15) AjustaIndicadorArredondamento(Registros().E15);
     Bytes registro = RegistroDoTipo(t);
-    if (!registro.tamanho) return;
+    if (!registro.tamanho) return CriaDiretorioTemporarioRFD();
     if (n < 0) throw ErroArquivoFiscal("Registro invalido em " + ArquivoRegistroTemporario(t));
     NormalizaTipo(t);
-    std::string nome = ArquivoRegistroTemporario(t);
-    std::FILE* f = std::fopen(nome.c_str(), "r+b");
-    if (!f) f = std::fopen(nome.c_str(), "w+b");
-    if (!f) throw ErroArquivoFiscal("Erro ao gravar " + nome);
-    long posicao = static_cast<long>(registro.tamanho) * n;
-    bool ok = std::fseek(f, posicao, SEEK_SET) == 0 &&
-              std::fwrite(registro.dados, 1, registro.tamanho, f) == registro.tamanho;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) throw ErroArquivoFiscal("Erro ao gravar " + nome);
+    ArquivosAbertos::Aberto& a = Abertos().Abre(t, registro.tamanho);
+    auto indice = static_cast<std::size_t>(n);
+    bool ok = std::fseek(a.f, static_cast<long>(a.registros * registro.tamanho), SEEK_SET) == 0;
+    // Records skipped over read as zeros, as in a file that was removed and written anew.
+    const std::string zeros(registro.tamanho, '\0');
+    for (std::size_t i = a.registros; ok && i < indice; ++i)
+        ok = std::fwrite(zeros.data(), 1, zeros.size(), a.f) == zeros.size();
+    ok = ok && std::fseek(a.f, static_cast<long>(indice * registro.tamanho), SEEK_SET) == 0 &&
+         std::fwrite(registro.dados, 1, registro.tamanho, a.f) == registro.tamanho && std::fflush(a.f) == 0;
+    if (!ok) throw ErroArquivoFiscal("Erro ao gravar " + a.nome);
+    a.registros = std::max(a.registros, indice + 1);
 }
+
+namespace {
+// Reads `n` records from record `primeiro` on: through the open file when this process writes
+// it, else from the file by name; empty when there is nothing to read.
+std::string LeBytes(int t, std::size_t tamanho, std::size_t primeiro, std::size_t n) {
+    std::string bytes(n * tamanho, '\0');
+    if (ArquivosAbertos::Aberto* a = Abertos().Atual(t)) {
+        bool ok = std::fseek(a->f, static_cast<long>(primeiro * tamanho), SEEK_SET) == 0 &&
+                  std::fread(bytes.data(), 1, bytes.size(), a->f) == bytes.size();
+        if (!ok) throw ErroArquivoFiscal("Erro ao ler " + a->nome);
+        return bytes;
+    }
+    std::string nome = ArquivoRegistroTemporario(t);
+    std::FILE* f = std::fopen(nome.c_str(), "rb");
+    if (!f) throw ErroArquivoFiscal("Erro ao ler " + nome);
+    bool ok = std::fseek(f, static_cast<long>(primeiro * tamanho), SEEK_SET) == 0 &&
+              std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    std::fclose(f);
+    if (!ok) throw ErroArquivoFiscal("Erro ao ler " + nome);
+    return bytes;
+}
+}  // namespace
 
 int LeRegistroTemporario(int t, int n) {
     Bytes registro = RegistroDoTipo(t);
-    std::string nome = ArquivoRegistroTemporario(t);
-    if (!registro.tamanho || !plataforma::ExisteArquivo(nome)) return 0;
-    std::FILE* f = std::fopen(nome.c_str(), "rb");
-    if (!f) throw ErroArquivoFiscal("Erro ao ler " + nome);
-    // Read aside first: a short read leaves the in-memory record as it was.
-    std::string lido(registro.tamanho, '\0');
-    long posicao = static_cast<long>(registro.tamanho) * n;
-    bool ok = n >= 0 && std::fseek(f, posicao, SEEK_SET) == 0 &&
-              std::fread(lido.data(), 1, lido.size(), f) == lido.size();
-    std::fclose(f);
-    if (!ok) throw ErroArquivoFiscal("Erro ao ler " + nome);
+    // A missing or emptied file has no record: the in-memory record stays as it was.
+    int registros = ContaRegistrosTemporarios(t);
+    if (!registro.tamanho || registros == 0) return 0;
+    if (n < 0 || n >= registros) throw ErroArquivoFiscal("Erro ao ler " + ArquivoRegistroTemporario(t));
+    // Read aside first: a failed read leaves the in-memory record as it was.
+    std::string lido = LeBytes(t, registro.tamanho, static_cast<std::size_t>(n), 1);
     std::copy(lido.begin(), lido.end(), static_cast<char*>(registro.dados));
     NormalizaTipo(t);
     return 1;
 }
 
+int PercorreRegistrosTemporarios(int t, const std::function<void()>& cada) {
+    Bytes registro = RegistroDoTipo(t);
+    auto n = static_cast<std::size_t>(ContaRegistrosTemporarios(t));
+    if (!registro.tamanho || n == 0) return 0;
+    std::string bytes = LeBytes(t, registro.tamanho, 0, n);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::copy_n(bytes.data() + i * registro.tamanho, registro.tamanho, static_cast<char*>(registro.dados));
+        NormalizaTipo(t);
+        cada();
+    }
+    return static_cast<int>(n);
+}
+
 int ContaRegistrosTemporarios(int t) {
     Bytes registro = RegistroDoTipo(t);
     if (!registro.tamanho) return 0;
+    if (ArquivosAbertos::Aberto* a = Abertos().Atual(t)) return static_cast<int>(a->registros);
     std::error_code ec;
     auto bytes = std::filesystem::file_size(ArquivoRegistroTemporario(t), ec);
     if (ec) return 0;

@@ -7,6 +7,7 @@
 // so its bytes are the store file's record: the sizes below are the file record sizes.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <type_traits>
 
@@ -297,15 +298,23 @@ void CriaDiretorioTemporarioRFD();
 
 void ApagaRegistroTemporario(int t);
 void ApagaRegistrosTemporarios();
+// The store files stay open while a conversion writes them (an emptied one holds no record
+// and is written over); this closes them: the empty ones are removed, the others cut to their
+// records. Conversions call it when their documents are done.
+void FechaRegistrosTemporarios();
 // Writes the in-memory record of type t as record n (from 0) of its file. For E15 the
 // rounding indicator is settled first (AjustaIndicadorArredondamento). Types without a
 // layout write nothing. Throws ErroArquivoFiscal when the folder or the file fails.
 void GravaRegistroTemporario(int t, int n);
-// 1 when record n was read into the in-memory record, 0 when the file does not exist (the
-// record is left as it was). A record past the end of the file throws ErroArquivoFiscal.
+// 1 when record n was read into the in-memory record, 0 when the file does not exist or holds
+// no record (the record is left as it was). A record past the end of a file that holds
+// records throws ErroArquivoFiscal.
 int LeRegistroTemporario(int t, int n);
 // Whole records in the file; 0 when it does not exist.
 int ContaRegistrosTemporarios(int t);
+// Reads the file once and puts each whole record in turn into the in-memory record, calling
+// `cada` after each (as LeRegistroTemporario for n = 0, 1, ... would); returns their number.
+int PercorreRegistrosTemporarios(int t, const std::function<void()>& cada);
 
 // E15: the indicator becomes "A" when the unit value times the quantity and the item's gross
 // amount (net total + discount - increase) differ by exactly one centavo.

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <set>
 
@@ -270,19 +271,27 @@ std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas, const s
                                          bool tdm) {
     // An older line joins only when no new line equals it: equal lines of the new movement
     // (two equal payments) are genuine records and all stay.
-    std::set<std::string> existentes(novas.begin(), novas.end());
-    for (const std::string& linha : antigas)
-        if (TipoLinha(linha) > 11 && !existentes.count(linha)) novas.push_back(linha);
+    if (!antigas.empty()) {
+        std::set<std::string> existentes(novas.begin(), novas.end());
+        for (const std::string& linha : antigas)
+            if (TipoLinha(linha) > 11 && !existentes.count(linha)) novas.push_back(linha);
+    }
     if (!tdm) {
         std::erase_if(novas, [](const std::string& linha) {
             int t = TipoLinha(linha);
             return t < 0 || (t >= 3 && t <= 11);
         });
     }
-    std::stable_sort(novas.begin(), novas.end(), [](const std::string& a, const std::string& b) {
-        return MaiusculasAnsi(a) < MaiusculasAnsi(b);
-    });
-    return novas;
+    // Ignoring case: each line's upper-case form made once, not at every comparison.
+    std::vector<std::pair<std::string, std::size_t>> chaves;
+    chaves.reserve(novas.size());
+    for (std::size_t i = 0; i < novas.size(); ++i) chaves.emplace_back(MaiusculasAnsi(novas[i]), i);
+    std::stable_sort(chaves.begin(), chaves.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> ordenadas;
+    ordenadas.reserve(novas.size());
+    for (const auto& c : chaves) ordenadas.push_back(std::move(novas[c.second]));
+    return ordenadas;
 }
 
 int RFD_ConvertedaMFDTexto(const std::string& reducao) {
@@ -379,6 +388,7 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
 
     // Stage 2: the documents.
     conversor.LeDocumentos(linhas, aliquotas, permiteIss, primeiroCoo);
+    FechaRegistrosTemporarios();
 
     // Stage 3: the day files of the documents into RFD.DAT.
     const std::string extensao = ExtensaoRFDData(r.DataMovimento);
@@ -444,10 +454,13 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     const std::string arquivoSaida = Rfdtemp(saida);
     std::vector<std::string> ordenadas =
         OrdenaLinhasRfd(LinhasArquivo(rfdDat), LinhasArquivo(arquivoSaida), estado.FlagTDM);
-    std::string texto;
-    for (const std::string& linha : ordenadas) texto += linha + "\r\n";
     ApagaArquivo(arquivoSaida);
-    if (!GravaArquivo(arquivoSaida, texto)) throw ErroArquivoFiscal("Erro ao gravar " + arquivoSaida);
+    {
+        std::ofstream f(arquivoSaida, std::ios::binary | std::ios::trunc);
+        for (const std::string& linha : ordenadas) f << linha << "\r\n";
+        f.close();
+        if (!f) throw ErroArquivoFiscal("Erro ao gravar " + arquivoSaida);
+    }
     ApagaArquivo(rfdDat);
     if (!CopiaSaida(arquivoSaida, config.PathRFD + saida)) {
         DefineErro(-8, "Erro ao copiar o arquivo RFD para " + config.PathRFD + saida);

@@ -120,8 +120,14 @@ NumeroFabricacao SeparaNumeroFabricacao(const std::string& linha) {
 }
 
 bool EhLinhaConsumidor(const std::string& linha) {
-    return ContemTexto(linha, "CNPJ/CPF CONSUMIDOR:") || ContemTexto(linha, "CPF do adquirente:") ||
-           ContemTexto(linha, "Cliente:");
+    // Every label ends in ":"; the line is compared once, upper-cased and without blanks.
+    if (linha.find(':') == std::string::npos) return false;
+    static const std::string rotulos[] = {TextoSemEspacos("CNPJ/CPF CONSUMIDOR:"), TextoSemEspacos("CPF do adquirente:"),
+                                          TextoSemEspacos("Cliente:")};
+    std::string texto = TextoSemEspacos(linha);
+    for (const std::string& r : rotulos)
+        if (texto.find(r) != std::string::npos) return true;
+    return false;
 }
 
 std::string DataParaAAAAMMDD(const std::string& texto) {
@@ -339,6 +345,10 @@ void ReescreveCabecalhos(int t, R& memoria, const CabecalhoECF& cabecalho, const
 void ConversorDetalhe::Rodape(const std::string& linha) {
     RegistrosAto& r = Registros();
     NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
+    // The records were written with the head known when the document opened; the foot's
+    // serial, letter and model normally repeat it, and only a change is written again.
+    const bool mudou = cabecalho_.NumeroSerie.Texto() != fab.serie || cabecalho_.MFAdicional.Texto() != fab.letra ||
+                       cabecalho_.Modelo.Texto() != id_.Modelo;
     cabecalho_.NumeroSerie.Define(fab.serie);
     cabecalho_.MFAdicional.Define(fab.letra);
     cabecalho_.Modelo.Define(id_.Modelo);
@@ -348,11 +358,15 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
     if (!versao.empty()) r.E01.VersaoSB.Define(versao);
 
     std::string crz = tipo_ == 5 ? r.E12.CRZ.Texto() : std::string();
-    ReescreveCabecalhos(kTipoE15, r.E15, cabecalho_, "E15");
-    ReescreveCabecalhos(kTipoE21, r.E21, cabecalho_, "E21");
-    ReescreveCabecalhos(kTipoE13, r.E13, cabecalho_, "E13", crz);
-    ReescreveCabecalhos(kTipoE17, r.E17, cabecalho_, "E17", crz);
-    ReescreveCabecalhos(kTipoE18, r.E18, cabecalho_, "E18", crz);
+    if (mudou) {
+        ReescreveCabecalhos(kTipoE15, r.E15, cabecalho_, "E15");
+        ReescreveCabecalhos(kTipoE21, r.E21, cabecalho_, "E21");
+    }
+    if (tipo_ == 5) {
+        ReescreveCabecalhos(kTipoE13, r.E13, cabecalho_, "E13", crz);
+        ReescreveCabecalhos(kTipoE17, r.E17, cabecalho_, "E17", crz);
+        ReescreveCabecalhos(kTipoE18, r.E18, cabecalho_, "E18", crz);
+    }
     if (tipo_ >= 1 && tipo_ <= 3) GravaE14();
 
     if (tipo_ < 4) return;
@@ -553,7 +567,9 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
         if (Comeca(linha, "TOTAL R$")) emPagamentos_ = true;
         return;
     }
-    if (ValidaLinhaAliquota(true, linha).valida) return Item(linha);
+    // Only a line whose last character is the item mark can be an item's value line.
+    std::string aparada = AparaDireita(linha);
+    if (!aparada.empty() && aparada.back() == '\xB0' && ValidaLinhaAliquota(true, linha).valida) return Item(linha);
     bool inicioItem = linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
     if (inicioItem) descricaoItem_ = linha;
     else if (!descricaoItem_.empty()) descricaoItem_ += linha;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 #include "comum/ambiente.h"
 #include "comum/dia_rfd.h"
@@ -25,11 +26,14 @@ using namespace tarvo;
 
 class ConversaoEmulador : public teste::PastaRfd {
 protected:
-    teste::PastaTemporaria dev;
+    teste::PastaTemporaria dev, atual;
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
     emulador::Emulador e;
+    std::filesystem::path antes = std::filesystem::current_path();
 
     void SetUp() override {
+        // The captures (IMPR.TXT, IMPR2.TXT) go to the current folder: a scratch one.
+        std::filesystem::current_path(atual.Caminho());
         ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
         std::filesystem::create_directory(home / "rfd");
         teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" +
@@ -40,6 +44,7 @@ protected:
         PeriodoBuscaSintegra() = {};
     }
     void TearDown() override {
+        std::filesystem::current_path(antes);
         Estado() = {};
         PeriodoBuscaSintegra() = {};
     }
@@ -191,6 +196,53 @@ TEST_F(ConversaoEmulador, EachModelGivesItsIdentityNameAndDates) {
         EXPECT_EQ(nome.substr(0, 8), std::string(linha < 2 ? "TV" : "OR") + p.numeroSerie.substr(14));
         EXPECT_EQ(nome.substr(8), ExtensaoRFDData(e12.substr(64, 8)));
     }
+}
+
+TEST_F(ConversaoEmulador, TwoConversionsAtOnceRunOneAfterTheOther) {
+    Dia();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
+    Estado().ArmazenamentoRFD = true;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    std::vector<std::string> uma = Saida();
+    // Both share the records and the scratch folder: the second waits for the first, and the
+    // file is the one a single conversion makes.
+    int r1 = 0, r2 = 0;
+    std::thread a([&] { r1 = RFD_ConvertedaMFDTexto("1"); });
+    std::thread b([&] { r2 = RFD_ConvertedaMFDTexto("1"); });
+    a.join();
+    b.join();
+    EXPECT_EQ(r1, 1);
+    EXPECT_EQ(r2, 1);
+    EXPECT_EQ(Saida(), uma);
+}
+
+TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingMessages) {
+    Dia();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
+    Config().Debugger = true;
+    Config().Homologar = true;
+    std::size_t antes = e.Trocas().size();
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    Config().Debugger = false;
+    Config().Homologar = false;
+    // Only the X reading of the user's name and address went to the printer.
+    std::vector<std::string> comandos;
+    for (std::size_t i = antes; i < e.Trocas().size(); ++i) comandos.push_back(e.Trocas()[i].comando);
+    ASSERT_FALSE(comandos.empty());
+    EXPECT_EQ(comandos.front(), "EmiteLeituraX");
+    for (const auto& c : comandos) EXPECT_TRUE(c == "EmiteLeituraX" || c == "LeImpressao") << c;
+    std::string log = teste::LeArquivo(atual / "LOG.DAT");
+    EXPECT_NE(log.find("Modo Debug1 iCountAliq=(14)- Nao deve ser usado em producao"), std::string::npos);
+    EXPECT_NE(log.find("Modo Debug2 - Nao deve ser usado em producao"), std::string::npos);
+    EXPECT_NE(log.find("***(CMD5)  FIM ***"), std::string::npos);
+    // The fixed rate table: slot 1 is 7,00 %.
+    bool taxa = false;
+    for (const auto& l : Saida()) taxa |= l.rfind("E15", 0) == 0 && l.substr(223, 7) == "01T0700";
+    EXPECT_TRUE(taxa);
 }
 
 }  // namespace

@@ -20,10 +20,12 @@ protected:
     Variavel var{"TARVO_HOME", home.Caminho()};
 
     PastaRfd() {
+        tarvo::FechaRegistrosTemporarios();
         tarvo::Registros() = {};
         tarvo::Estado().GeraSintegraAtivo = false;
     }
     ~PastaRfd() override {
+        tarvo::FechaRegistrosTemporarios();
         tarvo::Registros() = {};
         tarvo::Estado().GeraSintegraAtivo = false;
     }

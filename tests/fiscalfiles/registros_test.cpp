@@ -43,6 +43,9 @@ void IdaEVolta(int t, R& memoria, Campo campo, std::size_t tamanho, const std::s
     ApagaRegistroTemporario(t);
     EXPECT_EQ(ContaRegistrosTemporarios(t), 0);
     EXPECT_EQ(LeRegistroTemporario(t, 0), 0);
+    std::filesystem::remove(DiretorioTemporarioRFD() + arquivo);
+    EXPECT_EQ(ContaRegistrosTemporarios(t), 0);
+    EXPECT_EQ(LeRegistroTemporario(t, 0), 0);
     EXPECT_EQ((memoria.*campo).Texto(), std::string("TERCEIRO").substr(0, (memoria.*campo).kCapacidade));
 }
 
@@ -70,8 +73,23 @@ TEST_F(Armazem, TypesWithoutLayoutAreOnlyDeletedAndApagaEmptiesTheStore) {
     GravaRegistroTemporario(kTipoE21, 4);
     EXPECT_EQ(ContaRegistrosTemporarios(kTipoE21), 5);
     ApagaRegistrosTemporarios();
-    for (const char* nome : {"E14.DAT", "E19.DAT", "E20.DAT", "E21.DAT"})
-        EXPECT_FALSE(plataforma::ExisteArquivo(Rfdtemp(nome))) << nome;
+    for (const char* nome : {"E19.DAT", "E20.DAT"}) EXPECT_FALSE(plataforma::ExisteArquivo(Rfdtemp(nome))) << nome;
+    // The store files hold no record any more: nothing to count, nothing to read.
+    Registros().E21.ValorPago.Define("123");
+    for (int t : {kTipoE14, kTipoE21}) {
+        EXPECT_EQ(ContaRegistrosTemporarios(t), 0);
+        EXPECT_EQ(LeRegistroTemporario(t, 0), 0);
+    }
+    EXPECT_EQ(Registros().E21.ValorPago.Texto(), "123");
+    // Written over from the start; once closed, an empty store file is gone and a written one
+    // holds exactly its records.
+    GravaRegistroTemporario(kTipoE21, 1);
+    EXPECT_EQ(ContaRegistrosTemporarios(kTipoE21), 2);
+    ASSERT_EQ(LeRegistroTemporario(kTipoE21, 0), 1);
+    EXPECT_EQ(Registros().E21.ValorPago.Texto(), "");  // the skipped record reads as zeros
+    FechaRegistrosTemporarios();
+    EXPECT_FALSE(plataforma::ExisteArquivo(Rfdtemp("E14.DAT")));
+    EXPECT_EQ(std::filesystem::file_size(Rfdtemp("E21.DAT")), 2 * 118u);
     teste::EscreveArquivo(Rfdtemp("E13.DAT"), std::string(93, 'x'));  // less than one record
     EXPECT_EQ(ContaRegistrosTemporarios(kTipoE13), 0);
 }
