@@ -88,6 +88,7 @@ struct Entrada {
 #define VIRGULA_s(v) , v
 #define VIRGULA_c(v) , v
 #define VIRGULA_i(v) , v
+#define VIRGULA_b(v) , v
 #define VIRGULA_p(v) , v
 #define VIRGULA_o(v) , v
 #define VIRGULA_r(v) , v
