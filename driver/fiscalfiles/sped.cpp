@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -584,8 +585,10 @@ int RegistrosSped::Conclui(std::string& erro) {
         const C460& c = d.c460[doc->second];
         r.situacaoDocumento = c.situacao;
         r.chave = d.ChaveC470(r.coo);
-        if (c.percDesconto != 0) r.valor -= DivideArredonda(r.valor, c.percDesconto, 1000000);
-        if (c.percAcrescimo != 0) r.valor += DivideArredonda(r.valor, c.percAcrescimo, 1000000);
+        // Both percentages apply to the item's own value.
+        const std::int64_t proprio = r.valor;
+        if (c.percDesconto != 0) r.valor -= DivideArredonda(proprio, c.percDesconto, 1000000);
+        if (c.percAcrescimo != 0) r.valor += DivideArredonda(proprio, c.percAcrescimo, 1000000);
         if (r.situacao != Situacao::Ativo || r.situacaoDocumento != Situacao::Ativo) continue;
         std::string k = r.cst + '\0' + std::to_string(r.aliquota) + '\0' + std::to_string(r.chave);
         auto [it, novo] = c490PorChave.emplace(std::move(k), static_cast<std::uint32_t>(d.c490.size()));
@@ -723,10 +726,28 @@ int Executa(const ParametrosSped& p) {
         return SpedErroArquivoAto;
     }
     RegistrosSped registros(p.cfop);
-    std::string linha;
-    while (std::getline(entrada, linha)) {
-        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+    // No ATO line is longer than 300 characters: the part of a longer line (a file that is
+    // not an ATO file) past this buffer is skipped, so memory stays bounded whatever it holds.
+    static constexpr std::streamsize kLinhaMaxima = 4096;
+    std::vector<char> buffer(kLinhaMaxima);
+    for (;;) {
+        entrada.getline(buffer.data(), kLinhaMaxima);
+        const std::streamsize n = entrada.gcount();
+        std::size_t tamanho;
+        if (!entrada.fail()) {
+            // A whole line: its end was taken too, unless the file ended first.
+            tamanho = static_cast<std::size_t>(entrada.eof() ? n : n - 1);
+        } else if (n == 0) {
+            break;  // nothing left
+        } else {
+            tamanho = static_cast<std::size_t>(n);  // a line too long: the rest is skipped
+            entrada.clear();
+            entrada.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+        }
+        std::string_view linha(buffer.data(), tamanho);
+        if (!linha.empty() && linha.back() == '\r') linha.remove_suffix(1);
         registros.Linha(linha);
+        if (entrada.eof()) break;
     }
     if (entrada.bad()) {
         GravaLog("Erro de leitura do arquivo do ato cotepe: " + arquivoAto);

@@ -108,6 +108,15 @@ TEST(SpedRegistros, FinalGrandTotalsComeFromTheGrandTotalLessLaterGrossSales) {
     EXPECT_EQ(z[1], (std::vector<std::string>{"C405", "02032010", "001", "000002", "000007", "1500,00", "50,00"}));
 }
 
+TEST(SpedRegistros, TwoReductionsOfAThousandGrandTotal) {
+    Resultado r = Gera({E01(), E02("100000"), E12(1, 1, "20100301", "10000"), E12(2, 2, "20100302", "5000")});
+    ASSERT_EQ(r.codigo, 1) << r.erro;
+    auto z = r.De("C405");
+    ASSERT_EQ(z.size(), 2u);
+    EXPECT_EQ(z[0][5], "950,00");
+    EXPECT_EQ(z[1][5], "1000,00");
+}
+
 TEST(SpedRegistros, TotalizerCodesAndNumbersOfC420) {
     Resultado r = Gera(DoisDias());
     auto t = r.De("C420");
@@ -385,6 +394,23 @@ TEST_F(SpedChamada, TheTdmExportWritesTheFileOfTheAtoFile) {
               0);
     EXPECT_EQ(Erro().UltimoRetorno, SpedErroArquivoAto);
     EXPECT_EQ(teste::LeArquivo(saida), texto);  // the earlier output stays whole
+}
+
+TEST_F(SpedChamada, LinesOfAnyLengthAndEndAreRead) {
+    // A huge line of something else, LF and CR LF ends, and a last line without its end.
+    std::string texto = std::string(100000, 'x') + "\n";
+    auto l = DoisDias();
+    l.pop_back();
+    for (std::size_t i = 0; i < l.size(); ++i) texto += l[i] + (i + 1 == l.size() ? "" : i % 2 ? "\n" : "\r\n");
+    teste::EscreveArquivo(ato, texto);
+    ASSERT_EQ(GeraRegistrosSped(Parametros()), SpedSucesso);
+    std::vector<std::string> esperado;
+    RegistrosSped r("5102");
+    for (const auto& x : l) r.Linha(x);
+    std::string erro;
+    ASSERT_EQ(r.Conclui(erro), 1);
+    r.Grava("T", [&](const std::string& x) { esperado.push_back(x); });
+    EXPECT_EQ(teste::LinhasCrLf(teste::LeArquivo(saida)), esperado);
 }
 
 TEST_F(SpedChamada, AFileThatCannotBeWrittenIsAFailureAndLeavesNothing) {
