@@ -29,7 +29,8 @@ constexpr int kDias = 3;
 
 class SpedEmulador : public teste::PastaRfd {
 protected:
-    teste::PastaTemporaria dev;
+    teste::PastaTemporaria dev, atual;
+    std::filesystem::path antes = std::filesystem::current_path();
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
     emulador::Emulador e;
     std::string ato = home / "periodo.txt";
@@ -37,6 +38,8 @@ protected:
     std::map<int, std::int64_t> subtotais;  // of each receipt (COO), as the printer printed it
 
     void SetUp() override {
+        // The captures of the conversion go to the current folder: one of this test's own.
+        std::filesystem::current_path(atual.Caminho());
         ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
         std::filesystem::create_directory(home / "rfd");
         teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" +
@@ -47,6 +50,7 @@ protected:
         PeriodoBuscaSintegra() = {};
     }
     void TearDown() override {
+        std::filesystem::current_path(antes);
         Estado() = {};
         PeriodoBuscaSintegra() = {};
     }

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "comum/ambiente.h"
+#include "driver/core/configuracao.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/sped.h"
 #include "fiscalfiles/pasta_rfd.h"
@@ -394,6 +395,26 @@ TEST_F(SpedChamada, TheTdmExportWritesTheFileOfTheAtoFile) {
               0);
     EXPECT_EQ(Erro().UltimoRetorno, SpedErroArquivoAto);
     EXPECT_EQ(teste::LeArquivo(saida), texto);  // the earlier output stays whole
+}
+
+TEST_F(SpedChamada, TheLogNamesTheCallAndTheResultWithItsText) {
+    teste::PastaTemporaria atual;
+    const auto antes = std::filesystem::current_path();
+    std::filesystem::current_path(atual.Caminho());
+    Config().Homologar = true;
+    Tarvo_GeraRegistrosSpedMFD(" x ", "s.txt", "01/03/2010", "31/03/2010", "a", "5102", "obs", "1", "2");
+    Config().Homologar = false;
+    std::filesystem::current_path(antes);
+    std::string log = teste::LeArquivo(atual / "LOG.DAT");
+    for (const char* linha :
+         {"=>Chamando Tarvo_GeraRegistrosSpedMFD...\r\n",
+          "=>Tarvo_GeraRegistrosSpedMFD(x;s.txt;01/03/2010;31/03/2010;a;5102;obs;1;2)\r\n", "=>Gerando Sped...\r\n",
+          "=>Retorno da fun\xE7\xE3o Tarvo_GeraRegistrosSpedMFD:-5 - Parametros utilizados na fun\xE7\xE3o "
+          "est\xE3o incorretos\r\n"})
+        EXPECT_NE(log.find(linha), std::string::npos) << linha;
+    EXPECT_EQ(TextoCodigoSped(SpedErroArquivoAto),
+              "Erro na gera\xE7\xE3" "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc "
+              "corretamente");
 }
 
 TEST_F(SpedChamada, LinesOfAnyLengthAndEndAreRead) {
