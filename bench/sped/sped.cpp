@@ -3,6 +3,8 @@
 // reductions; receipts of ten items over four totalizers, one receipt in fifty cancelled, one
 // item in twenty cancelled, a thousand product codes. Each run is a child process of its own,
 // so that its peak memory is its own.
+#include "driver/fiscalfiles/sped.h"
+
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,7 +18,6 @@
 #include <vector>
 
 #include "driver/fiscalfiles/leiaute_ato.h"
-#include "driver/fiscalfiles/sped.h"
 
 namespace {
 
@@ -33,8 +34,9 @@ std::uintmax_t Mes(const std::string& nome, int itens) {
     const int recibos = (itens + porRecibo - 1) / porRecibo;
     const int porDia = (recibos + dias - 1) / dias;
     static const char* totalizadores[] = {"01T1800", "02T1200", "F1", "I1"};
-    linha(MontaLinha(tarvo::kLinhaE01, {"", kSerie, "", "ECF-IF", "TARVO", kModelo, "01.00.05", "20100101",
-                                        "080000", "1", "11222333000181", "TDM", "1", "30", "20100601", "20100630"}));
+    linha(MontaLinha(tarvo::kLinhaE01,
+                     {"", kSerie, "", "ECF-IF", "TARVO", kModelo, "01.00.05", "20100101", "080000", "1",
+                      "11222333000181", "TDM", "1", "30", "20100601", "20100630"}));
     std::vector<std::string> e12, e13, e14, e15;
     long long gt = 0;
     int coo = 0, item = 0;
@@ -50,31 +52,49 @@ std::uintmax_t Mes(const std::string& nome, int itens) {
                 const bool itemCancelado = item % 20 == 7;
                 const long long unitario = 100 + item % 900;
                 subtotal += itemCancelado ? 0 : unitario * 1500 / 1000;
-                e15.push_back(MontaLinha(
-                    tarvo::kLinhaE15,
-                    {"", kSerie, "", kModelo, "1", std::to_string(coo), std::to_string(coo), std::to_string(k + 1),
-                     std::to_string(7891000 + item % 1000), "PRODUTO " + std::to_string(item % 1000), "1500", "UN",
-                     std::to_string(unitario), "0", "0", std::to_string(unitario * 1500 / 1000), totalizadores[k % 4],
-                     itemCancelado ? "S" : "N", itemCancelado ? "1500" : "0", "0", "0", "T", "3", "2"}));
+                e15.push_back(MontaLinha(tarvo::kLinhaE15, {"",
+                                                            kSerie,
+                                                            "",
+                                                            kModelo,
+                                                            "1",
+                                                            std::to_string(coo),
+                                                            std::to_string(coo),
+                                                            std::to_string(k + 1),
+                                                            std::to_string(7891000 + item % 1000),
+                                                            "PRODUTO " + std::to_string(item % 1000),
+                                                            "1500",
+                                                            "UN",
+                                                            std::to_string(unitario),
+                                                            "0",
+                                                            "0",
+                                                            std::to_string(unitario * 1500 / 1000),
+                                                            totalizadores[k % 4],
+                                                            itemCancelado ? "S" : "N",
+                                                            itemCancelado ? "1500" : "0",
+                                                            "0",
+                                                            "0",
+                                                            "T",
+                                                            "3",
+                                                            "2"}));
             }
-            e14.push_back(MontaLinha(tarvo::kLinhaE14,
-                                     {"", kSerie, "", kModelo, "1", std::to_string(coo), std::to_string(coo), data,
-                                      std::to_string(subtotal), coo % 7 == 0 ? "100" : "0", "V", "0", "V",
-                                      std::to_string(subtotal - (coo % 7 == 0 ? 100 : 0)), cancelado ? "S" : "N", "0",
-                                      "D", "", coo % 3 == 0 ? "12345678909" : ""}));
+            e14.push_back(MontaLinha(
+                tarvo::kLinhaE14, {"", kSerie, "", kModelo, "1", std::to_string(coo), std::to_string(coo),
+                                   data, std::to_string(subtotal), coo % 7 == 0 ? "100" : "0", "V", "0", "V",
+                                   std::to_string(subtotal - (coo % 7 == 0 ? 100 : 0)), cancelado ? "S" : "N",
+                                   "0", "D", "", coo % 3 == 0 ? "12345678909" : ""}));
             if (!cancelado) dia += subtotal;
         }
         ++coo;
         gt += dia;
-        e12.push_back(MontaLinha(tarvo::kLinhaE12, {"", kSerie, "", kModelo, "1", std::to_string(d),
-                                                    std::to_string(coo), "1", data, data, "230000",
-                                                    std::to_string(dia), "N"}));
+        e12.push_back(MontaLinha(tarvo::kLinhaE12,
+                                 {"", kSerie, "", kModelo, "1", std::to_string(d), std::to_string(coo), "1",
+                                  data, data, "230000", std::to_string(dia), "N"}));
         for (const char* t : totalizadores)
-            e13.push_back(MontaLinha(tarvo::kLinhaE13,
-                                     {"", kSerie, "", kModelo, "1", std::to_string(d), t, std::to_string(dia / 4)}));
+            e13.push_back(MontaLinha(tarvo::kLinhaE13, {"", kSerie, "", kModelo, "1", std::to_string(d), t,
+                                                        std::to_string(dia / 4)}));
     }
-    linha(MontaLinha(tarvo::kLinhaE02, {"", kSerie, "", kModelo, "11222333000181", "123456789012", "LOJA", "RUA",
-                                        "20100101", "080000", "1", std::to_string(gt), "1"}));
+    linha(MontaLinha(tarvo::kLinhaE02, {"", kSerie, "", kModelo, "11222333000181", "123456789012", "LOJA",
+                                        "RUA", "20100101", "080000", "1", std::to_string(gt), "1"}));
     for (const auto* v : {&e12, &e13, &e14, &e15})
         for (const auto& l : *v) linha(l);
     linha("EAD" + std::string(256, '0'));
@@ -98,8 +118,8 @@ int main(int argc, char** argv) {
     std::vector<int> tamanhos;
     for (int i = 1; i < argc; ++i) tamanhos.push_back(std::atoi(argv[i]));
     if (tamanhos.empty()) tamanhos = {30000, 300000};
-    std::printf("%10s %10s %10s %10s %10s %10s %12s\n", "items", "ATO MB", "seconds", "cpu s", "MB/s", "peak MiB",
-                "SPED lines");
+    std::printf("%10s %10s %10s %10s %10s %10s %12s\n", "items", "ATO MB", "seconds", "cpu s", "MB/s",
+                "peak MiB", "SPED lines");
     for (int itens : tamanhos) {
         std::string modelo = (std::filesystem::temp_directory_path() / "bench-sped-XXXXXX").string();
         std::string pasta = std::string(::mkdtemp(modelo.data())) + "/";
@@ -115,7 +135,8 @@ int main(int argc, char** argv) {
         if (filho == 0) {
             ::close(canal[0]);
             ::dup2(canal[1], 1);
-            ::execl("/proc/self/exe", argv[0], "--gera", ato.c_str(), saida.c_str(), static_cast<char*>(nullptr));
+            ::execl("/proc/self/exe", argv[0], "--gera", ato.c_str(), saida.c_str(),
+                    static_cast<char*>(nullptr));
             ::_exit(4);
         }
         ::close(canal[1]);
@@ -136,8 +157,8 @@ int main(int argc, char** argv) {
         std::ifstream f(saida, std::ios::binary);
         long long linhas = 0;
         for (std::string l; std::getline(f, l);) ++linhas;
-        std::printf("%10d %10.1f %10.3f %10.3f %10.1f %10.1f %12lld\n", itens, mb, segundos, cpu, mb / segundos,
-                    static_cast<double>(uso.ru_maxrss) / 1024.0, linhas);
+        std::printf("%10d %10.1f %10.3f %10.3f %10.1f %10.1f %12lld\n", itens, mb, segundos, cpu,
+                    mb / segundos, static_cast<double>(uso.ru_maxrss) / 1024.0, linhas);
         std::filesystem::remove_all(pasta);
     }
     return 0;

@@ -5,12 +5,16 @@
 using namespace tarvo;
 
 namespace {
-std::string Texto(const char* t) { return t ? t : ""; }
+std::string Texto(const char* t) {
+    return t ? t : "";
+}
 
 int Gera(ParametrosSped p) {
     const int codigo = GeraRegistrosSped(p);
-    if (codigo == SpedSucesso) DefineErro(0, "");
-    else DefineErro(codigo, TextoCodigoSped(codigo));
+    if (codigo == SpedSucesso)
+        DefineErro(0, "");
+    else
+        DefineErro(codigo, TextoCodigoSped(codigo));
     return codigo == SpedSucesso ? 1 : 0;
 }
 }  // namespace

@@ -24,7 +24,7 @@ namespace {
 // --- columns of the ATO lines --------------------------------------------------------------
 
 struct Coluna {
-    int inicio;   // from 1
+    int inicio;  // from 1
     int largura;
 };
 
@@ -37,7 +37,9 @@ constexpr Coluna Col(LeiauteLinha leiaute, std::string_view nome) {
     return {0, 0};
 }
 // Part of a field: `desloc` characters in, `largura` long.
-constexpr Coluna Sub(Coluna c, int desloc, int largura) { return {c.inicio + desloc, largura}; }
+constexpr Coluna Sub(Coluna c, int desloc, int largura) {
+    return {c.inicio + desloc, largura};
+}
 
 constexpr Coluna kE01Modelo = Col(kLinhaE01, "Modelo");
 constexpr Coluna kE01Serie = Col(kLinhaE01, "NumeroSerie");
@@ -94,8 +96,9 @@ static_assert(kE14Coo.inicio == 53 && kE14Data.inicio == 59 && kE14Subtotal.inic
 static_assert(kE15Coo.inicio == 47 && kE15Codigo.inicio == 62 && kE15Quantidade.inicio == 176 &&
               kE15Unidade.inicio == 183 && kE15Unitario.inicio == 186 && kE15Desconto.inicio == 194 &&
               kE15Acrescimo.inicio == 202 && kE15Totalizador.inicio == 224 && kE15Aliquota.inicio == 227 &&
-              kE15Status.inicio == 231 && kE15QtdCancelada.inicio == 232 && kE15ValorCancelado.inicio == 239 &&
-              kE15Arredondamento.inicio == 265 && kE15DecQtd.inicio == 266 && kE15DecUnit.inicio == 267);
+              kE15Status.inicio == 231 && kE15QtdCancelada.inicio == 232 &&
+              kE15ValorCancelado.inicio == 239 && kE15Arredondamento.inicio == 265 &&
+              kE15DecQtd.inicio == 266 && kE15DecUnit.inicio == 267);
 
 // The text of a column; what lies past the end of a short line is empty.
 std::string_view Trecho(std::string_view linha, Coluna c) {
@@ -126,7 +129,9 @@ std::int64_t Numero(std::string_view t) {
         }
     return v;
 }
-std::int64_t Numero(std::string_view linha, Coluna c) { return Numero(Trecho(linha, c)); }
+std::int64_t Numero(std::string_view linha, Coluna c) {
+    return Numero(Trecho(linha, c));
+}
 
 std::int64_t Potencia10(int n) {
     std::int64_t p = 1;
@@ -155,7 +160,9 @@ std::string DataDdMmAaaa(std::string_view d) {
 }
 
 // A value of zero as "0", otherwise fixed with `casas` decimals.
-std::string Normalizado(std::int64_t v, int casas) { return v == 0 ? "0" : FormataFixo(v, casas); }
+std::string Normalizado(std::int64_t v, int casas) {
+    return v == 0 ? "0" : FormataFixo(v, casas);
+}
 
 std::string MontaRegistro(std::initializer_list<std::string_view> campos) {
     std::string l = "|";
@@ -211,8 +218,8 @@ struct C490 {
 };
 struct C495 {
     std::string codigo, unidade, totalizador;
-    std::int64_t aliquota = 0;  // percent x 100
-    std::int64_t quantidade = 0, quantidadeCancelada = 0;  // thousandths
+    std::int64_t aliquota = 0;                                           // percent x 100
+    std::int64_t quantidade = 0, quantidadeCancelada = 0;                // thousandths
     std::int64_t valor = 0, desconto = 0, cancelado = 0, acrescimo = 0;  // cents
     bool tributado = false, isento = false, naoTributado = false, naoSujeito = false;
 };
@@ -224,7 +231,8 @@ struct ChaveTexto {
 };
 struct HashChaveTexto {
     std::size_t operator()(const ChaveTexto& k) const noexcept {
-        return std::hash<std::string>()(k.texto) ^ (std::hash<std::int64_t>()(k.chave) * 0x9E3779B97F4A7C15ull);
+        return std::hash<std::string>()(k.texto) ^
+               (std::hash<std::int64_t>()(k.chave) * 0x9E3779B97F4A7C15ull);
     }
 };
 
@@ -248,7 +256,8 @@ std::string FormataFixo(std::int64_t valor, int casas) {
         negativo ? 0ull - static_cast<unsigned long long>(valor) : static_cast<unsigned long long>(valor);
     std::string d = std::to_string(magnitude);
     if (casas > 0) {
-        if (d.size() < static_cast<std::size_t>(casas) + 1) d.insert(0, static_cast<std::size_t>(casas) + 1 - d.size(), '0');
+        if (d.size() < static_cast<std::size_t>(casas) + 1)
+            d.insert(0, static_cast<std::size_t>(casas) + 1 - d.size(), '0');
         d.insert(d.size() - static_cast<std::size_t>(casas), 1, ',');
     }
     return negativo ? "-" + d : d;
@@ -258,10 +267,14 @@ std::string CstTotalizador(const std::string& codigo) {
     if (codigo.size() >= 3 && codigo[2] == 'T') return "000";
     if (!codigo.empty()) {
         switch (codigo[0]) {
-            case 'F': return "060";
-            case 'I': return "040";
-            case 'N': return "041";
-            default: break;
+            case 'F':
+                return "060";
+            case 'I':
+                return "040";
+            case 'N':
+                return "041";
+            default:
+                break;
         }
     }
     return "090";
@@ -271,7 +284,9 @@ namespace {
 bool SoDigitos(const std::string& t) {
     return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-bool DigitosIguais(const std::string& t) { return std::all_of(t.begin(), t.end(), [&](char c) { return c == t[0]; }); }
+bool DigitosIguais(const std::string& t) {
+    return std::all_of(t.begin(), t.end(), [&](char c) { return c == t[0]; });
+}
 }  // namespace
 
 bool CpfValido(const std::string& cpf) {
@@ -316,29 +331,38 @@ std::string LimpaCpfCnpj(const std::string& campo) {
         return t;
     };
     std::string t;
-    if (zeros <= 1) t = campo;
+    if (zeros <= 1)
+        t = campo;
     else if (zeros == 2) {
         // Twelve digits are neither a CPF nor a CNPJ: a CNPJ that begins with "00" is kept
         // whole instead of being lost.
         std::string inteiro = limpa(campo);
         if (CnpjValido(inteiro)) return inteiro;
         t = campo.substr(2);
-    } else t = campo.size() > 11 ? campo.substr(campo.size() - 11) : campo;
+    } else
+        t = campo.size() > 11 ? campo.substr(campo.size() - 11) : campo;
     t = limpa(t);
     return CpfValido(t) || CnpjValido(t) ? t : "";
 }
 
 std::string TextoCodigoSped(int codigo) {
     switch (codigo) {
-        case SpedSucesso: return "Sucesso na gera\xE7\xE3o dos Arquivos do Sped Fiscal";
-        case SpedErroGravacao: return "Erro na impress\xE3o do Arquivo";
-        case SpedArquivoInconsistente: return "Arquivo do ato cotepe incompleto";
+        case SpedSucesso:
+            return "Sucesso na gera\xE7\xE3o dos Arquivos do Sped Fiscal";
+        case SpedErroGravacao:
+            return "Erro na impress\xE3o do Arquivo";
+        case SpedArquivoInconsistente:
+            return "Arquivo do ato cotepe incompleto";
         case SpedErroArquivoAto:
-            return "Erro na gera\xE7\xE3" "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc "
+            return "Erro na gera\xE7\xE3"
+                   "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc "
                    "corretamente";
-        case SpedPerfilInvalido: return "A variavel perfil esta com valores incorretos.";
-        case SpedParametrosInvalidos: return "Parametros utilizados na fun\xE7\xE3o est\xE3o incorretos";
-        default: return "";
+        case SpedPerfilInvalido:
+            return "A variavel perfil esta com valores incorretos.";
+        case SpedParametrosInvalidos:
+            return "Parametros utilizados na fun\xE7\xE3o est\xE3o incorretos";
+        default:
+            return "";
     }
 }
 
@@ -472,7 +496,8 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     const std::int64_t desconto = Numero(l, kE15Desconto), acrescimo = Numero(l, kE15Acrescimo);
     // Quantity x unit value in cents (the product has decQtd + decUnit decimals), cut the way
     // the printer cut it: truncated when the line says "T", else rounded half up.
-    const std::int64_t bruto = ValorItem(qtd, decQtd, unitario, decUnit, Trecho(l, kE15Arredondamento) == "T");
+    const std::int64_t bruto =
+        ValorItem(qtd, decQtd, unitario, decUnit, Trecho(l, kE15Arredondamento) == "T");
     const std::int64_t valor = bruto - desconto + acrescimo;
 
     // C425, merged at once by reduction and item code (the C405 records read so far).
@@ -543,18 +568,26 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     }
 }
 
-RegistrosSped::RegistrosSped(std::string cfop) : d_(std::make_unique<Dados>()) { d_->cfop = std::move(cfop); }
+RegistrosSped::RegistrosSped(std::string cfop) : d_(std::make_unique<Dados>()) {
+    d_->cfop = std::move(cfop);
+}
 RegistrosSped::~RegistrosSped() = default;
 
 void RegistrosSped::Linha(std::string_view linha) {
     if (linha.size() < 3) return;
     std::string_view tipo = linha.substr(0, 3);
-    if (tipo == "E01") d_->E01(linha);
-    else if (tipo == "E02") d_->gt = Numero(linha, kE02Gt);
-    else if (tipo == "E12") d_->E12(linha);
-    else if (tipo == "E13") d_->E13(linha);
-    else if (tipo == "E14") d_->E14(linha);
-    else if (tipo == "E15") d_->E15(linha);
+    if (tipo == "E01")
+        d_->E01(linha);
+    else if (tipo == "E02")
+        d_->gt = Numero(linha, kE02Gt);
+    else if (tipo == "E12")
+        d_->E12(linha);
+    else if (tipo == "E13")
+        d_->E13(linha);
+    else if (tipo == "E14")
+        d_->E14(linha);
+    else if (tipo == "E15")
+        d_->E15(linha);
 }
 
 int RegistrosSped::Conclui(std::string& erro) {
@@ -579,7 +612,8 @@ int RegistrosSped::Conclui(std::string& erro) {
     for (C470& r : d.c470) {
         auto doc = d.c460PorCoo.find(r.coo);
         if (doc == d.c460PorCoo.end()) {
-            erro = "Arquivo do ato cotepe sem o registro E14 do COO " + std::to_string(r.coo) + " (item " + r.codigo + ")";
+            erro = "Arquivo do ato cotepe sem o registro E14 do COO " + std::to_string(r.coo) + " (item " +
+                   r.codigo + ")";
             return SpedArquivoInconsistente;
         }
         const C460& c = d.c460[doc->second];
@@ -603,7 +637,8 @@ int RegistrosSped::Conclui(std::string& erro) {
     return SpedSucesso;
 }
 
-void RegistrosSped::Grava(const std::string& perfil, const std::function<void(const std::string&)>& saida) const {
+void RegistrosSped::Grava(const std::string& perfil,
+                          const std::function<void(const std::string&)>& saida) const {
     const Dados& d = *d_;
     saida(d.c400);
     const bool comC425 = perfil != "A", comC460 = perfil != "B";
@@ -620,40 +655,43 @@ void RegistrosSped::Grava(const std::string& perfil, const std::function<void(co
             const C420& t = d.c420[i];
             if (t.valor == 0) continue;
             saida(MontaRegistro({"C420", t.codigo, FormataFixo(t.valor, 2), t.numero, ""}));
-            if (!comC425 || t.codigo.empty() || std::string_view("TFIN").find(t.codigo[0]) == std::string_view::npos)
+            if (!comC425 || t.codigo.empty() ||
+                std::string_view("TFIN").find(t.codigo[0]) == std::string_view::npos)
                 continue;
             for (std::uint32_t k : lista(d.c425PorTotalizador, ChaveTexto{z.cooFinal, t.numero + t.codigo})) {
                 const C425& r = d.c425[k];
-                saida(MontaRegistro(
-                    {"C425", r.codigo, FormataFixo(r.quantidade, 3), r.unidade, FormataFixo(r.valor, 2), "", ""}));
+                saida(MontaRegistro({"C425", r.codigo, FormataFixo(r.quantidade, 3), r.unidade,
+                                     FormataFixo(r.valor, 2), "", ""}));
             }
         }
         if (comC460 && anterior < z.cooFinal) {
-            for (auto it = d.c460PorCoo.upper_bound(anterior); it != d.c460PorCoo.end() && it->first < z.cooFinal;
-                 ++it) {
+            for (auto it = d.c460PorCoo.upper_bound(anterior);
+                 it != d.c460PorCoo.end() && it->first < z.cooFinal; ++it) {
                 const C460& c = d.c460[it->second];
                 if (c.situacao != Situacao::Ativo) {
                     saida(MontaRegistro({"C460", "2D", "02", c.cooTexto, "", "", "", "", "", ""}));
                     continue;
                 }
-                saida(MontaRegistro({"C460", "2D", "00", c.cooTexto, c.data, FormataFixo(c.valor, 2), "0", "0",
-                                     c.cpfCnpj, c.nome}));
+                saida(MontaRegistro({"C460", "2D", "00", c.cooTexto, c.data, FormataFixo(c.valor, 2), "0",
+                                     "0", c.cpfCnpj, c.nome}));
                 for (std::uint32_t k : lista(d.c470PorCoo, c.coo)) {
                     const C470& r = d.c470[k];
-                    if (r.situacao != Situacao::Ativo || r.situacaoDocumento != Situacao::Ativo || r.valor == 0)
+                    if (r.situacao != Situacao::Ativo || r.situacaoDocumento != Situacao::Ativo ||
+                        r.valor == 0)
                         continue;
                     saida(MontaRegistro({"C470", r.codigo, FormataFixo(r.quantidade, r.decimais),
                                          FormataFixo(r.quantidadeCancelada, r.decimais), r.unidade,
-                                         FormataFixo(r.valor, 2), r.cst, d.cfop, FormataFixo(r.aliquota, 2), "0",
-                                         "0"}));
+                                         FormataFixo(r.valor, 2), r.cst, d.cfop, FormataFixo(r.aliquota, 2),
+                                         "0", "0"}));
                 }
             }
         }
         for (std::uint32_t k : lista(d.c490PorChave, z.cooFinal)) {
             const C490& r = d.c490[k];
             const std::int64_t base = r.cst == "000" ? r.base : 0;
-            saida(MontaRegistro({"C490", r.cst, d.cfop, FormataFixo(r.aliquota, 2), FormataFixo(r.valorOperacao, 2),
-                                 FormataFixo(base, 2), FormataFixo(DivideArredonda(base, r.aliquota, 10000), 2), ""}));
+            saida(MontaRegistro({"C490", r.cst, d.cfop, FormataFixo(r.aliquota, 2),
+                                 FormataFixo(r.valorOperacao, 2), FormataFixo(base, 2),
+                                 FormataFixo(DivideArredonda(base, r.aliquota, 10000), 2), ""}));
         }
         anterior = z.cooFinal;
     }
@@ -661,11 +699,13 @@ void RegistrosSped::Grava(const std::string& perfil, const std::function<void(co
     for (const C495& r : d.c495) {
         const std::string valor = FormataFixo(r.valor, 2);
         // The tax column holds the tax of a taxed item: its value x rate / 100.
-        const std::string imposto = r.tributado ? FormataFixo(DivideArredonda(r.valor, r.aliquota, 10000), 2) : "0";
+        const std::string imposto =
+            r.tributado ? FormataFixo(DivideArredonda(r.valor, r.aliquota, 10000), 2) : "0";
         saida(MontaRegistro({"C495", Normalizado(r.aliquota, 2), r.codigo, Normalizado(r.quantidade, 3),
-                             Normalizado(r.quantidadeCancelada, 3), r.unidade, valor, Normalizado(r.desconto, 2),
-                             Normalizado(r.cancelado, 2), Normalizado(r.acrescimo, 2), valor, imposto,
-                             r.isento ? valor : "0", r.naoTributado ? valor : "0", r.naoSujeito ? valor : "0"}));
+                             Normalizado(r.quantidadeCancelada, 3), r.unidade, valor,
+                             Normalizado(r.desconto, 2), Normalizado(r.cancelado, 2),
+                             Normalizado(r.acrescimo, 2), valor, imposto, r.isento ? valor : "0",
+                             r.naoTributado ? valor : "0", r.naoSujeito ? valor : "0"}));
     }
 }
 
@@ -682,12 +722,15 @@ bool DataValida(const std::string& texto) {
         return false;
     std::string f = FormataData(texto);  // dd/mm/yyyy
     using namespace std::chrono;
-    year_month_day ymd{year{std::stoi(f.substr(6, 4))}, month{static_cast<unsigned>(std::stoi(f.substr(3, 2)))},
+    year_month_day ymd{year{std::stoi(f.substr(6, 4))},
+                       month{static_cast<unsigned>(std::stoi(f.substr(3, 2)))},
                        day{static_cast<unsigned>(std::stoi(f.substr(0, 2)))}};
     return ymd.ok();
 }
 
-bool InteiroValido(const std::string& t) { return !t.empty() && ParaInteiro(t, 0) == ParaInteiro(t, 1); }
+bool InteiroValido(const std::string& t) {
+    return !t.empty() && ParaInteiro(t, 0) == ParaInteiro(t, 1);
+}
 
 // A number as a float conversion reads it: a sign, digits and at most one decimal comma or point.
 bool NumeroValido(const std::string& t) {
@@ -695,9 +738,12 @@ bool NumeroValido(const std::string& t) {
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
     bool digito = false, separador = false;
     for (; i < t.size(); ++i) {
-        if (t[i] >= '0' && t[i] <= '9') digito = true;
-        else if ((t[i] == ',' || t[i] == '.') && !separador) separador = true;
-        else return false;
+        if (t[i] >= '0' && t[i] <= '9')
+            digito = true;
+        else if ((t[i] == ',' || t[i] == '.') && !separador)
+            separador = true;
+        else
+            return false;
     }
     return digito;
 }
@@ -714,7 +760,9 @@ int Executa(const ParametrosSped& p) {
     std::string arquivoAto = p.arquivoAto;
     if (!p.usaArquivoAto) {
         if (!Gerador()) {
-            GravaLog("Leitura das mem\xF3rias do ECF indispon\xEDvel nesta vers\xE3o: informe o arquivo do ato cotepe");
+            GravaLog(
+                "Leitura das mem\xF3rias do ECF indispon\xEDvel nesta vers\xE3o: informe o arquivo do ato "
+                "cotepe");
             return SpedErroArquivoAto;
         }
         arquivoAto.clear();
@@ -798,7 +846,9 @@ int ValidaParametrosSped(const ParametrosSped& p) {
     return SpedSucesso;
 }
 
-void InstalaGeradorAtoMemoria(GeradorAtoMemoria gerador) { Gerador() = std::move(gerador); }
+void InstalaGeradorAtoMemoria(GeradorAtoMemoria gerador) {
+    Gerador() = std::move(gerador);
+}
 
 int GeraRegistrosSped(const ParametrosSped& entrada) {
     ParametrosSped p = entrada;

@@ -25,12 +25,12 @@ enum CodigoSped : int {
 std::string TextoCodigoSped(int codigo);
 
 struct ParametrosSped {
-    std::string arquivo;   // must exist
-    std::string saida;     // records' file
+    std::string arquivo;  // must exist
+    std::string saida;    // records' file
     std::string inicio, fim;
-    std::string perfil;    // "A", "B", "T"
-    std::string cfop;      // integer text
-    std::string texto;     // logged only
+    std::string perfil;          // "A", "B", "T"
+    std::string cfop;            // integer text
+    std::string texto;           // logged only
     std::string valor1, valor2;  // numbers, checked only
     bool usaArquivoAto = false;  // true: the ATO file below; false: from the memory dump
     std::string arquivoAto;
@@ -42,7 +42,8 @@ int ValidaParametrosSped(const ParametrosSped& p);
 // The step that produces the ATO file of a period from the printer's memory dump: answers 1
 // and the file's name, or any other code. None is installed until the dump reading exists;
 // the dump path then fails with -3.
-using GeradorAtoMemoria = std::function<int(const std::string& inicio, const std::string& fim, std::string& arquivo)>;
+using GeradorAtoMemoria =
+    std::function<int(const std::string& inicio, const std::string& fim, std::string& arquivo)>;
 void InstalaGeradorAtoMemoria(GeradorAtoMemoria gerador);
 
 // The whole run (checks, ATO file, records, file): the code of the table above. Logs the
@@ -65,7 +66,7 @@ std::int64_t DivideArredonda(std::int64_t a, std::int64_t b, std::int64_t c);
 
 // The records of one run, fed with the lines of an ATO file one at a time.
 class RegistrosSped {
-public:
+  public:
     explicit RegistrosSped(std::string cfop);
     ~RegistrosSped();
     RegistrosSped(const RegistrosSped&) = delete;
@@ -80,7 +81,7 @@ public:
     // The lines of the SPED file (without ends) in the writer's order for a profile.
     void Grava(const std::string& perfil, const std::function<void(const std::string&)>& linha) const;
 
-private:
+  private:
     struct Dados;
     std::unique_ptr<Dados> d_;
 };

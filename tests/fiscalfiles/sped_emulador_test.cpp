@@ -28,7 +28,7 @@ using teste::sped::Campos;
 constexpr int kDias = 3;
 
 class SpedEmulador : public teste::PastaRfd {
-protected:
+  protected:
     teste::PastaTemporaria dev, atual;
     std::filesystem::path antes = std::filesystem::current_path();
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -42,8 +42,9 @@ protected:
         std::filesystem::current_path(atual.Caminho());
         ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
         std::filesystem::create_directory(home / "rfd");
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" +
-                                                      home.Caminho() + "\r\nPathRFD=" + home / "rfd" + "/\r\n");
+        teste::EscreveArquivo(home / "TARVO.INI",
+                              "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
+                                  "\r\nPathRFD=" + home / "rfd" + "/\r\n");
         CarregaConfiguracao();
         Estado() = {};
         Estado().PrimeiroUsoFeito = true;
@@ -70,13 +71,16 @@ protected:
             ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
             ASSERT_EQ(RFD_ConvertedaMFDTexto(std::to_string(dia)), 1);
             std::vector<std::string> nomes;
-            for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) nomes.push_back(a.path().string());
+            for (const auto& a : std::filesystem::directory_iterator(home / "rfd"))
+                nomes.push_back(a.path().string());
             ASSERT_EQ(nomes.size(), 1u);
             cabeca.clear();
             for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(nomes[0]))) {
                 std::string tipo = l.substr(0, 3);
-                if (tipo <= "E02") cabeca.push_back(l);
-                else porTipo[tipo].push_back(l);
+                if (tipo <= "E02")
+                    cabeca.push_back(l);
+                else
+                    porTipo[tipo].push_back(l);
             }
             std::filesystem::remove(nomes[0]);
         }
@@ -100,8 +104,8 @@ protected:
         teste::EscreveArquivo(ato, texto);
     }
     std::vector<std::vector<std::string>> Sped(const char* perfil) {
-        EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", perfil, "5102",
-                                             "", "0", "0", 1, ato.c_str()),
+        EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", perfil,
+                                             "5102", "", "0", "0", 1, ato.c_str()),
                   1);
         std::vector<std::vector<std::string>> r;
         for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(saida))) r.push_back(Campos(l));
@@ -122,8 +126,8 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
     const emulador::Impressora imp = e.Impressora();
     ASSERT_EQ(imp.memoriaFiscal.size(), static_cast<std::size_t>(kDias));
 
-    const std::map<std::string, std::size_t> campos = {{"C400", 5},  {"C405", 7},  {"C420", 5},  {"C425", 7},
-                                                       {"C460", 10}, {"C470", 11}, {"C490", 8},  {"C495", 15}};
+    const std::map<std::string, std::size_t> campos = {{"C400", 5},  {"C405", 7},  {"C420", 5}, {"C425", 7},
+                                                       {"C460", 10}, {"C470", 11}, {"C490", 8}, {"C495", 15}};
     for (const char* perfil : {"A", "B"})
         for (const auto& l : Sped(perfil)) {
             ASSERT_FALSE(l.empty()) << perfil;
@@ -155,12 +159,13 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
                 esperado[codigo] += reducao->totais.aliquota[s];
             }
         for (auto [nome, valor] : {std::pair<const char*, std::int64_t>{"F1", reducao->totais.f1},
-                                   {"I1", reducao->totais.i1}, {"N1", reducao->totais.n1}})
+                                   {"I1", reducao->totais.i1},
+                                   {"N1", reducao->totais.n1}})
             if (valor) esperado[nome] = valor;
         std::map<std::string, std::int64_t> tributados;
         for (const auto& [codigo, valor] : totalizadores)
-            if (((codigo[0] == 'T' || codigo[0] == 'S') && codigo.size() == 5) || codigo == "F1" || codigo == "I1" ||
-                codigo == "N1")
+            if (((codigo[0] == 'T' || codigo[0] == 'S') && codigo.size() == 5) || codigo == "F1" ||
+                codigo == "I1" || codigo == "N1")
                 tributados[codigo] = valor;
         EXPECT_FALSE(esperado.empty());
         EXPECT_EQ(tributados, esperado) << "reducao " << z + 1;
@@ -180,8 +185,10 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
         } else if (l[0] == "C460") {
             fechaDocumento();
             ++documentos;
-            if (l[2] == "02") ++cancelados;
-            else subtotal = subtotais.at(std::stoi(l[3]));
+            if (l[2] == "02")
+                ++cancelados;
+            else
+                subtotal = subtotais.at(std::stoi(l[3]));
         } else if (l[0] == "C470") {
             somaItens += Centavos(l[5]);
             ++itens;
@@ -207,8 +214,8 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
         return 1;
     });
     std::filesystem::remove(saida);
-    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "T", "5102", "", "0",
-                                         "0"),
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "T", "5102",
+                                         "", "0", "0"),
               1);
     InstalaGeradorAtoMemoria(nullptr);
     EXPECT_EQ(teste::LeArquivo(saida), texto);

@@ -1,5 +1,7 @@
 // SPED block C records from ATO lines: fields, totals, merges, attributions, profiles, the
 // checks of the call and the file the exports write.
+#include "driver/fiscalfiles/sped.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -10,7 +12,6 @@
 #include "comum/ambiente.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/registro.h"
-#include "driver/fiscalfiles/sped.h"
 #include "fiscalfiles/pasta_rfd.h"
 #include "fiscalfiles/sped_ato.h"
 #include "tarvo.h"
@@ -33,7 +34,8 @@ struct Resultado {
     }
 };
 
-Resultado Gera(const std::vector<std::string>& ato, const std::string& perfil = "T", const std::string& cfop = "5102") {
+Resultado Gera(const std::vector<std::string>& ato, const std::string& perfil = "T",
+               const std::string& cfop = "5102") {
     RegistrosSped r(cfop);
     for (const auto& l : ato) r.Linha(l);
     Resultado res;
@@ -42,13 +44,18 @@ Resultado Gera(const std::vector<std::string>& ato, const std::string& perfil = 
     return res;
 }
 
-const std::map<std::string, std::size_t> kCampos = {{"C400", 5},  {"C405", 7},  {"C420", 5},  {"C425", 7},
-                                                    {"C460", 10}, {"C470", 11}, {"C490", 8},  {"C495", 15}};
+const std::map<std::string, std::size_t> kCampos = {{"C400", 5},  {"C405", 7},  {"C420", 5}, {"C425", 7},
+                                                    {"C460", 10}, {"C470", 11}, {"C490", 8}, {"C495", 15}};
 
 // Two reductions: COO 1-3 on the 1st (Z at COO 4), COO 5-6 on the 2nd (Z at COO 7).
 std::vector<std::string> DoisDias() {
-    std::vector<std::string> l = {E01(), E02("150000"), E12(1, 4, "20100301", "10000"), E12(2, 7, "20100302", "5000"),
-                                  E13(1, "01T1800", "8000"), E13(1, "F1", "2000"), E13(1, "N1", "0"),
+    std::vector<std::string> l = {E01(),
+                                  E02("150000"),
+                                  E12(1, 4, "20100301", "10000"),
+                                  E12(2, 7, "20100302", "5000"),
+                                  E13(1, "01T1800", "8000"),
+                                  E13(1, "F1", "2000"),
+                                  E13(1, "N1", "0"),
                                   E13(2, "01T1800", "5000")};
     Documento d1{.coo = 1, .subtotal = "8000", .total = "8000", .nome = "JOSE", .cpfCnpj = "12345678909"};
     Documento d2{.coo = 2, .subtotal = "2000", .total = "2000"};
@@ -91,11 +98,12 @@ TEST(SpedRegistros, TheFileIsWrittenInTheWritersOrder) {
     Resultado r = Gera(DoisDias(), "T");
     ASSERT_EQ(r.codigo, 1);
     std::vector<std::string> ordem;
-    for (const auto& l : r.linhas) ordem.push_back(l[0] + (l[0] == "C420" ? ":" + l[1] : l[0] == "C460" ? ":" + l[3] : ""));
+    for (const auto& l : r.linhas)
+        ordem.push_back(l[0] + (l[0] == "C420" ? ":" + l[1] : l[0] == "C460" ? ":" + l[3] : ""));
     const std::vector<std::string> esperado = {
-        "C400",        "C405", "C420:T1800", "C425", "C425", "C425", "C420:F1", "C425", "C460:000001", "C470", "C470",
-        "C460:000002", "C470", "C460:000003", "C490", "C490",   "C405", "C420:T1800", "C425", "C460:000005",
-        "C470",        "C490", "C495",        "C495", "C495",   "C495"};
+        "C400", "C405",        "C420:T1800",  "C425", "C425",        "C425", "C420:F1", "C425", "C460:000001",
+        "C470", "C470",        "C460:000002", "C470", "C460:000003", "C490", "C490",    "C405", "C420:T1800",
+        "C425", "C460:000005", "C470",        "C490", "C495",        "C495", "C495",    "C495"};
     EXPECT_EQ(ordem, esperado);
     EXPECT_EQ(r.linhas[0], (std::vector<std::string>{"C400", "2D", "RIX 4000", kSerie, "007"}));
 }
@@ -105,8 +113,10 @@ TEST(SpedRegistros, FinalGrandTotalsComeFromTheGrandTotalLessLaterGrossSales) {
     ASSERT_EQ(r.codigo, 1);
     auto z = r.De("C405");
     ASSERT_EQ(z.size(), 2u);
-    EXPECT_EQ(z[0], (std::vector<std::string>{"C405", "01032010", "001", "000001", "000004", "1450,00", "100,00"}));
-    EXPECT_EQ(z[1], (std::vector<std::string>{"C405", "02032010", "001", "000002", "000007", "1500,00", "50,00"}));
+    EXPECT_EQ(z[0],
+              (std::vector<std::string>{"C405", "01032010", "001", "000001", "000004", "1450,00", "100,00"}));
+    EXPECT_EQ(z[1],
+              (std::vector<std::string>{"C405", "02032010", "001", "000002", "000007", "1500,00", "50,00"}));
 }
 
 TEST(SpedRegistros, TwoReductionsOfAThousandGrandTotal) {
@@ -155,23 +165,37 @@ TEST(SpedRegistros, CancelledDocumentAndItemGiveNoItemLinesAndNoTotals) {
     auto c490 = r.De("C490");
     ASSERT_EQ(c490.size(), 3u);
     // 60,00 of A taxed at 18 %: 10,80; B (substitution) has no base. COD_OBS is empty.
-    EXPECT_EQ(c490[0], (std::vector<std::string>{"C490", "000", "5102", "18,00", "60,00", "60,00", "10,80", ""}));
-    EXPECT_EQ(c490[1], (std::vector<std::string>{"C490", "060", "5102", "0,00", "20,00", "0,00", "0,00", ""}));
-    EXPECT_EQ(c490[2], (std::vector<std::string>{"C490", "000", "5102", "18,00", "50,00", "50,00", "9,00", ""}));
+    EXPECT_EQ(c490[0],
+              (std::vector<std::string>{"C490", "000", "5102", "18,00", "60,00", "60,00", "10,80", ""}));
+    EXPECT_EQ(c490[1],
+              (std::vector<std::string>{"C490", "060", "5102", "0,00", "20,00", "0,00", "0,00", ""}));
+    EXPECT_EQ(c490[2],
+              (std::vector<std::string>{"C490", "000", "5102", "18,00", "50,00", "50,00", "9,00", ""}));
 }
 
 TEST(SpedRegistros, C495MergesByItemAndTotalizerAndFillsTheKindColumns) {
     std::vector<std::string> l = {E01(), E02("100000"), E12(1, 9, "20100301", "100000"),
                                   E14({.coo = 1, .subtotal = "3000", .total = "3000"})};
     l.push_back(E15({.coo = 1, .numero = 1, .codigo = "X", .quantidade = "1000", .unitario = "1000"}));
-    l.push_back(E15({.coo = 1, .numero = 2, .codigo = "X", .quantidade = "1500", .unitario = "1000",
-                     .desconto = "10", .quantidadeCancelada = "500", .valorCancelado = "500"}));
+    l.push_back(E15({.coo = 1,
+                     .numero = 2,
+                     .codigo = "X",
+                     .quantidade = "1500",
+                     .unitario = "1000",
+                     .desconto = "10",
+                     .quantidadeCancelada = "500",
+                     .valorCancelado = "500"}));
     l.push_back(E15({.coo = 1, .numero = 3, .codigo = "Y", .unitario = "500", .totalizador = "NS1"}));
     l.push_back(E15({.coo = 1, .numero = 4, .codigo = "Z", .unitario = "300", .totalizador = "F1"}));
     l.push_back(E15({.coo = 1, .numero = 5, .codigo = "W", .unitario = "300", .totalizador = "I1"}));
     // 2,50 (2 decimals) x 1,234 (3 decimals) = 3,085: the line's own decimals count.
-    l.push_back(E15({.coo = 1, .numero = 6, .codigo = "V", .quantidade = "250", .unitario = "1234",
-                     .decQuantidade = "2", .decUnitario = "3"}));
+    l.push_back(E15({.coo = 1,
+                     .numero = 6,
+                     .codigo = "V",
+                     .quantidade = "250",
+                     .unitario = "1234",
+                     .decQuantidade = "2",
+                     .decUnitario = "3"}));
     Resultado r = Gera(l);
     ASSERT_EQ(r.codigo, 1) << r.erro;
     auto c = r.De("C495");
@@ -180,30 +204,36 @@ TEST(SpedRegistros, C495MergesByItemAndTotalizerAndFillsTheKindColumns) {
     EXPECT_EQ(c[4][6], "3,09");
     EXPECT_EQ(c[4][11], "0,56");  // 18 % of 3,09
     // 2,500 x 10,00 = 25,00; the tax column is 18 % of it.
-    EXPECT_EQ(c[0], (std::vector<std::string>{"C495", "18,00", "X", "2,500", "0,500", "UN", "25,00", "0,10", "5,00",
-                                              "0", "25,00", "4,50", "0", "0", "0"}));
-    EXPECT_EQ(c[1], (std::vector<std::string>{"C495", "0", "Y", "1,000", "0", "UN", "5,00", "0", "0", "0", "5,00",
-                                              "0", "0", "5,00", "5,00"}));
-    EXPECT_EQ(c[2], (std::vector<std::string>{"C495", "0", "Z", "1,000", "0", "UN", "3,00", "0", "0", "0", "3,00",
-                                              "0", "0", "0", "0"}));
+    EXPECT_EQ(c[0], (std::vector<std::string>{"C495", "18,00", "X", "2,500", "0,500", "UN", "25,00", "0,10",
+                                              "5,00", "0", "25,00", "4,50", "0", "0", "0"}));
+    EXPECT_EQ(c[1], (std::vector<std::string>{"C495", "0", "Y", "1,000", "0", "UN", "5,00", "0", "0", "0",
+                                              "5,00", "0", "0", "5,00", "5,00"}));
+    EXPECT_EQ(c[2], (std::vector<std::string>{"C495", "0", "Z", "1,000", "0", "UN", "3,00", "0", "0", "0",
+                                              "3,00", "0", "0", "0", "0"}));
     EXPECT_EQ(c[3][12], "3,00");  // exempt
 }
 
 TEST(SpedRegistros, PercentagesOfTheDocumentAdjustItsItemsRoundedHalfUp) {
     // A subtotal of 3,00 with a discount of 1,00 (33,3333 %) and items of 1,00 and 2,00;
     // another document with a surcharge of 0,50 on 2,00 (25 %).
-    std::vector<std::string> l = {E01(), E02("100000"), E12(1, 9, "20100301", "100000"),
-                                  E14({.coo = 1, .subtotal = "300", .desconto = "100", .total = "200"}),
-                                  E14({.coo = 2, .subtotal = "200", .acrescimo = "50", .total = "250"}),
-                                  E14({.coo = 3, .subtotal = "200", .desconto = "50", .tipoDesconto = "P",
-                                       .total = "150"})};
+    std::vector<std::string> l = {
+        E01(),
+        E02("100000"),
+        E12(1, 9, "20100301", "100000"),
+        E14({.coo = 1, .subtotal = "300", .desconto = "100", .total = "200"}),
+        E14({.coo = 2, .subtotal = "200", .acrescimo = "50", .total = "250"}),
+        E14({.coo = 3, .subtotal = "200", .desconto = "50", .tipoDesconto = "P", .total = "150"})};
     l.push_back(E15({.coo = 1, .numero = 1, .codigo = "A", .unitario = "100"}));
     l.push_back(E15({.coo = 1, .numero = 2, .codigo = "B", .unitario = "200"}));
     l.push_back(E15({.coo = 2, .numero = 1, .codigo = "C", .unitario = "200"}));
     l.push_back(E15({.coo = 3, .numero = 1, .codigo = "D", .unitario = "200"}));
     // 0,333 x 1,50 = 0,4995: 0,50 after rounding half up, 0,49 when the printer truncated.
     l.push_back(E15({.coo = 3, .numero = 2, .codigo = "E", .quantidade = "333", .unitario = "150"}));
-    l.push_back(E15({.coo = 3, .numero = 3, .codigo = "F", .quantidade = "333", .unitario = "150",
+    l.push_back(E15({.coo = 3,
+                     .numero = 3,
+                     .codigo = "F",
+                     .quantidade = "333",
+                     .unitario = "150",
                      .arredondamento = "T"}));
     Resultado r = Gera(l);
     ASSERT_EQ(r.codigo, 1) << r.erro;
@@ -219,8 +249,8 @@ TEST(SpedRegistros, PercentagesOfTheDocumentAdjustItsItemsRoundedHalfUp) {
 }
 
 TEST(SpedRegistros, ItemsGoToTheReductionThatHoldsThem) {
-    std::vector<std::string> l = {E01(), E02("100000"), E12(1, 3, "20100301", "100"), E12(2, 6, "20100302", "200"),
-                                  E12(3, 9, "20100303", "300")};
+    std::vector<std::string> l = {E01(), E02("100000"), E12(1, 3, "20100301", "100"),
+                                  E12(2, 6, "20100302", "200"), E12(3, 9, "20100303", "300")};
     for (int coo : {1, 4, 5, 7}) {
         l.push_back(E14({.coo = coo, .subtotal = "100", .total = "100"}));
         l.push_back(E15({.coo = coo, .codigo = "A", .unitario = "100"}));
@@ -229,7 +259,8 @@ TEST(SpedRegistros, ItemsGoToTheReductionThatHoldsThem) {
     ASSERT_EQ(r.codigo, 1) << r.erro;
     std::vector<std::string> ordem;
     for (const auto& x : r.linhas)
-        if (x[0] == "C405" || x[0] == "C460" || x[0] == "C490") ordem.push_back(x[0] + ":" + x[x[0] == "C490" ? 4 : 3]);
+        if (x[0] == "C405" || x[0] == "C460" || x[0] == "C490")
+            ordem.push_back(x[0] + ":" + x[x[0] == "C490" ? 4 : 3]);
     EXPECT_EQ(ordem, (std::vector<std::string>{"C405:000001", "C460:000001", "C490:1,00", "C405:000002",
                                                "C460:000004", "C460:000005", "C490:2,00", "C405:000003",
                                                "C460:000007", "C490:1,00"}));
@@ -255,7 +286,8 @@ TEST(SpedRegistros, IncompleteFilesAreClearFailures) {
     }
     // Short and damaged lines are read as far as they go.
     RegistrosSped r("5102");
-    for (const auto& l : {E01(), std::string("E02"), std::string("E12"), std::string("E1"), std::string("E15xx")})
+    for (const auto& l :
+         {E01(), std::string("E02"), std::string("E12"), std::string("E1"), std::string("E15xx")})
         r.Linha(l);
     EXPECT_EQ(r.Conclui(erro), SpedArquivoInconsistente);  // the E15 has no document
 }
@@ -307,7 +339,7 @@ TEST(SpedPecas, CpfAndCnpjOfTheBuyer) {
     EXPECT_EQ(LimpaCpfCnpj("11222333000180"), "");
     EXPECT_EQ(LimpaCpfCnpj("00000000000000"), "");
     EXPECT_EQ(LimpaCpfCnpj("              "), "");
-    EXPECT_EQ(LimpaCpfCnpj("00000000000191"), "00000000191");  // three zeros or more: a CPF
+    EXPECT_EQ(LimpaCpfCnpj("00000000000191"), "00000000191");     // three zeros or more: a CPF
     EXPECT_EQ(LimpaCpfCnpj("01234567000195"), "01234567000195");  // one zero: all 14 kept
     // A CNPJ beginning with "00" is a valid CNPJ, not twelve digits of nothing.
     EXPECT_EQ(LimpaCpfCnpj("00123456000149"), "00123456000149");
@@ -331,7 +363,7 @@ TEST(SpedPecas, FixedNotationAndRounding) {
 // --- the call --------------------------------------------------------------------------------
 
 class SpedChamada : public teste::PastaRfd {
-protected:
+  protected:
     std::string ato = home / "ato.txt";
     std::string saida = home / "sped.txt";
     void SetUp() override {
@@ -373,8 +405,8 @@ TEST_F(SpedChamada, TheChecksOfTheCall) {
 
 TEST_F(SpedChamada, TheTdmExportWritesTheFileOfTheAtoFile) {
     teste::EscreveArquivo(saida, "antigo\r\n");
-    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", " T ", "5102", "x",
-                                         "1", "2", 1, ato.c_str()),
+    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", " T ",
+                                         "5102", "x", "1", "2", 1, ato.c_str()),
               1);
     std::string texto = teste::LeArquivo(saida);
     auto linhas = teste::LinhasCrLf(texto);
@@ -385,13 +417,13 @@ TEST_F(SpedChamada, TheTdmExportWritesTheFileOfTheAtoFile) {
     EXPECT_EQ(Erro().UltimoRetorno, 0);
 
     // A profile in lower case is no profile; a missing ATO file is the ATO failure.
-    EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "a", "5102", "",
-                                         "1", "2", 1, ato.c_str()),
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "a", "5102",
+                                         "", "1", "2", 1, ato.c_str()),
               0);
     EXPECT_EQ(Erro().UltimoRetorno, SpedPerfilInvalido);
     const std::string nenhum = home / "nenhum.txt";
-    EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "A", "5102", "",
-                                         "1", "2", 1, nenhum.c_str()),
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "A", "5102",
+                                         "", "1", "2", 1, nenhum.c_str()),
               0);
     EXPECT_EQ(Erro().UltimoRetorno, SpedErroArquivoAto);
     EXPECT_EQ(teste::LeArquivo(saida), texto);  // the earlier output stays whole
@@ -408,12 +440,14 @@ TEST_F(SpedChamada, TheLogNamesTheCallAndTheResultWithItsText) {
     std::string log = teste::LeArquivo(atual / "LOG.DAT");
     for (const char* linha :
          {"=>Chamando Tarvo_GeraRegistrosSpedMFD...\r\n",
-          "=>Tarvo_GeraRegistrosSpedMFD(x;s.txt;01/03/2010;31/03/2010;a;5102;obs;1;2)\r\n", "=>Gerando Sped...\r\n",
+          "=>Tarvo_GeraRegistrosSpedMFD(x;s.txt;01/03/2010;31/03/2010;a;5102;obs;1;2)\r\n",
+          "=>Gerando Sped...\r\n",
           "=>Retorno da fun\xE7\xE3o Tarvo_GeraRegistrosSpedMFD:-5 - Parametros utilizados na fun\xE7\xE3o "
           "est\xE3o incorretos\r\n"})
         EXPECT_NE(log.find(linha), std::string::npos) << linha;
     EXPECT_EQ(TextoCodigoSped(SpedErroArquivoAto),
-              "Erro na gera\xE7\xE3" "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc "
+              "Erro na gera\xE7\xE3"
+              "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc "
               "corretamente");
 }
 
@@ -422,7 +456,8 @@ TEST_F(SpedChamada, LinesOfAnyLengthAndEndAreRead) {
     std::string texto = std::string(100000, 'x') + "\n";
     auto l = DoisDias();
     l.pop_back();
-    for (std::size_t i = 0; i < l.size(); ++i) texto += l[i] + (i + 1 == l.size() ? "" : i % 2 ? "\n" : "\r\n");
+    for (std::size_t i = 0; i < l.size(); ++i)
+        texto += l[i] + (i + 1 == l.size() ? "" : i % 2 ? "\n" : "\r\n");
     teste::EscreveArquivo(ato, texto);
     ASSERT_EQ(GeraRegistrosSped(Parametros()), SpedSucesso);
     std::vector<std::string> esperado;
@@ -447,14 +482,14 @@ TEST_F(SpedChamada, AFileThatCannotBeWrittenIsAFailureAndLeavesNothing) {
 }
 
 TEST_F(SpedChamada, TheDumpPathFailsClearlyUntilTheDumpReadingIsThereAndUsesItsFileThen) {
-    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "T", "5102", "",
-                                         "1", "2"),
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "T", "5102",
+                                         "", "1", "2"),
               0);
     EXPECT_EQ(Erro().UltimoRetorno, SpedErroArquivoAto);
     EXPECT_FALSE(std::filesystem::exists(saida));
     // The TDM export with the flag clear takes the same path.
-    EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "T", "5102", "",
-                                         "1", "2", 0, ato.c_str()),
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "T", "5102",
+                                         "", "1", "2", 0, ato.c_str()),
               0);
 
     std::vector<std::string> pedidos;
@@ -463,12 +498,12 @@ TEST_F(SpedChamada, TheDumpPathFailsClearlyUntilTheDumpReadingIsThereAndUsesItsF
         arquivo = ato;
         return 1;
     });
-    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "B", "5102", "",
-                                         "1", "2"),
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "B", "5102",
+                                         "", "1", "2"),
               1);
     InstalaGeradorAtoMemoria([](const std::string&, const std::string&, std::string&) { return -2; });
-    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "B", "5102", "",
-                                         "1", "2"),
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "B", "5102",
+                                         "", "1", "2"),
               0);
     InstalaGeradorAtoMemoria(nullptr);
     EXPECT_EQ(pedidos, (std::vector<std::string>{"01/03/2010-31/03/2010"}));
