@@ -199,7 +199,7 @@ int Chamada::Conclui(int resultado) {
 #define BELMORA_REG_s(n) ch_.Texto(#n, n);
 #define BELMORA_REG_c(n) ch_.Texto(#n, n);
 #define BELMORA_REG_i(n) ch_.Inteiro(#n, n);
-#define BELMORA_REG_b(n) ch_.Inteiro(#n, n);
+#define BELMORA_REG_b(n) ch_.Inteiro(#n, n ? 1 : 0);
 #define BELMORA_REG_o(n, max) ch_.Saida(#n, n, max);
 #define BELMORA_REG_r(n, max, modo, largura) ch_.Saida(#n, n, max);
 #define BELMORA_REG_p(n) ch_.SaidaInteira(#n, n);
@@ -209,7 +209,7 @@ int Chamada::Conclui(int resultado) {
 #define BELMORA_ARG_s(n) n.c_str()
 #define BELMORA_ARG_c(n) n.c_str()
 #define BELMORA_ARG_i(n) n
-#define BELMORA_ARG_b(n) n
+#define BELMORA_ARG_b(n) static_cast<unsigned char>(n ? 1 : 0)
 #define BELMORA_ARG_o(n, max) ch_.Buffer(n)
 #define BELMORA_ARG_r(n, max, modo, largura) ch_.Buffer(n)
 #define BELMORA_ARG_p(n) &n

@@ -9,7 +9,7 @@
 // `std::string&` (the caller's text, usually blanks, gives the buffer's length, and the
 // wrapper makes the buffer at least as large as the most the export writes, so no answer
 // can overrun it; after the call the text holds the answer up to its terminating zero),
-// integers by value, integer outputs `int&`.
+// integers by value, flags (byte arguments) as `bool`, integer outputs `int&`.
 #pragma once
 
 #include <cstddef>
@@ -26,7 +26,7 @@ namespace dll {
 #define BELMORA_DECL_o(n, max) std::string& n
 #define BELMORA_DECL_r(n, max, modo, largura) std::string& n
 #define BELMORA_DECL_i(n) int n
-#define BELMORA_DECL_b(n) unsigned char n
+#define BELMORA_DECL_b(n) bool n
 #define BELMORA_DECL_p(n) int& n
 #define BELMORA_DECL_n(...)
 #define TARVO_EXPORT(ret, nome, despacho, ...) ret nome(TARVO_MAP(BELMORA_DECL, __VA_ARGS__));

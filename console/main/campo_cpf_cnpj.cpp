@@ -21,11 +21,12 @@ QString TCampoCpfCnpj::Mascara(const QString& d) {
 }
 
 void TCampoCpfCnpj::keyPressEvent(QKeyEvent* e) {
-    // Only the digits and Backspace type anything; keys without a character (arrows, Tab)
-    // keep their usual work.
+    // Only the digits, Backspace and Delete change the text (X11 gives Delete the character
+    // 0x7F); keys without a character (arrows, Tab) keep their usual work.
     const QString t = e->text();
     bool digito = t.size() == 1 && t[0] >= QLatin1Char('0') && t[0] <= QLatin1Char('9');
-    if (!t.isEmpty() && !digito && e->key() != Qt::Key_Backspace) return;
+    bool apaga = e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete;
+    if (!t.isEmpty() && !digito && !apaga) return;
     QLineEdit::keyPressEvent(e);
 }
 

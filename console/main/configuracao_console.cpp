@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
+#include "platform/processo.h"
 
 namespace belmora {
 
@@ -26,15 +27,30 @@ ConfiguracaoConsole LeConfiguracaoConsole() {
         const char* subpasta;
     } pastas[] = {
         {c.Path, "Path", "RFDTemp/"}, {c.PathRFD, "PathRFD", "RFD/"}, {c.PathTDM, "PathTDM", "MemoriasTDM/"}};
-    bool mudou = false;
     for (const auto& p : pastas) {
-        if (p.valor != "C:\\") continue;
-        p.valor = programa + p.subpasta;
-        ini.Grava("Sistema", p.chave, p.valor);
-        mudou = true;
+        const std::string propria = programa + p.subpasta;
+        if (p.valor == "C:\\") {
+            p.valor = propria;
+            ini.Grava("Sistema", p.chave, p.valor);
+            c.PastasReescritas = true;
+        }
+        if (p.valor == propria) plataforma::CriaPasta(propria);
     }
-    if (mudou) ini.Salva();
+    if (c.PastasReescritas) ini.Salva();
     return c;
+}
+
+void PreparaPastas(char** argv) {
+    if (LeConfiguracaoConsole().PastasReescritas) plataforma::ReiniciaPrograma(argv);
+}
+
+std::string ArquivoDoConsole(const std::string& relativo) {
+    const std::string lugares[] = {relativo, plataforma::PastaPrograma() + relativo,
+                                   plataforma::PastaExecutavel() + relativo,
+                                   plataforma::PastaExecutavel() + "../share/belmora/" + relativo};
+    for (const std::string& caminho : lugares)
+        if (plataforma::ExisteArquivo(caminho)) return caminho;
+    return "";
 }
 
 std::string PortaAtual() {

@@ -15,11 +15,24 @@ std::string ArquivoIniConsole();
 // The folders and the probe time-out the main window reads when it is created. A folder
 // still set to exactly "C:\" is written back as the program's folder plus "RFDTemp/",
 // "RFD/" or "MemoriasTDM/"; the time-out (default "6") is never written.
+// The folders the console sets are created when missing, so the driver can write there
+// from the first operation on.
 struct ConfiguracaoConsole {
     std::string Path, PathRFD, PathTDM;
     std::string TimeOutComandos;
+    bool PastasReescritas = false;  // a folder key was written back at this reading
 };
 ConfiguracaoConsole LeConfiguracaoConsole();
+
+// Before the first window: the folders of TARVO.INI as the console sets them. The driver
+// read them when it was loaded, before this, so when a key was written back the program
+// starts once more and the driver reads what the console uses (`argv` as main received it).
+void PreparaPastas(char** argv);
+
+// A file shipped with the console ("Imagens/...", "Ajuda/...") by its relative name: from
+// the current folder, the program's folder, the executable's folder, or the shared data
+// folder of an installed console (<executable>/../share/belmora/). "" when none has it.
+std::string ArquivoDoConsole(const std::string& relativo);
 
 // [Sistema] Porta, default "COM1".
 std::string PortaAtual();

@@ -6,6 +6,7 @@
 #include <QPainterPath>
 
 #include "picshow.h"
+#include "console/main/configuracao_console.h"
 #include "platform/pastas.h"
 
 namespace belmora {
@@ -90,11 +91,8 @@ QWidget* CriaFundoTopo(QWidget* parent) {
 
 QPixmap CarregaImagem(const std::string& relativo, const QString& texto, QSize tamanho) {
     QPixmap p;
-    const std::string lugares[] = {relativo, plataforma::PastaPrograma() + relativo};
-    for (const std::string& caminho : lugares)
-        if (QFileInfo::exists(QString::fromStdString(caminho)) &&
-            p.load(QString::fromStdString(caminho), "JPG"))
-            return p;
+    const std::string caminho = ArquivoDoConsole(relativo);
+    if (!caminho.empty() && p.load(QString::fromStdString(caminho), "JPG")) return p;
     p = QPixmap(tamanho);
     p.fill(QColor(220, 224, 232));
     QPainter g(&p);

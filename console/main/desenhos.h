@@ -18,8 +18,8 @@ QPixmap IconeSubMenu();
 QWidget* CriaFundoTopo(QWidget* parent);
 
 // A picture of the folder "Imagens" by its relative name: from the current folder, as the
-// system loads it, else from the program's folder. A missing file gives a plain picture
-// with `texto` on it, so the window stays usable.
+// system loads it, else from the folders of ArquivoDoConsole. A missing file gives a plain
+// picture with `texto` on it, so the window stays usable.
 QPixmap CarregaImagem(const std::string& relativo, const QString& texto, QSize tamanho);
 
 }  // namespace belmora

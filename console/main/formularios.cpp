@@ -22,10 +22,6 @@ QWidget* CriaFormulario(const std::string& classe) {
     return i == Registro().end() ? nullptr : i->second();
 }
 
-void RegistraFormulariosDoConsole() {
-    // The operation forms register here as they are added to the console.
-}
-
 TfrmIndisponivel::TfrmIndisponivel(const QString& titulo, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TfrmIndisponivel"));
     setWindowTitle(titulo);

@@ -17,7 +17,7 @@ void RegistraFormulario(const std::string& classe, FabricaFormulario fabrica);
 // A new form of that class, nullptr when the class is not registered.
 QWidget* CriaFormulario(const std::string& classe);
 
-// The forms of this version of the console.
+// The forms of this version of the console (console/forms/registro.cpp).
 void RegistraFormulariosDoConsole();
 
 // Stands in for a form that this version of the console does not have yet.

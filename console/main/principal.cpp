@@ -2,8 +2,6 @@
 
 #include <QApplication>
 #include <QDate>
-#include <QDesktopServices>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,15 +11,16 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "console/binding/auxiliar.h"
 #include "console/binding/ecf_dll.h"
+#include "console/main/ajuda.h"
 #include "console/main/desenhos.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
@@ -90,7 +89,7 @@ TfrmVintaro::Operacao::Operacao(TfrmVintaro* janela) : janela_(janela) {
 }
 
 TfrmVintaro::Operacao::~Operacao() {
-    if (janela_) --janela_->ocupado_;
+    if (janela_ && --janela_->ocupado_ == 0) janela_->EntregaTeclasAdiadas();
 }
 
 TfrmVintaro::TfrmVintaro(bool comSplash, QWidget* parent) : QMainWindow(parent), comSplash_(comSplash) {
@@ -197,6 +196,11 @@ void TfrmVintaro::MontaJanela() {
     retornoUsuario_->setObjectName(QStringLiteral("RetornoUsuario"));
     retornoUsuario_->setToolTip(QStringLiteral("Duplo Clique para Limpar"));
     retornoUsuario_->setMinimumHeight(130);
+    // While the newest line is the current one, it stays in view however the list's height
+    // changes (the right-hand panel opening takes room from it).
+    connect(retornoUsuario_->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        if (retornoUsuario_->currentRow() == retornoUsuario_->count() - 1) retornoUsuario_->scrollToBottom();
+    });
     // The hint promises it, so a double click clears the log as "Limpar" does.
     connect(retornoUsuario_, &QListWidget::itemDoubleClicked, this, [this] { btLimparClick(); });
     log->addWidget(retornoUsuario_, 1);
@@ -292,6 +296,8 @@ QWidget* TfrmVintaro::MontaMenu() {
         QFont fa = rotulo->font();
         fa.setPointSizeF(fa.pointSizeF() - 1);
         rotulo->setFont(fa);
+        // A text wider than the menu goes on to a second line instead of being cut.
+        rotulo->setWordWrap(true);
         la->addWidget(rotulo);
     }
     l->addWidget(atalhos);
@@ -386,6 +392,15 @@ void TfrmVintaro::FechaFormulario() {
     f->deleteLater();
 }
 
+void TfrmVintaro::SaiFormulario(QWidget* formulario) {
+    if (!formulario || formulario != hospedado_ || Ocupado()) return;
+    FechaFormulario();
+    clienteDireitaTitulo_->hide();
+    clienteDireita_->hide();
+    ultimaOpcao_ = -1;
+    opcoes_->setFocus();
+}
+
 void TfrmVintaro::InvalidaMenu() {
     menuValido_ = false;
 }
@@ -438,6 +453,8 @@ void TfrmVintaro::AbreFormulario(const Opcao& o) {
     if (o.titulo || f->windowTitle().isEmpty()) f->setWindowTitle(U(TituloDaOpcao(o)));
     f->show();
     f->raise();
+    // The form takes the panel: the busy label must not stay drawn underneath it.
+    lblOcupado_->hide();
     hospedado_ = f;
     MostraSubTitulo();
 }
@@ -479,11 +496,11 @@ void TfrmVintaro::AdicionaRetorno(const QString& texto) {
     retornoUsuario_->addItem(texto);
     retornoUsuario_->setCurrentRow(retornoUsuario_->count() - 1);
     if (texto.contains(QStringLiteral("<-"))) lblOcupado_->hide();
-    // Repaint now. Operator input waits until the operation is over, and anything that
-    // arrives meanwhile finds the window busy.
+    // Repaint now. Operator input waits until the operation is over: window keys that
+    // arrive meanwhile are held and delivered then.
     ++bombeando_;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    --bombeando_;
+    if (--bombeando_ == 0 && ocupado_ == 0) EntregaTeclasAdiadas();
 }
 
 void TfrmVintaro::btSalvarClick() {
@@ -507,15 +524,48 @@ void TfrmVintaro::btAjudaClick() {
         contexto = hospedado_->property("HelpContext").toInt();
     else
         contexto = menu_->property("HelpContext").toInt();
-    QString arquivo =
-        QString::fromStdString(plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), "Belmora.HLP"));
-    if (QFileInfo::exists(arquivo) && QDesktopServices::openUrl(QUrl::fromLocalFile(arquivo))) return;
-    Informa(this, U(kTitulo),
-            QStringLiteral("Arquivo de ajuda Belmora.HLP não encontrado") +
-                (contexto ? QStringLiteral(" (tópico %1).").arg(contexto) : QStringLiteral(".")));
+    const std::string pagina = ArquivoDoConsole(PaginaDeAjuda(contexto));
+    if (pagina.empty()) {
+        Informa(this, U(kTitulo),
+                QStringLiteral("Arquivo de ajuda Belmora.HLP não encontrado") +
+                    (contexto ? QStringLiteral(" (tópico %1).").arg(contexto) : QStringLiteral(".")));
+        return;
+    }
+    if (!ajuda_) ajuda_ = new TfrmAjuda(this);
+    ajuda_->Mostra(QString::fromStdString(pagina));
 }
 
 // --- keys (the window sees them before its controls) -----------------------------------------
+
+void TfrmVintaro::ExecutaTecla(int k) {
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F9) {
+        EscolheGrupo(k - Qt::Key_F1 + 1);
+        opcoes_->setFocus();
+    } else if (k == Qt::Key_F12) {
+        btAjudaClick();
+    } else if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+        OpcoesDblClick();
+    } else if (k >= Qt::Key_A && k <= Qt::Key_Z) {
+        auto p = letras_.find(static_cast<char>('A' + (k - Qt::Key_A)));
+        if (p != std::string::npos) {
+            opcoes_->setCurrentRow(static_cast<int>(p));
+            opcoes_->setFocus();
+            OpcoesDblClick();
+        }
+    }
+}
+
+void TfrmVintaro::EntregaTeclasAdiadas() {
+    if (adiadas_.empty()) return;
+    // From the event loop, once the handler that ran the operation has returned.
+    QTimer::singleShot(0, this, [this] {
+        while (!adiadas_.empty() && menuValido_ && !Ocupado()) {
+            int k = adiadas_.front();
+            adiadas_.erase(adiadas_.begin());
+            ExecutaTecla(k);
+        }
+    });
+}
 
 bool TfrmVintaro::TeclaDaJanela(QObject* objeto, QKeyEvent* tecla) {
     auto* w = qobject_cast<QWidget*>(objeto);
@@ -538,23 +588,12 @@ bool TfrmVintaro::eventFilter(QObject* objeto, QEvent* evento) {
                 evento->accept();
                 return true;
             }
-            if (!menuValido_ || Ocupado()) return true;
-            int k = tecla->key();
-            if (k >= Qt::Key_F1 && k <= Qt::Key_F9) {
-                EscolheGrupo(k - Qt::Key_F1 + 1);
-                opcoes_->setFocus();
-            } else if (k == Qt::Key_F12) {
-                btAjudaClick();
-            } else if (k == Qt::Key_Return || k == Qt::Key_Enter) {
-                OpcoesDblClick();
-            } else {
-                auto p = letras_.find(static_cast<char>('A' + (k - Qt::Key_A)));
-                if (p != std::string::npos) {
-                    opcoes_->setCurrentRow(static_cast<int>(p));
-                    opcoes_->setFocus();
-                    OpcoesDblClick();
-                }
+            if (!menuValido_ || Ocupado()) {
+                // Held until the operation is over, then delivered in order (a few at most).
+                if (adiadas_.size() < kMaximoTeclasAdiadas) adiadas_.push_back(tecla->key());
+                return true;
             }
+            ExecutaTecla(tecla->key());
             return true;
         }
         case QEvent::MouseButtonRelease: {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "console/main/configuracao_console.h"
 #include "console/main/menu.h"
@@ -21,6 +22,7 @@ class QToolButton;
 namespace belmora {
 
 class TformSplash;
+class TfrmAjuda;
 
 // A group picture: a picture that answers clicks.
 class TImage : public QLabel {
@@ -42,6 +44,9 @@ class TfrmVintaro : public QMainWindow {
     explicit TfrmVintaro(bool comSplash = true, QWidget* parent = nullptr);
     ~TfrmVintaro() override;
 
+    // Help at the context of the hosted form, else of the menu panel (F12, the "?" button).
+    void btAjudaClick();
+
     // The operator log: appends a line, selects it, hides the busy label when the line
     // contains "<-", and repaints at once. While it repaints, no operator input is taken.
     void AdicionaRetorno(const QString& texto);
@@ -49,6 +54,10 @@ class TfrmVintaro : public QMainWindow {
     // Choosing a group (its picture, or F1..F9) and running the selected option.
     void EscolheGrupo(int n);
     void OpcoesDblClick();
+
+    // "Sair" of a hosted form: the window closes and frees it (later, never under its own
+    // handler) and hides the panel; the same option may then run again.
+    void SaiFormulario(QWidget* formulario);
 
     // Printer detection and status display (also a click on the information box).
     void AtualizaStatusImpressora();
@@ -94,9 +103,10 @@ class TfrmVintaro : public QMainWindow {
     void MostraSubTitulo();
     void ExecutaAcaoDireta(Acao acao);
     bool TeclaDaJanela(QObject* objeto, QKeyEvent* tecla);
+    void ExecutaTecla(int tecla);
+    void EntregaTeclasAdiadas();
     void btSalvarClick();
     void btLimparClick();
-    void btAjudaClick();
     void MostraSplash();
 
     // Printer detection (the splash's timer and the information box).
@@ -119,10 +129,14 @@ class TfrmVintaro : public QMainWindow {
     bool menuValido_ = true;
     int ocupado_ = 0;
     int bombeando_ = 0;
+    // Window keys (F1..F9, F12, Alt+letter, Enter in the list) pressed while an operation runs.
+    static constexpr std::size_t kMaximoTeclasAdiadas = 16;
+    std::vector<int> adiadas_;
     QPointer<QWidget> hospedado_;
     bool comSplash_;
     bool jaMostrada_ = false;
     QPointer<TformSplash> splash_;
+    QPointer<TfrmAjuda> ajuda_;
 
     // Controls.
     std::array<TImage*, kNumeroGrupos> grupos_{};

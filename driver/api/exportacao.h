@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <exception>
 #include <string>
 #include <type_traits>
 
@@ -40,18 +39,19 @@ namespace tarvo {
 enum class ModoDevolucao { RET, RETZ, RETB, VAL, VALZ, VALB };
 void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacidade);
 
-// Runs an export body; an exception that escapes it becomes a failure with its message
-// in the last-error record instead of crossing into the host program.
+// Records an exception caught at an export boundary: code -1 and a message of this library
+// ("Erro interno: " and what failed) in the last-error record and the log, never the text
+// of the C++ library. Call it inside a catch block only.
+void RegistraErroInterno() noexcept;
+
+// Runs an export body; an exception that escapes it becomes a failure recorded by
+// RegistraErroInterno instead of crossing into the host program.
 template <typename F>
 auto Protegido(F&& corpo) noexcept -> decltype(corpo()) {
     try {
         return corpo();
-    } catch (const std::exception& e) {
-        DefineErro(-1, e.what());
-        GravaLog(std::string("Erro: ") + e.what());
     } catch (...) {
-        DefineErro(-1, "Erro interno");
-        GravaLog("Erro: interno");
+        RegistraErroInterno();
     }
     if constexpr (!std::is_void_v<decltype(corpo())>) return {};
 }

@@ -9,7 +9,7 @@
  *           main answer, also written to "RETORNO.TXT"), RETZ/RETB (the same zero- or
  *           blank-padded to n), VAL, VALZ, VALB (the second answer, no file)
  *        i  32-bit integer by value
- *        b  byte (unsigned char) by value, for flags
+ *        b  byte by value (a flag: 0 false, anything else true)
  *        p  pointer to a 32-bit integer the export writes
  *        n  no arguments (the only item of an argument-less export) */
 #ifndef TARVO_PP_H

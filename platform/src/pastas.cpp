@@ -39,10 +39,20 @@ std::string Mapeia(const std::string& texto) {
 
 std::string PastaPrograma() {
     if (const char* home = std::getenv("TARVO_HOME"); home && *home) return ComBarra(home);
+    return PastaExecutavel();
+}
+
+std::string PastaExecutavel() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (ec) return PastaAtual();
     return ComBarra(exe.parent_path().string());
+}
+
+bool CriaPasta(const std::string& caminho) {
+    std::error_code ec;
+    fs::create_directories(caminho, ec);
+    return ExistePasta(caminho);
 }
 
 std::string PastaAtual() {

@@ -6,7 +6,9 @@
 
 #include <functional>
 #include <map>
+#include <new>
 #include <optional>
+#include <system_error>
 
 #include "comum/ambiente.h"
 #include "comum/roteiro.h"
@@ -244,14 +246,14 @@ TEST_F(Documentos, PaymentFormsByCashNameCodeOrName) {
                   "CodMeioPagamento=-2 Valor=0,01"}));
 }
 
-TEST_F(Documentos, ARefusedDiscountOrPaymentIsTheCloseResultThoughEveryStepRuns) {
+TEST_F(Documentos, ARefusedDiscountStaysInTheLastErrorWhileTheCloseSaysTheReceiptIsClosed) {
     Carrega();
     Estado().NomeOperador = "ANA";
     Impressora p(dev.Caminho(), nullptr, [](const std::string& c, const std::string&) -> std::optional<int> {
         if (c == "AcresceSubtotal") return 8040;
         return std::nullopt;
     });
-    EXPECT_EQ(Tarvo_FechaCupom("Dinheiro", "D", "$", "1,00", "20,00", "OBRIGADO"), 0);
+    EXPECT_EQ(Tarvo_FechaCupom("Dinheiro", "D", "$", "1,00", "20,00", "OBRIGADO"), 1);
     EXPECT_EQ(Erro().UltimoRetorno, 8040);
     EXPECT_EQ(Mensagem(), "Recusado AcresceSubtotal - codigo 8040");
     EXPECT_EQ(p.Comandos(), (std::vector<std::string>{"AcresceSubtotal;Cancelar=false ValorAcrescimo=-1,00",
@@ -260,7 +262,7 @@ TEST_F(Documentos, ARefusedDiscountOrPaymentIsTheCloseResultThoughEveryStepRuns)
                                                       "EncerraDocumento;Operador=\"ANA\""}));
 }
 
-TEST_F(Documentos, ARefusedPaymentIsReportedByTheClose) {
+TEST_F(Documentos, ARefusedPaymentStaysInTheLastErrorOfTheClose) {
     Carrega();
     {
         Impressora p(dev.Caminho(), nullptr,
@@ -268,7 +270,7 @@ TEST_F(Documentos, ARefusedPaymentIsReportedByTheClose) {
                          if (c == "PagaCupom") return 8014;
                          return std::nullopt;
                      });
-        EXPECT_EQ(Tarvo_FechaCupom("CHEQUE", "", "", "", "5,00", ""), 0);
+        EXPECT_EQ(Tarvo_FechaCupom("CHEQUE", "", "", "", "5,00", ""), 1);
         EXPECT_EQ(Erro().UltimoRetorno, 8014);
         EXPECT_EQ(p.Palavras(), (std::vector<std::string>{"PagaCupom", "ImprimeTexto", "EncerraDocumento"}));
     }
@@ -305,6 +307,46 @@ TEST_F(Documentos, TheClosingTextGoesOutIn480CharacterPiecesWithTheApplicationLi
     EXPECT_EQ(p.Palavras().back(), "EncerraDocumento");
 }
 
+TEST_F(Documentos, EscapesAreNeverCutAtAPieceBoundary) {
+    Carrega();
+    // A caller's "\x1D" starting at each position around the end of the first piece.
+    for (std::size_t inicio = 475; inicio <= 481; ++inicio) {
+        Impressora p(dev.Caminho());
+        const std::string texto = std::string(inicio, 'a') + "\\x1D" + std::string(700 - inicio, 'b');
+        ASSERT_EQ(Tarvo_UsaComprovanteNaoFiscalVinculado(texto.c_str()), 1);
+        std::string junto;
+        int comEscape = 0;
+        for (const std::string& par : p.Parametros("ImprimeTexto")) {
+            ASSERT_EQ(par.rfind("TextoLivre=\"", 0), 0u);
+            const std::string pedaco = par.substr(12, par.size() - 13);
+            EXPECT_LE(pedaco.size(), 480u) << inicio;
+            if (pedaco.find("\\x1D") != std::string::npos) ++comEscape;
+            junto += pedaco;
+        }
+        EXPECT_EQ(junto, texto) << inicio;
+        EXPECT_EQ(comEscape, 1) << "the escape at " << inicio << " was cut";
+        EXPECT_EQ(p.Parametros("ImprimeTexto")[0].size() - 13, inicio + 4 <= 480 || inicio >= 480 ? 480u : inicio)
+            << inicio;
+    }
+    // The payment's additional text is cut to 80 characters the same way.
+    {
+        Impressora p(dev.Caminho());
+        const std::string texto = std::string(78, 't') + "\\x1Dfim";
+        ASSERT_EQ(Tarvo_EfetuaFormaPagamentoDescricaoForma("Dinheiro", "100", texto.c_str()), 1);
+        EXPECT_EQ(p.Parametros("PagaCupom"),
+                  (std::vector<std::string>{"CodMeioPagamento=-2 Valor=1,00 TextoAdicional=\"" +
+                                            std::string(78, 't') + "\""}));
+    }
+    // "\n" and a lone backslash: only real escapes move the boundary.
+    Impressora p(dev.Caminho());
+    const std::string texto = std::string(478, 'a') + "\\q\\n" + std::string(10, 'c');
+    ASSERT_EQ(Tarvo_UsaComprovanteNaoFiscalVinculado(texto.c_str()), 1);
+    auto v = p.Parametros("ImprimeTexto");
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_EQ(v[0], "TextoLivre=\"" + texto.substr(0, 480) + "\"");
+    EXPECT_EQ(v[1], "TextoLivre=\"" + texto.substr(480) + "\"");
+}
+
 TEST_F(Documentos, TheConsumerIdentificationIsPrintedAtTheCloseOfTheReceiptItWasGivenFor) {
     Carrega();
     Impressora p(dev.Caminho());
@@ -325,6 +367,54 @@ TEST_F(Documentos, TheConsumerIdentificationIsPrintedAtTheCloseOfTheReceiptItWas
     auto abre = p.Parametros("AbreCupomFiscal");
     EXPECT_EQ(abre[1], " NomeConsumidor=\"JOSE\"");
     EXPECT_EQ(abre[2], "IdConsumidor=\"  12345678909 \"");
+}
+
+TEST_F(Documentos, AnIdentificationOfThreeEmptyLinesIsStillSentAndItsRefusalDoesNotUndoTheClose) {
+    Carrega();
+    Impressora p(dev.Caminho(), nullptr, [](const std::string& c, const std::string&) -> std::optional<int> {
+        if (c == "IdentificaConsumidor") return 8077;
+        return std::nullopt;
+    });
+    EXPECT_EQ(Tarvo_IdentificaConsumidor("", "", ""), 1);
+    EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", ""), 1);
+    EXPECT_EQ(Erro().UltimoRetorno, 8077);
+    EXPECT_EQ(Mensagem(), "Recusado IdentificaConsumidor - codigo 8077");
+    EXPECT_EQ(p.Comandos(), (std::vector<std::string>{"ImprimeTexto;TextoLivre=\"\"", "IdentificaConsumidor;",
+                                                      "EncerraDocumento;Operador=\"\""}));
+    EXPECT_FALSE(plataforma::ExisteArquivo(atual / "ID.TXT"));
+}
+
+TEST_F(Documentos, TheApplicationLineFollowsAnEmptyMessageWithoutABreak) {
+    Carrega("IdAplicativo=PDV\r\n");
+    Impressora p(dev.Caminho());
+    EXPECT_EQ(Tarvo_FechaComprovanteNaoFiscalVinculado(), 1);
+    EXPECT_EQ(Tarvo_TerminaFechamentoCupom("\\nFIM"), 1);
+    EXPECT_EQ(Tarvo_TerminaFechamentoCupom("FIM"), 1);
+    EXPECT_EQ(p.Parametros("ImprimeTexto"),
+              (std::vector<std::string>{"TextoLivre=\"Aplicativo:PDV\"", "TextoLivre=\"\\nFIMAplicativo:PDV\"",
+                                        "TextoLivre=\"FIM\\nAplicativo:PDV\""}));
+}
+
+TEST_F(Documentos, ARefusedClosingTextLeavesTheResultToTheClose) {
+    Carrega();
+    bool fechaRecusado = false;
+    Impressora p(dev.Caminho(), nullptr, [&](const std::string& c, const std::string&) -> std::optional<int> {
+        if (c == "ImprimeTexto") return 8003;
+        if (c == "EncerraDocumento" && fechaRecusado) return 8004;
+        return std::nullopt;
+    });
+    EXPECT_EQ(Tarvo_FechaRecebimentoNaoFiscalMFD("OBRIGADO"), 1);
+    EXPECT_EQ(Erro().UltimoRetorno, 8003);
+    EXPECT_EQ(Tarvo_FechaComprovanteNaoFiscalVinculado(), 1);
+    EXPECT_EQ(Erro().UltimoRetorno, 8003);
+    EXPECT_EQ(Tarvo_FechaCupomResumido("Dinheiro", "OBRIGADO"), 1);
+    EXPECT_EQ(Erro().UltimoRetorno, 8003);
+    // The close refused as well: the document is still open, and the first refusal is reported.
+    fechaRecusado = true;
+    EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", "OBRIGADO"), 0);
+    EXPECT_EQ(Erro().UltimoRetorno, 8003);
+    EXPECT_EQ(Tarvo_FechaRecebimentoNaoFiscalMFD("OBRIGADO"), 0);
+    EXPECT_EQ(Erro().UltimoRetorno, 8003);
 }
 
 // --- the state campaigns -----------------------------------------------------------------------
@@ -351,6 +441,10 @@ TEST_F(Campanha, RioDeJaneiroPrintsItsBlockAndTheDocumentsTax) {
     Impressora p(dev.Caminho(), Dados());
     EXPECT_EQ(Tarvo_AbreCupom(""), 1);
     EXPECT_EQ(Tarvo_VendeItem("1", "A", "FF", "I", "1", 2, "100", "$", "0"), 1);  // read once per document
+    // What the start read stays in memory; TARVO.INI is written at the close only.
+    EXPECT_TRUE(Config().CupomManiaLido);
+    EXPECT_EQ(Chave("Flags", "CupomManiaLido"), "<none>");
+    EXPECT_EQ(Chave("Flags", "CupomManiaValorAux"), "<none>");
     imposto = "ValorMoeda=12,3400";
     EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", ""), 1);
     EXPECT_EQ(p.Parametros("LeMoeda").size(), 2u);
@@ -359,7 +453,7 @@ TEST_F(Campanha, RioDeJaneiroPrintsItsBlockAndTheDocumentsTax) {
     EXPECT_EQ(texto[0],
               "TextoLivre=\"CUPOM MANIA, CONCORRA A PREMIOS \\nENVIE SMS P/ 6789:12345678091224000123004\\n"
               "PROCON - R da Ajuda 5 - RJ - (21) 151 \\nALERJ - R 1\xA7 de Mar\x87o s/n - RJ - (21) 25881418"
-              "\\nAplicativo:APP\"");
+              "Aplicativo:APP\"");
     EXPECT_EQ(Chave("Flags", "CupomManiaTotalImp"), "2.34");
     EXPECT_EQ(Chave("Flags", "CupomManiaLido"), "0");
     EXPECT_EQ(Config().CupomManiaTotalImp, "2.34");
@@ -472,9 +566,10 @@ TEST_F(Documentos, WithdrawalAndSupplyUseTheirTotalisersAndCash) {
 TEST_F(Documentos, OneStepReceiptsRunToTheCloseAndReportTheFirstFailure) {
     Carrega();
     std::string recusado = "AbreCupomNaoFiscal";
+    bool fechaRecusado = true;
     Impressora p(dev.Caminho(), nullptr, [&](const std::string& c, const std::string&) -> std::optional<int> {
         if (c == recusado) return 8100;
-        if (c == "EncerraDocumento") return 8200;
+        if (c == "EncerraDocumento" && fechaRecusado) return 8200;
         return std::nullopt;
     });
     EXPECT_EQ(Tarvo_RecebimentoNaoFiscal("05", "2,50", "Dinheiro"), 0);
@@ -482,10 +577,17 @@ TEST_F(Documentos, OneStepReceiptsRunToTheCloseAndReportTheFirstFailure) {
     EXPECT_EQ(Mensagem(), "Recusado AbreCupomNaoFiscal - codigo 8100");
     EXPECT_EQ(p.Palavras(), (std::vector<std::string>{"AbreCupomNaoFiscal", "EmiteItemNaoFiscal", "PagaCupom",
                                                       "EncerraDocumento"}));
-    // A refused withdrawal payment is reported too, not hidden behind the close.
+    // The payment counts for the cash-in only: a withdrawal or a receipt whose payment is
+    // refused but whose close goes through is done; a cash-in is not.
     recusado = "PagaCupom";
     EXPECT_EQ(Tarvo_Sangria("1,00"), 0);
+    EXPECT_EQ(Erro().UltimoRetorno, 8200);
+    fechaRecusado = false;
+    EXPECT_EQ(Tarvo_Sangria("1,00"), 1);
+    EXPECT_EQ(Tarvo_RecebimentoNaoFiscal("05", "2,50", "Dinheiro"), 1);
+    EXPECT_EQ(Tarvo_Suprimento("1,00", ""), 0);
     EXPECT_EQ(Erro().UltimoRetorno, 8100);
+    EXPECT_EQ(Mensagem(), "Recusado PagaCupom - codigo 8100");
 }
 
 TEST_F(Documentos, NonFiscalReceiptStepByStep) {
@@ -703,6 +805,35 @@ TEST_F(Documentos, NotImplementedLeavesTheStatusTripleAndNoCommandHasOneOfItsOwn
     Erro().EstadoSt1 = 22;
     Tarvo_LinhasEntreCupons(3);
     EXPECT_EQ(Erro().EstadoSt1, 22);  // refused before the triple is reset
+}
+
+}  // namespace
+
+namespace {
+
+using namespace tarvo;
+
+// --- the export boundary ------------------------------------------------------------------------
+
+TEST(ErroInterno, AnExceptionBecomesAPortugueseMessageOfTheLibrary) {
+    struct Caso {
+        std::function<int()> corpo;
+        std::string mensagem;
+    };
+    const Caso casos[] = {
+        {[]() -> int { throw std::bad_alloc(); }, "Erro interno: mem\xF3ria insuficiente"},
+        {[]() -> int { return static_cast<int>(std::string("ab").substr(5).size()); },
+         "Erro interno: valor fora dos limites"},
+        {[]() -> int { throw std::system_error(std::error_code(5, std::generic_category())); },
+         "Erro interno: falha do sistema (c\xF3" "digo 5)"},
+        {[]() -> int { throw 42; }, "Erro interno: falha inesperada"},
+    };
+    for (const Caso& c : casos) {
+        DefineErro(0, "");
+        EXPECT_EQ(Protegido(c.corpo), 0);
+        EXPECT_EQ(Erro().UltimoRetorno, -1);
+        EXPECT_EQ(Erro().UltimaMensagem, c.mensagem);
+    }
 }
 
 }  // namespace

@@ -12,10 +12,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <functional>
 
 #include "comum/ambiente.h"
+#include "console/main/ajuda.h"
 #include "console/main/campo_cpf_cnpj.h"
 #include "console/main/formularios.h"
 #include "console/main/menu.h"
@@ -263,11 +265,83 @@ TEST_F(Janela, InputDuringARunningOperationCannotFreeItsForm) {
     EXPECT_EQ(grupoDurante, 5);
     EXPECT_EQ(hospedadoDurante, f.data());
     EXPECT_EQ(janela->GrupoAtual(), 5);
-    // Once it is over the window answers again.
-    Tecla(Qt::Key_F2);
+    // Once it is over, the keys pressed meanwhile are delivered in order: F2 chooses group 2
+    // (which frees the form); group 2 has no "L" and nothing selected for Enter.
+    QCoreApplication::processEvents();
     EXPECT_EQ(janela->GrupoAtual(), 2);
+    EXPECT_EQ(janela->FormularioHospedado(), nullptr);
     Libera();
     EXPECT_TRUE(f.isNull());
+    // And the window answers keys as before.
+    Tecla(Qt::Key_F3);
+    EXPECT_EQ(janela->GrupoAtual(), 3);
+}
+
+TEST_F(Janela, TheBusyLabelIsHiddenUnderAHostedForm) {
+    auto* ocupado = janela->findChild<QLabel*>("lblOcupado");
+    Tecla(Qt::Key_F5);
+    Escolhe(0);
+    ASSERT_TRUE(janela->FormularioHospedado());
+    EXPECT_TRUE(janela->findChild<QWidget*>("ClienteDireita")->isVisible());
+    EXPECT_FALSE(ocupado->isVisibleTo(ocupado->parentWidget()));
+    Escolhe(3);
+    EXPECT_FALSE(ocupado->isVisibleTo(ocupado->parentWidget()));
+}
+
+TEST_F(Janela, TheNewestLogLineStaysInViewWhenTheRightPanelOpens) {
+    for (int i = 0; i < 40; ++i) janela->AdicionaRetorno(QStringLiteral("linha %1").arg(i));
+    QCoreApplication::processEvents();
+    auto ultimaVisivel = [this] {
+        return log->viewport()->rect().contains(log->visualItemRect(log->item(log->count() - 1)));
+    };
+    ASSERT_TRUE(ultimaVisivel());
+    Tecla(Qt::Key_F5);
+    Escolhe(0);
+    for (int i = 0; i < 3; ++i) QCoreApplication::processEvents();
+    ASSERT_TRUE(janela->findChild<QWidget*>("ClienteDireita")->isVisible());
+    EXPECT_TRUE(ultimaVisivel());
+}
+
+TEST_F(Janela, EveryShortcutLabelShowsItsWholeText) {
+    QCoreApplication::processEvents();
+    const auto rotulos = janela->findChild<QWidget*>("grpAtalhos")->findChildren<QLabel*>();
+    ASSERT_EQ(rotulos.size(), 11);
+    EXPECT_EQ(rotulos.last()->text(), "Alt+<Letra> = Op Menu Atual");
+    for (QLabel* l : rotulos) {
+        const QRect area = l->contentsRect();
+        const int quebra = l->wordWrap() ? Qt::TextWordWrap : 0;
+        const QRect texto = l->fontMetrics().boundingRect(area, Qt::AlignLeft | Qt::AlignTop | quebra, l->text());
+        EXPECT_LE(texto.width(), area.width()) << l->text().toStdString();
+        EXPECT_LE(texto.height(), area.height()) << l->text().toStdString();
+    }
+}
+
+TEST_F(Janela, F12OpensTheHelpPageOfTheGroupOrOfTheHostedForm) {
+    // Were the page missing, the message box is answered so that the test goes on.
+    Resposta aviso;
+    Responde("OK", &aviso);
+    Tecla(Qt::Key_F12);
+    auto* ajuda = janela->findChild<belmora::TfrmAjuda*>("frmAjuda");
+    ASSERT_TRUE(ajuda) << aviso.texto.toStdString();
+    EXPECT_TRUE(ajuda->isVisible());
+    EXPECT_EQ(ajuda->Navegador()->source().fileName(), "2.html");
+    EXPECT_TRUE(ajuda->Navegador()->toPlainText().contains("Grupo ECF"));
+    EXPECT_TRUE(ajuda->Navegador()->toPlainText().contains("Conectar"));
+
+    belmora::RegistraFormulario("TfrmAcresceItem", [] { return new QWidget; });
+    Tecla(Qt::Key_F7);
+    Escolhe(2);
+    ASSERT_TRUE(janela->FormularioHospedado());
+    // The help window may hold the focus now: the keys go to the main window's controls.
+    QTest::keyClick(janela->FormularioHospedado(), Qt::Key_F12);
+    EXPECT_EQ(ajuda->Navegador()->source().fileName(), "52.html");
+    EXPECT_TRUE(ajuda->Navegador()->toPlainText().contains("Desconto / Acréscimo em item fiscal"));
+
+    // A group without a context of its own: the contents.
+    QTest::keyClick(opcoes, Qt::Key_F5);
+    QTest::keyClick(opcoes, Qt::Key_F12);
+    EXPECT_EQ(ajuda->Navegador()->source().fileName(), "indice.html");
+    EXPECT_EQ(janela->findChildren<belmora::TfrmAjuda*>().size(), 1);
 }
 
 TEST_F(Janela, TheLogHidesTheBusyLabelAtAnOutcomeLine) {
@@ -292,6 +366,13 @@ TEST(CampoCpfCnpj, DigitsOnlyMaskedWhenValidAndAMessageWhenNot) {
     QTest::keyClicks(campo, "529a.982-247/25x");
     EXPECT_EQ(campo->text(), "52998224725");
     QTest::keyClick(campo, Qt::Key_Backspace);
+    QTest::keyClicks(campo, "5");
+    // Delete, as X11 gives it (the character 0x7F), removes the digit after the cursor.
+    campo->setCursorPosition(0);
+    QKeyEvent apaga(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7F)));
+    QCoreApplication::sendEvent(campo, &apaga);
+    EXPECT_EQ(campo->text(), "2998224725");
+    campo->setCursorPosition(0);
     QTest::keyClicks(campo, "5");
     QFocusEvent sai(QEvent::FocusOut);
     QCoreApplication::sendEvent(campo, &sai);

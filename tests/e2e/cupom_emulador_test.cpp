@@ -170,6 +170,71 @@ TEST_F(CupomEmulador, ARefusedPaymentIsNotReportedAsASuccessfulClose) {
     EXPECT_TRUE(p.DocumentoPorCoo(1)->fechado);
 }
 
+// The close's result says whether the printer closed the receipt; a step refused before a
+// close that went through stays in the last-error record.
+TEST_F(CupomEmulador, TheCloseResultSaysWhetherTheReceiptIsClosed) {
+    Ini();
+    auto ultimoCodigo = [](teste::Cenario& c, int esperado, const char* caso) {
+        int codigo = 0;
+        char msg[1025] = {};
+        CHAMA(c, Tarvo_RetornoImpressora, &codigo, msg);
+        if (codigo != esperado)
+            c.Falha(std::string(caso) + ": last error " + std::to_string(codigo) + " " + msg);
+    };
+    auto venda = [](teste::Cenario& c) {
+        PASSO(c, 1, Tarvo_AbreCupom, "");
+        PASSO(c, 1, Tarvo_VendeItem, "1", "CAFE", "02", "I", "1", 2, "500", "$", "0");
+    };
+
+    // A refused closing text: the receipt is closed all the same.
+    e.ErroEm("ImprimeTexto", 8003);
+    EXPECT_EQ(Roda([&](teste::Cenario& c) {
+                  venda(c);
+                  PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "A", "$", "0", "5,00", "OBRIGADO");
+                  ultimoCodigo(c, 8003, "closing text");
+              }),
+              "");
+    EXPECT_TRUE(e.Impressora().DocumentoPorCoo(1)->fechado);
+    EXPECT_EQ(e.Impressora().aberto.tipo, emulador::TipoDocumento::Nenhum);
+    e.LimpaFalhas();
+
+    // A refused consumer identification: closed all the same.
+    e.ErroEm("IdentificaConsumidor", 8099);
+    EXPECT_EQ(Roda([&](teste::Cenario& c) {
+                  venda(c);
+                  PASSO(c, 1, Tarvo_IdentificaConsumidor, "11122233344", "ANA", "");
+                  PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "A", "$", "0", "5,00", "");
+                  ultimoCodigo(c, 8099, "consumer");
+              }),
+              "");
+    EXPECT_TRUE(e.Impressora().DocumentoPorCoo(2)->fechado);
+    EXPECT_EQ(e.Impressora().aberto.tipo, emulador::TipoDocumento::Nenhum);
+    e.LimpaFalhas();
+
+    // A refused discount before a close that goes through.
+    e.ErroEm("AcresceSubtotal", 8040);
+    EXPECT_EQ(Roda([&](teste::Cenario& c) {
+                  venda(c);
+                  PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "D", "$", "1,00", "5,00", "");
+                  ultimoCodigo(c, 8040, "discount");
+              }),
+              "");
+    EXPECT_TRUE(e.Impressora().DocumentoPorCoo(3)->fechado);
+    EXPECT_EQ(e.Impressora().dia.dinheiro, 1500);
+    e.LimpaFalhas();
+
+    // A payment in a form the printer does not have: the close is refused too, the receipt
+    // stays open and the payment's refusal is what the caller reads.
+    EXPECT_EQ(Roda([&](teste::Cenario& c) {
+                  venda(c);
+                  PASSO(c, 0, Tarvo_FechaCupom, "VALE REFEICAO", "A", "$", "0", "5,00", "");
+                  ultimoCodigo(c, 8014, "payment");
+              }),
+              "");
+    EXPECT_EQ(e.Impressora().aberto.tipo, emulador::TipoDocumento::CupomFiscal);
+    EXPECT_FALSE(e.Impressora().DocumentoPorCoo(4)->fechado);
+}
+
 TEST_F(CupomEmulador, TheRioCampaignBlockAndTheDocumentsTax) {
     Ini("HabilitaICMSCupom=1\r\nIdAplicativo=PDV TESTE 1.0\r\n", "[ECF]\r\nUF=RJ\r\n");
     std::string falhas = Roda([](teste::Cenario& c) {
@@ -185,7 +250,9 @@ TEST_F(CupomEmulador, TheRioCampaignBlockAndTheDocumentsTax) {
     EXPECT_TRUE(Contem(cupom, "CUPOM MANIA, CONCORRA A PREMIOS")) << cupom;
     EXPECT_TRUE(Contem(cupom, "ENVIE SMS P/ 6789:12345678")) << cupom;
     EXPECT_TRUE(Contem(cupom, "ALERJ - R 1\xA7 de Mar\x87o s/n - RJ - (21) 25881418")) << cupom;
-    EXPECT_TRUE(Contem(cupom, "Aplicativo:PDV TESTE 1.0")) << cupom;
+    // The caller's message is empty: the application line follows the campaign block directly.
+    ASSERT_EQ(Parametros("ImprimeTexto").size(), 1u);
+    EXPECT_TRUE(Contem(Parametros("ImprimeTexto")[0], "25881418Aplicativo:PDV TESTE 1.0\"")) << cupom;
     // One reading of the day's ICMS at the start of the document and one at its close.
     auto moeda = Parametros("LeMoeda");
     EXPECT_EQ(std::count(moeda.begin(), moeda.end(), "NomeDadoMonetario=\"TotalDiaImpostoICMS\""), 2);

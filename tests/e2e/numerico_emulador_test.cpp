@@ -441,7 +441,6 @@ int gInteiro;
 #define ARG_o(n, max) gBuffer
 #define ARG_r(n, max, modo, largura) gBuffer
 #define ARG_i(n) 0
-#define ARG_b(n) static_cast<unsigned char>(0)
 #define ARG_p(n) &gInteiro
 #define ARG_n(...)
 #define GERA_PROPRIO(...)

@@ -65,6 +65,22 @@ TEST_F(Documentos, AChequeCarriesItsTextsAndTheBankLayout) {
               "ImprimeCheque;Cidade=\"Lajeado\" Data=#01/02/2011# Favorecido=\"Ana\" Valor=1,00 HPosAno=40");
 }
 
+TEST_F(Documentos, TheChequesTextsAreCutToTheirFieldsWithEveryEscapeWhole) {
+    Carrega(kComCheque);
+    teste::EscreveArquivo(home / "CHEQUES.INI", "[001]\r\nHPosAno=45\r\n");
+    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    const std::string favorecido = std::string(43, 'f') + "\\xC7A";
+    const std::string mensagem = std::string(79, 'm') + "\\n" + std::string(10, 'n');
+    EXPECT_EQ(Tarvo_ImprimeCheque("001", "100", favorecido.c_str(), "Lajeado", "010211", mensagem.c_str()), 1);
+    auto c = impressora.Comandos();
+    ASSERT_EQ(c.size(), 1u);
+    EXPECT_NE(c[0].find(" Favorecido=\"" + std::string(43, 'f') + "\" "), std::string::npos) << c[0];
+    EXPECT_NE(c[0].find(" MensagemDocLinha1 =\"" + std::string(79, 'm') + "\" MensagemDocLinha2 =\"\\n" +
+                        std::string(10, 'n') + "\""),
+              std::string::npos)
+        << c[0];
+}
+
 TEST_F(Documentos, EmptyCityAndPayeeComeFromTheStoredDefaults) {
     Carrega(kComCheque);
     teste::EscreveArquivo(home / "CHEQUES.INI", "");

@@ -9,6 +9,7 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_consultas.h"
+#include "driver/protocols/familia0/f0_documentos.h"
 #include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
 #include "platform/ini.h"
@@ -48,12 +49,14 @@ int RixImprimeCheque(const std::string& banco, const std::string& valor, const s
     std::string f = Apara(favorecido);
     if (f.empty()) f = LeChaveIni("Opcional", "Favorecido", "");
 
-    std::string p = "Cidade=" + Aspas(Apara(c.substr(0, 27))) + " Data=#" + FormataData(data) + "#" +
-                    " Favorecido=" + Aspas(Apara(f.substr(0, 45))) + " Valor=" + FormataDuasDecimais(valor);
+    // The texts are cut to the cheque's fields, never in the middle of an escape.
+    std::string p = "Cidade=" + Aspas(Apara(TrechoInteiro(c, 0, 27))) + " Data=#" + FormataData(data) + "#" +
+                    " Favorecido=" + Aspas(Apara(TrechoInteiro(f, 0, 45))) + " Valor=" + FormataDuasDecimais(valor);
     const std::string m = Apara(mensagem);
     if (!m.empty()) {
-        p += " MensagemDocLinha1 =" + Aspas(m.substr(0, 80));
-        if (m.size() > 80) p += " MensagemDocLinha2 =" + Aspas(m.substr(80, 80));
+        const std::string linha1 = TrechoInteiro(m, 0, 80);
+        p += " MensagemDocLinha1 =" + Aspas(linha1);
+        if (m.size() > linha1.size()) p += " MensagemDocLinha2 =" + Aspas(TrechoInteiro(m, linha1.size(), 80));
     }
 
     plataforma::ArquivoIni layout(arquivo);

@@ -270,13 +270,14 @@ int Tarvo_EstornoFormasPagamento(const char* formaOrigem, const char* formaDesti
 
 int Tarvo_FechaCupom(const char* formaPagamento, const char* tipo, const char* modo, const char* valor,
                      const char* valorPago, const char* mensagem) {
-    // Every step runs, so the receipt is closed whenever the printer allows it; a refused
-    // surcharge, discount or payment is still what the caller hears about.
+    // Every step runs, so the receipt is closed whenever the printer allows it. The result
+    // says whether it was closed; a refused surcharge, discount or payment stays in the
+    // last-error record.
     PrimeiraFalha falhas;
     falhas.Registra(Tarvo_IniciaFechamentoCupom(tipo, modo, valor));
     if (!TextoArg(formaPagamento).empty())
         falhas.Registra(RixPagaCupom(TextoArg(formaPagamento), TextoArg(valorPago)));
-    return falhas.Final(EncerraDocumentoTxt(true, TextoArg(mensagem)));
+    return falhas.Mantem(EncerraDocumentoTxt(true, TextoArg(mensagem)));
 }
 
 int Tarvo_FechaCupomResumido(const char* formaPagamento, const char* mensagem) {

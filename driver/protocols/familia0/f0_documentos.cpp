@@ -2,6 +2,7 @@
 #include "driver/protocols/familia0/f0_documentos.h"
 
 #include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "driver/api/exportacao.h"
@@ -32,9 +33,6 @@ bool ComecaCom(const std::string& texto, const std::string& prefixo) {
 bool TerminaEmLF(const std::string& texto) {
     return !texto.empty() && texto.back() == '\n';
 }
-bool TerminaEmQuebra(const std::string& texto) {
-    return TerminaEmLF(texto) || (texto.size() >= 2 && texto.compare(texto.size() - 2, 2, kQuebra) == 0);
-}
 
 // Characters `inicio` (from 1) onwards, `n` long, of a reply; empty where the reply is shorter.
 std::string Trecho(const std::string& texto, std::size_t inicio, std::size_t n = std::string::npos) {
@@ -62,6 +60,30 @@ std::vector<std::string> Linhas(const std::string& texto) {
         inicio = fim + 1;
     }
     return linhas;
+}
+
+// Characters of the escape that starts at `i`, as the printer reads a text from left to
+// right: "\xHH" is four, "\n" two; any other character (a lone backslash too) is one.
+std::size_t TamanhoEscape(const std::string& texto, std::size_t i) {
+    if (texto[i] != '\\' || i + 1 >= texto.size()) return 1;
+    if (texto[i + 1] == 'n') return 2;
+    if (texto[i + 1] == 'x' && i + 3 < texto.size() &&
+        std::isxdigit(static_cast<unsigned char>(texto[i + 2])) &&
+        std::isxdigit(static_cast<unsigned char>(texto[i + 3])))
+        return 4;
+    return 1;
+}
+
+// Length of the piece of at most `maximo` characters that starts at `inicio`: it ends
+// before an escape that would not fit whole, so the printer never sees half of one.
+std::size_t TamanhoPedaco(const std::string& texto, std::size_t inicio, std::size_t maximo) {
+    std::size_t fim = inicio;
+    while (fim < texto.size()) {
+        const std::size_t n = TamanhoEscape(texto, fim);
+        if (fim + n - inicio > maximo) break;
+        fim += n;
+    }
+    return fim - inicio;
 }
 
 void GravaFlagsCampanha() {
@@ -124,7 +146,7 @@ int TextoCampanhaMG(std::string& texto) {
 }
 
 // The consumer identification stored by Tarvo_IdentificaConsumidor, as the parameters of
-// IdentificaConsumidor; empty when the file holds nothing to identify.
+// IdentificaConsumidor (empty when its three lines are).
 std::string ParametrosIdentificacao(const std::string& arquivo) {
     std::vector<std::string> linhas = Linhas(LeArquivo(arquivo));
     linhas.resize(3);
@@ -140,6 +162,11 @@ std::string ParametrosIdentificacao(const std::string& arquivo) {
 
 }  // namespace
 
+std::string TrechoInteiro(const std::string& texto, std::size_t inicio, std::size_t maximo) {
+    if (inicio >= texto.size()) return {};
+    return texto.substr(inicio, TamanhoPedaco(texto, inicio, maximo));
+}
+
 int PrimeiraFalha::Registra(int resultado) {
     if (resultado != 1 && !houve_) {
         houve_ = true;
@@ -147,6 +174,11 @@ int PrimeiraFalha::Registra(int resultado) {
         codigo_ = Erro().UltimoRetorno;
         mensagem_ = Erro().UltimaMensagem;
     }
+    return resultado;
+}
+
+int PrimeiraFalha::Mantem(int resultado) const {
+    if (houve_) DefineErro(codigo_, mensagem_);
     return resultado;
 }
 
@@ -179,8 +211,7 @@ int AtualizaImpostoCampanha(bool inicio) {
     if (r != 1) return r;
     if (inicio) {
         c.CupomManiaLido = true;
-        c.CupomManiaValorAux = Resposta().ValorResposta;
-        GravaFlagsCampanha();
+        c.CupomManiaValorAux = Resposta().ValorResposta;  // kept in memory until the close
         return 1;
     }
     std::int64_t imposto =
@@ -196,10 +227,7 @@ int AtualizaImpostoCampanha(bool inicio) {
 int RixImprimeTextoLivre(const std::string& texto) {
     std::size_t inicio = 0;
     do {
-        std::size_t n = std::min(kPedacoTexto, texto.size() - inicio);
-        // A piece never ends between a backslash and the character it escapes ("\n"), so
-        // the printer sees every escape whole.
-        if (n > 1 && inicio + n < texto.size() && texto[inicio + n - 1] == '\\') --n;
+        const std::size_t n = TamanhoPedaco(texto, inicio, kPedacoTexto);
         int r = EnviaComandoTxt("ImprimeTexto", "TextoLivre=" + Aspas(texto.substr(inicio, n)));
         if (r != 1) return r;
         inicio += n;
@@ -210,7 +238,7 @@ int RixImprimeTextoLivre(const std::string& texto) {
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional) {
     std::string parteValor = " Valor=" + FormataDuasDecimais(valor);
     if (!textoAdicional.empty())
-        parteValor += " TextoAdicional=" + Aspas(textoAdicional.substr(0, kTextoAdicional));
+        parteValor += " TextoAdicional=" + Aspas(TrechoInteiro(textoAdicional, 0, kTextoAdicional));
     std::string f = Apara(forma);
     if (MaiusculasAnsi(f) == "DINHEIRO") f = "-2";
     if (f == "-2" || EhNumerico(f)) return EnviaComandoTxt("PagaCupom", "CodMeioPagamento=" + f + parteValor);
@@ -246,10 +274,10 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
     PrimeiraFalha falhas;
     if (comTextos) {
         std::string texto = mensagem;
-        std::string campanha;
         if (c.HabilitaICMSCupom) {
             AtualizaImpostoCampanha(false);
             if (c.CampanhaEstadual) {
+                std::string campanha;
                 int r = c.UF == "MG" ? TextoCampanhaMG(campanha) : TextoCampanhaRJ(campanha);
                 if (r != 1) return r;
                 if (texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto))
@@ -259,9 +287,7 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
             }
         }
         if (!c.IdAplicativo.empty()) {
-            bool quebra = !mensagem.empty() && !ComecaCom(mensagem, kQuebra) && !TerminaEmLF(mensagem);
-            // A campaign block that does not end its line must not run into the application line.
-            if (!campanha.empty() && !TerminaEmQuebra(campanha)) quebra = true;
+            const bool quebra = !mensagem.empty() && !ComecaCom(mensagem, kQuebra) && !TerminaEmLF(mensagem);
             texto += (quebra ? kQuebra : "") + std::string("Aplicativo:") + c.IdAplicativo;
         }
         falhas.Registra(RixImprimeTextoLivre(texto));
@@ -271,14 +297,14 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
             GravaFlagsCampanha();
         }
         if (plataforma::ExisteArquivo(kArquivoIdentificacao)) {
-            std::string parametros = ParametrosIdentificacao(kArquivoIdentificacao);
-            if (!parametros.empty()) falhas.Registra(EnviaComandoTxt("IdentificaConsumidor", parametros));
+            falhas.Registra(
+                EnviaComandoTxt("IdentificaConsumidor", ParametrosIdentificacao(kArquivoIdentificacao)));
             ApagaArquivo(kArquivoIdentificacao);
         }
     }
-    int r = EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(Estado().NomeOperador));
-    falhas.Registra(CortaSeHabilitado(r));
-    return falhas.Final(r);
+    int r = CortaSeHabilitado(EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(Estado().NomeOperador)));
+    falhas.Registra(r);
+    return falhas.Mantem(r);
 }
 
 int AbreGerencialTxt() {

@@ -13,20 +13,27 @@ inline std::string TextoArg(const char* texto) {
 }
 
 // Closes the document in progress (`EncerraDocumento` with the operator). With `comTextos`
-// the closing texts come first: the state campaign text, the application line and the
-// caller's message, then the consumer identification of "ID.TXT". Every step runs; the
-// result is the first failure of the steps (its code and message stay in the last-error
-// record), else the close's. A failing campaign reading ends the close before anything is
-// printed. The paper is cut after a successful close when the cutter is enabled.
+// the closing texts come first: the caller's message, the state campaign text and the
+// application line, then the consumer identification of "ID.TXT". Every step runs and the
+// result is the close's: 1 when the printer closed the document, whatever a closing text or
+// the identification met (their first refusal stays in the last-error record). A failing
+// campaign reading ends the close before anything is printed. The paper is cut after a
+// successful close when the cutter is enabled.
 int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem);
 
 // Prints free text in the open document: one `ImprimeTexto` per piece of 480 characters,
-// stopping at the first failure. An empty text is sent once, as an empty piece.
+// stopping at the first failure. A piece ends early rather than cut an escape ("\n",
+// "\xHH") in two. An empty text is sent once, as an empty piece.
 int RixImprimeTextoLivre(const std::string& texto);
+
+// The part of `texto` from `inicio` that fits in `maximo` characters without cutting an
+// escape ("\n", "\xHH") in two: a text cut to the printer's field stays readable.
+std::string TrechoInteiro(const std::string& texto, std::size_t inicio, std::size_t maximo);
 
 // Pays `valor` (digits counting hundredths) in a payment form: "Dinheiro" (any case, blanks
 // around) is the cash form -2, "-2" or digits are a form code, anything else a form name.
-// `textoAdicional` (first 80 characters) is printed under the payment when not empty.
+// `textoAdicional` (its first 80 characters, an escape kept whole) is printed under the
+// payment when not empty.
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional = "");
 
 // Payment form to code: cash ("DINHEIRO" in any case, with blanks around, or "-2") is "-2",
@@ -58,6 +65,10 @@ class PrimeiraFalha {
     // Records `resultado` (when it is the first failure) and returns it.
     int Registra(int resultado);
     bool Houve() const { return houve_; }
+    // Puts the first failure's code and message back into the last-error record (when there
+    // was one) and returns `resultado` unchanged: a document's close decides the result, a
+    // refused step before it is still there to read.
+    int Mantem(int resultado) const;
     // The first failure's result with its code and message restored, else `resultado`.
     int Final(int resultado) const;
 

@@ -20,13 +20,17 @@ int EmiteItemNaoFiscal(const std::string& totalizador, const std::string& valor)
                            "CodNaoFiscal=" + totalizador + " Valor=" + FormataDuasDecimais(valor));
 }
 
-// A non-fiscal receipt in one call. Every step runs so that no document stays open; the
-// payment's refusal counts like any other step's.
-int ReciboEmUmPasso(const std::string& totalizador, const std::string& valor, const std::string& forma) {
+// A non-fiscal receipt in one call. Every step runs so that no document stays open. The
+// result is 1 only when the open, the item and the close all went through; the payment
+// counts too when `pagamentoConta` (the cash-in). The first failure that counts is the one
+// reported.
+int ReciboEmUmPasso(const std::string& totalizador, const std::string& valor, const std::string& forma,
+                    bool pagamentoConta) {
     PrimeiraFalha falhas;
     falhas.Registra(EnviaComandoTxt("AbreCupomNaoFiscal", ""));
     falhas.Registra(EmiteItemNaoFiscal(totalizador, valor));
-    falhas.Registra(RixPagaCupom(forma, valor));
+    int pagamento = RixPagaCupom(forma, valor);
+    if (pagamentoConta) falhas.Registra(pagamento);
     int r = falhas.Registra(EncerraDocumentoTxt(false, ""));
     if (!falhas.Houve()) return r;
     falhas.Final(r);
@@ -89,9 +93,10 @@ int Tarvo_CancelaAcrescimoDescontoSubtotalRecebimentoMFD(const char*) {
 }
 
 int Tarvo_FechaRecebimentoNaoFiscalMFD(const char* mensagem) {
+    // The message's refusal stays in the last-error record; the close decides the result.
     PrimeiraFalha falhas;
     falhas.Registra(RixImprimeTextoLivre(TextoArg(mensagem)));
-    return falhas.Final(EncerraDocumentoTxt(false, ""));
+    return falhas.Mantem(EncerraDocumentoTxt(false, ""));
 }
 
 int Tarvo_CancelaRecebimentoNaoFiscalMFD(const char*, const char*, const char*) {
@@ -106,17 +111,17 @@ int Tarvo_SubTotalComprovanteNaoFiscalMFD(char*) {
 }
 
 int Tarvo_RecebimentoNaoFiscal(const char* totalizador, const char* valor, const char* formaPagamento) {
-    return ReciboEmUmPasso(TextoArg(totalizador), TextoArg(valor), TextoArg(formaPagamento));
+    return ReciboEmUmPasso(TextoArg(totalizador), TextoArg(valor), TextoArg(formaPagamento), false);
 }
 
 int Tarvo_Suprimento(const char* valor, const char* formaPagamento) {
     std::string forma = TextoArg(formaPagamento);
     if (Apara(forma).empty()) forma = "-2";
-    return ReciboEmUmPasso(Config().Suprimento, TextoArg(valor), forma);
+    return ReciboEmUmPasso(Config().Suprimento, TextoArg(valor), forma, true);
 }
 
 int Tarvo_Sangria(const char* valor) {
-    return ReciboEmUmPasso(Config().Sangria, TextoArg(valor), "-2");
+    return ReciboEmUmPasso(Config().Sangria, TextoArg(valor), "-2", false);
 }
 
 int Tarvo_AberturaDoDia(const char* valor, const char* formaPagamento) {

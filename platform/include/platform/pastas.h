@@ -10,6 +10,13 @@ namespace plataforma {
 // Always ends in '/'.
 std::string PastaPrograma();
 
+// Folder of the running executable itself (/proc/self/exe), ending in '/'; $TARVO_HOME does
+// not change it. The shipped files of an installed program are found from here.
+std::string PastaExecutavel();
+
+// Creates a folder and the folders above it that are missing. True when it exists afterwards.
+bool CriaPasta(const std::string& caminho);
+
 // The process's working directory, ending in '/'.
 std::string PastaAtual();
 

@@ -54,6 +54,7 @@ std::vector<std::string> Quebra(const std::string& texto, std::size_t largura) {
 bool Comandos::ImprimeConsumidor(DocumentoAberto& d, const std::string& id, const std::string& nome,
                                  const std::string& endereco) {
     if (Apara(id).empty() && Apara(nome).empty() && Apara(endereco).empty()) return false;
+    d.consumidorId = Apara(id), d.consumidorNome = Apara(nome), d.consumidorEndereco = Apara(endereco);
     if (!Apara(id).empty()) Imprime(d.indiceFita, "CNPJ/CPF consumidor: " + Apara(id).substr(0, 26));
     if (!Apara(nome).empty()) Imprime(d.indiceFita, "NOME: " + Apara(nome).substr(0, 42));
     if (!Apara(endereco).empty())
@@ -430,6 +431,7 @@ Resposta Comandos::EncerraDocumento() {
         Recusa(erro::kSequenciaInvalida, "PagamentoPendente", "Documento nao totalmente pago");
     bool cupom = d.tipo == TipoDocumento::CupomFiscal;
     Encerra(d.indiceFita, !cupom);
+    p.fita[static_cast<std::size_t>(d.indiceFita)].dados = std::make_shared<const DocumentoAberto>(d);
     const Documento& doc = p.fita[static_cast<std::size_t>(d.indiceFita)];
     if (EhComprovante(d.tipo)) {
         if (cupom) p.segundosEmitindo += doc.fim.Segundos() - doc.inicio.Segundos();
@@ -464,6 +466,7 @@ Resposta Comandos::CancelaCupom() {
         Imprime(d.indiceFita, Direita(Cp850("VALOR DA OPERAÇÃO CANCELADA"), Valor(total)));
         Separador(d.indiceFita);
         Encerra(d.indiceFita, !cupom);
+        p.fita[static_cast<std::size_t>(d.indiceFita)].dados = std::make_shared<const DocumentoAberto>(d);
         ++(cupom ? p.contadores.cfc : p.contadores.nfc);
         const Documento& doc = p.fita[static_cast<std::size_t>(d.indiceFita)];
         p.ultimo =
@@ -489,6 +492,7 @@ Resposta Comandos::CancelaCupom() {
     Imprime(idx, Direita(Cp850("VALOR DA OPERAÇÃO R$"), Valor(u.doc.Total())));
     Separador(idx);
     Encerra(idx, !cupom);
+    p.fita[static_cast<std::size_t>(idx)].dados = std::make_shared<const DocumentoAberto>(u.doc);
     for (Item& it : u.doc.itens)
         if (!it.cancelado) {
             LancaCancelamento(it, it.Liquido());

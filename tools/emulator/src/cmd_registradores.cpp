@@ -138,7 +138,7 @@ Resposta Comandos::LeInteiro() {
     if (Igual(b, "TotalDiaQuantidadeVendasDepartamento"))
         return ok(p.dia.departamentoQuantidade[static_cast<std::size_t>(Faixa(nome, i, 20))]);
     if (Igual(b, "COOReducao")) return ok(Reducao(p, nome, i).coo);
-    if (Igual(b, "CROReducao")) return ok(Reducao(p, nome, i).cro);
+    if (Igual(b, "CROReducao") || Igual(b, "ContadorReinicioReducao")) return ok(Reducao(p, nome, i).cro);
     if (Igual(b, "COOInicialReducao")) return ok(Reducao(p, nome, i).cooInicial);
     if (Igual(b, "CCFReducao")) return ok(Reducao(p, nome, i).contadores.ccf);
     if (Igual(b, "GNFReducao")) return ok(Reducao(p, nome, i).contadores.gnf);

@@ -180,6 +180,10 @@ class Comandos {
     Resposta AvancaPapel();
     Resposta CortaPapel();
 
+    // --- memory reading (cmd_memorias.cpp) ----------------------------------------------------
+    Resposta AbreLeituraMemorias();
+    Resposta LeMemorias();
+
     // --- cheque, authentication (cmd_cheque.cpp) ----------------------------------------------
     Resposta ImprimeCheque();
     Resposta ImprimeAutenticacao();

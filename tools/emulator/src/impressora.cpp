@@ -240,6 +240,8 @@ const std::vector<Definicao>& Tabela() {
             {"AvancaPapel", &C::AvancaPapel, true, {"Avanco"}},
             {"CortaPapel", &C::CortaPapel, true, {"TipoCorte"}},
             {"ImprimeAutenticacao", &C::ImprimeAutenticacao, false, {"TextoAutenticacao"}},
+            {"AbreLeituraMemorias", &C::AbreLeituraMemorias, false, {}},
+            {"LeMemorias", &C::LeMemorias, false, {"Memoria", "Posicao", "Tamanho"}},
         };
         Definicao cheque{"ImprimeCheque",
                          &C::ImprimeCheque,

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,8 @@ struct Linha {
     bool negrito = false;
 };
 
+struct DocumentoAberto;
+
 // One printed document as the detail tape keeps it.
 struct Documento {
     int coo = 0;  // 0 for prints that are no document (readings sent to the serial port)
@@ -138,6 +141,9 @@ struct Documento {
     int proprietario = 1;
     bool fechado = false;
     std::vector<Linha> linhas;
+    // What the document held when it closed (items, adjustments, payments, consumer), kept
+    // beside its printed lines for the memory reading; empty for documents without sales data.
+    std::shared_ptr<const DocumentoAberto> dados;
 
     std::string Texto() const;  // lines joined with "\n"
     std::string Fluxo() const;  // the printer's byte stream (see PROTOCOL.md)
@@ -196,6 +202,7 @@ struct DocumentoAberto {
     int formaVinculada = -2;
     std::int64_t valorVinculado = 0;
     int linhasTexto = 0;
+    std::string consumidorId, consumidorNome, consumidorEndereco;  // as the consumer was named
 
     std::int64_t Bruto() const;  // items (not cancelled) with their own discounts and surcharges
     std::int64_t Total() const { return Bruto() + ajusteSubtotal; }
@@ -329,6 +336,9 @@ class Impressora {
     std::vector<Evento> versoesSB, reinicios, impressoesFita;
     std::string captura;  // stream waiting for LeImpressao
     std::size_t capturaLida = 0;
+    // Memory reading (cmd_memorias.cpp): the images taken when a reading starts, served in pieces.
+    std::string imagemMF, imagemMFD;
+    bool leituraMemorias = false;
     // Barcode settings (GS w, GS h, GS H, GS f).
     int barrasLargura = 3, barrasAltura = 162, barrasPosicaoTexto = 2, barrasFonte = 0;
 
@@ -342,6 +352,9 @@ class Impressora {
     std::int64_t MfdOcupada() const;
     // Leaves technical intervention: counts a restart of operation (CRO).
     void EncerraIntervencao();
+    // The images the memory reading serves (PROTOCOL.md, section 4.1).
+    std::string ImagemMemoriaFiscal() const;
+    std::string ImagemFitaDetalhe() const;
     // Every slot empty and no payment form but cash, as a printer fresh from the factory.
     void LimpaTabelas();
 };

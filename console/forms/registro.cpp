@@ -1,0 +1,25 @@
+// The operation forms of this version of the console, registered with the main window.
+#include "console/database/dm_vintaro.h"
+#include "console/forms/comum/valores.h"
+#include "console/forms/cupom/cupom.h"
+#include "console/forms/inicio.h"
+#include "console/main/dialogos.h"
+#include "console/main/formularios.h"
+
+namespace belmora {
+
+void RegistraFormulariosDoConsole() {
+    FixaLocalidadeNumerica();
+    RegistraFormulariosDeCupom();
+}
+
+bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {
+    if (dm.Conecta(pasta)) return true;
+    Informa(
+        dono, QStringLiteral("Belmora"),
+        dm.Erro() + QStringLiteral("\n\nO cadastro de produtos e os layouts de cheque ficam indisponíveis "
+                                   "nesta execução."));
+    return false;
+}
+
+}  // namespace belmora

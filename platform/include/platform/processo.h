@@ -1,0 +1,12 @@
+// The running program itself.
+#pragma once
+
+namespace plataforma {
+
+// Replaces the running program by a fresh start of the same executable with the same
+// arguments (`argv` as main received it), so that the libraries it loads read their
+// settings again. Only once: a process that is itself such a restart goes on instead.
+// Returns when the program does not restart.
+void ReiniciaPrograma(char** argv);
+
+}  // namespace plataforma

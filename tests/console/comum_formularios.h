@@ -1,0 +1,60 @@
+// What the form tests share: typing into fields key by key, answering the next message box,
+// and reading the operator log.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+namespace teste {
+
+// Types the text key by key into `w` (characters outside ASCII as key events with their text).
+inline void Digita(QWidget* w, const QString& texto) {
+    w->setFocus();
+    for (QChar c : texto) {
+        if (c.unicode() < 128)
+            QTest::keyClick(w, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+// Replaces a field's text by typing: selects it all first.
+inline void Redigita(QWidget* w, const QString& texto) {
+    w->setFocus();
+    QTest::keyClick(w, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(w, Qt::Key_Delete);
+    Digita(w, texto);
+}
+
+// What the next message box said; it is answered with the button of the given text.
+struct Caixa {
+    QString titulo, texto;
+    int vistas = 0;
+};
+inline void Responde(const QString& botao, Caixa* vista) {
+    QTimer::singleShot(0, [botao, vista] {
+        auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!caixa) return;
+        ++vista->vistas;
+        vista->titulo = caixa->windowTitle();
+        vista->texto = caixa->text();
+        for (QAbstractButton* b : caixa->buttons())
+            if (b->text() == botao) {
+                b->click();
+                return;
+            }
+        caixa->close();
+    });
+}
+
+inline QStringList Itens(QListWidget* l) {
+    QStringList r;
+    for (int i = 0; i < l->count(); ++i) r << l->item(i)->text();
+    return r;
+}
+
+}  // namespace teste
