@@ -8,12 +8,12 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
@@ -27,7 +27,8 @@ namespace {
 void Executa(emulador::Impressora& p, const std::string& comando, const std::string& parametros) {
     emulador::Resposta r = p.Executa(comando, parametros);
     if (r.codigo != 0) {
-        std::fprintf(stderr, "%s %s: %d %s\n", comando.c_str(), parametros.c_str(), r.codigo, r.dados.c_str());
+        std::fprintf(stderr, "%s %s: %d %s\n", comando.c_str(), parametros.c_str(), r.codigo,
+                     r.dados.c_str());
         std::exit(2);
     }
 }
@@ -38,9 +39,10 @@ std::string Dia(int recibos) {
     for (int i = 0; i < recibos; ++i) {
         Executa(p, "AbreCupomFiscal", "");
         for (int k = 0; k < 10; ++k)
-            Executa(p, "VendeItem", "CodAliquota=" + std::to_string(k % 4) + " CodProduto=\"" +
-                                        std::to_string(1000 + k) + "\" NomeProduto=\"PRODUTO " + std::to_string(k) +
-                                        "\" PrecoUnitario=1,99 Quantidade=1,500");
+            Executa(p, "VendeItem",
+                    "CodAliquota=" + std::to_string(k % 4) + " CodProduto=\"" + std::to_string(1000 + k) +
+                        "\" NomeProduto=\"PRODUTO " + std::to_string(k) +
+                        "\" PrecoUnitario=1,99 Quantidade=1,500");
         Executa(p, "PagaCupom", "CodMeioPagamento=-2 Valor=50,00");
         Executa(p, "EncerraDocumento", "");
     }
@@ -113,18 +115,21 @@ int main(int argc, char** argv) {
         int resultado = 0;
         double segundos = 0;
         long long leituras = 0, escritas = 0;
-        if (lidos <= 0 || std::sscanf(linha, "%d %lf %lld %lld", &resultado, &segundos, &leituras, &escritas) != 4 ||
+        if (lidos <= 0 ||
+            std::sscanf(linha, "%d %lf %lld %lld", &resultado, &segundos, &leituras, &escritas) != 4 ||
             resultado != 1) {
             std::fprintf(stderr, "conversion of %d receipts failed (%s)\n", recibos, linha);
             return 1;
         }
         double cpu = static_cast<double>(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
                      static_cast<double>(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
-        std::printf("%10d %8d %10.3f %10.3f %12lld %12lld %10.1f\n", recibos, recibos * 10, segundos, cpu, leituras,
-                    escritas, static_cast<double>(uso.ru_maxrss) / 1024.0);
+        std::printf("%10d %8d %10.3f %10.3f %12lld %12lld %10.1f\n", recibos, recibos * 10, segundos, cpu,
+                    leituras, escritas, static_cast<double>(uso.ru_maxrss) / 1024.0);
         // BENCH_RFD_MANTEM keeps the folder (to run "--converte <folder>" under a profiler).
-        if (std::getenv("BENCH_RFD_MANTEM")) std::printf("%s\n", pasta.c_str());
-        else std::filesystem::remove_all(pasta);
+        if (std::getenv("BENCH_RFD_MANTEM"))
+            std::printf("%s\n", pasta.c_str());
+        else
+            std::filesystem::remove_all(pasta);
     }
     return 0;
 }

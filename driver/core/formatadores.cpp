@@ -321,6 +321,25 @@ std::string CampoDelimitado(const std::string& texto, int n, char separador) {
     return texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
 }
 
+std::string TrechoLinha(const std::string& texto, std::size_t inicio, std::size_t n) {
+    if (inicio < 1 || inicio > texto.size()) return {};
+    return texto.substr(inicio - 1, n);
+}
+
+std::vector<std::string> LinhasDoTexto(const std::string& texto) {
+    std::vector<std::string> linhas;
+    std::size_t inicio = 0;
+    while (inicio < texto.size()) {
+        std::size_t fim = texto.find('\n', inicio);
+        std::string linha = texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        linhas.push_back(std::move(linha));
+        if (fim == std::string::npos) break;
+        inicio = fim + 1;
+    }
+    return linhas;
+}
+
 bool ApagaArquivo(const std::string& nome) {
     std::error_code ec;
     if (!fs::is_regular_file(nome, ec)) return false;

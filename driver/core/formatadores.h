@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -59,6 +60,10 @@ struct LinhaAliquota {
 };
 LinhaAliquota ValidaLinhaAliquota(bool comTipo, const std::string& linha);
 std::string CampoDelimitado(const std::string& texto, int n, char separador);
+// Up to n characters from position `inicio` (from 1); empty when it lies outside the text.
+std::string TrechoLinha(const std::string& texto, std::size_t inicio, std::size_t n = std::string::npos);
+// The lines of a text (ended by LF or CR LF), without their ends; a final line end opens no line.
+std::vector<std::string> LinhasDoTexto(const std::string& texto);
 
 // --- files and folders -----------------------------------------------------------------------
 bool ApagaArquivo(const std::string& nome);

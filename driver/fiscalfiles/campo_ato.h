@@ -15,7 +15,7 @@ namespace tarvo {
 // Failure of a fiscal-file step (folder not creatable, store file unreadable or unwritable,
 // a date that gives no file name). The conversion that called the step stops with its text.
 class ErroArquivoFiscal : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

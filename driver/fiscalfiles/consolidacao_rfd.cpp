@@ -12,11 +12,19 @@ namespace tarvo {
 
 namespace {
 
-std::string N(const std::string& texto, int largura) { return PreencheZerosEsquerda(texto, largura); }
-std::string X(const std::string& texto, int largura) { return PreencheEspacosDireita(texto, largura); }
-std::string Brancos(int n) { return std::string(static_cast<std::size_t>(n), ' '); }
+std::string N(const std::string& texto, int largura) {
+    return PreencheZerosEsquerda(texto, largura);
+}
+std::string X(const std::string& texto, int largura) {
+    return PreencheEspacosDireita(texto, largura);
+}
+std::string Brancos(int n) {
+    return std::string(static_cast<std::size_t>(n), ' ');
+}
 
-std::int64_t Numero(const std::string& texto) { return ParaInteiro64(Apara(texto), 0); }
+std::int64_t Numero(const std::string& texto) {
+    return ParaInteiro64(Apara(texto), 0);
+}
 
 // Codes shared by the item tax code and the totalizer situation code.
 std::string CodigoComum(const std::string& codigo) {
@@ -32,10 +40,11 @@ std::string CodigoComum(const std::string& codigo) {
 // SINTEGRA lines in one append. The first E12, E14, E21 or E16 line of a call replaces the day
 // file it goes to (what this call put there before it included).
 class SaidaDocumento {
-public:
+  public:
     void Anexa(const std::string& coo, const std::string& linha, bool substitui, bool encerraPrimeira) {
         std::string nome = ArquivoDiaRFD(coo);
-        auto it = std::find_if(arquivos_.begin(), arquivos_.end(), [&](const Arquivo& a) { return a.nome == nome; });
+        auto it = std::find_if(arquivos_.begin(), arquivos_.end(),
+                               [&](const Arquivo& a) { return a.nome == nome; });
         if (it == arquivos_.end()) it = arquivos_.insert(arquivos_.end(), Arquivo{nome, false, {}});
         if (substitui && primeira_) {
             it->substitui = true;
@@ -60,10 +69,11 @@ public:
             if (!ok) throw ErroArquivoFiscal("Erro ao gravar " + a.nome);
         }
         std::string sint = ArquivoSintTxt();
-        if (!sintegra_.empty() && !AnexaTextoArquivo(sint, sintegra_)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+        if (!sintegra_.empty() && !AnexaTextoArquivo(sint, sintegra_))
+            throw ErroArquivoFiscal("Erro ao gravar " + sint);
     }
 
-private:
+  private:
     struct Arquivo {
         std::string nome;
         bool substitui;
@@ -80,14 +90,18 @@ std::string ArquivoDiaRFD(const std::string& coo) {
     return DiretorioTemporarioRFD() + "RFD" + N(coo, 6) + ExtensaoRFDData(Registros().DataMovimento);
 }
 
-std::string ArquivoSintTxt() { return DiretorioTemporarioRFD() + "SINT.TXT"; }
+std::string ArquivoSintTxt() {
+    return DiretorioTemporarioRFD() + "SINT.TXT";
+}
 
 std::string ChaveSintegra(const std::string& grupo, const std::string& data, const std::string& tipo) {
     std::string d = N(data, 8);
     return X(grupo, 2) + d + d + X(tipo, 2);
 }
 
-std::string CodigoTributacaoItem(const std::string& codigoTotalizador) { return CodigoComum(codigoTotalizador); }
+std::string CodigoTributacaoItem(const std::string& codigoTotalizador) {
+    return CodigoComum(codigoTotalizador);
+}
 
 std::string SituacaoTotalizador(const std::string& codigoTotalizador) {
     std::string c = Apara(codigoTotalizador);
@@ -110,24 +124,25 @@ std::string MontaLinha60M(const RegistroE12& z, const RegistroE01& e01, const Re
 
 std::string MontaLinha60A(const RegistroE12& z, const RegistroE13& totalizador) {
     return "60A" + N(z.DataMovimento.Texto(), 8) + X(z.Cabecalho.NumeroSerie.Texto(), 20) +
-           SituacaoTotalizador(totalizador.CodigoTotalizador.Texto()) + N(totalizador.ValorAcumulado.Texto(), 12) +
-           Brancos(79);
+           SituacaoTotalizador(totalizador.CodigoTotalizador.Texto()) +
+           N(totalizador.ValorAcumulado.Texto(), 12) + Brancos(79);
 }
 
 std::string MontaLinha60I(const RegistroE14& cupom, const RegistroE15& item) {
     return "60I" + N(cupom.DataInicio.Texto(), 8) + X(item.Cabecalho.NumeroSerie.Texto(), 20) + "2D" +
-           N(item.Cabecalho.COO.Texto(), 6) + N(item.NumeroItem.Texto(), 3) + X(item.CodigoProduto.Texto(), 14) +
-           N(item.Quantidade.Texto(), 13) + N(item.ValorUnitario.Texto(), 13) +
-           N(item.ValorTotalLiquido.Texto(), 12) + CodigoTributacaoItem(item.CodigoTotalizador.Texto()) +
-           "000000000000" + Brancos(16);
+           N(item.Cabecalho.COO.Texto(), 6) + N(item.NumeroItem.Texto(), 3) +
+           X(item.CodigoProduto.Texto(), 14) + N(item.Quantidade.Texto(), 13) +
+           N(item.ValorUnitario.Texto(), 13) + N(item.ValorTotalLiquido.Texto(), 12) +
+           CodigoTributacaoItem(item.CodigoTotalizador.Texto()) + "000000000000" + Brancos(16);
 }
 
 std::string MontaLinha75(const RegistroE14& cupom, const RegistroE15& item) {
     std::string data = N(cupom.DataInicio.Texto(), 8);
     // Letter codes (F, I, N, ISS) have no rate: their digits are none and give "0000".
     std::string aliquota = N(CodigoTributacaoItem(item.CodigoTotalizador.Texto()), 4);
-    return "75" + data + data + X(item.CodigoProduto.Texto(), 14) + Brancos(8) + X(item.Descricao.Texto(), 53) +
-           X(item.Unidade.Texto(), 6) + "00000" + aliquota + "00000" + std::string(13, '0');
+    return "75" + data + data + X(item.CodigoProduto.Texto(), 14) + Brancos(8) +
+           X(item.Descricao.Texto(), 53) + X(item.Unidade.Texto(), 6) + "00000" + aliquota + "00000" +
+           std::string(13, '0');
 }
 
 void GeraArquivosRFDSintegra() {
@@ -169,21 +184,18 @@ void GeraArquivosRFDSintegra() {
         saida.Sintegra("04", "07", MontaLinha75(r.E14, r.E15));
     });
 
-    PercorreRegistrosTemporarios(kTipoE21, [&] {
-        saida.Anexa(r.E21.Cabecalho.COO.Texto(), MontaLinhaE21(r.E21), true, true);
-    });
+    PercorreRegistrosTemporarios(
+        kTipoE21, [&] { saida.Anexa(r.E21.Cabecalho.COO.Texto(), MontaLinhaE21(r.E21), true, true); });
 
     if (ContaRegistrosTemporarios(kTipoE16) > 0) {
         LeRegistroTemporario(kTipoE16, 0);
         saida.Anexa(r.E16.Cabecalho.COO.Texto(), MontaLinhaE16(r.E16), true, false);
     }
 
-    PercorreRegistrosTemporarios(kTipoE17, [&] {
-        saida.Anexa(r.E17.Cabecalho.COO.Texto(), MontaLinhaE17(r.E17), false, false);
-    });
-    PercorreRegistrosTemporarios(kTipoE18, [&] {
-        saida.Anexa(r.E18.Cabecalho.COO.Texto(), MontaLinhaE18(r.E18), false, false);
-    });
+    PercorreRegistrosTemporarios(
+        kTipoE17, [&] { saida.Anexa(r.E17.Cabecalho.COO.Texto(), MontaLinhaE17(r.E17), false, false); });
+    PercorreRegistrosTemporarios(
+        kTipoE18, [&] { saida.Anexa(r.E18.Cabecalho.COO.Texto(), MontaLinhaE18(r.E18), false, false); });
     saida.Grava();
 }
 

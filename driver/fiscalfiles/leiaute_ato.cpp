@@ -72,8 +72,8 @@ std::array<CampoVista, std::size(kLinhaE01)> CamposLinha(RegistroE01& r) {
 }
 
 std::array<CampoVista, std::size(kLinhaE02)> CamposLinha(RegistroE02& r) {
-    return {r.Tipo.Vista(),        r.NumeroSerie.Vista(),  r.MFAdicional.Vista(), r.Modelo.Vista(),
-            r.CNPJUsuario.Vista(), r.IEUsuario.Vista(),    r.NomeUsuario.Vista(), r.Endereco.Vista(),
+    return {r.Tipo.Vista(),         r.NumeroSerie.Vista(),  r.MFAdicional.Vista(), r.Modelo.Vista(),
+            r.CNPJUsuario.Vista(),  r.IEUsuario.Vista(),    r.NomeUsuario.Vista(), r.Endereco.Vista(),
             r.DataCadastro.Vista(), r.HoraCadastro.Vista(), r.CRO.Vista(),         r.GT.Vista(),
             r.NumeroUsuario.Vista()};
 }
@@ -91,31 +91,31 @@ std::array<CampoVista, std::size(kLinhaE13)> CamposLinha(RegistroE13& r) {
 }
 
 std::array<CampoVista, std::size(kLinhaE14)> CamposLinha(RegistroE14& r) {
-    return Junta(Cabecalho5(r.Cabecalho),
-                 std::array{r.Cabecalho.CCF.Vista(), r.Cabecalho.COO.Vista(), r.DataInicio.Vista(),
-                            r.Subtotal.Vista(), r.DescontoSubtotal.Vista(), r.TipoDesconto.Vista(),
-                            r.AcrescimoSubtotal.Vista(), r.TipoAcrescimo.Vista(), r.ValorTotalLiquido.Vista(),
-                            r.IndicadorCancelamento.Vista(), r.AcrescimoCancelado.Vista(),
-                            r.OrdemDescontoAcrescimo.Vista(), r.NomeAdquirente.Vista(),
-                            r.CPFCNPJAdquirente.Vista()});
+    return Junta(
+        Cabecalho5(r.Cabecalho),
+        std::array{r.Cabecalho.CCF.Vista(), r.Cabecalho.COO.Vista(), r.DataInicio.Vista(), r.Subtotal.Vista(),
+                   r.DescontoSubtotal.Vista(), r.TipoDesconto.Vista(), r.AcrescimoSubtotal.Vista(),
+                   r.TipoAcrescimo.Vista(), r.ValorTotalLiquido.Vista(), r.IndicadorCancelamento.Vista(),
+                   r.AcrescimoCancelado.Vista(), r.OrdemDescontoAcrescimo.Vista(), r.NomeAdquirente.Vista(),
+                   r.CPFCNPJAdquirente.Vista()});
 }
 
 std::array<CampoVista, std::size(kLinhaE15)> CamposLinha(RegistroE15& r) {
-    return Junta(Cabecalho5(r.Cabecalho),
-                 std::array{r.Cabecalho.COO.Vista(), r.Cabecalho.CCF.Vista(), r.NumeroItem.Vista(),
-                            r.CodigoProduto.Vista(), r.Descricao.Vista(), r.Quantidade.Vista(), r.Unidade.Vista(),
-                            r.ValorUnitario.Vista(), r.Desconto.Vista(), r.Acrescimo.Vista(),
-                            r.ValorTotalLiquido.Vista(), r.CodigoTotalizador.Vista(),
-                            r.IndicadorCancelamento.Vista(), r.QuantidadeCancelada.Vista(),
-                            r.ValorCancelado.Vista(), r.AcrescimoCancelado.Vista(),
-                            r.IndicadorArredondamento.Vista(), r.DecimaisQuantidade.Vista(),
-                            r.DecimaisValorUnitario.Vista()});
+    return Junta(
+        Cabecalho5(r.Cabecalho),
+        std::array{r.Cabecalho.COO.Vista(), r.Cabecalho.CCF.Vista(), r.NumeroItem.Vista(),
+                   r.CodigoProduto.Vista(), r.Descricao.Vista(), r.Quantidade.Vista(), r.Unidade.Vista(),
+                   r.ValorUnitario.Vista(), r.Desconto.Vista(), r.Acrescimo.Vista(),
+                   r.ValorTotalLiquido.Vista(), r.CodigoTotalizador.Vista(), r.IndicadorCancelamento.Vista(),
+                   r.QuantidadeCancelada.Vista(), r.ValorCancelado.Vista(), r.AcrescimoCancelado.Vista(),
+                   r.IndicadorArredondamento.Vista(), r.DecimaisQuantidade.Vista(),
+                   r.DecimaisValorUnitario.Vista()});
 }
 
 std::array<CampoVista, std::size(kLinhaE16)> CamposLinha(RegistroE16& r) {
     return Junta(Cabecalho5(r.Cabecalho),
-                 std::array{r.Cabecalho.COO.Vista(), r.GNF.Vista(), r.GRG.Vista(), r.CDC.Vista(), r.CRZ.Vista(),
-                            r.Denominacao.Vista(), r.DataFinal.Vista(), r.HoraFinal.Vista()});
+                 std::array{r.Cabecalho.COO.Vista(), r.GNF.Vista(), r.GRG.Vista(), r.CDC.Vista(),
+                            r.CRZ.Vista(), r.Denominacao.Vista(), r.DataFinal.Vista(), r.HoraFinal.Vista()});
 }
 
 std::array<CampoVista, std::size(kLinhaE17)> CamposLinha(RegistroE17& r) {
@@ -129,10 +129,10 @@ std::array<CampoVista, std::size(kLinhaE18)> CamposLinha(RegistroE18& r) {
 }
 
 std::array<CampoVista, std::size(kLinhaE21)> CamposLinha(RegistroE21& r) {
-    return Junta(Cabecalho5(r.Cabecalho),
-                 std::array{r.Cabecalho.COO.Vista(), r.Cabecalho.CCF.Vista(), r.GNF.Vista(),
-                            r.MeioPagamento.Vista(), r.ValorPago.Vista(), r.IndicadorEstorno.Vista(),
-                            r.ValorEstornado.Vista()});
+    return Junta(
+        Cabecalho5(r.Cabecalho),
+        std::array{r.Cabecalho.COO.Vista(), r.Cabecalho.CCF.Vista(), r.GNF.Vista(), r.MeioPagamento.Vista(),
+                   r.ValorPago.Vista(), r.IndicadorEstorno.Vista(), r.ValorEstornado.Vista()});
 }
 
 namespace {
@@ -145,11 +145,19 @@ std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
         std::string texto = textoDoCampo(i);
         switch (c.regra) {
             case Regra::Tipo:
-            case Regra::Fixo: linha += PreencheEspacosDireita(c.nome, c.largura); break;
-            case Regra::N: linha += PreencheZerosEsquerda(texto, c.largura); break;
-            case Regra::X: linha += PreencheEspacosDireita(texto, c.largura); break;
+            case Regra::Fixo:
+                linha += PreencheEspacosDireita(c.nome, c.largura);
+                break;
+            case Regra::N:
+                linha += PreencheZerosEsquerda(texto, c.largura);
+                break;
+            case Regra::X:
+                linha += PreencheEspacosDireita(texto, c.largura);
+                break;
             // An indicator nobody set reads as "no": the line keeps its full width.
-            case Regra::R: linha += PreencheEspacosDireita(texto.empty() ? "N" : texto, c.largura); break;
+            case Regra::R:
+                linha += PreencheEspacosDireita(texto.empty() ? "N" : texto, c.largura);
+                break;
         }
     }
     return linha;
@@ -157,7 +165,8 @@ std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
 }  // namespace
 
 std::string MontaLinha(LeiauteLinha leiaute, std::span<const CampoVista> campos) {
-    return Monta(leiaute, [&](std::size_t i) { return i < campos.size() ? campos[i].Texto() : std::string(); });
+    return Monta(leiaute,
+                 [&](std::size_t i) { return i < campos.size() ? campos[i].Texto() : std::string(); });
 }
 
 std::string MontaLinha(LeiauteLinha leiaute, const std::vector<std::string>& valores) {
@@ -168,35 +177,82 @@ void CarregaCampos(LeiauteLinha leiaute, const std::string& linha, std::span<con
     std::size_t coluna = 0;
     for (std::size_t i = 0; i < leiaute.size() && i < campos.size(); ++i) {
         auto largura = static_cast<std::size_t>(leiaute[i].largura);
-        campos[i].Define(coluna < linha.size() ? std::string_view(linha).substr(coluna, largura) : std::string_view());
+        campos[i].Define(coluna < linha.size() ? std::string_view(linha).substr(coluna, largura)
+                                               : std::string_view());
         coluna += largura;
     }
 }
 
-std::string MontaLinhaE00(const RegistroE00& r) { return MontaDoRegistro(kLinhaE00, r); }
-std::string MontaLinhaE01(const RegistroE01& r) { return MontaDoRegistro(kLinhaE01, r); }
-std::string MontaLinhaE02(const RegistroE02& r) { return MontaDoRegistro(kLinhaE02, r); }
-std::string MontaLinhaE12(const RegistroE12& r) { return MontaDoRegistro(kLinhaE12, r); }
-std::string MontaLinhaE13(const RegistroE13& r) { return MontaDoRegistro(kLinhaE13, r); }
-std::string MontaLinhaE14(const RegistroE14& r) { return MontaDoRegistro(kLinhaE14, r); }
-std::string MontaLinhaE15(const RegistroE15& r) { return MontaDoRegistro(kLinhaE15, r); }
-std::string MontaLinhaE16(const RegistroE16& r) { return MontaDoRegistro(kLinhaE16, r); }
-std::string MontaLinhaE17(const RegistroE17& r) { return MontaDoRegistro(kLinhaE17, r); }
-std::string MontaLinhaE18(const RegistroE18& r) { return MontaDoRegistro(kLinhaE18, r); }
-std::string MontaLinhaE21(const RegistroE21& r) { return MontaDoRegistro(kLinhaE21, r); }
+std::string MontaLinhaE00(const RegistroE00& r) {
+    return MontaDoRegistro(kLinhaE00, r);
+}
+std::string MontaLinhaE01(const RegistroE01& r) {
+    return MontaDoRegistro(kLinhaE01, r);
+}
+std::string MontaLinhaE02(const RegistroE02& r) {
+    return MontaDoRegistro(kLinhaE02, r);
+}
+std::string MontaLinhaE12(const RegistroE12& r) {
+    return MontaDoRegistro(kLinhaE12, r);
+}
+std::string MontaLinhaE13(const RegistroE13& r) {
+    return MontaDoRegistro(kLinhaE13, r);
+}
+std::string MontaLinhaE14(const RegistroE14& r) {
+    return MontaDoRegistro(kLinhaE14, r);
+}
+std::string MontaLinhaE15(const RegistroE15& r) {
+    return MontaDoRegistro(kLinhaE15, r);
+}
+std::string MontaLinhaE16(const RegistroE16& r) {
+    return MontaDoRegistro(kLinhaE16, r);
+}
+std::string MontaLinhaE17(const RegistroE17& r) {
+    return MontaDoRegistro(kLinhaE17, r);
+}
+std::string MontaLinhaE18(const RegistroE18& r) {
+    return MontaDoRegistro(kLinhaE18, r);
+}
+std::string MontaLinhaE21(const RegistroE21& r) {
+    return MontaDoRegistro(kLinhaE21, r);
+}
 
-void CarregaLinha(const std::string& linha, RegistroE01& r) { CarregaCampos(kLinhaE01, linha, CamposLinha(r)); }
-void CarregaLinha(const std::string& linha, RegistroE02& r) { CarregaCampos(kLinhaE02, linha, CamposLinha(r)); }
-void CarregaLinha(const std::string& linha, RegistroE12& r) { CarregaCampos(kLinhaE12, linha, CamposLinha(r)); }
-void CarregaLinha(const std::string& linha, RegistroE13& r) { CarregaCampos(kLinhaE13, linha, CamposLinha(r)); }
-void CarregaLinha(const std::string& linha, RegistroE14& r) { CarregaCampos(kLinhaE14, linha, CamposLinha(r)); }
-void CarregaLinha(const std::string& linha, RegistroE15& r) { CarregaCampos(kLinhaE15, linha, CamposLinha(r)); }
+void CarregaLinha(const std::string& linha, RegistroE01& r) {
+    CarregaCampos(kLinhaE01, linha, CamposLinha(r));
+}
+void CarregaLinha(const std::string& linha, RegistroE02& r) {
+    CarregaCampos(kLinhaE02, linha, CamposLinha(r));
+}
+void CarregaLinha(const std::string& linha, RegistroE12& r) {
+    CarregaCampos(kLinhaE12, linha, CamposLinha(r));
+}
+void CarregaLinha(const std::string& linha, RegistroE13& r) {
+    CarregaCampos(kLinhaE13, linha, CamposLinha(r));
+}
+void CarregaLinha(const std::string& linha, RegistroE14& r) {
+    CarregaCampos(kLinhaE14, linha, CamposLinha(r));
+}
+void CarregaLinha(const std::string& linha, RegistroE15& r) {
+    CarregaCampos(kLinhaE15, linha, CamposLinha(r));
+}
 
-void CarregaLinhaE01(const std::string& linha) { CarregaLinha(linha, Registros().E01); }
-void CarregaLinhaE02(const std::string& linha) { CarregaLinha(linha, Registros().E02); }
-void CarregaLinhaE12(const std::string& linha) { CarregaLinha(linha, Registros().E12); }
-void CarregaLinhaE13(const std::string& linha) { CarregaLinha(linha, Registros().E13); }
-void CarregaLinhaE14(const std::string& linha) { CarregaLinha(linha, Registros().E14); }
-void CarregaLinhaE15(const std::string& linha) { CarregaLinha(linha, Registros().E15); }
+void CarregaLinhaE01(const std::string& linha) {
+    CarregaLinha(linha, Registros().E01);
+}
+void CarregaLinhaE02(const std::string& linha) {
+    CarregaLinha(linha, Registros().E02);
+}
+void CarregaLinhaE12(const std::string& linha) {
+    CarregaLinha(linha, Registros().E12);
+}
+void CarregaLinhaE13(const std::string& linha) {
+    CarregaLinha(linha, Registros().E13);
+}
+void CarregaLinhaE14(const std::string& linha) {
+    CarregaLinha(linha, Registros().E14);
+}
+void CarregaLinhaE15(const std::string& linha) {
+    CarregaLinha(linha, Registros().E15);
+}
 
 }  // namespace tarvo

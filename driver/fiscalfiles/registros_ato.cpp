@@ -26,30 +26,56 @@ Bytes BytesDe(R& r) {
 Bytes RegistroDoTipo(int t) {
     RegistrosAto& r = Registros();
     switch (t) {
-        case kTipoE12: return BytesDe(r.E12);
-        case kTipoE13: return BytesDe(r.E13);
-        case kTipoE14: return BytesDe(r.E14);
-        case kTipoE15: return BytesDe(r.E15);
-        case kTipoE16: return BytesDe(r.E16);
-        case kTipoE17: return BytesDe(r.E17);
-        case kTipoE18: return BytesDe(r.E18);
-        case kTipoE21: return BytesDe(r.E21);
-        default: return {};
+        case kTipoE12:
+            return BytesDe(r.E12);
+        case kTipoE13:
+            return BytesDe(r.E13);
+        case kTipoE14:
+            return BytesDe(r.E14);
+        case kTipoE15:
+            return BytesDe(r.E15);
+        case kTipoE16:
+            return BytesDe(r.E16);
+        case kTipoE17:
+            return BytesDe(r.E17);
+        case kTipoE18:
+            return BytesDe(r.E18);
+        case kTipoE21:
+            return BytesDe(r.E21);
+        default:
+            return {};
     }
 }
 
 void NormalizaTipo(int t) {
     RegistrosAto& r = Registros();
     switch (t) {
-        case kTipoE12: NormalizaRegistro(r.E12); break;
-        case kTipoE13: NormalizaRegistro(r.E13); break;
-        case kTipoE14: NormalizaRegistro(r.E14); break;
-        case kTipoE15: NormalizaRegistro(r.E15); break;
-        case kTipoE16: NormalizaRegistro(r.E16); break;
-        case kTipoE17: NormalizaRegistro(r.E17); break;
-        case kTipoE18: NormalizaRegistro(r.E18); break;
-        case kTipoE21: NormalizaRegistro(r.E21); break;
-        default: break;
+        case kTipoE12:
+            NormalizaRegistro(r.E12);
+            break;
+        case kTipoE13:
+            NormalizaRegistro(r.E13);
+            break;
+        case kTipoE14:
+            NormalizaRegistro(r.E14);
+            break;
+        case kTipoE15:
+            NormalizaRegistro(r.E15);
+            break;
+        case kTipoE16:
+            NormalizaRegistro(r.E16);
+            break;
+        case kTipoE17:
+            NormalizaRegistro(r.E17);
+            break;
+        case kTipoE18:
+            NormalizaRegistro(r.E18);
+            break;
+        case kTipoE21:
+            NormalizaRegistro(r.E21);
+            break;
+        default:
+            break;
     }
 }
 
@@ -60,7 +86,7 @@ void NormalizaTipo(int t) {
 // cuts and removes no file per document, which a journalling file system makes slow. Every
 // write is flushed at once, so the file always holds the records written.
 class ArquivosAbertos {
-public:
+  public:
     struct Aberto {
         std::FILE* f = nullptr;
         std::string nome;
@@ -100,7 +126,7 @@ public:
             throw ErroArquivoFiscal("Erro ao gravar " + abertos_[static_cast<std::size_t>(t)].nome);
     }
 
-private:
+  private:
     // Closes a file: removed when it holds no record, else cut to its records. False when the
     // close failed.
     static bool Encerra(Aberto& a) {
@@ -125,10 +151,14 @@ ArquivosAbertos& Abertos() {
 }
 
 // A numeric field as the rounding rule reads it: 0 when it is not a number.
-std::int64_t Numero(const std::string& texto) { return ParaInteiro64(Apara(texto), 0); }
+std::int64_t Numero(const std::string& texto) {
+    return ParaInteiro64(Apara(texto), 0);
+}
 
 // Character of one part of the extension: 0-9, then A (10) to Z (35).
-char CaracterExtensao(int v) { return static_cast<char>(v < 10 ? '0' + v : 'A' + (v - 10)); }
+char CaracterExtensao(int v) {
+    return static_cast<char>(v < 10 ? '0' + v : 'A' + (v - 10));
+}
 
 }  // namespace
 
@@ -153,7 +183,9 @@ std::string ArquivoRegistroTemporario(int t) {
     return DiretorioTemporarioRFD() + "E" + std::to_string(10 + t) + ".DAT";
 }
 
-std::size_t TamanhoRegistroTemporario(int t) { return RegistroDoTipo(t).tamanho; }
+std::size_t TamanhoRegistroTemporario(int t) {
+    return RegistroDoTipo(t).tamanho;
+}
 
 void CriaDiretorioTemporarioRFD() {
     std::string pasta = DiretorioTemporarioRFD();
@@ -184,8 +216,8 @@ void AjustaIndicadorArredondamento(RegistroE15& item) {
     std::int64_t unitario = Numero(item.ValorUnitario.Texto());
     std::int64_t quantidade = Numero(item.Quantidade.Texto());
     if (unitario >= 100000 || quantidade < 0 || quantidade >= 1000000) return;
-    std::int64_t bruto =
-        Numero(item.ValorTotalLiquido.Texto()) + Numero(item.Desconto.Texto()) - Numero(item.Acrescimo.Texto());
+    std::int64_t bruto = Numero(item.ValorTotalLiquido.Texto()) + Numero(item.Desconto.Texto()) -
+                         Numero(item.Acrescimo.Texto());
     std::int64_t divisor = item.DecimaisValorUnitario.Texto() == "3" ? 10000 : 1000;
     std::int64_t calculado = unitario * quantidade / divisor;
     if (bruto - calculado == 1 || calculado - bruto == 1) item.IndicadorArredondamento.Define("A");
@@ -251,7 +283,8 @@ int PercorreRegistrosTemporarios(int t, const std::function<void()>& cada) {
     if (!registro.tamanho || n == 0) return 0;
     std::string bytes = LeBytes(t, registro.tamanho, 0, n);
     for (std::size_t i = 0; i < n; ++i) {
-        std::copy_n(bytes.data() + i * registro.tamanho, registro.tamanho, static_cast<char*>(registro.dados));
+        std::copy_n(bytes.data() + i * registro.tamanho, registro.tamanho,
+                    static_cast<char*>(registro.dados));
         NormalizaTipo(t);
         cada();
     }
@@ -274,7 +307,8 @@ void CopiaCabecalhoECF(const CabecalhoECF& origem, CabecalhoECF& destino) {
     destino.Tipo = tipo;
 }
 
-std::string NomeArquivoRFD(const std::string& fabricante, const std::string& modelo, const std::string& serie) {
+std::string NomeArquivoRFD(const std::string& fabricante, const std::string& modelo,
+                           const std::string& serie) {
     if (serie.size() != 20 && serie.size() != 21) return {};
     return fabricante + modelo + serie.substr(15, 5);
 }

@@ -84,9 +84,9 @@ struct RegistroE14 {
     template <class F>
     void ParaCadaCampo(F&& f) {
         Cabecalho.ParaCadaCampo(f);
-        f(DataInicio), f(Subtotal), f(DescontoSubtotal), f(TipoDesconto), f(AcrescimoSubtotal), f(TipoAcrescimo),
-            f(ValorTotalLiquido), f(IndicadorCancelamento), f(AcrescimoCancelado), f(OrdemDescontoAcrescimo),
-            f(NomeAdquirente), f(CPFCNPJAdquirente);
+        f(DataInicio), f(Subtotal), f(DescontoSubtotal), f(TipoDesconto), f(AcrescimoSubtotal),
+            f(TipoAcrescimo), f(ValorTotalLiquido), f(IndicadorCancelamento), f(AcrescimoCancelado),
+            f(OrdemDescontoAcrescimo), f(NomeAdquirente), f(CPFCNPJAdquirente);
     }
 };
 
@@ -113,8 +113,8 @@ struct RegistroE15 {
     template <class F>
     void ParaCadaCampo(F&& f) {
         Cabecalho.ParaCadaCampo(f);
-        f(NumeroItem), f(CodigoProduto), f(Descricao), f(Quantidade), f(Unidade), f(ValorUnitario), f(Desconto),
-            f(Acrescimo), f(ValorTotalLiquido), f(CodigoTotalizador), f(IndicadorCancelamento),
+        f(NumeroItem), f(CodigoProduto), f(Descricao), f(Quantidade), f(Unidade), f(ValorUnitario),
+            f(Desconto), f(Acrescimo), f(ValorTotalLiquido), f(CodigoTotalizador), f(IndicadorCancelamento),
             f(QuantidadeCancelada), f(ValorCancelado), f(AcrescimoCancelado), f(IndicadorArredondamento),
             f(DecimaisQuantidade), f(DecimaisValorUnitario);
     }
@@ -227,8 +227,9 @@ struct RegistroE01 {
     template <class F>
     void ParaCadaCampo(F&& f) {
         f(Tipo), f(NumeroSerie), f(MFAdicional), f(TipoECF), f(Marca), f(Modelo), f(VersaoSB),
-            f(DataInstalacaoSB), f(HoraInstalacaoSB), f(NumeroSequencialECF), f(CNPJUsuario), f(ComandoGeracao),
-            f(CRZInicial), f(CRZFinal), f(DataInicial), f(DataFinal), f(VersaoBiblioteca), f(VersaoAtoCotepe);
+            f(DataInstalacaoSB), f(HoraInstalacaoSB), f(NumeroSequencialECF), f(CNPJUsuario),
+            f(ComandoGeracao), f(CRZInicial), f(CRZFinal), f(DataInicial), f(DataFinal), f(VersaoBiblioteca),
+            f(VersaoAtoCotepe);
     }
 };
 
@@ -334,7 +335,8 @@ void CopiaRegistroDocumento(const R& origem, R& destino) {
 // --- file names -----------------------------------------------------------------------------------
 // Maker code + model code + characters 16 to 20 of a serial of 20 or 21 characters; empty
 // for any other serial length.
-std::string NomeArquivoRFD(const std::string& fabricante, const std::string& modelo, const std::string& serie);
+std::string NomeArquivoRFD(const std::string& fabricante, const std::string& modelo,
+                           const std::string& serie);
 // "." + day, month and year - 2000 as one character each (0-9, then A = 10 .. Z = 35) of a
 // YYYYMMDD date. A date whose parts give another character (a year before 2000 or after
 // 2035, a text that is not eight digits) throws ErroArquivoFiscal.

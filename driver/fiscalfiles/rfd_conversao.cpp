@@ -29,23 +29,29 @@ namespace {
 
 std::mutex conversao;
 
-std::string Rfdtemp(const std::string& nome) { return DiretorioTemporarioRFD() + nome; }
-bool Comeca(const std::string& linha, const std::string& prefixo) { return linha.rfind(prefixo, 0) == 0; }
-bool Contem(const std::string& linha, const std::string& parte) { return linha.find(parte) != std::string::npos; }
-std::string Trecho(const std::string& linha, std::size_t coluna, std::size_t n) {
-    return coluna - 1 < linha.size() ? linha.substr(coluna - 1, n) : std::string();
+std::string Rfdtemp(const std::string& nome) {
+    return DiretorioTemporarioRFD() + nome;
 }
-std::string Quatro(const std::string& n) { return PreencheZerosEsquerda(n, 4); }
+bool Comeca(const std::string& linha, const std::string& prefixo) {
+    return linha.rfind(prefixo, 0) == 0;
+}
+bool Contem(const std::string& linha, const std::string& parte) {
+    return linha.find(parte) != std::string::npos;
+}
+std::string Quatro(const std::string& n) {
+    return PreencheZerosEsquerda(n, 4);
+}
 
 // Type number of an ATO line (characters 2-3), -1 when they are not a number (EAD).
 int TipoLinha(const std::string& linha) {
-    std::string t = Trecho(linha, 2, 2);
+    std::string t = TrechoLinha(linha, 2, 2);
     return t.size() == 2 && EhNumerico(t) ? std::stoi(t) : -1;
 }
 
 std::string Ddmmaaaa(const std::string& aaaammdd) {
-    return aaaammdd.size() == 8 ? aaaammdd.substr(6, 2) + "/" + aaaammdd.substr(4, 2) + "/" + aaaammdd.substr(0, 4)
-                                : aaaammdd;
+    return aaaammdd.size() == 8
+               ? aaaammdd.substr(6, 2) + "/" + aaaammdd.substr(4, 2) + "/" + aaaammdd.substr(0, 4)
+               : aaaammdd;
 }
 
 std::string HoraAtual() {
@@ -66,7 +72,8 @@ void Anexa(const std::string& arquivo, const std::string& linha) {
 void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::string& rfdDat) {
     RegistroE02& e02 = Registros().E02;
     auto grava = [&](LeiauteLinha leiaute, std::vector<std::string> proprios) {
-        std::vector<std::string> valores = {"", e02.NumeroSerie.Texto(), e02.MFAdicional.Texto(), e02.Modelo.Texto()};
+        std::vector<std::string> valores = {"", e02.NumeroSerie.Texto(), e02.MFAdicional.Texto(),
+                                            e02.Modelo.Texto()};
         valores.insert(valores.end(), proprios.begin(), proprios.end());
         Anexa(rfdDat, MontaLinha(leiaute, valores));
     };
@@ -78,7 +85,9 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
             secao = Secao::Nenhuma;  // the basic-software list ends here
         } else if (Comeca(linha, "MFD:")) {
             grava(kLinhaE08, {PrimeiraPalavra(linha.substr(4)), data(PalavraDaDireita(linha, 1))});
-        } else if (Contem(linha, "REDU\xC7\xD5" "ES DI\xC1RIAS")) {
+        } else if (Contem(linha,
+                          "REDU\xC7\xD5"
+                          "ES DI\xC1RIAS")) {
             Anexa(rfdDat, MontaLinhaE02(e02));
             secao = Secao::Nenhuma;
         } else if (Contem(linha, "USU\xC1RIOS")) {
@@ -95,10 +104,10 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
             secao = Secao::Nenhuma;
         } else if (secao == Secao::Usuarios) {
             if (Comeca(linha, "Usuario:")) {
-                e02.NumeroUsuario.Define(Trecho(linha, 9, 2));
-                e02.CRO.Define(Trecho(linha, 17, 3));
-                e02.DataCadastro.Define(data(Trecho(linha, 22, 10)));
-                e02.HoraCadastro.Define(SomenteNumeros(Trecho(linha, 34, 8)));
+                e02.NumeroUsuario.Define(TrechoLinha(linha, 9, 2));
+                e02.CRO.Define(TrechoLinha(linha, 17, 3));
+                e02.DataCadastro.Define(data(TrechoLinha(linha, 22, 10)));
+                e02.HoraCadastro.Define(SomenteNumeros(TrechoLinha(linha, 34, 8)));
             } else if (Contem(linha, "CNPJ:")) {
                 e02.CNPJUsuario.Define(SomenteNumeros(linha.substr(linha.find("CNPJ:") + 5)));
             } else if (Contem(linha, "IE:")) {
@@ -114,11 +123,12 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
         } else if (secao == Secao::Codificacao) {
             std::size_t igual = linha.find('='), desde = linha.find("a partir de");
             if (igual != std::string::npos && desde != std::string::npos && desde > igual)
-                grava(kLinhaE05, {Apara(linha.substr(igual + 1, desde - igual - 1)), data(linha.substr(desde))});
+                grava(kLinhaE05,
+                      {Apara(linha.substr(igual + 1, desde - igual - 1)), data(linha.substr(desde))});
         } else if (secao == Secao::Software) {
             if (!Apara(linha).empty())
-                grava(kLinhaE07, {PrimeiraPalavra(Apara(linha)), data(Trecho(linha, 10, 10)),
-                                  SomenteNumeros(Trecho(linha, 23, 8))});
+                grava(kLinhaE07, {PrimeiraPalavra(Apara(linha)), data(TrechoLinha(linha, 10, 10)),
+                                  SomenteNumeros(TrechoLinha(linha, 23, 8))});
         } else if (secao == Secao::Reinicio) {
             std::string l = Apara(linha);
             if (Comeca(l, "CRO:"))
@@ -186,7 +196,7 @@ bool CopiaSaida(const std::string& origem, const std::string& destino) {
     return !ec;
 }
 
-// The head of every document: the printer's identity as the documents' heads gave it.
+// An integer register read by name: the command's result and, on success, the value.
 struct Leitura {
     int status = 1;
     std::string valor;
@@ -204,36 +214,13 @@ PeriodoSintegra& PeriodoBuscaSintegra() {
 }
 
 std::vector<std::string> LinhasArquivo(const std::string& nome) {
-    std::vector<std::string> linhas;
-    std::string texto = LeArquivo(nome);
-    std::size_t i = 0;
-    while (i < texto.size()) {
-        std::size_t fim = texto.find('\n', i);
-        std::string linha = texto.substr(i, fim == std::string::npos ? std::string::npos : fim - i);
-        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-        linhas.push_back(linha);
-        if (fim == std::string::npos) break;
-        i = fim + 1;
-    }
-    return linhas;
-}
-
-bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco) {
-    std::vector<std::string> bloco;
-    for (const std::string& linha : linhas) {
-        if (Comeca(linha, "CNPJ:") || Comeca(linha, std::string(10, '-'))) break;
-        if (!Apara(linha).empty()) bloco.push_back(linha);
-    }
-    if (bloco.empty()) return false;
-    nome = PreencheEspacosDireita(Apara(bloco[0]), 40);
-    endereco.clear();
-    for (std::size_t i = 1; i < bloco.size() && i <= 3; ++i) endereco += PreencheEspacosDireita(bloco[i], 48);
-    return true;
+    return LinhasDoTexto(LeArquivo(nome));
 }
 
 int LeRegistroE11(std::string& linha, const std::string& reducao) {
     linha.clear();
-    std::string nome = plataforma::ArquivoNaPasta(DiretorioTemporarioRFD(), "E11_" + Quatro(reducao) + ".TXT");
+    std::string nome =
+        plataforma::ArquivoNaPasta(DiretorioTemporarioRFD(), "E11_" + Quatro(reducao) + ".TXT");
     if (!plataforma::ExisteArquivo(nome)) return 1;
     std::vector<std::string> linhas = LinhasArquivo(nome);
     std::string l = linhas.empty() ? std::string() : linhas[0];
@@ -267,8 +254,8 @@ int MontaContadoresEcf(std::string& texto) {
     return 1;
 }
 
-std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas, const std::vector<std::string>& antigas,
-                                         bool tdm) {
+std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas,
+                                         const std::vector<std::string>& antigas, bool tdm) {
     // An older line joins only when no new line equals it: equal lines of the new movement
     // (two equal payments) are genuine records and all stay.
     if (!antigas.empty()) {
@@ -314,13 +301,15 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     if (estado.ArmazenamentoRFD) {
         std::vector<std::string> alq = LinhasArquivo(Rfdtemp("ALQ_" + Quatro(reducao) + ".TXT"));
         if (!alq.empty())
-            for (std::size_t i = 0; i < 16 && 5 * i + 5 <= alq[0].size(); ++i) aliquotas[i] = alq[0].substr(5 * i, 5);
+            for (std::size_t i = 0; i < 16 && 5 * i + 5 <= alq[0].size(); ++i)
+                aliquotas[i] = alq[0].substr(5 * i, 5);
     } else if (config.Debugger) {
         primeiroCoo = "700";
         const char* fixas[] = {"T0700", "T1200", "T1800", "T2500", "S0203", "T0800", "T1320",
                                "T2600", "T0012", "T9999", "T8000", "T6000", "T4000", "T2000"};
         for (std::size_t i = 0; i < std::size(fixas); ++i) aliquotas[i + 1] = fixas[i];
-        GravaLog("Modo Debug1 iCountAliq=(" + std::to_string(std::size(fixas)) + ")- Nao deve ser usado em producao");
+        GravaLog("Modo Debug1 iCountAliq=(" + std::to_string(std::size(fixas)) +
+                 ")- Nao deve ser usado em producao");
     } else {
         Leitura ultimo = LeInteiroNomeado("COOReducao[" + reducao + "]");
         if (ultimo.status != 1) return ultimo.status;
@@ -335,13 +324,15 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
         if (status != 1) return status;
         for (int i = 0; i < 16 && status == 1; ++i) {
             std::string ii = PreencheZerosEsquerda(std::to_string(i), 2);
-            status = EnviaComandoTxt("LeIndicador",
-                                     "NomeIndicador=" + Aspas("Aliquota" + ii + "ICMSReducao[" + reducao + "]"));
+            status = EnviaComandoTxt(
+                "LeIndicador", "NomeIndicador=" + Aspas("Aliquota" + ii + "ICMSReducao[" + reducao + "]"));
             if (status != 1) break;
             std::string tipo = Resposta().ValorResposta == "11" ? "T" : "S";
-            status = EnviaComandoTxt("LeMoeda",
-                                     "NomeDadoMonetario=" + Aspas("Aliquota" + ii + "Reducao[" + reducao + "]"));
-            if (status == 1) aliquotas[static_cast<std::size_t>(i)] = tipo + ParteDireita(PreencheZerosEsquerda(Resposta().ValorResposta, 4), 4);
+            status = EnviaComandoTxt(
+                "LeMoeda", "NomeDadoMonetario=" + Aspas("Aliquota" + ii + "Reducao[" + reducao + "]"));
+            if (status == 1)
+                aliquotas[static_cast<std::size_t>(i)] =
+                    tipo + ParteDireita(PreencheZerosEsquerda(Resposta().ValorResposta, 4), 4);
         }
         if (status != 1) return status;
         ConverteImpressao(Rfdtemp("DETORG.TXT"), FormatoConversao::Texto, detalhe);
@@ -360,8 +351,9 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     const PeriodoSintegra& periodo = PeriodoBuscaSintegra();
     if (!periodo.inicio.empty() && !periodo.fim.empty() && !r.DataMovimento.empty() &&
         !DataNoIntervalo(Ddmmaaaa(r.DataMovimento), periodo.inicio, periodo.fim)) {
-        GravaLog("RFD_ConvertedaMFDTexto: Data do movimento fora do per\xEDodo de busca do Sintegra.  Data: " +
-                 cabecalho.DataMovimentoImpressa);
+        GravaLog(
+            "RFD_ConvertedaMFDTexto: Data do movimento fora do per\xEDodo de busca do Sintegra.  Data: " +
+            cabecalho.DataMovimentoImpressa);
         return 1;
     }
     if (r.E02.NomeUsuario.Texto().empty() || r.E02.Endereco.Texto().empty()) {
@@ -380,8 +372,8 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     if (primeiroCoo.empty()) {
         // Without the printer the day's first COO is that of the first document of the text.
         for (const std::string& linha : linhas)
-            if (Trecho(linha, 39, 4) == "COO:") {
-                primeiroCoo = Trecho(linha, 43, 6);
+            if (TrechoLinha(linha, 39, 4) == "COO:") {
+                primeiroCoo = TrechoLinha(linha, 43, 6);
                 break;
             }
     }
@@ -407,7 +399,8 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     std::sort(dias.begin(), dias.end());
     for (const std::string& nome : dias) {
         GravaLog("***(CMD1A):Lendo " + Rfdtemp(nome) + " ***");
-        if (!AnexaTextoArquivo(rfdDat, LeArquivo(Rfdtemp(nome)))) throw ErroArquivoFiscal("Erro ao gravar " + rfdDat);
+        if (!AnexaTextoArquivo(rfdDat, LeArquivo(Rfdtemp(nome))))
+            throw ErroArquivoFiscal("Erro ao gravar " + rfdDat);
         ApagaArquivo(Rfdtemp(nome));
     }
     GravaLog("***(CMD2)  FIM PROCESSAMENTO LEITURA DE MFD ***");
@@ -426,7 +419,8 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     if (estado.FlagTDM && !config.Debugger) {
         GravaLog("***(CMD3)  Gerando E11 ***");
         std::string contadores;
-        int rr = estado.ArmazenamentoRFD ? LeRegistroE11(contadores, reducao) : MontaContadoresEcf(contadores);
+        int rr =
+            estado.ArmazenamentoRFD ? LeRegistroE11(contadores, reducao) : MontaContadoresEcf(contadores);
         if (rr != 1) return rr;
         if (!contadores.empty())
             Anexa(rfdDat, "E11" + PreencheEspacosDireita(identidade.NumeroSerie.Texto(), 20) +
@@ -439,7 +433,8 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     LinhasMemoriaFiscal(LinhasArquivo(leitmf), rfdDat);
     std::string sbData, sbHora;
     DataHoraSoftwareBasicoNoTexto(LeArquivo(leitmf), sbData, sbHora);
-    if (!sbData.empty()) r.E01.DataInstalacaoSB.Define("20" + sbData.substr(4, 2) + sbData.substr(2, 2) + sbData.substr(0, 2));
+    if (!sbData.empty())
+        r.E01.DataInstalacaoSB.Define("20" + sbData.substr(4, 2) + sbData.substr(2, 2) + sbData.substr(0, 2));
     if (!sbHora.empty()) r.E01.HoraInstalacaoSB.Define(sbHora);
     Anexa(rfdDat, LinhaE00(identidade, id));
     Anexa(rfdDat, LinhaE01(identidade, id, reducao, estado.FlagTDM));
@@ -448,9 +443,12 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     GravaLog("***(CMD4)  Antes Ordenacao ***");
     std::string serie = Apara(identidade.NumeroSerie.Texto());
     std::string saida;
-    if (!estado.FlagTDM) saida = serie + "_" + r.DataMovimento + "_" + HoraAtual() + ".TXT";
-    else if (config.UF != "SE") saida = id.CodigoFabricante + ParteDireita(serie, 6) + extensao;
-    else saida = NomeArquivoRFD(id.CodigoFabricante, id.LetraModelo, serie) + extensao;
+    if (!estado.FlagTDM)
+        saida = serie + "_" + r.DataMovimento + "_" + HoraAtual() + ".TXT";
+    else if (config.UF != "SE")
+        saida = id.CodigoFabricante + ParteDireita(serie, 6) + extensao;
+    else
+        saida = NomeArquivoRFD(id.CodigoFabricante, id.LetraModelo, serie) + extensao;
     const std::string arquivoSaida = Rfdtemp(saida);
     std::vector<std::string> ordenadas =
         OrdenaLinhasRfd(LinhasArquivo(rfdDat), LinhasArquivo(arquivoSaida), estado.FlagTDM);

@@ -24,10 +24,6 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao);
 // Lines of a text file (CR LF or LF), without their ends.
 std::vector<std::string> LinhasArquivo(const std::string& nome);
 
-// The user's name (40) and address (three lines of 48) from the head of a printed text: the
-// non-empty lines before the first that begins with "CNPJ:" or ten "-".
-bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco);
-
 // E11 from "E11_<nnnn>.TXT" of RFDTEMP (storage mode): its first line rearranged; empty when
 // the file is missing. Always 1.
 int LeRegistroE11(std::string& linha, const std::string& reducao);
@@ -44,7 +40,7 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
 // The output's lines in order: the new lines and the older output's lines above type 11 that
 // have no equal new line, sorted ignoring case; with `tdm` clear only E00 .. E02 and E12 and
 // above are kept.
-std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas, const std::vector<std::string>& antigas,
-                                         bool tdm);
+std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas,
+                                         const std::vector<std::string>& antigas, bool tdm);
 
 }  // namespace tarvo

@@ -9,14 +9,19 @@ namespace tarvo {
 
 namespace {
 
-bool Comeca(const std::string& linha, const std::string& prefixo) { return linha.rfind(prefixo, 0) == 0; }
-bool Contem(const std::string& linha, const std::string& parte) { return linha.find(parte) != std::string::npos; }
-std::string Trecho(const std::string& linha, std::size_t coluna, std::size_t n) {
-    return coluna - 1 < linha.size() ? linha.substr(coluna - 1, n) : std::string();
+bool Comeca(const std::string& linha, const std::string& prefixo) {
+    return linha.rfind(prefixo, 0) == 0;
 }
-bool Digito(char c) { return c >= '0' && c <= '9'; }
+bool Contem(const std::string& linha, const std::string& parte) {
+    return linha.find(parte) != std::string::npos;
+}
+bool Digito(char c) {
+    return c >= '0' && c <= '9';
+}
 // Digits of the last n characters of a line (the amount right-aligned at its end).
-std::string DigitosFinais(const std::string& linha, int n) { return SomenteNumeros(ParteDireita(linha, n)); }
+std::string DigitosFinais(const std::string& linha, int n) {
+    return SomenteNumeros(ParteDireita(linha, n));
+}
 const std::string kSeparador10(10, '-');
 
 // Partial totalizers of a reduction by the label at the start of their line.
@@ -44,7 +49,9 @@ const RotuloTotalizador kTotalizadores[] = {
     // The ISSQN twins of the ICMS discount and increase.
     {"DESCONTO ISSQN:", "DS"},
     {"ACR\xC9SCIMO ISSQN:", "AS"},
-    {"TOTAL OPERA\xC7\xD5" "ES N\xC3O-FISCAIS", "OPNF"},
+    {"TOTAL OPERA\xC7\xD5"
+     "ES N\xC3O-FISCAIS",
+     "OPNF"},
 };
 
 }  // namespace
@@ -88,7 +95,8 @@ std::string DataHoraNoTexto(char separador, const JanelaTexto& janela) {
 
 Quantidade SeparaQuantidade(const std::string& impressa) {
     std::size_t fim = 0;
-    while (fim < impressa.size() && (Digito(impressa[fim]) || impressa[fim] == ',' || impressa[fim] == '.')) ++fim;
+    while (fim < impressa.size() && (Digito(impressa[fim]) || impressa[fim] == ',' || impressa[fim] == '.'))
+        ++fim;
     std::string numero = impressa.substr(0, fim);
     std::string unidade = impressa.substr(fim);
     std::size_t virgula = numero.find(',');
@@ -113,7 +121,7 @@ bool EhLinhaAliquota(const std::string& linha) {
 }
 
 NumeroFabricacao SeparaNumeroFabricacao(const std::string& linha) {
-    std::string texto = Apara(Trecho(linha, 5, 21));
+    std::string texto = Apara(TrechoLinha(linha, 5, 21));
     if (!texto.empty() && (texto.back() == 'A' || texto.back() == 'B'))
         return {texto.substr(0, texto.size() - 1), texto.substr(texto.size() - 1)};
     return {texto, " "};
@@ -122,8 +130,8 @@ NumeroFabricacao SeparaNumeroFabricacao(const std::string& linha) {
 bool EhLinhaConsumidor(const std::string& linha) {
     // Every label ends in ":"; the line is compared once, upper-cased and without blanks.
     if (linha.find(':') == std::string::npos) return false;
-    static const std::string rotulos[] = {TextoSemEspacos("CNPJ/CPF CONSUMIDOR:"), TextoSemEspacos("CPF do adquirente:"),
-                                          TextoSemEspacos("Cliente:")};
+    static const std::string rotulos[] = {TextoSemEspacos("CNPJ/CPF CONSUMIDOR:"),
+                                          TextoSemEspacos("CPF do adquirente:"), TextoSemEspacos("Cliente:")};
     std::string texto = TextoSemEspacos(linha);
     for (const std::string& r : rotulos)
         if (texto.find(r) != std::string::npos) return true;
@@ -139,6 +147,19 @@ std::string IncrementaTresDigitos(const std::string& texto) {
     return PreencheZerosEsquerda(std::to_string(ParaInteiro(Apara(texto), 0) + 1), 3);
 }
 
+bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco) {
+    std::vector<std::string> bloco;
+    for (const std::string& linha : linhas) {
+        if (Comeca(linha, "CNPJ:") || Comeca(linha, kSeparador10)) break;
+        if (!Apara(linha).empty()) bloco.push_back(linha);
+    }
+    if (bloco.empty()) return false;
+    nome = PreencheEspacosDireita(Apara(bloco[0]), 40);
+    endereco.clear();
+    for (std::size_t i = 1; i < bloco.size() && i <= 3; ++i) endereco += PreencheEspacosDireita(bloco[i], 48);
+    return true;
+}
+
 // --- identity ----------------------------------------------------------------------------------------
 
 const std::vector<LinhaBanner>& TabelaBanners() {
@@ -146,7 +167,8 @@ const std::vector<LinhaBanner>& TabelaBanners() {
     static const std::vector<LinhaBanner> tabela = {
         {"TARVO      RIX 4000 ECF-IF", "TARVO", "RIX 4000", "ECF-IF", "TV", "A", true, false},
         {"TARVO      RIX FS-700 ECF-IF", "TARVO", "RIX FS-700", "ECF-IF", "TV", "B", true, false},
-        {"ORVIKTH    ORVIKTH MP-4000 ECF-IF", "ORVIKTH", "ORVIKTH MP-4000", "ECF-IF", "OR", "A", false, false},
+        {"ORVIKTH    ORVIKTH MP-4000 ECF-IF", "ORVIKTH", "ORVIKTH MP-4000", "ECF-IF", "OR", "A", false,
+         false},
         {"DASK       DASK 300 ECF-PDV", "DASK", "DASK 300", "ECF-PDV", "OR", "B", false, false},
         {"NARDO      NARDO NT-2000 ECF-IF", "NARDO", "NARDO NT-2000", "ECF-IF", "OR", "C", false, true},
         {"VESK       VESK V-90 ECF-IF", "VESK", "VESK V-90", "ECF-IF", "OR", "D", false, true},
@@ -181,33 +203,25 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
     ResultadoCabecalho resultado;
     janela_.Limpa();
     bool documentos = false;
-    bool usuario = armazenamento_;
-    std::vector<std::string> blocoUsuario;
+    if (armazenamento_) {
+        std::string nome, endereco;
+        if (UsuarioDoTexto(linhas, nome, endereco)) {
+            r.E02.NomeUsuario.Define(nome);
+            r.E02.Endereco.Define(endereco);
+        }
+    }
     for (const std::string& linha : linhas) {
         janela_.Adiciona(linha);
-        if (usuario) {
-            if (Comeca(linha, "CNPJ:") || Comeca(linha, kSeparador10)) {
-                usuario = false;
-                if (!blocoUsuario.empty()) {
-                    r.E02.NomeUsuario.Define(PreencheEspacosDireita(Apara(blocoUsuario[0]), 40));
-                    std::string endereco;
-                    for (std::size_t i = 1; i < blocoUsuario.size() && i <= 3; ++i)
-                        endereco += PreencheEspacosDireita(blocoUsuario[i], 48);
-                    r.E02.Endereco.Define(endereco);
-                }
-            } else if (!Apara(linha).empty()) {
-                blocoUsuario.push_back(linha);
-            }
-        }
         if (!documentos) {
-            if (Trecho(linha, 39, 4) != "COO:") continue;
+            if (TrechoLinha(linha, 39, 4) != "COO:") continue;
             documentos = true;
         }
         if (Comeca(linha, "MOVIMENTO DO DIA:")) {
             resultado.DataMovimentoImpressa = ParteDireita(linha, 15);
             resultado.DataMovimento = DataParaAAAAMMDD(SomenteNumeros(resultado.DataMovimentoImpressa));
         }
-        if (Contem(linha, "TOTALIZADOR GERAL:")) r.E02.GT.Define(SomenteNumeros(Trecho(linha, 20, linha.size())));
+        if (Contem(linha, "TOTALIZADOR GERAL:"))
+            r.E02.GT.Define(SomenteNumeros(TrechoLinha(linha, 20, linha.size())));
         Banner(linha);
         if (Comeca(linha, "FAB:")) {
             NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
@@ -220,8 +234,9 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
     return resultado;
 }
 
-void ConversorDetalhe::LeDocumentos(const std::vector<std::string>& linhas, const std::array<std::string, 16>& aliquotas,
-                                    bool permiteIss, const std::string& primeiroCoo) {
+void ConversorDetalhe::LeDocumentos(const std::vector<std::string>& linhas,
+                                    const std::array<std::string, 16>& aliquotas, bool permiteIss,
+                                    const std::string& primeiroCoo) {
     aliquotas_ = aliquotas;
     permiteIss_ = permiteIss;
     primeiroCoo_ = primeiroCoo;
@@ -236,7 +251,7 @@ void ConversorDetalhe::LeDocumentos(const std::vector<std::string>& linhas, cons
 }
 
 void ConversorDetalhe::Linha(const std::string& linha) {
-    if (Trecho(linha, 39, 4) == "COO:") return AbreDocumento(linha);
+    if (TrechoLinha(linha, 39, 4) == "COO:") return AbreDocumento(linha);
     if (!pendente_) return;
     if (Comeca(linha, "FAB:")) return Rodape(linha);
 
@@ -264,15 +279,23 @@ void ConversorDetalhe::Linha(const std::string& linha) {
         cupom.IndicadorCancelamento.Define("S");
         return;
     }
-    if (titulo == "LEITURA  X") tipo_ = 4;
-    else if (titulo == "RELATORIO GERENCIAL") tipo_ = 6;
-    else if (titulo == "COMPROVANTE NAO-FISCAL" || titulo == "COMPROVANTE NAO-FISCAL CANCELADO") tipo_ = 9;
-    else if (titulo == "COMPROVANTE CREDITO OU DEBITO" || titulo == "ESTORNO DE COMPROVANTE CREDITO OU DEBITO")
+    if (titulo == "LEITURA  X")
+        tipo_ = 4;
+    else if (titulo == "RELATORIO GERENCIAL")
+        tipo_ = 6;
+    else if (titulo == "COMPROVANTE NAO-FISCAL" || titulo == "COMPROVANTE NAO-FISCAL CANCELADO")
+        tipo_ = 9;
+    else if (titulo == "COMPROVANTE CREDITO OU DEBITO" ||
+             titulo == "ESTORNO DE COMPROVANTE CREDITO OU DEBITO")
         tipo_ = 7;
-    else if (Contem(linha, "REDU\xC7\xC3O  Z")) tipo_ = 5;
-    else if (Contem(linha, "LEITURA MEMORIA FISCAL")) tipo_ = 8;
-    else if (tipo_ == 5) LinhaReducao(linha);
-    else if (tipo_ >= 1 && tipo_ <= 3) LinhaCupom(linha);
+    else if (Contem(linha, "REDU\xC7\xC3O  Z"))
+        tipo_ = 5;
+    else if (Contem(linha, "LEITURA MEMORIA FISCAL"))
+        tipo_ = 8;
+    else if (tipo_ == 5)
+        LinhaReducao(linha);
+    else if (tipo_ >= 1 && tipo_ <= 3)
+        LinhaCupom(linha);
 }
 
 void ConversorDetalhe::AbreDocumento(const std::string& linha) {
@@ -285,9 +308,9 @@ void ConversorDetalhe::AbreDocumento(const std::string& linha) {
     cabecalho_.Modelo.Define(id_.Modelo);
     std::string usuario = Registros().E02.NumeroUsuario.Texto();
     cabecalho_.NumeroUsuario.Define(usuario.empty() ? "01" : usuario);
-    cabecalho_.COO.Define(Trecho(linha, 43, 6));
-    if (Trecho(linha, 28, 4) == "CCF:") cabecalho_.CCF.Define(Trecho(linha, 32, 6));
-    dataCabecalho_ = DataParaAAAAMMDD(SomenteNumeros(Trecho(linha, 1, 10)));
+    cabecalho_.COO.Define(TrechoLinha(linha, 43, 6));
+    if (TrechoLinha(linha, 28, 4) == "CCF:") cabecalho_.CCF.Define(TrechoLinha(linha, 32, 6));
+    dataCabecalho_ = DataParaAAAAMMDD(SomenteNumeros(TrechoLinha(linha, 1, 10)));
     pendente_ = true;
     tipo_ = 0;
     ultimoItem_ = "000";
@@ -313,14 +336,15 @@ void ConversorDetalhe::FechaPendente() {
 }
 
 std::string ConversorDetalhe::DataFinal() const {
-    if (banner_ && banner_->dataNaLinhaAnterior) return DataParaAAAAMMDD(SomenteNumeros(Trecho(janela_.Anterior(1), 29, 10)));
+    if (banner_ && banner_->dataNaLinhaAnterior)
+        return DataParaAAAAMMDD(SomenteNumeros(TrechoLinha(janela_.Anterior(1), 29, 10)));
     return DataParaAAAAMMDD(SomenteNumeros(DataHoraNoTexto('/', janela_)));
 }
 
 std::string ConversorDetalhe::HoraFinal() const {
     if (banner_ && banner_->dataNaLinhaAnterior) {
         std::string l = janela_.Anterior(1);
-        return Trecho(l, 40, 2) + Trecho(l, 43, 2) + Trecho(l, 46, 2);
+        return TrechoLinha(l, 40, 2) + TrechoLinha(l, 43, 2) + TrechoLinha(l, 46, 2);
     }
     return SomenteNumeros(DataHoraNoTexto(':', janela_));
 }
@@ -347,8 +371,8 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
     NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
     // The records were written with the head known when the document opened; the foot's
     // serial, letter and model normally repeat it, and only a change is written again.
-    const bool mudou = cabecalho_.NumeroSerie.Texto() != fab.serie || cabecalho_.MFAdicional.Texto() != fab.letra ||
-                       cabecalho_.Modelo.Texto() != id_.Modelo;
+    const bool mudou = cabecalho_.NumeroSerie.Texto() != fab.serie ||
+                       cabecalho_.MFAdicional.Texto() != fab.letra || cabecalho_.Modelo.Texto() != id_.Modelo;
     cabecalho_.NumeroSerie.Define(fab.serie);
     cabecalho_.MFAdicional.Define(fab.letra);
     cabecalho_.Modelo.Define(id_.Modelo);
@@ -376,7 +400,7 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
     doc.Cabecalho.Tipo.Define("E16");
     doc.GNF.Define(ValorAposRotulo("GNF:", janela_));
     for (std::size_t k = 1; k <= 4; ++k)
-        if (Comeca(janela_.Anterior(k), "GRG:")) doc.GRG.Define(Trecho(janela_.Anterior(k), 5, 6));
+        if (Comeca(janela_.Anterior(k), "GRG:")) doc.GRG.Define(TrechoLinha(janela_.Anterior(k), 5, 6));
     doc.CDC.Define(ValorAposRotulo("CDC:", janela_));
     doc.Denominacao.Define(kDenominacao[tipo_]);
     doc.DataFinal.Define(DataFinal());
@@ -399,9 +423,10 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
 void ConversorDetalhe::LinhaReducao(const std::string& linha) {
     RegistrosAto& r = Registros();
     std::string maiusculas = MaiusculasAnsi(linha);
-    if (Comeca(maiusculas, "CONTADOR DE REDU")) return r.E12.CRZ.Define(Trecho(linha, 43, 6));
-    if (Comeca(maiusculas, "CONTADOR DE REIN")) return r.E12.CRO.Define(Trecho(linha, 43, 6));
-    if (Comeca(linha, "VENDA BRUTA DI\xC1RIA:")) return r.E12.VendaBrutaDiaria.Define(SomenteNumeros(Trecho(linha, 20, 43)));
+    if (Comeca(maiusculas, "CONTADOR DE REDU")) return r.E12.CRZ.Define(TrechoLinha(linha, 43, 6));
+    if (Comeca(maiusculas, "CONTADOR DE REIN")) return r.E12.CRO.Define(TrechoLinha(linha, 43, 6));
+    if (Comeca(linha, "VENDA BRUTA DI\xC1RIA:"))
+        return r.E12.VendaBrutaDiaria.Define(SomenteNumeros(TrechoLinha(linha, 20, 43)));
 
     if (Contem(linha, "TOTALIZADORES N\xC3O FISCAIS")) {
         emNaoFiscais_ = true;
@@ -410,11 +435,12 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
     if (emNaoFiscais_) {
         if (linha.size() >= 10 && ParteDireita(linha, 10) == kSeparador10) {
             emNaoFiscais_ = false;
-        } else if (!Comeca(linha, "DESCONTOS N\xC3O-FISCAIS") && !Comeca(linha, "ACR\xC9SCIMOS N\xC3O-FISCAIS") &&
+        } else if (!Comeca(linha, "DESCONTOS N\xC3O-FISCAIS") &&
+                   !Comeca(linha, "ACR\xC9SCIMOS N\xC3O-FISCAIS") &&
                    !Comeca(linha, "CANCELAMENTOS N\xC3O-FISCAIS")) {
             r.E17 = {};
-            r.E17.TotalizadorNaoFiscal.Define(Trecho(linha, 4, 16));
-            r.E17.ValorAcumulado.Define(SomenteNumeros(Trecho(linha, 30, 40)));
+            r.E17.TotalizadorNaoFiscal.Define(TrechoLinha(linha, 4, 16));
+            r.E17.ValorAcumulado.Define(SomenteNumeros(TrechoLinha(linha, 30, 40)));
             GravaRegistroTemporario(kTipoE17, naoFiscais_++);
         }
         return;
@@ -428,8 +454,8 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
             emMeios_ = false;
         } else {
             r.E18 = {};
-            r.E18.MeioPagamento.Define(Trecho(linha, 5, 16));
-            r.E18.ValorAcumulado.Define(SomenteNumeros(Trecho(linha, 24, 40)));
+            r.E18.MeioPagamento.Define(TrechoLinha(linha, 5, 16));
+            r.E18.ValorAcumulado.Define(SomenteNumeros(TrechoLinha(linha, 24, 40)));
             GravaRegistroTemporario(kTipoE18, meios_++);
         }
         return;
@@ -437,13 +463,15 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
 
     std::string codigo;
     if (linha.size() >= 4 && linha[3] == '=' && (linha[0] == 'T' || linha[0] == 'S')) {
-        codigo = linha.substr(1, 2) + linha[0] + PreencheZerosEsquerda(SomenteNumeros(Trecho(linha, 5, 5)), 4);
+        codigo = linha.substr(1, 2) + linha[0] +
+                 PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 5, 5)), 4);
     } else if (linha.size() >= 7 && linha[6] == '%' && (linha[0] == 'T' || linha[0] == 'S')) {
         // Printers that number their rates by position: the first entry is slot 1 when the
         // table's entry 0 is unused.
-        if (numeroAliquota_ < 0) numeroAliquota_ = (aliquotas_[0] == "T0000" || aliquotas_[0] == "S0000") ? 1 : 0;
+        if (numeroAliquota_ < 0)
+            numeroAliquota_ = (aliquotas_[0] == "T0000" || aliquotas_[0] == "S0000") ? 1 : 0;
         codigo = PreencheZerosEsquerda(std::to_string(numeroAliquota_++), 2) + linha[0] +
-                 PreencheZerosEsquerda(SomenteNumeros(Trecho(linha, 2, 5)), 4);
+                 PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 2, 5)), 4);
     } else {
         for (const RotuloTotalizador& t : kTotalizadores)
             if (Comeca(linha, t.rotulo)) {
@@ -469,7 +497,8 @@ bool ConversorDetalhe::LeItem(const std::string& numero) {
     return false;
 }
 
-void ConversorDetalhe::CancelaItem(const std::string& numero, const std::string& quantidade, const std::string& valor) {
+void ConversorDetalhe::CancelaItem(const std::string& numero, const std::string& quantidade,
+                                   const std::string& valor) {
     if (!LeItem(numero)) return;
     RegistroE15& item = Registros().E15;
     item.IndicadorCancelamento.Define("S");
@@ -488,18 +517,21 @@ void ConversorDetalhe::AjustaItem(const std::string& numero, bool desconto, cons
 void ConversorDetalhe::Item(const std::string& linha) {
     LinhaAliquota aliquota = ValidaLinhaAliquota(true, linha);
     int d = aliquota.tipo ? 1 : 0;  // the rounding letter stands between the tax word and the value
-    bool umaLinha = linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
+    bool umaLinha =
+        linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
     std::string descricao = umaLinha ? linha : descricaoItem_;
-    CodigoDescricao cd = umaLinha ? SeparaCodigoDescricao(2 + d, 0, linha) : SeparaCodigoDescricao(0, 1, descricaoItem_);
+    CodigoDescricao cd =
+        umaLinha ? SeparaCodigoDescricao(2 + d, 0, linha) : SeparaCodigoDescricao(0, 1, descricaoItem_);
     std::string numero = descricao.size() >= 3 && Digito(descricao[0]) ? descricao.substr(0, 3)
-                                                                         : IncrementaTresDigitos(ultimoItem_);
+                                                                       : IncrementaTresDigitos(ultimoItem_);
     Quantidade q = SeparaQuantidade(PalavraDaDireita(linha, 5 + d));
     std::string tributo = PalavraDaDireita(linha, 2 + d);
     std::string totalizador;
     if (tributo.size() >= 3 && Digito(tributo[1]) && Digito(tributo[2])) {
         int i = std::stoi(tributo.substr(1, 2));
         // A slot outside the table takes its code from the word itself.
-        totalizador = i <= 15 ? tributo.substr(1, 2) + aliquotas_[static_cast<std::size_t>(i)] : Apara(tributo.substr(0, 3));
+        totalizador = i <= 15 ? tributo.substr(1, 2) + aliquotas_[static_cast<std::size_t>(i)]
+                              : Apara(tributo.substr(0, 3));
     } else {
         totalizador = Apara(tributo.substr(0, 3));
     }
@@ -542,11 +574,15 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
         }
         return;
     }
-    if (Comeca(linha, "item cancelado:")) return CancelaItem(Trecho(linha, 16, 3), "", DigitosFinais(linha, 15));
+    if (Comeca(linha, "item cancelado:"))
+        return CancelaItem(TrechoLinha(linha, 16, 3), "", DigitosFinais(linha, 15));
     if (Comeca(linha, "cancelamento item:"))
-        return CancelaItem(Trecho(linha, 1, 3), SomenteNumeros(Trecho(linha, 1, 10)), DigitosFinais(linha, 15));
-    if (Comeca(linha, "desconto item")) return AjustaItem(Trecho(linha, 15, 3), true, DigitosFinais(linha, 15));
-    if (Comeca(linha, "acr\x82scimo item")) return AjustaItem(Trecho(linha, 16, 3), false, DigitosFinais(linha, 15));
+        return CancelaItem(TrechoLinha(linha, 1, 3), SomenteNumeros(TrechoLinha(linha, 1, 10)),
+                           DigitosFinais(linha, 15));
+    if (Comeca(linha, "desconto item"))
+        return AjustaItem(TrechoLinha(linha, 15, 3), true, DigitosFinais(linha, 15));
+    if (Comeca(linha, "acr\x82scimo item"))
+        return AjustaItem(TrechoLinha(linha, 16, 3), false, DigitosFinais(linha, 15));
     if (Comeca(linha, "SUBTOTAL")) return cupom.Subtotal.Define(DigitosFinais(linha, 15));
     if (Comeca(linha, "DESCONTO")) {
         cupom.DescontoSubtotal.Define(DigitosFinais(linha, 15));
@@ -569,10 +605,14 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
     }
     // Only a line whose last character is the item mark can be an item's value line.
     std::string aparada = AparaDireita(linha);
-    if (!aparada.empty() && aparada.back() == '\xB0' && ValidaLinhaAliquota(true, linha).valida) return Item(linha);
-    bool inicioItem = linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
-    if (inicioItem) descricaoItem_ = linha;
-    else if (!descricaoItem_.empty()) descricaoItem_ += linha;
+    if (!aparada.empty() && aparada.back() == '\xB0' && ValidaLinhaAliquota(true, linha).valida)
+        return Item(linha);
+    bool inicioItem =
+        linha.size() > 3 && Digito(linha[0]) && Digito(linha[1]) && Digito(linha[2]) && linha[3] == ' ';
+    if (inicioItem)
+        descricaoItem_ = linha;
+    else if (!descricaoItem_.empty())
+        descricaoItem_ += linha;
 }
 
 }  // namespace tarvo

@@ -17,14 +17,14 @@ namespace tarvo {
 // --- text routines of the conversion -------------------------------------------------------------
 // The last five lines read, the current one last.
 class JanelaTexto {
-public:
+  public:
     void Adiciona(const std::string& linha);
     const std::string& Atual() const;
     // Line k before the current one (1 = the one just before); empty when there is none.
     std::string Anterior(std::size_t k) const;
     void Limpa() { linhas_.clear(); }
 
-private:
+  private:
     std::deque<std::string> linhas_;
 };
 
@@ -51,6 +51,9 @@ bool EhLinhaConsumidor(const std::string& linha);
 // dd/mm/yyyy (any separators) as YYYYMMDD.
 std::string DataParaAAAAMMDD(const std::string& texto);
 std::string IncrementaTresDigitos(const std::string& texto);
+// The user's name (40) and address (three lines of 48) from the head of a printed text: the
+// non-empty lines before the first that begins with "CNPJ:" or ten "-". False when none.
+bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco);
 
 // --- the printer's identity -----------------------------------------------------------------
 struct IdentificacaoEcfRfd {
@@ -76,12 +79,12 @@ inline constexpr char kFabricantePadrao[] = "TV";
 
 // --- the conversion of one reduction's text ------------------------------------------------------
 struct ResultadoCabecalho {
-    std::string DataMovimento;  // YYYYMMDD, empty when the text has none
+    std::string DataMovimento;          // YYYYMMDD, empty when the text has none
     std::string DataMovimentoImpressa;  // the last 15 characters of its line
 };
 
 class ConversorDetalhe {
-public:
+  public:
     // `armazenamento`: the user block comes from the head of the text.
     ConversorDetalhe(IdentificacaoEcfRfd& identificacao, bool armazenamento);
 
@@ -94,7 +97,7 @@ public:
     // Serial, additional-memory letter, model and user of the documents read.
     const CabecalhoECF& Cabecalho() const { return cabecalho_; }
 
-private:
+  private:
     void Linha(const std::string& linha);
     void AbreDocumento(const std::string& linha);
     void FechaPendente();

@@ -13,11 +13,14 @@ namespace teste {
 inline const std::vector<std::pair<const char*, std::string>>& DocumentosDoDiaRfd() {
     static const std::vector<std::pair<const char*, std::string>> passos = {
         {"AbreCupomFiscal", "IdConsumidor=\"123.456.789-09\" NomeConsumidor=\"JOSE DA SILVA\""},
-        {"VendeItem", "CodAliquota=0 CodProduto=\"7891234567890\" NomeProduto=\"ARROZ TIPO 1\" PrecoUnitario=4,99 "
-                      "Quantidade=2,500 Unidade=\"KG\""},
-        {"VendeItem", "CodAliquota=-2 CodProduto=\"2\" NomeProduto=\"REFRIGERANTE COLA 2 LITROS GARRAFA PET "
-                      "RETORNAVEL\" PrecoUnitario=5,00 Quantidade=1,000"},
-        {"VendeItem", "CodAliquota=1 CodProduto=\"3\" NomeProduto=\"FEIJAO\" PrecoUnitario=8,00 Quantidade=1,000"},
+        {"VendeItem",
+         "CodAliquota=0 CodProduto=\"7891234567890\" NomeProduto=\"ARROZ TIPO 1\" PrecoUnitario=4,99 "
+         "Quantidade=2,500 Unidade=\"KG\""},
+        {"VendeItem",
+         "CodAliquota=-2 CodProduto=\"2\" NomeProduto=\"REFRIGERANTE COLA 2 LITROS GARRAFA PET "
+         "RETORNAVEL\" PrecoUnitario=5,00 Quantidade=1,000"},
+        {"VendeItem",
+         "CodAliquota=1 CodProduto=\"3\" NomeProduto=\"FEIJAO\" PrecoUnitario=8,00 Quantidade=1,000"},
         {"CancelaItemFiscal", "NumItem=3"},
         {"AcresceItemFiscal", "Cancelar=false NumItem=1 ValorAcrescimo=-1,24"},
         {"AcresceItemFiscal", "Cancelar=false NumItem=2 ValorAcrescimo=0,50"},
@@ -26,13 +29,15 @@ inline const std::vector<std::pair<const char*, std::string>>& DocumentosDoDiaRf
         {"PagaCupom", "CodMeioPagamento=-2 Valor=10,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"AbreCupomFiscal", ""},
-        {"VendeItem", "CodAliquota=0 CodProduto=\"10\" NomeProduto=\"CAFE\" PrecoUnitario=20,00 Quantidade=1,000"},
+        {"VendeItem",
+         "CodAliquota=0 CodProduto=\"10\" NomeProduto=\"CAFE\" PrecoUnitario=20,00 Quantidade=1,000"},
         {"PagaCupom", "CodMeioPagamento=0 Valor=20,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"AbreCreditoDebito", "CodMeioPagamento=0"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"AbreCupomFiscal", ""},
-        {"VendeItem", "CodAliquota=2 CodProduto=\"11\" NomeProduto=\"LEITE\" PrecoUnitario=3,00 Quantidade=1,000"},
+        {"VendeItem",
+         "CodAliquota=2 CodProduto=\"11\" NomeProduto=\"LEITE\" PrecoUnitario=3,00 Quantidade=1,000"},
         {"PagaCupom", "CodMeioPagamento=-2 Valor=3,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"CancelaCupom", "Operador=\"ANA\""},

@@ -22,8 +22,8 @@ using teste::Tarvo;
 
 // Widths of the lines of an RFD file by type.
 const std::map<std::string, std::size_t> kLarguras = {
-    {"E00", 297}, {"E01", 166}, {"E02", 272}, {"E05", 62}, {"E06", 48}, {"E07", 68}, {"E08", 72},
-    {"E09", 64},  {"E10", 66},  {"E11", 136}, {"E12", 101}, {"E13", 72},
+    {"E00", 297}, {"E01", 166}, {"E02", 272}, {"E05", 62},  {"E06", 48},  {"E07", 68},
+    {"E08", 72},  {"E09", 64},  {"E10", 66},  {"E11", 136}, {"E12", 101}, {"E13", 72},
     {"E14", 191}, {"E15", 267}, {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106},
 };
 
@@ -36,14 +36,16 @@ std::string Maiusculas(std::string s) {
 std::vector<std::string> Arquivos(const std::string& pasta) {
     std::vector<std::string> nomes;
     std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(pasta, ec)) nomes.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(pasta, ec))
+        nomes.push_back(e.path().filename().string());
     std::sort(nomes.begin(), nomes.end());
     return nomes;
 }
 
 void MaisDocumentos(Tarvo& t) {
     for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
-        ASSERT_EQ(Comando(t, comando, parametros), 1) << comando << " " << parametros << ": " << t.UltimoErro().second;
+        ASSERT_EQ(Comando(t, comando, parametros), 1)
+            << comando << " " << parametros << ": " << t.UltimoErro().second;
 }
 
 // Extension of an RFD file for a YYYYMMDD date: day, month and year - 2000, one character each.
@@ -64,7 +66,8 @@ class RfdDaReducao : public teste::EmuladorNoFilho {};
 
 TEST_F(RfdDaReducao, AZReductionLeavesItsFileInPathRfdWithTheDaysDocuments) {
     std::filesystem::create_directory(home / "rfd");
-    Roda("CorrigeRelogioZ=0\r\nGERA_RFD_REDZ=1\r\nPathRFD=" + home / "rfd" + "/\r\n", [&](Tarvo& t, Emulador& e) {
+    Roda("CorrigeRelogioZ=0\r\nGERA_RFD_REDZ=1\r\nPathRFD=" + home / "rfd" + "/\r\n", [&](Tarvo& t,
+                                                                                          Emulador& e) {
         teste::VendeODia(t);
         MaisDocumentos(t);
         if (::testing::Test::HasFatalFailure()) return;
@@ -76,9 +79,9 @@ TEST_F(RfdDaReducao, AZReductionLeavesItsFileInPathRfdWithTheDaysDocuments) {
         ASSERT_EQ(arquivos.size(), 1u);
         std::vector<std::string> linhas = Linhas(teste::LeArquivo(home / "rfd/" + arquivos[0]));
         ASSERT_FALSE(linhas.empty());
-        EXPECT_TRUE(std::is_sorted(linhas.begin(), linhas.end(), [](const std::string& a, const std::string& b) {
-            return Maiusculas(a) < Maiusculas(b);
-        }));
+        EXPECT_TRUE(std::is_sorted(
+            linhas.begin(), linhas.end(),
+            [](const std::string& a, const std::string& b) { return Maiusculas(a) < Maiusculas(b); }));
         for (const auto& l : linhas) {
             auto largura = kLarguras.find(l.substr(0, 3));
             ASSERT_NE(largura, kLarguras.end()) << l;
@@ -91,12 +94,13 @@ TEST_F(RfdDaReducao, AZReductionLeavesItsFileInPathRfdWithTheDaysDocuments) {
         std::vector<std::string> memoria;
         for (const char* tipo : {"E02", "E05", "E06", "E07", "E08", "E09"})
             for (const auto& l : DoTipo(linhas, tipo)) memoria.push_back(l.substr(0, 3) + l.substr(44));
-        EXPECT_EQ(memoria, (std::vector<std::string>{
-                               "E0211222333000181123456789012  TARVO COMERCIO DE TESTES LTDA           RUA DAS "
-                               "ORQUIDEAS, 100 - CENTRO                 SAO PAULO - SP" +
-                                   std::string(58, ' ') + "2010010509000000000100000000000000000001",
-                               "E05TARVOBELMX20100105", "E06R$  ", "E0701.00.05  20100105090000",
-                               "E08" + p.numeroSerieMFD + "20100105", "E0900000120100105090000"}));
+        EXPECT_EQ(memoria,
+                  (std::vector<std::string>{
+                      "E0211222333000181123456789012  TARVO COMERCIO DE TESTES LTDA           RUA DAS "
+                      "ORQUIDEAS, 100 - CENTRO                 SAO PAULO - SP" +
+                          std::string(58, ' ') + "2010010509000000000100000000000000000001",
+                      "E05TARVOBELMX20100105", "E06R$  ", "E0701.00.05  20100105090000",
+                      "E08" + p.numeroSerieMFD + "20100105", "E0900000120100105090000"}));
         // The reduction: counters, day and gross sales; the partial totals add up to it.
         std::vector<std::string> z = DoTipo(linhas, "E12");
         ASSERT_EQ(z.size(), 1u);
@@ -107,7 +111,8 @@ TEST_F(RfdDaReducao, AZReductionLeavesItsFileInPathRfdWithTheDaysDocuments) {
         std::int64_t soma = 0;
         for (const auto& l : DoTipo(linhas, "E13")) {
             std::string codigo = l.substr(52, 7);
-            if (codigo.rfind("OPNF", 0) == 0 || codigo.rfind("AT ", 0) == 0 || codigo.rfind("AS ", 0) == 0) continue;
+            if (codigo.rfind("OPNF", 0) == 0 || codigo.rfind("AT ", 0) == 0 || codigo.rfind("AS ", 0) == 0)
+                continue;
             soma += std::stoll(l.substr(59, 13));
         }
         EXPECT_EQ(soma, vendaBruta);

@@ -1,13 +1,12 @@
-#include "driver/fiscalfiles/consolidacao_rfd.h"
-
 #include <gtest/gtest.h>
 
 #include "comum/ambiente.h"
-#include "driver/core/formatadores.h"
-#include "platform/pastas.h"
 #include "driver/core/estado.h"
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/consolidacao_rfd.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "platform/pastas.h"
 
 namespace {
 
@@ -27,7 +26,7 @@ void Cabecalho(CabecalhoECF& c, const char* tipo, const char* coo, const char* c
 }
 
 class Documento : public teste::PastaRfd {
-protected:
+  protected:
     Documento() {
         Registros().DataMovimento = "20101231";
         Registros().E01.NumeroSequencialECF.Define("1");
@@ -84,8 +83,8 @@ protected:
         r.E12.VendaBrutaDiaria.Define("2500");
         r.E12.PrimeiroCOO.Define("340");
         GravaRegistroTemporario(kTipoE12, 0);
-        const char* totalizadores[][2] = {
-            {"01T1800", "1000"}, {"F1", "0"}, {"AT", "50"}, {"Can-T", "300"}, {"01S0500", "200"}, {"OPNF", "10"}};
+        const char* totalizadores[][2] = {{"01T1800", "1000"}, {"F1", "0"},        {"AT", "50"},
+                                          {"Can-T", "300"},    {"01S0500", "200"}, {"OPNF", "10"}};
         int n = 0;
         for (auto& t : totalizadores) {
             Cabecalho(r.E13.Cabecalho, "E13", "350");
@@ -134,13 +133,20 @@ TEST_F(Documento, ReceiptBecomesItsDayFileInOrderAndItsSintegraLines) {
     auto sint = Sint();
     ASSERT_EQ(sint.size(), 4u);
     EXPECT_EQ(Tipos(sint, 22), (std::vector<std::string>{"02" + kChave + "0660", "04" + kChave + "0775",
-                                                          "02" + kChave + "0660", "04" + kChave + "0775"}));
+                                                         "02" + kChave + "0660", "04" + kChave + "0775"}));
     for (const auto& l : sint) EXPECT_EQ(l.size(), 146u) << l;
     const std::string mil13 = "0000000001000", codigo = "123" + std::string(11, ' ');
-    EXPECT_EQ(sint[0].substr(20), "60I20101231" + kSerie + "2D000345001" + codigo + mil13 + mil13 + "000000001000" +
-                                      "1800" + "000000000000" + std::string(16, ' '));
-    EXPECT_EQ(sint[1].substr(20), "75" "20101231" "20101231" + codigo + std::string(8, ' ') + "ARROZ" +
-                                      std::string(48, ' ') + "UN    " + "00000" "1800" "00000" + std::string(13, '0'));
+    EXPECT_EQ(sint[0].substr(20), "60I20101231" + kSerie + "2D000345001" + codigo + mil13 + mil13 +
+                                      "000000001000" + "1800" + "000000000000" + std::string(16, ' '));
+    EXPECT_EQ(sint[1].substr(20),
+              "75"
+              "20101231"
+              "20101231" +
+                  codigo + std::string(8, ' ') + "ARROZ" + std::string(48, ' ') + "UN    " +
+                  "00000"
+                  "1800"
+                  "00000" +
+                  std::string(13, '0'));
     EXPECT_EQ(sint[2].substr(20 + 94, 4), "F   ");
     EXPECT_EQ(sint[3].substr(20 + 40, 53), "ERRO DESCRICAO" + std::string(39, ' '));
     EXPECT_EQ(sint[3].substr(20 + 104, 9), "000000000");  // letter codes have no rate digits
@@ -168,9 +174,10 @@ TEST_F(Documento, ReductionGivesItsLinesAnd60MAnd60AOnlyForTaxSituations) {
     Reducao();
     GeraArquivosRFDSintegra();
     auto dia = Dia("RFD000350.VCA");
-    EXPECT_EQ(Tipos(dia), (std::vector<std::string>{"E12", "E13", "E13", "E13", "E13", "E13", "E13", "E16", "E17",
-                                                    "E18"}));
-    EXPECT_EQ(dia[0], "E12" + kSerie + " MODELO X            01000012000350000002201012312011010100051200000000002500N");
+    EXPECT_EQ(Tipos(dia), (std::vector<std::string>{"E12", "E13", "E13", "E13", "E13", "E13", "E13", "E16",
+                                                    "E17", "E18"}));
+    EXPECT_EQ(dia[0], "E12" + kSerie +
+                          " MODELO X            01000012000350000002201012312011010100051200000000002500N");
     for (std::size_t i = 1; i <= 6; ++i) EXPECT_EQ(dia[i].size(), 72u);
     EXPECT_EQ(dia[2].substr(52, 20), "F1     0000000000000");
 
@@ -218,7 +225,9 @@ TEST_F(Documento, BuyerOfOneDocumentNeverReachesTheNext) {
     auto dia = Dia("RFD000346.VCA");
     ASSERT_EQ(Tipos(dia), (std::vector<std::string>{"E14", "E21"}));
     EXPECT_EQ(dia[0].substr(137, 54), std::string(40, ' ') + std::string(14, '0'));
-    EXPECT_EQ(dia[0].substr(66, 27), "00000000000700" "0000000000000");  // no discount carried over
+    EXPECT_EQ(dia[0].substr(66, 27),
+              "00000000000700"
+              "0000000000000");  // no discount carried over
     EXPECT_EQ(Dia("RFD000345.VCA").size(), 5u);
 }
 

@@ -10,8 +10,8 @@
 #include "comum/dia_rfd.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
-#include "driver/core/registro.h"
 #include "driver/core/formatadores.h"
+#include "driver/core/registro.h"
 #include "driver/fiscalfiles/registros_ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/protocols/familia0/parametros.h"
@@ -25,7 +25,7 @@ namespace {
 using namespace tarvo;
 
 class ConversaoEmulador : public teste::PastaRfd {
-protected:
+  protected:
     teste::PastaTemporaria dev, atual;
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
     emulador::Emulador e;
@@ -36,8 +36,9 @@ protected:
         std::filesystem::current_path(atual.Caminho());
         ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
         std::filesystem::create_directory(home / "rfd");
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" +
-                                                      home.Caminho() + "\r\nPathRFD=" + home / "rfd" + "/\r\n");
+        teste::EscreveArquivo(home / "TARVO.INI",
+                              "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
+                                  "\r\nPathRFD=" + home / "rfd" + "/\r\n");
         CarregaConfiguracao();
         Estado() = {};
         Estado().PrimeiroUsoFeito = true;
@@ -53,9 +54,18 @@ protected:
             ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
         ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
     }
+    // The day, its reduction and its file made the normal way; the text left where the storage
+    // way reads it.
+    void ConvertidoUmaVez() {
+        Dia();
+        if (HasFatalFailure()) return;
+        ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+        ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
+    }
     std::vector<std::string> Saida() {
         std::vector<std::string> nomes;
-        for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) nomes.push_back(a.path().string());
+        for (const auto& a : std::filesystem::directory_iterator(home / "rfd"))
+            nomes.push_back(a.path().string());
         EXPECT_EQ(nomes.size(), 1u);
         return nomes.empty() ? std::vector<std::string>{} : teste::LinhasCrLf(teste::LeArquivo(nomes[0]));
     }
@@ -155,7 +165,8 @@ TEST_F(ConversaoEmulador, EachModelGivesItsIdentityNameAndDates) {
         SCOPED_TRACE(emulador::Modelos()[linha].modelo);
         e.Reinicia();
         e.Altera([&](emulador::Impressora& p) { emulador::AplicaModelo(p, linha); });
-        for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) std::filesystem::remove(a.path());
+        for (const auto& a : std::filesystem::directory_iterator(home / "rfd"))
+            std::filesystem::remove(a.path());
         std::filesystem::remove_all(Rfdtemp());
         Dia();
         if (HasFatalFailure()) return;
@@ -167,7 +178,8 @@ TEST_F(ConversaoEmulador, EachModelGivesItsIdentityNameAndDates) {
         const emulador::ModeloEcf& m = emulador::Modelos()[linha];
         std::string e01 = linhas[1];
         EXPECT_EQ(e01.substr(24, 7), PreencheEspacosDireita(m.tipo, 7));
-        EXPECT_EQ(e01.substr(31, 40), PreencheEspacosDireita(m.marca, 20) + PreencheEspacosDireita(m.modelo, 20));
+        EXPECT_EQ(e01.substr(31, 40),
+                  PreencheEspacosDireita(m.marca, 20) + PreencheEspacosDireita(m.modelo, 20));
         EXPECT_EQ(e01.substr(71, 10), PreencheEspacosDireita(m.versao, 10));
 
         // The reduction's end as its foot prints it (the line before "FAB:").
@@ -192,17 +204,16 @@ TEST_F(ConversaoEmulador, EachModelGivesItsIdentityNameAndDates) {
         EXPECT_EQ(e12.substr(72, 14), data + hora);
 
         std::string nome;
-        for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) nome = a.path().filename().string();
+        for (const auto& a : std::filesystem::directory_iterator(home / "rfd"))
+            nome = a.path().filename().string();
         EXPECT_EQ(nome.substr(0, 8), std::string(linha < 2 ? "TV" : "OR") + p.numeroSerie.substr(14));
         EXPECT_EQ(nome.substr(8), ExtensaoRFDData(e12.substr(64, 8)));
     }
 }
 
 TEST_F(ConversaoEmulador, TwoConversionsAtOnceRunOneAfterTheOther) {
-    Dia();
+    ConvertidoUmaVez();
     if (HasFatalFailure()) return;
-    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
-    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
     Estado().ArmazenamentoRFD = true;
     ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
     std::vector<std::string> uma = Saida();
@@ -219,10 +230,8 @@ TEST_F(ConversaoEmulador, TwoConversionsAtOnceRunOneAfterTheOther) {
 }
 
 TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingMessages) {
-    Dia();
+    ConvertidoUmaVez();
     if (HasFatalFailure()) return;
-    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
-    ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
     Config().Debugger = true;
     Config().Homologar = true;
     std::size_t antes = e.Trocas().size();
@@ -243,6 +252,40 @@ TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingM
     bool taxa = false;
     for (const auto& l : Saida()) taxa |= l.rfind("E15", 0) == 0 && l.substr(223, 7) == "01T0700";
     EXPECT_TRUE(taxa);
+}
+
+TEST_F(ConversaoEmulador, TheDevelopersLineAndTheNameOfAStateThatAsksForTheModelsCode) {
+    teste::EscreveArquivo(home / "TARVO.INI",
+                          "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
+                              "\r\nPathRFD=" + home / "rfd" +
+                              "/\r\n[ECF]\r\nUF=se\r\n[SoftwareHouse]\r\nCNPJ=12.345.678/0001-95\r\n"
+                              "IE=110.042.490.114\r\nIM=9876\r\nRazaoSocial=SOFTWARE DE TESTE LTDA\r\n"
+                              "NomeAplicativo=CAIXA\r\nVersao=2.1\r\nCOO=77\r\nNumeroAplicativo=3\r\n"
+                              "Linha1=PRIMEIRA\r\nLinha2=SEGUNDA\r\n");
+    CarregaConfiguracao();
+    Dia();
+    if (HasFatalFailure()) return;
+    ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
+    std::vector<std::string> linhas = Saida();
+    ASSERT_FALSE(linhas.empty());
+    const std::string e00 = linhas[0];
+    ASSERT_EQ(e00.size(), 297u);
+    EXPECT_EQ(e00.substr(24, 2), "01");
+    EXPECT_EQ(e00.substr(73, 8), "00007703");
+    EXPECT_EQ(e00.substr(81, 42),
+              "12345678000195"
+              "00110042490114"
+              "00000000009876");
+    EXPECT_EQ(e00.substr(123, 22), "SOFTWARE DE TESTE LTDA");
+    EXPECT_EQ(e00.substr(163, 5), "CAIXA");
+    EXPECT_EQ(e00.substr(203, 10), "2.1       ");
+    EXPECT_EQ(e00.substr(213, 8), "PRIMEIRA");
+    EXPECT_EQ(e00.substr(255, 7), "SEGUNDA");
+    // Sergipe: maker code, model letter and the serial's characters 16 to 20.
+    std::string nome;
+    for (const auto& a : std::filesystem::directory_iterator(home / "rfd"))
+        nome = a.path().filename().string();
+    EXPECT_EQ(nome.substr(0, 8), "TVA12345");
 }
 
 }  // namespace

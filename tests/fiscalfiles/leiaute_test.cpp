@@ -1,7 +1,6 @@
-#include "driver/fiscalfiles/leiaute_ato.h"
-
 #include <gtest/gtest.h>
 
+#include "driver/fiscalfiles/leiaute_ato.h"
 #include "driver/fiscalfiles/registros_ato.h"
 
 namespace {
@@ -11,7 +10,8 @@ using namespace tarvo;
 std::string Coluna(const std::string& linha, LeiauteLinha l, const char* nome) {
     for (std::size_t i = 0; i < l.size(); ++i)
         if (std::string(l[i].nome) == nome)
-            return linha.substr(static_cast<std::size_t>(ColunaCampo(l, i) - 1), static_cast<std::size_t>(l[i].largura));
+            return linha.substr(static_cast<std::size_t>(ColunaCampo(l, i) - 1),
+                                static_cast<std::size_t>(l[i].largura));
     return "<campo " + std::string(nome) + " ausente>";
 }
 
@@ -23,13 +23,19 @@ std::string LinhaDistinta(LeiauteLinha l) {
         auto w = static_cast<std::size_t>(l[i].largura);
         switch (l[i].regra) {
             case Regra::Tipo:
-            case Regra::Fixo: linha += l[i].nome; break;
-            case Regra::N: linha += std::string(w, static_cast<char>('1' + i % 9)); break;
+            case Regra::Fixo:
+                linha += l[i].nome;
+                break;
+            case Regra::N:
+                linha += std::string(w, static_cast<char>('1' + i % 9));
+                break;
             case Regra::X:
                 linha += w == 1 ? std::string(1, static_cast<char>('a' + i % 26))
                                 : std::string(w - 1, static_cast<char>('A' + i % 26)) + "z";
                 break;
-            case Regra::R: linha += "S"; break;
+            case Regra::R:
+                linha += "S";
+                break;
         }
     }
     return linha;
@@ -90,7 +96,8 @@ TEST(LinhasAto, ReductionLineHasCrzBeforeCooAndAnIndicatorNeverLeftBlank) {
     z.HoraEmissao.Define("000512");
     z.VendaBrutaDiaria.Define("1.234,56");
     EXPECT_EQ(MontaLinhaE12(z),
-              "E12BE091010100011223344 MODELO X            01000012000345000002201012312011010100051200000000123456N");
+              "E12BE091010100011223344 MODELO X            "
+              "01000012000345000002201012312011010100051200000000123456N");
     z.ParametroDescontoISSQN.Define("S");
     EXPECT_EQ(MontaLinhaE12(z).back(), 'S');
 }
@@ -153,7 +160,9 @@ TEST(LinhasAto, EachParsedLineReadsBackIntoTheSameRecord) {
 }
 
 TEST(LinhasAto, ParsersTrimNothingAndPutTheCountersInTheHead) {
-    CarregaLinhaE12("E12BE091010100011223344 MODELO X            01000012000345000002201012312011010100051200000000123456N");
+    CarregaLinhaE12(
+        "E12BE091010100011223344 MODELO X            "
+        "01000012000345000002201012312011010100051200000000123456N");
     const RegistroE12& z = Registros().E12;
     EXPECT_EQ(z.Cabecalho.Tipo.Texto(), "E12");
     EXPECT_EQ(z.Cabecalho.MFAdicional.Texto(), " ");

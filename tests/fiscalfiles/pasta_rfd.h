@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "comum/ambiente.h"
-#include "platform/pastas.h"
 #include "driver/core/estado.h"
 #include "driver/fiscalfiles/registros_ato.h"
+#include "platform/pastas.h"
 
 namespace teste {
 
 class PastaRfd : public ::testing::Test {
-protected:
+  protected:
     PastaTemporaria home;
     Variavel var{"TARVO_HOME", home.Caminho()};
 

@@ -1,5 +1,3 @@
-#include "driver/fiscalfiles/registros_ato.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,8 +5,9 @@
 
 #include "comum/ambiente.h"
 #include "driver/core/formatadores.h"
-#include "platform/pastas.h"
+#include "driver/fiscalfiles/registros_ato.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "platform/pastas.h"
 
 namespace {
 
@@ -73,7 +72,8 @@ TEST_F(Armazem, TypesWithoutLayoutAreOnlyDeletedAndApagaEmptiesTheStore) {
     GravaRegistroTemporario(kTipoE21, 4);
     EXPECT_EQ(ContaRegistrosTemporarios(kTipoE21), 5);
     ApagaRegistrosTemporarios();
-    for (const char* nome : {"E19.DAT", "E20.DAT"}) EXPECT_FALSE(plataforma::ExisteArquivo(Rfdtemp(nome))) << nome;
+    for (const char* nome : {"E19.DAT", "E20.DAT"})
+        EXPECT_FALSE(plataforma::ExisteArquivo(Rfdtemp(nome))) << nome;
     // The store files hold no record any more: nothing to count, nothing to read.
     Registros().E21.ValorPago.Define("123");
     for (int t : {kTipoE14, kTipoE21}) {
@@ -104,7 +104,7 @@ TEST_F(Armazem, BytesPastAFieldsLengthAreStoredAsZeros) {
     std::string bytes = teste::LeArquivo(Rfdtemp("E14.DAT"));
     ASSERT_EQ(bytes.size(), 210u);
     std::size_t nome = static_cast<std::size_t>(reinterpret_cast<char*>(&cupom.NomeAdquirente) -
-                                                 reinterpret_cast<char*>(&cupom));
+                                                reinterpret_cast<char*>(&cupom));
     EXPECT_EQ(bytes[nome], 3);
     EXPECT_EQ(bytes.substr(nome + 1, 3), "ANA");
     EXPECT_EQ(bytes.substr(nome + 4, 37), std::string(37, '\0'));
@@ -144,7 +144,8 @@ TEST_F(Armazem, OneCallClearsEveryDocumentRecord) {
     EXPECT_EQ(r.DataMovimento, "20101231");
 }
 
-RegistroE15 Item(const char* unitario, const char* quantidade, const char* total, const char* decimais = "2") {
+RegistroE15 Item(const char* unitario, const char* quantidade, const char* total,
+                 const char* decimais = "2") {
     RegistroE15 item;
     item.ValorUnitario.Define(unitario);
     item.Quantidade.Define(quantidade);

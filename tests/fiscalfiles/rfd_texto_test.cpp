@@ -32,7 +32,8 @@ TEST(TextoRfd, QuantitiesDatesAndSerials) {
     EXPECT_EQ(ValorAposRotulo("GNF:", j), "000002");
     EXPECT_EQ(ValorAposRotulo("linha", j), "");  // the current line is not searched
 
-    EXPECT_EQ(SeparaNumeroFabricacao("FAB:TV010500000000012345                      BR").serie, "TV010500000000012345");
+    EXPECT_EQ(SeparaNumeroFabricacao("FAB:TV010500000000012345                      BR").serie,
+              "TV010500000000012345");
     EXPECT_EQ(SeparaNumeroFabricacao("FAB:TV010500000000012345                      BR").letra, " ");
     NumeroFabricacao mfa = SeparaNumeroFabricacao("FAB:TV01050000000001234A");
     EXPECT_EQ(mfa.serie + "|" + mfa.letra, "TV01050000000001234|A");
@@ -71,7 +72,9 @@ TEST_F(TextoNaPasta, ShortCounterLineOfTheHostIsPaddedNotReadPast) {
     for (int i = 1; i <= 74; ++i) completa += static_cast<char>('A' + i % 26);
     teste::EscreveArquivo(Rfdtemp("E11_0007.TXT"), completa + "\r\n");
     LeRegistroE11(linha, "7");
-    auto c = [&](int de, int ate) { return completa.substr(static_cast<std::size_t>(de - 1), static_cast<std::size_t>(ate - de + 1)); };
+    auto c = [&](int de, int ate) {
+        return completa.substr(static_cast<std::size_t>(de - 1), static_cast<std::size_t>(ate - de + 1));
+    };
     EXPECT_EQ(linha, c(1, 30) + "000000000000" + c(31, 36) + "000000" + c(37, 60) + c(65, 68) + c(63, 64) +
                          c(61, 62) + c(69, 74));
 }
@@ -100,7 +103,9 @@ TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments)
         Cabeca("", "000010"),
         "                   REDU\xC7\xC3O  Z",
         "MOVIMENTO DO DIA: 15/03/2010",
-        L48("Contador de Rein\xA1" "cio de Opera\x87\xE3o:", "000002"),
+        L48("Contador de Rein\xA1"
+            "cio de Opera\x87\xE3o:",
+            "000002"),
         L48("Contador de Redu\x87\xE3o Z:", "000007"),
         L48("VENDA BRUTA DI\xC1RIA:", "21,97"),
         L48("T18,00%", "12,47"),
@@ -128,7 +133,15 @@ TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments)
     EXPECT_EQ(dia[3].substr(52, 20), "DS     0000000000100");
     EXPECT_EQ(dia[4].substr(52, 20), "AS     0000000000050");
     EXPECT_EQ(dia[5].substr(0, 3), "E16");
-    EXPECT_EQ(dia[5].substr(46, 44), "000010" "000002" "000000" "0000" "000007" "RZ" "20100315" "102501");
+    EXPECT_EQ(dia[5].substr(46, 44),
+              "000010"
+              "000002"
+              "000000"
+              "0000"
+              "000007"
+              "RZ"
+              "20100315"
+              "102501");
     // The increase gives no 60A; the discount does, as DESC.
     std::vector<std::string> sint = teste::LinhasCrLf(teste::LeArquivo(Rfdtemp("SINT.TXT")));
     ASSERT_EQ(sint.size(), 4u);
@@ -202,7 +215,9 @@ TEST_F(TextoNaPasta, FiscalMemoryLinesAndTheUsersGrandTotalOnlyInsideItsSection)
     EXPECT_EQ(e02.CRO.Texto(), "003");
     EXPECT_EQ(e02.IEUsuario.Texto(), "123456789012");
 
-    LinhasMemoriaFiscal({"                REDU\xC7\xD5" "ES DI\xC1RIAS"}, arquivo);
+    LinhasMemoriaFiscal({"                REDU\xC7\xD5"
+                         "ES DI\xC1RIAS"},
+                        arquivo);
     linhas = teste::LinhasCrLf(teste::LeArquivo(arquivo));
     ASSERT_EQ(linhas.size(), 3u);
     EXPECT_EQ(linhas[2].size(), 272u);

@@ -47,21 +47,6 @@ std::string SemCaracteres(std::string texto, const std::string& remover) {
     return texto;
 }
 
-// The lines of a text file, without their line ends (a final line end opens no line).
-std::vector<std::string> Linhas(const std::string& texto) {
-    std::vector<std::string> linhas;
-    std::size_t inicio = 0;
-    while (inicio < texto.size()) {
-        std::size_t fim = texto.find('\n', inicio);
-        std::string linha = texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
-        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-        linhas.push_back(linha);
-        if (fim == std::string::npos) break;
-        inicio = fim + 1;
-    }
-    return linhas;
-}
-
 // Characters of the escape that starts at `i`, as the printer reads a text from left to
 // right: "\xHH" is four, "\n" two; any other character (a lone backslash too) is one.
 std::size_t TamanhoEscape(const std::string& texto, std::size_t i) {
@@ -148,7 +133,7 @@ int TextoCampanhaMG(std::string& texto) {
 // The consumer identification stored by Tarvo_IdentificaConsumidor, as the parameters of
 // IdentificaConsumidor (empty when its three lines are).
 std::string ParametrosIdentificacao(const std::string& arquivo) {
-    std::vector<std::string> linhas = Linhas(LeArquivo(arquivo));
+    std::vector<std::string> linhas = LinhasDoTexto(LeArquivo(arquivo));
     linhas.resize(3);
     static const char* const kNomes[] = {"IdConsumidor=", "NomeConsumidor=", "EnderecoConsumidor="};
     std::string parametros;
