@@ -41,13 +41,14 @@ int ValidaParametrosSped(const ParametrosSped& p);
 
 // The step that produces the ATO file of a period from the printer's memory dump: answers 1
 // and the file's name, or any other code. None is installed until the dump reading exists;
-// the dump path then fails with -3.
+// the dump path then fails with -3. The dump reading installs one that calls its RFD export
+// with the period (period type 1, reading type 0) and hands back the file it names.
 using GeradorAtoMemoria =
     std::function<int(const std::string& inicio, const std::string& fim, std::string& arquivo)>;
 void InstalaGeradorAtoMemoria(GeradorAtoMemoria gerador);
 
 // The whole run (checks, ATO file, records, file): the code of the table above. Logs the
-// call under `nomeExportacao` and the result with its text. Never throws.
+// call and the result with its text. Never throws.
 int GeraRegistrosSped(const ParametrosSped& p);
 
 // --- the pieces, exposed for their tests ---------------------------------------------------
