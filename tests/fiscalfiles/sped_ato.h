@@ -1,0 +1,93 @@
+// ATO COTEPE lines for the SPED tests, built through the library's own layouts, and the split
+// of a SPED line into its fields.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "driver/fiscalfiles/leiaute_ato.h"
+
+namespace teste::sped {
+
+inline const std::string kSerie = "TV010500000000012345";
+inline const std::string kModelo = "RIX 4000";
+
+inline std::string E01() {
+    return tarvo::MontaLinha(
+        tarvo::kLinhaE01, {"", kSerie, "", "ECF-IF", "TARVO", kModelo, "01.00.05", "20100101", "080000", "7",
+                           "11222333000181", "TDM", "1", "3", "20100301", "20100331"});
+}
+inline std::string E02(const std::string& gt) {
+    return tarvo::MontaLinha(tarvo::kLinhaE02, {"", kSerie, "", kModelo, "11222333000181", "123456789012",
+                                                "LOJA", "RUA", "20100101", "080000", "1", gt, "1"});
+}
+inline std::string E12(int crz, int coo, const std::string& data, const std::string& vendaBruta,
+                       int cro = 1) {
+    return tarvo::MontaLinha(tarvo::kLinhaE12,
+                             {"", kSerie, "", kModelo, "1", std::to_string(crz), std::to_string(coo),
+                              std::to_string(cro), data, data, "230000", vendaBruta, "N"});
+}
+inline std::string E13(int crz, const std::string& codigo, const std::string& valor) {
+    return tarvo::MontaLinha(tarvo::kLinhaE13,
+                             {"", kSerie, "", kModelo, "1", std::to_string(crz), codigo, valor});
+}
+struct Documento {
+    int coo = 1;
+    std::string data = "20100301";
+    std::string subtotal = "0", desconto = "0", tipoDesconto = "V", acrescimo = "0", tipoAcrescimo = "V";
+    std::string total = "0", cancelado = "N", nome = "", cpfCnpj = "";
+};
+inline std::string E14(const Documento& d) {
+    return tarvo::MontaLinha(
+        tarvo::kLinhaE14, {"", kSerie, "", kModelo, "1", std::to_string(d.coo), std::to_string(d.coo), d.data,
+                           d.subtotal, d.desconto, d.tipoDesconto, d.acrescimo, d.tipoAcrescimo, d.total,
+                           d.cancelado, "0", "D", d.nome, d.cpfCnpj});
+}
+struct Item {
+    int coo = 1, numero = 1;
+    std::string codigo = "7891234", quantidade = "1000", unidade = "UN", unitario = "100";
+    std::string desconto = "0", acrescimo = "0", totalizador = "01T1800", cancelado = "N";
+    std::string quantidadeCancelada = "0", valorCancelado = "0";
+    std::string arredondamento = "A", decQuantidade = "3", decUnitario = "2";
+};
+inline std::string E15(const Item& i) {
+    return tarvo::MontaLinha(tarvo::kLinhaE15, {"",
+                                                kSerie,
+                                                "",
+                                                kModelo,
+                                                "1",
+                                                std::to_string(i.coo),
+                                                std::to_string(i.coo),
+                                                std::to_string(i.numero),
+                                                i.codigo,
+                                                "PRODUTO",
+                                                i.quantidade,
+                                                i.unidade,
+                                                i.unitario,
+                                                i.desconto,
+                                                i.acrescimo,
+                                                "0",
+                                                i.totalizador,
+                                                i.cancelado,
+                                                i.quantidadeCancelada,
+                                                i.valorCancelado,
+                                                "0",
+                                                i.arredondamento,
+                                                i.decQuantidade,
+                                                i.decUnitario});
+}
+
+// "|C470|a|b|" -> {"C470", "a", "b"}; a line not framed by "|" gives nothing.
+inline std::vector<std::string> Campos(const std::string& linha) {
+    std::vector<std::string> campos;
+    if (linha.size() < 2 || linha.front() != '|' || linha.back() != '|') return campos;
+    std::size_t i = 1;
+    while (i < linha.size()) {
+        std::size_t f = linha.find('|', i);
+        campos.push_back(linha.substr(i, f - i));
+        i = f + 1;
+    }
+    return campos;
+}
+
+}  // namespace teste::sped

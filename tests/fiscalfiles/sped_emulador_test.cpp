@@ -1,0 +1,224 @@
+// SPED records of days sold on the emulated printer: the ATO file of the days (the RFD of
+// each reduction, joined as one file of the period) against what the printer's fiscal memory
+// holds for each reduction.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "comum/ambiente.h"
+#include "comum/dia_rfd.h"
+#include "driver/core/configuracao.h"
+#include "driver/core/estado.h"
+#include "driver/fiscalfiles/leiaute_ato.h"
+#include "driver/fiscalfiles/rfd_conversao.h"
+#include "driver/fiscalfiles/sped.h"
+#include "driver/protocols/familia0/parametros.h"
+#include "emulador/emulador.h"
+#include "fiscalfiles/pasta_rfd.h"
+#include "fiscalfiles/sped_ato.h"
+#include "tarvo.h"
+
+namespace {
+
+using namespace tarvo;
+using teste::sped::Campos;
+
+constexpr int kDias = 3;
+
+class SpedEmulador : public teste::PastaRfd {
+  protected:
+    teste::PastaTemporaria dev, atual;
+    std::filesystem::path antes = std::filesystem::current_path();
+    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
+    emulador::Emulador e;
+    std::string ato = home / "periodo.txt";
+    std::string saida = home / "sped.txt";
+    std::map<int, std::int64_t> subtotais;  // of each receipt (COO), as the printer printed it
+
+    void SetUp() override {
+        // The captures of the conversion go to the current folder: one of this test's own.
+        std::filesystem::current_path(atual.Caminho());
+        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
+        std::filesystem::create_directory(home / "rfd");
+        teste::EscreveArquivo(home / "TARVO.INI",
+                              "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
+                                  "\r\nPathRFD=" + home / "rfd" + "/\r\n");
+        CarregaConfiguracao();
+        Estado() = {};
+        Estado().PrimeiroUsoFeito = true;
+        PeriodoBuscaSintegra() = {};
+    }
+    void TearDown() override {
+        std::filesystem::current_path(antes);
+        Estado() = {};
+        PeriodoBuscaSintegra() = {};
+    }
+    // The days, each closed by a reduction and turned into its RFD; then one ATO file of the
+    // period: the head lines of the last day (its E02 holds the grand total at the end) and
+    // the record lines of every day, type by type.
+    void Periodo() {
+        std::vector<std::string> cabeca;
+        std::map<std::string, std::vector<std::string>> porTipo;
+        for (int dia = 1; dia <= kDias; ++dia) {
+            emulador::DataHora d;
+            d.LeData("0" + std::to_string(dia) + "/03/2010");
+            d.LeHora("10:00:00");
+            e.Altera([&](emulador::Impressora& i) { i.AjustaRelogio(d); });
+            for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
+                ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
+            ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
+            ASSERT_EQ(RFD_ConvertedaMFDTexto(std::to_string(dia)), 1);
+            std::vector<std::string> nomes;
+            for (const auto& a : std::filesystem::directory_iterator(home / "rfd"))
+                nomes.push_back(a.path().string());
+            ASSERT_EQ(nomes.size(), 1u);
+            cabeca.clear();
+            for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(nomes[0]))) {
+                std::string tipo = l.substr(0, 3);
+                if (tipo <= "E02")
+                    cabeca.push_back(l);
+                else
+                    porTipo[tipo].push_back(l);
+            }
+            std::filesystem::remove(nomes[0]);
+        }
+        // The fiscal-memory reading gives the E02 the grand total of the user's registration;
+        // the file of a period carries the grand total at its end.
+        std::string texto;
+        for (auto l : cabeca) {
+            if (l.rfind("E02", 0) == 0) {
+                RegistroE02 r;
+                CarregaLinha(l, r);
+                r.GT.Define(std::to_string(e.Impressora().gt));
+                l = MontaLinhaE02(r);
+            }
+            texto += l + "\r\n";
+        }
+        for (const auto& [tipo, linhas] : porTipo)
+            for (const auto& l : linhas)
+                if (tipo == "E14") subtotais[std::stoi(l.substr(52, 6))] = std::stoll(l.substr(66, 14));
+        for (const auto& [tipo, linhas] : porTipo)
+            for (const auto& l : linhas) texto += l + "\r\n";
+        teste::EscreveArquivo(ato, texto);
+    }
+    std::vector<std::vector<std::string>> Sped(const char* perfil) {
+        EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", perfil,
+                                             "5102", "", "0", "0", 1, ato.c_str()),
+                  1);
+        std::vector<std::vector<std::string>> r;
+        for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(saida))) r.push_back(Campos(l));
+        return r;
+    }
+};
+
+std::int64_t Centavos(const std::string& v) {
+    std::string d;
+    for (char c : v)
+        if (c != ',') d += c;
+    return d.empty() ? 0 : std::stoll(d);
+}
+
+TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
+    Periodo();
+    if (HasFatalFailure()) return;
+    const emulador::Impressora imp = e.Impressora();
+    ASSERT_EQ(imp.memoriaFiscal.size(), static_cast<std::size_t>(kDias));
+
+    const std::map<std::string, std::size_t> campos = {{"C400", 5},  {"C405", 7},  {"C420", 5}, {"C425", 7},
+                                                       {"C460", 10}, {"C470", 11}, {"C490", 8}, {"C495", 15}};
+    for (const char* perfil : {"A", "B"})
+        for (const auto& l : Sped(perfil)) {
+            ASSERT_FALSE(l.empty()) << perfil;
+            EXPECT_EQ(l.size(), campos.at(l.at(0))) << perfil << " " << l[0];
+        }
+    auto linhas = Sped("T");
+    for (const auto& l : linhas) EXPECT_EQ(l.size(), campos.at(l.at(0))) << l[0];
+
+    // Per reduction: the grand total at its end, its gross sales, its totalisers, and the items
+    // of its active receipts against their subtotals (no receipt of the day has a discount or
+    // surcharge of value kind, so the items keep their own totals).
+    int z = -1;
+    const emulador::RegistroZ* reducao = nullptr;
+    std::map<std::string, std::int64_t> totalizadores;
+    std::int64_t somaItens = 0, subtotal = 0;
+    auto fechaDocumento = [&] {
+        EXPECT_EQ(somaItens, subtotal);
+        somaItens = subtotal = 0;
+    };
+    auto fechaReducao = [&] {
+        fechaDocumento();
+        if (!reducao) return;
+        std::map<std::string, std::int64_t> esperado;
+        for (std::size_t s = 0; s < reducao->aliquotas.size(); ++s)
+            if (reducao->aliquotas[s].programada && reducao->totais.aliquota[s] != 0) {
+                char codigo[8];
+                std::snprintf(codigo, sizeof codigo, "%c%04d", reducao->aliquotas[s].icms ? 'T' : 'S',
+                              reducao->aliquotas[s].percentual);
+                esperado[codigo] += reducao->totais.aliquota[s];
+            }
+        for (auto [nome, valor] : {std::pair<const char*, std::int64_t>{"F1", reducao->totais.f1},
+                                   {"I1", reducao->totais.i1},
+                                   {"N1", reducao->totais.n1}})
+            if (valor) esperado[nome] = valor;
+        std::map<std::string, std::int64_t> tributados;
+        for (const auto& [codigo, valor] : totalizadores)
+            if (((codigo[0] == 'T' || codigo[0] == 'S') && codigo.size() == 5) || codigo == "F1" ||
+                codigo == "I1" || codigo == "N1")
+                tributados[codigo] = valor;
+        EXPECT_FALSE(esperado.empty());
+        EXPECT_EQ(tributados, esperado) << "reducao " << z + 1;
+        totalizadores.clear();
+    };
+    int documentos = 0, cancelados = 0, itens = 0;
+    for (const auto& l : linhas) {
+        if (l[0] == "C405") {
+            fechaReducao();
+            reducao = &imp.memoriaFiscal.at(static_cast<std::size_t>(++z));
+            EXPECT_EQ(Centavos(l[5]), reducao->gt);
+            EXPECT_EQ(Centavos(l[6]), reducao->VendaBruta());
+            EXPECT_EQ(std::stoi(l[3]), reducao->crz);
+            EXPECT_EQ(std::stoi(l[4]), reducao->coo);
+        } else if (l[0] == "C420") {
+            totalizadores[l[1]] += Centavos(l[2]);
+        } else if (l[0] == "C460") {
+            fechaDocumento();
+            ++documentos;
+            if (l[2] == "02")
+                ++cancelados;
+            else
+                subtotal = subtotais.at(std::stoi(l[3]));
+        } else if (l[0] == "C470") {
+            somaItens += Centavos(l[5]);
+            ++itens;
+        }
+    }
+    fechaReducao();
+    EXPECT_EQ(z + 1, kDias);
+    // Four receipts a day (the last is the cancellation of the one before); the cancelled
+    // item is not written.
+    EXPECT_EQ(documentos, 4 * kDias);
+    EXPECT_EQ(cancelados, kDias);
+    EXPECT_EQ(itens, 4 * kDias);
+    // The last reduction's final grand total is the file's grand total.
+    std::string ultimoGt;
+    for (const auto& l : linhas)
+        if (l[0] == "C405") ultimoGt = l[5];
+    EXPECT_EQ(Centavos(ultimoGt), imp.gt);
+
+    // The dump way with a reading that hands over the same period's file gives the same file.
+    const std::string texto = teste::LeArquivo(saida);
+    InstalaGeradorAtoMemoria([&](const std::string&, const std::string&, std::string& arquivo) {
+        arquivo = ato;
+        return 1;
+    });
+    std::filesystem::remove(saida);
+    EXPECT_EQ(Tarvo_GeraRegistrosSpedMFD(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", "T", "5102",
+                                         "", "0", "0"),
+              1);
+    InstalaGeradorAtoMemoria(nullptr);
+    EXPECT_EQ(teste::LeArquivo(saida), texto);
+}
+
+}  // namespace
