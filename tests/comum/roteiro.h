@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "comum/ambiente.h"
+#include "../../tools/emulator/include/emulador/portao.h"
 
 namespace teste {
 
@@ -29,7 +30,10 @@ public:
 
     Roteiro(const std::string& devdir, const std::string& porta, Responde responde)
         : pty_(devdir, porta), responde_(std::move(responde)) {
-        fio_ = std::thread([this] { Serve(); });
+        fio_ = std::thread([this] {
+        emulador::TrabalhoDoServidor trabalho;
+        Serve();
+    });
     }
     ~Roteiro() {
         para_ = true;
@@ -68,7 +72,7 @@ private:
         std::string buffer;
         while (!para_) {
             pollfd p{pty_.Mestre(), POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0) continue;
+            if (emulador::Espera(&p, 1, 20) <= 0) continue;
             char b[4096];
             ssize_t n = ::read(pty_.Mestre(), b, sizeof b);
             if (n <= 0) continue;
@@ -83,7 +87,7 @@ private:
                 }
                 Resposta r = responde_(quadro);
                 for (const std::string& pedaco : r.pedacos) {
-                    if (r.pausaMs) std::this_thread::sleep_for(std::chrono::milliseconds(r.pausaMs));
+                    if (r.pausaMs) emulador::Espera(nullptr, 0, r.pausaMs);  // a pause that lets a fork through
                     (void)!::write(pty_.Mestre(), pedaco.data(), pedaco.size());
                 }
             }

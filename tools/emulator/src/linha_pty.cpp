@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include "emulador/portao.h"
 
 namespace emulador {
 
@@ -70,7 +71,10 @@ bool LinhaPty::Inicia(const std::string& pasta, const std::string& porta, AoRece
         return false;
     }
     aoReceber_ = std::move(aoReceber);
-    fio_ = std::thread([this] { Serve(); });
+    fio_ = std::thread([this] {
+        emulador::TrabalhoDoServidor trabalho;
+        Serve();
+    });
     return true;
 }
 
@@ -100,7 +104,7 @@ void LinhaPty::Escreve(const std::string& bytes) {
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) return;
         pollfd p{mestre_, POLLOUT, 0};
-        if (::poll(&p, 1, 1000) <= 0) return;
+        if (Espera(&p, 1, 1000) <= 0) return;
     }
 }
 
@@ -112,7 +116,7 @@ bool LinhaPty::Dorme(int ms) {
         const auto falta =
             std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count();
         if (falta <= 0) return true;
-        const int r = ::poll(&p, 1, static_cast<int>(falta));
+        const int r = Espera(&p, 1, static_cast<int>(falta));
         if (r > 0) return false;
         if (r < 0 && errno != EINTR) return true;
     }
@@ -121,7 +125,7 @@ bool LinhaPty::Dorme(int ms) {
 void LinhaPty::Serve() {
     while (true) {
         pollfd p[2] = {{mestre_, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
-        const int r = ::poll(p, 2, -1);
+        const int r = Espera(p, 2, -1);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 || (p[1].revents & POLLIN)) return;
         if (!(p[0].revents & POLLIN)) {

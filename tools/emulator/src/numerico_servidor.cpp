@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "emulador/numerico.h"
+#include "emulador/portao.h"
 
 namespace emulador {
 
@@ -71,7 +72,10 @@ bool EmuladorNumerico::Inicia(const std::string& pasta, const std::string& porta
         Para();
         return false;
     }
-    fio_ = std::thread([this] { Serve(); });
+    fio_ = std::thread([this] {
+        emulador::TrabalhoDoServidor trabalho;
+        Serve();
+    });
     return true;
 }
 
@@ -102,7 +106,7 @@ bool EmuladorNumerico::Dorme(int ms) {
         auto falta = std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count();
         if (falta <= 0) return true;
         pollfd p{acorda_[0], POLLIN, 0};
-        int r = ::poll(&p, 1, static_cast<int>(falta));
+        int r = Espera(&p, 1, static_cast<int>(falta));
         if (r > 0) return false;
         if (r < 0 && errno != EINTR) return true;
     }
@@ -170,7 +174,7 @@ void EmuladorNumerico::Serve() {
                 continue;
             } else if (n < 0 && errno == EAGAIN) {
                 pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
-                if (::poll(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
+                if (Espera(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
             } else {
                 break;
             }
@@ -180,7 +184,7 @@ void EmuladorNumerico::Serve() {
     };
     for (;;) {
         pollfd p[2] = {{master_, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
-        int r = ::poll(p, 2, -1);
+        int r = Espera(p, 2, -1);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 || (p[1].revents & POLLIN)) break;
         if (!(p[0].revents & POLLIN)) {

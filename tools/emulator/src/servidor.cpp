@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "emulador/emulador.h"
+#include "emulador/portao.h"
 
 namespace emulador {
 
@@ -88,7 +89,10 @@ bool Emulador::Inicia(const std::string& pasta, const std::string& porta) {
     }
     arquivos_ = false;
     ativo_ = true;
-    fio_ = std::thread([this] { ServePty(); });
+    fio_ = std::thread([this] {
+        emulador::TrabalhoDoServidor trabalho;
+        ServePty();
+    });
     return true;
 }
 
@@ -107,7 +111,10 @@ bool Emulador::IniciaArquivos(const std::string& pastaTrabalho) {
     pasta_ = link_ = pastaTrabalho;
     arquivos_ = true;
     ativo_ = true;
-    fio_ = std::thread([this] { ServeArquivos(); });
+    fio_ = std::thread([this] {
+        emulador::TrabalhoDoServidor trabalho;
+        ServeArquivos();
+    });
     return true;
 }
 
@@ -150,7 +157,7 @@ bool Emulador::Dorme(int ms) {
             std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now())
                 .count());
         if (falta <= 0) return true;
-        int r = ::poll(&p, 1, falta);
+        int r = Espera(&p, 1, falta);
         if (r > 0) return false;
         if (r < 0 && errno != EINTR) return true;
     }
@@ -248,7 +255,7 @@ void Emulador::ServePty() {
             if (n < 0 && errno == EAGAIN) {
                 // Nobody reads the line: wait a little for room, then give the rest up.
                 pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
-                if (::poll(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
+                if (Espera(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
                 continue;
             }
             break;
@@ -274,7 +281,7 @@ void Emulador::ServePty() {
             while (bloco.size() < 4096) bloco += s.tagarela;
             while (std::chrono::steady_clock::now() < fim) {
                 pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
-                if (::poll(p, 2, 50) < 0 || (p[1].revents & POLLIN)) return;
+                if (Espera(p, 2, 50) < 0 || (p[1].revents & POLLIN)) return;
                 if (p[0].revents & POLLOUT) {
                     [[maybe_unused]] ssize_t n = ::write(master_, bloco.data(), bloco.size());
                 }
@@ -296,11 +303,11 @@ void Emulador::ServePty() {
         if (desligado) {
             // Nothing left to serve: wait for the order to stop.
             pollfd p{acorda_[0], POLLIN, 0};
-            if (::poll(&p, 1, -1) < 0 && errno == EINTR) continue;
+            if (Espera(&p, 1, -1) < 0 && errno == EINTR) continue;
             break;
         }
         pollfd p[2] = {{master_, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
-        int r = ::poll(p, 2, enq.AguardaOcio() ? kOcioMs : -1);
+        int r = Espera(p, 2, enq.AguardaOcio() ? kOcioMs : -1);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 || (p[1].revents & POLLIN)) break;
         if (r == 0) {
@@ -334,7 +341,7 @@ void Emulador::ServeArquivos() {
     const fs::path temporario = fs::path(pasta_) / "STATUS.TXT.tmp";
     while (true) {
         pollfd p[2] = {{in, POLLIN, 0}, {acorda_[0], POLLIN, 0}};
-        int r = ::poll(p, 2, kVarreduraMs);
+        int r = Espera(p, 2, kVarreduraMs);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0 || (p[1].revents & POLLIN)) break;
         if (in >= 0 && (p[0].revents & POLLIN)) {
