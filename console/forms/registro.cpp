@@ -2,6 +2,7 @@
 #include "console/database/dm_vintaro.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
+#include "console/forms/documentos/documentos.h"
 #include "console/forms/inicio.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
@@ -11,6 +12,7 @@ namespace belmora {
 void RegistraFormulariosDoConsole() {
     FixaLocalidadeNumerica();
     RegistraFormulariosDeCupom();
+    RegistraFormulariosDeDocumentos();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {
