@@ -361,6 +361,9 @@ TEST_F(Documentos, FreeTextInTheVoucherAfterACardPaymentThenItsReversal) {
     ASSERT_TRUE(f);
     EXPECT_EQ(f->BotaoOK()->text(), "&Ok");
     auto* cnpj = Campo<QLineEdit>(f, "edtCNPJ_CPF");
+    EXPECT_EQ(cnpj->maxLength(), 26);
+    EXPECT_EQ(Campo<QLineEdit>(f, "edtNome")->maxLength(), 30);
+    EXPECT_EQ(Campo<QLineEdit>(f, "edtEndereco")->maxLength(), 80);
     Digita(cnpj, "11.222-333/000181");
     QTest::keyClick(cnpj, Qt::Key_Tab);
     EXPECT_EQ(cnpj->text(), "11.222.333/0001-81");
