@@ -2,6 +2,7 @@
 #include "console/database/dm_vintaro.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
+#include "console/forms/documentos/documentos.h"
 #include "console/forms/inicio.h"
 #include "console/forms/leituras/leituras.h"
 #include "console/forms/status/status.h"
@@ -15,6 +16,7 @@ void RegistraFormulariosDoConsole() {
     RegistraFormulariosDeCupom();
     RegistraFormulariosDeStatus();
     RegistraFormulariosDeLeitura();
+    RegistraFormulariosDeDocumentos();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {
