@@ -243,8 +243,11 @@ TEST_F(Motor, FileExchangeWaitsForAWholeStatusLine) {
     Estado().PrimeiroUsoFeito = true;
     const std::string comando = home / "troca/COMANDO.TXT", status = home / "troca/STATUS.TXT";
     std::thread relay([&] {
-        while (!std::filesystem::exists(comando)) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        std::string q = teste::LeArquivo(comando);
+        // The command counts once its line is whole, as a printer-side program reads it.
+        std::string q;
+        while ((q = std::filesystem::exists(comando) ? teste::LeArquivo(comando) : std::string()).find('\n') ==
+               std::string::npos)
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         std::string resposta = Roteiro::Quadro(Roteiro::Pacote(q), "0", "ValorInteiro=42");
         // Half a line first: the engine must not take it as the reply.
         teste::EscreveArquivo(status, resposta.substr(0, 10));
