@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <string_view>
 
 #include "platform/pastas.h"
@@ -64,16 +65,33 @@ int AbreCompanheiro(const std::string& nome, off_t& tamanho, int& erro) {
     return -1;
 }
 
-// True when no one else has the file open. The companion held the answer before last: a
-// reader that opened it then may still be reading it, and must not see it rewritten. Asked
-// by taking a write lease, which the kernel grants only to the file's sole opener, and
-// dropping it at once; the notice of a lease broken meanwhile comes as SIGURG, which a
-// process ignores unless it asks for it (SIGIO, the default, would end it).
-bool SoNosTemosAberto(int fd) {
+// Takes a write lease on the companion, which the kernel grants only to the file's sole
+// opener: the companion held the answer before last, and a reader that opened it then may
+// still be reading it. The lease is held through the rewrite and the exchange, so a reader
+// whose open of the old file was still on its way when the lease was granted waits for the
+// exchange instead of seeing the rewrite. The notice of a broken lease comes as SIGURG, which
+// a process ignores unless it asks for it (SIGIO, the default, would end it).
+bool Arrenda(int fd) {
     if (::fcntl(fd, F_SETSIG, SIGURG) != 0) return false;
-    if (::fcntl(fd, F_SETLEASE, F_WRLCK) != 0) return false;
-    ::fcntl(fd, F_SETLEASE, F_UNLCK);
-    return true;
+    return ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+}
+
+void SoltaArrendamento(int fd) { ::fcntl(fd, F_SETLEASE, F_UNLCK); }
+
+// The replacement through a file of its own, made for this write (never seen by a reader
+// before it takes the name): for when the companion cannot be leased.
+bool SubstituiPorTemporario(const std::string& pasta, const std::string& caminho, const std::string& texto) {
+    std::string nome = pasta + "." + caminho.substr(pasta.size()) + ".XXXXXX";
+    int fd = ::mkstemp(nome.data());
+    if (fd < 0) return false;
+    // The mode the file had (mkstemp makes it private to its writer).
+    struct stat st {};
+    const mode_t modo = ::stat(caminho.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+    bool ok = EscreveTudo(fd, texto) && ::fchmod(fd, modo) == 0;
+    ::close(fd);
+    ok = ok && ::rename(nome.c_str(), caminho.c_str()) == 0;
+    if (!ok) ::unlink(nome.c_str());
+    return ok;
 }
 
 }  // namespace
@@ -83,24 +101,27 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
     const std::string companheiro = pasta + "." + caminho.substr(pasta.size()) + ".tarvo";
     off_t tamanho = 0;
     int erro = 0;
-    int fd = AbreCompanheiro(companheiro, tamanho, erro);
-    if (fd >= 0 && tamanho > 0 && !SoNosTemosAberto(fd)) {
-        // Someone may still read the old answer it holds: it stays theirs, a new companion
-        // takes its place.
-        ::unlink(companheiro.c_str());
-        ::close(fd);
-        fd = AbreCompanheiro(companheiro, tamanho, erro);
-    }
-    if (fd >= 0) {
+    for (int tentativa = 0; tentativa < 3; ++tentativa) {
+        int fd = AbreCompanheiro(companheiro, tamanho, erro);
+        if (fd < 0) break;
+        if (!Arrenda(fd)) {
+            // Someone may still read the old answer it holds: it stays theirs, a new
+            // companion takes its place.
+            ::unlink(companheiro.c_str());
+            ::close(fd);
+            continue;
+        }
         bool ok = Sobrescreve(fd, tamanho, texto);
         if (ok && ::renameat2(AT_FDCWD, companheiro.c_str(), AT_FDCWD, caminho.c_str(), RENAME_EXCHANGE) != 0) {
             // No file yet, or a file system without exchange: a plain rename (the next
             // write creates the companion again).
             ok = ::rename(companheiro.c_str(), caminho.c_str()) == 0;
         }
+        SoltaArrendamento(fd);
         ::close(fd);
         return ok;
     }
+    if (erro == 0 || erro == EAGAIN) return SubstituiPorTemporario(pasta, caminho, texto);
     if (erro != EACCES && erro != EPERM && erro != EROFS) return false;
     // The folder cannot hold the companion: the file itself, written in place.
     int alvo = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);

@@ -11,7 +11,9 @@ namespace plataforma {
 // rename; the companion keeps the old content and is reused by the next replacement, so no
 // file is created or freed per write (creating, truncating and renaming over files is what
 // costs on a journalling file system) - unless a reader still has it open from before the
-// swap, in which case it is left to that reader and a new companion is made. Concurrent
+// swap, in which case it is left to that reader and a new companion is made (the companion is
+// rewritten under a write lease, so an open of it still on its way waits for the exchange;
+// when no companion can be leased the file is replaced through a new temporary file). Concurrent
 // writers take turns on the companion's lock. Where the folder cannot hold the companion the
 // file is written in place.
 // False when nothing could be written.
