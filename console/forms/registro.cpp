@@ -1,5 +1,6 @@
 // The operation forms of this version of the console, registered with the main window.
 #include "console/database/dm_vintaro.h"
+#include "console/forms/cheques/cheques.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
 #include "console/forms/inicio.h"
@@ -15,6 +16,7 @@ void RegistraFormulariosDoConsole() {
     RegistraFormulariosDeCupom();
     RegistraFormulariosDeStatus();
     RegistraFormulariosDeLeitura();
+    RegistraFormulariosDeCheque();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {
