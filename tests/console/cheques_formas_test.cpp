@@ -117,10 +117,10 @@ TEST_F(FormasCheque, ALayoutTypedSavedExportedAndImportedBack) {
         std::ofstream(arquivo, std::ios::binary | std::ios::app) << "[1]\r\nNomeBanco=Outro\r\nHPosAno=4O\r\n";
     }
     log.clear();
-    Caixa falha;
-    Responde("Sim", &c);
-    QTimer::singleShot(50, [&] { Responde("OK", &falha); });
+    std::vector<Caixa> caixas;
+    teste::RespondeEmSequencia({"Sim", "OK"}, &caixas);
     Filho<QPushButton>(&f, "btImportar")->click();
+    EXPECT_EQ(caixas.size(), 2u);
     EXPECT_EQ(dm->Cheques().size(), 1u);
     EXPECT_EQ(log.back(), "<- Operação falhou!");
 }

@@ -117,3 +117,116 @@ TEST(ConfiguracaoTarvo, ANumberThatIsNotOneStopsTheSaveBeforeAnyWrite) {
 }
 
 }  // namespace
+
+// --- the editor's window -------------------------------------------------------------------------
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "comum_formularios.h"
+#include "console/binding/auxiliar.h"
+#include "console/forms/configuracao/configuracoes.h"
+#include "platform/serial.h"
+
+namespace {
+
+class Editor : public ::testing::Test {
+  protected:
+    teste::PastaTemporaria home;
+    teste::Variavel v{"TARVO_HOME", home.Caminho()};
+    std::vector<std::string> log;
+    int reinicios = 0;
+    bool reiniciaOk = true;
+
+    void SetUp() override {
+        plataforma::InstalaListaPortasSeriais([] {
+            return std::vector<plataforma::PortaListada>{{"COM1", "COM1", ""}, {"COM3", "COM3", ""}};
+        });
+        belmora::DefineLogOperador([this](const std::string& l) { log.push_back(l); });
+        belmora::TfrmConfiguracoes::DefineReinicio([this] {
+            ++reinicios;
+            return reiniciaOk;
+        });
+    }
+    void TearDown() override {
+        belmora::TfrmConfiguracoes::DefineReinicio(nullptr);
+        belmora::DefineLogOperador(nullptr);
+        plataforma::InstalaListaPortasSeriais(nullptr);
+    }
+    static QString Lista(QWidget* f, const char* nome) { return f->findChild<QComboBox*>(nome)->currentText(); }
+};
+
+TEST_F(Editor, StoredValuesShownRestoredWrittenAndAFailedRestartKeepsTheWindow) {
+    const std::string arquivo = home / "TARVO.INI";
+    {
+        std::ofstream(arquivo, std::ios::binary)
+            << "[Sistema]\r\nModeloImp=TARVO_OUTRO\r\nPorta=com3\r\nMODOGAVETA=0\r\nENDERECO=888\r\n"
+               "SubModelo=1\r\nSangria=99\r\n[ECF]\r\nUF= SP \r\n";
+    }
+    belmora::TfrmConfiguracoes f;
+    f.show();
+    EXPECT_EQ(Lista(&f, "cbModelo"), "TARVO_OUTRO");
+    EXPECT_EQ(Lista(&f, "cbPorta"), "COM3");
+    EXPECT_EQ(Lista(&f, "cbModoGaveta"), "Invertido");
+    EXPECT_EQ(Lista(&f, "cbSangria"), "0");  // not in the list: the first entry
+    EXPECT_EQ(Lista(&f, "cbUF"), "SP");
+    EXPECT_TRUE(f.findChild<QRadioButton*>("rgChecaCTS0")->isChecked());
+    EXPECT_EQ(log.front(), "-> Lendo dados do arquivo Tarvo.ini.");
+    EXPECT_EQ(log.back(), "<- Operação executada com Sucesso!");
+
+    // "Salvar" with No to the restart: the unknown model is written back unchanged.
+    std::vector<teste::Caixa> caixas;
+    teste::RespondeEmSequencia({"Sim", "Não"}, &caixas);
+    f.findChild<QPushButton*>("btSalvar")->click();
+    ASSERT_EQ(caixas.size(), 2u);
+    EXPECT_EQ(caixas[0].titulo, "Salvar configurações");
+    EXPECT_EQ(caixas[1].titulo, "Salvar configurações");
+    EXPECT_EQ(reinicios, 0);
+    EXPECT_EQ(plataforma::ArquivoIni::LeChave(arquivo, "Sistema", "ModeloImp"), "TARVO_OUTRO");
+    EXPECT_EQ(plataforma::ArquivoIni::LeChave(arquivo, "Sistema", "MODOGAVETA"), "0");
+
+    // "Restaurar Padrão", then Yes to the restart, which cannot start: the window stays.
+    reiniciaOk = false;
+    caixas.clear();
+    teste::RespondeEmSequencia({"Sim", "Sim", "OK"}, &caixas);
+    f.findChild<QPushButton*>("btRestaurar")->click();
+    EXPECT_EQ(reinicios, 1);
+    ASSERT_EQ(caixas.size(), 3u);  // the two questions and the warning
+    EXPECT_TRUE(f.isVisible());
+    const plataforma::ArquivoIni ini(arquivo);
+    EXPECT_EQ(ini.Le("Sistema", "ModeloImp"), "TARVO_RIX");
+    EXPECT_EQ(ini.Le("Sistema", "Porta"), "COM1");
+    EXPECT_EQ(ini.Le("Sistema", "Path"), home.Caminho() + "RFDTemp\\");
+    EXPECT_EQ(ini.Le("Sistema", "MODOGAVETA"), "1");
+    EXPECT_EQ(ini.Le("Sistema", "Sangria"), "1");
+    EXPECT_EQ(ini.Le("Sistema", "ENDERECO"), "888");
+    EXPECT_EQ(ini.Le("Sistema", "SubModelo"), "1");
+    EXPECT_EQ(ini.Le("ECF", "UF", "?"), "");
+
+    // An emptied number stops the save before anything is written, with the failure line last.
+    const std::string antes = Le(arquivo);
+    f.findChild<QLineEdit*>("edtEspacamento")->clear();
+    caixas.clear();
+    teste::RespondeEmSequencia({"Sim", "OK"}, &caixas);
+    f.findChild<QPushButton*>("btSalvar")->click();
+    ASSERT_EQ(caixas.size(), 2u);
+    EXPECT_EQ(Le(arquivo), antes);
+    EXPECT_EQ(log.back(), "<- Operação falhou!");
+}
+
+TEST_F(Editor, AMissingFileSaysSoAndFillsTheDefaults) {
+    belmora::TfrmConfiguracoes f;
+    f.show();
+    EXPECT_EQ(log, (std::vector<std::string>{"-> Lendo dados do arquivo Tarvo.ini.",
+                                             " -> Arquivo Tarvo.ini não encontrado.",
+                                             " -> Preenchendo configurações padrão.",
+                                             "<- Operação executada com Sucesso!"}));
+    EXPECT_EQ(Lista(&f, "cbModelo"), "TARVO_RIX");
+    EXPECT_EQ(Lista(&f, "cbPorta"), "COM1");  // "Com1" is not listed here, but COM1 is (any case)
+    EXPECT_EQ(Lista(&f, "cbUF"), "");
+    EXPECT_EQ(f.findChild<QLineEdit*>("edtPath")->text(), "C:\\");
+}
+
+}  // namespace
