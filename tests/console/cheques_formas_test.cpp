@@ -1,7 +1,7 @@
 // The cheque forms offscreen: a layout typed into the manager, saved, written to the layout
 // file and read back; a bad file that leaves the table and ends the log with the failure
-// line; and, in a process whose library was loaded with a cheque-station model, a cheque
-// printed against the emulator at the positions of that file.
+// line; and, in a process whose library was loaded with the configuration the editor wrote
+// (a cheque-station model), a cheque printed against the emulator at the positions of that file.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -19,6 +19,7 @@
 #include "console/binding/auxiliar.h"
 #include "console/database/dm_vintaro.h"
 #include "console/forms/cheques/cheques.h"
+#include "console/forms/configuracao/configuracao_tarvo.h"
 #include "console/layouts/cheques_ini.h"
 #include "platform/pastas.h"
 #ifdef BELMORA_COM_EMULADOR
@@ -175,10 +176,14 @@ TEST(ImprimeCheque, AChequeIsPrintedAtThePositionsOfTheExportedLayout) {
         ASSERT_TRUE(dm.SalvarCheque(c, erro)) << erro.toStdString();
         ASSERT_TRUE(belmora::GravaChequesIni(home.Caminho(), dm.Cheques(), erro)) << erro.toStdString();
     }
+    // The configuration as the editor writes it ("Restaurar Padrão" with a cheque-station model):
+    // the library loaded by the new process reads it, or the cheque would be refused.
     {
-        std::ofstream(home / "TARVO.INI", std::ios::binary)
-            << "[Sistema]\r\nModeloImp=TARVO_ORVIKTH\r\nPorta=COM1\r\nTimeOutComandos=5\r\nPath=" << home.Caminho()
-            << "\r\n";
+        belmora::ConfiguracaoTarvo c = belmora::ConfiguracaoPadrao(home.Caminho(), "COM1", {});
+        c.modeloImp = "TARVO_ORVIKTH";
+        c.timeoutComandos = "5";
+        std::string erro;
+        ASSERT_TRUE(belmora::GravaConfiguracaoTarvo(home / "TARVO.INI", c, erro)) << erro;
     }
     pid_t filho = ::fork();
     if (filho == 0) {
