@@ -118,6 +118,11 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
 
 bool TdmVintaro::Procedimento(const QString& comando, const std::function<void(QSqlQuery&)>& parametros,
                               QString& erro) {
+    return Transacao({{comando, parametros}}, erro);
+}
+
+bool TdmVintaro::Transacao(const std::vector<std::pair<QString, std::function<void(QSqlQuery&)>>>& comandos,
+                           QString& erro) {
     if (!disponivel_) {
         erro = erro_;
         return false;
@@ -129,15 +134,18 @@ bool TdmVintaro::Procedimento(const QString& comando, const std::function<void(Q
         erro = Texto(db.lastError());
         return false;
     }
-    bool ok = false;
-    {
+    bool ok = true;
+    for (const auto& [comando, parametros] : comandos) {
         QSqlQuery q(db);
         ok = q.prepare(comando);
         if (ok) {
             parametros(q);
             ok = q.exec();
         }
-        if (!ok) erro = Texto(q.lastError());
+        if (!ok) {
+            erro = Texto(q.lastError());
+            break;
+        }
     }
     if (ok && !db.commit()) {
         erro = Texto(db.lastError());
@@ -203,6 +211,15 @@ bool TdmVintaro::SalvarCheque(const LayoutCheque& c, QString& erro) {
     return Procedimento(
         QStringLiteral("EXECUTE PROCEDURE SALVAR_CHEQUE") + QLatin1String(kParametrosCheque),
         [&](QSqlQuery& q) { ParametrosCheque(q, c); }, erro);
+}
+
+bool TdmVintaro::SubstituiCheques(const std::vector<LayoutCheque>& layouts, QString& erro) {
+    std::vector<std::pair<QString, std::function<void(QSqlQuery&)>>> comandos;
+    comandos.emplace_back(QStringLiteral("EXECUTE PROCEDURE LIMPAR_CHEQUES"), [](QSqlQuery&) {});
+    for (const LayoutCheque& c : layouts)
+        comandos.emplace_back(QStringLiteral("EXECUTE PROCEDURE INSERIR_CHEQUE") + QLatin1String(kParametrosCheque),
+                              [&c](QSqlQuery& q) { ParametrosCheque(q, c); });
+    return Transacao(comandos, erro);
 }
 
 bool TdmVintaro::Recarrega(QString& erro) {

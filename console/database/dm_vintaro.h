@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QSqlQuery;
@@ -62,6 +63,9 @@ class TdmVintaro : public QObject {
     bool LimparCheques(QString& erro);
     bool InserirCheque(const LayoutCheque& c, QString& erro);
     bool SalvarCheque(const LayoutCheque& c, QString& erro);
+    // Empties the table and inserts `layouts`, all in one transaction: on any failure the
+    // table stays as it was.
+    bool SubstituiCheques(const std::vector<LayoutCheque>& layouts, QString& erro);
 
     // Reads both lists again. False with `erro` when the reading fails.
     bool Recarrega(QString& erro);
@@ -74,6 +78,9 @@ class TdmVintaro : public QObject {
   private:
     bool Procedimento(const QString& comando, const std::function<void(QSqlQuery&)>& parametros,
                       QString& erro);
+    // Runs the commands in order in one transaction; the first that fails rolls all back.
+    bool Transacao(const std::vector<std::pair<QString, std::function<void(QSqlQuery&)>>>& comandos,
+                   QString& erro);
     bool LeProdutos(QString& erro);
     bool LeCheques(QString& erro);
 

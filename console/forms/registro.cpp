@@ -1,5 +1,7 @@
 // The operation forms of this version of the console, registered with the main window.
 #include "console/database/dm_vintaro.h"
+#include "console/forms/cheques/cheques.h"
+#include "console/forms/configuracao/configuracoes.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
 #include "console/forms/documentos/documentos.h"
@@ -17,6 +19,8 @@ void RegistraFormulariosDoConsole() {
     RegistraFormulariosDeStatus();
     RegistraFormulariosDeLeitura();
     RegistraFormulariosDeDocumentos();
+    RegistraFormulariosDeCheque();
+    RegistraFormulariosDeConfiguracao();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {

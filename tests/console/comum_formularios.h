@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <memory>
+#include <vector>
 
 namespace teste {
 
@@ -55,6 +57,33 @@ inline QStringList Itens(QListWidget* l) {
     QStringList r;
     for (int i = 0; i < l->count(); ++i) r << l->item(i)->text();
     return r;
+}
+
+
+// Answers the next message boxes, one after the other, with the given buttons: each box is
+// answered once it is open, however long the work between two boxes takes. `vistas` gets
+// one entry per box answered. The timer stops after the last answer.
+inline void RespondeEmSequencia(const QStringList& botoes, std::vector<Caixa>* vistas) {
+    auto* timer = new QTimer;
+    auto restantes = std::make_shared<QStringList>(botoes);
+    QObject::connect(timer, &QTimer::timeout, [timer, restantes, vistas] {
+        auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!caixa || caixa->property("respondida").toBool()) return;
+        caixa->setProperty("respondida", true);
+        const QString botao = restantes->takeFirst();
+        vistas->push_back({caixa->windowTitle(), caixa->text(), 1});
+        if (restantes->isEmpty()) {
+            timer->stop();
+            timer->deleteLater();
+        }
+        for (QAbstractButton* b : caixa->buttons())
+            if (b->text() == botao) {
+                b->click();
+                return;
+            }
+        caixa->close();
+    });
+    timer->start(5);
 }
 
 }  // namespace teste
