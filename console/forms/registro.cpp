@@ -4,6 +4,7 @@
 #include "console/forms/cupom/cupom.h"
 #include "console/forms/inicio.h"
 #include "console/forms/leituras/leituras.h"
+#include "console/forms/programacao/programacao.h"
 #include "console/forms/status/status.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
@@ -15,6 +16,7 @@ void RegistraFormulariosDoConsole() {
     RegistraFormulariosDeCupom();
     RegistraFormulariosDeStatus();
     RegistraFormulariosDeLeitura();
+    RegistraFormulariosDeProgramacao();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {

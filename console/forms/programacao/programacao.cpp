@@ -1,0 +1,281 @@
+#include "console/forms/programacao/programacao.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "console/binding/auxiliar.h"
+#include "console/binding/compostas.h"
+#include "console/binding/construtores.h"
+#include "console/binding/ecf_dll.h"
+#include "console/main/dialogos.h"
+#include "console/main/formularios.h"
+#include "console/main/principal.h"
+#include "platform/codepage.h"
+
+namespace belmora {
+
+namespace {
+
+void Log(const QString& linha) {
+    AdicionaRetorno(linha.toStdString());
+}
+
+std::string Cp(const QString& t) {
+    return TFormulario::Cp1252(t);
+}
+
+const QString kConfirmacao = QStringLiteral("Confirmação!");
+
+}  // namespace
+
+// --- payment-method loader ----------------------------------------------------------------------
+
+void TGridDefMeiosPagto::Inicializa() {
+    titulos_ = {QStringLiteral("Código"), QStringLiteral("Descrição"), QStringLiteral("Vinculado?")};
+    linhaInicial_ = 2;
+    grade_->DefineCelula(1, 0, QStringLiteral("-2"));
+    grade_->DefineCelula(1, 1, QString());
+    grade_->DefineCelula(1, 2, QString());
+}
+
+void TGridDefMeiosPagto::Carrega() {
+    Prepara();
+    std::string resposta(3016, ' ');
+    Log(QStringLiteral("-> Lendo Formas de Pagamento"));
+    meios_.clear();
+    if (!TrataRetorno(dll::Tarvo_VerificaFormasPagamento(resposta))) {
+        Log(QStringLiteral("<- ") + QString::fromUtf8(kFalhou));
+        return;
+    }
+    QString texto = QString::fromStdString(plataforma::Cp1252ParaUtf8(ConverteCP850Texto(resposta)));
+    for (int i = 0; i <= 16; ++i) {
+        RegistroMeioPagamento r;
+        InterpretaMeioPagamento(i, r, texto);
+        grade_->DefineCelula(i + 1, 1, r.descricao);
+        grade_->DefineCelula(i + 1, 2, r.vinculado);
+        meios_.push_back(r);
+    }
+    Log(QStringLiteral("<- ") + QString::fromUtf8(kSucesso));
+}
+
+std::optional<QStringList> TGridDefMeiosPagto::RegistroDaLinha(int linha) const {
+    const int indice = linha - 1;
+    if (indice < 0 || indice >= static_cast<int>(meios_.size())) return std::nullopt;
+    const RegistroMeioPagamento& r = meios_[static_cast<std::size_t>(indice)];
+    // A slot read back without a name is free: a name typed into its row is an insertion.
+    if (r.descricao.trimmed().isEmpty()) return std::nullopt;
+    return QStringList{r.descricao, r.vinculado};
+}
+
+std::optional<QStringList> RegistroAliquotaDaLinha(const TGridAliquotas& carga, int codigo) {
+    const RegistroAliquota* a = carga.ProcuraAliquota(codigo);
+    if (!a) return std::nullopt;
+    return QStringList{QString::fromStdString(FormataAliquota(a->percentual.toStdString())), a->descricao,
+                       a->tipo};
+}
+
+// --- the walks ----------------------------------------------------------------------------------
+
+void CadastraAliquotas(const Grade& grade, const TGridAliquotas& carga) {
+    RegrasCadastro regras;
+    regras.linhaInicial = 1;
+    regras.colunas = 3;
+    regras.chave = 0;
+    regras.recusado = QStringLiteral("00,00");
+    const auto passos = PlanejaCadastro(grade, regras, [&carga](int, int codigo) {
+        return RegistroAliquotaDaLinha(carga, codigo);
+    });
+    Log(QStringLiteral("-> Cadastrando alíquotas programáveis ..."));
+    for (const PassoCadastro& p : passos) {
+        const QString& perc = p.valores[0];
+        switch (p.tipo) {
+            case TipoPasso::Altera:
+            case TipoPasso::Insere: {
+                const int r = dll::DefineAliquota(Cp(p.codigo), Cp(perc), Cp(p.valores[1]), Cp(p.valores[2]));
+                Log((p.tipo == TipoPasso::Altera ? QStringLiteral(" -> Alterando Alíquota ")
+                                                 : QStringLiteral(" -> Inserindo Alíquota ")) +
+                    p.codigo + QStringLiteral(" - ") + perc);
+                TrataRetorno(r);
+                break;
+            }
+            case TipoPasso::Exclui: {
+                const int r = dll::ExcluiAliquota(Cp(p.codigo), Cp(p.anteriores.value(0)));
+                Log(QStringLiteral(" -> Excluindo Alíquota ") + p.codigo);
+                TrataRetorno(r);
+                break;
+            }
+            case TipoPasso::Recusa:
+                Log(QStringLiteral(" -> Alíquota ") + p.codigo +
+                    QStringLiteral(" não permitida (ZERO). Inclusão cancelada !"));
+                break;
+        }
+    }
+    Log(QStringLiteral("<- Operaçao finalizada."));
+}
+
+void CadastraMeiosPagamento(const Grade& grade, const TGridDefMeiosPagto& carga) {
+    RegrasCadastro regras;
+    regras.linhaInicial = 2;
+    regras.colunas = 2;
+    regras.chave = 0;
+    const auto passos =
+        PlanejaCadastro(grade, regras, [&carga](int linha, int) { return carga.RegistroDaLinha(linha); });
+    Log(QStringLiteral("-> Cadastrando formas de pagamento ..."));
+    for (const PassoCadastro& p : passos) {
+        const QString& desc = p.valores[0];
+        const std::string vinculado = p.valores[1] == QStringLiteral("Sim") ? "Yes" : "No";
+        switch (p.tipo) {
+            case TipoPasso::Altera:
+            case TipoPasso::Insere: {
+                const int r = dll::DefineMeioPagamento(Cp(p.codigo), "", Cp(desc), vinculado);
+                Log((p.tipo == TipoPasso::Altera ? QStringLiteral(" -> Alterando Forma Pagto. ")
+                                                 : QStringLiteral(" -> Inserindo Forma Pagto. ")) +
+                    p.codigo + QStringLiteral(" - ") + desc);
+                TrataRetorno(r);
+                break;
+            }
+            case TipoPasso::Exclui: {
+                const int r = dll::ExcluiMeioPagamento(Cp(p.codigo), Cp(p.anteriores.value(0)));
+                Log(QStringLiteral(" -> Excluindo Forma Pagto. ") + p.codigo);
+                TrataRetorno(r);
+                break;
+            }
+            case TipoPasso::Recusa:
+                break;
+        }
+    }
+    Log(QStringLiteral("-> Operaçao finalizada."));
+}
+
+// --- the grid forms -----------------------------------------------------------------------------
+
+TFormGradeProgramavel::TFormGradeProgramavel(const char* classe, const QString& titulo, const char* grade,
+                                             int colunas, QWidget* parent)
+    : TFormulario(classe, titulo, parent) {
+    tabela_ = new QTableWidget(17, colunas, this);
+    tabela_->setObjectName(QString::fromUtf8(grade));
+    tabela_->horizontalHeader()->hide();
+    tabela_->verticalHeader()->hide();
+    tabela_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+    grade_ = std::make_unique<GradeTabela>(tabela_);
+    Corpo()->addWidget(tabela_);
+    auto* botoes = new QHBoxLayout;
+    btCapturar_ = new QPushButton(QStringLiteral("Capturar"), this);
+    btCapturar_->setObjectName(QStringLiteral("btnCapturar"));
+    btCadastrar_ = new QPushButton(QStringLiteral("Cadastrar"), this);
+    btCadastrar_->setObjectName(QStringLiteral("btnCadastrar"));
+    botoes->addWidget(btCapturar_);
+    botoes->addWidget(btCadastrar_);
+    Corpo()->addLayout(botoes);
+    Corpo()->addWidget(new QLabel(QStringLiteral("* Campo Opcional"), this));
+    BotaoOK()->hide();
+    Liga(btCapturar_, [this] { Capturar(); });
+    Liga(btCadastrar_, [this] {
+        if (belmora::Pergunta(this, kConfirmacao, Pergunta())) Cadastrar();
+    });
+}
+
+void TFormGradeProgramavel::AoMostrar() {
+    btCapturar_->setFocus();
+    Guarda([this] { Capturar(); });
+}
+
+TfrmDefineAliquotas::TfrmDefineAliquotas(QWidget* parent)
+    : TFormGradeProgramavel("TfrmDefineAliquotas", QStringLiteral("Cadastro de Alíquotas Programáveis"),
+                            "grdAliquotas", 4, parent),
+      carga_(grade_.get()) {
+    Corpo()->addWidget(new QLabel(
+        QStringLiteral("Obs.: Não é possível alterar ou excluir alíquotas fora de Intervenção técnica."), this));
+    carga_.Inicializa();
+    carga_.Prepara();
+}
+
+QString TfrmDefineAliquotas::Pergunta() const {
+    return QStringLiteral("Você tem certeza que deseja efetuar o cadastro de Alíquotas?");
+}
+
+void TfrmDefineAliquotas::Capturar() {
+    carga_.Carrega();
+}
+
+void TfrmDefineAliquotas::Cadastrar() {
+    CadastraAliquotas(*grade_, carga_);
+}
+
+TfrmDefMeioPgto::TfrmDefMeioPgto(QWidget* parent)
+    : TFormGradeProgramavel("TfrmDefMeioPgto", QStringLiteral("Cadastrar Meio de Pagamento"), "grdMeiosPgto", 3,
+                            parent),
+      carga_(grade_.get()) {
+    Corpo()->addWidget(new QLabel(
+        QStringLiteral("Obs.: Não é possível alterar ou excluir forma de pagamento fora de Intervenção Técnica."),
+        this));
+    carga_.Inicializa();
+    carga_.Prepara();
+}
+
+QString TfrmDefMeioPgto::Pergunta() const {
+    return QStringLiteral("Você tem certeza que deseja efetuar o cadastro da Forma de Pagamento ?");
+}
+
+void TfrmDefMeioPgto::Capturar() {
+    carga_.Carrega();
+}
+
+void TfrmDefMeioPgto::Cadastrar() {
+    CadastraMeiosPagamento(*grade_, carga_);
+}
+
+// --- totalling mode -----------------------------------------------------------------------------
+
+TfrmAlterarFormaTotalizacao::TfrmAlterarFormaTotalizacao(QWidget* parent)
+    : TFormulario("TfrmAlterarFormaTotalizacao", QStringLiteral("Alterar forma de totalização"), parent) {
+    auto* atual = CampoTexto("edtTotalizacaoAtual", QStringLiteral("Forma atual de totalização:"), 20);
+    atual->setReadOnly(true);
+    GrupoRadios("rgOp", QStringLiteral("Forma de totalização"),
+                {QStringLiteral("Arredondamento"), QStringLiteral("Truncamento")});
+    auto* capturar = new QPushButton(QStringLiteral("Capturar status"), this);
+    capturar->setObjectName(QStringLiteral("btnCapturar"));
+    auto* definir = new QPushButton(QStringLiteral("Definir"), this);
+    definir->setObjectName(QStringLiteral("btnDefinir"));
+    Corpo()->addWidget(capturar);
+    Corpo()->addWidget(definir);
+    Corpo()->addWidget(new QLabel(
+        QStringLiteral("* a forma de totalização só poderá ser definida em\nestado de intervenção técnica"), this));
+    BotaoOK()->hide();
+    Liga(capturar, [this] { Capturar(); });
+    Liga(definir, [this] { Definir(); });
+}
+
+void TfrmAlterarFormaTotalizacao::Capturar() {
+    std::string resposta(1, ' ');
+    QString texto;
+    Executa(QStringLiteral("-> Lendo forma de totalização"), [&] {
+        const int r = dll::Tarvo_VerificaTruncamento(resposta);
+        if (r == 1) {
+            bool ok = false;
+            const int v = QString::fromStdString(resposta).trimmed().toInt(&ok);
+            texto = ok && v != 0 ? QStringLiteral("Truncamento") : QStringLiteral("Arredondamento");
+        }
+        return r;
+    });
+    findChild<QLineEdit*>(QStringLiteral("edtTotalizacaoAtual"))->setText(texto);
+}
+
+void TfrmAlterarFormaTotalizacao::Definir() {
+    const int modo = Escolhido("rgOp") == 1 ? 1 : 0;
+    Executa(QStringLiteral("-> Definindo forma de totalização"),
+            [modo] { return dll::ProgramaArredondamentoTruncamento(modo); });
+}
+
+void RegistraFormulariosDeProgramacao() {
+    RegistraFormulario("TfrmDefineAliquotas", []() -> QWidget* { return new TfrmDefineAliquotas; });
+    RegistraFormulario("TfrmDefMeioPgto", []() -> QWidget* { return new TfrmDefMeioPgto; });
+    RegistraFormulario("TfrmAlterarFormaTotalizacao", []() -> QWidget* { return new TfrmAlterarFormaTotalizacao; });
+}
+
+}  // namespace belmora

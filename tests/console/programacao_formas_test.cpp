@@ -1,0 +1,166 @@
+// The programming forms against the printer emulator in technical intervention: what each
+// edit sends (the daily call log), what comes back on the next capture, and the log lines.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <filesystem>
+
+#include "comum/ambiente.h"
+#include "console/binding/auxiliar.h"
+#include "console/binding/log_dll.h"
+#include "console/forms/programacao/programacao.h"
+#include "platform/codepage.h"
+#ifdef BELMORA_COM_EMULADOR
+#include "emulador/emulador.h"
+#endif
+
+#ifdef BELMORA_COM_EMULADOR
+namespace {
+
+const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
+
+class Programacao : public ::testing::Test {
+  protected:
+    emulador::Emulador impressora;
+    QStringList log;
+
+    void SetUp() override {
+        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
+        impressora.Altera([](emulador::Impressora& p) {
+            p.intervencaoTecnica = true;
+            p.aliquotas = {};
+            p.meiosPagamento = {};
+            p.aliquotas[0] = {true, 1800, true, "T18"};
+            p.meiosPagamento[0] = {true, "Cartao", "Cartao", true};
+            p.meiosPagamento[1] = {true, "Cheque", "Cheque", false};
+        });
+        std::filesystem::remove("logDLL-20260304.txt");
+        belmora::DefineRelogioLogDLL([] { return kHoje; });
+        belmora::DefineLogOperador([this](const std::string& l) { log << QString::fromStdString(l); });
+    }
+    void TearDown() override {
+        belmora::DefineLogOperador(nullptr);
+        belmora::DefineRelogioLogDLL(nullptr);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // The operator log as one text, so a difference reads plainly.
+    std::string Linhas() const { return log.join(QLatin1Char('\n')).toStdString(); }
+    static std::string Linhas(const QStringList& l) { return l.join(QLatin1Char('\n')).toStdString(); }
+    std::string LogDLL() {
+        if (!std::filesystem::exists("logDLL-20260304.txt")) return {};
+        return plataforma::Cp1252ParaUtf8(teste::LeArquivo("logDLL-20260304.txt"));
+    }
+    void EsqueceChamadas() { std::filesystem::remove("logDLL-20260304.txt"); }
+    template <typename F>
+    std::unique_ptr<F> Mostra() {
+        auto f = std::make_unique<F>();
+        f->show();
+        QCoreApplication::processEvents();
+        return f;
+    }
+    static QString Celula(QTableWidget* t, int l, int c) { return t->item(l, c) ? t->item(l, c)->text() : QString(); }
+    static void Escreve(QTableWidget* t, int l, int c, const QString& v) {
+        if (!t->item(l, c)) t->setItem(l, c, new QTableWidgetItem);
+        t->item(l, c)->setText(v);
+    }
+};
+
+TEST_F(Programacao, RatesSendOnlyTheEditedRowsAndComeBackWhereEdited) {
+    auto f = Mostra<belmora::TfrmDefineAliquotas>();
+    QTableWidget* g = f->Tabela();
+    ASSERT_EQ(Celula(g, 1, 1), "18,00");
+    EsqueceChamadas();
+    log.clear();
+    f->Cadastrar();  // nothing edited: nothing sent
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando alíquotas programáveis ...", "<- Operaçao finalizada."})));
+    EXPECT_EQ(LogDLL().find("Tarvo_ExecutaComando"), std::string::npos) << LogDLL();
+
+    log.clear();
+    Escreve(g, 1, 3, "ISSQN");  // the kind alone
+    Escreve(g, 3, 1, "07,00");
+    Escreve(g, 3, 2, "T07");
+    Escreve(g, 3, 3, "ICMS");
+    Escreve(g, 4, 1, "00,00");
+    f->Cadastrar();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando alíquotas programáveis ...", " -> Alterando Alíquota 0 - 18,00",
+                                " -> Inserindo Alíquota 2 - 07,00",
+                                " -> Alíquota 3 não permitida (ZERO). Inclusão cancelada !",
+                                "<- Operaçao finalizada."})));
+    const auto& al = impressora.Impressora().aliquotas;
+    EXPECT_FALSE(al[0].icms);
+    EXPECT_TRUE(al[2].programada);
+    EXPECT_EQ(al[2].percentual, 700);
+    EXPECT_FALSE(al[3].programada);
+
+    f->BotaoCapturar()->click();
+    EXPECT_EQ(Celula(g, 1, 3), "ISSQN");
+    EXPECT_EQ(Celula(g, 3, 1), "07,00");
+    EXPECT_EQ(Celula(g, 3, 2), "T07");
+    EXPECT_EQ(Celula(g, 4, 1), "");
+
+    // emptied percentage: the delete names the old percentage
+    log.clear();
+    Escreve(g, 3, 1, "");
+    f->Cadastrar();
+    EXPECT_TRUE(log.contains(" -> Excluindo Alíquota 2")) << log.join('\n').toStdString();
+    EXPECT_FALSE(impressora.Impressora().aliquotas[2].programada);
+}
+
+TEST_F(Programacao, PaymentMethodsKeepRowAndSlotTogether) {
+    auto f = Mostra<belmora::TfrmDefMeioPgto>();
+    QTableWidget* g = f->Tabela();
+    ASSERT_EQ(Celula(g, 2, 0), "0");
+    ASSERT_EQ(Celula(g, 2, 1), "Cartao");
+    ASSERT_EQ(Celula(g, 2, 2), "Sim");
+    EXPECT_EQ(Celula(g, 0, 2), "Vinculado?");
+    EsqueceChamadas();
+    log.clear();
+    f->Cadastrar();
+    EXPECT_EQ(LogDLL().find("Tarvo_ExecutaComando"), std::string::npos) << LogDLL();
+
+    Escreve(g, 3, 2, "Sim");          // "Cheque" linked: the linked column alone
+    Escreve(g, 4, 1, "Crédito");      // a new method in slot 2, typed with an accent
+    Escreve(g, 4, 2, "Não");
+    log.clear();
+    f->Cadastrar();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando formas de pagamento ...", " -> Alterando Forma Pagto. 1 - Cheque",
+                                " -> Inserindo Forma Pagto. 2 - Crédito", "-> Operaçao finalizada."})));
+    EXPECT_NE(LogDLL().find("NomeMeioPagamento=\"Cr\\x82dito\""), std::string::npos) << LogDLL();
+    const auto& m = impressora.Impressora().meiosPagamento;
+    EXPECT_TRUE(m[1].permiteVinculado);
+    EXPECT_EQ(m[2].nome, "Cr\x82" "dito");
+
+    f->BotaoCapturar()->click();
+    EXPECT_EQ(Celula(g, 3, 2), "Sim");
+    EXPECT_EQ(Celula(g, 4, 1), "Crédito");  // back in the row the operator edited
+
+    // an emptied name deletes the method by its old name
+    EsqueceChamadas();
+    log.clear();
+    Escreve(g, 2, 1, "");
+    f->Cadastrar();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando formas de pagamento ...", " -> Excluindo Forma Pagto. 0",
+                                "-> Operaçao finalizada."})));
+    EXPECT_NE(LogDLL().find("NomeMeioPagamento=\"Cartao\""), std::string::npos) << LogDLL();
+    EXPECT_FALSE(impressora.Impressora().meiosPagamento[0].programado);
+}
+
+TEST_F(Programacao, TotallingModeIsReadAndSet) {
+    auto f = Mostra<belmora::TfrmAlterarFormaTotalizacao>();
+    auto* atual = f->findChild<QLineEdit*>("edtTotalizacaoAtual");
+    EXPECT_EQ(atual->text(), "Truncamento");
+    f->findChild<QRadioButton*>("rgOp0")->setChecked(true);
+    log.clear();
+    f->findChild<QPushButton*>("btnDefinir")->click();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Definindo forma de totalização", "<- Operação executada com Sucesso!"})));
+    EXPECT_EQ(impressora.Impressora().arredondamento, 0);
+    f->findChild<QPushButton*>("btnCapturar")->click();
+    EXPECT_EQ(atual->text(), "Arredondamento");
+}
+
+}  // namespace
+#endif
