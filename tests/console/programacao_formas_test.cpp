@@ -13,6 +13,7 @@
 #include "console/binding/auxiliar.h"
 #include "console/binding/log_dll.h"
 #include "console/forms/programacao/programacao.h"
+#include "console/forms/programacao/tabelas.h"
 #include "platform/codepage.h"
 #ifdef BELMORA_COM_EMULADOR
 #include "emulador/emulador.h"
@@ -90,7 +91,7 @@ TEST_F(Programacao, RatesSendOnlyTheEditedRowsAndComeBackWhereEdited) {
                                 " -> Inserindo Alíquota 2 - 07,00",
                                 " -> Alíquota 3 não permitida (ZERO). Inclusão cancelada !",
                                 "<- Operaçao finalizada."})));
-    const auto& al = impressora.Impressora().aliquotas;
+    const auto al = impressora.Impressora().aliquotas;
     EXPECT_FALSE(al[0].icms);
     EXPECT_TRUE(al[2].programada);
     EXPECT_EQ(al[2].percentual, 700);
@@ -130,7 +131,7 @@ TEST_F(Programacao, PaymentMethodsKeepRowAndSlotTogether) {
     EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando formas de pagamento ...", " -> Alterando Forma Pagto. 1 - Cheque",
                                 " -> Inserindo Forma Pagto. 2 - Crédito", "-> Operaçao finalizada."})));
     EXPECT_NE(LogDLL().find("NomeMeioPagamento=\"Cr\\x82dito\""), std::string::npos) << LogDLL();
-    const auto& m = impressora.Impressora().meiosPagamento;
+    const auto m = impressora.Impressora().meiosPagamento;
     EXPECT_TRUE(m[1].permiteVinculado);
     EXPECT_EQ(m[2].nome, "Cr\x82" "dito");
 
@@ -160,6 +161,110 @@ TEST_F(Programacao, TotallingModeIsReadAndSet) {
     EXPECT_EQ(impressora.Impressora().arredondamento, 0);
     f->findChild<QPushButton*>("btnCapturar")->click();
     EXPECT_EQ(atual->text(), "Arredondamento");
+}
+
+}  // namespace
+#endif
+
+#ifdef BELMORA_COM_EMULADOR
+namespace {
+
+class Tabelas : public Programacao {
+  protected:
+    void SetUp() override {
+        Programacao::SetUp();
+        impressora.Altera([](emulador::Impressora& p) {
+            p.naoFiscais = {};
+            p.naoFiscais[0] = {true, "SUPRIMENTO", "Suprimento de caixa", true};
+            p.gerenciais = {};
+            p.gerenciais[0] = {true, "GERAL"};
+            p.departamentos = {};
+            p.departamentos[0] = {true, "BEBIDAS"};
+        });
+    }
+};
+
+TEST_F(Tabelas, DepartmentsUseEveryRowAndTheirOwnCodes) {
+    auto f = Mostra<belmora::TfrmDefDepartamento>();
+    QTableWidget* g = f->Tabela();
+    EXPECT_EQ(Celula(g, 0, 1), "Nome");
+    ASSERT_EQ(Celula(g, 1, 0), "0");
+    EXPECT_EQ(Celula(g, 1, 1), "BEBIDAS");  // code 0 in the row labelled 0
+    EsqueceChamadas();
+    log.clear();
+    f->Cadastrar();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Operaçao finalizada."})));
+    EXPECT_EQ(LogDLL().find("Tarvo_Nomeia"), std::string::npos) << LogDLL();
+
+    Escreve(g, 1, 1, "FRIOS");     // the first row is sent too
+    Escreve(g, 20, 1, "LIMPEZA");  // and the last
+    f->Cadastrar();
+    EXPECT_EQ(impressora.Impressora().departamentos[0].nome, "FRIOS");
+    EXPECT_EQ(impressora.Impressora().departamentos[19].nome, "LIMPEZA");
+    f->BotaoCapturar()->click();
+    EXPECT_EQ(Celula(g, 1, 1), "FRIOS");
+    EXPECT_EQ(Celula(g, 20, 1), "LIMPEZA");
+}
+
+TEST_F(Tabelas, TotalisersSendTheTypeAndCompareAccentsOnce) {
+    auto f = Mostra<belmora::TfrmDefineNaoFiscal>();
+    QTableWidget* g = f->Tabela();
+    ASSERT_EQ(Celula(g, 1, 1), "SUPRIMENTO");
+    EXPECT_EQ(Celula(g, 1, 3), "Entrada");
+    Escreve(g, 2, 1, "SANGRIA");
+    Escreve(g, 2, 2, "Retirada");
+    Escreve(g, 2, 3, "Saída");
+    log.clear();
+    f->Cadastrar();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando Totalizadores Não Fiscais",
+                                            " -> Inserindo Totalizador 1 - SANGRIA", "-> Operaçao finalizada."})));
+    const auto t = impressora.Impressora().naoFiscais[1];
+    EXPECT_TRUE(t.programado);
+    EXPECT_FALSE(t.entrada);
+    f->BotaoCapturar()->click();
+    EXPECT_EQ(Celula(g, 2, 3), "Saida");
+    // chosen again as "Saída" while read back as "Saida": the same type, nothing sent
+    Escreve(g, 2, 3, "Saída");
+    EsqueceChamadas();
+    log.clear();
+    f->Cadastrar();
+    EXPECT_EQ(LogDLL().find("Tarvo_ExecutaComando"), std::string::npos) << LogDLL();
+}
+
+TEST_F(Tabelas, ManagementReportsAndTheStatusForms) {
+    auto f = Mostra<belmora::TfrmDefRelatorioGerencial>();
+    QTableWidget* g = f->Tabela();
+    ASSERT_EQ(Celula(g, 1, 1), "GERAL");
+    // the free entries cannot be read: each failure is logged and no success line closes the load
+    EXPECT_EQ(log.count("<- Operação falhou!"), 19);
+    EXPECT_FALSE(log.contains("<- Operação executada com Sucesso!"));
+    Escreve(g, 1, 1, "");
+    Escreve(g, 3, 1, "VENDAS");
+    log.clear();
+    f->Cadastrar();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando Relatórios Gerenciais", " -> Excluindo Relatório 0",
+                                            " -> Inserindo Relatório 2 - VENDAS", "-> Operaçao finalizada."})));
+    EXPECT_NE(LogDLL().find("NomeGerencial=\"GERAL\""), std::string::npos) << LogDLL();
+    EXPECT_FALSE(impressora.Impressora().gerenciais[0].programado);
+    EXPECT_EQ(impressora.Impressora().gerenciais[2].nome, "VENDAS");
+
+    belmora::TfrmStatusTabela s("TfrmStatusRelatGerenciais", "x", belmora::TfrmTabelaProgramavel::QualTabela::Gerenciais);
+    impressora.Altera([](emulador::Impressora& p) {
+        for (std::size_t i = 0; i < p.gerenciais.size(); ++i)
+            if (!p.gerenciais[i].programado) p.gerenciais[i] = {true, "R" + std::to_string(i)};
+        p.gerenciais[0] = {};
+    });
+    log.clear();
+    s.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(log.count("<- Operação falhou!"), 1);
+    EXPECT_FALSE(log.contains("<- Operação executada com Sucesso!"));
+    EXPECT_EQ(Celula(s.Tabela(), 3, 1), "VENDAS");
+    EXPECT_EQ(Celula(s.Tabela(), 20, 1), "R19");
+    impressora.Altera([](emulador::Impressora& p) { p.gerenciais[0] = {true, "GERAL"}; });
+    log.clear();
+    s.findChild<QPushButton*>("btCapturar")->click();
+    EXPECT_EQ(log.last(), "<- Operação executada com Sucesso!");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "console/forms/programacao/programacao.h"
 
+#include "console/forms/programacao/tabelas.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -154,9 +156,9 @@ void CadastraMeiosPagamento(const Grade& grade, const TGridDefMeiosPagto& carga)
 // --- the grid forms -----------------------------------------------------------------------------
 
 TFormGradeProgramavel::TFormGradeProgramavel(const char* classe, const QString& titulo, const char* grade,
-                                             int colunas, QWidget* parent)
+                                             int colunas, QWidget* parent, int linhas)
     : TFormulario(classe, titulo, parent) {
-    tabela_ = new QTableWidget(17, colunas, this);
+    tabela_ = new QTableWidget(linhas, colunas, this);
     tabela_->setObjectName(QString::fromUtf8(grade));
     tabela_->horizontalHeader()->hide();
     tabela_->verticalHeader()->hide();
@@ -276,6 +278,7 @@ void RegistraFormulariosDeProgramacao() {
     RegistraFormulario("TfrmDefineAliquotas", []() -> QWidget* { return new TfrmDefineAliquotas; });
     RegistraFormulario("TfrmDefMeioPgto", []() -> QWidget* { return new TfrmDefMeioPgto; });
     RegistraFormulario("TfrmAlterarFormaTotalizacao", []() -> QWidget* { return new TfrmAlterarFormaTotalizacao; });
+    RegistraFormulariosDeTabelas();
 }
 
 }  // namespace belmora

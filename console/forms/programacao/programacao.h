@@ -41,7 +41,7 @@ class TFormGradeProgramavel : public TFormulario {
     Q_OBJECT
   public:
     TFormGradeProgramavel(const char* classe, const QString& titulo, const char* grade, int colunas,
-                          QWidget* parent = nullptr);
+                          QWidget* parent = nullptr, int linhas = 17);
     QTableWidget* Tabela() const { return tabela_; }
     QPushButton* BotaoCapturar() const { return btCapturar_; }
     QPushButton* BotaoCadastrar() const { return btCadastrar_; }
