@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -265,6 +266,34 @@ TEST_F(Tabelas, ManagementReportsAndTheStatusForms) {
     log.clear();
     s.findChild<QPushButton*>("btCapturar")->click();
     EXPECT_EQ(log.last(), "<- Operação executada com Sucesso!");
+}
+
+}  // namespace
+#endif
+
+#ifdef BELMORA_COM_EMULADOR
+namespace {
+
+TEST_F(Programacao, SummerTimeTogglesAndTheLabelsFollow) {
+    impressora.Altera([](emulador::Impressora& p) {
+        p.horarioVerao = false;
+        p.movimentoAberto = false;
+    });
+    auto f = Mostra<belmora::TfrmProgramaHorarioVerao>();
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Lendo Status de Horário de Verão", "  -> Status lido com sucesso!",
+                                            "-> Lendo Data/Hora", "  -> Data / Hora lidos com sucesso!",
+                                            "<- Operação executada com Sucesso!"})));
+    EXPECT_EQ(f->Estado()->text(), "Desativado");
+    EXPECT_EQ(f->BotaoPrograma()->text(), "Ativar");
+    log.clear();
+    f->BotaoPrograma()->click();
+    EXPECT_EQ(log.value(0), "-> Programando Horário de Verão");
+    EXPECT_TRUE(impressora.Impressora().horarioVerao);
+    EXPECT_EQ(f->Estado()->text(), "Ativado");
+    EXPECT_EQ(f->BotaoPrograma()->text(), "Desativar");
+    f->BotaoPrograma()->click();
+    EXPECT_FALSE(impressora.Impressora().horarioVerao);
+    EXPECT_EQ(f->Estado()->text(), "Desativado");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include "console/forms/programacao/tabelas.h"
 
+#include <QDateEdit>
 #include <QHBoxLayout>
+#include <QTimeEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -274,7 +276,64 @@ void TfrmAlterarFormaTotalizacao::Definir() {
             [modo] { return dll::ProgramaArredondamentoTruncamento(modo); });
 }
 
+// --- summer time ----------------------------------------------------------------------------------
+
+TfrmProgramaHorarioVerao::TfrmProgramaHorarioVerao(QWidget* parent)
+    : TFormulario("TfrmProgramaHorarioVerao", QStringLiteral("Programa horário de verão"), parent) {
+    CampoData("edtData", QStringLiteral("Data:"));
+    CampoHora("edtHora", QStringLiteral("Hora:"));
+    estado_ = new QLabel(this);
+    estado_->setObjectName(QStringLiteral("lblHorarioVerao"));
+    Linha(estado_, QStringLiteral("Horário de verão:"));
+    auto* capturar = new QPushButton(QStringLiteral("Capturar"), this);
+    capturar->setObjectName(QStringLiteral("btnCapturar"));
+    btPrograma_ = new QPushButton(QStringLiteral("Ativar"), this);
+    btPrograma_->setObjectName(QStringLiteral("btnProgramaHorarioVerao"));
+    Corpo()->addWidget(capturar);
+    Corpo()->addWidget(btPrograma_);
+    BotaoOK()->hide();
+    Liga(capturar, [this] { Capturar(); });
+    Liga(btPrograma_, [this] { Programa(); });
+}
+
+void TfrmProgramaHorarioVerao::Capturar() {
+    bool falhou = false;
+    Log(QStringLiteral("-> Lendo Status de Horário de Verão"));
+    dll::FlagsFiscais flags;
+    if (TrataRetorno(dll::DecodificaFlagsFiscais(flags))) {
+        estado_->setText(flags.bit4 ? QStringLiteral("Ativado") : QStringLiteral("Desativado"));
+        btPrograma_->setText(flags.bit4 ? QStringLiteral("Desativar") : QStringLiteral("Ativar"));
+        Log(QStringLiteral("  -> Status lido com sucesso!"));
+    } else {
+        falhou = true;
+        Log(QStringLiteral("  -> Falha ao ler Status de Horário de Verão!"));
+    }
+    Log(QStringLiteral("-> Lendo Data/Hora"));
+    std::string data(10, ' '), hora(10, ' ');
+    if (TrataRetorno(dll::Tarvo_DataHoraImpressora(data, hora))) {
+        // ddmmyy and hhmmss, as the printer gives them
+        const QString d = QString::fromStdString(data).trimmed();
+        const QString h = QString::fromStdString(hora).trimmed();
+        QDate dia = QDate::fromString(d, QStringLiteral("ddMMyy"));
+        if (dia.isValid() && dia.year() < 2000) dia = dia.addYears(100);
+        const QTime tempo = QTime::fromString(h, QStringLiteral("HHmmss"));
+        if (dia.isValid()) findChild<QDateEdit*>(QStringLiteral("edtData"))->setDate(dia);
+        if (tempo.isValid()) findChild<QTimeEdit*>(QStringLiteral("edtHora"))->setTime(tempo);
+        Log(QStringLiteral("  -> Data / Hora lidos com sucesso!"));
+    } else {
+        falhou = true;
+        Log(QStringLiteral("  -> Falha ao ler Data / Hora!"));
+    }
+    Log(QStringLiteral("<- ") + QString::fromUtf8(falhou ? kFalhou : kSucesso));
+}
+
+void TfrmProgramaHorarioVerao::Programa() {
+    if (Executa(QStringLiteral("-> Programando Horário de Verão"), [] { return dll::Tarvo_ProgramaHorarioVerao(); }))
+        Capturar();
+}
+
 void RegistraFormulariosDeProgramacao() {
+    RegistraFormulario("TfrmProgramaHorarioVerao", []() -> QWidget* { return new TfrmProgramaHorarioVerao; });
     RegistraFormulario("TfrmDefineAliquotas", []() -> QWidget* { return new TfrmDefineAliquotas; });
     RegistraFormulario("TfrmDefMeioPgto", []() -> QWidget* { return new TfrmDefMeioPgto; });
     RegistraFormulario("TfrmAlterarFormaTotalizacao", []() -> QWidget* { return new TfrmAlterarFormaTotalizacao; });

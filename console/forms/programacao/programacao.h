@@ -11,6 +11,7 @@
 #include "console/forms/status/grades.h"
 #include "console/forms/status/status.h"
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -95,6 +96,25 @@ class TfrmAlterarFormaTotalizacao : public TFormulario {
 
   protected:
     void AoMostrar() override { Capturar(); }
+};
+
+// Summer time: its state (the third fiscal flag) and the printer's clock, and the button that
+// switches it.
+class TfrmProgramaHorarioVerao : public TFormulario {
+    Q_OBJECT
+  public:
+    explicit TfrmProgramaHorarioVerao(QWidget* parent = nullptr);
+    void Capturar();
+    void Programa();
+    QLabel* Estado() const { return estado_; }
+    QPushButton* BotaoPrograma() const { return btPrograma_; }
+
+  protected:
+    void AoMostrar() override { Capturar(); }
+
+  private:
+    QLabel* estado_;
+    QPushButton* btPrograma_;
 };
 
 }  // namespace belmora
