@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QApplication>
+#include <QComboBox>
 #include <QTableWidget>
+#include <QTest>
 #include <filesystem>
 
 #include "comum/ambiente.h"
@@ -294,6 +297,51 @@ TEST_F(Programacao, SummerTimeTogglesAndTheLabelsFollow) {
     f->BotaoPrograma()->click();
     EXPECT_FALSE(impressora.Impressora().horarioVerao);
     EXPECT_EQ(f->Estado()->text(), "Desativado");
+}
+
+}  // namespace
+#endif
+
+#ifdef BELMORA_COM_EMULADOR
+namespace {
+
+// The grid editor: read-only until Enter, a click not right after an arrow key or "Editar";
+// the list over the special column; Delete empties the cell.
+TEST_F(Programacao, GridEditsOnlyWhenAskedAndTheListWritesTheCell) {
+    auto f = Mostra<belmora::TfrmDefineAliquotas>();
+    QTableWidget* g = f->Tabela();
+    g->setFocus();
+    g->setCurrentCell(1, 1);
+    const auto centro = [g](int l, int c) { return g->visualRect(g->model()->index(l, c)).center(); };
+    const auto editor = [g]() -> QLineEdit* {
+        for (QLineEdit* e : g->viewport()->findChildren<QLineEdit*>())
+            if (e->isVisible()) return e;
+        return nullptr;
+    };
+    EXPECT_EQ(editor(), nullptr);
+    QTest::keyClick(g, Qt::Key_Down);
+    ASSERT_EQ(g->currentRow(), 2);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, centro(2, 1));
+    EXPECT_EQ(editor(), nullptr);  // the click right after the arrow only selects
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, centro(2, 1));
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(editor()->inputMask(), "00,00;_");
+
+    g->setCurrentCell(1, 3);  // a new selection leaves editing
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor(), nullptr);
+    QTest::keyClick(g, Qt::Key_Return);
+    ASSERT_TRUE(f->Lista()->isVisible());
+    EXPECT_EQ(f->Lista()->currentText(), "ICMS");
+    f->Lista()->setCurrentIndex(1);
+    QTest::keyClick(f->Lista(), Qt::Key_Return);
+    EXPECT_FALSE(f->Lista()->isVisible());
+    EXPECT_EQ(Celula(g, 1, 3), "ISSQN");
+
+    g->setCurrentCell(1, 2);
+    QTest::keyClick(g, Qt::Key_Delete);
+    EXPECT_EQ(Celula(g, 1, 2), "");
+    EXPECT_EQ(Celula(g, 1, 1), "18,00");
 }
 
 }  // namespace

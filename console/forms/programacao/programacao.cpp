@@ -2,7 +2,13 @@
 
 #include "console/forms/programacao/tabelas.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyledItemDelegate>
 #include <QHBoxLayout>
 #include <QTimeEdit>
 #include <QHeaderView>
@@ -33,6 +39,19 @@ std::string Cp(const QString& t) {
 }
 
 const QString kConfirmacao = QStringLiteral("Confirmação!");
+
+// The cells of a column titled "Percentual" are edited with the mask "00,00".
+class DelegadoGrade : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* pai, const QStyleOptionViewItem& opcao, const QModelIndex& i) const override {
+        QWidget* w = QStyledItemDelegate::createEditor(pai, opcao, i);
+        if (auto* e = qobject_cast<QLineEdit*>(w);
+            e && i.model()->index(0, i.column()).data().toString() == QStringLiteral("Percentual"))
+            e->setInputMask(QStringLiteral("00,00;_"));
+        return w;
+    }
+};
 
 }  // namespace
 
@@ -166,8 +185,29 @@ TFormGradeProgramavel::TFormGradeProgramavel(const char* classe, const QString& 
     tabela_->verticalHeader()->hide();
     tabela_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                              QAbstractItemView::AnyKeyPressed);
+    tabela_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabela_->setItemDelegate(new DelegadoGrade(tabela_));
+    tabela_->installEventFilter(this);
+    tabela_->viewport()->installEventFilter(this);
+    tabela_->setContextMenuPolicy(Qt::CustomContextMenu);
     grade_ = std::make_unique<GradeTabela>(tabela_);
     Corpo()->addWidget(tabela_);
+    lista_ = new QComboBox(tabela_);
+    lista_->setObjectName(QStringLiteral("cmbLista"));
+    lista_->hide();
+    lista_->installEventFilter(this);
+    tabela_->verticalHeader()->setDefaultSectionSize(lista_->sizeHint().height());
+    connect(lista_, &QComboBox::activated, this, [this](int) { FechaLista(); });
+    // Every selection turns the grid back to read-only.
+    connect(tabela_, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) {
+        tabela_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        if (lista_->isVisible()) FechaLista();
+    });
+    auto* menu = new QMenu(this);
+    menu->addAction(QStringLiteral("Editar"), this, [this] { Guarda([this] { Edita(); }); });
+    menu->addAction(QStringLiteral("Apagar"), this, [this] { Guarda([this] { Apaga(); }); });
+    connect(tabela_, &QWidget::customContextMenuRequested, this,
+            [this, menu](const QPoint& p) { menu->popup(tabela_->viewport()->mapToGlobal(p)); });
     auto* botoes = new QHBoxLayout;
     btCapturar_ = new QPushButton(QStringLiteral("Capturar"), this);
     btCapturar_->setObjectName(QStringLiteral("btnCapturar"));
@@ -184,6 +224,85 @@ TFormGradeProgramavel::TFormGradeProgramavel(const char* classe, const QString& 
     });
 }
 
+void TFormGradeProgramavel::DefineColunaEspecial(int coluna, const QStringList& itens, int linhaInicial) {
+    colunaEspecial_ = coluna;
+    linhaEspecial_ = linhaInicial;
+    lista_->clear();
+    lista_->addItems(itens);
+}
+
+void TFormGradeProgramavel::Edita() {
+    const int l = tabela_->currentRow(), c = tabela_->currentColumn();
+    if (l < 1 || c < 0) return;
+    if (c == colunaEspecial_ && l >= linhaEspecial_) {
+        const QRect r = tabela_->visualRect(tabela_->model()->index(l, c));
+        lista_->setGeometry(r.translated(tabela_->viewport()->pos()).adjusted(1, 1, 0, 0));
+        const int i = lista_->findText(grade_->Celula(l, c));
+        lista_->setCurrentIndex(i >= 0 ? i : std::min(1, lista_->count() - 1));
+        lista_->show();
+        lista_->setFocus();
+        return;
+    }
+    AntesDeEditar(l, c);
+    if (!tabela_->item(l, c)) tabela_->setItem(l, c, new QTableWidgetItem);
+    // Not on a change of the current cell: a new selection returns to read-only.
+    tabela_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
+    tabela_->editItem(tabela_->item(l, c));
+}
+
+void TFormGradeProgramavel::Apaga() {
+    if (tabela_->currentRow() < 1) return;
+    grade_->DefineCelula(tabela_->currentRow(), tabela_->currentColumn(), QString());
+}
+
+void TFormGradeProgramavel::FechaLista() {
+    if (!lista_->isVisible()) return;
+    grade_->DefineCelula(tabela_->currentRow(), tabela_->currentColumn(), lista_->currentText());
+    lista_->hide();
+    tabela_->setFocus();
+}
+
+bool TFormGradeProgramavel::eventFilter(QObject* alvo, QEvent* evento) {
+    if (alvo == lista_) {
+        // Leaving the list for another widget of the form writes it too (a cell editor that
+        // closes hands the focus to the grid, which is not a leaving).
+        if (evento->type() == QEvent::FocusOut && QApplication::focusWidget() &&
+            QApplication::focusWidget() != tabela_ && !tabela_->isAncestorOf(QApplication::focusWidget()))
+            FechaLista();
+        if (evento->type() == QEvent::KeyPress) {
+            const int k = static_cast<QKeyEvent*>(evento)->key();
+            if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+                FechaLista();
+                return true;
+            }
+        }
+        return false;
+    }
+    if (alvo == tabela_ && evento->type() == QEvent::KeyPress &&
+        tabela_->editTriggers() == QAbstractItemView::NoEditTriggers) {
+        const int k = static_cast<QKeyEvent*>(evento)->key();
+        const bool seta = k == Qt::Key_Left || k == Qt::Key_Right || k == Qt::Key_Up || k == Qt::Key_Down;
+        navegacao_ = seta;
+        if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+            Guarda([this] { Edita(); });
+            return true;
+        }
+        if (k == Qt::Key_Delete) {
+            Apaga();
+            return true;
+        }
+        return false;
+    }
+    if (alvo == tabela_->viewport() && evento->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton) {
+        // A click right after an arrow key only selects; the next one edits.
+        if (!navegacao_) Guarda([this] { Edita(); });
+        navegacao_ = false;
+    }
+    return false;
+}
+
 void TFormGradeProgramavel::AoMostrar() {
     btCapturar_->setFocus();
     Guarda([this] { Capturar(); });
@@ -197,6 +316,13 @@ TfrmDefineAliquotas::TfrmDefineAliquotas(QWidget* parent)
         QStringLiteral("Obs.: Não é possível alterar ou excluir alíquotas fora de Intervenção técnica."), this));
     carga_.Inicializa();
     carga_.Prepara();
+    DefineColunaEspecial(3, {QStringLiteral("ICMS"), QStringLiteral("ISSQN")});
+}
+
+void TfrmDefineAliquotas::AntesDeEditar(int linha, int coluna) {
+    if (coluna == 1)
+        grade_->DefineCelula(linha, coluna,
+                             QString::fromStdString(FormataAliquota(Cp(grade_->Celula(linha, coluna)))));
 }
 
 QString TfrmDefineAliquotas::Pergunta() const {
@@ -220,6 +346,7 @@ TfrmDefMeioPgto::TfrmDefMeioPgto(QWidget* parent)
         this));
     carga_.Inicializa();
     carga_.Prepara();
+    DefineColunaEspecial(2, {QStringLiteral("Sim"), QStringLiteral("Não")});
 }
 
 QString TfrmDefMeioPgto::Pergunta() const {

@@ -11,6 +11,7 @@
 #include "console/forms/status/grades.h"
 #include "console/forms/status/status.h"
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -46,17 +47,35 @@ class TFormGradeProgramavel : public TFormulario {
     QTableWidget* Tabela() const { return tabela_; }
     QPushButton* BotaoCapturar() const { return btCapturar_; }
     QPushButton* BotaoCadastrar() const { return btCadastrar_; }
+    QComboBox* Lista() const { return lista_; }
     virtual void Capturar() = 0;
     // The walk without the question (the button asks first).
     virtual void Cadastrar() = 0;
+    // Editing of the current cell: the overlaid list on the special column, the cell's own
+    // editor elsewhere ("Editar", Enter, a click not right after an arrow key).
+    void Edita();
+    // "Apagar" and the Delete key.
+    void Apaga();
 
   protected:
     void AoMostrar() override;
+    bool eventFilter(QObject* alvo, QEvent* evento) override;
     virtual QString Pergunta() const = 0;
+    // The column edited through the list, and its items (the second is the fallback).
+    void DefineColunaEspecial(int coluna, const QStringList& itens, int linhaInicial = 1);
+    // Called before a cell of an ordinary column is opened for editing.
+    virtual void AntesDeEditar(int /*linha*/, int /*coluna*/) {}
     QTableWidget* tabela_;
     std::unique_ptr<GradeTabela> grade_;
     QPushButton* btCapturar_;
     QPushButton* btCadastrar_;
+
+  private:
+    void FechaLista();
+    QComboBox* lista_;
+    int colunaEspecial_ = -1;
+    int linhaEspecial_ = 1;
+    bool navegacao_ = false;  // the last key was an arrow key
 };
 
 class TfrmDefineAliquotas : public TFormGradeProgramavel {
@@ -68,6 +87,7 @@ class TfrmDefineAliquotas : public TFormGradeProgramavel {
 
   protected:
     QString Pergunta() const override;
+    void AntesDeEditar(int linha, int coluna) override;
 
   private:
     TGridAliquotas carga_;

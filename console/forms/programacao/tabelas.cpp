@@ -279,6 +279,7 @@ TfrmTabelaProgramavel::TfrmTabelaProgramavel(QualTabela tabela, QWidget* parent)
       qual_(tabela),
       carga_(NovaCarga(tabela, grade_.get())) {
     Corpo()->addWidget(new QLabel(QString::fromUtf8(Dados(tabela).nota), this));
+    if (tabela == QualTabela::NaoFiscais) DefineColunaEspecial(3, {QStringLiteral("Entrada"), QStringLiteral("Saída")});
 }
 
 QString TfrmTabelaProgramavel::Pergunta() const {
