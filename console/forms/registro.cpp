@@ -7,6 +7,7 @@
 #include "console/forms/documentos/documentos.h"
 #include "console/forms/inicio.h"
 #include "console/forms/leituras/leituras.h"
+#include "console/forms/programacao/programacao.h"
 #include "console/forms/status/status.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
@@ -21,6 +22,7 @@ void RegistraFormulariosDoConsole() {
     RegistraFormulariosDeDocumentos();
     RegistraFormulariosDeCheque();
     RegistraFormulariosDeConfiguracao();
+    RegistraFormulariosDeProgramacao();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {
