@@ -1,0 +1,26 @@
+// The SINTEGRA file of an ECF: the keyed lines gathered in "SINT.TXT" of RFDTEMP, sorted and
+// written without their keys to "SINTEGRA.TXT" between the informant's records and the
+// closing type-90 record.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace tarvo {
+
+// What the final file holds besides the informant's records.
+struct ContagemSintegra {
+    std::size_t tipo60 = 0, tipo75 = 0;
+};
+
+// The closing record: CNPJ, state registration and the counts (126 characters).
+std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c);
+
+// Rewrites "SINTEGRA.TXT" from "SINT.TXT": the type-10 and type-11 records, the sorted lines
+// without their keys (60I only with `com60I`; a record equal to the one before, and a 75 of the
+// same dates and product as the one before, written once), the type-90 record. Nothing while
+// the SINTEGRA switch is off. Throws ErroArquivoFiscal when the file cannot be written.
+ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::string& registro11,
+                                      const std::string& cnpj, const std::string& inscricao, bool com60I);
+
+}  // namespace tarvo

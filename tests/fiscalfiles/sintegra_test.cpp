@@ -1,0 +1,88 @@
+// The final SINTEGRA file from the keyed lines of "SINT.TXT".
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "comum/ambiente.h"
+#include "driver/core/estado.h"
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/sintegra.h"
+#include "fiscalfiles/pasta_rfd.h"
+
+namespace {
+
+using namespace tarvo;
+
+// A record of `tipo` padded to 126 characters.
+std::string Reg(const std::string& inicio) { return PreencheEspacosDireita(inicio, 126); }
+
+const std::string kDatas = "2012022920120229";
+
+class ArquivoSintegra : public teste::PastaRfd {
+  protected:
+    ArquivoSintegra() {
+        std::filesystem::create_directories(Rfdtemp());
+        Estado().GeraSintegraAtivo = true;
+    }
+    void Sint(const std::vector<std::string>& linhas) {
+        std::string t;
+        for (const auto& l : linhas) t += l + "\r\n";
+        teste::EscreveArquivo(Rfdtemp("SINT.TXT"), t);
+    }
+    std::vector<std::string> Final() { return teste::LinhasCrLf(teste::LeArquivo(Rfdtemp("SINTEGRA.TXT"))); }
+};
+
+TEST_F(ArquivoSintegra, RecordsInKeyOrderWithoutKeysAndTheCountsInRecord90) {
+    const std::string m = Reg("60M20120229SERIE"), a = Reg("60A20120229SERIE1800"),
+                      i = Reg("60I20120229SERIE2D000010001PRODUTO"),
+                      d = Reg("60D20120229SERIEPRODUTO"),
+                      r = Reg("60R022012PRODUTO"),
+                      v1 = Reg("752012022920120229PRODUTO1      X"),
+                      v2 = Reg("752012022920120229PRODUTO1      Y"),  // same dates and product
+                      v3 = Reg("752012022920120229PRODUTO2      X");
+    Sint({"04" + kDatas + "07" + v1, "04" + kDatas + "07" + v2, std::string("032012022904") + r,
+          "02" + kDatas + "06" + i, "02" + kDatas + "03" + a, "02" + kDatas + "02" + m,
+          "02" + kDatas + "05" + d, "02" + kDatas + "03" + a,  // a repeated line goes once
+          "04" + kDatas + "07" + v3});
+    const std::string r10 = Reg("10CNPJ"), r11 = Reg("11RUA");
+    ContagemSintegra c = GravaArquivoSintegra(r10, r11, "12345678000199", "ISENTO", true);
+    EXPECT_EQ(c.tipo60, 5u);
+    EXPECT_EQ(c.tipo75, 2u);
+    const std::vector<std::string> esperado = {r10, r11, m, a, d, i, r, v1, v3};
+    auto linhas = Final();
+    ASSERT_EQ(linhas.size(), esperado.size() + 1);
+    for (std::size_t k = 0; k < esperado.size(); ++k) EXPECT_EQ(linhas[k], esperado[k]) << k;
+    for (const auto& l : linhas) EXPECT_EQ(l.size(), 126u) << l;
+    EXPECT_EQ(linhas.back().substr(0, 60),
+              "9012345678000199ISENTO        600000000575000000029900000010");
+    EXPECT_EQ(linhas.back().back(), '1');
+}
+
+TEST_F(ArquivoSintegra, Without60IFlagThoseRecordsAreLeftOut) {
+    Sint({"02" + kDatas + "06" + Reg("60I20120229A"), "02" + kDatas + "06" + Reg("60I20120229B"),
+          "02" + kDatas + "02" + Reg("60M20120229")});
+    ContagemSintegra c = GravaArquivoSintegra(Reg("10"), Reg("11"), "1", "", false);
+    EXPECT_EQ(c.tipo60, 1u);
+    auto linhas = Final();
+    ASSERT_EQ(linhas.size(), 4u);
+    EXPECT_EQ(linhas[2].substr(0, 3), "60M");
+    EXPECT_EQ(linhas[3].substr(0, 16), "9000000000000001");
+    EXPECT_EQ(linhas[3].substr(30, 30), "600000000175000000009900000004");
+}
+
+TEST_F(ArquivoSintegra, NothingWhileSintegraIsOffAndAnOldFileIsReplaced) {
+    Sint({"02" + kDatas + "02" + Reg("60M")});
+    Estado().GeraSintegraAtivo = false;
+    teste::EscreveArquivo(Rfdtemp("SINTEGRA.TXT"), "velho\r\n");
+    GravaArquivoSintegra(Reg("10"), Reg("11"), "1", "", true);
+    EXPECT_EQ(teste::LeArquivo(Rfdtemp("SINTEGRA.TXT")), "velho\r\n");
+    Estado().GeraSintegraAtivo = true;
+    GravaArquivoSintegra(Reg("10"), Reg("11"), "1", "", true);
+    EXPECT_EQ(Final().size(), 4u);
+    // Without "SINT.TXT" the file holds the informant's records and record 90.
+    std::filesystem::remove(Rfdtemp("SINT.TXT"));
+    GravaArquivoSintegra(Reg("10"), Reg("11"), "1", "", true);
+    EXPECT_EQ(Final().size(), 3u);
+}
+
+}  // namespace
