@@ -1,6 +1,8 @@
 #include "driver/fiscalfiles/sintegra.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "driver/core/estado.h"
@@ -13,7 +15,66 @@ namespace tarvo {
 namespace {
 constexpr std::size_t kChave = 20;     // key in front of every record but a 60R
 constexpr std::size_t kChave60R = 12;  // key in front of a 60R
+
+// A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.
+std::int64_t Inteiro(const std::string& campo) {
+    if (campo.empty() || campo.size() > 18) return 0;
+    std::int64_t v = 0;
+    for (char ch : campo) {
+        if (ch < '0' || ch > '9') return 0;
+        v = v * 10 + (ch - '0');
+    }
+    return v;
+}
+
+std::string Zeros(std::int64_t v, int largura) { return PreencheZerosEsquerda(std::to_string(v), largura); }
+
+// One product of one reduction in the 60D summary.
+struct Resumo60D {
+    std::string datas, data, serie, produto, base, codigo, imposto;
+    std::int64_t quantidade = 0, valor = 0;
+};
 }  // namespace
+
+std::size_t MontaRegistros60D() {
+    const std::string sint = DiretorioTemporarioRFD() + "SINT.TXT";
+    std::vector<Resumo60D> resumos;
+    std::unordered_map<std::string, std::size_t> indice;  // reduction dates + product code
+    for (const std::string& linha : LinhasArquivo(sint)) {
+        if (TrechoLinha(linha, kChave + 1, 3) != "60I") continue;
+        const std::string r = TrechoLinha(linha, kChave + 1);
+        const std::string datas = TrechoLinha(linha, 3, 16), produto = TrechoLinha(r, 43, 14);
+        const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13)), valor = Inteiro(TrechoLinha(r, 70, 13));
+        auto [pos, novo] = indice.try_emplace(datas + produto, resumos.size());
+        if (!novo) {
+            resumos[pos->second].quantidade += quantidade;
+            resumos[pos->second].valor += valor;
+            continue;
+        }
+        Resumo60D s;
+        s.datas = datas;
+        s.data = TrechoLinha(r, 4, 8);
+        s.serie = TrechoLinha(r, 12, 20);
+        s.produto = produto;
+        s.quantidade = quantidade;
+        s.valor = valor;
+        s.codigo = TrechoLinha(r, 95, 4);
+        const bool semBase = s.codigo == "F   " || s.codigo == "N   " || s.codigo == "I   ";
+        s.base = semBase ? std::string(16, '0') : "0000" + TrechoLinha(r, 83, 12);
+        s.imposto = "0" + TrechoLinha(r, 99, 12);
+        resumos.push_back(std::move(s));
+    }
+    std::string texto;
+    for (const Resumo60D& s : resumos) {
+        texto += "02" + s.datas + "05" + "60D" + PreencheZerosEsquerda(s.data, 8) +
+                 PreencheEspacosDireita(s.serie, 20) + PreencheEspacosDireita(s.produto, 14) +
+                 Zeros(s.quantidade, 13) + Zeros(s.valor, 16) + PreencheZerosEsquerda(s.base, 16) +
+                 PreencheEspacosDireita(s.codigo, 4) + PreencheZerosEsquerda(s.imposto, 13) + std::string(19, ' ') +
+                 "\r\n";
+    }
+    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    return resumos.size();
+}
 
 std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c) {
     auto n8 = [](std::size_t v) { return PreencheZerosEsquerda(std::to_string(v), 8); };

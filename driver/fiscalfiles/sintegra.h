@@ -13,6 +13,12 @@ struct ContagemSintegra {
     std::size_t tipo60 = 0, tipo75 = 0;
 };
 
+// Appends to "SINT.TXT" one 60D for each reduction and product of its 60I records: the
+// quantities and values of the product's items added up (whole numbers, 64 bits), the base,
+// tax code and tax of its first item. The records keep the order of their first items.
+// Returns how many were appended.
+std::size_t MontaRegistros60D();
+
 // The closing record: CNPJ, state registration and the counts (126 characters).
 std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c);
 

@@ -85,4 +85,39 @@ TEST_F(ArquivoSintegra, NothingWhileSintegraIsOffAndAnOldFileIsReplaced) {
     EXPECT_EQ(Final().size(), 3u);
 }
 
+// A keyed 60I line of the reduction `datas` for a product, with its quantity, unit value,
+// base, tax code and tax.
+std::string Linha60I(const std::string& datas, const std::string& produto, const std::string& qtd,
+                     const std::string& valor, const std::string& base, const std::string& codigo,
+                     const std::string& imposto) {
+    return "02" + datas + "06" + "60I" + datas.substr(8) + PreencheEspacosDireita("SERIE", 20) + "2D" + "000010" +
+           "001" + PreencheEspacosDireita(produto, 14) + PreencheZerosEsquerda(qtd, 13) +
+           PreencheZerosEsquerda(valor, 13) + PreencheZerosEsquerda(base, 12) + codigo +
+           PreencheZerosEsquerda(imposto, 12) + std::string(16, ' ');
+}
+
+TEST_F(ArquivoSintegra, ItemsOfOneReductionAndProductMergeInto60D) {
+    const std::string outro = "2012030120120301";
+    Sint({Linha60I(kDatas, "ABCDEFGHIJKLM1", "1000", "250", "250", "1800", "45"),
+          Linha60I(kDatas, "ABCDEFGHIJKLM2", "2000", "100", "100", "1800", "18"),  // 14th character differs
+          Linha60I(kDatas, "ABCDEFGHIJKLM1", "3000", "2147483647", "999", "0700", "70"),
+          Linha60I(outro, "ABCDEFGHIJKLM1", "1000", "5", "5", "F   ", "0"),
+          "02" + kDatas + "02" + Reg("60M20120229")});
+    EXPECT_EQ(MontaRegistros60D(), 3u);
+    std::vector<std::string> d;
+    for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(Rfdtemp("SINT.TXT"))))
+        if (l.substr(20, 3) == "60D") d.push_back(l);
+    ASSERT_EQ(d.size(), 3u);
+    for (const auto& l : d) EXPECT_EQ(l.size(), 20u + 126u);
+    // Quantities and values added (above 32 bits), base, code and tax of the first item.
+    EXPECT_EQ(d[0].substr(0, 20), "02" + kDatas + "05");
+    EXPECT_EQ(d[0].substr(20), "60D20120229" + PreencheEspacosDireita("SERIE", 20) + "ABCDEFGHIJKLM1" +
+                                   "0000000004000" + "0000002147483897" + "0000000000000250" + "1800" +
+                                   "0000000000045" + std::string(19, ' '));
+    EXPECT_EQ(d[1].substr(20 + 31, 14), "ABCDEFGHIJKLM2");
+    // A product of the letter codes carries no base.
+    EXPECT_EQ(d[2].substr(0, 18), "02" + outro);
+    EXPECT_EQ(d[2].substr(20 + 3 + 8 + 20 + 14 + 13 + 16, 16), std::string(16, '0'));
+}
+
 }  // namespace
