@@ -76,6 +76,58 @@ std::size_t MontaRegistros60D() {
     return resumos.size();
 }
 
+std::size_t MontaRegistros60R() {
+    const std::string sint = DiretorioTemporarioRFD() + "SINT.TXT";
+    // The summary lines: month and product first, so that sorting gathers each product.
+    std::vector<std::string> resumo;
+    for (const std::string& linha : LinhasArquivo(sint)) {
+        if (TrechoLinha(linha, kChave + 1, 3) != "60I") continue;
+        const std::string r = TrechoLinha(linha, kChave + 1);
+        resumo.push_back(TrechoLinha(linha, 11, 6) + "00" + PreencheEspacosDireita(TrechoLinha(r, 43, 14), 14) +
+                         ",60R" + PreencheZerosEsquerda(TrechoLinha(r, 4, 8), 8) + TrechoLinha(r, 57, 13) +
+                         TrechoLinha(r, 70, 13) + TrechoLinha(r, 83, 12) + PreencheEspacosDireita(TrechoLinha(r, 95, 4), 4));
+    }
+    std::sort(resumo.begin(), resumo.end());
+    struct Soma {
+        std::int64_t quantidade = 0, valor = 0, base = 0;
+        std::string codigo, data;
+        bool tem = false;
+    };
+    std::string texto;
+    std::size_t escritos = 0;
+    auto escreve = [&](const std::string& produto, const Soma& s) {
+        if (!s.tem) return;
+        texto += "03" + s.data + "04" + "60R" + s.data.substr(4, 2) + s.data.substr(0, 4) + produto +
+                 Zeros(s.quantidade, 13) + Zeros(s.valor, 16) + Zeros(s.base, 16) + s.codigo + std::string(54, ' ') +
+                 "\r\n";
+        ++escritos;
+    };
+    std::string grupo, produto;
+    Soma outros, cancelados;
+    for (const std::string& l : resumo) {
+        if (l.compare(0, 22, grupo) != 0) {
+            escreve(produto, outros);
+            escreve(produto, cancelados);
+            grupo = l.substr(0, 22);
+            produto = l.substr(8, 14);
+            outros = cancelados = Soma{};
+        }
+        const std::int64_t quantidade = Inteiro(l.substr(34, 13));
+        const std::string codigo = l.substr(72, 4);
+        Soma& s = codigo == "CANC" ? cancelados : outros;
+        s.tem = true;
+        s.quantidade += quantidade;
+        s.valor += static_cast<std::int64_t>(static_cast<__int128>(Inteiro(l.substr(47, 13))) * quantidade / 1000);
+        s.base += Inteiro(l.substr(60, 12));
+        s.codigo = codigo;
+        s.data = l.substr(26, 8);
+    }
+    escreve(produto, outros);
+    escreve(produto, cancelados);
+    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    return escritos;
+}
+
 std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c) {
     auto n8 = [](std::size_t v) { return PreencheZerosEsquerda(std::to_string(v), 8); };
     std::string r = "90" + PreencheZerosEsquerda(cnpj, 14) + PreencheEspacosDireita(inscricao, 14) + "60" +

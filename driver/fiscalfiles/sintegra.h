@@ -19,6 +19,12 @@ struct ContagemSintegra {
 // Returns how many were appended.
 std::size_t MontaRegistros60D();
 
+// Appends to "SINT.TXT" the 60R records of the month: for each month and product of the 60I
+// records, one for its items that are not cancelled (the tax code of the last of them) and
+// one with "CANC" for its cancelled items, each with the summed quantity, value (unit value
+// times quantity) and base. Returns how many were appended.
+std::size_t MontaRegistros60R();
+
 // The closing record: CNPJ, state registration and the counts (126 characters).
 std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c);
 

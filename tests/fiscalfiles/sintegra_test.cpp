@@ -120,4 +120,30 @@ TEST_F(ArquivoSintegra, ItemsOfOneReductionAndProductMergeInto60D) {
     EXPECT_EQ(d[2].substr(20 + 3 + 8 + 20 + 14 + 13 + 16, 16), std::string(16, '0'));
 }
 
+TEST_F(ArquivoSintegra, EachProductOfTheMonthGivesOne60RAndOneForItsCancelledItems) {
+    const std::string dia1 = "2012020120120201", dia2 = "2012020220120202";
+    Sint({Linha60I(dia2, "P1", "2000", "150", "300", "1800", "54"),  // 2 x 1,50
+          Linha60I(dia1, "P1", "1500", "200", "300", "0700", "21"),  // 1,5 x 2,00
+          Linha60I(dia1, "P1", "1000", "999", "999", "CANC", "0"),
+          Linha60I(dia1, "P2", "1000", "100", "100", "F   ", "0")});
+    EXPECT_EQ(MontaRegistros60R(), 3u);
+    std::vector<std::string> r;
+    for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(Rfdtemp("SINT.TXT"))))
+        if (l.substr(12, 3) == "60R") r.push_back(l);
+    ASSERT_EQ(r.size(), 3u);
+    const std::string fim(54, ' ');
+    EXPECT_EQ(r[0], "032012020204" "60R" "022012" + PreencheEspacosDireita("P1", 14) + "0000000003500" +
+                        "0000000000000600" + "0000000000000600" + "1800" + fim);
+    EXPECT_EQ(r[1], "032012020104" "60R" "022012" + PreencheEspacosDireita("P1", 14) + "0000000001000" +
+                        "0000000000000999" + "0000000000000999" + "CANC" + fim);
+    EXPECT_EQ(r[2].substr(15, 6 + 14), "022012" + PreencheEspacosDireita("P2", 14));
+    for (const auto& l : r) EXPECT_EQ(l.size(), 12u + 126u);
+    // Through the final file they come after the 60 records of the reductions.
+    GravaArquivoSintegra(Reg("10"), Reg("11"), "1", "", true);
+    auto linhas = Final();
+    ASSERT_EQ(linhas.size(), 2u + 4u + 3u + 1u);
+    EXPECT_EQ(linhas[6].substr(0, 3), "60R");
+    EXPECT_EQ(linhas[9].substr(30, 30), "600000000775000000009900000010");
+}
+
 }  // namespace
