@@ -8,6 +8,7 @@
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
+#include "driver/fiscalfiles/sintegra.h"
 #include "driver/protocols/familia0/f0_consultas.h"
 #include "driver/protocols/familia0/f0_leituras.h"
 #include "driver/protocols/familia0/parametros.h"
@@ -119,6 +120,22 @@ int ConverteIntervalo(const std::string& inicio, const std::string& fim) {
     if (r != 1 && n == ultima &&
         (Erro().UltimoRetorno == kReducaoInexistente || Erro().UltimoRetorno == kDataInexistente))
         r = 1;
+    if (r == 1 && estado.GeraSintegraAtivo) {
+        // The SINTEGRA file from the lines that the conversions left in "SINT.TXT".
+        try {
+            OpcoesSintegra& o = Sintegra();
+            if (o.Flag60D) MontaRegistros60D();
+            if (o.Flag60R) MontaRegistros60R();
+            o.Registro10 = Registro10NoPeriodo(o.Registro10, FormataData(inicio), FormataData(fim));
+            GravaArquivoSintegra();
+        } catch (const std::exception& e) {
+            const std::string texto =
+                std::string("RFD_ConvertedaMFDData: Falha na consolida\xE7\xE3o do Sintegra, erro: ") + e.what();
+            GravaLog(texto);
+            DefineErro(-1, texto);
+            r = 0;
+        }
+    }
     return r;
 }
 

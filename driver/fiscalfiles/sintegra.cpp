@@ -36,6 +36,20 @@ struct Resumo60D {
 };
 }  // namespace
 
+OpcoesSintegra& Sintegra() {
+    static OpcoesSintegra opcoes;
+    return opcoes;
+}
+
+std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio, const std::string& fim) {
+    auto aaaammdd = [](const std::string& data) {
+        const std::string d = PreencheZerosEsquerda(SomenteNumeros(data), 8);  // ddmmyyyy
+        return d.substr(4, 4) + d.substr(2, 2) + d.substr(0, 2);
+    };
+    const std::string r = PreencheEspacosDireita(registro10, 126);
+    return r.substr(0, 107) + aaaammdd(inicio) + aaaammdd(fim) + r.substr(123, 3);
+}
+
 std::size_t MontaRegistros60D() {
     const std::string sint = DiretorioTemporarioRFD() + "SINT.TXT";
     std::vector<Resumo60D> resumos;
@@ -166,6 +180,12 @@ ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::
     texto += Registro90(cnpj, inscricao, contagem) + "\r\n";
     if (!GravaArquivo(saida, texto)) throw ErroArquivoFiscal("Erro ao gravar " + saida);
     return contagem;
+}
+
+ContagemSintegra GravaArquivoSintegra() {
+    const OpcoesSintegra& o = Sintegra();
+    return GravaArquivoSintegra(o.Registro10, o.Registro11, TrechoLinha(o.Registro10, 3, 14),
+                                TrechoLinha(o.Registro10, 17, 14), o.Flag60I);
 }
 
 }  // namespace tarvo

@@ -8,6 +8,17 @@
 
 namespace tarvo {
 
+// The run's SINTEGRA options and the informant's records once built (type 10 and 11 lines,
+// 126 characters each); cleared when the export that set them ends.
+struct OpcoesSintegra {
+    bool Flag60D = false, Flag60I = false, Flag60R = false;
+    std::string Registro10, Registro11;
+};
+OpcoesSintegra& Sintegra();
+
+// The type-10 record with the period's first and last day (dd/mm/yyyy texts) in its places.
+std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio, const std::string& fim);
+
 // What the final file holds besides the informant's records.
 struct ContagemSintegra {
     std::size_t tipo60 = 0, tipo75 = 0;
@@ -34,5 +45,7 @@ std::string Registro90(const std::string& cnpj, const std::string& inscricao, co
 // the SINTEGRA switch is off. Throws ErroArquivoFiscal when the file cannot be written.
 ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::string& registro11,
                                       const std::string& cnpj, const std::string& inscricao, bool com60I);
+// The same with the stored records and options; CNPJ and state registration those of record 10.
+ContagemSintegra GravaArquivoSintegra();
 
 }  // namespace tarvo

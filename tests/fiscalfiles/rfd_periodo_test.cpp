@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 #include "comum/ambiente.h"
 #include "comum/dia_rfd.h"
@@ -11,6 +12,7 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
+#include "driver/fiscalfiles/sintegra.h"
 #include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
 #include "fiscalfiles/pasta_rfd.h"
@@ -50,6 +52,7 @@ class PeriodoRfd : public teste::PastaRfd {
         PeriodoBuscaSintegra() = {};
         Config().Debugger = false;
         Config().Homologar = false;
+        Sintegra() = {};
     }
     void Dia() {
         for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
@@ -112,6 +115,32 @@ TEST_F(PeriodoRfd, DebugModeConvertsReduction121Only) {
     EXPECT_NE(log.find("Modo Debug3 - Nao deve ser usado em producao"), std::string::npos);
     // No fiscal-memory reading of the period went to the printer.
     for (const auto& t : e.Trocas()) EXPECT_EQ(t.parametros.find("DataInicial"), std::string::npos);
+}
+
+TEST_F(PeriodoRfd, WithSintegraOnTheConversionsEndInTheMonthsFile) {
+    Dia();
+    if (HasFatalFailure()) return;
+    Estado().GeraSintegraAtivo = true;
+    Sintegra().Flag60D = Sintegra().Flag60I = Sintegra().Flag60R = true;
+    Sintegra().Registro10 = PreencheEspacosDireita("1012345678000199ISENTO", 107) + std::string(16, '9') + "331";
+    Sintegra().Registro11 = PreencheEspacosDireita("11RUA", 126);
+    const std::string d = SomenteNumeros(hoje);
+    ASSERT_EQ(RFD_ConvertedaMFDData(d.c_str(), d.c_str()), 1) << Erro().UltimaMensagem;
+    auto linhas = teste::LinhasCrLf(teste::LeArquivo(Rfdtemp("SINTEGRA.TXT")));
+    ASSERT_GE(linhas.size(), 6u);
+    for (const auto& l : linhas) EXPECT_EQ(l.size(), 126u) << l;
+    const std::string aaaammdd = d.substr(4, 4) + d.substr(2, 2) + d.substr(0, 2);
+    EXPECT_EQ(linhas[0].substr(107), aaaammdd + aaaammdd + "331");
+    EXPECT_EQ(linhas[2].substr(0, 3), "60M");
+    std::map<std::string, int> tipos;
+    for (const auto& l : linhas) ++tipos[l.substr(0, 3)];
+    EXPECT_EQ(tipos["60M"], 1);
+    EXPECT_GE(tipos["60A"], 1);
+    EXPECT_GE(tipos["60D"], 1);
+    EXPECT_GE(tipos["60I"], tipos["60D"]);
+    EXPECT_GE(tipos["60R"], 1);
+    EXPECT_EQ(linhas.back().substr(0, 30), "9012345678000199ISENTO        ");
+    EXPECT_FALSE(Estado().GeraSintegraAtivo);
 }
 
 }  // namespace
