@@ -142,6 +142,22 @@ std::size_t MontaRegistros60R() {
     return escritos;
 }
 
+std::int64_t AjustaValorMonetario(std::int64_t valor, std::int64_t aliquota) {
+    if (valor < 1000000) return valor * aliquota / 10000;
+    // In 128 bits: no amount that fits 64 bits overflows on the way.
+    return static_cast<std::int64_t>(static_cast<__int128>(valor) * (aliquota / 100) / 100);
+}
+
+std::int64_t BaseCalculo60I(std::int64_t valorUnitario, const std::string& codigo) {
+    for (const char* semAliquota : {"CANC", "F   ", "I   ", "N   ", "ISS ", "DESC"})
+        if (codigo == semAliquota) return valorUnitario;
+    const std::int64_t aliquota = Inteiro(codigo);
+    if (aliquota <= 0 || aliquota >= 10000) return valorUnitario;
+    const __int128 divisor = 10000 - aliquota;
+    const __int128 dobro = static_cast<__int128>(valorUnitario) * 20000;
+    return static_cast<std::int64_t>((dobro + divisor) / (2 * divisor));
+}
+
 std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c) {
     auto n8 = [](std::size_t v) { return PreencheZerosEsquerda(std::to_string(v), 8); };
     std::string r = "90" + PreencheZerosEsquerda(cnpj, 14) + PreencheEspacosDireita(inscricao, 14) + "60" +

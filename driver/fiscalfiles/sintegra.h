@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace tarvo {
@@ -35,6 +36,16 @@ std::size_t MontaRegistros60D();
 // one with "CANC" for its cancelled items, each with the summed quantity, value (unit value
 // times quantity) and base. Returns how many were appended.
 std::size_t MontaRegistros60R();
+
+// The tax of an amount at a rate in hundredths of a percent, in whole numbers: amount x rate
+// / 10 000 below 1 000 000 (negative amounts too), else amount x (rate / 100) / 100, so that
+// large amounts do not overflow.
+std::int64_t AjustaValorMonetario(std::int64_t valor, std::int64_t aliquota);
+
+// The 60I tax base in cents of a unit value in cents: the value itself for the codes that are
+// no rate ("CANC", "F   ", "I   ", "N   ", "ISS ", "DESC"); for a rate r (hundredths of a
+// percent, below 100 %) the value grossed up by 1 / (1 - r / 10 000), rounded half up.
+std::int64_t BaseCalculo60I(std::int64_t valorUnitario, const std::string& codigo);
 
 // The closing record: CNPJ, state registration and the counts (126 characters).
 std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c);

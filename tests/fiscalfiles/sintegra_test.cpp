@@ -146,4 +146,21 @@ TEST_F(ArquivoSintegra, EachProductOfTheMonthGivesOne60RAndOneForItsCancelledIte
     EXPECT_EQ(linhas[9].substr(30, 30), "600000000775000000009900000010");
 }
 
+TEST(ValoresSintegra, TaxInWholeNumbersAndTheBaseGrossedUpAndRoundedHalfUp) {
+    EXPECT_EQ(AjustaValorMonetario(10000, 1800), 1800);
+    EXPECT_EQ(AjustaValorMonetario(999999, 1850), 184999);
+    EXPECT_EQ(AjustaValorMonetario(1000000, 1850), 180000);  // the rate's decimals dropped
+    EXPECT_EQ(AjustaValorMonetario(-5000, 1200), -600);
+    EXPECT_EQ(AjustaValorMonetario(900000000000000000LL, 1800), 162000000000000000LL);
+    EXPECT_EQ(BaseCalculo60I(1000, "CANC"), 1000);
+    EXPECT_EQ(BaseCalculo60I(1000, "F   "), 1000);
+    EXPECT_EQ(BaseCalculo60I(1000, "ISS "), 1000);
+    EXPECT_EQ(BaseCalculo60I(8200, "1800"), 10000);  // 82,00 / 0,82
+    EXPECT_EQ(BaseCalculo60I(100, "1800"), 122);     // 121,95... up
+    EXPECT_EQ(BaseCalculo60I(1, "5000"), 2);          // exactly half a cent more: up
+    EXPECT_EQ(BaseCalculo60I(7, "0700"), 8);          // 7,5268... up
+    EXPECT_EQ(BaseCalculo60I(1000, "0000"), 1000);
+    EXPECT_EQ(BaseCalculo60I(1000, "ABCD"), 1000);
+}
+
 }  // namespace
