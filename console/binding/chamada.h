@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <list>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace belmora::ligacao {
@@ -37,6 +38,20 @@ class Chamada {
     // After the export returned: answers back to the caller, one record in the call log,
     // the result unchanged.
     int Conclui(int resultado);
+    // The same for an export without a result: it has returned, and the record shows it as
+    // done (result 1) with its out-values.
+    void Conclui() { Conclui(1); }
+
+    // Calls `exportacao` and concludes with its result, whether it returns one or not.
+    template <typename F>
+    auto Executa(F&& exportacao) -> decltype(exportacao()) {
+        if constexpr (std::is_void_v<decltype(exportacao())>) {
+            exportacao();
+            Conclui();
+        } else {
+            return Conclui(exportacao());
+        }
+    }
 
     // Call text and out-value text as the record will show them (for the composite reads).
     std::string TextoChamada() const;

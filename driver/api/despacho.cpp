@@ -19,6 +19,20 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
         case ModoDevolucao::VALB: DevolveValorBrancos(largura, buffer, capacidade); break;
     }
 }
+
+// Runs an export's implementation, then (whatever its result) hands its buffers their
+// answers; the result, when the export has one, is the implementation's.
+template <typename F, typename D>
+auto DepoisDevolve(F&& implementacao, D&& devolve) -> decltype(implementacao()) {
+    if constexpr (std::is_void_v<decltype(implementacao())>) {
+        implementacao();
+        devolve();
+    } else {
+        auto r = implementacao();
+        devolve();
+        return r;
+    }
+}
 }  // namespace tarvo
 
 // After the implementation (whatever its result) the r-buffers receive their answers.
@@ -34,38 +48,39 @@ void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacida
 #define TARVO_DEV_r(n, max, modo, largura) tarvo::Devolve(tarvo::ModoDevolucao::modo, largura, n, max);
 
 #define TARVO_GERA_PROPRIO(...)
-#define TARVO_GERA_F0(ret, nome, ...)                                                 \
-    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {              \
-        return tarvo::Protegido([&]() -> ret {                                       \
-            using Cap [[maybe_unused]] = tarvo::cap::nome;                          \
-            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                       \
-            ret r = tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros        \
-                        ? tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__))  \
-                        : tarvo::InformaNaoImplementado(" " #nome);                  \
-            TARVO_EACH(TARVO_DEV, __VA_ARGS__)                                       \
-            return r;                                                                \
-        });                                                                          \
+#define TARVO_GERA_F0(ret, nome, ...)                                                        \
+    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                     \
+        return tarvo::Protegido([&]() -> ret {                                              \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                                 \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                              \
+            return tarvo::DepoisDevolve(                                                    \
+                [&]() -> ret {                                                              \
+                    if (tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros)          \
+                        return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));   \
+                    return tarvo::NaoImplementadoComo<ret>(" " #nome);                      \
+                },                                                                          \
+                [&] { TARVO_EACH(TARVO_DEV, __VA_ARGS__) });                                \
+        });                                                                                 \
     }
-#define TARVO_GERA_F0_NUM(ret, nome, ...)                                            \
-    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {              \
-        return tarvo::Protegido([&]() -> ret {                                       \
-            using Cap [[maybe_unused]] = tarvo::cap::nome;                          \
-            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                       \
-            ret r;                                                                   \
-            switch (tarvo::Config().FamiliaModelo) {                                 \
-                case tarvo::FamiliaParametros:                                       \
-                    r = tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));   \
-                    break;                                                           \
-                case tarvo::FamiliaNumerica1:                                        \
-                case tarvo::FamiliaNumerica2:                                        \
-                    r = tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));   \
-                    break;                                                           \
-                default:                                                             \
-                    r = tarvo::InformaNaoImplementado(" " #nome);                    \
-            }                                                                        \
-            TARVO_EACH(TARVO_DEV, __VA_ARGS__)                                       \
-            return r;                                                                \
-        });                                                                          \
+#define TARVO_GERA_F0_NUM(ret, nome, ...)                                                    \
+    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                     \
+        return tarvo::Protegido([&]() -> ret {                                              \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                                 \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                              \
+            return tarvo::DepoisDevolve(                                                    \
+                [&]() -> ret {                                                              \
+                    switch (tarvo::Config().FamiliaModelo) {                                \
+                        case tarvo::FamiliaParametros:                                      \
+                            return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
+                        case tarvo::FamiliaNumerica1:                                       \
+                        case tarvo::FamiliaNumerica2:                                       \
+                            return tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
+                        default:                                                            \
+                            return tarvo::NaoImplementadoComo<ret>(" " #nome);              \
+                    }                                                                       \
+                },                                                                          \
+                [&] { TARVO_EACH(TARVO_DEV, __VA_ARGS__) });                                \
+        });                                                                                 \
     }
 #define TARVO_GERA_KELT(ret, nome, ...)                                                   \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                    \

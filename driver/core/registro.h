@@ -57,6 +57,12 @@ std::string EmbaralhaTexto(const std::string& texto, std::uint64_t semente);
 
 // --- reporters (each returns 0, the value the export then returns) ---------------------------
 int InformaNaoImplementado(const std::string& nome);
+// The same as the result of an export of type R: 0 as R, nothing for an export without a result.
+template <typename R>
+R NaoImplementadoComo(const std::string& nome) {
+    const int r = InformaNaoImplementado(nome);
+    if constexpr (!std::is_void_v<R>) return static_cast<R>(r);
+}
 int InformaComandoInexistente(const std::string& nome);
 
 // --- hand-back ----------------------------------------------------------------------------------

@@ -1,0 +1,207 @@
+#include "driver/fiscalfiles/sintegra.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "driver/core/estado.h"
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/campo_ato.h"
+#include "driver/fiscalfiles/rfd_conversao.h"
+
+namespace tarvo {
+
+namespace {
+constexpr std::size_t kChave = 20;     // key in front of every record but a 60R
+constexpr std::size_t kChave60R = 12;  // key in front of a 60R
+
+// A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.
+std::int64_t Inteiro(const std::string& campo) {
+    if (campo.empty() || campo.size() > 18) return 0;
+    std::int64_t v = 0;
+    for (char ch : campo) {
+        if (ch < '0' || ch > '9') return 0;
+        v = v * 10 + (ch - '0');
+    }
+    return v;
+}
+
+std::string Zeros(std::int64_t v, int largura) { return PreencheZerosEsquerda(std::to_string(v), largura); }
+
+// One product of one reduction in the 60D summary.
+struct Resumo60D {
+    std::string datas, data, serie, produto, base, codigo, imposto;
+    std::int64_t quantidade = 0, valor = 0;
+};
+}  // namespace
+
+OpcoesSintegra& Sintegra() {
+    static OpcoesSintegra opcoes;
+    return opcoes;
+}
+
+std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio, const std::string& fim) {
+    auto aaaammdd = [](const std::string& data) {
+        const std::string d = PreencheZerosEsquerda(SomenteNumeros(data), 8);  // ddmmyyyy
+        return d.substr(4, 4) + d.substr(2, 2) + d.substr(0, 2);
+    };
+    const std::string r = PreencheEspacosDireita(registro10, 126);
+    return r.substr(0, 107) + aaaammdd(inicio) + aaaammdd(fim) + r.substr(123, 3);
+}
+
+std::size_t MontaRegistros60D() {
+    const std::string sint = DiretorioTemporarioRFD() + "SINT.TXT";
+    std::vector<Resumo60D> resumos;
+    std::unordered_map<std::string, std::size_t> indice;  // reduction dates + product code
+    for (const std::string& linha : LinhasArquivo(sint)) {
+        if (TrechoLinha(linha, kChave + 1, 3) != "60I") continue;
+        const std::string r = TrechoLinha(linha, kChave + 1);
+        const std::string datas = TrechoLinha(linha, 3, 16), produto = TrechoLinha(r, 43, 14);
+        const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13)), valor = Inteiro(TrechoLinha(r, 70, 13));
+        auto [pos, novo] = indice.try_emplace(datas + produto, resumos.size());
+        if (!novo) {
+            resumos[pos->second].quantidade += quantidade;
+            resumos[pos->second].valor += valor;
+            continue;
+        }
+        Resumo60D s;
+        s.datas = datas;
+        s.data = TrechoLinha(r, 4, 8);
+        s.serie = TrechoLinha(r, 12, 20);
+        s.produto = produto;
+        s.quantidade = quantidade;
+        s.valor = valor;
+        s.codigo = TrechoLinha(r, 95, 4);
+        const bool semBase = s.codigo == "F   " || s.codigo == "N   " || s.codigo == "I   ";
+        s.base = semBase ? std::string(16, '0') : "0000" + TrechoLinha(r, 83, 12);
+        s.imposto = "0" + TrechoLinha(r, 99, 12);
+        resumos.push_back(std::move(s));
+    }
+    std::string texto;
+    for (const Resumo60D& s : resumos) {
+        texto += "02" + s.datas + "05" + "60D" + PreencheZerosEsquerda(s.data, 8) +
+                 PreencheEspacosDireita(s.serie, 20) + PreencheEspacosDireita(s.produto, 14) +
+                 Zeros(s.quantidade, 13) + Zeros(s.valor, 16) + PreencheZerosEsquerda(s.base, 16) +
+                 PreencheEspacosDireita(s.codigo, 4) + PreencheZerosEsquerda(s.imposto, 13) + std::string(19, ' ') +
+                 "\r\n";
+    }
+    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    return resumos.size();
+}
+
+std::size_t MontaRegistros60R() {
+    const std::string sint = DiretorioTemporarioRFD() + "SINT.TXT";
+    // The summary lines: month and product first, so that sorting gathers each product.
+    std::vector<std::string> resumo;
+    for (const std::string& linha : LinhasArquivo(sint)) {
+        if (TrechoLinha(linha, kChave + 1, 3) != "60I") continue;
+        const std::string r = TrechoLinha(linha, kChave + 1);
+        resumo.push_back(TrechoLinha(linha, 11, 6) + "00" + PreencheEspacosDireita(TrechoLinha(r, 43, 14), 14) +
+                         ",60R" + PreencheZerosEsquerda(TrechoLinha(r, 4, 8), 8) + TrechoLinha(r, 57, 13) +
+                         TrechoLinha(r, 70, 13) + TrechoLinha(r, 83, 12) + PreencheEspacosDireita(TrechoLinha(r, 95, 4), 4));
+    }
+    std::sort(resumo.begin(), resumo.end());
+    struct Soma {
+        std::int64_t quantidade = 0, valor = 0, base = 0;
+        std::string codigo, data;
+        bool tem = false;
+    };
+    std::string texto;
+    std::size_t escritos = 0;
+    auto escreve = [&](const std::string& produto, const Soma& s) {
+        if (!s.tem) return;
+        texto += "03" + s.data + "04" + "60R" + s.data.substr(4, 2) + s.data.substr(0, 4) + produto +
+                 Zeros(s.quantidade, 13) + Zeros(s.valor, 16) + Zeros(s.base, 16) + s.codigo + std::string(54, ' ') +
+                 "\r\n";
+        ++escritos;
+    };
+    std::string grupo, produto;
+    Soma outros, cancelados;
+    for (const std::string& l : resumo) {
+        if (l.compare(0, 22, grupo) != 0) {
+            escreve(produto, outros);
+            escreve(produto, cancelados);
+            grupo = l.substr(0, 22);
+            produto = l.substr(8, 14);
+            outros = cancelados = Soma{};
+        }
+        const std::int64_t quantidade = Inteiro(l.substr(34, 13));
+        const std::string codigo = l.substr(72, 4);
+        Soma& s = codigo == "CANC" ? cancelados : outros;
+        s.tem = true;
+        s.quantidade += quantidade;
+        s.valor += static_cast<std::int64_t>(static_cast<__int128>(Inteiro(l.substr(47, 13))) * quantidade / 1000);
+        s.base += Inteiro(l.substr(60, 12));
+        s.codigo = codigo;
+        s.data = l.substr(26, 8);
+    }
+    escreve(produto, outros);
+    escreve(produto, cancelados);
+    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    return escritos;
+}
+
+std::int64_t AjustaValorMonetario(std::int64_t valor, std::int64_t aliquota) {
+    if (valor < 1000000) return valor * aliquota / 10000;
+    // In 128 bits: no amount that fits 64 bits overflows on the way.
+    return static_cast<std::int64_t>(static_cast<__int128>(valor) * (aliquota / 100) / 100);
+}
+
+std::int64_t BaseCalculo60I(std::int64_t valorUnitario, const std::string& codigo) {
+    for (const char* semAliquota : {"CANC", "F   ", "I   ", "N   ", "ISS ", "DESC"})
+        if (codigo == semAliquota) return valorUnitario;
+    const std::int64_t aliquota = Inteiro(codigo);
+    if (aliquota <= 0 || aliquota >= 10000) return valorUnitario;
+    const __int128 divisor = 10000 - aliquota;
+    const __int128 dobro = static_cast<__int128>(valorUnitario) * 20000;
+    return static_cast<std::int64_t>((dobro + divisor) / (2 * divisor));
+}
+
+std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c) {
+    auto n8 = [](std::size_t v) { return PreencheZerosEsquerda(std::to_string(v), 8); };
+    std::string r = "90" + PreencheZerosEsquerda(cnpj, 14) + PreencheEspacosDireita(inscricao, 14) + "60" +
+                    n8(c.tipo60) + "75" + n8(c.tipo75) + "99" + n8(c.tipo60 + c.tipo75 + 3);
+    return PreencheEspacosDireita(r, 125) + "1";
+}
+
+ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::string& registro11,
+                                      const std::string& cnpj, const std::string& inscricao, bool com60I) {
+    ContagemSintegra contagem;
+    if (!Estado().GeraSintegraAtivo) return contagem;
+    const std::string pasta = DiretorioTemporarioRFD();
+    const std::string saida = pasta + "SINTEGRA.TXT";
+    ApagaArquivo(saida);
+    std::vector<std::string> linhas = LinhasArquivo(pasta + "SINT.TXT");
+    std::sort(linhas.begin(), linhas.end());
+
+    std::string texto = registro10 + "\r\n" + registro11 + "\r\n";
+    std::string anterior;
+    for (const std::string& linha : linhas) {
+        const bool e60R = TrechoLinha(linha, kChave60R + 1, 3) == "60R";
+        const std::string registro = TrechoLinha(linha, (e60R ? kChave60R : kChave) + 1);
+        const std::string tipo = registro.substr(0, std::min<std::size_t>(2, registro.size()));
+        if (registro.empty()) continue;
+        if (!com60I && registro.compare(0, 3, "60I") == 0) continue;
+        if (registro == anterior) continue;
+        if (tipo == "75" && TrechoLinha(registro, 3, 30) == TrechoLinha(anterior, 3, 30))
+            continue;
+        texto += registro + "\r\n";
+        anterior = registro;
+        if (tipo == "60")
+            ++contagem.tipo60;
+        else if (tipo == "75")
+            ++contagem.tipo75;
+    }
+    texto += Registro90(cnpj, inscricao, contagem) + "\r\n";
+    if (!GravaArquivo(saida, texto)) throw ErroArquivoFiscal("Erro ao gravar " + saida);
+    return contagem;
+}
+
+ContagemSintegra GravaArquivoSintegra() {
+    const OpcoesSintegra& o = Sintegra();
+    return GravaArquivoSintegra(o.Registro10, o.Registro11, TrechoLinha(o.Registro10, 3, 14),
+                                TrechoLinha(o.Registro10, 17, 14), o.Flag60I);
+}
+
+}  // namespace tarvo
