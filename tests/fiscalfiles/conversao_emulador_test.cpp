@@ -18,37 +18,15 @@
 #include "emulador/emulador.h"
 #include "emulador/modelos.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "fiscalfiles/rfd_emulador.h"
 #include "tarvo.h"
 
 namespace {
 
 using namespace tarvo;
 
-class ConversaoEmulador : public teste::PastaRfd {
+class ConversaoEmulador : public teste::RfdComEmulador {
   protected:
-    teste::PastaTemporaria dev, atual;
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    emulador::Emulador e;
-    std::filesystem::path antes = std::filesystem::current_path();
-
-    void SetUp() override {
-        // The captures (IMPR.TXT, IMPR2.TXT) go to the current folder: a scratch one.
-        std::filesystem::current_path(atual.Caminho());
-        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
-        std::filesystem::create_directory(home / "rfd");
-        teste::EscreveArquivo(home / "TARVO.INI",
-                              "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
-                                  "\r\nPathRFD=" + home / "rfd" + "/\r\n");
-        CarregaConfiguracao();
-        Estado() = {};
-        Estado().PrimeiroUsoFeito = true;
-        PeriodoBuscaSintegra() = {};
-    }
-    void TearDown() override {
-        std::filesystem::current_path(antes);
-        Estado() = {};
-        PeriodoBuscaSintegra() = {};
-    }
     void Dia() {
         for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
             ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;

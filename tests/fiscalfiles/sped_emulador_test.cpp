@@ -17,6 +17,7 @@
 #include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "fiscalfiles/rfd_emulador.h"
 #include "fiscalfiles/sped_ato.h"
 #include "tarvo.h"
 
@@ -27,34 +28,11 @@ using teste::sped::Campos;
 
 constexpr int kDias = 3;
 
-class SpedEmulador : public teste::PastaRfd {
+class SpedEmulador : public teste::RfdComEmulador {
   protected:
-    teste::PastaTemporaria dev, atual;
-    std::filesystem::path antes = std::filesystem::current_path();
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    emulador::Emulador e;
     std::string ato = home / "periodo.txt";
     std::string saida = home / "sped.txt";
     std::map<int, std::int64_t> subtotais;  // of each receipt (COO), as the printer printed it
-
-    void SetUp() override {
-        // The captures of the conversion go to the current folder: one of this test's own.
-        std::filesystem::current_path(atual.Caminho());
-        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
-        std::filesystem::create_directory(home / "rfd");
-        teste::EscreveArquivo(home / "TARVO.INI",
-                              "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
-                                  "\r\nPathRFD=" + home / "rfd" + "/\r\n");
-        CarregaConfiguracao();
-        Estado() = {};
-        Estado().PrimeiroUsoFeito = true;
-        PeriodoBuscaSintegra() = {};
-    }
-    void TearDown() override {
-        std::filesystem::current_path(antes);
-        Estado() = {};
-        PeriodoBuscaSintegra() = {};
-    }
     // The days, each closed by a reduction and turned into its RFD; then one ATO file of the
     // period: the head lines of the last day (its E02 holds the grand total at the end) and
     // the record lines of every day, type by type.
