@@ -10,22 +10,9 @@
 #include <string>
 
 #include "emulador/emulador.h"
+#include "visivel.h"
 
 namespace {
-
-std::string Visivel(const std::string& s) {
-    std::string r;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7f) {
-            r += static_cast<char>(c);
-        } else {
-            char b[8];
-            std::snprintf(b, sizeof b, "\\x%02X", c);
-            r += b;
-        }
-    }
-    return r;
-}
 
 int Uso() {
     std::fprintf(stderr,
@@ -64,11 +51,11 @@ int main(int argc, char** argv) {
     std::mutex saida;
     e.AoTrocar([&](const emulador::Troca& t) {
         std::lock_guard<std::mutex> l(saida);
-        std::printf("<- %s\n", Visivel(t.quadro).c_str());
+        std::printf("<- %s\n", emulador::Visivel(t.quadro).c_str());
         if (t.codigo < 0)
             std::printf("   (sem resposta)\n");
         else
-            std::printf("-> %s\n", Visivel(t.resposta).c_str());
+            std::printf("-> %s\n", emulador::Visivel(t.resposta).c_str());
         std::fflush(stdout);
     });
     bool ok = arquivos.empty() ? e.Inicia(pasta, porta) : e.IniciaArquivos(arquivos);

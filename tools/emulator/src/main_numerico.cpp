@@ -9,22 +9,9 @@
 #include <string>
 
 #include "emulador/numerico.h"
+#include "visivel.h"
 
 namespace {
-
-std::string Visivel(const std::string& s) {
-    std::string r;
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7f) {
-            r += static_cast<char>(c);
-        } else {
-            char b[8];
-            std::snprintf(b, sizeof b, "\\x%02X", c);
-            r += b;
-        }
-    }
-    return r;
-}
 
 int Uso() {
     std::fprintf(stderr,
@@ -60,9 +47,9 @@ int main(int argc, char** argv) {
     std::mutex saida;
     e.AoTrocar([&](const emulador::TrocaNumerica& t) {
         std::lock_guard<std::mutex> l(saida);
-        std::printf("<- %s\n", Visivel(t.quadro).c_str());
+        std::printf("<- %s\n", emulador::Visivel(t.quadro).c_str());
         if (t.resposta.empty()) std::printf("   (sem resposta)\n");
-        else std::printf("-> %s\n", Visivel(t.resposta).c_str());
+        else std::printf("-> %s\n", emulador::Visivel(t.resposta).c_str());
         std::fflush(stdout);
     });
     if (!e.Inicia(pasta, porta)) {
