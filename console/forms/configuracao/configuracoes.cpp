@@ -11,6 +11,7 @@
 #include <QRadioButton>
 
 #include "console/binding/auxiliar.h"
+#include "console/forms/configuracao/relatorios_sintegra.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
 #include "platform/codepage.h"
@@ -249,6 +250,7 @@ void TfrmConfiguracoes::RestauraPadrao() {
 
 void RegistraFormulariosDeConfiguracao() {
     RegistraFormulario("TfrmConfiguracoes", []() -> QWidget* { return new TfrmConfiguracoes; });
+    RegistraFormulario("TfrmRelatoriosSintegra", []() -> QWidget* { return new TfrmRelatoriosSintegra; });
 }
 
 }  // namespace belmora

@@ -13,6 +13,7 @@ class QLineEdit;
 
 namespace belmora {
 
+// The two forms that edit TARVO.INI: this editor and "Relatórios Sintegra".
 void RegistraFormulariosDeConfiguracao();
 
 class TfrmConfiguracoes : public TFormulario {

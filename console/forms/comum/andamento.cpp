@@ -1,0 +1,78 @@
+#include "console/forms/comum/andamento.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <exception>
+#include <thread>
+
+#include "console/binding/auxiliar.h"
+#include "console/main/dialogos.h"
+#include "platform/pastas.h"
+
+namespace belmora {
+
+namespace {
+
+const QString kTitulo = QStringLiteral("Belmora");
+const QString kAndamento = QStringLiteral("Em Andamento");
+constexpr int kPassoMs = 500;  // half a second per dot
+constexpr int kPassos = 4;     // no dot, then one, two and three
+
+}  // namespace
+
+bool ConfirmaPastaDestino(QWidget* dono, const std::string& pasta) {
+    const std::string destino = plataforma::ConvertePasta(pasta);
+    if (plataforma::ExistePasta(destino)) return true;
+    if (!Pergunta(dono, kTitulo, QStringLiteral("Pasta de destino para o arquivo não existe. Deseja criá-la ?")))
+        return false;
+    if (plataforma::CriaPasta(destino)) return true;
+    Informa(dono, kTitulo, QString::fromUtf8(kFalhou));
+    return false;
+}
+
+TAndamento::TAndamento(QLabel* rotulo) : QObject(rotulo), rotulo_(rotulo) {
+    timer_.setInterval(kPassoMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { Passo(); });
+    rotulo_->setText(kAndamento);
+    rotulo_->hide();
+}
+
+void TAndamento::Inicia() {
+    passo_ = 0;
+    rotulo_->setText(kAndamento);
+    rotulo_->show();
+    rotulo_->repaint();
+    timer_.start();
+}
+
+void TAndamento::Para() {
+    timer_.stop();
+    rotulo_->hide();
+}
+
+void TAndamento::Passo() {
+    passo_ = (passo_ + 1) % kPassos;
+    rotulo_->setText(kAndamento + QString(passo_, QLatin1Char('.')));
+    rotulo_->repaint();
+}
+
+int ExecutaEmSegundoPlano(const std::function<int()>& chamada) {
+    QEventLoop espera;
+    int resultado = 0;
+    std::exception_ptr erro;
+    std::thread trabalho([&] {
+        try {
+            resultado = chamada();
+        } catch (...) {
+            erro = std::current_exception();
+        }
+        // Queued: the loop ends on its own thread, also when the call was over before it began.
+        QMetaObject::invokeMethod(&espera, [&espera] { espera.quit(); }, Qt::QueuedConnection);
+    });
+    espera.exec(QEventLoop::ExcludeUserInputEvents);
+    trabalho.join();
+    if (erro) std::rethrow_exception(erro);
+    return resultado;
+}
+
+}  // namespace belmora
