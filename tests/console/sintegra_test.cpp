@@ -1,0 +1,356 @@
+// "Relatórios Sintegra": the company data read with its cuts and written back, the destination
+// folder, the record-type flags and texts the library is asked for (the call log), the file
+// opened; and the worker run that keeps the window painting while the library works.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <chrono>
+#include <filesystem>
+#include <future>
+#include <thread>
+
+#include "comum/ambiente.h"
+#include "comum_formularios.h"
+#include "console/binding/auxiliar.h"
+#include "console/binding/log_dll.h"
+#include "console/forms/comum/andamento.h"
+#include "console/forms/configuracao/dados_sintegra.h"
+#include "console/forms/configuracao/relatorios_sintegra.h"
+#include "console/main/formularios.h"
+#include "console/main/principal.h"
+#include "platform/codepage.h"
+#include "platform/ini.h"
+#include "platform/pastas.h"
+#ifdef BELMORA_COM_EMULADOR
+#include "emulador/emulador.h"
+#endif
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join("\", \"").toStdString() << '}'; }
+
+namespace {
+
+TEST(DadosSintegra, StoredValuesAreTrimmedAndCutToTheirFieldsAndWrittenBackAsShown) {
+    teste::PastaTemporaria pasta;
+    const std::string ini = pasta / "Tarvo.Ini";
+    EXPECT_EQ(belmora::LeDadosSintegra(ini).razaoSocial, "");
+    EXPECT_EQ(belmora::FlagsSintegra(belmora::LeDadosSintegra(ini)), 0);
+
+    const std::string razao40 = "MERCADO CENTRAL DE ALIMENTOS E BEBIDAS1";  // 39 + below
+    teste::EscreveArquivo(ini, "; do operador\r\n[sintegra]\r\nrazaosocial=  " + razao40 +
+                                   "X  \r\nEndereco=RUA DAS FLORES\r\nNumero=123456\r\nCEP= 01310100 \r\n"
+                                   "Telefone=1133334444555\r\nFAX=\t1133334444\t\r\nContato=" +
+                                   plataforma::Utf8ParaCp1252("JOÃO") +
+                                   "\r\nFlag60I=1\r\nFlag60D= 1\r\nFlag60R=01\r\n"
+                                   "[ECF]\r\nUF= SPX\r\nCOO=000010\r\n");
+    belmora::DadosSintegra d = belmora::LeDadosSintegra(ini);
+    EXPECT_EQ(d.razaoSocial, razao40.substr(0, 35));
+    EXPECT_EQ(d.endereco, "RUA DAS FLORES");
+    EXPECT_EQ(d.numero, "12345");
+    EXPECT_EQ(d.cep, "01310100");
+    EXPECT_EQ(d.telefone, "113333444455");
+    EXPECT_EQ(d.fax, "1133334444");
+    EXPECT_EQ(d.contato, plataforma::Utf8ParaCp1252("JOÃO"));  // one byte per letter
+    EXPECT_EQ(d.complemento, "");
+    EXPECT_EQ(d.uf, "SP");
+    EXPECT_TRUE(d.flag60I);
+    EXPECT_TRUE(d.flag60D);   // blanks before the "1" are trimmed
+    EXPECT_FALSE(d.flag60R);  // only a first "1" counts
+    EXPECT_EQ(belmora::FlagsSintegra(d), 4 + 8);
+
+    // Written back as read: the cut values, the flags as "1" or empty; the rest of the file kept.
+    d.flag60I = false;
+    d.flag60R = true;
+    std::string erro;
+    ASSERT_TRUE(belmora::GravaDadosSintegra(ini, d, erro)) << erro;
+    const plataforma::ArquivoIni lido(ini);
+    EXPECT_EQ(lido.Le("Sintegra", "RazaoSocial"), razao40.substr(0, 35));
+    EXPECT_EQ(lido.Le("Sintegra", "Numero"), "12345");
+    EXPECT_EQ(lido.Le("Sintegra", "Complemento", "<none>"), "");
+    EXPECT_EQ(lido.Le("Sintegra", "Flag60I", "<none>"), "");
+    EXPECT_EQ(lido.Le("Sintegra", "Flag60D"), "1");
+    EXPECT_EQ(lido.Le("Sintegra", "Flag60R"), "1");
+    EXPECT_EQ(lido.Le("ECF", "UF"), "SP");
+    EXPECT_EQ(lido.Le("ECF", "COO"), "000010");
+    EXPECT_EQ(lido.Texto().rfind("; do operador\r\n", 0), 0u);
+    EXPECT_EQ(belmora::FlagsSintegra(belmora::LeDadosSintegra(ini)), 4 + 16);
+
+    // The report's name is the Path joined as it is, default "c:\".
+    EXPECT_EQ(belmora::ArquivoSintegra(pasta / "nenhum.ini"), "c:\\\\Sintegra.txt");
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(ini, "Sistema", "Path", "C:\\"));
+    EXPECT_EQ(belmora::ArquivoSintegra(ini), "C:\\\\Sintegra.txt");
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(ini, "Sistema", "Path", "/dados/rfd"));
+    EXPECT_EQ(belmora::ArquivoSintegra(ini), "/dados/rfd\\Sintegra.txt");
+}
+
+TEST(ExecutaEmSegundoPlano, TheWindowRunsItsEventsWhileTheCallWaitsAndTheCallsErrorComesBack) {
+    // The call can only end after a timer of the window's thread has fired: a window that did
+    // not run its events meanwhile would leave it waiting until its limit.
+    std::promise<void> disparou;
+    std::future<void> sinal = disparou.get_future();
+    QTimer::singleShot(20, [&] { disparou.set_value(); });
+    std::thread::id fio;
+    const int r = belmora::ExecutaEmSegundoPlano([&] {
+        fio = std::this_thread::get_id();
+        return sinal.wait_for(std::chrono::seconds(20)) == std::future_status::ready ? 1 : -1;
+    });
+    EXPECT_EQ(r, 1);
+    EXPECT_NE(fio, std::this_thread::get_id());
+
+    // A call that is over at once.
+    EXPECT_EQ(belmora::ExecutaEmSegundoPlano([] { return 7; }), 7);
+    EXPECT_THROW(belmora::ExecutaEmSegundoPlano([]() -> int { throw std::runtime_error("falha"); }),
+                 std::runtime_error);
+}
+
+TEST(Andamento, TheLabelCyclesItsDotsAndHidesWhenStopped) {
+    QWidget janela;
+    auto* rotulo = new QLabel(&janela);
+    belmora::TAndamento andamento(rotulo);
+    janela.show();
+    EXPECT_FALSE(rotulo->isVisible());
+    andamento.Inicia();
+    EXPECT_TRUE(rotulo->isVisible());
+    EXPECT_EQ(rotulo->text(), "Em Andamento");
+    QStringList vistos{rotulo->text()};
+    const bool voltou = QTest::qWaitFor(
+        [&] {
+            if (vistos.last() != rotulo->text()) vistos << rotulo->text();
+            return vistos.size() == 5;
+        },
+        20000);
+    ASSERT_TRUE(voltou) << vistos.join('|').toStdString();
+    EXPECT_EQ(vistos, QStringList({"Em Andamento", "Em Andamento.", "Em Andamento..", "Em Andamento...",
+                                   "Em Andamento"}));
+    andamento.Para();
+    EXPECT_FALSE(rotulo->isVisible());
+    EXPECT_FALSE(andamento.Ativo());
+}
+
+#ifdef BELMORA_COM_EMULADOR
+
+using teste::Caixa;
+
+const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
+
+class RelatoriosSintegra : public ::testing::Test {
+  protected:
+    emulador::Emulador impressora;
+    std::unique_ptr<belmora::TfrmVintaro> janela;
+    QListWidget* log = nullptr;
+    QStringList abertos;
+    bool abre = false;
+
+    void SetUp() override {
+        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
+        std::filesystem::remove("logDLL-20260304.txt");
+        belmora::DefineRelogioLogDLL([] { return kHoje; });
+        belmora::TfrmRelatoriosSintegra::DefineAbertura([this](const QString& arquivo) {
+            abertos << arquivo;
+            return abre;
+        });
+        belmora::RegistraFormulariosDoConsole();
+        janela = std::make_unique<belmora::TfrmVintaro>(false);
+        janela->show();
+        QApplication::setActiveWindow(janela.get());
+        log = janela->findChild<QListWidget*>("RetornoUsuario");
+    }
+    void TearDown() override {
+        janela.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        belmora::TfrmRelatoriosSintegra::DefineAbertura(nullptr);
+        belmora::DefineRelogioLogDLL(nullptr);
+    }
+
+    // "Relatórios (S)integra" of group 6 (Alt+S after F6).
+    belmora::TFormulario* Abre() {
+        QApplication::setActiveWindow(janela.get());
+        QWidget* foco = QApplication::focusWidget() ? QApplication::focusWidget() : janela.get();
+        QTest::keyClick(foco, Qt::Key_F6);
+        foco = QApplication::focusWidget() ? QApplication::focusWidget() : janela.get();
+        QTest::keyClick(foco, Qt::Key_S, Qt::AltModifier);
+        return qobject_cast<belmora::TFormulario*>(janela->FormularioHospedado());
+    }
+    template <typename T = QWidget>
+    T* Campo(belmora::TFormulario* f, const char* nome) {
+        T* w = f->findChild<T*>(nome);
+        EXPECT_NE(w, nullptr) << nome;
+        return w;
+    }
+    static void Clica(QWidget* botao) {
+        botao->setFocus();
+        QTest::keyClick(botao, Qt::Key_Space);
+    }
+    std::string Ini() { return plataforma::PastaPrograma() + "TARVO.INI"; }
+    std::string Chave(const char* secao, const char* chave) {
+        return plataforma::ArquivoIni::LeChave(Ini(), secao, chave, "<none>");
+    }
+    std::string LogDLL() {
+        if (!std::filesystem::exists("logDLL-20260304.txt")) return {};
+        return plataforma::Cp1252ParaUtf8(teste::LeArquivo("logDLL-20260304.txt"));
+    }
+    QStringList Log() { return teste::Itens(log); }
+    // The call line of the export in the call log, "" when it was not called.
+    std::string Chamada() {
+        const std::string dll = LogDLL();
+        const std::size_t i = dll.find("Tarvo_RelatorioSintegraMFD(");
+        return i == std::string::npos ? std::string() : dll.substr(i, dll.find("\r\n", i) - i);
+    }
+};
+
+TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWithTheFlags) {
+    const std::string razao40 = "SUPERMERCADO BOA VIAGEM DE SAO PAULO 1234";
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sintegra", "RazaoSocial", razao40));
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sintegra", "Bairro", "  JARDIM PAULISTANO SUL "));
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sintegra", "Flag60I", "1"));
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sintegra", "Flag60R", "x1"));
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "ECF", "UF", "sp"));
+
+    belmora::TFormulario* f = Abre();
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->objectName(), "TfrmRelatoriosSintegra");
+    EXPECT_EQ(f->windowTitle(), "Relatórios Sintegra");
+    EXPECT_EQ(f->property("HelpContext").toInt(), 47);
+    EXPECT_EQ(QApplication::focusWidget(), Campo(f, "cbMes"));
+    EXPECT_EQ(Campo<QLineEdit>(f, "edtRazaoSocial")->text().toStdString(), razao40.substr(0, 35));
+    EXPECT_EQ(Campo<QLineEdit>(f, "edtBairro")->text(), "JARDIM PAULISTA");
+    EXPECT_EQ(Campo<QLineEdit>(f, "edtUF")->text(), "sp");
+    EXPECT_TRUE(Campo<QCheckBox>(f, "chk60I")->isChecked());
+    EXPECT_FALSE(Campo<QCheckBox>(f, "chk60R")->isChecked());
+    EXPECT_FALSE(Campo<QCheckBox>(f, "chk60D")->isChecked());
+    for (const char* fixo : {"chk60A", "chk60M", "chk75"}) EXPECT_FALSE(Campo(f, fixo)->isEnabled()) << fixo;
+    EXPECT_EQ(Campo<QSpinBox>(f, "seAno")->minimum(), 2000);
+    EXPECT_EQ(Campo<QSpinBox>(f, "seAno")->maximum(), 3000);
+
+    // Typed texts stop at the field's length.
+    teste::Redigita(Campo(f, "edtNumero"), "1500A9");
+    teste::Redigita(Campo(f, "edtCidade"), "São Paulo");
+    teste::Redigita(Campo(f, "edtUF"), "SPX");
+    Clica(Campo(f, "chk60D"));
+    Clica(Campo(f, "chk60R"));
+    Clica(Campo(f, "chk60I"));
+    Campo<QComboBox>(f, "cbMes")->setCurrentIndex(2);
+    Campo<QSpinBox>(f, "seAno")->setValue(2010);
+
+    log->clear();
+    std::vector<Caixa> caixas;
+    teste::RespondeEmSequencia({"OK"}, &caixas);
+    Clica(Campo(f, "btGerar"));
+    ASSERT_EQ(caixas.size(), 1u);
+
+    // Saved before the call, as shown.
+    EXPECT_EQ(Chave("Sintegra", "RazaoSocial"), razao40.substr(0, 35));
+    EXPECT_EQ(Chave("Sintegra", "Numero"), "1500A");
+    EXPECT_EQ(Chave("Sintegra", "Cidade"), plataforma::Utf8ParaCp1252("São Paulo"));
+    EXPECT_EQ(Chave("Sintegra", "Bairro"), "JARDIM PAULISTA");
+    EXPECT_EQ(Chave("Sintegra", "Flag60D"), "1");
+    EXPECT_EQ(Chave("Sintegra", "Flag60I"), "");
+    EXPECT_EQ(Chave("Sintegra", "Flag60R"), "1");
+    EXPECT_EQ(Chave("ECF", "UF"), "SP");
+
+    // 60D + 60R; the file under Path; the month without a leading zero; the texts in order.
+    const std::string arquivo = Chave("Sistema", "Path") + "\\Sintegra.txt";
+    EXPECT_EQ(Chamada(), "Tarvo_RelatorioSintegraMFD(20,\"" + arquivo + "\",\"3\",\"2010\",\"" + razao40.substr(0, 35) +
+                             "\",\"\",\"1500A\",\"\",\"JARDIM PAULISTA\",\"São Paulo\",\"\",\"\",\"\",\"\");")
+        << LogDLL();
+
+    // The outcome in the log and in the box, the label hidden again.
+    const QStringList linhas = Log();
+    ASSERT_GE(linhas.size(), 2);
+    EXPECT_EQ(linhas.first(), "-> Gerando Relatório Sintegra");
+    EXPECT_TRUE(linhas.last() == "<- Operação executada com Sucesso!" || linhas.last() == "<- Operação falhou!")
+        << linhas.last().toStdString();
+    EXPECT_EQ("<- " + caixas[0].texto, linhas.last());
+    EXPECT_FALSE(Campo(f, "lblAndamento")->isVisible());
+
+    // No optional type: flags 0.
+    for (const char* tipo : {"chk60D", "chk60R"}) Clica(Campo(f, tipo));
+    std::filesystem::remove("logDLL-20260304.txt");
+    teste::RespondeEmSequencia({"OK"}, &caixas);
+    Clica(Campo(f, "btGerar"));
+    EXPECT_EQ(Chamada().rfind("Tarvo_RelatorioSintegraMFD(0,", 0), 0u) << LogDLL();
+    EXPECT_EQ(Chave("Sintegra", "Flag60D"), "");
+}
+
+TEST_F(RelatoriosSintegra, AMissingFolderIsCreatedOnlyWhenTheOperatorAgrees) {
+    const std::string pasta = plataforma::PastaPrograma() + "sintegra/mes";
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sistema", "Path", pasta));
+    belmora::TFormulario* f = Abre();
+    ASSERT_TRUE(f);
+    teste::Redigita(Campo(f, "edtContato"), "ANA");
+
+    // No: nothing saved, logged or called.
+    log->clear();
+    std::vector<Caixa> caixas;
+    teste::RespondeEmSequencia({"Não"}, &caixas);
+    Clica(Campo(f, "btGerar"));
+    ASSERT_EQ(caixas.size(), 1u);
+    EXPECT_EQ(caixas[0].titulo, "Belmora");
+    EXPECT_EQ(caixas[0].texto, "Pasta de destino para o arquivo não existe. Deseja criá-la ?");
+    EXPECT_FALSE(std::filesystem::exists(pasta));
+    EXPECT_EQ(Log(), QStringList());
+    EXPECT_EQ(Chave("Sintegra", "Contato"), "<none>");
+    EXPECT_EQ(Chamada(), "");
+
+    // Yes: the folder and its parent made, then the generation.
+    caixas.clear();
+    teste::RespondeEmSequencia({"Sim", "OK"}, &caixas);
+    Clica(Campo(f, "btGerar"));
+    ASSERT_EQ(caixas.size(), 2u);
+    EXPECT_TRUE(std::filesystem::is_directory(pasta));
+    EXPECT_EQ(Chave("Sintegra", "Contato"), "ANA");
+    EXPECT_NE(Chamada().find("\"" + pasta + "\\Sintegra.txt\""), std::string::npos) << Chamada();
+
+    // A folder that cannot be made (a file stands in its way): the failure box, nothing else.
+    teste::EscreveArquivo(plataforma::PastaPrograma() + "arquivo", "x");
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sistema", "Path", plataforma::PastaPrograma() + "arquivo/sub"));
+    std::filesystem::remove("logDLL-20260304.txt");
+    log->clear();
+    caixas.clear();
+    teste::RespondeEmSequencia({"Sim", "OK"}, &caixas);
+    Clica(Campo(f, "btGerar"));
+    ASSERT_EQ(caixas.size(), 2u);
+    EXPECT_EQ(caixas[1].texto, "Operação falhou!");
+    EXPECT_EQ(Log(), QStringList());
+    EXPECT_EQ(Chamada(), "");
+}
+
+TEST_F(RelatoriosSintegra, ViewingOpensTheReportUnderPathOrSaysItCouldNot) {
+    belmora::TFormulario* f = Abre();
+    ASSERT_TRUE(f);
+    std::vector<Caixa> caixas;
+    teste::RespondeEmSequencia({"OK"}, &caixas);
+    Clica(Campo(f, "btVisualizar"));
+    ASSERT_EQ(caixas.size(), 1u);
+    EXPECT_EQ(caixas[0].titulo, "Error");
+    EXPECT_EQ(caixas[0].texto, "Não foi possível abrir o arquivo");
+    ASSERT_EQ(abertos.size(), 1);
+    // Path as the window set it (the program folder's RFDTemp), the name joined to it.
+    EXPECT_EQ(std::filesystem::path(abertos[0].toStdString()).lexically_normal(),
+              std::filesystem::path(plataforma::PastaPrograma() + "RFDTemp/Sintegra.txt").lexically_normal());
+
+    abre = true;
+    caixas.clear();
+    Clica(Campo(f, "btVisualizar"));
+    EXPECT_EQ(abertos.size(), 2);
+    QTest::qWait(50);
+    EXPECT_TRUE(caixas.empty());
+
+    // Without a program to open it, a missing file is not opened either.
+    belmora::TfrmRelatoriosSintegra::DefineAbertura(nullptr);
+    teste::RespondeEmSequencia({"OK"}, &caixas);
+    Clica(Campo(f, "btVisualizar"));
+    ASSERT_EQ(caixas.size(), 1u);
+    EXPECT_EQ(caixas[0].texto, "Não foi possível abrir o arquivo");
+}
+
+#endif
+
+}  // namespace
