@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <fstream>
+#include <map>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -41,6 +44,32 @@ OpcoesSintegra& Sintegra() {
     return opcoes;
 }
 
+void PercorreLinhasArquivo(const std::string& nome, const std::function<void(const std::string&)>& cada) {
+    std::ifstream f(nome, std::ios::binary);
+    if (!f) return;
+    std::string linha;
+    while (std::getline(f, linha)) {
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        cada(linha);
+    }
+}
+
+void DefineOpcoesSintegra(int flags) {
+    OpcoesSintegra& o = Sintegra();
+    o.Flag60D = (flags & 4) != 0;
+    o.Flag60I = (flags & 8) != 0;
+    o.Flag60R = (flags & 16) != 0;
+}
+
+int UltimoDiaMes(int mes, int ano) {
+    switch (mes) {
+        case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
+        case 4: case 6: case 9: case 11: return 30;
+        case 2: return (ano % 4 == 0 && (ano % 100 != 0 || ano % 400 == 0)) ? 29 : 28;
+        default: return 0;
+    }
+}
+
 std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio, const std::string& fim) {
     auto aaaammdd = [](const std::string& data) {
         const std::string d = PreencheZerosEsquerda(SomenteNumeros(data), 8);  // ddmmyyyy
@@ -53,9 +82,9 @@ std::string Registro10NoPeriodo(const std::string& registro10, const std::string
 std::size_t MontaRegistros60D() {
     const std::string sint = DiretorioTemporarioRFD() + "SINT.TXT";
     std::vector<Resumo60D> resumos;
-    std::unordered_map<std::string, std::size_t> indice;  // reduction dates + product code
-    for (const std::string& linha : LinhasArquivo(sint)) {
-        if (TrechoLinha(linha, kChave + 1, 3) != "60I") continue;
+    std::unordered_map<std::string, std::size_t> indice;  // reduction dates + the whole product code
+    PercorreLinhasArquivo(sint, [&](const std::string& linha) {
+        if (TrechoLinha(linha, kChave + 1, 3) != "60I") return;
         const std::string r = TrechoLinha(linha, kChave + 1);
         const std::string datas = TrechoLinha(linha, 3, 16), produto = TrechoLinha(r, 43, 14);
         const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13)), valor = Inteiro(TrechoLinha(r, 70, 13));
@@ -63,7 +92,7 @@ std::size_t MontaRegistros60D() {
         if (!novo) {
             resumos[pos->second].quantidade += quantidade;
             resumos[pos->second].valor += valor;
-            continue;
+            return;
         }
         Resumo60D s;
         s.datas = datas;
@@ -77,7 +106,7 @@ std::size_t MontaRegistros60D() {
         s.base = semBase ? std::string(16, '0') : "0000" + TrechoLinha(r, 83, 12);
         s.imposto = "0" + TrechoLinha(r, 99, 12);
         resumos.push_back(std::move(s));
-    }
+    });
     std::string texto;
     for (const Resumo60D& s : resumos) {
         texto += "02" + s.datas + "05" + "60D" + PreencheZerosEsquerda(s.data, 8) +
@@ -92,55 +121,55 @@ std::size_t MontaRegistros60D() {
 
 std::size_t MontaRegistros60R() {
     const std::string sint = DiretorioTemporarioRFD() + "SINT.TXT";
-    // The summary lines: month and product first, so that sorting gathers each product.
-    std::vector<std::string> resumo;
-    for (const std::string& linha : LinhasArquivo(sint)) {
-        if (TrechoLinha(linha, kChave + 1, 3) != "60I") continue;
-        const std::string r = TrechoLinha(linha, kChave + 1);
-        resumo.push_back(TrechoLinha(linha, 11, 6) + "00" + PreencheEspacosDireita(TrechoLinha(r, 43, 14), 14) +
-                         ",60R" + PreencheZerosEsquerda(TrechoLinha(r, 4, 8), 8) + TrechoLinha(r, 57, 13) +
-                         TrechoLinha(r, 70, 13) + TrechoLinha(r, 83, 12) + PreencheEspacosDireita(TrechoLinha(r, 95, 4), 4));
-    }
-    std::sort(resumo.begin(), resumo.end());
+    // Each month and product (the month, "00" and the product code) keeps two sums: its items
+    // that are not cancelled and its cancelled ones. The items are taken in the order of
+    // their summary lines (date, quantity, value, base, tax code after the month and product):
+    // the last of a sum, the greatest of those lines, gives its date and its tax code.
     struct Soma {
         std::int64_t quantidade = 0, valor = 0, base = 0;
-        std::string codigo, data;
+        std::string ultima;  // date (8), quantity (13), value (13), base (12), tax code (4)
         bool tem = false;
     };
+    struct Produto {
+        Soma outros, cancelados;
+    };
+    std::map<std::string, Produto> produtos;
+    PercorreLinhasArquivo(sint, [&](const std::string& linha) {
+        if (TrechoLinha(linha, kChave + 1, 3) != "60I") return;
+        const std::string r = TrechoLinha(linha, kChave + 1);
+        const std::string grupo = TrechoLinha(linha, 11, 6) + "00" + PreencheEspacosDireita(TrechoLinha(r, 43, 14), 14);
+        const std::string resumo = PreencheZerosEsquerda(TrechoLinha(r, 4, 8), 8) + TrechoLinha(r, 57, 13) +
+                                   TrechoLinha(r, 70, 13) + TrechoLinha(r, 83, 12) +
+                                   PreencheEspacosDireita(TrechoLinha(r, 95, 4), 4);
+        const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13));
+        const std::string codigo = TrechoLinha(resumo, 47, 4);
+        Produto& p = produtos[grupo];
+        Soma& s = codigo == "CANC" ? p.cancelados : p.outros;
+        s.tem = true;
+        s.quantidade += quantidade;
+        s.valor += static_cast<std::int64_t>(static_cast<__int128>(Inteiro(TrechoLinha(r, 70, 13))) * quantidade / 1000);
+        s.base += Inteiro(TrechoLinha(r, 83, 12));
+        if (resumo > s.ultima) s.ultima = resumo;
+    });
     std::string texto;
     std::size_t escritos = 0;
     auto escreve = [&](const std::string& produto, const Soma& s) {
         if (!s.tem) return;
-        texto += "03" + s.data + "04" + "60R" + s.data.substr(4, 2) + s.data.substr(0, 4) + produto +
-                 Zeros(s.quantidade, 13) + Zeros(s.valor, 16) + Zeros(s.base, 16) + s.codigo + std::string(54, ' ') +
-                 "\r\n";
+        const std::string data = s.ultima.substr(0, 8);
+        texto += "03" + data + "04" + "60R" + data.substr(4, 2) + data.substr(0, 4) + produto +
+                 Zeros(s.quantidade, 13) + Zeros(s.valor, 16) + Zeros(s.base, 16) + s.ultima.substr(46, 4) +
+                 std::string(54, ' ') + "\r\n";
         ++escritos;
     };
-    std::string grupo, produto;
-    Soma outros, cancelados;
-    for (const std::string& l : resumo) {
-        if (l.compare(0, 22, grupo) != 0) {
-            escreve(produto, outros);
-            escreve(produto, cancelados);
-            grupo = l.substr(0, 22);
-            produto = l.substr(8, 14);
-            outros = cancelados = Soma{};
-        }
-        const std::int64_t quantidade = Inteiro(l.substr(34, 13));
-        const std::string codigo = l.substr(72, 4);
-        Soma& s = codigo == "CANC" ? cancelados : outros;
-        s.tem = true;
-        s.quantidade += quantidade;
-        s.valor += static_cast<std::int64_t>(static_cast<__int128>(Inteiro(l.substr(47, 13))) * quantidade / 1000);
-        s.base += Inteiro(l.substr(60, 12));
-        s.codigo = codigo;
-        s.data = l.substr(26, 8);
+    for (const auto& [grupo, p] : produtos) {
+        escreve(grupo.substr(8, 14), p.outros);
+        escreve(grupo.substr(8, 14), p.cancelados);
     }
-    escreve(produto, outros);
-    escreve(produto, cancelados);
     if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
     return escritos;
 }
+
+std::size_t MontaRegistros60(int modo) { return modo == 0 ? MontaRegistros60D() : MontaRegistros60R(); }
 
 std::int64_t AjustaValorMonetario(std::int64_t valor, std::int64_t aliquota) {
     if (valor < 1000000) return valor * aliquota / 10000;
@@ -172,29 +201,45 @@ ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::
     const std::string pasta = DiretorioTemporarioRFD();
     const std::string saida = pasta + "SINTEGRA.TXT";
     ApagaArquivo(saida);
-    std::vector<std::string> linhas = LinhasArquivo(pasta + "SINT.TXT");
+    // The keyed lines stay in the one text read from the file; only views of them are sorted.
+    const std::string sint = LeArquivo(pasta + "SINT.TXT");
+    std::vector<std::string_view> linhas;
+    for (std::size_t i = 0; i < sint.size();) {
+        std::size_t fim = sint.find('\n', i);
+        if (fim == std::string::npos) fim = sint.size();
+        std::size_t n = fim - i;
+        if (n && sint[i + n - 1] == '\r') --n;
+        if (n) linhas.emplace_back(sint.data() + i, n);
+        i = fim + 1;
+    }
     std::sort(linhas.begin(), linhas.end());
 
-    std::string texto = registro10 + "\r\n" + registro11 + "\r\n";
-    std::string anterior;
-    for (const std::string& linha : linhas) {
-        const bool e60R = TrechoLinha(linha, kChave60R + 1, 3) == "60R";
-        const std::string registro = TrechoLinha(linha, (e60R ? kChave60R : kChave) + 1);
-        const std::string tipo = registro.substr(0, std::min<std::size_t>(2, registro.size()));
-        if (registro.empty()) continue;
-        if (!com60I && registro.compare(0, 3, "60I") == 0) continue;
+    std::ofstream f(saida, std::ios::binary | std::ios::trunc);
+    if (!f) throw ErroArquivoFiscal("Erro ao gravar " + saida);
+    f << registro10 << "\r\n" << registro11 << "\r\n";
+    auto trecho = [](std::string_view t, std::size_t inicio, std::size_t n) {
+        return inicio - 1 < t.size() ? t.substr(inicio - 1, n) : std::string_view();
+    };
+    std::string_view anterior;
+    for (std::string_view linha : linhas) {
+        const bool e60R = trecho(linha, kChave60R + 1, 3) == "60R";
+        const std::size_t chave = e60R ? kChave60R : kChave;
+        if (linha.size() <= chave) continue;
+        const std::string_view registro = linha.substr(chave);
+        const std::string_view tipo = registro.substr(0, 2);
+        if (!com60I && registro.substr(0, 3) == "60I") continue;
         if (registro == anterior) continue;
-        if (tipo == "75" && TrechoLinha(registro, 3, 30) == TrechoLinha(anterior, 3, 30))
-            continue;
-        texto += registro + "\r\n";
+        if (tipo == "75" && trecho(registro, 3, 30) == trecho(anterior, 3, 30)) continue;
+        f << registro << "\r\n";
         anterior = registro;
         if (tipo == "60")
             ++contagem.tipo60;
         else if (tipo == "75")
             ++contagem.tipo75;
     }
-    texto += Registro90(cnpj, inscricao, contagem) + "\r\n";
-    if (!GravaArquivo(saida, texto)) throw ErroArquivoFiscal("Erro ao gravar " + saida);
+    f << Registro90(cnpj, inscricao, contagem) << "\r\n";
+    f.close();
+    if (!f) throw ErroArquivoFiscal("Erro ao gravar " + saida);
     return contagem;
 }
 

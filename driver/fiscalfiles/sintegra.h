@@ -5,17 +5,61 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace tarvo {
 
+// The informant of the SINTEGRA file: the host's ten texts and the state of TARVO.INI.
+struct InformanteSintegra {
+    std::string razaoSocial, endereco, numero, complemento, bairro, cidade, uf, cep, telefone, fax, contato;
+};
+
 // The run's SINTEGRA options and the informant's records once built (type 10 and 11 lines,
-// 126 characters each); cleared when the export that set them ends.
+// 126 characters each); the switches are cleared when the export that set them ends.
 struct OpcoesSintegra {
     bool Flag60D = false, Flag60I = false, Flag60R = false;
+    InformanteSintegra Informante;
     std::string Registro10, Registro11;
+    // Sales after the last reduction of the ATO file, taken off the grand total of every 60M.
+    std::int64_t SomaAposUltimaReducao = 0;
 };
 OpcoesSintegra& Sintegra();
+
+// Calls `cada` with each line of a text file (CR LF or LF), without its end, reading the file
+// a block at a time; nothing when the file cannot be opened.
+void PercorreLinhasArquivo(const std::string& nome, const std::function<void(const std::string&)>& cada);
+
+// The switches of an export's flags: 4 the 60D records, 8 the 60I, 16 the 60R.
+void DefineOpcoesSintegra(int flags);
+
+// Last day of a month of the Gregorian calendar; 0 for a month outside 1 to 12.
+int UltimoDiaMes(int mes, int ano);
+
+// The informant's records from an E01 and an E02 line's records and the informant's texts.
+std::string MontaRegistro10(const std::string& cnpj, const std::string& inscricao, const InformanteSintegra& i,
+                            const std::string& inicio, const std::string& fim);
+std::string MontaRegistro11(const InformanteSintegra& i);
+
+// The sum of the subtotals of the receipts not cancelled whose COO is above that of the
+// ATO file's last reduction (its sales after that reduction), in cents. Throws
+// ErroArquivoFiscal when the file cannot be read.
+std::int64_t CalculaSomaAposUltimaReducao(const std::string& arquivoAto);
+
+// Reads the COO at the end of Z reduction `crz` into `coo`; 1 on success, else the reading's
+// code. The printer's reading by default.
+using LeitorCOOReducao = std::function<int(int crz, std::string& coo)>;
+int LeCOOReducaoImpressora(int crz, std::string& coo);
+
+// Deletes "SINT.TXT" and "SINTEGRA.TXT" and, when the ATO file exists, writes to "SINT.TXT"
+// the keyed 60M, 60A, 60I and 75 records of its lines, and stores records 10 and 11. 1 on
+// success; a failed reading of a 60M's first COO ends it with that reading's code (no 60M is
+// ever written with a COO it could not read). Throws ErroArquivoFiscal when a file fails.
+int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo = LeCOOReducaoImpressora);
+
+// The 60 summaries appended to "SINT.TXT": mode 0 the 60D records, mode 1 the 60R. Returns
+// how many were appended.
+std::size_t MontaRegistros60(int modo);
 
 // The type-10 record with the period's first and last day (dd/mm/yyyy texts) in its places.
 std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio, const std::string& fim);

@@ -1,0 +1,164 @@
+// The SINTEGRA file of an ECF: of a month (the ATO COTEPE file read from the printer's
+// memories, then its records) and of a given ATO COTEPE file.
+#include <exception>
+#include <string>
+
+#include "driver/api/exportacao.h"
+#include "driver/core/configuracao.h"
+#include "driver/core/estado.h"
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/ato.h"
+#include "driver/fiscalfiles/sintegra.h"
+#include "platform/pastas.h"
+#include "tarvo.h"
+
+using namespace tarvo;
+
+namespace {
+
+constexpr int kParametroInvalido = -7;
+
+std::string Texto(const char* t) { return t ? t : ""; }
+
+// The switches of the flags, the SINTEGRA switch on, the informant's texts and the state of
+// TARVO.INI.
+void IniciaSintegra(int flags, const char* razaoSocial, const char* endereco, const char* numero,
+                    const char* complemento, const char* bairro, const char* cidade, const char* cep,
+                    const char* telefone, const char* fax, const char* contato) {
+    DefineOpcoesSintegra(flags);
+    Estado().GeraSintegraAtivo = true;
+    InformanteSintegra& i = Sintegra().Informante;
+    i = {Texto(razaoSocial), Texto(endereco), Texto(numero), Texto(complemento), Texto(bairro), Texto(cidade),
+         LeChaveIni("ECF", "UF", ""), Texto(cep), Texto(telefone), Texto(fax), Texto(contato)};
+}
+
+void LimpaOpcoes() { DefineOpcoesSintegra(0); }
+
+// A file name with no folder in it.
+bool NomeSemPasta(const std::string& nome) { return nome.find_first_of("/\\:") == std::string::npos; }
+
+// The month or year text as a number; -1 when it is no number.
+int Numero(const std::string& texto) {
+    const std::string t = Apara(texto);
+    if (t.empty() || t.size() > 4 || !EhNumerico(t)) return -1;
+    return std::stoi(t);
+}
+
+int SintegraBinario(const std::string& origem, const std::string& destino) {
+    // An earlier run's records and sums must not reach this file.
+    OpcoesSintegra& o = Sintegra();
+    o.Registro10.clear();
+    o.Registro11.clear();
+    o.SomaAposUltimaReducao = 0;
+    const std::string ato = plataforma::ConverteArquivo(origem);
+    if (!plataforma::ExisteArquivo(ato)) {
+        DefineErro(kParametroInvalido, "Arquivo n\xE3o encontrado: " + origem);
+        GravaLog("Tarvo_RelatorioSintegraMFDBinario: " + Erro().UltimaMensagem);
+        return 0;
+    }
+    try {
+        o.SomaAposUltimaReducao = CalculaSomaAposUltimaReducao(ato);
+        const int r = GeraSintegraMfdBinario(ato);
+        if (r != 1) {
+            // The first COO of a reduction could not be read: no file with a wrong one.
+            GravaLog("Tarvo_RelatorioSintegraMFDBinario: Falha ao ler o COO inicial de uma Redu\xE7\xE3o Z, erro: " +
+                     Erro().UltimaMensagem);
+            return 0;
+        }
+        if (o.Flag60D) MontaRegistros60(0);
+        if (o.Flag60R) MontaRegistros60(1);
+        GravaArquivoSintegra();
+    } catch (const std::exception& e) {
+        const std::string texto =
+            std::string("Tarvo_RelatorioSintegraMFDBinario: Falha na consolida\xE7\xE3o do Sintegra, erro: ") + e.what();
+        GravaLog(texto);
+        DefineErro(-1, texto);
+        return 0;
+    }
+    const std::string saida = DiretorioTemporarioRFD() + "SINTEGRA.TXT";
+    if (!CopiaArquivo(saida, plataforma::ConverteArquivo(destino), false)) {
+        DefineErro(-1, "Erro ao copiar " + saida + " para " + destino);
+        GravaLog("Tarvo_RelatorioSintegraMFDBinario: " + Erro().UltimaMensagem);
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+extern "C" TARVO_API int Tarvo_RelatorioSintegraMFDBinario(int flags, const char* arquivoOrigem,
+                                                           const char* arquivoDestino, const char* razaoSocial,
+                                                           const char* endereco, const char* numero,
+                                                           const char* complemento, const char* bairro,
+                                                           const char* cidade, const char* cep, const char* telefone,
+                                                           const char* fax, const char* contato) {
+    return Protegido([&] {
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, arquivoOrigem);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, arquivoDestino);
+        IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax, contato);
+        int r = 0;
+        try {
+            r = SintegraBinario(Texto(arquivoOrigem), Texto(arquivoDestino));
+        } catch (...) {
+            LimpaOpcoes();
+            throw;
+        }
+        // The SINTEGRA switch stays on: the month driver, or the RFD of a date range, ends it.
+        LimpaOpcoes();
+        return r;
+    });
+}
+
+extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arquivo, const char* mes, const char* ano,
+                                                    const char* razaoSocial, const char* endereco, const char* numero,
+                                                    const char* complemento, const char* bairro, const char* cidade,
+                                                    const char* cep, const char* telefone, const char* fax,
+                                                    const char* contato) {
+    return Protegido([&] {
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, arquivo);
+        struct Encerra {
+            ~Encerra() {
+                DefineOpcoesSintegra(0);
+                Estado().GeraSintegraAtivo = false;
+            }
+        } encerra;
+        IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax, contato);
+        const int m = Numero(Texto(mes)), a = Numero(Texto(ano));
+        // Refused before the printer is asked: no reading of a month that does not exist.
+        if (m < 1 || m > 12) {
+            DefineErro(kParametroInvalido, "M\xEAs inv\xE1lido: " + Texto(mes));
+            GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
+            return 0;
+        }
+        if (a < 1) {
+            DefineErro(kParametroInvalido, "Ano inv\xE1lido: " + Texto(ano));
+            GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
+            return 0;
+        }
+        const std::string mm = PreencheZerosEsquerda(std::to_string(m), 2),
+                          aaaa = PreencheZerosEsquerda(std::to_string(a), 4);
+        const std::string inicio = "01/" + mm + "/" + aaaa;
+        const std::string fim = PreencheZerosEsquerda(std::to_string(UltimoDiaMes(m, a)), 2) + "/" + mm + "/" + aaaa;
+        char nome[ato::kTamanhoNomeArquivo] = {};
+        int r = ::Tarvo_GeraRFDBinario(inicio.c_str(), fim.c_str(), 1, 0, nome);
+        if (r != 1) return r;
+        if (!plataforma::CriaPasta(DiretorioTemporarioRFD())) {
+            DefineErro(-1, "Impossivel Criar" + DiretorioTemporarioRFD());
+            return 0;
+        }
+        const std::string destino = Texto(arquivo);
+        r = ::Tarvo_RelatorioSintegraMFDBinario(flags, nome, destino.c_str(), razaoSocial, endereco, numero,
+                                                complemento, bairro, cidade, cep, telefone, fax, contato);
+        if (r != 1) return 0;
+        // A bare file name goes into the work folder as well.
+        if (NomeSemPasta(destino) && !destino.empty()) {
+            const std::string copia = Config().Path + destino;
+            if (!CopiaArquivo(DiretorioTemporarioRFD() + "SINTEGRA.TXT", copia, false)) {
+                DefineErro(-1, "Erro ao copiar o arquivo do Sintegra para " + copia);
+                GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
+                return 0;
+            }
+        }
+        return 1;
+    });
+}

@@ -1,0 +1,287 @@
+// The SINTEGRA records of an ATO COTEPE file: records 10 and 11 from its E01 and E02 lines and
+// the informant, 60M and 60A from its reductions, 60I and 75 from its items, in one pass over
+// the file into the keyed lines of "SINT.TXT".
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/consolidacao_rfd.h"
+#include "driver/fiscalfiles/leiaute_ato.h"
+#include "driver/fiscalfiles/sintegra.h"
+#include "driver/protocols/familia0/f0_consultas.h"
+#include "platform/pastas.h"
+
+namespace tarvo {
+
+namespace {
+
+std::string N(const std::string& texto, int largura) { return PreencheZerosEsquerda(texto, largura); }
+std::string X(const std::string& texto, int largura) { return PreencheEspacosDireita(texto, largura); }
+
+// A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.
+std::int64_t Inteiro(const std::string& campo) {
+    const std::string t = Apara(campo);
+    if (t.empty() || t.size() > 18) return 0;
+    std::int64_t v = 0;
+    for (char ch : t) {
+        if (ch < '0' || ch > '9') return 0;
+        v = v * 10 + (ch - '0');
+    }
+    return v;
+}
+
+// The record type of an ATO line from its characters 2 and 3 ("E12" gives 12); -1 for none.
+int TipoLinha(const std::string& linha) {
+    if (linha.size() < 3 || linha[1] < '0' || linha[1] > '9' || linha[2] < '0' || linha[2] > '9') return -1;
+    return (linha[1] - '0') * 10 + (linha[2] - '0');
+}
+
+// Tax code of an item of the ATO file: "CANC" for a cancelled item; the letter codes and
+// "ISS " as the RFD lines have them; a rate as its four digits, zero-padded.
+std::string CodigoItem(const std::string& totalizador, bool cancelado) {
+    if (cancelado) return "CANC";
+    std::string codigo = CodigoTributacaoItem(totalizador);
+    const std::string aliquota = Apara(codigo);
+    if (!aliquota.empty() && EhNumerico(aliquota)) codigo = N(aliquota, 4);
+    return codigo;
+}
+
+bool CodigoEhAliquota(const std::string& codigo) { return EhNumerico(codigo) && codigo.size() == 4; }
+
+struct Reducao {
+    std::string movimento, emissao;
+};
+struct Documento {
+    std::string data;
+    bool cancelado = false;
+};
+// A 60M written: its key dates (emission + movement) and its final COO.
+struct Feito60M {
+    std::string datas;
+    std::int64_t cooFinal = 0;
+};
+// A 60A of one reduction and code, its values added up.
+struct Linha60A {
+    std::string chaveEInicio;  // key + the record up to its value
+    std::int64_t valor = 0;
+};
+
+// Writes the keyed lines to "SINT.TXT" in blocks.
+class SaidaSint {
+  public:
+    explicit SaidaSint(const std::string& nome) : nome_(nome), f_(nome, std::ios::binary | std::ios::app) {
+        if (!f_) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
+    }
+    void Linha(const std::string& chave, const std::string& registro) { f_ << chave << registro << "\r\n"; }
+    void Fecha() {
+        f_.close();
+        if (!f_) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
+    }
+
+  private:
+    std::string nome_;
+    std::ofstream f_;
+};
+
+}  // namespace
+
+std::string MontaRegistro10(const std::string& cnpj, const std::string& inscricao, const InformanteSintegra& i,
+                            const std::string& inicio, const std::string& fim) {
+    return "10" + N(cnpj, 14) + X(Apara(inscricao), 14) + X(i.razaoSocial, 35) + X(i.cidade, 30) + X(i.uf, 2) +
+           N(i.fax, 10) + N(inicio, 8) + N(fim, 8) + "331";
+}
+
+std::string MontaRegistro11(const InformanteSintegra& i) {
+    return "11" + X(i.endereco, 34) + N(i.numero, 5) + X(i.complemento, 22) + X(i.bairro, 15) + N(i.cep, 8) +
+           X(i.contato, 28) + N(i.telefone, 12);
+}
+
+std::int64_t CalculaSomaAposUltimaReducao(const std::string& arquivoAto) {
+    if (!plataforma::ExisteArquivo(arquivoAto)) return 0;
+    // Subtotal of each receipt not cancelled, by COO; the COO of the last reduction read.
+    std::vector<std::pair<std::int64_t, std::int64_t>> recibos;
+    std::int64_t cooReducao = 0;
+    PercorreLinhasArquivo(arquivoAto, [&](const std::string& linha) {
+        const int tipo = TipoLinha(linha);
+        if (tipo == 12) {
+            cooReducao = Inteiro(TrechoLinha(linha, 53, 6));
+        } else if (tipo == 14 && TrechoLinha(linha, 123, 1) == "N") {
+            recibos.emplace_back(Inteiro(TrechoLinha(linha, 53, 6)), Inteiro(TrechoLinha(linha, 67, 14)));
+        }
+    });
+    std::int64_t soma = 0;
+    for (const auto& [coo, subtotal] : recibos)
+        if (coo > cooReducao) soma += subtotal;
+    return soma;
+}
+
+int LeCOOReducaoImpressora(int crz, std::string& coo) {
+    return consultas::LeInteiro("COOReducao[" + std::to_string(crz) + "]", coo);
+}
+
+int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo) {
+    const std::string pasta = DiretorioTemporarioRFD();
+    ApagaArquivo(pasta + "SINT.TXT");
+    ApagaArquivo(pasta + "SINTEGRA.TXT");
+    if (!plataforma::ExisteArquivo(arquivoAto)) return 1;
+    CriaDiretorioTemporarioRFD();
+
+    OpcoesSintegra& opcoes = Sintegra();
+    RegistroE01 e01;
+    RegistroE02 e02;
+    RegistroE12 z;
+    RegistroE13 totalizador;
+    RegistroE14 recibo;
+    RegistroE15 item;
+
+    std::vector<Reducao> reducoes;
+    std::unordered_map<std::string, std::size_t> reducaoPorData, reducaoPorCrz;  // the first of each
+    std::unordered_map<std::string, Documento> documentos;                       // by COO, the first
+    std::vector<Feito60M> feitos60M;
+    bool cooCrescente = true;  // the 60M's final COOs in ascending order: searched by halves
+    std::vector<Linha60A> linhas60A;
+    std::unordered_map<std::string, std::size_t> indice60A;
+    std::string datas = std::string(16, '0');  // emission + movement date of the current reduction
+
+    SaidaSint sint(pasta + "SINT.TXT");
+    int resultado = 1;
+    std::ifstream entrada(arquivoAto, std::ios::binary);
+    if (!entrada) throw ErroArquivoFiscal("Erro ao ler " + arquivoAto);
+    std::string linha;
+    while (resultado == 1 && std::getline(entrada, linha)) {
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        switch (TipoLinha(linha)) {
+            case 1: CarregaLinha(linha, e01); break;
+            case 2: CarregaLinha(linha, e02); break;
+            case 12: {
+                CarregaLinha(linha, z);
+                const std::string movimento = N(z.DataMovimento.Texto(), 8), emissao = N(z.DataEmissao.Texto(), 8);
+                reducaoPorData.try_emplace(movimento, reducoes.size());
+                reducaoPorCrz.try_emplace(N(z.CRZ.Texto(), 6), reducoes.size());
+                reducoes.push_back({movimento, emissao});
+                datas = emissao + movimento;
+                // Only the reductions of the period's month give a 60M.
+                if (movimento.compare(0, 6, N(e01.DataInicial.Texto(), 8), 0, 6) != 0) break;
+                const std::int64_t crz = Inteiro(z.CRZ.Texto());
+                std::int64_t primeiro = 1;
+                if (crz > 1) {
+                    std::string coo;
+                    const int r = leCoo(static_cast<int>(crz - 1), coo);
+                    const std::string digitos = Apara(coo);
+                    if (r != 1 || digitos.empty() || !EhNumerico(digitos) || digitos.size() > 9) {
+                        resultado = r == 1 ? 0 : r;
+                        break;
+                    }
+                    primeiro = Inteiro(digitos) + 1;
+                }
+                z.PrimeiroCOO.Define(std::to_string(primeiro));
+                RegistroE02 total = e02;
+                total.GT.Define(std::to_string(std::max<std::int64_t>(0, Inteiro(e02.GT.Texto()) -
+                                                                             opcoes.SomaAposUltimaReducao)));
+                sint.Linha("02" + datas + "02", MontaLinha60M(z, e01, total));
+                const std::int64_t cooFinal = Inteiro(z.Cabecalho.COO.Texto());
+                if (!feitos60M.empty() && cooFinal < feitos60M.back().cooFinal) cooCrescente = false;
+                feitos60M.push_back({datas, cooFinal});
+                break;
+            }
+            case 13: {
+                CarregaLinha(linha, totalizador);
+                const std::int64_t valor = Inteiro(totalizador.ValorAcumulado.Texto());
+                if (valor == 0 || TotalizadorSemRegistro60A(totalizador.CodigoTotalizador.Texto())) break;
+                // The reduction the totalizer belongs to, by its counter.
+                std::string datasReducao = datas;
+                auto r = reducaoPorCrz.find(N(totalizador.CRZ.Texto(), 6));
+                if (r != reducaoPorCrz.end())
+                    datasReducao = reducoes[r->second].emissao + reducoes[r->second].movimento;
+                const std::string inicio = "02" + datasReducao + "03" + "60A" + datasReducao.substr(8) +
+                                           X(totalizador.Cabecalho.NumeroSerie.Texto(), 20) +
+                                           SituacaoTotalizador(totalizador.CodigoTotalizador.Texto());
+                auto [pos, novo] = indice60A.try_emplace(inicio, linhas60A.size());
+                if (novo)
+                    linhas60A.push_back({inicio, valor});
+                else
+                    linhas60A[pos->second].valor += valor;
+                break;
+            }
+            case 14: {
+                CarregaLinha(linha, recibo);
+                documentos.try_emplace(N(recibo.Cabecalho.COO.Texto(), 6),
+                                       Documento{N(recibo.DataInicio.Texto(), 8), recibo.IndicadorCancelamento == "S"});
+                break;
+            }
+            case 15: {
+                CarregaLinha(linha, item);
+                const std::string coo = N(item.Cabecalho.COO.Texto(), 6);
+                std::string data = datas.substr(8);
+                bool documentoCancelado = false;
+                auto d = documentos.find(coo);
+                if (d != documentos.end()) {
+                    data = d->second.data;
+                    documentoCancelado = d->second.cancelado;
+                    auto r = reducaoPorData.find(d->second.data);
+                    if (r != reducaoPorData.end()) datas = reducoes[r->second].emissao + d->second.data;
+                }
+                // An item whose COO lies after the final COO of a 60M and up to that of the next
+                // belongs to that next reduction.
+                const std::int64_t cooItem = Inteiro(coo);
+                std::size_t k = feitos60M.size();
+                if (cooCrescente) {
+                    auto acima = std::upper_bound(feitos60M.begin(), feitos60M.end(), cooItem,
+                                                  [](std::int64_t c, const Feito60M& m) { return c < m.cooFinal; });
+                    k = static_cast<std::size_t>(acima - feitos60M.begin());
+                    if (k == 0) k = feitos60M.size();
+                } else {
+                    for (std::size_t i = 1; i < feitos60M.size(); ++i)
+                        if (feitos60M[i].cooFinal > cooItem && !(feitos60M[i - 1].cooFinal > cooItem)) {
+                            k = i;
+                            break;
+                        }
+                }
+                if (k < feitos60M.size()) {
+                    datas = feitos60M[k].datas;
+                    data = datas.substr(8);
+                }
+                const std::string codigo =
+                    CodigoItem(item.CodigoTotalizador.Texto(), item.IndicadorCancelamento == "S" || documentoCancelado);
+                if (codigo == "0000") break;
+                const std::int64_t unitario = Inteiro(item.ValorUnitario.Texto());
+                const std::int64_t liquido = std::max<std::int64_t>(0, unitario - Inteiro(item.Desconto.Texto()));
+                const std::int64_t aliquota = CodigoEhAliquota(codigo) ? Inteiro(codigo) : 0;
+                const std::string produto = X(item.CodigoProduto.Texto(), 14);
+                sint.Linha("02" + datas + "06",
+                           "60I" + data + X(item.Cabecalho.NumeroSerie.Texto(), 20) + "2D" + coo +
+                               N(item.NumeroItem.Texto(), 3) + produto + N(item.Quantidade.Texto(), 13) +
+                               N(std::to_string(liquido), 13) + N(std::to_string(BaseCalculo60I(unitario, codigo)), 12) +
+                               codigo +
+                               N(std::to_string(AjustaValorMonetario(Inteiro(item.ValorTotalLiquido.Texto()), aliquota)),
+                                 12) +
+                               std::string(16, ' '));
+                std::string descricao = item.Descricao.Texto();
+                descricao.erase(0, std::min(descricao.find_first_not_of(' '), descricao.size()));
+                sint.Linha("04" + datas + "07", "75" + data + data + X(Apara(item.CodigoProduto.Texto()), 14) +
+                                                    std::string(8, ' ') + X(descricao, 53) +
+                                                    X(item.Unidade.Texto(), 6) + "00000" +
+                                                    (CodigoEhAliquota(codigo) ? codigo : "0000") + "00000" +
+                                                    std::string(13, '0'));
+                break;
+            }
+            default: break;
+        }
+    }
+    for (const Linha60A& a : linhas60A)
+        sint.Linha(a.chaveEInicio.substr(0, 20), a.chaveEInicio.substr(20) + N(std::to_string(a.valor), 12) +
+                                                     std::string(79, ' '));
+    sint.Fecha();
+    if (resultado != 1) return resultado;
+
+    opcoes.Registro10 = MontaRegistro10(e02.CNPJUsuario.Texto(), e02.IEUsuario.Texto(), opcoes.Informante,
+                                        e01.DataInicial.Texto(), e01.DataFinal.Texto());
+    opcoes.Registro11 = MontaRegistro11(opcoes.Informante);
+    return 1;
+}
+
+}  // namespace tarvo
