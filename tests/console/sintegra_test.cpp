@@ -14,11 +14,13 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <map>
 #include <thread>
 
 #include "comum/ambiente.h"
 #include "comum_formularios.h"
 #include "console/binding/auxiliar.h"
+#include "console/binding/ecf_dll.h"
 #include "console/binding/log_dll.h"
 #include "console/forms/comum/andamento.h"
 #include "console/forms/configuracao/dados_sintegra.h"
@@ -349,6 +351,76 @@ TEST_F(RelatoriosSintegra, ViewingOpensTheReportUnderPathOrSaysItCouldNot) {
     Clica(Campo(f, "btVisualizar"));
     ASSERT_EQ(caixas.size(), 1u);
     EXPECT_EQ(caixas[0].texto, "Não foi possível abrir o arquivo");
+}
+
+// Two days of March 2010 and the 1st of April, each a receipt of two items and its Z; the
+// report of March asked from the form, the whole way through the printer's memories.
+TEST_F(RelatoriosSintegra, TheMonthsFileIsProducedFromThePrintersMemories) {
+    for (auto [mes, dia] : {std::pair{3, 1}, std::pair{3, 2}, std::pair{4, 1}}) {
+        impressora.Altera([&](emulador::Impressora& p) { p.AjustaRelogio(emulador::DataHora{2010, mes, dia, 9, 0, 0}); });
+        const std::pair<const char*, std::string> passos[] = {
+            {"AbreCupomFiscal", ""},
+            {"VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
+            {"VendeItem", "CodAliquota=-2 CodProduto=\"2\" NomeProduto=\"OLEO\" PrecoUnitario=" +
+                              std::to_string(dia) + ",50 Quantidade=1,000"},
+            {"PagaCupom", "CodMeioPagamento=-2 Valor=100,00"},
+            {"EncerraDocumento", ""},
+            {"EmiteReducaoZ", ""},
+        };
+        for (const auto& [comando, parametros] : passos)
+            ASSERT_EQ(dll::Tarvo_ExecutaComando(comando, parametros), 1) << comando;
+    }
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "ECF", "UF", "SP"));
+    belmora::TFormulario* f = Abre();
+    ASSERT_TRUE(f);
+    teste::Redigita(Campo(f, "edtRazaoSocial"), "MERCADO MODELO");
+    teste::Redigita(Campo(f, "edtCidade"), "SANTOS");
+    for (const char* tipo : {"chk60D", "chk60I", "chk60R"}) Campo<QCheckBox>(f, tipo)->setChecked(true);
+    Campo<QComboBox>(f, "cbMes")->setCurrentIndex(2);
+    Campo<QSpinBox>(f, "seAno")->setValue(2010);
+
+    log->clear();
+    std::vector<Caixa> caixas;
+    teste::RespondeEmSequencia({"OK"}, &caixas);
+    Clica(Campo(f, "btGerar"));
+    ASSERT_EQ(caixas.size(), 1u);
+    EXPECT_EQ(caixas[0].texto, "Operação executada com Sucesso!") << Log().join('\n').toStdString();
+    EXPECT_EQ(Log(), QStringList({"-> Gerando Relatório Sintegra", "<- Operação executada com Sucesso!"}));
+    EXPECT_EQ(Chamada().rfind("Tarvo_RelatorioSintegraMFD(28,", 0), 0u) << Chamada();
+
+    // "Visualizar arquivo" is given the file just written.
+    abre = true;
+    Clica(Campo(f, "btVisualizar"));
+    ASSERT_EQ(abertos.size(), 1);
+    const std::string texto = teste::LeArquivo(abertos[0].toStdString());
+    std::vector<std::string> linhas;
+    for (std::size_t i = 0; i < texto.size();) {
+        const std::size_t fim = texto.find("\r\n", i);
+        ASSERT_NE(fim, std::string::npos) << "a line without its CR LF";
+        linhas.push_back(texto.substr(i, fim - i));
+        i = fim + 2;
+    }
+    ASSERT_GE(linhas.size(), 4u) << texto;
+    std::map<std::string, int> tipos;
+    std::vector<std::string> datas60M;
+    for (const std::string& l : linhas) {
+        EXPECT_EQ(l.size(), 126u) << l;
+        const std::string tipo = l.substr(0, 2) == "60" ? l.substr(0, 3) : l.substr(0, 2);
+        ++tipos[tipo];
+        if (tipo == "60M") datas60M.push_back(l.substr(3, 8));
+    }
+    // The informant as typed, the state of TARVO.INI, the month as the period.
+    EXPECT_EQ(linhas.front().substr(0, 2), "10");
+    EXPECT_EQ(linhas.front().substr(30, 35), "MERCADO MODELO" + std::string(21, ' '));
+    EXPECT_EQ(linhas.front().substr(65, 30), "SANTOS" + std::string(24, ' '));
+    EXPECT_EQ(linhas.front().substr(95, 2), "SP");
+    EXPECT_EQ(linhas.front().substr(107, 16), "2010030120100331");
+    EXPECT_EQ(linhas[1].substr(0, 2), "11");
+    // March's two reductions only; the optional types asked for are there.
+    EXPECT_EQ(datas60M, std::vector<std::string>({"20100301", "20100302"}));
+    for (const char* tipo : {"60A", "60D", "60I", "60R", "75"}) EXPECT_GT(tipos[tipo], 0) << tipo << "\n" << texto;
+    EXPECT_EQ(linhas.back().substr(0, 2), "90");
+    EXPECT_EQ(linhas.back().back(), '1');
 }
 
 #endif
