@@ -199,6 +199,17 @@ class RelatoriosSintegra : public ::testing::Test {
         return plataforma::Cp1252ParaUtf8(teste::LeArquivo("logDLL-20260304.txt"));
     }
     QStringList Log() { return teste::Itens(log); }
+    // "Gerar" for March 2010, its one message box answered; the boxes seen.
+    std::vector<Caixa> GeraMarco2010(belmora::TFormulario* f) {
+        Campo<QComboBox>(f, "cbMes")->setCurrentIndex(2);
+        Campo<QSpinBox>(f, "seAno")->setValue(2010);
+        log->clear();
+        std::vector<Caixa> caixas;
+        teste::RespondeEmSequencia({"OK"}, &caixas);
+        Clica(Campo(f, "btGerar"));
+        EXPECT_EQ(caixas.size(), 1u);
+        return caixas;
+    }
     // The call line of the export in the call log, "" when it was not called.
     std::string Chamada() {
         const std::string dll = LogDLL();
@@ -238,13 +249,7 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
     Clica(Campo(f, "chk60D"));
     Clica(Campo(f, "chk60R"));
     Clica(Campo(f, "chk60I"));
-    Campo<QComboBox>(f, "cbMes")->setCurrentIndex(2);
-    Campo<QSpinBox>(f, "seAno")->setValue(2010);
-
-    log->clear();
-    std::vector<Caixa> caixas;
-    teste::RespondeEmSequencia({"OK"}, &caixas);
-    Clica(Campo(f, "btGerar"));
+    std::vector<Caixa> caixas = GeraMarco2010(f);
     ASSERT_EQ(caixas.size(), 1u);
 
     // Saved before the call, as shown.
@@ -275,8 +280,7 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
     // No optional type: flags 0.
     for (const char* tipo : {"chk60D", "chk60R"}) Clica(Campo(f, tipo));
     std::filesystem::remove("logDLL-20260304.txt");
-    teste::RespondeEmSequencia({"OK"}, &caixas);
-    Clica(Campo(f, "btGerar"));
+    GeraMarco2010(f);
     EXPECT_EQ(Chamada().rfind("Tarvo_RelatorioSintegraMFD(0,", 0), 0u) << LogDLL();
     EXPECT_EQ(Chave("Sintegra", "Flag60D"), "");
 }
@@ -376,13 +380,7 @@ TEST_F(RelatoriosSintegra, TheMonthsFileIsProducedFromThePrintersMemories) {
     teste::Redigita(Campo(f, "edtRazaoSocial"), "MERCADO MODELO");
     teste::Redigita(Campo(f, "edtCidade"), "SANTOS");
     for (const char* tipo : {"chk60D", "chk60I", "chk60R"}) Campo<QCheckBox>(f, tipo)->setChecked(true);
-    Campo<QComboBox>(f, "cbMes")->setCurrentIndex(2);
-    Campo<QSpinBox>(f, "seAno")->setValue(2010);
-
-    log->clear();
-    std::vector<Caixa> caixas;
-    teste::RespondeEmSequencia({"OK"}, &caixas);
-    Clica(Campo(f, "btGerar"));
+    const std::vector<Caixa> caixas = GeraMarco2010(f);
     ASSERT_EQ(caixas.size(), 1u);
     EXPECT_EQ(caixas[0].texto, "Operação executada com Sucesso!") << Log().join('\n').toStdString();
     EXPECT_EQ(Log(), QStringList({"-> Gerando Relatório Sintegra", "<- Operação executada com Sucesso!"}));
