@@ -2,26 +2,14 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <cstring>
-#include <filesystem>
 #include "emulador/portao.h"
+#include "terminal.h"
 
 namespace emulador {
-
-namespace fs = std::filesystem;
-
-namespace {
-void Fecha(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-}  // namespace
 
 int BaudDaVelocidade(unsigned velocidade) {
     switch (velocidade) {
@@ -41,56 +29,23 @@ LinhaPty::~LinhaPty() { Para(); }
 
 bool LinhaPty::Inicia(const std::string& pasta, const std::string& porta, AoReceber aoReceber) {
     Para();
-    std::error_code ec;
-    fs::create_directories(pasta, ec);
-    if (::openpty(&mestre_, &escravo_, nullptr, nullptr, nullptr) != 0) {
-        erro_ = std::string("openpty: ") + std::strerror(errno);
-        return false;
-    }
-    // Raw line; our own slave descriptor stays open so the driver's closes never hang it up.
-    termios t{};
-    ::tcgetattr(escravo_, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(escravo_, TCSANOW, &t);
-    ::fcntl(mestre_, F_SETFL, ::fcntl(mestre_, F_GETFL) | O_NONBLOCK);
-    ::fcntl(mestre_, F_SETFD, FD_CLOEXEC);
-    ::fcntl(escravo_, F_SETFD, FD_CLOEXEC);
-    char nome[256] = {};
-    if (::ttyname_r(escravo_, nome, sizeof nome) != 0 || ::pipe2(acorda_, O_CLOEXEC) != 0) {
-        erro_ = "ttyname/pipe";
-        Para();
-        return false;
-    }
-    link_ = (fs::path(pasta) / porta).string();
-    if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
-    fs::create_symlink(nome, link_, ec);
-    if (ec) {
-        erro_ = "link " + link_ + ": " + ec.message();
-        link_.clear();
+    std::string dispositivo;
+    if (!AbreTerminal(pasta, porta, mestre_, escravo_, dispositivo, link_, erro_)) return false;
+    if (::pipe2(acorda_, O_CLOEXEC) != 0) {
+        erro_ = "pipe";
         Para();
         return false;
     }
     aoReceber_ = std::move(aoReceber);
-    fio_ = std::thread([this] {
-        emulador::TrabalhoDoServidor trabalho;
-        Serve();
-    });
+    fio_ = FioDoServidor([this] { Serve(); });
     return true;
 }
 
 void LinhaPty::Para() {
-    if (fio_.joinable()) {
-        char c = 1;
-        [[maybe_unused]] ssize_t n = ::write(acorda_[1], &c, 1);
-        fio_.join();
-    }
-    Fecha(acorda_[0]), Fecha(acorda_[1]);
-    Fecha(mestre_), Fecha(escravo_);
-    if (!link_.empty()) {
-        std::error_code ec;
-        if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
-        link_.clear();
-    }
+    ParaServidor(fio_, acorda_);
+    FechaDescritor(mestre_), FechaDescritor(escravo_);
+    RemoveLink(link_);
+    link_.clear();
 }
 
 void LinhaPty::Escreve(const std::string& bytes) {
@@ -108,19 +63,7 @@ void LinhaPty::Escreve(const std::string& bytes) {
     }
 }
 
-bool LinhaPty::Dorme(int ms) {
-    if (ms <= 0) return true;
-    pollfd p{acorda_[0], POLLIN, 0};
-    const auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (true) {
-        const auto falta =
-            std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count();
-        if (falta <= 0) return true;
-        const int r = Espera(&p, 1, static_cast<int>(falta));
-        if (r > 0) return false;
-        if (r < 0 && errno != EINTR) return true;
-    }
-}
+bool LinhaPty::Dorme(int ms) { return DormeAteAcordar(acorda_[0], ms); }
 
 void LinhaPty::Serve() {
     while (true) {

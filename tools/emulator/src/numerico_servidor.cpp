@@ -2,23 +2,18 @@
 // ETX), fault injection and the logs.
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <filesystem>
 
 #include "emulador/numerico.h"
 #include "emulador/portao.h"
+#include "terminal.h"
 
 namespace emulador {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -28,11 +23,6 @@ constexpr std::size_t kMaximoQuadro = 4096;
 // Code of a frame whose head is not ESC "$".
 constexpr int kCabecalhoInvalido = 1;
 
-void Fecha(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
-
 }  // namespace
 
 EmuladorNumerico::EmuladorNumerico(int familia) : familia_(familia == 2 ? 2 : 1), frente_(impressora_, familia_) {}
@@ -41,56 +31,20 @@ EmuladorNumerico::~EmuladorNumerico() { Para(); }
 
 bool EmuladorNumerico::Inicia(const std::string& pasta, const std::string& porta) {
     Para();
-    std::error_code ec;
-    fs::create_directories(pasta, ec);
-    if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
-        erro_ = std::string("openpty: ") + std::strerror(errno);
-        return false;
-    }
-    // A raw line, and our own slave descriptor kept open so that the driver's closes never
-    // hang the master up.
-    termios t{};
-    ::tcgetattr(slave_, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(slave_, TCSANOW, &t);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
-    char nome[256] = {};
-    if (::ttyname_r(slave_, nome, sizeof nome) != 0 || ::pipe2(acorda_, O_CLOEXEC) != 0) {
-        erro_ = "terminal sem nome ou pipe";
+    if (!AbreTerminal(pasta, porta, master_, slave_, dispositivo_, link_, erro_)) return false;
+    if (::pipe2(acorda_, O_CLOEXEC) != 0) {
+        erro_ = "pipe";
         Para();
         return false;
     }
-    dispositivo_ = nome;
-    link_ = (fs::path(pasta) / porta).string();
-    if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
-    fs::create_symlink(dispositivo_, link_, ec);
-    if (ec) {
-        erro_ = "link " + link_ + ": " + ec.message();
-        link_.clear();
-        Para();
-        return false;
-    }
-    fio_ = std::thread([this] {
-        emulador::TrabalhoDoServidor trabalho;
-        Serve();
-    });
+    fio_ = FioDoServidor([this] { Serve(); });
     return true;
 }
 
 void EmuladorNumerico::Para() {
-    if (fio_.joinable()) {
-        char c = 1;
-        [[maybe_unused]] ssize_t n = ::write(acorda_[1], &c, 1);
-        fio_.join();
-    }
-    Fecha(acorda_[0]), Fecha(acorda_[1]);
-    Fecha(master_), Fecha(slave_);
-    if (!link_.empty()) {
-        std::error_code ec;
-        if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
-    }
+    ParaServidor(fio_, acorda_);
+    FechaDescritor(master_), FechaDescritor(slave_);
+    RemoveLink(link_);
     link_.clear();
     dispositivo_.clear();
 }
@@ -99,18 +53,7 @@ std::string EmuladorNumerico::Link() const { return link_; }
 std::string EmuladorNumerico::Dispositivo() const { return dispositivo_; }
 std::string EmuladorNumerico::Erro() const { return erro_; }
 
-bool EmuladorNumerico::Dorme(int ms) {
-    if (ms <= 0) return true;
-    const auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        auto falta = std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count();
-        if (falta <= 0) return true;
-        pollfd p{acorda_[0], POLLIN, 0};
-        int r = Espera(&p, 1, static_cast<int>(falta));
-        if (r > 0) return false;
-        if (r < 0 && errno != EINTR) return true;
-    }
-}
+bool EmuladorNumerico::Dorme(int ms) { return DormeAteAcordar(acorda_[0], ms); }
 
 std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int& atrasoMs, int& pausaMs) {
     std::unique_lock<std::mutex> l(m_);
@@ -165,20 +108,7 @@ void EmuladorNumerico::Serve() {
     std::string entrada;
     char buf[4096];
     auto escreve = [&](const std::string& bytes) {
-        std::size_t feito = 0;
-        while (feito < bytes.size()) {
-            ssize_t n = ::write(master_, bytes.data() + feito, bytes.size() - feito);
-            if (n > 0) {
-                feito += static_cast<std::size_t>(n);
-            } else if (n < 0 && errno == EINTR) {
-                continue;
-            } else if (n < 0 && errno == EAGAIN) {
-                pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
-                if (Espera(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
-            } else {
-                break;
-            }
-        }
+        const std::size_t feito = EscreveNoMestre(master_, acorda_[0], bytes);
         std::lock_guard<std::mutex> l(m_);
         enviados_ += bytes.substr(0, feito);
     };
@@ -238,40 +168,6 @@ void EmuladorNumerico::DefineFalhas(const FalhasNumericas& f) {
 void EmuladorNumerico::ErroEm(int comando, const std::string& codigo, int vezes) {
     std::lock_guard<std::mutex> l(m_);
     falhas_.erros[comando] = {codigo, vezes};
-}
-
-std::vector<std::string> EmuladorNumerico::Comandos() const {
-    std::lock_guard<std::mutex> l(m_);
-    std::vector<std::string> r;
-    for (const TrocaNumerica& t : trocas_) r.push_back(t.comando);
-    return r;
-}
-
-std::vector<TrocaNumerica> EmuladorNumerico::Trocas() const {
-    std::lock_guard<std::mutex> l(m_);
-    return trocas_;
-}
-
-std::string EmuladorNumerico::Recebidos() const {
-    std::lock_guard<std::mutex> l(m_);
-    return recebidos_;
-}
-
-std::string EmuladorNumerico::Enviados() const {
-    std::lock_guard<std::mutex> l(m_);
-    return enviados_;
-}
-
-void EmuladorNumerico::LimpaRegistros() {
-    std::lock_guard<std::mutex> l(m_);
-    trocas_.clear();
-    recebidos_.clear();
-    enviados_.clear();
-}
-
-void EmuladorNumerico::AoTrocar(std::function<void(const TrocaNumerica&)> f) {
-    std::lock_guard<std::mutex> l(m_);
-    aoTrocar_ = std::move(f);
 }
 
 }  // namespace emulador

@@ -2,21 +2,19 @@
 // and the logs.
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "emulador/emulador.h"
 #include "emulador/portao.h"
+#include "terminal.h"
 
 namespace emulador {
 
@@ -28,11 +26,6 @@ namespace {
 constexpr int kOcioMs = 40;
 // The file exchange looks at the folder at least this often, even without a notification.
 constexpr int kVarreduraMs = 50;
-
-void Fecha(int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-}
 
 std::string LeArquivo(const fs::path& p) {
     std::ifstream f(p, std::ios::binary);
@@ -51,48 +44,16 @@ Emulador::~Emulador() {
 
 bool Emulador::Inicia(const std::string& pasta, const std::string& porta) {
     Para();
-    std::error_code ec;
-    fs::create_directories(pasta, ec);
-    if (::openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0) {
-        erro_ = std::string("openpty: ") + std::strerror(errno);
-        return false;
-    }
-    // The slave starts in cooked mode; a raw line keeps LF as LF and stops any echo. Our own
-    // descriptor stays open so that the master never sees a hang-up when the driver closes.
-    termios t{};
-    ::tcgetattr(slave_, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(slave_, TCSANOW, &t);
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave_, F_SETFD, FD_CLOEXEC);
-    char nome[256] = {};
-    if (::ttyname_r(slave_, nome, sizeof nome) != 0) {
-        erro_ = "ttyname do escravo falhou";
-        Fecha(master_), Fecha(slave_);
-        return false;
-    }
-    dispositivo_ = nome;
-    link_ = (fs::path(pasta) / porta).string();
-    if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
-    fs::create_symlink(dispositivo_, link_, ec);
-    if (ec) {
-        erro_ = "link " + link_ + ": " + ec.message();
-        Fecha(master_), Fecha(slave_);
-        return false;
-    }
+    if (!AbreTerminal(pasta, porta, master_, slave_, dispositivo_, link_, erro_)) return false;
     if (::pipe2(acorda_, O_CLOEXEC) != 0) {
         erro_ = "pipe";
-        fs::remove(link_, ec);
-        Fecha(master_), Fecha(slave_);
+        RemoveLink(link_);
+        FechaDescritor(master_), FechaDescritor(slave_);
         return false;
     }
     arquivos_ = false;
     ativo_ = true;
-    fio_ = std::thread([this] {
-        emulador::TrabalhoDoServidor trabalho;
-        ServePty();
-    });
+    fio_ = FioDoServidor([this] { ServePty(); });
     return true;
 }
 
@@ -111,25 +72,14 @@ bool Emulador::IniciaArquivos(const std::string& pastaTrabalho) {
     pasta_ = link_ = pastaTrabalho;
     arquivos_ = true;
     ativo_ = true;
-    fio_ = std::thread([this] {
-        emulador::TrabalhoDoServidor trabalho;
-        ServeArquivos();
-    });
+    fio_ = FioDoServidor([this] { ServeArquivos(); });
     return true;
 }
 
 void Emulador::Para() {
-    if (fio_.joinable()) {
-        char c = 1;
-        [[maybe_unused]] ssize_t n = ::write(acorda_[1], &c, 1);
-        fio_.join();
-    }
-    Fecha(acorda_[0]), Fecha(acorda_[1]);
-    Fecha(master_), Fecha(slave_);
-    if (!arquivos_ && !link_.empty()) {
-        std::error_code ec;
-        if (fs::is_symlink(fs::symlink_status(link_, ec))) fs::remove(link_, ec);
-    }
+    ParaServidor(fio_, acorda_);
+    FechaDescritor(master_), FechaDescritor(slave_);
+    if (!arquivos_) RemoveLink(link_);
     link_.clear();
     dispositivo_.clear();
     ativo_ = false;
@@ -149,18 +99,7 @@ std::string Emulador::Erro() const {
 }
 
 bool Emulador::Dorme(int ms) {
-    if (ms <= 0) return true;
-    pollfd p{acorda_[0], POLLIN, 0};
-    auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (true) {
-        int falta = static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now())
-                .count());
-        if (falta <= 0) return true;
-        int r = Espera(&p, 1, falta);
-        if (r > 0) return false;
-        if (r < 0 && errno != EINTR) return true;
-    }
+    return DormeAteAcordar(acorda_[0], ms);
 }
 
 // --- one frame -----------------------------------------------------------------------------------
@@ -244,22 +183,7 @@ void Emulador::ServePty() {
     Enquadrador enq;
     char buf[4096];
     auto escreve = [&](const std::string& bytes) {
-        std::size_t feito = 0;
-        while (feito < bytes.size()) {
-            ssize_t n = ::write(master_, bytes.data() + feito, bytes.size() - feito);
-            if (n > 0) {
-                feito += static_cast<std::size_t>(n);
-                continue;
-            }
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && errno == EAGAIN) {
-                // Nobody reads the line: wait a little for room, then give the rest up.
-                pollfd p[2] = {{master_, POLLOUT, 0}, {acorda_[0], POLLIN, 0}};
-                if (Espera(p, 2, 1000) <= 0 || (p[1].revents & POLLIN)) break;
-                continue;
-            }
-            break;
-        }
+        const std::size_t feito = EscreveNoMestre(master_, acorda_[0], bytes);
         std::lock_guard<std::mutex> l(m_);
         enviados_ += bytes.substr(0, feito);
     };
@@ -269,7 +193,7 @@ void Emulador::ServePty() {
         if (s.desliga) {
             // The cable is pulled: both ends of the pseudo-terminal close, the client sees
             // a hang-up, and the port name goes away as an unplugged adapter's does.
-            Fecha(master_), Fecha(slave_);
+            FechaDescritor(master_), FechaDescritor(slave_);
             std::error_code ec;
             fs::remove(link_, ec);
             desligado = true;
@@ -485,43 +409,9 @@ std::vector<std::string> Emulador::Quadros() const {
     return r;
 }
 
-std::vector<std::string> Emulador::Comandos() const {
-    std::lock_guard<std::mutex> l(m_);
-    std::vector<std::string> r;
-    for (const Troca& t : trocas_) r.push_back(t.comando);
-    return r;
-}
-
-std::vector<Troca> Emulador::Trocas() const {
-    std::lock_guard<std::mutex> l(m_);
-    return trocas_;
-}
-
-std::string Emulador::Recebidos() const {
-    std::lock_guard<std::mutex> l(m_);
-    return recebidos_;
-}
-
-std::string Emulador::Enviados() const {
-    std::lock_guard<std::mutex> l(m_);
-    return enviados_;
-}
-
-void Emulador::LimpaRegistros() {
-    std::lock_guard<std::mutex> l(m_);
-    trocas_.clear();
-    recebidos_.clear();
-    enviados_.clear();
-}
-
 bool Emulador::EsperaQuadros(std::size_t n, int prazoMs) const {
     std::unique_lock<std::mutex> l(m_);
     return cv_.wait_for(l, std::chrono::milliseconds(prazoMs), [&] { return trocas_.size() >= n; });
-}
-
-void Emulador::AoTrocar(std::function<void(const Troca&)> f) {
-    std::lock_guard<std::mutex> l(m_);
-    aoTrocar_ = std::move(f);
 }
 
 }  // namespace emulador

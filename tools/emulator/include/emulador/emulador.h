@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "emulador/impressora.h"
+#include "emulador/registro_trocas.h"
 
 namespace emulador {
 
@@ -56,7 +57,7 @@ struct Troca {
     int codigo = 0;        // code of the reply (-1 when silent)
 };
 
-class Emulador {
+class Emulador : public RegistroDeTrocas<Troca> {
   public:
     Emulador();
     ~Emulador();
@@ -100,18 +101,11 @@ class Emulador {
     void ErroEm(const std::string& comando, int codigo, const std::string& texto1 = "ErroInjetado",
                 const std::string& texto2 = "Erro provocado pelo teste", int vezes = -1);
 
-    // --- logs -----------------------------------------------------------------------------------
-    std::vector<std::string> Quadros() const;   // frames received, byte for byte
-    std::vector<std::string> Comandos() const;  // their command words
-    std::vector<Troca> Trocas() const;
-    std::string Recebidos() const;  // every byte received, noise included
-    std::string Enviados() const;   // every byte sent
-    void LimpaRegistros();
+    // --- logs (also Comandos, Trocas, Recebidos, Enviados, LimpaRegistros, AoTrocar) ------------
+    std::vector<std::string> Quadros() const;  // frames received, byte for byte
     // Waits until at least `n` frames were received since the last LimpaRegistros; false
     // after `prazoMs`.
     bool EsperaQuadros(std::size_t n, int prazoMs) const;
-    // Called on the serving thread after each frame (for the program's display).
-    void AoTrocar(std::function<void(const Troca&)> f);
 
   private:
     void ServePty();
@@ -128,13 +122,9 @@ class Emulador {
     Saida Atende(const std::string& quadro);
     bool Dorme(int ms);  // false when asked to stop meanwhile
 
-    mutable std::mutex m_;
-    mutable std::condition_variable cv_;
+    mutable std::condition_variable cv_;  // with m_: a frame was logged
     emulador::Impressora impressora_;
     Falhas falhas_;
-    std::vector<Troca> trocas_;
-    std::string recebidos_, enviados_;
-    std::function<void(const Troca&)> aoTrocar_;
 
     std::thread fio_;
     int master_ = -1, slave_ = -1;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "emulador/impressora.h"
+#include "emulador/registro_trocas.h"
 
 namespace emulador {
 
@@ -74,7 +75,7 @@ struct TrocaNumerica {
     std::string resposta;  // bytes written back (empty when silent)
 };
 
-class EmuladorNumerico {
+class EmuladorNumerico : public RegistroDeTrocas<TrocaNumerica> {
   public:
     explicit EmuladorNumerico(int familia = 1);
     ~EmuladorNumerico();
@@ -100,12 +101,8 @@ class EmuladorNumerico {
     void LimpaFalhas() { DefineFalhas(FalhasNumericas{}); }
     void ErroEm(int comando, const std::string& codigo, int vezes = -1);
 
-    std::vector<std::string> Comandos() const;  // texts of the commands received, in order
-    std::vector<TrocaNumerica> Trocas() const;
-    std::string Recebidos() const;  // every byte received, noise included
-    std::string Enviados() const;   // every byte sent
-    void LimpaRegistros();
-    void AoTrocar(std::function<void(const TrocaNumerica&)> f);
+    // The logs: Comandos (the texts of the commands received), Trocas, Recebidos, Enviados,
+    // LimpaRegistros, AoTrocar.
 
   private:
     void Serve();
@@ -113,13 +110,9 @@ class EmuladorNumerico {
     bool Dorme(int ms);
 
     const int familia_;
-    mutable std::mutex m_;
     Impressora impressora_;
     FrenteNumerica frente_;
     FalhasNumericas falhas_;
-    std::vector<TrocaNumerica> trocas_;
-    std::string recebidos_, enviados_;
-    std::function<void(const TrocaNumerica&)> aoTrocar_;
     std::thread fio_;
     int master_ = -1, slave_ = -1;
     int acorda_[2] = {-1, -1};
