@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,20 @@ inline void Responde(const QString& botao, Caixa* vista) {
             }
         caixa->close();
     });
+}
+
+// A field of a form by its name; a test failure when the form has none.
+template <typename T = QWidget>
+T* Campo(QWidget* formulario, const char* nome) {
+    T* w = formulario->findChild<T*>(nome);
+    EXPECT_NE(w, nullptr) << nome;
+    return w;
+}
+
+// Presses a button as the operator does from the keyboard: focus, then the space bar.
+inline void Clica(QWidget* botao) {
+    botao->setFocus();
+    QTest::keyClick(botao, Qt::Key_Space);
 }
 
 inline QStringList Itens(QListWidget* l) {

@@ -139,6 +139,8 @@ TEST(Andamento, TheLabelCyclesItsDotsAndHidesWhenStopped) {
 #ifdef BELMORA_COM_EMULADOR
 
 using teste::Caixa;
+using teste::Campo;
+using teste::Clica;
 
 const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
 
@@ -179,16 +181,6 @@ class RelatoriosSintegra : public ::testing::Test {
         foco = QApplication::focusWidget() ? QApplication::focusWidget() : janela.get();
         QTest::keyClick(foco, Qt::Key_S, Qt::AltModifier);
         return qobject_cast<belmora::TFormulario*>(janela->FormularioHospedado());
-    }
-    template <typename T = QWidget>
-    T* Campo(belmora::TFormulario* f, const char* nome) {
-        T* w = f->findChild<T*>(nome);
-        EXPECT_NE(w, nullptr) << nome;
-        return w;
-    }
-    static void Clica(QWidget* botao) {
-        botao->setFocus();
-        QTest::keyClick(botao, Qt::Key_Space);
     }
     std::string Ini() { return plataforma::PastaPrograma() + "TARVO.INI"; }
     std::string Chave(const char* secao, const char* chave) {
@@ -283,6 +275,21 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
     GeraMarco2010(f);
     EXPECT_EQ(Chamada().rfind("Tarvo_RelatorioSintegraMFD(0,", 0), 0u) << LogDLL();
     EXPECT_EQ(Chave("Sintegra", "Flag60D"), "");
+
+    // Data that cannot be saved is not sent: the reason, the failure line, no call.
+    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                            std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    teste::Redigita(Campo(f, "edtContato"), "OUTRO");
+    std::filesystem::remove("logDLL-20260304.txt");
+    caixas = GeraMarco2010(f);
+    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    ASSERT_EQ(caixas.size(), 1u);
+    EXPECT_EQ(caixas[0].titulo, "Erro");
+    EXPECT_TRUE(caixas[0].texto.startsWith("Não foi possível gravar")) << caixas[0].texto.toStdString();
+    EXPECT_EQ(Log().last(), "<- Operação falhou!");
+    EXPECT_EQ(Chamada(), "");
+    EXPECT_EQ(Chave("Sintegra", "Contato"), "");
 }
 
 TEST_F(RelatoriosSintegra, AMissingFolderIsCreatedOnlyWhenTheOperatorAgrees) {
