@@ -4,6 +4,7 @@
 // printer's reductions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -327,6 +328,31 @@ TEST_F(SintegraMesEmulador, TheRfdOfTheMonthsDatesWithSintegraOnEndsInTheSameKin
                                                 "75" + PreencheZerosEsquerda(std::to_string(c["75"]), 8) + "99" +
                                                 PreencheZerosEsquerda(std::to_string(linhas.size()), 8));
     EXPECT_FALSE(Estado().GeraSintegraAtivo);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SintegraMesEmulador, ADateRangeGivesTheRfdOfEachOfItsReductionsAndTriesTheNext) {
+    Mes();
+    if (HasFatalFailure()) return;
+    Estado().EmiteLMF_RFD = false;
+    ASSERT_EQ(RFD_ConvertedaMFDData("01032010", "02032010"), 1) << Erro().UltimaMensagem;
+    EXPECT_NE(Log().find("*** Lendo intervalo(1 ate 3"), std::string::npos);
+    std::vector<std::string> nomes;
+    for (const auto& a : fs::directory_iterator(home / "rfd")) nomes.push_back(a.path().filename().string());
+    std::sort(nomes.begin(), nomes.end());
+    // One file a reduction of the range, named by its movement day (1 and 2 March 2010); the
+    // next reduction closed the 3rd, outside the range: read, and no file.
+    ASSERT_EQ(nomes.size(), 2u);
+    EXPECT_EQ(nomes[0].substr(nomes[0].size() - 4), ".13A");
+    EXPECT_EQ(nomes[1].substr(nomes[1].size() - 4), ".23A");
+    const std::string log = Log();
+    const std::size_t fora = log.find("Data do movimento fora do per\xEDodo de busca do Sintegra.  Data: ");
+    ASSERT_NE(fora, std::string::npos);
+    EXPECT_NE(log.substr(fora, log.find('\n', fora) - fora).find("03/03/2010"), std::string::npos);
+    EXPECT_TRUE(Estado().EmiteLMF_RFD);
 }
 
 }  // namespace
