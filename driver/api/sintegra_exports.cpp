@@ -95,6 +95,16 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFDBinario(int flags, const char
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, arquivoOrigem);
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, arquivoDestino);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, razaoSocial);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, endereco);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, numero);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, complemento);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, bairro);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, cidade);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, cep);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, telefone);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, fax);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, contato);
         IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax, contato);
         int r = 0;
         try {
@@ -116,6 +126,18 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
                                                     const char* contato) {
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, arquivo);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, mes);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, ano);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, razaoSocial);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, endereco);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, numero);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, complemento);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, bairro);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, cidade);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, cep);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, telefone);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, fax);
+        TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, contato);
         struct Encerra {
             ~Encerra() {
                 DefineOpcoesSintegra(0);
