@@ -64,19 +64,19 @@ using Invocador = int (*)(std::vector<Valor>&);
 #define SEQ_VAR_i(n) const int n = args_.Inteiro();
 #define SEQ_VAR_b(n) const bool n = args_.Inteiro() != 0;
 #define SEQ_VAR_p(n) int& n = args_.SaidaInteira();
-#define SEQ_VAR_x(n, quantos) \
+#define SEQ_VAR_x(n, quantos)             \
     const std::string& n = args_.Texto(); \
     const int quantos = args_.Inteiro();
 #define SEQ_VAR_n(...)
 
-#define TARVO_EXPORT(ret, nome, despacho, ...)                                       \
-    using Tipo_##nome = ret (*)(TARVO_MAP(BELMORA_DECL, __VA_ARGS__));                \
-    template <Tipo_##nome F>                                                         \
-    int Invoca_##nome(std::vector<Valor>& valores_) {                                \
-        Argumentos args_(valores_);                                                  \
-        (void)args_;                                                                 \
-        TARVO_EACH(SEQ_VAR, __VA_ARGS__)                                             \
-        return Resultado([&] { return F(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); });     \
+#define TARVO_EXPORT(ret, nome, despacho, ...)                                   \
+    using Tipo_##nome = ret (*)(TARVO_MAP(BELMORA_DECL, __VA_ARGS__));           \
+    template <Tipo_##nome F>                                                     \
+    int Invoca_##nome(std::vector<Valor>& valores_) {                            \
+        Argumentos args_(valores_);                                              \
+        (void)args_;                                                             \
+        TARVO_EACH(SEQ_VAR, __VA_ARGS__)                                         \
+        return Resultado([&] { return F(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); }); \
     }
 #include "tarvo_exports.def"
 #undef TARVO_EXPORT
@@ -99,8 +99,10 @@ const InvocadorDe kSegundos[] = {
     {"Tarvo_NomeiaTotalizadorNaoSujeitoIcms",
      &Invoca_Tarvo_NomeiaTotalizadorNaoSujeitoIcms<&dll::sequencia::Tarvo_NomeiaTotalizadorNaoSujeitoIcms>},
     {"Tarvo_TotalDiaTroco", &Invoca_Tarvo_TotalDiaTroco<&dll::sequencia::Tarvo_TotalDiaTroco>},
-    {"Tarvo_DadosUltimaReducaoMFD", &Invoca_Tarvo_DadosUltimaReducaoMFD<&dll::sequencia::Tarvo_DadosUltimaReducaoMFD>},
-    {"Tarvo_InscricaoMunicipalMFD", &Invoca_Tarvo_InscricaoMunicipalMFD<&dll::sequencia::Tarvo_InscricaoMunicipalMFD>},
+    {"Tarvo_DadosUltimaReducaoMFD",
+     &Invoca_Tarvo_DadosUltimaReducaoMFD<&dll::sequencia::Tarvo_DadosUltimaReducaoMFD>},
+    {"Tarvo_InscricaoMunicipalMFD",
+     &Invoca_Tarvo_InscricaoMunicipalMFD<&dll::sequencia::Tarvo_InscricaoMunicipalMFD>},
     {"Tarvo_NomeiaRelatorioGerencialMFD",
      &Invoca_Tarvo_NomeiaRelatorioGerencialMFD<&dll::sequencia::Tarvo_NomeiaRelatorioGerencialMFD>},
     {"Tarvo_VerificaTotalizadoresParciaisMFD",
@@ -190,14 +192,17 @@ std::vector<Valor> PreparaArgumentos(const ChaveDespacho& e, const TComando& c,
 }
 
 // The value of argument k as the operator log shows it.
-std::string Mostra(const std::vector<ArgumentoExportado>& parametros, const std::vector<Valor>& v, std::size_t k) {
+std::string Mostra(const std::vector<ArgumentoExportado>& parametros, const std::vector<Valor>& v,
+                   std::size_t k) {
     const Passagem p = parametros[k].passagem;
-    if (p == Passagem::EntradaTexto || p == Passagem::SaidaTexto) return plataforma::Cp1252ParaUtf8(v[k].texto);
+    if (p == Passagem::EntradaTexto || p == Passagem::SaidaTexto)
+        return plataforma::Cp1252ParaUtf8(v[k].texto);
     return std::to_string(v[k].inteiro);
 }
 
 // The values read go back to the command's return variables.
-void DevolveRetornos(TComando& c, const std::vector<ArgumentoExportado>& parametros, const std::vector<Valor>& v) {
+void DevolveRetornos(TComando& c, const std::vector<ArgumentoExportado>& parametros,
+                     const std::vector<Valor>& v) {
     for (std::size_t k = 0; k < parametros.size() && k < c.Parametros.size(); ++k) {
         TParametro& p = c.Parametros[k];
         if (p.Entrada || !EhSaida(parametros[k].passagem)) continue;
@@ -221,15 +226,17 @@ std::string Junta(const std::vector<std::string>& valores) {
 }
 
 // The text that follows the success line.
-std::string TextoSufixo(const ChaveDespacho& e, const TComando& c, const std::vector<ArgumentoExportado>& parametros,
-                        const std::vector<Valor>& v) {
+std::string TextoSufixo(const ChaveDespacho& e, const TComando& c,
+                        const std::vector<ArgumentoExportado>& parametros, const std::vector<Valor>& v) {
     std::vector<std::string> lidos, todos;
     for (std::size_t k = 0; k < parametros.size(); ++k) {
         todos.push_back(Mostra(parametros, v, k));
         if (EhSaida(parametros[k].passagem)) lidos.push_back(todos.back());
     }
     auto lido = [&](std::size_t i) { return i < lidos.size() ? lidos[i] : std::string(); };
-    auto nomeParametro = [&](std::size_t i) { return i < c.Parametros.size() ? c.Parametros[i].Nome : std::string(); };
+    auto nomeParametro = [&](std::size_t i) {
+        return i < c.Parametros.size() ? c.Parametros[i].Nome : std::string();
+    };
     auto textoParametro = [&](std::size_t i) {
         return i < c.Parametros.size() ? c.Parametros[i].ValorTexto : std::string();
     };

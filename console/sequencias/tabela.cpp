@@ -66,7 +66,8 @@ std::vector<ChaveDespacho> Monta() {
         E("Tarvo_EspacoEntreLinhas", INI),
         E("Tarvo_LinhasEntreCupons", INI),
         E("Tarvo_NomeiaDepartamento", INI),
-        E("Tarvo_NomeiaTotalizadorNaoSujeitoIcms", INI).Chama("Tarvo_NomeiaTotalizadorNaoSujeitoIcms", Via::SegundoInvolucro),
+        E("Tarvo_NomeiaTotalizadorNaoSujeitoIcms", INI)
+            .Chama("Tarvo_NomeiaTotalizadorNaoSujeitoIcms", Via::SegundoInvolucro),
         E("Tarvo_ProgramaAliquota", INI),
         E("Tarvo_ProgramaHorarioVerao", INI),
         E("Tarvo_ProgramaBaudRate", INI),
@@ -115,7 +116,10 @@ std::vector<ChaveDespacho> Monta() {
         E("Tarvo_ClicheProprietario", INF).Buffers(186).Com(S::Retorno),
         E("Tarvo_CNPJ_IE", INF).Buffers(18, 15).Com(S::Retorno),
         E("Tarvo_ContadoresTotalizadoresNaoFiscais", INF).Buffers(44).Com(S::Retorno),
-        E("Tarvo_DadosUltimaReducao", INF).Chama("Tarvo_DadosUltimaReducaoMFD", Via::SegundoInvolucro).Buffers(1279).Com(S::Retorno),
+        E("Tarvo_DadosUltimaReducao", INF)
+            .Chama("Tarvo_DadosUltimaReducaoMFD", Via::SegundoInvolucro)
+            .Buffers(1279)
+            .Com(S::Retorno),
         E("Tarvo_DataHoraImpressora", INF).Buffers(6, 6).Com(S::Retorno),
         E("Tarvo_DataHoraReducao", INF).Buffers(6, 6).Com(S::Retorno),
         E("Tarvo_DataHoraSoftwareBasico", INF).Buffers(6, 6).Com(S::Retorno),
@@ -140,10 +144,16 @@ std::vector<ChaveDespacho> Monta() {
         E("Tarvo_RetornoImpressora", INF).Buffers(1024).Com(S::Retorno),
         E("Tarvo_SimboloMoeda", INF).Buffers(2).Com(S::Retorno),
         E("Tarvo_SubTotal", INF).Buffers(14).Com(S::Retorno),
-        E("Tarvo_TotalDiaTroco", INF).Chama("Tarvo_TotalDiaTroco", Via::SegundoInvolucro).Buffers(18).Com(S::Retorno),
+        E("Tarvo_TotalDiaTroco", INF)
+            .Chama("Tarvo_TotalDiaTroco", Via::SegundoInvolucro)
+            .Buffers(18)
+            .Com(S::Retorno),
         E("Tarvo_TotalDocTroco", INF).Buffers(18).Com(S::Retorno),
         E("Tarvo_TotalIcmsCupom", INF).Buffers(14).Com(S::Retorno),
-        E("Tarvo_UltimoItemVendido", INF).Chama("Tarvo_UltimoItemVendido", Via::SegundoInvolucro).Buffers(4).Com(S::Retorno),
+        E("Tarvo_UltimoItemVendido", INF)
+            .Chama("Tarvo_UltimoItemVendido", Via::SegundoInvolucro)
+            .Buffers(4)
+            .Com(S::Retorno),
         E("Tarvo_ValorFormaPagamento", INF).Isenta().Buffers(14).Com(S::RetornoTodos),
         E("Tarvo_ValorPagoUltimoCupom", INF).Buffers(14).Com(S::Retorno),
         E("Tarvo_ValorTotalizadorNaoFiscal", INF).Isenta().Buffers(13).Com(S::Retorno),
@@ -189,7 +199,10 @@ std::vector<ChaveDespacho> Monta() {
         E("Tarvo_ContadorOperacoesNaoFiscaisCanceladasMFD", MFD).Buffers(4).Com(S::Retorno),
         E("Tarvo_ContadorRelatoriosGerenciaisMFD", MFD).Buffers(4).Com(S::Retorno),
         E("Tarvo_CupomAdicionalMFD", MFD),
-        E("Tarvo_DadosUltimaReducaoMFD", MFD).Chama("Tarvo_DadosUltimaReducaoMFD", Via::SegundoInvolucro).Buffers(1278).Com(S::Retorno),
+        E("Tarvo_DadosUltimaReducaoMFD", MFD)
+            .Chama("Tarvo_DadosUltimaReducaoMFD", Via::SegundoInvolucro)
+            .Buffers(1278)
+            .Com(S::Retorno),
         E("Tarvo_DataHoraUltimoDocumentoMFD", MFD).Buffers(12).Com(S::Retorno),
         E("Tarvo_DataMovimentoUltimaReducaoMFD", MFD).Buffers(12).Com(S::Retorno),
         E("Tarvo_DownloadMFD", MFD),
@@ -205,11 +218,15 @@ std::vector<ChaveDespacho> Monta() {
         E("Tarvo_InicioFimCOOsMFD", MFD).Buffers(6, 6).Com(S::Retorno),
         E("Tarvo_InicioFimGTsMFD", MFD).Buffers(18, 18).Com(S::Retorno),
         E("Tarvo_InscricaoEstadualMFD", MFD).Buffers(20).Com(S::Retorno),
-        E("Tarvo_InscricaoMunicipalMFD", MFD).Chama("Tarvo_InscricaoMunicipalMFD", Via::SegundoInvolucro).Buffers(20).Com(S::Retorno),
+        E("Tarvo_InscricaoMunicipalMFD", MFD)
+            .Chama("Tarvo_InscricaoMunicipalMFD", Via::SegundoInvolucro)
+            .Buffers(20)
+            .Com(S::Retorno),
         E("Tarvo_MapaResumoMFD", MFD),
         E("Tarvo_MarcaModeloTipoImpressoraMFD", MFD).Buffers(15, 20, 7).Com(S::Retorno),
         E("Tarvo_MinutosEmitindoDocumentosFiscaisMFD", MFD).Buffers(4).Com(S::Retorno),
-        E("Tarvo_NomeiaRelatorioGerencialMFD", MFD).Chama("Tarvo_NomeiaRelatorioGerencialMFD", Via::SegundoInvolucro),
+        E("Tarvo_NomeiaRelatorioGerencialMFD", MFD)
+            .Chama("Tarvo_NomeiaRelatorioGerencialMFD", Via::SegundoInvolucro),
         E("Tarvo_NumeroSerieMemoriaMFD", MFD).Buffers(20).Com(S::Retorno),
         E("Tarvo_PercentualLivreMFD", MFD).Buffers(6).Com(S::Retorno),
         E("Tarvo_ProgramaFormaPagamentoMFD", MFD),
@@ -232,7 +249,10 @@ std::vector<ChaveDespacho> Monta() {
         E("Tarvo_VerificaRelatorioGerencialMFD", MFD).Buffers(659).Com(S::Retorno),
         E("Tarvo_VerificaSensorPoucoPapelMFD", MFD).Buffers(1).Com(S::Retorno),
         E("Tarvo_VerificaTotalizadoresNaoFiscaisMFD", MFD).Buffers(599).Com(S::Retorno),
-        E("Tarvo_VerificaTotalizadoresParciaisMFD", MFD).Chama("Tarvo_VerificaTotalizadoresParciaisMFD", Via::SegundoInvolucro).Buffers(889).Com(S::Retorno),
+        E("Tarvo_VerificaTotalizadoresParciaisMFD", MFD)
+            .Chama("Tarvo_VerificaTotalizadoresParciaisMFD", Via::SegundoInvolucro)
+            .Buffers(889)
+            .Com(S::Retorno),
         // Intervencao
         E("Tarvo_ProgramaCabecalho", ITV).Chama("DefineDadosCabecalho", Via::Construtor),
         E("Tarvo_ProgramaProprietario", ITV).Chama("DefineProprietario", Via::Construtor),
@@ -294,7 +314,8 @@ const std::array<DadosCategoria, 12>& Categorias() {
 }
 
 const std::array<Categoria, 12>& OrdemDeLeitura() {
-    static const std::array<Categoria, 12> ordem = {CHQ, INI, AUT, CUP, GAV, MFD, INF, ONF, REL, ITV, OUT, ATO};
+    static const std::array<Categoria, 12> ordem = {CHQ, INI, AUT, CUP, GAV, MFD,
+                                                    INF, ONF, REL, ITV, OUT, ATO};
     return ordem;
 }
 

@@ -46,13 +46,13 @@ const DadosCategoria& DadosDe(Categoria c);
 
 // How an entry reaches the driver.
 enum class Via {
-    Involucro,        // the export's wrapper (console/binding/ecf_dll.h)
-    SegundoInvolucro, // the export's second wrapper for the sequences (dll::sequencia)
-    Bruta,            // the unlogged raw generic call (dll::ExecutaComando / ExecutaLeitura)
-    Construtor,       // a named-parameter builder (console/binding/construtores.h)
-    Arredondamento,   // ProgramaArredondamentoTruncamento with mode 0
-    Truncamento,      // ProgramaArredondamentoTruncamento with mode 1
-    ContadorRFD,      // RFD_ConvertedaMFD: the text parameter becomes the Z counter (integer)
+    Involucro,         // the export's wrapper (console/binding/ecf_dll.h)
+    SegundoInvolucro,  // the export's second wrapper for the sequences (dll::sequencia)
+    Bruta,             // the unlogged raw generic call (dll::ExecutaComando / ExecutaLeitura)
+    Construtor,        // a named-parameter builder (console/binding/construtores.h)
+    Arredondamento,    // ProgramaArredondamentoTruncamento with mode 0
+    Truncamento,       // ProgramaArredondamentoTruncamento with mode 1
+    ContadorRFD,       // RFD_ConvertedaMFD: the text parameter becomes the Z counter (integer)
 };
 
 // What follows "Operação executada com Sucesso!".
@@ -77,13 +77,26 @@ struct ChaveDespacho {
     const char* alvo;  // the export called, or the builder's command name
     Via via = Via::Involucro;
     Sufixo sufixo = Sufixo::Nenhum;
-    bool isenta = false;  // runs even when input parameters are unfilled
+    bool isenta = false;                // runs even when input parameters are unfilled
     std::array<int, 3> comprimentos{};  // least length of each output text, in order (0: the export's own)
 
-    ChaveDespacho& Chama(const char* a, Via v) { alvo = a; via = v; return *this; }
-    ChaveDespacho& Com(Sufixo s) { sufixo = s; return *this; }
-    ChaveDespacho& Isenta() { isenta = true; return *this; }
-    ChaveDespacho& Buffers(int a, int b = 0, int c = 0) { comprimentos = {a, b, c}; return *this; }
+    ChaveDespacho& Chama(const char* a, Via v) {
+        alvo = a;
+        via = v;
+        return *this;
+    }
+    ChaveDespacho& Com(Sufixo s) {
+        sufixo = s;
+        return *this;
+    }
+    ChaveDespacho& Isenta() {
+        isenta = true;
+        return *this;
+    }
+    ChaveDespacho& Buffers(int a, int b = 0, int c = 0) {
+        comprimentos = {a, b, c};
+        return *this;
+    }
 };
 
 // The 225 entries in the order they are matched.
