@@ -383,6 +383,28 @@ TEST(TabelaDespacho, TheParametersOfTheTellingRows) {
     }
 }
 
+TEST(ListasDeFuncoes, TheLineFormOfADeclaration) {
+    using V = std::vector<std::string>;
+    // Leading blanks go, inner blanks stay, empty tokens are dropped, quoted separators stay.
+    EXPECT_EQ(seq::SeparaLinha("F(  a b : string;;\"x;y:(z)\": 'p:q' );1\r\n"),
+              V({"F", "a b ", "string", "\"x;y:(z)\"", "'p:q' ", "1"}));
+    // A lone quote keeps no separator together.
+    EXPECT_EQ(seq::SeparaLinha("F(Texto:string:it's;);1"), V({"F", "Texto", "string", "it's", "1"}));
+    // Return variables, the tokens between the last type and the count ignored.
+    seq::TComando c;
+    std::string erro;
+    ASSERT_TRUE(seq::GeraListaParametros("Tarvo_X(a: string; VAR  b c: integer): integer; 2", c, erro))
+        << erro;
+    ASSERT_EQ(c.Parametros.size(), 2u);
+    EXPECT_TRUE(c.Parametros[0].Entrada);
+    EXPECT_FALSE(c.Parametros[1].Entrada);
+    EXPECT_EQ(c.Parametros[1].Nome, "b");
+    EXPECT_EQ(c.Parametros[1].Tipo, "integer");
+    // A count the tokens cannot hold, or no count at all, is refused.
+    EXPECT_FALSE(seq::GeraListaParametros("Tarvo_X(a: string): integer; 3", c, erro));
+    EXPECT_FALSE(seq::GeraListaParametros("Tarvo_X(a: string): integer; x", c, erro));
+}
+
 TEST(ListasDeFuncoes, TwelveFilesInTheProgramFolderEveryDeclarationParses) {
     // File names UTF-8 on disk, in the order of the category list.
     const std::vector<std::string> arquivos = {"FunçõesImpressãoCheque.txt",
