@@ -211,8 +211,11 @@ bool TfrmProgramaCabecalho::eventFilter(QObject* alvo, QEvent* evento) {
         case QEvent::KeyPress: {
             // A full line takes no more characters ("/" and backspace still go through, so
             // a closing tag can be typed and a character removed).
-            const QString t = static_cast<QKeyEvent*>(evento)->text();
-            if (t.isEmpty() || !t[0].isPrint() || t == QStringLiteral("/")) break;
+            const auto* tecla = static_cast<QKeyEvent*>(evento);
+            const QString t = tecla->text();
+            if (t.isEmpty() || !t[0].isPrint() || t == QStringLiteral("/") ||
+                (tecla->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+                break;
             const int limite = exp_[k]->isChecked() ? kLarguraExpandida : kLarguraNormal;
             if (TamanhoVisivel(linhas_[k]->text()) >= limite) return true;
             break;
