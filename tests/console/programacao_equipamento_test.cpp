@@ -117,12 +117,17 @@ const char* const kOk = "<- Operação executada com Sucesso!";
 const char* const kFalhou = "<- Operação falhou!";
 
 TEST_F(Equipamento, HeaderLinesAreWrittenWithTheirEscapesAndReadBack) {
-    impressora.Altera([](emulador::Impressora& p) { p.cliche = "MERCADO\r\nRUA A\n"; });
+    impressora.Altera(
+        [](emulador::Impressora& p) { p.cliche = "MERCADO\r\nRUA A\n\x1b! FILIAL DO CENTRO DA CIDADE\x1b!\x02\n"; });
     auto f = Mostra<belmora::TfrmProgramaCabecalho>();
     EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Obtendo Dados do Cabeçalho", kOk})));
     EXPECT_EQ(f->EditLinha(0)->text(), "MERCADO");
     EXPECT_EQ(f->EditLinha(1)->text(), "RUA A");  // CR LF is one line end
-    EXPECT_EQ(f->EditLinha(2)->text(), "");
+    EXPECT_EQ(f->EditLinha(2)->text(), "FILIAL DO CENTRO DA CIDADE");  // shown whole, as read
+    EXPECT_TRUE(f->Exp(2)->isChecked());
+    EXPECT_EQ(f->Tamanho(2)->text(), "26");
+    EXPECT_EQ(f->EditLinha(3)->text(), "");
+    f->Exp(2)->click();  // the line set back to normal before it is edited
     EXPECT_EQ(f->findChild<QLineEdit*>("edtLoja")->text(), "0001");
 
     f->EditLinha(0)->setText("<n>MERCADO</n> BOM");

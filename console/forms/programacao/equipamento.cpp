@@ -226,13 +226,18 @@ bool TfrmProgramaCabecalho::eventFilter(QObject* alvo, QEvent* evento) {
     return false;
 }
 
-void TfrmProgramaCabecalho::Expande(int i, bool ligada) {
+void TfrmProgramaCabecalho::Marca(int i, bool expandida) {
     const auto k = static_cast<std::size_t>(i);
-    exp_[k]->setChecked(ligada);
-    if (ligada) linhas_[k]->setText(CortaVisivel(linhas_[k]->text(), kLarguraExpandida));
+    exp_[k]->setChecked(expandida);
     QFont f = linhas_[k]->font();
-    f.setPointSize(ligada ? 10 : 8);
+    f.setPointSize(expandida ? 10 : 8);
     linhas_[k]->setFont(f);
+}
+
+void TfrmProgramaCabecalho::Expande(int i, bool ligada) {
+    Marca(i, ligada);
+    const auto k = static_cast<std::size_t>(i);
+    if (ligada) linhas_[k]->setText(CortaVisivel(linhas_[k]->text(), kLarguraExpandida));
 }
 
 void TfrmProgramaCabecalho::Expandido() {
@@ -274,9 +279,9 @@ void TfrmProgramaCabecalho::Capturar() {
     const QStringList lidas = LinhasDoCabecalho(Q(cliche));
     for (int i = 0; i < 4; ++i) {
         const LinhaCabecalho l = FormataLinhaCabecalho(lidas.value(i));
-        Expande(i, false);
+        // shown as read: a longer expanded line is not cut here
+        Marca(i, l.expandida);
         linhas_[static_cast<std::size_t>(i)]->setText(l.texto);
-        if (l.expandida) Expande(i, true);
         Conta(i);
     }
     loja_->setText(Q(loja).trimmed());

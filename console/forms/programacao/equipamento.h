@@ -66,6 +66,9 @@ class TfrmProgramaCabecalho : public TFormulario {
   private:
     int Indice(QObject* alvo) const;
     void Conta(int i);
+    // The box and the font of an expanded or normal line.
+    void Marca(int i, bool expandida);
+    // The same, and a line turned expanded is cut to 18 visible characters.
     void Expande(int i, bool ligada);
     void InsereTag(const QString& tag);
 
