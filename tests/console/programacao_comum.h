@@ -63,7 +63,9 @@ class Programacao : public ::testing::Test {
         QCoreApplication::processEvents();
         return f;
     }
-    static QString Celula(QTableWidget* t, int l, int c) { return t->item(l, c) ? t->item(l, c)->text() : QString(); }
+    static QString Celula(QTableWidget* t, int l, int c) {
+        return t->item(l, c) ? t->item(l, c)->text() : QString();
+    }
     static void Escreve(QTableWidget* t, int l, int c, const QString& v) {
         if (!t->item(l, c)) t->setItem(l, c, new QTableWidgetItem);
         t->item(l, c)->setText(v);

@@ -45,7 +45,8 @@ TEST(TextosCabecalho, VisibleLengthLeavesOutEveryTag) {
 }
 
 TEST(TextosCabecalho, TheTextSentHasTheEscapesAndSkipsEmptyLines) {
-    std::array<belmora::LinhaEditada, 4> l{{{"<n>ABC</n>", false}, {"", false}, {"LOJA 2", true}, {"FIM", false}}};
+    std::array<belmora::LinhaEditada, 4> l{
+        {{"<n>ABC</n>", false}, {"", false}, {"LOJA 2", true}, {"FIM", false}}};
     EXPECT_EQ(belmora::TextoDoCabecalho(l),
               kEsc + "E1ABC" + kEsc + "E0\n" + kEsc + "! LOJA 2" + kEsc + "!" + QChar(0x02) + "\nFIM");
     // line 1 always goes, even empty
@@ -72,7 +73,8 @@ TEST(TextosCabecalho, CentringAndTheExpandedCut) {
     EXPECT_EQ(belmora::CentraLinha("", false), "");
     EXPECT_EQ(belmora::CentraLinha(QString(48, 'X'), false), QString(48, 'X'));
     EXPECT_EQ(belmora::CentraLinha(QString(30, 'X'), true), QString(30, 'X'));  // no negative count
-    EXPECT_EQ(belmora::CortaVisivel("<n>" + QString(20, 'A') + "</n>", 18), "<n>" + QString(18, 'A') + "</n>");
+    EXPECT_EQ(belmora::CortaVisivel("<n>" + QString(20, 'A') + "</n>", 18),
+              "<n>" + QString(18, 'A') + "</n>");
     EXPECT_EQ(belmora::CortaVisivel("ABC", 18), "ABC");
 }
 
@@ -117,12 +119,13 @@ const char* const kOk = "<- Operação executada com Sucesso!";
 const char* const kFalhou = "<- Operação falhou!";
 
 TEST_F(Equipamento, HeaderLinesAreWrittenWithTheirEscapesAndReadBack) {
-    impressora.Altera(
-        [](emulador::Impressora& p) { p.cliche = "MERCADO\r\nRUA A\n\x1b! FILIAL DO CENTRO DA CIDADE\x1b!\x02\n"; });
+    impressora.Altera([](emulador::Impressora& p) {
+        p.cliche = "MERCADO\r\nRUA A\n\x1b! FILIAL DO CENTRO DA CIDADE\x1b!\x02\n";
+    });
     auto f = Mostra<belmora::TfrmProgramaCabecalho>();
     EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Obtendo Dados do Cabeçalho", kOk})));
     EXPECT_EQ(f->EditLinha(0)->text(), "MERCADO");
-    EXPECT_EQ(f->EditLinha(1)->text(), "RUA A");  // CR LF is one line end
+    EXPECT_EQ(f->EditLinha(1)->text(), "RUA A");                       // CR LF is one line end
     EXPECT_EQ(f->EditLinha(2)->text(), "FILIAL DO CENTRO DA CIDADE");  // shown whole, as read
     EXPECT_TRUE(f->Exp(2)->isChecked());
     EXPECT_EQ(f->Tamanho(2)->text(), "26");
@@ -146,7 +149,14 @@ TEST_F(Equipamento, HeaderLinesAreWrittenWithTheirEscapesAndReadBack) {
     EXPECT_EQ(caixas[0].texto, "Você tem certeza que deseja realizar o cadastro do Cabeçalho do ECF?");
     EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Programando Cabeçalho ... ", kOk})));
     const auto p = impressora.Impressora();
-    EXPECT_EQ(p.cliche, "\x1b" "E1MERCADO\x1b" "E0 BOM\n\x1b! FILIAL\x1b!\x02\n\x1b" "E1RUA\x1b" "E0 DAS \x1b" "E1FLORES\x1b" "E0");
+    EXPECT_EQ(p.cliche,
+              "\x1b"
+              "E1MERCADO\x1b"
+              "E0 BOM\n\x1b! FILIAL\x1b!\x02\n\x1b"
+              "E1RUA\x1b"
+              "E0 DAS \x1b"
+              "E1FLORES\x1b"
+              "E0");
     EXPECT_EQ(p.loja, 12);
     EXPECT_EQ(p.ecf, 3);
     EXPECT_NE(LogDLL().find("Loja=12 ECF=3 TextoCabecalho="), std::string::npos) << LogDLL();
@@ -177,7 +187,7 @@ TEST_F(Equipamento, HeaderEditingCountsVisibleCharactersAndFormatsTheFocusedLine
     QLineEdit* l2 = f->EditLinha(1);
     teste::Redigita(l2, QString(47, 'A'));
     f->findChild<QPushButton*>("btnAbreNegrito")->click();  // tags do not count
-    teste::Digita(l2, "BC");                                 // the 49th visible character is dropped
+    teste::Digita(l2, "BC");                                // the 49th visible character is dropped
     EXPECT_EQ(l2->text(), QString(47, 'A') + "<n>B");
     EXPECT_EQ(f->Tamanho(1)->text(), "48");
     teste::Digita(l2, "/");  // "/" still goes, for a closing tag
@@ -235,8 +245,9 @@ TEST_F(Equipamento, OwnerFormDisablesProgrammedFieldsAndSendsWhatTheEditsHold) {
     f->findChild<QPushButton*>("btnSalvar")->click();
     ASSERT_EQ(caixas.size(), 1u);
     EXPECT_EQ(caixas[0].titulo, "Atenção!");
-    EXPECT_EQ(caixas[0].texto, "Os campos CNPJ, Inscrição Estadual e Senha são obrigatórios, por favor os preencha "
-                               "antes de continuar.");
+    EXPECT_EQ(caixas[0].texto,
+              "Os campos CNPJ, Inscrição Estadual e Senha são obrigatórios, por favor os preencha "
+              "antes de continuar.");
     EXPECT_TRUE(log.isEmpty());
 
     // the disabled CNPJ is still sent, as shown
@@ -246,10 +257,12 @@ TEST_F(Equipamento, OwnerFormDisablesProgrammedFieldsAndSendsWhatTheEditsHold) {
     f->findChild<QPushButton*>("btnSalvar")->click();
     ASSERT_EQ(caixas.size(), 1u);
     EXPECT_EQ(caixas[0].titulo, "Confirmação!");
-    EXPECT_EQ(caixas[0].texto,
-              "Certifique-se que os dados estão corretos, após a execução desse comando não será possível alterar as "
-              "informações.\n\nCNPJ: 11.222.333/0001-81\nInscrição Estadual: 123.456.789.012\nInscrição Municipal: "
-              "12345678\n\nVocê deseja continuar?");
+    EXPECT_EQ(
+        caixas[0].texto,
+        "Certifique-se que os dados estão corretos, após a execução desse comando não será possível alterar "
+        "as "
+        "informações.\n\nCNPJ: 11.222.333/0001-81\nInscrição Estadual: 123.456.789.012\nInscrição Municipal: "
+        "12345678\n\nVocê deseja continuar?");
     EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Programando proprietário ...", kOk})));
     EXPECT_NE(LogDLL().find("CNPJ=\"11.222.333/0001-81\" InscricaoEstadual=\"123.456.789.012\" Senha=1234 "
                             "InscricaoMunicipal=\"12345678\""),
@@ -334,8 +347,9 @@ TEST_F(Equipamento, DetailTapeOwnerFormStartsTheTapeWithoutLoggingTheCall) {
     Responde({"OK"});
     f->findChild<QPushButton*>("btnSalvar")->click();
     ASSERT_EQ(caixas.size(), 1u);
-    EXPECT_EQ(caixas[0].texto, "Os campos Número de Série MFD, CNPJ, Inscrição Estadual e Senha são obrigatórios, "
-                               "por favor os preencha antes de continuar.");
+    EXPECT_EQ(caixas[0].texto,
+              "Os campos Número de Série MFD, CNPJ, Inscrição Estadual e Senha são obrigatórios, "
+              "por favor os preencha antes de continuar.");
 
     // an invalid CNPJ stops before the question
     f->SerieMfd()->setText("TVM00500000000099999");
@@ -357,8 +371,10 @@ TEST_F(Equipamento, DetailTapeOwnerFormStartsTheTapeWithoutLoggingTheCall) {
     f->findChild<QPushButton*>("btnSalvar")->click();
     ASSERT_EQ(caixas.size(), 1u);
     EXPECT_EQ(caixas[0].texto,
-              "Certifique-se que os dados estão corretos, após a execução desse comando não será possível alterar as "
-              "informações.\n\nNº da série MFD: TVM00500000000099999\nCNPJ: 11.222.333/0001-81\nInscrição Estadual: "
+              "Certifique-se que os dados estão corretos, após a execução desse comando não será possível "
+              "alterar as "
+              "informações.\n\nNº da série MFD: TVM00500000000099999\nCNPJ: 11.222.333/0001-81\nInscrição "
+              "Estadual: "
               "ISENTO\nInscrição Municipal: \n\nVocê deseja continuar?");
     EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Programando proprietário ...", kOk})));
     EXPECT_EQ(LogDLL().find("IniciaFitaDetalhe"), std::string::npos) << LogDLL();
@@ -392,7 +408,8 @@ TEST_F(Equipamento, ClockFormFollowsSummerTimeAndProgramsTheClock) {
     Responde({"Sim"});
     f->BotaoHorarioVerao()->click();
     ASSERT_EQ(caixas.size(), 1u);
-    EXPECT_EQ(caixas[0].texto, "Essa operação adiantará o relógio do ECF em uma hora. Você deseja continuar?");
+    EXPECT_EQ(caixas[0].texto,
+              "Essa operação adiantará o relógio do ECF em uma hora. Você deseja continuar?");
     EXPECT_EQ(log.value(0), "-> Programando horário de verão ...");
     EXPECT_EQ(log.value(1), kOk);
     EXPECT_EQ(log.value(2), "-> Lendo data e hora da Impressora ...");
@@ -402,7 +419,8 @@ TEST_F(Equipamento, ClockFormFollowsSummerTimeAndProgramsTheClock) {
     EXPECT_EQ(hora->time(), QTime(11, 20, 30));
     Responde({"Sim"});
     f->BotaoHorarioVerao()->click();
-    EXPECT_EQ(caixas.at(0).texto, "Essa operação atrasará o relógio do ECF em uma hora. Você deseja continuar?");
+    EXPECT_EQ(caixas.at(0).texto,
+              "Essa operação atrasará o relógio do ECF em uma hora. Você deseja continuar?");
     EXPECT_FALSE(impressora.Impressora().horarioVerao);
     EXPECT_EQ(f->Estado()->text(), "Fora de Horário de Verão");
     Responde({"Não"});  // answered No: nothing changes
@@ -415,8 +433,9 @@ TEST_F(Equipamento, ClockFormFollowsSummerTimeAndProgramsTheClock) {
     EsqueceChamadas();
     Responde({"Sim"});
     f->findChild<QPushButton*>("btnProgramaRelogio")->click();
-    EXPECT_EQ(caixas.at(0).texto, "Você tem certeza que a Data e a Hora estão corretas? Caso estejam incorretas esta "
-                                  "operação poderá inutilizar o ECF.");
+    EXPECT_EQ(caixas.at(0).texto,
+              "Você tem certeza que a Data e a Hora estão corretas? Caso estejam incorretas esta "
+              "operação poderá inutilizar o ECF.");
     EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Programando data e hora ...", kOk})));
     EXPECT_NE(LogDLL().find("Data=#05/03/26# Hora=#08:00:00#"), std::string::npos) << LogDLL();
     const auto agora = impressora.Impressora().Agora();
@@ -432,8 +451,9 @@ TEST_F(Equipamento, TheSevenTabsInOrderAndAFailingTabLeavesTheOthersWorking) {
     QTabWidget* abas = f->Abas();
     QStringList titulos;
     for (int i = 0; i < abas->count(); ++i) titulos << abas->tabText(i);
-    EXPECT_EQ(titulos, QStringList({"Dados do Proprietário", "Cabeçalho", "Relógio", "Alíquotas", "Formas de Pagamento",
-                                    "Totalizadores Não Fiscais", "Relatórios Gerenciais"}));
+    EXPECT_EQ(titulos,
+              QStringList({"Dados do Proprietário", "Cabeçalho", "Relógio", "Alíquotas",
+                           "Formas de Pagamento", "Totalizadores Não Fiscais", "Relatórios Gerenciais"}));
     const QStringList classes = {"TfrmProgramaProprietario", "TfrmProgramaCabecalho", "TfrmProgramaDataHora",
                                  "TfrmDefineAliquotas",      "TfrmDefMeioPgto",       "TfrmDefineNaoFiscal",
                                  "TfrmDefRelatorioGerencial"};

@@ -52,8 +52,9 @@ struct LinhaEditada {
 };
 QString TextoDoCabecalho(const std::array<LinhaEditada, 4>& linhas);
 
-// A line centred when its visible length is below 48: trimmed, with ((width - visible length) div 2) + 1 blanks in front (width 18
-// for an expanded line, 48 otherwise; never a negative count). An empty line stays empty.
+// A line centred when its visible length is below 48: trimmed, with ((width - visible length) div 2) + 1
+// blanks in front (width 18 for an expanded line, 48 otherwise; never a negative count). An empty line stays
+// empty.
 QString CentraLinha(const QString& linha, bool expandida);
 
 // The line cut to `largura` visible characters; the tags are kept whole wherever they are.

@@ -122,11 +122,12 @@ void TEditCnpj::focusOutEvent(QFocusEvent* e) {
 
 void AbreDocsHomologacao(QWidget* dono) {
     const std::string pagina = ArquivoDoConsole("Ajuda/homologacao.html");
-    if (!pagina.empty() &&
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(QString::fromStdString(pagina)).absoluteFilePath())))
+    if (!pagina.empty() && QDesktopServices::openUrl(QUrl::fromLocalFile(
+                               QFileInfo(QString::fromStdString(pagina)).absoluteFilePath())))
         return;
     Informa(dono, QStringLiteral("Belmora"),
-            QStringLiteral("Não foi possível abrir a página dos documentos de homologação (Ajuda/homologacao.html)."));
+            QStringLiteral(
+                "Não foi possível abrir a página dos documentos de homologação (Ajuda/homologacao.html)."));
 }
 
 // --- header ----------------------------------------------------------------------------------------
@@ -323,9 +324,8 @@ void TFormProprietario::MontaCampos(QFormLayout* l, const QString& rotuloSerie) 
     l->addRow(QStringLiteral("Inscrição Municipal:"), im_);
     senha_ = Edit(pai, "edtSenha", 0);
     l->addRow(QStringLiteral("Senha:"), senha_);
-    connect(cnpj_, &TEditCnpj::Deixado, this, [this] {
-        invalido_->setVisible(!cnpj_->text().isEmpty() && !CnpjValido());
-    });
+    connect(cnpj_, &TEditCnpj::Deixado, this,
+            [this] { invalido_->setVisible(!cnpj_->text().isEmpty() && !CnpjValido()); });
 
     auto* botoes = new QHBoxLayout;
     auto* capturar = Botao(this, "btnCapturar", QStringLiteral("Capturar"));
@@ -377,20 +377,24 @@ void TFormProprietario::Capturar() {
 }
 
 TfrmProgramaProprietario::TfrmProgramaProprietario(QWidget* parent)
-    : TFormProprietario("TfrmProgramaProprietario", QStringLiteral("Programa dados do Proprietário"), parent) {
+    : TFormProprietario("TfrmProgramaProprietario", QStringLiteral("Programa dados do Proprietário"),
+                        parent) {
     MontaCampos(Campos(), QStringLiteral("Número de Série:"));
 }
 
 void TfrmProgramaProprietario::Salvar() {
     const QString cnpj = cnpj_->text(), ie = ie_->text(), im = im_->text(), senha = senha_->text();
     if (cnpj.trimmed().isEmpty() || ie.trimmed().isEmpty() || senha.trimmed().isEmpty()) {
-        Avisa(this, QStringLiteral("Os campos CNPJ, Inscrição Estadual e Senha são obrigatórios, por favor os "
-                                   "preencha antes de continuar."));
+        Avisa(this,
+              QStringLiteral("Os campos CNPJ, Inscrição Estadual e Senha são obrigatórios, por favor os "
+                             "preencha antes de continuar."));
         return;
     }
     if (!Pergunta(this, kConfirmacao,
-                  kCertifique + QStringLiteral("\n\nCNPJ: ") + cnpj + QStringLiteral("\nInscrição Estadual: ") + ie +
-                      QStringLiteral("\nInscrição Municipal: ") + im + QStringLiteral("\n\nVocê deseja continuar?")))
+                  kCertifique + QStringLiteral("\n\nCNPJ: ") + cnpj +
+                      QStringLiteral("\nInscrição Estadual: ") + ie +
+                      QStringLiteral("\nInscrição Municipal: ") + im +
+                      QStringLiteral("\n\nVocê deseja continuar?")))
         return;
     Log(QStringLiteral("-> Programando proprietário ..."));
     if (!CnpjValido()) {
@@ -441,8 +445,9 @@ void TfrmProgramarDasks::Salvar() {
     }
     invalido_->hide();
     if (!Pergunta(this, kConfirmacao,
-                  kCertifique + QStringLiteral("\n\nNº da série MFD: ") + serie + QStringLiteral("\nCNPJ: ") + cnpj +
-                      QStringLiteral("\nInscrição Estadual: ") + ie + QStringLiteral("\nInscrição Municipal: ") + im +
+                  kCertifique + QStringLiteral("\n\nNº da série MFD: ") + serie + QStringLiteral("\nCNPJ: ") +
+                      cnpj + QStringLiteral("\nInscrição Estadual: ") + ie +
+                      QStringLiteral("\nInscrição Municipal: ") + im +
                       QStringLiteral("\n\nVocê deseja continuar?")))
         return;
     Executa(QStringLiteral("-> Programando proprietário ..."),
@@ -504,14 +509,16 @@ void TfrmProgramaDataHora::CapturarDoPC() {
 
 void TfrmProgramaDataHora::ProgramaRelogio() {
     if (!Pergunta(this, kConfirmacao,
-                  QStringLiteral("Você tem certeza que a Data e a Hora estão corretas? Caso estejam incorretas esta "
-                                 "operação poderá inutilizar o ECF.")))
+                  QStringLiteral(
+                      "Você tem certeza que a Data e a Hora estão corretas? Caso estejam incorretas esta "
+                      "operação poderá inutilizar o ECF.")))
         return;
     const std::string data =
         Cp(findChild<QDateEdit*>(QStringLiteral("edtData"))->date().toString(QStringLiteral("dd/MM/yy")));
     const std::string hora =
         Cp(findChild<QTimeEdit*>(QStringLiteral("edtHora"))->time().toString(QStringLiteral("HH:mm:ss")));
-    Executa(QStringLiteral("-> Programando data e hora ..."), [&] { return dll::ProgramaRelogio(data, hora); });
+    Executa(QStringLiteral("-> Programando data e hora ..."),
+            [&] { return dll::ProgramaRelogio(data, hora); });
 }
 
 void TfrmProgramaDataHora::HorarioVerao() {
@@ -520,7 +527,8 @@ void TfrmProgramaDataHora::HorarioVerao() {
             ? QStringLiteral("Essa operação adiantará o relógio do ECF em uma hora. Você deseja continuar?")
             : QStringLiteral("Essa operação atrasará o relógio do ECF em uma hora. Você deseja continuar?");
     if (!Pergunta(this, kConfirmacao, pergunta)) return;
-    if (Executa(QStringLiteral("-> Programando horário de verão ..."), [] { return dll::Tarvo_ProgramaHorarioVerao(); }))
+    if (Executa(QStringLiteral("-> Programando horário de verão ..."),
+                [] { return dll::Tarvo_ProgramaHorarioVerao(); }))
         Capturar();
 }
 
