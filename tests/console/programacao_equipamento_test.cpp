@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -19,6 +20,8 @@
 #include "console/forms/comum/cabecalho.h"
 #include "console/forms/programacao/equipamento.h"
 #include "console/forms/programacao/programacao.h"
+#include "console/main/formularios.h"
+#include "console/main/principal.h"
 #include "console/programacao_comum.h"
 
 namespace {
@@ -494,6 +497,35 @@ TEST_F(Equipamento, TheSevenTabsInOrderAndAFailingTabLeavesTheOthersWorking) {
     cabecalho->findChild<QPushButton*>("btnCapturar")->click();
     EXPECT_EQ(cabecalho->EditLinha(0)->text(), "LOJA NOVA");
     EXPECT_TRUE(caixas.size() == 1u);
+}
+
+TEST_F(Equipamento, TheMainWindowHostsTheIdentityFormsOfTheirGroups) {
+    belmora::RegistraFormulariosDoConsole();
+    belmora::TfrmVintaro janela(false);
+    janela.show();
+    QApplication::setActiveWindow(&janela);
+    auto foco = [&]() -> QWidget* {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : &janela;
+    };
+    auto abre = [&](Qt::Key grupo, Qt::Key letra) -> QString {
+        QTest::keyClick(foco(), grupo);
+        QTest::keyClick(foco(), letra, Qt::AltModifier);
+        QWidget* f = janela.FormularioHospedado();
+        return f ? f->objectName() : QString();
+    };
+    EXPECT_EQ(abre(Qt::Key_F2, Qt::Key_D), "TfrmProgramarDasks");
+    EXPECT_EQ(abre(Qt::Key_F3, Qt::Key_P), "TfrmProgramaProprietario");
+    EXPECT_EQ(abre(Qt::Key_F3, Qt::Key_C), "TfrmProgramaCabecalho");
+    EXPECT_EQ(abre(Qt::Key_F3, Qt::Key_R), "TfrmProgramaDataHora");
+    ASSERT_EQ(abre(Qt::Key_F2, Qt::Key_P), "TfrmProgramarEquipamento");
+    auto* f = static_cast<belmora::TfrmProgramarEquipamento*>(janela.FormularioHospedado());
+    // one "Sair" for the page: the forms on the tabs have none of their own
+    EXPECT_TRUE(f->FormularioDaAba(0)->BotaoSair()->isHidden());
+    QPointer<QWidget> hospedado = f;
+    QTest::keyClick(f->BotaoSair(), Qt::Key_Space);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(hospedado.isNull());
+    EXPECT_EQ(janela.FormularioHospedado(), nullptr);
 }
 
 }  // namespace
