@@ -217,12 +217,13 @@ void TfrmSeqComandos::AoMostrar() {
 }
 
 void TfrmSeqComandos::CarregaListas() {
-    const std::string pasta = plataforma::PastaPrograma();
     for (int i : kOrdemLeitura) {
+        const std::string nome = kCategorias[static_cast<std::size_t>(i)].arquivo;
+        // Beside the program, or among the shipped files of an installed console.
+        std::string arquivo = ArquivoDoConsole(nome);
+        if (arquivo.empty()) arquivo = plataforma::PastaPrograma() + nome;
         std::string erro;
-        if (!seq::LeListaFuncoes(pasta + kCategorias[static_cast<std::size_t>(i)].arquivo,
-                                 listas_[static_cast<std::size_t>(i)], erro))
-            throw ErroFormulario(erro);
+        if (!seq::LeListaFuncoes(arquivo, listas_[static_cast<std::size_t>(i)], erro)) throw ErroFormulario(erro);
     }
 }
 
