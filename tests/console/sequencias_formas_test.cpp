@@ -281,16 +281,14 @@ TEST_F(FormSequencias, SavesOpensMergesAndDeletesSequences) {
     EXPECT_EQ(Itens(salvas), QStringList({"A.Seq", "x.SEQ.seq"}));
 }
 
-TEST_F(FormSequencias, AMissingFunctionListIsTold) {
-    std::filesystem::remove(programa + "FunçõesGaveta.txt");
-    operador.respostas = {"OK"};
+TEST_F(FormSequencias, WithoutListsInTheFolderTheShippedOnesAreRead) {
+    // Those written at build time beside the program.
+    for (const belmora::CategoriaFuncoes& c : belmora::kCategorias) std::filesystem::remove(programa + c.arquivo);
     auto f = Abre();
-    ASSERT_EQ(operador.caixas.size(), 1u);
-    EXPECT_EQ(operador.caixas[0].titulo, "Erro");
-    EXPECT_NE(operador.caixas[0].texto.indexOf("FunçõesGaveta.txt"), -1);
-    // The lists read before it are there.
-    Lista(f.get(), "List_TipoComandos")->setCurrentRow(2);
-    EXPECT_EQ(Lista(f.get(), "List_Comandos")->count(), 3);
+    EXPECT_TRUE(operador.caixas.empty());
+    Lista(f.get(), "List_TipoComandos")->setCurrentRow(6);
+    EXPECT_EQ(Itens(Lista(f.get(), "List_Comandos")),
+              QStringList({"Tarvo_AcionaGaveta", "Tarvo_VerificaEstadoGaveta", "Tarvo_VerificaEstadoGavetaStr"}));
 }
 
 TEST_F(FormSequencias, StepModeAsksBeforeEveryCommandButTheFirstOfTheRun) {
