@@ -10,12 +10,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <deque>
 #include <filesystem>
 
 #include "comum/ambiente.h"
 #include "comum_formularios.h"
 #include "console/binding/auxiliar.h"
+#include "console/main/ajuda.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
 #include "platform/codepage.h"
@@ -289,6 +291,14 @@ TEST_F(FormSequencias, WithoutListsInTheFolderTheShippedOnesAreRead) {
     Lista(f.get(), "List_TipoComandos")->setCurrentRow(6);
     EXPECT_EQ(Itens(Lista(f.get(), "List_Comandos")),
               QStringList({"Tarvo_AcionaGaveta", "Tarvo_VerificaEstadoGaveta", "Tarvo_VerificaEstadoGavetaStr"}));
+
+    // The driver's command reference opens at its contents.
+    Clica(f.get(), "btAjudaComandos");
+    auto* ajuda = f->findChild<belmora::TfrmAjuda*>();
+    ASSERT_NE(ajuda, nullptr);
+    EXPECT_TRUE(ajuda->isVisible());
+    EXPECT_TRUE(ajuda->Navegador()->source().toLocalFile().endsWith("Ajuda/HelpTarvoImpressorasFiscais.html"));
+    EXPECT_EQ(f->property("HelpContext").toInt(), 10);
 }
 
 TEST_F(FormSequencias, StepModeAsksBeforeEveryCommandButTheFirstOfTheRun) {
