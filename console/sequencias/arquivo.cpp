@@ -172,8 +172,8 @@ bool LeLinhaSequencia(const std::string& linha, TComando& comando, std::string& 
     if (!LeInteiro(t.back(), n, erro)) return false;
     if (n < 0 || t.size() != static_cast<std::size_t>(n) * 3 + 2) {
         const std::size_t sobra = t.size() >= 2 ? t.size() - 2 : 0;
-        erro = "a linha anuncia " + std::to_string(n) + " parâmetro(s), mas traz " + std::to_string(sobra / 3) +
-               ((sobra % 3) ? " e parte de outro" : "") + ": " + linha;
+        erro = "a linha anuncia " + std::to_string(n) + " parâmetro(s), mas traz " +
+               std::to_string(sobra / 3) + ((sobra % 3) ? " e parte de outro" : "") + ": " + linha;
         return false;
     }
     TComando novo;
@@ -238,7 +238,8 @@ bool NomeSequenciaValido(const std::string& nome) {
 
 std::string ArquivoDaSequencia(const std::string& nome) {
     const std::string ext = ".seq";
-    if (nome.size() >= ext.size() && nome.compare(nome.size() - ext.size(), ext.size(), ext) == 0) return nome;
+    if (nome.size() >= ext.size() && nome.compare(nome.size() - ext.size(), ext.size(), ext) == 0)
+        return nome;
     return nome + ext;
 }
 

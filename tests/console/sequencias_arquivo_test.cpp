@@ -1,12 +1,11 @@
 // The ".seq" files and the function lists: what is written, what is read back, which names
 // are taken and which lines are refused.
-#include "console/sequencias/arquivo.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "comum/ambiente.h"
+#include "console/sequencias/arquivo.h"
 #include "console/sequencias/linha.h"
 #include "platform/codepage.h"
 
@@ -72,16 +71,20 @@ std::vector<TComando> Amostra() {
     return {
         Comando("Tarvo_LeituraX", {}),
         Comando("Tarvo_AbreCupom", {Texto("CPF", "string", "abc")}),
-        Comando("Tarvo_VendeItem", {Texto("Codigo", "string", "001"), Texto("Descricao", "string", "ARROZ (5 kg): tipo 1; \"bom\" d'agua"),
-                                    Texto("Aliquota", "string", "FF"), Texto("TipoQuantidade", "string", "I"),
-                                    Texto("Quantidade", "string", "1"), Inteiro("CasasDecimais", "integer", 2),
-                                    Texto("ValorUnitario", "string", "5,00"), Texto("TipoDesconto", "string", "%"),
-                                    Texto("Desconto", "string", "0000")}),
-        Comando("Tarvo_Teste", {Vazio("Valor", "integer", true), Vazio("Texto", "string", true),
-                                Inteiro("Negativo", "Integer", -2147483647 - 1), Texto("Branco", "String", "   três"),
-                                Texto("Percentual", "string", "%28 %2 %zz 10%"), Texto("Marca", "string", "!!!ParametroNaoPreenchido"),
-                                Texto("Hora", "pchar", "10:30:00"), Texto("Letra", "Char", ";"),
-                                Texto("Linhas", "string", "a\r\nb\tc "), Texto("Barra", "string", "C\\RFD\\x")}),
+        Comando("Tarvo_VendeItem",
+                {Texto("Codigo", "string", "001"),
+                 Texto("Descricao", "string", "ARROZ (5 kg): tipo 1; \"bom\" d'agua"),
+                 Texto("Aliquota", "string", "FF"), Texto("TipoQuantidade", "string", "I"),
+                 Texto("Quantidade", "string", "1"), Inteiro("CasasDecimais", "integer", 2),
+                 Texto("ValorUnitario", "string", "5,00"), Texto("TipoDesconto", "string", "%"),
+                 Texto("Desconto", "string", "0000")}),
+        Comando("Tarvo_Teste",
+                {Vazio("Valor", "integer", true), Vazio("Texto", "string", true),
+                 Inteiro("Negativo", "Integer", -2147483647 - 1), Texto("Branco", "String", "   três"),
+                 Texto("Percentual", "string", "%28 %2 %zz 10%"),
+                 Texto("Marca", "string", "!!!ParametroNaoPreenchido"), Texto("Hora", "pchar", "10:30:00"),
+                 Texto("Letra", "Char", ";"), Texto("Linhas", "string", "a\r\nb\tc "),
+                 Texto("Barra", "string", "C\\RFD\\x")}),
         Comando("Tarvo_VerificaEstadoGaveta", {Vazio("EstadoGaveta", "integer", false)}),
         Comando("Tarvo_DataHoraImpressora", {Vazio("Data", "string", false), Vazio("Hora", "string", false)}),
     };
@@ -98,10 +101,11 @@ TEST(ArquivoSequencia, WritesThePartsOfEachLine) {
     ASSERT_EQ(linhas.size(), 6u);
     EXPECT_EQ(linhas[0], "Tarvo_LeituraX();0");
     EXPECT_EQ(linhas[1], "Tarvo_AbreCupom(CPF:string:abc;);1");
-    EXPECT_EQ(linhas[2],
-              "Tarvo_VendeItem(Codigo:string:001;Descricao:string:ARROZ %285 kg%29%3A tipo 1%3B %22bom%22 d%27agua;"
-              "Aliquota:string:FF;TipoQuantidade:string:I;Quantidade:string:1;CasasDecimais:integer:2;"
-              "ValorUnitario:string:5,00;TipoDesconto:string:%;Desconto:string:0000;);9");
+    EXPECT_EQ(
+        linhas[2],
+        "Tarvo_VendeItem(Codigo:string:001;Descricao:string:ARROZ %285 kg%29%3A tipo 1%3B %22bom%22 d%27agua;"
+        "Aliquota:string:FF;TipoQuantidade:string:I;Quantidade:string:1;CasasDecimais:integer:2;"
+        "ValorUnitario:string:5,00;TipoDesconto:string:%;Desconto:string:0000;);9");
     // Types lower-cased, the markers for unfilled values, escapes only where needed,
     // Windows-1252 on disk.
     EXPECT_EQ(linhas[3],
@@ -109,7 +113,8 @@ TEST(ArquivoSequencia, WritesThePartsOfEachLine) {
               "Negativo:integer:-2147483648;Branco:string:%20  tr\xEAs;Percentual:string:%2528 %2 %zz 10%;"
               "Marca:string:%21!!ParametroNaoPreenchido;Hora:pchar:10%3A30%3A00;Letra:char:%3B;"
               "Linhas:string:a%0D%0Ab\tc ;Barra:string:C\\RFD\\x;);10");
-    EXPECT_EQ(linhas[4], "Tarvo_VerificaEstadoGaveta(EstadoGaveta:integer:!!!Vari\xE1vel de retorno de dados;);1");
+    EXPECT_EQ(linhas[4],
+              "Tarvo_VerificaEstadoGaveta(EstadoGaveta:integer:!!!Vari\xE1vel de retorno de dados;);1");
     EXPECT_EQ(linhas[5],
               "Tarvo_DataHoraImpressora(Data:string:!!!Vari\xE1vel de retorno de dados;"
               "Hora:string:!!!Vari\xE1vel de retorno de dados;);2");
@@ -143,11 +148,12 @@ TEST(ArquivoSequencia, ReadsFilesWithoutEscapesAsTheyAreWritten) {
     // and backslashes, stay as they are; an integer parameter holds its number.
     std::vector<TComando> lidos;
     std::string erro;
-    ASSERT_TRUE(seq::LeTextoSequencia("Tarvo_ProgramaOperador(Operador:string:'JOSE: A';);1\r\n"
-                                      "\r\n"
-                                      "Tarvo_EspacoEntreLinhas(Espaco:integer:12;);1\n"
-                                      "Tarvo_X(Caminho:string:RFD\\2009%41\\10%;);1",
-                                      lidos, erro))
+    ASSERT_TRUE(
+        seq::LeTextoSequencia("Tarvo_ProgramaOperador(Operador:string:'JOSE: A';);1\r\n"
+                              "\r\n"
+                              "Tarvo_EspacoEntreLinhas(Espaco:integer:12;);1\n"
+                              "Tarvo_X(Caminho:string:RFD\\2009%41\\10%;);1",
+                              lidos, erro))
         << erro;
     ASSERT_EQ(lidos.size(), 3u);
     EXPECT_EQ(lidos[0].Parametros.at(0).ValorTexto, "'JOSE: A'");
@@ -167,14 +173,15 @@ TEST(ArquivoSequencia, RefusesALineThatDisagreesWithItsCountKeepingTheLinesBefor
         {"Tarvo_LeituraX();x", "'x' não é um número inteiro válido"},
         {"Tarvo_LeituraX()", "'Tarvo_LeituraX' não é um número inteiro válido"},
         {"Tarvo_EspacoEntreLinhas(Espaco:integer:doze;);1", "'doze' não é um número inteiro válido"},
-        {"Tarvo_EspacoEntreLinhas(Espaco:integer:4294967296;);1", "'4294967296' não é um número inteiro válido"},
+        {"Tarvo_EspacoEntreLinhas(Espaco:integer:4294967296;);1",
+         "'4294967296' não é um número inteiro válido"},
         {"Tarvo_LeituraX();-1", "anuncia -1"},
     };
     for (const Caso& c : casos) {
         std::vector<TComando> lidos;
         std::string erro;
-        const std::string texto = "Tarvo_LeituraX();0\r\nTarvo_AbreCupom(CPF:string:1;);1\r\n" + std::string(c.linha) +
-                                  "\r\nTarvo_FechaCupom();0\r\n";
+        const std::string texto = "Tarvo_LeituraX();0\r\nTarvo_AbreCupom(CPF:string:1;);1\r\n" +
+                                  std::string(c.linha) + "\r\nTarvo_FechaCupom();0\r\n";
         EXPECT_FALSE(seq::LeTextoSequencia(texto, lidos, erro)) << c.linha;
         EXPECT_NE(erro.find("Linha 3: "), std::string::npos) << erro;
         EXPECT_NE(erro.find(c.motivo), std::string::npos) << erro;
@@ -195,7 +202,8 @@ TEST(ArquivoSequencia, NamesFilesAndListsThemIgnoringCase) {
 
     teste::PastaTemporaria pasta;
     EXPECT_TRUE(seq::PegarSequencias(pasta / "falta").empty());
-    for (const char* n : {"b.SEQ", "a.seq", "C.Seq", "notas.txt", "seq", "x.seq.bak"}) teste::EscreveArquivo(pasta / n, "");
+    for (const char* n : {"b.SEQ", "a.seq", "C.Seq", "notas.txt", "seq", "x.seq.bak"})
+        teste::EscreveArquivo(pasta / n, "");
     std::filesystem::create_directory(pasta / "pasta.seq");
     EXPECT_EQ(seq::PegarSequencias(pasta.Caminho()),
               (std::vector<std::string>{"a.seq", "b.SEQ", "C.Seq", "pasta.seq"}));
@@ -212,17 +220,18 @@ TEST(ArquivoSequencia, NamesFilesAndListsThemIgnoringCase) {
 
 TEST(ArquivoSequencia, ReadsAFunctionList) {
     teste::PastaTemporaria pasta;
-    teste::EscreveArquivo(pasta / "lista.txt",
-                          plataforma::Utf8ParaCp1252("Tarvo_AbreCupom(CPF: string): integer; 1\r\n"
-                                                     "\r\n"
-                                                     "Tarvo_LeituraX: integer; 0\r\n"
-                                                     "Tarvo_VerificaEstadoGaveta(var EstadoGaveta: integer): integer; 1\r\n"
-                                                     "Tarvo_Descrição(Texto: string): integer; 1\r\n"));
+    teste::EscreveArquivo(
+        pasta / "lista.txt",
+        plataforma::Utf8ParaCp1252("Tarvo_AbreCupom(CPF: string): integer; 1\r\n"
+                                   "\r\n"
+                                   "Tarvo_LeituraX: integer; 0\r\n"
+                                   "Tarvo_VerificaEstadoGaveta(var EstadoGaveta: integer): integer; 1\r\n"
+                                   "Tarvo_Descrição(Texto: string): integer; 1\r\n"));
     seq::ListaFuncoes lista;
     std::string erro;
     ASSERT_TRUE(seq::LeListaFuncoes(pasta / "lista.txt", lista, erro)) << erro;
-    EXPECT_EQ(lista.nomes, (std::vector<std::string>{"Tarvo_AbreCupom", "Tarvo_LeituraX", "Tarvo_VerificaEstadoGaveta",
-                                                     "Tarvo_Descrição"}));
+    EXPECT_EQ(lista.nomes, (std::vector<std::string>{"Tarvo_AbreCupom", "Tarvo_LeituraX",
+                                                     "Tarvo_VerificaEstadoGaveta", "Tarvo_Descrição"}));
     ASSERT_EQ(lista.declaracoes.size(), 4u);
     EXPECT_EQ(lista.declaracoes[1], "Tarvo_LeituraX: integer; 0");
     TComando c;

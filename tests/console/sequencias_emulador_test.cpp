@@ -55,7 +55,8 @@ class SequenciaNoEmulador : public FormSequencias {
     void SetUp() override {
         FormSequencias::SetUp();
         // The lists written at build time beside the program, not ours.
-        for (const belmora::CategoriaFuncoes& c : belmora::kCategorias) std::filesystem::remove(programa + c.arquivo);
+        for (const belmora::CategoriaFuncoes& c : belmora::kCategorias)
+            std::filesystem::remove(programa + c.arquivo);
         ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
         std::filesystem::remove(kLogDLL);
         belmora::DefineRelogioLogDLL([] { return kHoje; });
@@ -116,10 +117,15 @@ class SequenciaNoEmulador : public FormSequencias {
                 QString retorno;
             } passos[] = {
                 {"Tarvo_AbreCupom", "Tarvo_AbreCupom(\"\");", {}},
-                {"Tarvo_VendeItem", "Tarvo_VendeItem(\"001\",\"ARROZ (5 kg): tipo 1; d'agua\",\"FF\",\"I\",\"2\",2,\"5,00\",\"$\",\"0,00\");", {}},
+                {"Tarvo_VendeItem",
+                 "Tarvo_VendeItem(\"001\",\"ARROZ (5 kg): tipo 1; "
+                 "d'agua\",\"FF\",\"I\",\"2\",2,\"5,00\",\"$\",\"0,00\");",
+                 {}},
                 {"Tarvo_IniciaFechamentoCupom", "Tarvo_IniciaFechamentoCupom(\"A\",\"$\",\"0,00\");", {}},
                 {"Tarvo_EfetuaFormaPagamento", "Tarvo_EfetuaFormaPagamento(\"Dinheiro\",\"10,00\");", {}},
-                {"Tarvo_TerminaFechamentoCupom", "Tarvo_TerminaFechamentoCupom(\"Volte sempre: obrigado!\");", {}},
+                {"Tarvo_TerminaFechamentoCupom",
+                 "Tarvo_TerminaFechamentoCupom(\"Volte sempre: obrigado!\");",
+                 {}},
                 {"Tarvo_DataHoraImpressora", "Tarvo_DataHoraImpressora(strData, strHora);", datas[passe]},
             };
             for (const auto& p : passos) {
@@ -129,8 +135,8 @@ class SequenciaNoEmulador : public FormSequencias {
                 if (p.retorno.isEmpty()) {
                     esperadoLog << kSucesso;
                 } else {
-                    esperadoLog << kSucesso + QStringLiteral(" Retorno: ") + valores[0].mid(8) + QStringLiteral(" - ") +
-                                       valores[1].mid(8);
+                    esperadoLog << kSucesso + QStringLiteral(" Retorno: ") + valores[0].mid(8) +
+                                       QStringLiteral(" - ") + valores[1].mid(8);
                     esperadoDll << p.retorno;
                 }
                 esperadoDll << QStringLiteral("----------------");
@@ -161,7 +167,8 @@ TEST_F(SequenciaNoEmulador, AReceiptSequenceSavedInOneRunMakesTheSameCallsInTheN
         EXPECT_EQ(f->property("HelpContext").toInt(), 10);
 
         Acrescenta(f, 2, "Tarvo_AbreCupom", {""});
-        Acrescenta(f, 2, "Tarvo_VendeItem", {"001", "ARROZ (5 kg): tipo 1; d'agua", "FF", "I", "2", "2", "5,00", "$", "0,00"});
+        Acrescenta(f, 2, "Tarvo_VendeItem",
+                   {"001", "ARROZ (5 kg): tipo 1; d'agua", "FF", "I", "2", "2", "5,00", "$", "0,00"});
         Acrescenta(f, 2, "Tarvo_IniciaFechamentoCupom", {"A", "$", "0,00"});
         Acrescenta(f, 2, "Tarvo_EfetuaFormaPagamento", {"Dinheiro", "10,00"});
         Acrescenta(f, 2, "Tarvo_TerminaFechamentoCupom", {"Volte sempre: obrigado!"});

@@ -1,7 +1,5 @@
 // The sequence form and the parameter form, driven as the operator drives them: lists,
 // parameters and their checks, saving and opening ".seq" files, and runs in step mode.
-#include "console/forms/sequencias/sequencias.h"
-
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -17,6 +15,7 @@
 #include "comum/ambiente.h"
 #include "comum_formularios.h"
 #include "console/binding/auxiliar.h"
+#include "console/forms/sequencias/sequencias.h"
 #include "console/main/ajuda.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
@@ -51,7 +50,8 @@ TEST_F(FormSequencias, ShowsTheListsAndBuildsASequence) {
     Botao(f.get(), "btAdicionar")->click();
     ASSERT_EQ(operador.caixas.size(), 1u);
     EXPECT_EQ(operador.caixas[0].texto, "Esse comando não possui parâmetros!");
-    for (const char* b : {"btRemover", "btParametros", "btLimpar"}) EXPECT_TRUE(Botao(f.get(), b)->isEnabled()) << b;
+    for (const char* b : {"btRemover", "btParametros", "btLimpar"})
+        EXPECT_TRUE(Botao(f.get(), b)->isEnabled()) << b;
 
     // A receipt item: the decimals check, then the integer check, then saved.
     categorias->setCurrentRow(2);
@@ -79,13 +79,14 @@ TEST_F(FormSequencias, ShowsTheListsAndBuildsASequence) {
     operador.caixas.clear();
     DuploClique(comandos, 1);
     ASSERT_EQ(grades.size(), 1u);
-    EXPECT_EQ(grades[0], QStringList({"Codigo : string", "", "Descricao : string", "", "Aliquota : string", "",
-                                      "TipoQuantidade : string", "", "Quantidade : string", "",
+    EXPECT_EQ(grades[0], QStringList({"Codigo : string", "", "Descricao : string", "", "Aliquota : string",
+                                      "", "TipoQuantidade : string", "", "Quantidade : string", "",
                                       "CasasDecimais : integer", "0", "ValorUnitario : string", "",
                                       "TipoDesconto : string", "", "Desconto : string", ""}));
-    const QString casas = "Verifique se o número de casas decimais (2 ou 3) está igual ao \n"
-                          "número de casas decimais do valor unitário. Ou se está \n"
-                          "utilizando virgula para separar a parte inteira da decimal.";
+    const QString casas =
+        "Verifique se o número de casas decimais (2 ou 3) está igual ao \n"
+        "número de casas decimais do valor unitário. Ou se está \n"
+        "utilizando virgula para separar a parte inteira da decimal.";
     ASSERT_EQ(operador.caixas.size(), 4u);
     EXPECT_EQ(operador.caixas[0].texto, casas);
     EXPECT_EQ(operador.caixas[1].texto, "O valor do parâmetro \"CasasDecimais\" deve ser um número inteiro");
@@ -233,7 +234,8 @@ TEST_F(FormSequencias, SavesOpensMergesAndDeletesSequences) {
     QTest::mouseClick(f->findChild<QPushButton*>("btConfirmaSalvar"), Qt::LeftButton);
     EXPECT_TRUE(std::filesystem::exists(programa + "Sequencias/x.SEQ.seq"));
     // A file of another spelling of the extension is listed too.
-    teste::EscreveArquivo(programa + "Sequencias/A.Seq", "Tarvo_AbreCupom(CPF:string:1;);1\r\nTarvo_X();2\r\n");
+    teste::EscreveArquivo(programa + "Sequencias/A.Seq",
+                          "Tarvo_AbreCupom(CPF:string:1;);1\r\nTarvo_X();2\r\n");
     f->PegarSequencias();
     EXPECT_EQ(Itens(salvas), QStringList({"A.Seq", "x.seq", "x.SEQ.seq"}));
 
@@ -264,7 +266,8 @@ TEST_F(FormSequencias, SavesOpensMergesAndDeletesSequences) {
     EXPECT_EQ(Itens(Lista(f.get(), "ListSequenciaAtual")), QStringList({"Tarvo_AbreCupom"}));
     ASSERT_EQ(operador.caixas.size(), 2u);
     EXPECT_EQ(operador.caixas[1].titulo, "Erro");
-    EXPECT_TRUE(operador.caixas[1].texto.startsWith("Erro ao ler A.Seq. Linha 2: a linha anuncia 2 parâmetro(s)"))
+    EXPECT_TRUE(
+        operador.caixas[1].texto.startsWith("Erro ao ler A.Seq. Linha 2: a linha anuncia 2 parâmetro(s)"))
         << operador.caixas[1].texto.toStdString();
     EXPECT_TRUE(Botao(f.get(), "btRemover")->isEnabled());
 
@@ -285,19 +288,22 @@ TEST_F(FormSequencias, SavesOpensMergesAndDeletesSequences) {
 
 TEST_F(FormSequencias, WithoutListsInTheFolderTheShippedOnesAreRead) {
     // Those written at build time beside the program.
-    for (const belmora::CategoriaFuncoes& c : belmora::kCategorias) std::filesystem::remove(programa + c.arquivo);
+    for (const belmora::CategoriaFuncoes& c : belmora::kCategorias)
+        std::filesystem::remove(programa + c.arquivo);
     auto f = Abre();
     EXPECT_TRUE(operador.caixas.empty());
     Lista(f.get(), "List_TipoComandos")->setCurrentRow(6);
-    EXPECT_EQ(Itens(Lista(f.get(), "List_Comandos")),
-              QStringList({"Tarvo_AcionaGaveta", "Tarvo_VerificaEstadoGaveta", "Tarvo_VerificaEstadoGavetaStr"}));
+    EXPECT_EQ(
+        Itens(Lista(f.get(), "List_Comandos")),
+        QStringList({"Tarvo_AcionaGaveta", "Tarvo_VerificaEstadoGaveta", "Tarvo_VerificaEstadoGavetaStr"}));
 
     // The driver's command reference opens at its contents.
     Clica(f.get(), "btAjudaComandos");
     auto* ajuda = f->findChild<belmora::TfrmAjuda*>();
     ASSERT_NE(ajuda, nullptr);
     EXPECT_TRUE(ajuda->isVisible());
-    EXPECT_TRUE(ajuda->Navegador()->source().toLocalFile().endsWith("Ajuda/HelpTarvoImpressorasFiscais.html"));
+    EXPECT_TRUE(
+        ajuda->Navegador()->source().toLocalFile().endsWith("Ajuda/HelpTarvoImpressorasFiscais.html"));
     EXPECT_EQ(f->property("HelpContext").toInt(), 10);
 }
 

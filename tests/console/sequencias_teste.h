@@ -138,7 +138,8 @@ class FormSequencias : public ::testing::Test {
     static QStringList Celulas(QTableWidget* g) {
         QStringList r;
         for (int i = 0; i < g->rowCount(); ++i)
-            for (int j = 0; j < g->columnCount(); ++j) r << (g->item(i, j) ? g->item(i, j)->text() : QString());
+            for (int j = 0; j < g->columnCount(); ++j)
+                r << (g->item(i, j) ? g->item(i, j)->text() : QString());
         return r;
     }
     // The value cells that can be edited, in order.

@@ -160,7 +160,8 @@ TfrmSeqComandos::TfrmSeqComandos(QWidget* parent)
 
     // Help on the driver's commands, and the note on parameters.
     auto* ajuda = new QHBoxLayout;
-    auto* lblAjuda = new QLabel(QStringLiteral("<a href=\"#\">Referência de Comandos da DLL Tarvo</a>"), this);
+    auto* lblAjuda =
+        new QLabel(QStringLiteral("<a href=\"#\">Referência de Comandos da DLL Tarvo</a>"), this);
     lblAjuda->setObjectName(QStringLiteral("lblAjudaComandos"));
     lblAjuda->setTextFormat(Qt::RichText);
     QPushButton* btAjuda = Botao(this, "btAjudaComandos", QStringLiteral("?"));
@@ -168,15 +169,16 @@ TfrmSeqComandos::TfrmSeqComandos(QWidget* parent)
     ajuda->addWidget(btAjuda);
     ajuda->addStretch();
     Corpo()->addLayout(ajuda);
-    auto* nota = new QLabel(QStringLiteral("Tenha certeza de preencher os parametros corretamente. Parametros não "
-                                           "preenchidos onde necessário ocasionarão erros de execução."),
-                            this);
+    auto* nota =
+        new QLabel(QStringLiteral("Tenha certeza de preencher os parametros corretamente. Parametros não "
+                                  "preenchidos onde necessário ocasionarão erros de execução."),
+                   this);
     nota->setObjectName(QStringLiteral("lblNota"));
     nota->setWordWrap(true);
     Corpo()->addWidget(nota);
 
-    for (QWidget* w : std::initializer_list<QWidget*>{btAdicionar_, btRemover_, btParametros_, btLimpar_, btSobe_,
-                                                       btDesce_})
+    for (QWidget* w : std::initializer_list<QWidget*>{btAdicionar_, btRemover_, btParametros_, btLimpar_,
+                                                      btSobe_, btDesce_})
         w->setEnabled(false);
     lblNomeArquivo_->hide();
     edtNomeArquivo_->hide();
@@ -188,12 +190,14 @@ TfrmSeqComandos::TfrmSeqComandos(QWidget* parent)
         const int linha = Selecionado(categorias_);
         if (linha >= 0) Guarda([this, linha] { EscolheCategoria(linha); });
     });
-    connect(comandos_, &QListWidget::itemDoubleClicked, this, [this] { Guarda([this] { AdicionaComando(); }); });
+    connect(comandos_, &QListWidget::itemDoubleClicked, this,
+            [this] { Guarda([this] { AdicionaComando(); }); });
     connect(atual_, &QListWidget::itemDoubleClicked, this, [this] { Guarda([this] { EditaParametros(); }); });
     connect(atual_, &QListWidget::itemClicked, this, [this] { ValidaUpDown(); });
     connect(atual_, &QListWidget::currentRowChanged, this, [this] { ValidaUpDown(); });
     connect(salvas_, &QListWidget::itemDoubleClicked, this, [this] { Guarda([this] { AbreSequencia(); }); });
-    connect(edtNomeArquivo_, &QLineEdit::returnPressed, this, [this] { Guarda([this] { SalvaSequencia(); }); });
+    connect(edtNomeArquivo_, &QLineEdit::returnPressed, this,
+            [this] { Guarda([this] { SalvaSequencia(); }); });
     connect(lblAjuda, &QLabel::linkActivated, this, [this] { Guarda([this] { AbreAjudaComandos(); }); });
     Liga(btAdicionar_, [this] { AdicionaComando(); });
     Liga(btRemover_, [this] { RemoveComando(); });
@@ -223,7 +227,8 @@ void TfrmSeqComandos::CarregaListas() {
         std::string arquivo = ArquivoDoConsole(nome);
         if (arquivo.empty()) arquivo = plataforma::PastaPrograma() + nome;
         std::string erro;
-        if (!seq::LeListaFuncoes(arquivo, listas_[static_cast<std::size_t>(i)], erro)) throw ErroFormulario(erro);
+        if (!seq::LeListaFuncoes(arquivo, listas_[static_cast<std::size_t>(i)], erro))
+            throw ErroFormulario(erro);
     }
 }
 
@@ -241,7 +246,8 @@ void TfrmSeqComandos::EscolheCategoria(int categoria) {
     if (categoria < 0 || categoria >= kNumeroCategorias) return;
     btAdicionar_->setEnabled(true);
     comandos_->clear();
-    for (const std::string& nome : listas_[static_cast<std::size_t>(categoria)].nomes) comandos_->addItem(U(nome));
+    for (const std::string& nome : listas_[static_cast<std::size_t>(categoria)].nomes)
+        comandos_->addItem(U(nome));
 }
 
 void TfrmSeqComandos::AdicionaComando() {
@@ -360,7 +366,8 @@ void TfrmSeqComandos::SalvaSequencia() {
         return;
     }
     std::string erro;
-    if (!seq::GravaSequencia(seq::PastaSequencias() + seq::ArquivoDaSequencia(nome.toStdString()), sequencia_, erro))
+    if (!seq::GravaSequencia(seq::PastaSequencias() + seq::ArquivoDaSequencia(nome.toStdString()), sequencia_,
+                             erro))
         throw ErroFormulario(erro);
     PegarSequencias();
     Informa(this, kBelmora, QStringLiteral("Sequência salva com sucesso!"));
@@ -401,7 +408,8 @@ void TfrmSeqComandos::ExcluiSequencia() {
         return;
     }
     const QString nome = salvas_->item(i)->text();
-    if (!Pergunta(this, QStringLiteral("Vintaro Tarvo"), QStringLiteral("Deseja realmente excluir a sequência?")))
+    if (!Pergunta(this, QStringLiteral("Vintaro Tarvo"),
+                  QStringLiteral("Deseja realmente excluir a sequência?")))
         return;
     if (!seq::NomeSequenciaValido(nome.toStdString()))
         throw ErroFormulario("Nome de sequência inválido: " + nome.toStdString());
@@ -447,7 +455,8 @@ void TfrmSeqComandos::AbreAjudaComandos() {
     // contents page of that name under "Ajuda".
     const std::string pagina = ArquivoDoConsole("Ajuda/HelpTarvoImpressorasFiscais.html");
     if (pagina.empty()) {
-        Informa(this, kBelmora, QStringLiteral("Arquivo de ajuda HelpTarvoImpressorasFiscais.hlp não encontrado."));
+        Informa(this, kBelmora,
+                QStringLiteral("Arquivo de ajuda HelpTarvoImpressorasFiscais.hlp não encontrado."));
         return;
     }
     if (!ajuda_) ajuda_ = new TfrmAjuda(this);
@@ -477,7 +486,8 @@ TfrmParametros::TfrmParametros(seq::TComando& comando, QWidget* parent) : QDialo
             valor = new QTableWidgetItem(U(kRetornoDeDados));
             valor->setFlags(valor->flags() & ~Qt::ItemIsEditable);
         } else {
-            valor = new QTableWidgetItem(seq::TipoTexto(p.Tipo) ? U(p.ValorTexto) : QString::number(p.ValorInteiro));
+            valor = new QTableWidgetItem(seq::TipoTexto(p.Tipo) ? U(p.ValorTexto)
+                                                                : QString::number(p.ValorInteiro));
         }
         grade_->setItem(r, 1, valor);
     }
@@ -511,7 +521,8 @@ TfrmParametros::TfrmParametros(seq::TComando& comando, QWidget* parent) : QDialo
     if (comando_.Nome == "Tarvo_ProgramaProprietario" && grade_->rowCount() > 0)
         connect(grade_, &QTableWidget::cellChanged, this, [this, guarda](int linha, int coluna) {
             if (linha == 0 && coluna == 1)
-                guarda([this] { ChecaCNPJValido(grade_->item(0, 1) ? grade_->item(0, 1)->text() : QString()); });
+                guarda(
+                    [this] { ChecaCNPJValido(grade_->item(0, 1) ? grade_->item(0, 1)->text() : QString()); });
         });
 }
 
@@ -548,7 +559,8 @@ bool TfrmParametros::ChecaCNPJValido(const QString& valor) {
     }
     lblCNPJInvalido_->show();
     QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"),
-                      QStringLiteral("CNPJ Inválido. Por favor, entre com um CNPJ válido"), QMessageBox::Ok, this);
+                      QStringLiteral("CNPJ Inválido. Por favor, entre com um CNPJ válido"), QMessageBox::Ok,
+                      this);
     caixa.exec();
     return false;
 }
