@@ -256,11 +256,11 @@ void TfrmSeqComandos::AdicionaComando() {
     if (categoria < 0 || linha < 0) return;
     const seq::ListaFuncoes& lista = listas_[static_cast<std::size_t>(categoria)];
     if (static_cast<std::size_t>(linha) >= lista.declaracoes.size()) return;
-    btRemover_->setEnabled(true);
     seq::TComando comando;
     std::string erro;
     if (!seq::GeraListaParametros(lista.declaracoes[static_cast<std::size_t>(linha)], comando, erro))
         throw ErroFormulario(erro);
+    btRemover_->setEnabled(true);
     comando.Nome = lista.nomes[static_cast<std::size_t>(linha)];
     AcrescentaComando(std::move(comando));
     seq::TComando& novo = sequencia_.back();
