@@ -8,6 +8,7 @@
 #include "console/forms/inicio.h"
 #include "console/forms/leituras/leituras.h"
 #include "console/forms/programacao/programacao.h"
+#include "console/forms/rfd/gera_rfd.h"
 #include "console/forms/status/status.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
@@ -23,6 +24,7 @@ void RegistraFormulariosDoConsole() {
     RegistraFormulariosDeCheque();
     RegistraFormulariosDeConfiguracao();
     RegistraFormulariosDeProgramacao();
+    RegistraFormulariosDeRFD();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {
