@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 #include <atomic>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "comum/dia_rfd.h"
 #include "comum_formularios.h"
 #include "console/binding/log_dll.h"
+#include "console/geracao/datas_rfd.h"
 #include "console/geracao/execucao.h"
 #include "console/geracao/externas.h"
 #include "console/main/configuracao_console.h"
@@ -239,15 +241,45 @@ TEST_F(GeraRFDNaJanela, OneFileThroughTheStandInsOfTheOutsideLibraries) {
     EXPECT_FALSE(janela->Ocupado());
 }
 
+TEST_F(GeraRFDNaJanela, ByZThroughTheStandInsTheCountersBecomeTheirReductionsDays) {
+    Dia();
+    if (HasFatalFailure()) return;
+    Escolhe("rgIntervalo1");
+    Escolhe("rgTipo1");
+    Escolhe("rgArquivo1");
+    Redigita(f->findChild<QLineEdit*>("edtInicio"), "1");
+    Redigita(f->findChild<QLineEdit*>("edtFim"), "1");
+    Roda();
+    const QDate hoje = QDate::currentDate();
+    const std::string nome =
+        "TV012345" + belmora::geracao::SufixoDoDia({hoje.year(), hoje.month(), hoje.day()});
+    EXPECT_EQ(ArquivosRfd(), std::vector<std::string>{nome});
+    const QStringList l = Log();
+    EXPECT_EQ(l.mid(l.size() - 4), QStringList({QString::fromStdString("  -> Gerando arquivo RFD: " + nome),
+                                                 QString::fromStdString("  -> Arquivo " + nome + " - gerado com sucesso."),
+                                                 "  -> Geração do arquivo RFD terminada.", kFim}));
+    EXPECT_EQ(Chamadas("Tarvo_DataReducao"), 2);
+}
+
 TEST_F(GeraRFDNaJanela, AReaderThatNeverStartsAndAMissingLibraryEndWithTheFailureLine) {
     g_conversoes = 0;
     belmora::geracao::DefineCarregadorExterno([](belmora::geracao::EntradasExternas& e, std::string&) {
         e = {SemInicioLe, SemInicioStatus, nullptr, ContaGera};
         return true;
     });
-    TGeraRFD::PrazosBinarios().inicioMs = 500;
+    TGeraRFD::PrazosBinarios().inicioMs = 2500;
     Escolhe("rgTipo1");
-    Roda();
+    f->findChild<QPushButton*>("btIniciar")->click();
+    // The label moves every half second while the window waits.
+    QSet<QString> vistos;
+    auto* andamento = f->findChild<QLabel*>("lblAndamento");
+    while (f->EmAndamento()) {
+        vistos << andamento->text();
+        QTest::qWait(20);
+    }
+    EXPECT_TRUE(vistos.contains("Em Andamento.")) << QStringList(vistos.values()).join(" | ").toStdString();
+    EXPECT_TRUE(vistos.contains("Em Andamento..")) << QStringList(vistos.values()).join(" | ").toStdString();
+    QTRY_VERIFY_WITH_TIMEOUT(Log().contains(kFim), 5000);
     EXPECT_EQ(Log(), QStringList({kInicio, "  -> Aguardando início da leitura das Memórias",
                                   "  <- A leitura das memórias não foi iniciada.", kFalha, kFim}));
     EXPECT_EQ(g_conversoes, 0);
