@@ -103,7 +103,8 @@ FimBinario ExecutaGeracaoBinaria(const ParametrosBinarios& p, const Eventos& ev,
     TTDM::Inicio inicio = TTDM::Inicio::SemInicio;
     if (r == 0) inicio = tdm.AguardaInicio(prazos.inicioMs, &parar);
     if (inicio == TTDM::Inicio::SemInicio) {
-        tdm.CancelaLeitura();
+        // A reading this run started is stopped; a refusal may be about another one's.
+        if (r == 0) tdm.CancelaLeitura();
         if (parar) return FimBinario::Interrompido;
         log(r != 0 ? "  <- A leitura das memórias não foi iniciada (código " + std::to_string(r) + ")."
                    : "  <- A leitura das memórias não foi iniciada.");
