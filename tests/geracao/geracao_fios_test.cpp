@@ -89,7 +89,7 @@ TEST(NomesRfd, BaseNameDaySuffixesAndPeriodLength) {
 
 // --- doubles of the outside libraries ---------------------------------------------------------------
 // Plain functions (the run takes C entry points), their state in atomics.
-enum class ModoLeitor { NuncaComeca, TerminaComErro, Silencia, Recusa };
+enum class ModoLeitor { NuncaComeca, TerminaComErro, Silencia, Recusa, AnteriorConcluida };
 std::atomic<ModoLeitor> g_modo{ModoLeitor::NuncaComeca};
 std::atomic<int> g_leituras{0}, g_polls{0}, g_cancelamentos{0}, g_conversoes{0};
 std::atomic<std::int64_t> g_inicioLeitura{0};
@@ -100,6 +100,8 @@ std::int64_t AgoraMs() {
 }
 
 int FalsoLeMemorias(const char*, const char*, const char*, int) {
+    // A reader slow to take the request: its status still shows the earlier reading.
+    if (g_modo == ModoLeitor::AnteriorConcluida) std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ++g_leituras;
     g_inicioLeitura = AgoraMs();
     return g_modo == ModoLeitor::Recusa ? 16386 : 0;
@@ -119,6 +121,16 @@ int FalsoStatus(void* registro) {
             texto = decorrido < 300 ? "Lendo a memoria fiscal" : "Leitura encerrada com erro";
             r->total = 1000;
             r->atual = decorrido < 300 ? 10 : 10;
+            break;
+        case ModoLeitor::AnteriorConcluida:
+            // An earlier reading ended well; this one, once asked for, reads and fails.
+            if (g_leituras == 0) {
+                r->situacao = 256;
+                texto = "Leitura concluida";
+            } else {
+                r->situacao = decorrido < 300 ? 112 : 512;
+                texto = decorrido < 300 ? "Lendo a memoria fiscal" : "Leitura encerrada com erro";
+            }
             break;
         case ModoLeitor::Silencia:
             r->situacao = 112;
@@ -210,6 +222,14 @@ TEST_F(LeitorFalso, AReadingThatEndsInErrorIsNotConverted) {
     EXPECT_NE(std::find(l.begin(), l.end(), "  -> Leitura encerrada com erro"), l.end());
     ConfereFalha("  <- Leitura das memórias finalizada com erro!");
     EXPECT_FALSE(registro.BarraForaDaFaixa());
+}
+
+TEST_F(LeitorFalso, HowAnEarlierReadingEndedIsNeverTakenForThisOne) {
+    g_modo = ModoLeitor::AnteriorConcluida;
+    EXPECT_EQ(Roda({}, 10000), FimBinario::LeituraFalhou);
+    const auto l = registro.Linhas();
+    EXPECT_EQ(std::find(l.begin(), l.end(), "  <- Leitura das memórias realizada com sucesso!"), l.end());
+    ConfereFalha("  <- Leitura das memórias finalizada com erro!");
 }
 
 TEST_F(LeitorFalso, ASilentReadingIsGivenUpAndCancelled) {
