@@ -15,7 +15,8 @@ std::chrono::year_month_day Ymd(const Data& d) {
 }  // namespace
 
 bool DataValida(const Data& d) {
-    return d.ano >= 1 && d.ano <= 9999 && d.mes >= 1 && d.mes <= 12 && d.dia >= 1 && d.dia <= 31 && Ymd(d).ok();
+    return d.ano >= 1 && d.ano <= 9999 && d.mes >= 1 && d.mes <= 12 && d.dia >= 1 && d.dia <= 31 &&
+           Ymd(d).ok();
 }
 
 bool Antes(const Data& a, const Data& b) {
@@ -32,7 +33,8 @@ Data DiaSeguinte(const Data& d) {
 
 int DiasNoPeriodo(const Data& inicio, const Data& fim) {
     if (Antes(fim, inicio)) return 0;
-    return static_cast<int>((std::chrono::sys_days{Ymd(fim)} - std::chrono::sys_days{Ymd(inicio)}).count()) + 1;
+    return static_cast<int>((std::chrono::sys_days{Ymd(fim)} - std::chrono::sys_days{Ymd(inicio)}).count()) +
+           1;
 }
 
 std::string Aaaammdd(const Data& d) {
@@ -81,7 +83,8 @@ char CaractereDoValor(int v) {
 }
 
 std::string SufixoDoDia(const Data& d) {
-    return std::string(".") + CaractereDoValor(d.dia) + CaractereDoValor(d.mes) + static_cast<char>('0' + d.ano % 10);
+    return std::string(".") + CaractereDoValor(d.dia) + CaractereDoValor(d.mes) +
+           static_cast<char>('0' + d.ano % 10);
 }
 
 }  // namespace belmora::geracao

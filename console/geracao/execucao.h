@@ -120,7 +120,8 @@ std::string RecusaIntervaloZ(int primeiro, int ultimo);
 
 class TGeraRFDCRZThread final : public FioTrabalho {
   public:
-    TGeraRFDCRZThread(int primeiro, int ultimo, ExportaPorCRZ exporta, std::function<void(int, int, int)> barra);
+    TGeraRFDCRZThread(int primeiro, int ultimo, ExportaPorCRZ exporta,
+                      std::function<void(int, int, int)> barra);
     ~TGeraRFDCRZThread() override;
 
   protected:

@@ -37,7 +37,8 @@ struct EntradasExternas {
 
 // Loads both libraries by their Windows names and looks the entry points up. False with
 // `erro` (which library or entry is missing, and the loader's text) when one is not there.
-bool CarregaEntradasExternas(EntradasExternas& e, std::string& erro, const std::string& leitura = "Leitura.dll",
+bool CarregaEntradasExternas(EntradasExternas& e, std::string& erro,
+                             const std::string& leitura = "Leitura.dll",
                              const std::string& ato17 = "ATO17.dll");
 
 // Runs use this loader; tests put another in its place (an empty function restores the one

@@ -101,7 +101,8 @@ std::vector<Andamento> TProgresso::Mudancas() {
 
 bool TProgresso::EsperaMudanca(int prazoMs) {
     std::unique_lock<std::mutex> l(m_);
-    return cv_.wait_for(l, std::chrono::milliseconds(prazoMs), [this] { return !mudancas_.empty() || finalizado_; });
+    return cv_.wait_for(l, std::chrono::milliseconds(prazoMs),
+                        [this] { return !mudancas_.empty() || finalizado_; });
 }
 
 void TProgresso::Publica(const std::function<void(Andamento&)>& altera) {
@@ -199,7 +200,8 @@ void TStatusAtoCotep::Execute() {
         const int r = Gera(nome, p_.inicio, p_.fim);
         DefineAtual(1);
         DefineResultado(r);
-        DefineStatus(kArquivoGerado, r == 0 ? "Arquivo RFD gerado com sucesso!" : "Arquivo RFD gerado com falha.");
+        DefineStatus(kArquivoGerado,
+                     r == 0 ? "Arquivo RFD gerado com sucesso!" : "Arquivo RFD gerado com falha.");
     } else {
         DefineTotal(DiasNoPeriodo(p_.inicio, p_.fim));
         int feitos = 0;
@@ -210,8 +212,8 @@ void TStatusAtoCotep::Execute() {
             const int r = Gera(nome, dia, dia);
             DefineAtual(++feitos);
             DefineResultado(r);
-            DefineStatus(kArquivoGerado,
-                         r == 0 ? "Arquivo " + nome + " - gerado com sucesso." : "Erro ao gerar o arquivo " + nome);
+            DefineStatus(kArquivoGerado, r == 0 ? "Arquivo " + nome + " - gerado com sucesso."
+                                                : "Erro ao gerar o arquivo " + nome);
             if (!Pausa(kPeriodoMs)) break;
         }
     }
@@ -221,7 +223,8 @@ void TStatusAtoCotep::Execute() {
 
 // --- TAtoCotep ---------------------------------------------------------------------------------------
 
-TAtoCotep::TAtoCotep(FnGeraArquivo gera, std::string pasta, const std::string& serie, std::string arquivoEntrada)
+TAtoCotep::TAtoCotep(FnGeraArquivo gera, std::string pasta, const std::string& serie,
+                     std::string arquivoEntrada)
     : gera_(gera),
       pasta_(pasta.empty() ? plataforma::PastaAtual() : std::move(pasta)),
       serie_(AparaDireita(serie)),
@@ -245,7 +248,8 @@ TStatusAtoCotep& TAtoCotep::Gera(bool arquivoUnico, const Data& inicio, const Da
 
 // --- TTDM ----------------------------------------------------------------------------------------------
 
-TTDM::TTDM(const EntradasExternas& e, std::string porta, std::string pasta, std::string arquivo, std::string serie)
+TTDM::TTDM(const EntradasExternas& e, std::string porta, std::string pasta, std::string arquivo,
+           std::string serie)
     : e_(e),
       porta_(std::move(porta)),
       pasta_(pasta.empty() ? plataforma::PastaAtual() : std::move(pasta)),
@@ -264,7 +268,8 @@ TTDM::~TTDM() {
 int TTDM::LeMemorias() {
     reportado_ = &statusTDM_;
     const std::string caminho = pasta_ + arquivo_;
-    const int r = e_.leMemorias ? e_.leMemorias(porta_.c_str(), caminho.c_str(), serie_.c_str(), aguarda_ ? 1 : 0) : -1;
+    const int r =
+        e_.leMemorias ? e_.leMemorias(porta_.c_str(), caminho.c_str(), serie_.c_str(), aguarda_ ? 1 : 0) : -1;
     // Polling starts once the call has returned: a poll made before it could still show how
     // an earlier reading ended, and be taken for this one's end.
     statusTDM_.Resume();
@@ -279,7 +284,8 @@ TTDM::Inicio TTDM::AguardaInicio(int prazoMs, const std::atomic<bool>* cancela) 
         for (const Andamento& a : statusTDM_.Mudancas()) {
             const int s = static_cast<std::uint16_t>(a.status);
             if (s == kLeituraIniciando || s == kLeituraLendo) return Inicio::Iniciada;
-            if (s == kLeituraConcluida || s == kLeituraComErro || s == kLeituraCancelada) return Inicio::Encerrada;
+            if (s == kLeituraConcluida || s == kLeituraComErro || s == kLeituraCancelada)
+                return Inicio::Encerrada;
         }
         if (statusTDM_.Finalizado() || (cancela && *cancela)) return Inicio::SemInicio;
         const auto agora = std::chrono::steady_clock::now();

@@ -2,8 +2,6 @@
 // date and by Z through the library, the memory-dump route through our stand-ins of the
 // outside libraries (and doubles of a reader that never starts), the folder question, the
 // explore button, and the window kept live and busy while a run goes on.
-#include "console/forms/rfd/gera_rfd.h"
-
 #include <gtest/gtest.h>
 
 #include <QDateEdit>
@@ -23,6 +21,7 @@
 #include "comum/dia_rfd.h"
 #include "comum_formularios.h"
 #include "console/binding/log_dll.h"
+#include "console/forms/rfd/gera_rfd.h"
 #include "console/geracao/datas_rfd.h"
 #include "console/geracao/execucao.h"
 #include "console/geracao/externas.h"
@@ -171,7 +170,8 @@ class GeraRFDNaJanela : public ::testing::Test {
     int Chamadas(const std::string& funcao) {
         const std::string texto = teste::LeArquivo("logDLL-20260304.txt");
         int n = 0;
-        for (std::size_t i = texto.find(funcao + "("); i != std::string::npos; i = texto.find(funcao + "(", i + 1))
+        for (std::size_t i = texto.find(funcao + "("); i != std::string::npos;
+             i = texto.find(funcao + "(", i + 1))
             ++n;
         return n;
     }
@@ -198,7 +198,6 @@ TEST_F(GeraRFDNaJanela, ByDateThroughTheTextRouteWhileTheWindowStaysLiveAndBusy)
     EXPECT_EQ(barra->value(), barra->maximum());
     EXPECT_EQ(ArquivosRfd().size(), 1u);  // the day's one reduction
     EXPECT_EQ(Chamadas("RFD_ConvertedaMFDData"), 1);
-
 }
 
 TEST_F(GeraRFDNaJanela, ByZThroughTheTextRouteOneCounterIsOneCallAndAReversedRangeIsRefused) {
@@ -230,10 +229,11 @@ TEST_F(GeraRFDNaJanela, OneFileThroughTheStandInsOfTheOutsideLibraries) {
     const QStringList l = Log();
     EXPECT_EQ(l.first(), kInicio);
     EXPECT_TRUE(l.contains("  -> Aguardando início da leitura das Memórias")) << l.join(" | ").toStdString();
-    EXPECT_TRUE(l.contains("  <- Leitura das memórias realizada com sucesso!")) << l.join(" | ").toStdString();
-    EXPECT_EQ(l.mid(l.size() - 4), QStringList({"  -> Gerando arquivo RFD: TV012345.txt",
-                                                 "  -> Arquivo RFD gerado com sucesso!",
-                                                 "  -> Geração do arquivo RFD terminada.", kFim}));
+    EXPECT_TRUE(l.contains("  <- Leitura das memórias realizada com sucesso!"))
+        << l.join(" | ").toStdString();
+    EXPECT_EQ(l.mid(l.size() - 4),
+              QStringList({"  -> Gerando arquivo RFD: TV012345.txt", "  -> Arquivo RFD gerado com sucesso!",
+                           "  -> Geração do arquivo RFD terminada.", kFim}));
     EXPECT_TRUE(fs::exists(pastaRfd + "TV010500000000012345.TDM"));
     const std::string rfd = teste::LeArquivo(pastaRfd + "TV012345.txt");
     EXPECT_NE(rfd.find("E12"), std::string::npos);
@@ -255,9 +255,10 @@ TEST_F(GeraRFDNaJanela, ByZThroughTheStandInsTheCountersBecomeTheirReductionsDay
         "TV012345" + belmora::geracao::SufixoDoDia({hoje.year(), hoje.month(), hoje.day()});
     EXPECT_EQ(ArquivosRfd(), std::vector<std::string>{nome});
     const QStringList l = Log();
-    EXPECT_EQ(l.mid(l.size() - 4), QStringList({QString::fromStdString("  -> Gerando arquivo RFD: " + nome),
-                                                 QString::fromStdString("  -> Arquivo " + nome + " - gerado com sucesso."),
-                                                 "  -> Geração do arquivo RFD terminada.", kFim}));
+    EXPECT_EQ(l.mid(l.size() - 4),
+              QStringList({QString::fromStdString("  -> Gerando arquivo RFD: " + nome),
+                           QString::fromStdString("  -> Arquivo " + nome + " - gerado com sucesso."),
+                           "  -> Geração do arquivo RFD terminada.", kFim}));
     EXPECT_EQ(Chamadas("Tarvo_DataReducao"), 2);
 }
 

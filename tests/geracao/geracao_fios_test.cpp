@@ -95,7 +95,8 @@ std::atomic<int> g_leituras{0}, g_polls{0}, g_cancelamentos{0}, g_conversoes{0};
 std::atomic<std::int64_t> g_inicioLeitura{0};
 
 std::int64_t AgoraMs() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -242,11 +243,13 @@ TEST_F(LeitorFalso, ASilentReadingIsGivenUpAndCancelled) {
 }
 
 TEST_F(LeitorFalso, AnEmptySerialNumberIsRefusedBeforeAnythingIsCalled) {
-    TGeraRFDBinarioThread fio([&] {
-        ParametrosBinarios p = Parametros();
-        p.serie = "   ";
-        return p;
-    }(), registro.ComoEventos());
+    TGeraRFDBinarioThread fio(
+        [&] {
+            ParametrosBinarios p = Parametros();
+            p.serie = "   ";
+            return p;
+        }(),
+        registro.ComoEventos());
     fio.Resume();
     ASSERT_TRUE(fio.EsperaFim(5000));
     EXPECT_EQ(fio.Fim(), FimBinario::Recusado);
@@ -317,10 +320,13 @@ class SubstitutasComEmulador : public ::testing::Test {
     void Vende() {
         for (int d : {30, 31, 1}) {
             e.Altera([&](emulador::Impressora& i) {
-                i.AjustaRelogio(d == 1 ? emulador::DataHora{2010, 1, 1, 9, 0, 0} : emulador::DataHora{2009, 12, d, 9, 0, 0});
+                i.AjustaRelogio(d == 1 ? emulador::DataHora{2010, 1, 1, 9, 0, 0}
+                                       : emulador::DataHora{2009, 12, d, 9, 0, 0});
                 const std::pair<const char*, const char*> passos[] = {
                     {"AbreCupomFiscal", ""},
-                    {"VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
+                    {"VendeItem",
+                     "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 "
+                     "Quantidade=3,000"},
                     {"PagaCupom", "CodMeioPagamento=-2 Valor=10,00"},
                     {"EncerraDocumento", ""},
                     {"EmiteReducaoZ", ""},
@@ -382,7 +388,8 @@ TEST_F(SubstitutasComEmulador, OneFilePerDayFromTheDumpWithTheirLogLines) {
 TEST_F(SubstitutasComEmulador, OneFileForThePeriodIsTheBaseNameDotTxt) {
     Vende();
     if (HasFatalFailure()) return;
-    EXPECT_EQ(ExecutaGeracaoBinaria(Parametros(true), registro.ComoEventos(), {}, parar), FimBinario::Convertido);
+    EXPECT_EQ(ExecutaGeracaoBinaria(Parametros(true), registro.ComoEventos(), {}, parar),
+              FimBinario::Convertido);
     const std::string txt = teste::LeArquivo(destino / "BE012345.txt");
     EXPECT_NE(txt.find("20091230"), std::string::npos);
     EXPECT_NE(txt.find("20091231"), std::string::npos);

@@ -114,7 +114,8 @@ TGeraRFD::TGeraRFD(QWidget* parent) : TFormulario("TGeraRFD", QStringLiteral("Ge
             barra_->setValue(posicao);
         },
         Qt::QueuedConnection);
-    connect(this, &TGeraRFD::FimDoFio, this, [this] { Guarda([this] { Conclui(); }); }, Qt::QueuedConnection);
+    connect(
+        this, &TGeraRFD::FimDoFio, this, [this] { Guarda([this] { Conclui(); }); }, Qt::QueuedConnection);
 
     for (QRadioButton* r : intervalo->findChildren<QRadioButton*>())
         connect(r, &QRadioButton::toggled, this, [this] { MostraIntervalo(); });
@@ -236,9 +237,11 @@ void TGeraRFD::Inicia() {
 }
 
 bool TGeraRFD::IniciaTextoPorData() {
-    auto fio = std::make_unique<geracao::TGeraRFDDataThread>(
-        DaData(DataDe("dtpInicio")), DaData(DataDe("dtpFim")),
-        [](const std::string& inicio, const std::string& fim) { return dll::RFD_ConvertedaMFDData(inicio, fim); });
+    auto fio =
+        std::make_unique<geracao::TGeraRFDDataThread>(DaData(DataDe("dtpInicio")), DaData(DataDe("dtpFim")),
+                                                      [](const std::string& inicio, const std::string& fim) {
+                                                          return dll::RFD_ConvertedaMFDData(inicio, fim);
+                                                      });
     fio->AoTerminar([this] { emit FimDoFio(); });
     barra_->setRange(0, 100);
     barra_->setValue(0);
