@@ -36,12 +36,14 @@ std::vector<std::string> SeparaLinha(const std::string& linha) {
         if (i < atual.size()) tokens.push_back(atual.substr(i));
         atual.clear();
     };
-    for (char c : linha) {
+    for (std::size_t i = 0; i < linha.size(); ++i) {
+        const char c = linha[i];
         if (c == '\r' || c == '\n') continue;
         if (aspa) {
             if (c == aspa) aspa = 0;
             atual += c;
-        } else if (c == '\'' || c == '"') {
+        } else if ((c == '\'' || c == '"') && linha.find(c, i + 1) != std::string::npos) {
+            // Only a pair of quotes keeps separators together; a lone quote is a plain character.
             aspa = c;
             atual += c;
         } else if (c == '(' || c == ')' || c == ':' || c == ';') {

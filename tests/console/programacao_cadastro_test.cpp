@@ -7,6 +7,7 @@
 #include "console/binding/construtores.h"
 #include "console/forms/comum/formulario.h"
 #include "console/forms/programacao/cadastro.h"
+#include "console/forms/programacao/tabelas.h"
 
 namespace {
 
@@ -130,6 +131,88 @@ TEST(CadastroGrade, PrinterNamesConvertBackExactlyWhatTheEscapesSend) {
     EXPECT_EQ(letras, 20);
     EXPECT_EQ(belmora::ConverteCP850Texto("Cr\x82" "dito 1"), "Cr\xe9" "dito 1");
     EXPECT_EQ(belmora::ConverteCP850Texto("ABC 123"), "ABC 123");
+}
+
+// The three small tables: a loader holding fixed records, as a capture would leave them.
+class TabelaFixa : public belmora::TGridTabela {
+  public:
+    using belmora::TGridTabela::TGridTabela;
+    void Inicializa() override {}
+    void CarregaGrid() override {}
+    void Registra(int codigo, const QString& nome, const QString& descricao = {}, const QString& tipo = {}) {
+        registros_.push_back({codigo, nome, descricao, tipo});
+    }
+};
+
+// A grid of `linhas` data rows labelled 0, 1, ... whose value cells show the records.
+struct Tabela {
+    GradeSimples grade;
+    TabelaFixa carga{&grade};
+    int colunas;
+    Tabela(int linhas, int colunas_) : grade(linhas + 1, colunas_ + 1), colunas(colunas_) {
+        for (int l = 1; l <= linhas; ++l) grade.DefineCelula(l, 0, QString::number(l - 1));
+    }
+    void Registra(int codigo, const QStringList& v) {
+        carga.Registra(codigo, v.value(0), v.value(1), v.value(2));
+        Linha(codigo + 1, v);
+    }
+    void Linha(int l, const QStringList& v) {
+        for (int c = 0; c < v.size(); ++c) grade.DefineCelula(l, c + 1, v[c]);
+    }
+    std::vector<PassoCadastro> Passos() const { return belmora::PlanejaTabela(grade, carga, colunas); }
+};
+
+TEST(CadastroGrade, ManagementReportsDeleteByTheOldNameAndInsertNewIndexes) {
+    Tabela t(20, 1);
+    t.Registra(0, {"GERAL"});
+    t.Registra(1, {"VENDAS"});
+    EXPECT_TRUE(t.Passos().empty());
+    t.Linha(1, {""});         // emptied
+    t.Linha(2, {"VENDAS 2"});  // renamed
+    t.Linha(20, {"CAIXA"});    // a free index, the last row
+    const auto p = t.Passos();
+    ASSERT_EQ(p.size(), 3u);
+    EXPECT_EQ(p[0].tipo, TipoPasso::Exclui);
+    EXPECT_EQ(p[0].codigo, "0");
+    EXPECT_EQ(p[0].anteriores.value(0), "GERAL");
+    EXPECT_EQ(p[1].tipo, TipoPasso::Altera);
+    EXPECT_EQ(p[1].valores, QStringList({"VENDAS 2"}));
+    EXPECT_EQ(p[2].tipo, TipoPasso::Insere);
+    EXPECT_EQ(p[2].codigo, "19");
+}
+
+TEST(CadastroGrade, DepartmentsSendEveryRowUnderItsOwnLabel) {
+    Tabela t(20, 1);
+    t.Registra(0, {"BEBIDAS"});
+    t.Registra(19, {"LIMPEZA"});
+    EXPECT_TRUE(t.Passos().empty());
+    t.Linha(1, {"FRIOS"});  // the first row, code 0
+    t.Linha(20, {""});      // the last, code 19
+    const auto p = t.Passos();
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_EQ(p[0].tipo, TipoPasso::Altera);
+    EXPECT_EQ(p[0].codigo, "0");
+    EXPECT_EQ(p[1].tipo, TipoPasso::Exclui);
+    EXPECT_EQ(p[1].codigo, "19");
+    EXPECT_EQ(p[1].anteriores.value(0), "LIMPEZA");
+}
+
+TEST(CadastroGrade, TotalisersCompareNameDescriptionAndTypeOnce) {
+    Tabela t(15, 3);
+    t.Registra(0, {"SUPRIMENTO", "Suprimento", "Entrada"});
+    t.Registra(1, {"SANGRIA", "Retirada", "Saida"});
+    t.Linha(3, {"", "so a descricao", ""});  // no name: nothing to insert
+    EXPECT_TRUE(t.Passos().empty());
+    t.Linha(2, {"SANGRIA", "Retirada", "Saída"});  // chosen again with the accent: the same
+    EXPECT_TRUE(t.Passos().empty());
+    t.Linha(1, {"SUPRIMENTO", "Troco inicial", "Entrada"});  // the description alone
+    t.Linha(2, {"SANGRIA", "Retirada", "Entrada"});          // the type alone
+    const auto p = t.Passos();
+    ASSERT_EQ(p.size(), 2u);
+    EXPECT_EQ(p[0].tipo, TipoPasso::Altera);
+    EXPECT_EQ(p[0].valores, QStringList({"SUPRIMENTO", "Troco inicial", "Entrada"}));
+    EXPECT_EQ(p[1].tipo, TipoPasso::Altera);
+    EXPECT_EQ(p[1].codigo, "1");
 }
 
 }  // namespace

@@ -76,7 +76,7 @@ TEST_F(Formas, StatusFormsShowAnOpenReceiptRatesPaymentFormsAndLowPaper) {
         p.meiosPagamento[0] = {true, "Cartao", "Cartao", true};
         p.poucoPapel = true;
         p.cliche =
-            "\x1b! MERCADO BOM\x1b!\x01\nRUA \x1b"
+            "\x1b! MERCADO BOM\x1b!\x02\nRUA \x1b"
             "E1A\x1b"
             "E0, 10!\n  BAIRRO\nCIDADE";
     });

@@ -236,10 +236,9 @@ TEST(Grades, PaymentRecordsAreTakenOffTheFrontAndUnreadableAmountsShowEmpty) {
 
 // --- owner's header and non-fiscal amounts ---------------------------------------------------------
 
-TEST(TextosStatus, OnlyThePrintModeEscapeExpandsAHeaderLine) {
+TEST(TextosStatus, OnlyTheExpandedEscapeExpandsAHeaderLine) {
     const QString esc(QChar(0x1B));
-    auto l =
-        belmora::FormataLinhaCabecalho(esc + "! LOJA" + esc + "!" + QChar(0x01) + esc + "!" + QChar(0x02));
+    auto l = belmora::FormataLinhaCabecalho(esc + "! LOJA" + esc + "!" + QChar(0x02));
     EXPECT_TRUE(l.expandida);
     EXPECT_EQ(l.texto, "LOJA");
     auto m = belmora::FormataLinhaCabecalho("PROMOÇÃO! " + esc + "E1NEGRITO" + esc + "E0");

@@ -54,6 +54,8 @@ if [ "$console" = 1 ]; then
   dados="$prefixo/share/belmora"
   [ "$(find "$dados/Imagens" -name '*.jpg' | wc -l)" -eq 27 ] || falha "the console's pictures"
   [ -f "$dados/Ajuda/indice.html" ] && [ -f "$dados/Ajuda/52.html" ] || falha "the console's help pages"
+  [ "$(find "$dados" -maxdepth 1 -name 'Fun*.txt' | wc -l)" -eq 12 ] && [ -f "$dados/FunçõesCupomFiscal.txt" ] ||
+    falha "the function lists of the command sequences"
   readelf -d "$belmora" | grep -q 'RUNPATH.*\$ORIGIN/\.\./' || falha "belmora does not find the library beside it"
   readelf -d "$belmora" | grep -Eq 'FLAGS.*(NOW|BIND_NOW)' || falha "belmora is not bound at load"
 fi

@@ -1,5 +1,6 @@
 #include "console/forms/programacao/programacao.h"
 
+#include "console/forms/programacao/equipamento.h"
 #include "console/forms/programacao/tabelas.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
+#include "console/forms/status/textos.h"
 #include "platform/codepage.h"
 
 namespace belmora {
@@ -54,6 +56,20 @@ class DelegadoGrade : public QStyledItemDelegate {
 };
 
 }  // namespace
+
+bool DataHoraDaImpressora(const std::string& data, const std::string& hora, QDate& dia, QTime& tempo) {
+    // "ddmmyy" and "hhmmss", as the printer gives them: the separators go in and the system's
+    // short formats read them.
+    const QString d = ComSeparadores(QString::fromStdString(data).trimmed(), QLatin1Char('/'));
+    const QString h = ComSeparadores(QString::fromStdString(hora).trimmed(), QLatin1Char(':'));
+    QDate lido = QDate::fromString(d, QStringLiteral("dd/MM/yy"));
+    if (lido.isValid() && lido.year() < 2000) lido = lido.addYears(100);
+    const QTime t = QTime::fromString(h, QStringLiteral("HH:mm:ss"));
+    if (!lido.isValid() || !t.isValid()) return false;
+    dia = lido;
+    tempo = t;
+    return true;
+}
 
 // --- payment-method loader ----------------------------------------------------------------------
 
@@ -438,14 +454,12 @@ void TfrmProgramaHorarioVerao::Capturar() {
     Log(QStringLiteral("-> Lendo Data/Hora"));
     std::string data(10, ' '), hora(10, ' ');
     if (TrataRetorno(dll::Tarvo_DataHoraImpressora(data, hora))) {
-        // ddmmyy and hhmmss, as the printer gives them
-        const QString d = QString::fromStdString(data).trimmed();
-        const QString h = QString::fromStdString(hora).trimmed();
-        QDate dia = QDate::fromString(d, QStringLiteral("ddMMyy"));
-        if (dia.isValid() && dia.year() < 2000) dia = dia.addYears(100);
-        const QTime tempo = QTime::fromString(h, QStringLiteral("HHmmss"));
-        if (dia.isValid()) findChild<QDateEdit*>(QStringLiteral("edtData"))->setDate(dia);
-        if (tempo.isValid()) findChild<QTimeEdit*>(QStringLiteral("edtHora"))->setTime(tempo);
+        QDate dia;
+        QTime tempo;
+        if (DataHoraDaImpressora(data, hora, dia, tempo)) {
+            findChild<QDateEdit*>(QStringLiteral("edtData"))->setDate(dia);
+            findChild<QTimeEdit*>(QStringLiteral("edtHora"))->setTime(tempo);
+        }
         Log(QStringLiteral("  -> Data / Hora lidos com sucesso!"));
     } else {
         falhou = true;
@@ -465,6 +479,7 @@ void RegistraFormulariosDeProgramacao() {
     RegistraFormulario("TfrmDefMeioPgto", []() -> QWidget* { return new TfrmDefMeioPgto; });
     RegistraFormulario("TfrmAlterarFormaTotalizacao", []() -> QWidget* { return new TfrmAlterarFormaTotalizacao; });
     RegistraFormulariosDeTabelas();
+    RegistraFormulariosDeEquipamento();
 }
 
 }  // namespace belmora

@@ -3,7 +3,9 @@
 // on "Cadastrar" sends only the rows that differ from what was read.
 #pragma once
 
+#include <QDate>
 #include <QTableWidget>
+#include <QTime>
 #include <memory>
 
 #include "console/forms/comum/formulario.h"
@@ -19,6 +21,10 @@ class QPushButton;
 namespace belmora {
 
 void RegistraFormulariosDeProgramacao();
+
+// The printer's clock as read ("ddmmyy", "hhmmss", blanks around allowed) in the pickers'
+// values; false, and the values untouched, for a text that is no date or time.
+bool DataHoraDaImpressora(const std::string& data, const std::string& hora, QDate& dia, QTime& tempo);
 
 // The payment-method loader of the programming form: description and linked columns only,
 // descriptions shown with the printer's accented letters converted.

@@ -168,6 +168,14 @@ void TGridTotalizadoresNF::CarregaGrid() {
 
 // --- the walks ------------------------------------------------------------------------------------
 
+std::vector<PassoCadastro> PlanejaTabela(const Grade& grade, const TGridTabela& carga, int colunas) {
+    RegrasCadastro regras;
+    regras.linhaInicial = 1;
+    regras.colunas = colunas;
+    return PlanejaCadastro(grade, regras,
+                           [&carga, colunas](int, int codigo) { return carga.Valores(codigo, colunas); });
+}
+
 namespace {
 
 // One table's walk: `define` sends a changed or new row, `exclui` a deleted one (with the
@@ -175,12 +183,7 @@ namespace {
 void Cadastra(const Grade& grade, const TGridTabela& carga, int colunas, const QString& nomeLog,
               const std::function<int(const PassoCadastro&)>& define,
               const std::function<int(const PassoCadastro&)>& exclui) {
-    RegrasCadastro regras;
-    regras.linhaInicial = 1;
-    regras.colunas = colunas;
-    const auto passos = PlanejaCadastro(grade, regras, [&carga, colunas](int, int codigo) {
-        return carga.Valores(codigo, colunas);
-    });
+    const auto passos = PlanejaTabela(grade, carga, colunas);
     for (const PassoCadastro& p : passos) {
         int r = 0;
         switch (p.tipo) {

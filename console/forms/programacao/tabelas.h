@@ -60,6 +60,10 @@ class TGridTotalizadoresNF : public TGridTabela {
     static RegistroTabela InterpretaNaoFiscal(const QString& resposta);
 };
 
+// The steps of one table's walk: every row from the first, compared with the loaded record of
+// its code over the name and the following `colunas` - 1 columns.
+std::vector<PassoCadastro> PlanejaTabela(const Grade& grade, const TGridTabela& carga, int colunas);
+
 // The walks of the three tables, with their log lines.
 void CadastraRelatoriosGerenciais(const Grade& grade, const TGridTabela& carga);
 void CadastraDepartamentos(const Grade& grade, const TGridTabela& carga);

@@ -2,24 +2,6 @@
 
 namespace belmora {
 
-namespace {
-const QChar kEsc(0x1B);
-}
-
-LinhaCabecalho FormataLinhaCabecalho(const QString& linha) {
-    LinhaCabecalho r;
-    QString t = linha;
-    const QString modo = QString(kEsc) + QLatin1Char('!');
-    r.expandida = t.contains(modo);
-    if (r.expandida) {
-        for (QChar n : {QChar(0x20), QChar(0x01), QChar(0x02)}) t.remove(modo + n);
-    }
-    t.replace(QString(kEsc) + QStringLiteral("E1"), QStringLiteral("<n>"));
-    t.replace(QString(kEsc) + QStringLiteral("E0"), QStringLiteral("</n>"));
-    r.texto = t;
-    return r;
-}
-
 QStringList LinhasDoCliche(const QString& cliche) {
     QString t = cliche;
     while (!t.isEmpty() && t.back() == QLatin1Char(' ')) t.chop(1);

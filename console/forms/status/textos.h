@@ -5,16 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-namespace belmora {
+#include "console/forms/comum/cabecalho.h"
 
-// One header line as the owner form shows it: expanded when it holds the print-mode escape
-// (ESC "!"), whose three-byte sequences are removed (expanded on, both expanded off); bold on
-// and off (ESC "E1", ESC "E0") become "<n>" and "</n>".
-struct LinhaCabecalho {
-    QString texto;
-    bool expandida = false;
-};
-LinhaCabecalho FormataLinhaCabecalho(const QString& linha);
+namespace belmora {
 
 // The owner's header as read: trailing blanks gone, split at CR and LF, empty pieces dropped,
 // the leading blanks of each piece skipped.
