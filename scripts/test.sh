@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds everything and runs every test twice: once in a normal
 # build and once built with AddressSanitizer and UndefinedBehaviorSanitizer; then the tests
-# of several threads (named Fios) once more, built with ThreadSanitizer (library and those
-# tests only, without Qt).
+# of several threads (named Fios, and the console's fiscal-file workers, GeracaoFios) once
+# more, built with ThreadSanitizer (library and those tests only, without Qt).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
@@ -20,5 +20,5 @@ ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:ha
   run build-asan -DCMAKE_BUILD_TYPE=Debug -DTARVO_SANITIZE=ON
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_QT=OFF -DTARVO_TSAN=ON >/dev/null
-cmake --build build-tsan -j "$jobs" --target e2e_fios_test
-(cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --output-on-failure -R '^Fios\.')
+cmake --build build-tsan -j "$jobs" --target e2e_fios_test geracao_fios_test
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 ctest --output-on-failure -R '^(Fios|GeracaoFios)\.')

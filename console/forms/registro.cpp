@@ -8,6 +8,7 @@
 #include "console/forms/inicio.h"
 #include "console/forms/leituras/leituras.h"
 #include "console/forms/programacao/programacao.h"
+#include "console/forms/rfd/gera_rfd.h"
 #include "console/forms/sequencias/sequencias.h"
 #include "console/forms/status/status.h"
 #include "console/main/dialogos.h"
@@ -25,6 +26,7 @@ void RegistraFormulariosDoConsole() {
     RegistraFormulariosDeConfiguracao();
     RegistraFormulariosDeProgramacao();
     RegistraFormulariosDeSequencias();
+    RegistraFormulariosDeRFD();
 }
 
 bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono) {
