@@ -17,6 +17,7 @@
 #include "console/binding/auxiliar.h"
 #include "console/binding/compostas.h"
 #include "console/binding/ecf_dll.h"
+#include "console/forms/comum/andamento.h"
 #include "console/geracao/execucao.h"
 #include "console/main/configuracao_console.h"
 #include "console/main/dialogos.h"
@@ -29,8 +30,6 @@ namespace belmora {
 
 namespace {
 
-const char* const kAndamento = "Em Andamento";
-constexpr int kAnimacaoMs = 500;
 constexpr int kPassoEsperaMs = 1000;
 // A thread whose end was told is joined at once; this only bounds the join.
 constexpr int kJuntaMs = 10000;
@@ -83,8 +82,7 @@ TGeraRFD::TGeraRFD(QWidget* parent) : TFormulario("TGeraRFD", QStringLiteral("Ge
     barra_->setRange(0, 100);
     barra_->setValue(0);
     Linha(barra_);
-    lblAndamento_ = Rotulo("lblAndamento", QString::fromUtf8(kAndamento));
-    lblAndamento_->hide();
+    andamento_ = new TAndamento(Rotulo("lblAndamento", QString()));
 
     btIniciar_ = BotaoOK();
     btIniciar_->setText(QStringLiteral("&Iniciar"));
@@ -98,9 +96,6 @@ TGeraRFD::TGeraRFD(QWidget* parent) : TFormulario("TGeraRFD", QStringLiteral("Ge
     Corpo()->addStretch();
     Liga(btExplorar_, [this] { Explorar(); });
 
-    animacao_ = new QTimer(this);
-    animacao_->setInterval(kAnimacaoMs);
-    connect(animacao_, &QTimer::timeout, this, [this] { Anima(); });
     espera_ = new QTimer(this);
     espera_->setInterval(kPassoEsperaMs);
     connect(espera_, &QTimer::timeout, this, [this] { PassoDaEspera(); });
@@ -159,12 +154,6 @@ void TGeraRFD::Explorar() {
         Informa(this, QStringLiteral("Belmora"), QStringLiteral("Erro ao abrir pasta!"));
 }
 
-void TGeraRFD::Anima() {
-    passoAnimacao_ = (passoAnimacao_ + 1) % 4;
-    lblAndamento_->setText(QString::fromUtf8(kAndamento) + QString(passoAnimacao_, QLatin1Char('.')));
-    lblAndamento_->repaint();
-}
-
 void TGeraRFD::PassoDaEspera() {
     // The export by date says nothing until it returns: the bar only shows that it runs.
     barra_->setValue(barra_->value() >= barra_->maximum() ? barra_->minimum() : barra_->value() + 1);
@@ -190,17 +179,9 @@ void TGeraRFD::Ok() {
 }
 
 bool TGeraRFD::PreparaPasta(QString& pasta) {
-    const std::string caminho = plataforma::ConvertePasta(PathRFD());
-    pasta = U(caminho);
-    if (plataforma::ExistePasta(caminho)) return true;
+    pasta = U(plataforma::ConvertePasta(PathRFD()));
     // The form is disabled meanwhile: the box belongs to the main window when there is one.
-    QWidget* dono = window() != this ? window() : nullptr;
-    if (!Pergunta(dono, QStringLiteral("Belmora"),
-                  QStringLiteral("Pasta de destino para o arquivo não existe. Deseja criá-la ?")))
-        return false;
-    if (plataforma::CriaPasta(caminho)) return true;
-    Informa(dono, QStringLiteral("Belmora"), QString::fromUtf8(kFalhou));
-    return false;
+    return ConfirmaPastaDestino(window() != this ? window() : nullptr, PathRFD());
 }
 
 void TGeraRFD::Inicia() {
@@ -213,10 +194,7 @@ void TGeraRFD::Inicia() {
         Finaliza();
         return;
     }
-    passoAnimacao_ = 0;
-    lblAndamento_->setText(QString::fromUtf8(kAndamento));
-    lblAndamento_->show();
-    animacao_->start();
+    andamento_->Inicia();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     cursorTrocado_ = true;
     Log(QStringLiteral("-> Iniciando geração dos arquivos RFD!"));
@@ -335,9 +313,8 @@ void TGeraRFD::Finaliza() {
         QApplication::restoreOverrideCursor();
         cursorTrocado_ = false;
     }
-    animacao_->stop();
+    andamento_->Para();
     espera_->stop();
-    lblAndamento_->hide();
     Log(QStringLiteral("-> Geração dos arquivos RFD finalizada!"));
     btExplorar_->setEnabled(true);
     btIniciar_->setEnabled(true);

@@ -25,6 +25,8 @@ struct Prazos;
 
 void RegistraFormulariosDeRFD();
 
+class TAndamento;
+
 class TGeraRFD : public TFormulario {
     Q_OBJECT
   public:
@@ -53,7 +55,6 @@ class TGeraRFD : public TFormulario {
     void MostraIntervalo();
     void MostraTipo();
     void Explorar();
-    void Anima();
     void PassoDaEspera();
     bool PreparaPasta(QString& pasta);
     void Inicia();
@@ -69,10 +70,8 @@ class TGeraRFD : public TFormulario {
     QPushButton* btIniciar_ = nullptr;
     QPushButton* btExplorar_ = nullptr;
     QProgressBar* barra_ = nullptr;
-    QLabel* lblAndamento_ = nullptr;
-    QTimer* animacao_ = nullptr;
+    TAndamento* andamento_ = nullptr;  // the "Em Andamento" label and its dots
     QTimer* espera_ = nullptr;
-    int passoAnimacao_ = 0;
     Rota rota_ = Rota::TextoData;
     std::unique_ptr<geracao::FioTrabalho> fio_;
     std::unique_ptr<TfrmVintaro::Operacao> ocupada_;
