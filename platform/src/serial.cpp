@@ -52,10 +52,13 @@ speed_t Velocidade(int baud) {
 }
 
 // Sets the line at once (TCSANOW). Where the C library's settings record starts with the
-// kernel's own layout, the kernel takes it directly: the library's tcsetattr reads the settings
-// twice more around the change, two more calls at every opening of the port.
+// kernel's own layout and keeps the speed in c_cflag as the kernel does, the kernel takes it
+// directly: the library's tcsetattr reads the settings twice more around the change, two more
+// calls at every opening of the port. C libraries from 2.42 on may keep the speed elsewhere
+// (arbitrary rates), so they keep their own tcsetattr.
 bool Aplica(int fd, const termios& t) {
-#if defined(__linux__) && (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__))
+#if defined(__linux__) && defined(__GLIBC__) && (__GLIBC__ == 2 && __GLIBC_MINOR__ < 42) && \
+    (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__))
     static_assert(offsetof(termios, c_iflag) == 0 && offsetof(termios, c_oflag) == 4 &&
                   offsetof(termios, c_cflag) == 8 && offsetof(termios, c_lflag) == 12 &&
                   offsetof(termios, c_line) == 16 && offsetof(termios, c_cc) == 17 && NCCS >= 19);
