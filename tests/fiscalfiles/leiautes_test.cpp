@@ -320,6 +320,12 @@ const std::vector<std::pair<const char*, std::string>>& DiaDeBordas() {
         {"AbreCupomFiscal", ""},
         {"VendeItem", "CodAliquota=2 CodProduto=\"8\" NomeProduto=\"LEITE\" PrecoUnitario=3,00 Quantidade=2,000"},
         {"CancelaCupom", "Operador=\"ANA\""},
+        // The separator of the SPED fields inside a product code and a consumer's name.
+        {"AbreCupomFiscal", "IdConsumidor=\"123.456.789-09\" NomeConsumidor=\"ANA|BIA\""},
+        {"VendeItem", "CodAliquota=0 CodProduto=\"AB|CD\" NomeProduto=\"BARRA|FITA\" PrecoUnitario=2,00 "
+                      "Quantidade=1,000"},
+        {"PagaCupom", "CodMeioPagamento=-2 Valor=2,00"},
+        {"EncerraDocumento", "Operador=\"ANA\""},
     };
     return passos;
 }
@@ -466,6 +472,13 @@ TEST_F(LeiauteSintegra, TheMonthsFilesByEveryExportKeepTheLayout) {
     ConfereArquivoSintegra(home / "mes.txt");
     // The ATO file the month's export read (the dump way).
     ConfereArquivoAto(AtoDoMes());
+    // The SPED records of that month's file.
+    const std::string sped = home / "sped.txt";
+    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(AtoDoMes().c_str(), sped.c_str(), "01/03/2010", "31/03/2010", "T", "5102",
+                                         "", "0", "0", 1, AtoDoMes().c_str()),
+              1);
+    ConfereArquivoSped(sped);
+    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sped) << teste::LeArquivo(AtoDoMes());
     // From that ATO file, each option alone.
     for (int flags : {0, 4, 8, 16}) {
         const std::string destino = home / ("f" + std::to_string(flags) + ".txt");
