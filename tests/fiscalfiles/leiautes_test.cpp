@@ -356,6 +356,53 @@ TEST_F(LeiauteRfd, ADayAtTheEdgesOfTheFieldsKeepsEveryLayout) {
     tarvo::Estado().GeraSintegraAtivo = false;
 }
 
+// The other documents of a day: an X reading, a non-fiscal voucher, a receipt with a surcharge
+// on its subtotal and a payment reversed; then a day with nothing sold before its reduction.
+TEST_F(LeiauteRfd, TheOtherDocumentsAndAnEmptyDayKeepEveryLayout) {
+    const std::pair<const char*, std::string> passos[] = {
+        {"EmiteLeituraX", ""},
+        {"AbreCupomNaoFiscal", ""},
+        {"EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=100,00"},
+        {"PagaCupom", "CodMeioPagamento=-2 Valor=100,00"},
+        {"EncerraDocumento", "Operador=\"ANA\""},
+        {"AbreCupomFiscal", ""},
+        {"VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
+        {"AcresceSubtotal", "Cancelar=false ValorPercentual=5,00"},
+        {"PagaCupom", "CodMeioPagamento=-2 Valor=3,15"},
+        {"EncerraDocumento", "Operador=\"ANA\""},
+        {"EstornaMeioPagamento", "CodMeioPagamentoOrigem=-2 CodMeioPagamentoDestino=0 Valor=1,00"},
+        {"EmiteReducaoZ", ""},
+    };
+    for (const auto& [comando, parametros] : passos)
+        ASSERT_EQ(tarvo::EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros << ": "
+                                                                  << tarvo::Erro().UltimaMensagem;
+    ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
+    std::map<std::string, int> tipos;
+    ConfereArquivoAto(UnicoArquivo(home / "rfd"), &tipos);
+    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(UnicoArquivo(home / "rfd"));
+    EXPECT_GE(tipos["E16"], 3);
+    fs::remove(UnicoArquivo(home / "rfd"));
+
+    e.Altera([](emulador::Impressora& p) { p.AjustaRelogio(emulador::DataHora{2030, 2, 28, 23, 59, 0}); });
+    ASSERT_EQ(tarvo::EnviaComandoTxt("EmiteReducaoZ", ""), 1);
+    ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("2"), 1);
+    const std::string rfd = UnicoArquivo(home / "rfd");
+    ConfereArquivoAto(rfd);
+    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(rfd);
+    const std::string sped = home / "sped.txt", sintegra = home / "sintegra.txt";
+    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102", "", "0",
+                                         "0", 1, rfd.c_str()),
+              1);
+    ConfereArquivoSped(sped);
+    tarvo::Sintegra() = {};
+    Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA", "RUA", "1", "", "", "", "", "",
+                                      "", "");
+    ConfereArquivoSintegra(sintegra);
+    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sped) << teste::LeArquivo(sintegra);
+    tarvo::Sintegra() = {};
+    tarvo::Estado().GeraSintegraAtivo = false;
+}
+
 TEST_F(LeiauteRfd, TheFilesOfEveryModelKeepTheLayout) {
     for (std::size_t linha = 0; linha < emulador::Modelos().size(); ++linha) {
         SCOPED_TRACE(emulador::Modelos()[linha].modelo);
