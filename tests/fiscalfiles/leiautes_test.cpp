@@ -347,9 +347,10 @@ TEST_F(LeiauteRfd, ADayAtTheEdgesOfTheFieldsKeepsEveryLayout) {
     ConfereArquivoSped(sped);
     if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sped);
     tarvo::Sintegra() = {};
-    Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA LTDA", "RUA DAS FLORES",
-                                                "123", "SALA 2", "CENTRO", "SAO PAULO", "01234-567", "(11) 5555-1234",
-                                                "(11) 5555-4321", "MARIA");
+    // The informant's texts as a form hands them over: a tab, a line break, accents, punctuation.
+    Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA\tLTDA", "RUA DAS FLORES\r\nFUNDOS",
+                                      "123", "SALA 2", "CENTRO", "S\xC3O PAULO", "01234-567", "(11) 5555-1234",
+                                      "(11) 5555-4321", "MARIA\nJOS\xC9");
     ConfereArquivoSintegra(sintegra);
     if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sintegra);
     tarvo::Sintegra() = {};
