@@ -1,5 +1,7 @@
 #include "driver/fiscalfiles/leiaute_ato.h"
 
+#include <utility>
+
 #include "driver/core/formatadores.h"
 
 namespace tarvo {
@@ -136,6 +138,14 @@ std::array<CampoVista, std::size(kLinhaE21)> CamposLinha(RegistroE21& r) {
 }
 
 namespace {
+// A control character in a text field (a tab the printer printed in a name) would break the
+// line's fixed columns for every reader: it is written as a blank.
+std::string SemControle(std::string texto) {
+    for (char& ch : texto)
+        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ch = ' ';
+    return texto;
+}
+
 template <class Texto>
 std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
     std::string linha;
@@ -152,7 +162,7 @@ std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
                 linha += PreencheZerosEsquerda(texto, c.largura);
                 break;
             case Regra::X:
-                linha += PreencheEspacosDireita(texto, c.largura);
+                linha += PreencheEspacosDireita(SemControle(std::move(texto)), c.largura);
                 break;
             // An indicator nobody set reads as "no": the line keeps its full width.
             case Regra::R:

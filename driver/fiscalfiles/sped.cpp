@@ -166,11 +166,13 @@ std::string Normalizado(std::int64_t v, int casas) {
 }
 
 // The record's line: each field followed by "|". A "|" inside a field's text (a product code
-// or a buyer's name as the host gave them) would split it in two, so it is written as a blank.
+// or a buyer's name as the host gave them) would split it in two and a control character
+// would break the line, so either is written as a blank.
 std::string MontaRegistro(std::initializer_list<std::string_view> campos) {
     std::string l = "|";
     for (auto c : campos) {
-        for (char ch : c) l.push_back(ch == '|' ? ' ' : ch);
+        for (char ch : c)
+            l.push_back(ch == '|' || static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F ? ' ' : ch);
         l.push_back('|');
     }
     return l;

@@ -324,7 +324,9 @@ const std::vector<std::pair<const char*, std::string>>& DiaDeBordas() {
         {"AbreCupomFiscal", "IdConsumidor=\"123.456.789-09\" NomeConsumidor=\"ANA|BIA\""},
         {"VendeItem", "CodAliquota=0 CodProduto=\"AB|CD\" NomeProduto=\"BARRA|FITA\" PrecoUnitario=2,00 "
                       "Quantidade=1,000"},
-        {"PagaCupom", "CodMeioPagamento=-2 Valor=2,00"},
+        // A tab in a name and an item without a product code.
+        {"VendeItem", "CodAliquota=0 NomeProduto=\"SEM\tCODIGO\" PrecoUnitario=1,00 Quantidade=1,000"},
+        {"PagaCupom", "CodMeioPagamento=-2 Valor=3,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
     };
     return passos;
