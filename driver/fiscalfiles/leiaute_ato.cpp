@@ -137,15 +137,13 @@ std::array<CampoVista, std::size(kLinhaE21)> CamposLinha(RegistroE21& r) {
                    r.ValorPago.Vista(), r.IndicadorEstorno.Vista(), r.ValorEstornado.Vista()});
 }
 
-namespace {
-// A control character in a text field (a tab the printer printed in a name) would break the
-// line's fixed columns for every reader: it is written as a blank.
-std::string SemControle(std::string texto) {
+std::string SemCaracteresControle(std::string texto) {
     for (char& ch : texto)
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ch = ' ';
+        if (EhCaractereControle(ch)) ch = ' ';
     return texto;
 }
 
+namespace {
 template <class Texto>
 std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
     std::string linha;
@@ -162,7 +160,7 @@ std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
                 linha += PreencheZerosEsquerda(texto, c.largura);
                 break;
             case Regra::X:
-                linha += PreencheEspacosDireita(SemControle(std::move(texto)), c.largura);
+                linha += PreencheEspacosDireita(SemCaracteresControle(std::move(texto)), c.largura);
                 break;
             // An indicator nobody set reads as "no": the line keeps its full width.
             case Regra::R:

@@ -20,12 +20,8 @@ namespace tarvo {
 namespace {
 
 std::string N(const std::string& texto, int largura) { return PreencheZerosEsquerda(texto, largura); }
-// A text field; a control character (a tab or a line break of a host's form) would break the
-// record's line and width, so it is written as a blank.
-std::string X(std::string texto, int largura) {
-    for (char& ch : texto)
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F) ch = ' ';
-    return PreencheEspacosDireita(texto, largura);
+std::string X(const std::string& texto, int largura) {
+    return PreencheEspacosDireita(SemCaracteresControle(texto), largura);
 }
 
 // A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.

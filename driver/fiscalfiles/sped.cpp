@@ -172,7 +172,7 @@ std::string MontaRegistro(std::initializer_list<std::string_view> campos) {
     std::string l = "|";
     for (auto c : campos) {
         for (char ch : c)
-            l.push_back(ch == '|' || static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F ? ' ' : ch);
+            l.push_back(ch == '|' || EhCaractereControle(ch) ? ' ' : ch);
         l.push_back('|');
     }
     return l;

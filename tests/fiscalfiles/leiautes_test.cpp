@@ -355,6 +355,22 @@ TEST_F(LeiauteRfd, ADayAtTheEdgesOfTheFieldsKeepsEveryLayout) {
                                       "(11) 5555-4321", "MARIA\nJOS\xC9");
     ConfereArquivoSintegra(sintegra);
     if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sintegra);
+
+    // The same day's SINTEGRA records made while its RFD is made again over its date.
+    std::string movimento;
+    for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(rfd)))
+        if (l.rfind("E12", 0) == 0) movimento = l.substr(64, 8);
+    ASSERT_EQ(movimento.size(), 8u);
+    const std::string dia = movimento.substr(6, 2) + movimento.substr(4, 2) + movimento.substr(0, 4);
+    tarvo::Sintegra() = {};
+    tarvo::Estado().GeraSintegraAtivo = true;
+    tarvo::Sintegra().Flag60D = tarvo::Sintegra().Flag60I = tarvo::Sintegra().Flag60R = true;
+    tarvo::Sintegra().Registro10 =
+        tarvo::MontaRegistro10("11222333000181", "ISENTO", tarvo::Sintegra().Informante, "", "");
+    tarvo::Sintegra().Registro11 = tarvo::MontaRegistro11(tarvo::Sintegra().Informante);
+    ASSERT_EQ(RFD_ConvertedaMFDData(dia.c_str(), dia.c_str()), 1) << tarvo::Erro().UltimaMensagem;
+    ConfereArquivoSintegra(Rfdtemp("SINTEGRA.TXT"));
+    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(Rfdtemp("SINTEGRA.TXT"));
     tarvo::Sintegra() = {};
     tarvo::Estado().GeraSintegraAtivo = false;
 }
