@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <iostream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -492,8 +493,20 @@ void ConfereArquivoSintegra(const std::string& arquivo) {
     std::map<std::string, std::size_t> conta;
     int anterior = -1, naReducao = -1;
     std::string reducao;
+    // The keys that may appear once: 60A date, serial and situation; 60D date, serial and
+    // product; 60R month, product and situation; 75 dates and product.
+    std::set<std::string> chaves;
     for (const auto& l : linhas) {
         const std::string tipo = TipoSintegra(l);
+        std::string chave;
+        if (l.size() != 126) chave = "";
+        else if (tipo == "60A") chave = l.substr(0, 35);
+        else if (tipo == "60D") chave = l.substr(0, 45);
+        else if (tipo == "60R") chave = l.substr(0, 23) + l.substr(68, 4);
+        else if (tipo == "75") chave = l.substr(0, 32);
+        if (!chave.empty()) {
+            EXPECT_TRUE(chaves.insert(chave).second) << "a second record of the same key: " << l;
+        }
         auto it = LeiautesSintegra().find(tipo);
         ASSERT_TRUE(it != LeiautesSintegra().end()) << "unknown record: " << l;
         for (const auto& f : Confere(l, it->second)) ADD_FAILURE() << tipo << ": " << f << "\n  " << l;
@@ -667,12 +680,26 @@ void ConfereArquivoSped(const std::string& arquivo) {
                                                       {"C460", 3}, {"C470", 3}, {"C490", 4}};
     std::string anterior;
     int nivel = -1;
+    // The keys that may appear once: C420 code and C490 CST, CFOP and rate within a reduction,
+    // C425 item within its totalizer, C495 rate and item within the file.
+    std::set<std::string> chaves;
+    std::string reducao, totalizador;
     for (const auto& l : linhas) {
         std::string motivo;
         EXPECT_TRUE(TextoImprimivel(l, motivo)) << motivo << ": " << l;
         const auto campos = teste::sped::Campos(l);
         ASSERT_FALSE(campos.empty()) << "not a SPED record: " << l;
         const std::string& reg = campos[0];
+        if (reg == "C405") reducao = l;
+        if (reg == "C420") totalizador = l;
+        std::string chave;
+        if (reg == "C420" && campos.size() > 1) chave = reducao + reg + campos[1];
+        if (reg == "C425" && campos.size() > 1) chave = reducao + totalizador + reg + campos[1];
+        if (reg == "C490" && campos.size() > 3) chave = reducao + reg + campos[1] + "|" + campos[2] + "|" + campos[3];
+        if (reg == "C495" && campos.size() > 2) chave = reg + campos[1] + "|" + campos[2];
+        if (!chave.empty()) {
+            EXPECT_TRUE(chaves.insert(chave).second) << "a second record of the same key: " << l;
+        }
         for (const auto& f : ConfereSped(campos)) ADD_FAILURE() << reg << ": " << f << "\n  " << l;
         if (anterior.empty()) {
             EXPECT_EQ(reg, "C400") << l;
