@@ -499,11 +499,12 @@ void ConfereArquivoSintegra(const std::string& arquivo) {
     for (const auto& l : linhas) {
         const std::string tipo = TipoSintegra(l);
         std::string chave;
-        if (l.size() != 126) chave = "";
-        else if (tipo == "60A") chave = l.substr(0, 35);
-        else if (tipo == "60D") chave = l.substr(0, 45);
-        else if (tipo == "60R") chave = l.substr(0, 23) + l.substr(68, 4);
-        else if (tipo == "75") chave = l.substr(0, 32);
+        if (l.size() == 126) {
+            if (tipo == "60A") chave = l.substr(0, 35);
+            if (tipo == "60D") chave = l.substr(0, 45);
+            if (tipo == "60R") chave = l.substr(0, 23) + l.substr(68, 4);
+            if (tipo == "75") chave = l.substr(0, 32);
+        }
         if (!chave.empty()) {
             EXPECT_TRUE(chaves.insert(chave).second) << "a second record of the same key: " << l;
         }
@@ -549,6 +550,12 @@ TEST_F(LeiauteSintegra, TheMonthsFilesByEveryExportKeepTheLayout) {
     if (HasFatalFailure()) return;
     ASSERT_EQ(Relatorio(4 + 8 + 16, home / "mes.txt"), 1) << tarvo::Erro().UltimaMensagem;
     ConfereArquivoSintegra(home / "mes.txt");
+    // A month before the first sale: the informant's records and the counts alone.
+    ASSERT_EQ(Relatorio(4 + 8 + 16, home / "vazio.txt", "02", "2010"), 1) << tarvo::Erro().UltimaMensagem;
+    ConfereArquivoSintegra(home / "vazio.txt");
+    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(home / "vazio.txt");
+    for (const auto& a : fs::directory_iterator(home / "rfd")) fs::remove(a.path());
+    ASSERT_EQ(Relatorio(4 + 8 + 16, home / "mes.txt"), 1) << tarvo::Erro().UltimaMensagem;
     // The ATO file the month's export read (the dump way).
     ConfereArquivoAto(AtoDoMes());
     // The SPED records of that month's file.
