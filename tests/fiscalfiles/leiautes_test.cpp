@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iostream>
 #include <map>
 #include <set>
 #include <string>
@@ -288,7 +287,6 @@ TEST_F(LeiauteRfd, EveryLineOfAReductionsFileKeepsItsLayout) {
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
     std::map<std::string, int> tipos;
     ConfereArquivoAto(UnicoArquivo(home / "rfd"), &tipos);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(UnicoArquivo(home / "rfd"));
     // The day's documents: a reduction, its totalizers, receipts, items, payments, the others.
     for (const char* t : {"E00", "E01", "E02", "E11", "E12", "E13", "E14", "E15", "E16", "E21"})
         EXPECT_GT(tipos[t], 0) << t;
@@ -341,21 +339,18 @@ TEST_F(LeiauteRfd, ADayAtTheEdgesOfTheFieldsKeepsEveryLayout) {
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
     const std::string rfd = UnicoArquivo(home / "rfd");
     ConfereArquivoAto(rfd);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(rfd);
     // The SPED records and the SINTEGRA file of that reduction's file.
     const std::string sped = home / "sped.txt", sintegra = home / "sintegra.txt";
     ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102", "", "0",
                                          "0", 1, rfd.c_str()),
               1);
     ConfereArquivoSped(sped);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sped);
     tarvo::Sintegra() = {};
     // The informant's texts as a form hands them over: a tab, a line break, accents, punctuation.
     Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA\tLTDA", "RUA DAS FLORES\r\nFUNDOS",
                                       "123", "SALA 2", "CENTRO", "S\xC3O PAULO", "01234-567", "(11) 5555-1234",
                                       "(11) 5555-4321", "MARIA\nJOS\xC9");
     ConfereArquivoSintegra(sintegra);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sintegra);
 
     // The same day's SINTEGRA records made while its RFD is made again over its date.
     std::string movimento;
@@ -371,7 +366,6 @@ TEST_F(LeiauteRfd, ADayAtTheEdgesOfTheFieldsKeepsEveryLayout) {
     tarvo::Sintegra().Registro11 = tarvo::MontaRegistro11(tarvo::Sintegra().Informante);
     ASSERT_EQ(RFD_ConvertedaMFDData(dia.c_str(), dia.c_str()), 1) << tarvo::Erro().UltimaMensagem;
     ConfereArquivoSintegra(Rfdtemp("SINTEGRA.TXT"));
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(Rfdtemp("SINTEGRA.TXT"));
     tarvo::Sintegra() = {};
     tarvo::Estado().GeraSintegraAtivo = false;
 }
@@ -403,7 +397,6 @@ TEST_F(LeiauteRfd, TheOtherDocumentsAndAnEmptyDayKeepEveryLayout) {
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
     std::map<std::string, int> tipos;
     ConfereArquivoAto(UnicoArquivo(home / "rfd"), &tipos);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(UnicoArquivo(home / "rfd"));
     EXPECT_GE(tipos["E16"], 3);
     fs::remove(UnicoArquivo(home / "rfd"));
 
@@ -412,7 +405,6 @@ TEST_F(LeiauteRfd, TheOtherDocumentsAndAnEmptyDayKeepEveryLayout) {
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("2"), 1);
     const std::string rfd = UnicoArquivo(home / "rfd");
     ConfereArquivoAto(rfd);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(rfd);
     const std::string sped = home / "sped.txt", sintegra = home / "sintegra.txt";
     ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102", "", "0",
                                          "0", 1, rfd.c_str()),
@@ -422,7 +414,6 @@ TEST_F(LeiauteRfd, TheOtherDocumentsAndAnEmptyDayKeepEveryLayout) {
     Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA", "RUA", "1", "", "", "", "", "",
                                       "", "");
     ConfereArquivoSintegra(sintegra);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sped) << teste::LeArquivo(sintegra);
     tarvo::Sintegra() = {};
     tarvo::Estado().GeraSintegraAtivo = false;
 }
@@ -560,7 +551,6 @@ TEST_F(LeiauteSintegra, TheMonthsFilesByEveryExportKeepTheLayout) {
     // A month before the first sale: the informant's records and the counts alone.
     ASSERT_EQ(Relatorio(4 + 8 + 16, home / "vazio.txt", "02", "2010"), 1) << tarvo::Erro().UltimaMensagem;
     ConfereArquivoSintegra(home / "vazio.txt");
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(home / "vazio.txt");
     for (const auto& a : fs::directory_iterator(home / "rfd")) fs::remove(a.path());
     ASSERT_EQ(Relatorio(4 + 8 + 16, home / "mes.txt"), 1) << tarvo::Erro().UltimaMensagem;
     // The ATO file the month's export read (the dump way).
@@ -571,7 +561,6 @@ TEST_F(LeiauteSintegra, TheMonthsFilesByEveryExportKeepTheLayout) {
                                          "", "0", "0", 1, AtoDoMes().c_str()),
               1);
     ConfereArquivoSped(sped);
-    if (std::getenv("MOSTRA")) std::cout << teste::LeArquivo(sped) << teste::LeArquivo(AtoDoMes());
     // From that ATO file, each option alone.
     for (int flags : {0, 4, 8, 16}) {
         const std::string destino = home / ("f" + std::to_string(flags) + ".txt");

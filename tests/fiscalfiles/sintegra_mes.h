@@ -15,8 +15,6 @@
 
 namespace teste {
 
-namespace fs_mes = std::filesystem;
-
 constexpr int kDias = 3;
 const std::string kProduto1 = "ABCDEFGHIJKLM1", kProduto2 = "ABCDEFGHIJKLM2";
 
@@ -25,7 +23,7 @@ class SintegraMesEmulador : public RfdComEmulador {
     void SetUp() override {
         RfdComEmulador::SetUp();
         if (HasFatalFailure()) return;
-        fs_mes::create_directory(home / "tdm");
+        std::filesystem::create_directory(home / "tdm");
         EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nHomologar=1\r\nPath=" +
                                                       home.Caminho() + "\r\nPathRFD=" + home / "rfd" +
                                                       "/\r\nPathTDM=" + home / "tdm" + "/\r\n[ECF]\r\nUF=SP\r\n");
@@ -92,7 +90,7 @@ class SintegraMesEmulador : public RfdComEmulador {
     }
     // The ATO file the month's run left in PathRFD.
     std::string AtoDoMes() {
-        for (const auto& a : fs_mes::directory_iterator(home / "rfd")) return a.path().string();
+        for (const auto& a : std::filesystem::directory_iterator(home / "rfd")) return a.path().string();
         return "";
     }
     std::string Log() { return LeArquivo(atual / "LOG.DAT"); }
