@@ -16,7 +16,7 @@ std::string N(const std::string& texto, int largura) {
     return PreencheZerosEsquerda(texto, largura);
 }
 std::string X(const std::string& texto, int largura) {
-    return PreencheEspacosDireita(texto, largura);
+    return PreencheEspacosDireita(SemCaracteresControle(texto), largura);
 }
 std::string Brancos(int n) {
     return std::string(static_cast<std::size_t>(n), ' ');

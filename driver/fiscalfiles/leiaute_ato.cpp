@@ -1,5 +1,7 @@
 #include "driver/fiscalfiles/leiaute_ato.h"
 
+#include <utility>
+
 #include "driver/core/formatadores.h"
 
 namespace tarvo {
@@ -135,6 +137,12 @@ std::array<CampoVista, std::size(kLinhaE21)> CamposLinha(RegistroE21& r) {
                    r.ValorPago.Vista(), r.IndicadorEstorno.Vista(), r.ValorEstornado.Vista()});
 }
 
+std::string SemCaracteresControle(std::string texto) {
+    for (char& ch : texto)
+        if (EhCaractereControle(ch)) ch = ' ';
+    return texto;
+}
+
 namespace {
 template <class Texto>
 std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
@@ -152,7 +160,7 @@ std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
                 linha += PreencheZerosEsquerda(texto, c.largura);
                 break;
             case Regra::X:
-                linha += PreencheEspacosDireita(texto, c.largura);
+                linha += PreencheEspacosDireita(SemCaracteresControle(std::move(texto)), c.largura);
                 break;
             // An indicator nobody set reads as "no": the line keeps its full width.
             case Regra::R:

@@ -142,6 +142,12 @@ static_assert(ComprimentoLinha(kLinhaE05) == 62 && ComprimentoLinha(kLinhaE06) =
 static_assert(ComprimentoLinha(kLinhaE07) == 68 && ComprimentoLinha(kLinhaE08) == 72);
 static_assert(ComprimentoLinha(kLinhaE09) == 64 && ComprimentoLinha(kLinhaE10) == 66);
 
+// A control character (below the blank, or DEL: a tab the printer printed in a name, a line
+// break of a host's form) would break the columns or the line of every fiscal file: text fields
+// are written with a blank in its place.
+constexpr bool EhCaractereControle(char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; }
+std::string SemCaracteresControle(std::string texto);
+
 // The fields of a record in the order of its line (one view per entry of the layout).
 std::array<CampoVista, std::size(kLinhaE00)> CamposLinha(RegistroE00& r);
 std::array<CampoVista, std::size(kLinhaE01)> CamposLinha(RegistroE01& r);

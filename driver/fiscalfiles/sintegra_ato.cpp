@@ -20,7 +20,9 @@ namespace tarvo {
 namespace {
 
 std::string N(const std::string& texto, int largura) { return PreencheZerosEsquerda(texto, largura); }
-std::string X(const std::string& texto, int largura) { return PreencheEspacosDireita(texto, largura); }
+std::string X(const std::string& texto, int largura) {
+    return PreencheEspacosDireita(SemCaracteresControle(texto), largura);
+}
 
 // A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.
 std::int64_t Inteiro(const std::string& campo) {

@@ -165,10 +165,14 @@ std::string Normalizado(std::int64_t v, int casas) {
     return v == 0 ? "0" : FormataFixo(v, casas);
 }
 
+// The record's line: each field followed by "|". A "|" inside a field's text (a product code
+// or a buyer's name as the host gave them) would split it in two and a control character
+// would break the line, so either is written as a blank.
 std::string MontaRegistro(std::initializer_list<std::string_view> campos) {
     std::string l = "|";
     for (auto c : campos) {
-        l.append(c);
+        for (char ch : c)
+            l.push_back(ch == '|' || EhCaractereControle(ch) ? ' ' : ch);
         l.push_back('|');
     }
     return l;
@@ -602,9 +606,11 @@ int RegistrosSped::Conclui(std::string& erro) {
         return SpedArquivoInconsistente;
     }
     // Final grand totals: the E02 grand total less the gross sales of every later reduction.
+    // An E02 that holds a grand total below the period's sales (the total of the user's
+    // registration) would give a negative one, which the record cannot hold: zero instead.
     std::int64_t posteriores = 0;
     for (auto it = d.c405.rbegin(); it != d.c405.rend(); ++it) {
-        it->gtFinal = d.gt - posteriores;
+        it->gtFinal = std::max<std::int64_t>(0, d.gt - posteriores);
         posteriores += it->vendaBruta;
     }
     // Items: document status and percentages, reduction, value after the document's discount

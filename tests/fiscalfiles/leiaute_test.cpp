@@ -203,4 +203,14 @@ TEST(NomesRfd, ExtensionOfADateAndDatesThatGiveNone) {
         EXPECT_THROW(ExtensaoRFDData(data), ErroArquivoFiscal) << data;
 }
 
+// A tab or a line break in a text field is written as a blank: the columns stay where the
+// layout puts them and the line stays one line.
+TEST(LinhasAto, AControlCharacterInATextFieldBecomesABlank) {
+    const std::string l = MontaLinha(kLinhaE13, {"", "TV01\t23", "", "RIX\r\n4000", "1", "1", "F1", "495"});
+    ASSERT_EQ(l.size(), 72u);
+    EXPECT_EQ(l.substr(3, 7), "TV01 23");
+    EXPECT_EQ(l.substr(24, 9), "RIX  4000");
+    EXPECT_EQ(l.substr(52, 7), "F1     ");
+}
+
 }  // namespace

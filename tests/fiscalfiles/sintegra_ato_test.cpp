@@ -217,3 +217,23 @@ TEST(SintegraMes, MonthEndsOfTheGregorianCalendar) {
 }
 
 }  // namespace
+
+namespace {
+
+// The informant's texts as a form hands them over: a tab or a line break becomes a blank, so
+// each record stays one line of 126 characters.
+TEST(SintegraInformante, ControlCharactersOfTheHostsTextsBecomeBlanks) {
+    tarvo::InformanteSintegra i;
+    i.razaoSocial = "EMPRESA\tLTDA";
+    i.endereco = "RUA\r\nFUNDOS";
+    i.contato = "MARIA\nJOSE";
+    const std::string r10 = tarvo::MontaRegistro10("11222333000181", "ISENTO", i, "20100301", "20100331");
+    const std::string r11 = tarvo::MontaRegistro11(i);
+    ASSERT_EQ(r10.size(), 126u);
+    ASSERT_EQ(r11.size(), 126u);
+    EXPECT_EQ(r10.substr(30, 12), "EMPRESA LTDA");
+    EXPECT_EQ(r11.substr(2, 11), "RUA  FUNDOS");
+    EXPECT_EQ(r11.substr(86, 10), "MARIA JOSE");
+}
+
+}  // namespace

@@ -128,6 +128,25 @@ TEST(SpedRegistros, TwoReductionsOfAThousandGrandTotal) {
     EXPECT_EQ(z[1][5], "1000,00");
 }
 
+// The grand total of a user's registration (below the period's sales), a "|" in a code or a
+// buyer's name and a tab in a code: no negative total, no field split in two, no line broken.
+TEST(SpedRegistros, NoRecordGetsANegativeGrandTotalOrAFieldSplitBySeparator) {
+    Resultado r = Gera({E01(), E02("0"), E12(1, 3, "20100301", "10000"), E12(2, 6, "20100302", "5000"),
+                        E14({.coo = 1, .subtotal = "200", .total = "200", .nome = "ANA|BIA"}),
+                        E15({.coo = 1, .codigo = "AB|CD", .unitario = "200"}),
+                        E15({.coo = 1, .numero = 2, .codigo = "X\tY", .unitario = "100"})});
+    ASSERT_EQ(r.codigo, 1) << r.erro;
+    auto z = r.De("C405");
+    ASSERT_EQ(z.size(), 2u);
+    EXPECT_EQ(z[0][5], "0,00");
+    EXPECT_EQ(z[1][5], "0,00");
+    for (const auto& l : r.linhas) EXPECT_EQ(l.size(), kCampos.at(l.at(0))) << l[0];
+    ASSERT_EQ(r.De("C470").size(), 2u);
+    EXPECT_EQ(r.De("C470")[0][1], "AB CD");
+    EXPECT_EQ(r.De("C470")[1][1], "X Y");
+    EXPECT_EQ(r.De("C460")[0][9], "ANA BIA");
+}
+
 TEST(SpedRegistros, TotalizerCodesAndNumbersOfC420) {
     Resultado r = Gera(DoisDias());
     auto t = r.De("C420");
