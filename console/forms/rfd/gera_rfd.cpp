@@ -134,10 +134,8 @@ TGeraRFD::~TGeraRFD() {
 
 void TGeraRFD::MostraIntervalo() {
     const bool data = Escolhido("rgIntervalo") != 1;
-    for (const char* n : {"dtpInicio", "dtpFim"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, data);
-    for (const char* n : {"edtInicio", "edtFim"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, !data);
+    MostraLinhas({"dtpInicio", "dtpFim"}, data);
+    MostraLinhas({"edtInicio", "edtFim"}, !data);
 }
 
 void TGeraRFD::MostraTipo() {
