@@ -251,15 +251,29 @@ int ProximoPacote() {
     PacoteNaoGravado& p = PacotePendente();
     int proximo = 1;
     std::optional<std::string> lido;
-    auto gravado = plataforma::ArquivoIni::Atualiza(
-        LocalizaArquivoIni(), "Flags", "NumPkt", [&](const std::optional<std::string>& atual) {
-            lido = atual;
-            int n = p.pendente && atual == p.substituido ? p.emMemoria : ParaInteiro(atual.value_or("1"), 1);
-            // Packet numbers run 1 to 255; anything outside restarts at 1.
-            proximo = (n < 1 || n >= 255) ? 1 : n + 1;
-            return std::to_string(proximo);
-        },
-        3);  // stored as three characters ("1  " to "255"), so that every frame's store is in place
+    auto conta = [&](const std::optional<std::string>& atual) {
+        lido = atual;
+        int n = p.pendente && atual == p.substituido ? p.emMemoria : ParaInteiro(atual.value_or("1"), 1);
+        // Packet numbers run 1 to 255; anything outside restarts at 1.
+        proximo = (n < 1 || n >= 255) ? 1 : n + 1;
+        return std::to_string(proximo);
+    };
+    // Stored as three characters ("1  " to "255"), so that every frame's store is in place.
+    constexpr std::size_t kLargura = 3;
+    // The file is located at every frame. In the usual case it is the exact name in the
+    // program folder, and the store itself tells under its lock whether that file exists;
+    // only when it does not is the whole search made.
+    static bool exatoAusente = false;
+    std::optional<std::string> gravado;
+    bool ausente = exatoAusente;
+    if (!ausente)
+        gravado = plataforma::ArquivoIni::Atualiza(plataforma::PastaPrograma() + kArquivoIni, "Flags", "NumPkt",
+                                                   conta, kLargura, &ausente);
+    if (ausente) {
+        const std::string arquivo = LocalizaArquivoIni();
+        exatoAusente = arquivo != plataforma::PastaPrograma() + kArquivoIni;
+        gravado = plataforma::ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", conta, kLargura);
+    }
     if (gravado) {
         p.pendente = false;
     } else {

@@ -32,9 +32,9 @@ bool AbrePorta(int slot) {
     bool ok = canal.Abre(s.dispositivo, LinhaDoSlot(slot));
     GravaVersaoLog();
     if (ok)
-        GravaLog("<<Porta (" + s.dispositivo + ")(" + s.baud + ") Aberta com sucesso>>");
+        GravaLog("<<Porta (", s.dispositivo, ")(", s.baud, ") Aberta com sucesso>>");
     else
-        GravaLog("<<Falha na Abertura da Porta (" + s.dispositivo + ") a " + s.baud + ">>");
+        GravaLog("<<Falha na Abertura da Porta (", s.dispositivo, ") a ", s.baud, ">>");
     return ok;
 }
 

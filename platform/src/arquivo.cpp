@@ -1,6 +1,7 @@
 #include "platform/arquivo.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -9,7 +10,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <mutex>
 #include <string_view>
+#include <utility>
 
 #include "platform/pastas.h"
 
@@ -43,9 +46,9 @@ void Trava(int fd) {
 }
 
 // The companion, open and locked, still under its name (another writer may have exchanged
-// it with the file between our open and our lock), with its size. -1 when it cannot be had
+// it with the file between our open and our lock), with its state. -1 when it cannot be had
 // (`erro` then says why). Each new try means another writer got through meanwhile.
-int AbreCompanheiro(const std::string& nome, off_t& tamanho, int& erro) {
+int AbreCompanheiro(const std::string& nome, struct stat& aberto, int& erro) {
     erro = EAGAIN;
     for (int tentativa = 0; tentativa < 1000; ++tentativa) {
         int fd = ::open(nome.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -54,15 +57,79 @@ int AbreCompanheiro(const std::string& nome, off_t& tamanho, int& erro) {
             return -1;
         }
         Trava(fd);
-        struct stat aberto {}, nomeado {};
+        struct stat nomeado {};
         if (::fstat(fd, &aberto) == 0 && ::lstat(nome.c_str(), &nomeado) == 0 && aberto.st_dev == nomeado.st_dev &&
-            aberto.st_ino == nomeado.st_ino) {
-            tamanho = aberto.st_size;
+            aberto.st_ino == nomeado.st_ino)
             return fd;
-        }
         ::close(fd);
     }
     return -1;
+}
+
+// A companion file this process keeps open between replacements.
+struct Mantido {
+    int fd = -1;
+    dev_t dispositivo = 0;
+    ino_t inode = 0;
+    void Fecha() {
+        if (fd >= 0) ::close(fd);
+        *this = Mantido{};
+    }
+};
+
+// The two files of the last replaced file, kept open from one replacement to the next
+// (opening and closing them costs a journalling file system more than the write): `livre`
+// was left under the companion's name by the last exchange, `publicado` was put under the
+// file's name by it, and becomes the companion after the next exchange. Each is used only
+// while the name still leads to it.
+struct Companheiros {
+    std::string caminho;
+    Mantido livre, publicado;
+    void Esquece() {
+        livre.Fecha();
+        publicado.Fecha();
+        caminho.clear();
+    }
+};
+
+Companheiros& Guardados() {
+    static Companheiros c;
+    return c;
+}
+
+// Serialises this process's replacements on the kept files (a lock belongs to the open file,
+// which all threads share). A child of fork() would share them with its parent, locks
+// included, so the child drops them and opens its own.
+std::mutex& TravaGuardados() {
+    static std::mutex m;
+    static const int registrado = ::pthread_atfork([] { m.lock(); }, [] { m.unlock(); },
+                                                   [] {
+                                                       Guardados().Esquece();
+                                                       m.unlock();
+                                                   });
+    (void)registrado;
+    return m;
+}
+
+// The companion, locked and still under its name, with its size: the kept one when the name
+// still leads to it, else opened. -1 when none can be had (`erro` then says why).
+int Companheiro(Companheiros& c, const std::string& nome, off_t& tamanho, int& erro) {
+    if (c.livre.fd >= 0) {
+        Trava(c.livre.fd);
+        struct stat nomeado {};
+        if (::lstat(nome.c_str(), &nomeado) == 0 && nomeado.st_dev == c.livre.dispositivo &&
+            nomeado.st_ino == c.livre.inode) {
+            tamanho = nomeado.st_size;
+            return c.livre.fd;
+        }
+        c.livre.Fecha();  // another writer's exchange took it away (closing also unlocks)
+    }
+    struct stat st {};
+    const int fd = AbreCompanheiro(nome, st, erro);
+    if (fd < 0) return -1;
+    c.livre = {fd, st.st_dev, st.st_ino};
+    tamanho = st.st_size;
+    return fd;
 }
 
 // Takes a write lease on the companion, which the kernel grants only to the file's sole
@@ -71,6 +138,7 @@ int AbreCompanheiro(const std::string& nome, off_t& tamanho, int& erro) {
 // whose open of the old file was still on its way when the lease was granted waits for the
 // exchange instead of seeing the rewrite. The notice of a broken lease comes as SIGURG, which
 // a process ignores unless it asks for it (SIGIO, the default, would end it).
+// (Releasing a lease resets the signal, so it is set before each one.)
 bool Arrenda(int fd) {
     if (::fcntl(fd, F_SETSIG, SIGURG) != 0) return false;
     return ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
@@ -101,25 +169,42 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
     const std::string companheiro = pasta + "." + caminho.substr(pasta.size()) + ".tarvo";
     off_t tamanho = 0;
     int erro = 0;
-    for (int tentativa = 0; tentativa < 3; ++tentativa) {
-        int fd = AbreCompanheiro(companheiro, tamanho, erro);
-        if (fd < 0) break;
-        if (!Arrenda(fd)) {
-            // Someone may still read the old answer it holds: it stays theirs, a new
-            // companion takes its place.
-            ::unlink(companheiro.c_str());
-            ::close(fd);
-            continue;
+    {
+        std::lock_guard<std::mutex> g(TravaGuardados());
+        Companheiros& c = Guardados();
+        if (c.caminho != caminho) {
+            c.Esquece();
+            c.caminho = caminho;
         }
-        bool ok = Sobrescreve(fd, tamanho, texto);
-        if (ok && ::renameat2(AT_FDCWD, companheiro.c_str(), AT_FDCWD, caminho.c_str(), RENAME_EXCHANGE) != 0) {
-            // No file yet, or a file system without exchange: a plain rename (the next
-            // write creates the companion again).
-            ok = ::rename(companheiro.c_str(), caminho.c_str()) == 0;
+        for (int tentativa = 0; tentativa < 3; ++tentativa) {
+            const int fd = Companheiro(c, companheiro, tamanho, erro);
+            if (fd < 0) break;
+            if (!Arrenda(fd)) {
+                // Someone may still read the old answer it holds: it stays theirs, a new
+                // companion takes its place.
+                ::unlink(companheiro.c_str());
+                c.livre.Fecha();
+                continue;
+            }
+            bool ok = Sobrescreve(fd, tamanho, texto);
+            if (ok &&
+                ::renameat2(AT_FDCWD, companheiro.c_str(), AT_FDCWD, caminho.c_str(), RENAME_EXCHANGE) != 0) {
+                // No file yet, or a file system without exchange: a plain rename (the next
+                // write creates the companion again).
+                ok = ::rename(companheiro.c_str(), caminho.c_str()) == 0;
+            }
+            SoltaArrendamento(fd);
+            ::flock(fd, LOCK_UN);
+            if (ok) {
+                // The file written is now under the file's name; the one it replaced is the
+                // next companion.
+                std::swap(c.livre, c.publicado);
+            } else {
+                c.Esquece();
+            }
+            return ok;
         }
-        SoltaArrendamento(fd);
-        ::close(fd);
-        return ok;
+        c.Esquece();
     }
     if (erro == 0 || erro == EAGAIN) return SubstituiPorTemporario(pasta, caminho, texto);
     if (erro != EACCES && erro != EPERM && erro != EROFS) return false;

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -369,6 +370,116 @@ bool MesmoArquivo(const Aberto& a, const struct stat& st) {
            a.st.st_uid == st.st_uid && a.st.st_gid == st.st_gid;
 }
 
+void TravaDescritor(int fd, int modo) {
+    while (::flock(fd, modo) != 0 && errno == EINTR) {
+    }
+}
+
+// The folder of the last per-value store, kept open with its identity from store to store:
+// opening and closing a folder costs more than locking it. Only while the store's name is
+// the file itself (a regular file, no link), so that locking this folder is locking the
+// folder that holds the file.
+struct PastaGuardada {
+    std::string arquivo, pasta;
+    int fd = -1;
+    dev_t dispositivo = 0;
+    ino_t inode = 0;
+    void Esquece() {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+        arquivo.clear();
+        pasta.clear();
+    }
+};
+
+PastaGuardada& Guardada() {
+    static PastaGuardada p;
+    return p;
+}
+
+// Serialises this process's stores on the kept folder (a lock belongs to the open folder,
+// which all threads share). A child of fork() would share it with its parent, lock included,
+// so the child drops it and opens its own.
+std::mutex& TravaGuardada() {
+    static std::mutex m;
+    static const int registrado = ::pthread_atfork([] { m.lock(); }, [] { m.unlock(); },
+                                                   [] {
+                                                       Guardada().Esquece();
+                                                       m.unlock();
+                                                   });
+    (void)registrado;
+    return m;
+}
+
+// The exclusive folder lock of one per-value store, with the file as found under it. The kept
+// folder is used while its path still leads to it and the name is still a regular file
+// there: one look at each instead of locating, opening and closing.
+class TravaDeGravacao {
+public:
+    explicit TravaDeGravacao(const std::string& caminho) {
+        PastaGuardada& g = Guardada();
+        if (g.fd >= 0 && g.arquivo == caminho) {
+            struct stat sp {};
+            if (::stat(g.pasta.c_str(), &sp) == 0 && sp.st_dev == g.dispositivo && sp.st_ino == g.inode) {
+                TravaDescritor(g.fd, LOCK_EX);
+                if (::lstat(caminho.c_str(), &st_) == 0 && S_ISREG(st_.st_mode)) {
+                    fd_ = g.fd;
+                    guardada_ = true;
+                    existe_ = true;
+                    alvo_ = caminho;
+                    return;
+                }
+                ::flock(g.fd, LOCK_UN);
+            }
+        }
+        g.Esquece();
+        alvo_ = Destino(caminho);
+        std::string pasta = PastaDe(alvo_);
+        if (pasta.empty()) pasta = "./";
+        fd_ = ::open(pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ >= 0) TravaDescritor(fd_, LOCK_EX);
+        RemoveOrfaos(fd_, alvo_);
+        orfaosRemovidos_ = true;
+        existe_ = ::stat(alvo_.c_str(), &st_) == 0;
+        struct stat sp {};
+        if (fd_ >= 0 && alvo_ == caminho && existe_ && S_ISREG(st_.st_mode) && ::fstat(fd_, &sp) == 0) {
+            g.arquivo = caminho;
+            g.pasta = pasta;
+            g.fd = fd_;
+            g.dispositivo = sp.st_dev;
+            g.inode = sp.st_ino;
+            guardada_ = true;
+        }
+    }
+    ~TravaDeGravacao() {
+        if (fd_ < 0) return;
+        if (guardada_)
+            ::flock(fd_, LOCK_UN);
+        else
+            ::close(fd_);  // closing the descriptor releases the lock
+    }
+    TravaDeGravacao(const TravaDeGravacao&) = delete;
+    TravaDeGravacao& operator=(const TravaDeGravacao&) = delete;
+
+    // The file to write (a link's target) and its state under the lock; false when missing.
+    const std::string& Alvo() const { return alvo_; }
+    bool Estado(struct stat& st) const {
+        st = st_;
+        return existe_;
+    }
+    // Before a rewrite: the temporary name a killed writer may have left must be free.
+    void LiberaTemporario() {
+        if (!orfaosRemovidos_ && fd_ >= 0) ::unlinkat(fd_, NomeTemporario(alvo_).c_str(), 0);
+        orfaosRemovidos_ = true;
+    }
+
+private:
+    std::string alvo_;
+    int fd_ = -1;
+    bool guardada_ = false, existe_ = false, orfaosRemovidos_ = false;
+    struct stat st_ {};
+};
+
 // Writes the new text of a file that the caller holds open under the exclusive lock.
 bool Reescreve(const std::string& alvo, Aberto& a, const std::string& antigo, const std::string& novo) {
     if (a.existe && !a.gravavel) {
@@ -526,15 +637,22 @@ bool ArquivoIni::GravaChave(const std::string& caminho, const std::string& secao
 
 std::optional<std::string> ArquivoIni::Atualiza(
     const std::string& caminho, const std::string& secao, const std::string& chave,
-    const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura) {
-    const std::string alvo = Destino(caminho);
-    TravaPasta trava(alvo, LOCK_EX);
-    RemoveOrfaos(trava.Fd(), alvo);
+    const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura,
+    bool* ausente) {
+    if (ausente) *ausente = false;
+    std::lock_guard<std::mutex> gg(TravaGuardada());
+    TravaDeGravacao trava(caminho);
+    const std::string& alvo = trava.Alvo();
+    struct stat st {};
+    const bool existe = trava.Estado(st);
+    if (ausente && !(existe && S_ISREG(st.st_mode))) {
+        *ausente = true;
+        return std::nullopt;
+    }
 
     std::lock_guard<std::mutex> g(TravaMemoria());
     Memoria& m = MemoriaIni();
-    struct stat st {};
-    if (::stat(alvo.c_str(), &st) == 0 && m.alvo == alvo && MesmoArquivo(m.arquivo, st)) {
+    if (existe && m.alvo == alvo && MesmoArquivo(m.arquivo, st)) {
         m.arquivo.st = st;
     } else {
         m.Esquece();
@@ -596,6 +714,7 @@ std::optional<std::string> ArquivoIni::Atualiza(
     }
 
     // Another length: the whole file, read afresh (the kept text only vouches for the key's line).
+    trava.LiberaTemporario();
     const std::string antigo = lembrada ? LeTudo(a.fd) : m.texto;
     std::string texto = antigo;
     AplicaEdicao(texto, secao, chave, escrito);

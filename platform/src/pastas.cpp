@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -43,10 +44,15 @@ std::string PastaPrograma() {
 }
 
 std::string PastaExecutavel() {
-    std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec) return PastaAtual();
-    return ComBarra(exe.parent_path().string());
+    // The executable of a process does not change: its folder is read once (every frame
+    // locates TARVO.INI there).
+    static const std::optional<std::string> pasta = []() -> std::optional<std::string> {
+        std::error_code ec;
+        fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+        if (ec) return std::nullopt;
+        return ComBarra(exe.parent_path().string());
+    }();
+    return pasta ? *pasta : PastaAtual();
 }
 
 bool CriaPasta(const std::string& caminho) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,23 @@ speed_t Velocidade(int baud) {
         case 230400: return B230400;
         default: return B0;
     }
+}
+
+// Sets the line at once (TCSANOW). Where the C library's settings record starts with the
+// kernel's own layout and keeps the speed in c_cflag as the kernel does, the kernel takes it
+// directly: the library's tcsetattr reads the settings twice more around the change, two more
+// calls at every opening of the port. C libraries from 2.42 on may keep the speed elsewhere
+// (arbitrary rates), so they keep their own tcsetattr.
+bool Aplica(int fd, const termios& t) {
+#if defined(__linux__) && defined(__GLIBC__) && (__GLIBC__ == 2 && __GLIBC_MINOR__ < 42) && \
+    (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__))
+    static_assert(offsetof(termios, c_iflag) == 0 && offsetof(termios, c_oflag) == 4 &&
+                  offsetof(termios, c_cflag) == 8 && offsetof(termios, c_lflag) == 12 &&
+                  offsetof(termios, c_line) == 16 && offsetof(termios, c_cc) == 17 && NCCS >= 19);
+    return ::ioctl(fd, TCSETS, &t) == 0;
+#else
+    return ::tcsetattr(fd, TCSANOW, &t) == 0;
+#endif
 }
 
 }  // namespace
@@ -119,7 +137,7 @@ bool PortaSerial::Configura(const ConfiguracaoLinha& linha) {
     speed_t v = Velocidade(linha.baud);
     if (v != B0) ok = ::cfsetispeed(&t, v) == 0 && ::cfsetospeed(&t, v) == 0;
     else ok = false;
-    if (::tcsetattr(fd_, TCSANOW, &t) != 0) ok = false;
+    if (!Aplica(fd_, t)) ok = false;
     int bits = TIOCM_DTR;
     ::ioctl(fd_, TIOCMBIS, &bits);  // fails on pseudo-terminals, which have no modem lines
     return ok;
@@ -191,10 +209,11 @@ PortaSerial::Resultado PortaSerial::LeAte(std::string& destino, std::size_t maxi
         if (p < 0) return Resultado::Fim;
         if (p == 0) return Resultado::Prazo;
         if (pf.revents & POLLIN) {
-            const std::size_t antes = destino.size();
-            destino.resize(antes + maximo);
-            const ssize_t n = ::read(fd_, destino.data() + antes, maximo);
-            destino.resize(antes + (n > 0 ? static_cast<std::size_t>(n) : 0));
+            // Read into a buffer of our own: growing `destino` by `maximo` first would clear
+            // that many bytes at every read, most of which no reply ever fills.
+            char buffer[4096];
+            const ssize_t n = ::read(fd_, buffer, std::min(maximo, sizeof buffer));
+            if (n > 0) destino.append(buffer, static_cast<std::size_t>(n));
             if (n > 0) return Resultado::Dados;
             if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
                 if (resta == 0) return Resultado::Prazo;

@@ -47,6 +47,52 @@ protected:
     std::string Ini() const { return home / "TARVO.INI"; }
     void TearDown() override { std::filesystem::current_path(antes); }
 
+    // How often each packet number is handed out to two processes counting `porProcesso`
+    // times each at once.
+    static std::map<int, int> ContaEmDoisProcessos(int porProcesso) {
+        int canos[2][2];
+        std::vector<pid_t> filhos;
+        for (auto& cano : canos) {
+            EXPECT_EQ(::pipe(cano), 0);
+            pid_t pid = ::fork();
+            if (pid == 0) {
+                // (One program may get the same number twice running when the other counted a
+                // whole round of 255 in between: the histogram is what proves the count.)
+                std::vector<unsigned char> numeros(static_cast<std::size_t>(porProcesso));
+                for (auto& n : numeros) n = static_cast<unsigned char>(tarvo::ProximoPacote());
+                ssize_t w = ::write(cano[1], numeros.data(), numeros.size());
+                ::_exit(w == porProcesso ? 0 : 2);
+            }
+            ::close(cano[1]);
+            filhos.push_back(pid);
+        }
+        std::map<int, int> vistos;
+        for (auto& cano : canos) {
+            std::vector<unsigned char> numeros(static_cast<std::size_t>(porProcesso));
+            std::size_t lidos = 0;
+            while (lidos < numeros.size()) {
+                ssize_t n = ::read(cano[0], numeros.data() + lidos, numeros.size() - lidos);
+                if (n <= 0) break;
+                lidos += static_cast<std::size_t>(n);
+            }
+            ::close(cano[0]);
+            EXPECT_EQ(lidos, numeros.size());
+            for (unsigned char n : numeros) ++vistos[n];
+        }
+        for (pid_t pid : filhos) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        }
+        return vistos;
+    }
+    // How often each number is handed out by one counter giving `quantos` numbers from `primeiro`.
+    static std::map<int, int> Sequencia(int primeiro, int quantos) {
+        std::map<int, int> m;
+        for (int j = 0; j < quantos; ++j) ++m[(primeiro - 1 + j) % 255 + 1];
+        return m;
+    }
+
     // A settings file of about `bytes` bytes: the normalised keys, then a long section of
     // the host program's own.
     std::string Grande(std::size_t bytes) const {
@@ -126,46 +172,20 @@ TEST_F(Pacote, TwoProcessesCountingTenThousandTimesEach) {
     const std::string original = Grande(19 * 1024);
     teste::EscreveArquivo(Ini(), original);
     constexpr int kPorProcesso = 10000;
-    int canos[2][2];
-    std::vector<pid_t> filhos;
-    for (auto& cano : canos) {
-        ASSERT_EQ(::pipe(cano), 0);
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            // (One program may get the same number twice running when the other counted a
-            // whole round of 255 in between: the histogram below is what proves the count.)
-            std::vector<unsigned char> numeros(kPorProcesso);
-            for (auto& n : numeros) n = static_cast<unsigned char>(tarvo::ProximoPacote());
-            ssize_t w = ::write(cano[1], numeros.data(), numeros.size());
-            ::_exit(w == kPorProcesso ? 0 : 2);
-        }
-        ::close(cano[1]);
-        filhos.push_back(pid);
-    }
-    std::map<int, int> vistos;
-    for (auto& cano : canos) {
-        std::vector<unsigned char> numeros(kPorProcesso);
-        std::size_t lidos = 0;
-        while (lidos < numeros.size()) {
-            ssize_t n = ::read(cano[0], numeros.data() + lidos, numeros.size() - lidos);
-            if (n <= 0) break;
-            lidos += static_cast<std::size_t>(n);
-        }
-        ::close(cano[0]);
-        EXPECT_EQ(lidos, numeros.size());
-        for (unsigned char n : numeros) ++vistos[n];
-    }
-    for (pid_t pid : filhos) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    }
-    std::map<int, int> esperados;
-    for (int k = 1; k <= 2 * kPorProcesso; ++k) ++esperados[k % 255 + 1];  // 2, 3, ... 255, 1, 2 ...
-    EXPECT_EQ(vistos, esperados);
+    EXPECT_EQ(ContaEmDoisProcessos(kPorProcesso), Sequencia(2, 2 * kPorProcesso));
     std::string esperado = original;
     ArquivoIni::AplicaEdicao(esperado, "Flags", "NumPkt", NumeroGravado(2 * kPorProcesso % 255 + 1));
     EXPECT_EQ(teste::LeArquivo(Ini()), esperado);
+}
+
+// A program that counted and then started two others: they do not share what it keeps open
+// between frames (its folder lock among it), so they still take turns.
+TEST_F(Pacote, ProcessesStartedByACountingProgramStillTakeTurns) {
+    teste::EscreveArquivo(Ini(), Grande(1024));
+    ASSERT_EQ(tarvo::ProximoPacote(), 2);
+    constexpr int kPorProcesso = 3000;
+    EXPECT_EQ(ContaEmDoisProcessos(kPorProcesso), Sequencia(3, 2 * kPorProcesso));
+    EXPECT_EQ(tarvo::ProximoPacote(), (2 * kPorProcesso + 2) % 255 + 1);
 }
 
 // A program killed at random moments while it counts and hands answers back: TARVO.INI is
@@ -224,6 +244,8 @@ TEST_F(Pacote, RetornoIsAlwaysOneWholeAnswerWhileTwoProgramsWriteIt) {
     auto resposta = [](int quem, int i) {
         return std::string(static_cast<std::size_t>(i % 64), quem ? 'b' : 'a') + "#" + std::to_string(i) + "\r\n";
     };
+    // This program answers first: the two it then starts must not share what it keeps open.
+    ASSERT_TRUE(plataforma::SubstituiArquivo(arquivo, resposta(0, 0)));
     std::vector<pid_t> filhos;
     for (int quem = 0; quem < 2; ++quem) {
         pid_t pid = ::fork();

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -282,6 +285,52 @@ TEST(Ini, TemporaryFilesOfAKilledWriterAreRemovedByTheNextStore) {
     teste::EscreveArquivo(pasta / ".TARVO.INI.swp", "an editor's");
     EXPECT_TRUE(ArquivoIni::GravaChave(arquivo, "Flags", "NumPkt", "8"));
     EXPECT_EQ(Nomes(pasta), (std::vector<std::string>{".TARVO.INI.swp", "TARVO.INI"}));
+}
+
+// The store keeps the file's folder open to lock it; the folder is still the one its path
+// names at every store, even when the same file was moved into a new folder of that name.
+TEST(Ini, TheStoreLocksTheFolderThePathNamesNow) {
+    teste::PastaTemporaria raiz;
+    const std::string loja = raiz / "loja", arquivo = loja + "/TARVO.INI";
+    std::filesystem::create_directory(loja);
+    teste::EscreveArquivo(arquivo, "[Flags]\r\nNumPkt=1  \r\n");
+    auto soma = [](const std::optional<std::string>& v) { return std::to_string(std::stoi(v.value_or("0")) + 1); };
+    ASSERT_EQ(*ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma, 3), "2");
+
+    std::filesystem::rename(loja, raiz / "velha");
+    std::filesystem::create_directory(loja);
+    std::filesystem::rename(raiz / "velha/TARVO.INI", arquivo);  // the same file, in a new folder
+    const int outro = ::open(loja.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(outro, 0);
+    ASSERT_EQ(::flock(outro, LOCK_EX), 0);  // another program is storing
+    std::atomic<bool> feito{false};
+    std::thread t([&] {
+        ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma, 3);
+        feito = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(feito.load());  // waits for the other program
+    ::flock(outro, LOCK_UN);
+    ::close(outro);
+    t.join();
+    EXPECT_EQ(teste::LeArquivo(arquivo), "[Flags]\r\nNumPkt=3  \r\n");
+}
+
+// A temporary file left by a killed writer while stores go in place does not turn the next
+// rewrite into an in-place one: it is cleared first and the file is replaced as usual.
+TEST(Ini, ALeftoverTemporaryFileDoesNotStopTheNextRename) {
+    teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "TARVO.INI";
+    teste::EscreveArquivo(arquivo, "[Flags]\r\nNumPkt=1  \r\n[Sistema]\r\nPorta=COM1\r\n");
+    auto soma = [](const std::optional<std::string>& v) { return std::to_string(std::stoi(v.value_or("0")) + 1); };
+    ASSERT_TRUE(ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma, 3));
+    teste::EscreveArquivo(pasta / ".TARVO.INI.tarvo-novo", "[Fla");
+    ASSERT_TRUE(ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma, 3));
+    const ino_t inode = Estado(arquivo).st_ino;
+    ASSERT_TRUE(ArquivoIni::GravaChave(arquivo, "Sistema", "Porta", "COM12"));
+    EXPECT_NE(Estado(arquivo).st_ino, inode);  // renamed over, not edited in place
+    EXPECT_EQ(teste::LeArquivo(arquivo), "[Flags]\r\nNumPkt=3  \r\n[Sistema]\r\nPorta=COM12\r\n");
+    EXPECT_EQ(Nomes(pasta), (std::vector<std::string>{"TARVO.INI"}));
 }
 
 }  // namespace

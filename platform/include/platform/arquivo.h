@@ -16,6 +16,8 @@ namespace plataforma {
 // when no companion can be leased the file is replaced through a new temporary file). Concurrent
 // writers take turns on the companion's lock. Where the folder cannot hold the companion the
 // file is written in place.
+// A process keeps the two files of the last replaced file open from one replacement to the
+// next, and uses each only while its name still leads to it; a child of fork() opens its own.
 // False when nothing could be written.
 bool SubstituiArquivo(const std::string& caminho, const std::string& texto);
 

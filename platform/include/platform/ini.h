@@ -16,9 +16,11 @@
 //   file is rewritten in place instead, under the same lock.
 // - A file without any write permission is never written (nor replaced).
 // - A store that changes nothing leaves the file untouched.
-// - Temporary files of a writer that was killed are removed by the next store.
+// - Temporary files of a writer that was killed are removed before the next rewrite, and by
+//   the next store of a process that has not stored into that folder yet.
 // The per-value path keeps the parsed file of the last store while the file's identity,
-// size and time stamps stay the same, so its cost does not grow with the file.
+// size and time stamps stay the same, so its cost does not grow with the file; it also keeps
+// the folder open (checked by identity at every store) to lock it.
 #pragma once
 
 #include <functional>
@@ -62,9 +64,13 @@ public:
     // (or was already there), or nullopt when the file could not be written.
     // `largura`: the value is stored padded with blanks to at least that many bytes (readers
     // trim them), so that a counter whose width varies is still written in place.
+    // `ausente`: when given, a `caminho` that is not an existing regular file (a link is
+    // followed) is left alone: nothing is written and *ausente is set, so that the caller can
+    // look for the file elsewhere; the look is made under the lock, as part of the store.
     static std::optional<std::string> Atualiza(
         const std::string& caminho, const std::string& secao, const std::string& chave,
-        const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura = 0);
+        const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura = 0,
+        bool* ausente = nullptr);
 
     // Why the last store of this thread failed ("" after a store that worked).
     static const std::string& UltimaFalha();

@@ -1,0 +1,80 @@
+// Whole-file replacement of an answer file while readers and other writers use it.
+#include "platform/arquivo.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "comum/ambiente.h"
+
+namespace {
+
+std::vector<std::string> Nomes(const teste::PastaTemporaria& pasta) {
+    std::vector<std::string> v;
+    for (auto& e : std::filesystem::directory_iterator(pasta.Caminho())) v.push_back(e.path().filename().string());
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+std::string LeDescritor(int fd) {
+    char buf[256];
+    const ssize_t n = ::pread(fd, buf, sizeof buf, 0);
+    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
+}
+
+// A reader that opened the file keeps the answer it opened, however many answers follow.
+TEST(Substituicao, AReaderKeepsTheAnswerItOpened) {
+    teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "RETORNO.TXT";
+    ASSERT_TRUE(plataforma::SubstituiArquivo(arquivo, "primeira\r\n"));
+    const int leitor = ::open(arquivo.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(leitor, 0);
+    for (int i = 2; i <= 6; ++i) {
+        const std::string resposta = "resposta " + std::to_string(i) + "\r\n";
+        ASSERT_TRUE(plataforma::SubstituiArquivo(arquivo, resposta));
+        EXPECT_EQ(teste::LeArquivo(arquivo), resposta);
+        EXPECT_EQ(LeDescritor(leitor), "primeira\r\n") << i;
+    }
+    ::close(leitor);
+    EXPECT_EQ(Nomes(pasta), (std::vector<std::string>{".RETORNO.TXT.tarvo", "RETORNO.TXT"}));
+}
+
+// Files removed or put in place by someone else between two answers: each answer is still
+// the file's whole content, and nothing of the stranger's file shows.
+TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
+    teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "RETORNO.TXT", companheiro = pasta / ".RETORNO.TXT.tarvo";
+    const std::vector<std::function<void()>> mexidas = {
+        [] {},
+        [&] { std::filesystem::remove(companheiro); },
+        [&] { std::filesystem::remove(arquivo); },
+        [&] {
+            std::filesystem::remove(companheiro);
+            teste::EscreveArquivo(companheiro, std::string(300, 'z') + "\r\n");
+        },
+        [&] { std::filesystem::rename(arquivo, companheiro); },
+        [&] {
+            std::filesystem::remove(arquivo);
+            teste::EscreveArquivo(arquivo, "alheio\r\n");
+        },
+        [] {},
+    };
+    for (int volta = 0; volta < 3; ++volta) {
+        for (std::size_t i = 0; i < mexidas.size(); ++i) {
+            mexidas[i]();
+            const std::string resposta = std::string(i % 3, 'a') + "#" + std::to_string(volta) + "." +
+                                         std::to_string(i) + "\r\n";
+            ASSERT_TRUE(plataforma::SubstituiArquivo(arquivo, resposta)) << volta << "." << i;
+            ASSERT_EQ(teste::LeArquivo(arquivo), resposta) << volta << "." << i;
+        }
+    }
+}
+
+}  // namespace
