@@ -4,17 +4,16 @@
 // measured alone.
 //   bench_ato [items ...]
 #include <dlfcn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "medida.h"
 
 namespace {
 
@@ -103,19 +102,13 @@ int ConverteAqui(const char* dump, const char* saida) {
 }
 
 Medida Converte(const char* programa, const std::string& dump, const std::string& saida) {
-    auto inicio = std::chrono::steady_clock::now();
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::execl(programa, programa, "--converte", dump.c_str(), saida.c_str(), static_cast<char*>(nullptr));
-        _exit(201);
-    }
-    int status = 0;
-    struct rusage uso {};
-    ::wait4(pid, &status, 0, &uso);
+    const auto inicio = bancada::Relogio::now();
+    auto filho = bancada::RodaDeNovo(programa, {"--converte", dump, saida});
     Medida m;
-    m.segundos = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
-    m.picoKb = uso.ru_maxrss;
-    m.resultado = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (!filho) return m;
+    m.segundos = bancada::SegundosDesde(inicio);
+    m.picoKb = filho->uso.ru_maxrss;
+    m.resultado = WIFEXITED(filho->estado) ? WEXITSTATUS(filho->estado) : -1;
     return m;
 }
 
@@ -123,15 +116,13 @@ Medida Converte(const char* programa, const std::string& dump, const std::string
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--converte") return ConverteAqui(argv[2], argv[3]);
-    std::vector<long> tamanhos;
-    for (int i = 1; i < argc; ++i) tamanhos.push_back(std::atol(argv[i]));
-    if (tamanhos.empty()) tamanhos = {30000, 300000};
-    char pasta[] = "/tmp/bench-ato-XXXXXX";
-    if (!::mkdtemp(pasta)) return 1;
+    const std::vector<long> tamanhos = bancada::Tamanhos<long>(argc, argv, {30000, 300000});
+    const std::string pasta = bancada::PastaTemporaria("bench-ato", "/tmp");
+    if (pasta.empty()) return 1;
     std::vector<Medida> medidas;
     for (long itens : tamanhos) {
-        const std::string dump = std::string(pasta) + "/mes" + std::to_string(itens) + ".tdm";
-        const std::string saida = std::string(pasta) + "/mes" + std::to_string(itens) + ".txt";
+        const std::string dump = pasta + "mes" + std::to_string(itens) + ".tdm";
+        const std::string saida = pasta + "mes" + std::to_string(itens) + ".txt";
         EscreveDump(dump, itens);
         std::ifstream d(dump, std::ios::binary | std::ios::ate), s;
         Medida m = Converte(argv[0], dump, saida);
@@ -143,7 +134,7 @@ int main(int argc, char** argv) {
         std::remove(dump.c_str());
         std::remove(saida.c_str());
     }
-    ::rmdir(pasta);
+    ::rmdir(pasta.c_str());
     if (medidas.size() == 2 && medidas[0].segundos > 0)
         std::printf("ten times the items: %.1f times the time\n", medidas[1].segundos / medidas[0].segundos);
     for (const Medida& m : medidas)

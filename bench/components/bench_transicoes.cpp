@@ -9,12 +9,12 @@
 //   bench_transicoes [--segundos S] [--rodadas R] [--largura W --altura H] [--markdown]
 #include <QImage>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "medida.h"
 #include "pseffect.h"
 
 using namespace tarvo;
@@ -36,11 +36,6 @@ struct Medida {
     double vezes;                // times the cost of the frame copy alone
 };
 
-double Mediana(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 }  // namespace
 
@@ -69,13 +64,12 @@ int main(int argc, char** argv) {
     const QImage inicio = Gradiente(W, H, 0), nova = Gradiente(W, H, 128);
     QImage display(W, H, QImage::Format_RGB32);
     const size_t bytes = static_cast<size_t>(display.sizeInBytes());
-    using Relogio = std::chrono::steady_clock;
 
     // Frames per second of one effect (0: the frame copy alone) over `segundos`.
     auto Mede = [&](int e) {
         const TEffectProc proc = e ? PSEffect(e)->Proc : nullptr;
         long quadros = 0;
-        const auto t0 = Relogio::now();
+        const auto t0 = bancada::Relogio::now();
         double passados = 0;
         do {
             for (int P = 1; P <= 99; ++P) {
@@ -85,7 +79,7 @@ int main(int argc, char** argv) {
                 if (proc) proc(display, nova, W, H, X, Y, P);
                 ++quadros;
             }
-            passados = std::chrono::duration<double>(Relogio::now() - t0).count();
+            passados = bancada::SegundosDesde(t0);
         } while (passados < segundos);
         return quadros / passados;
     };
@@ -93,16 +87,14 @@ int main(int argc, char** argv) {
     std::vector<std::vector<double>> fps(PSEffectCount + 1);
     for (int r = 0; r < rodadas; ++r)
         for (int e = 0; e <= PSEffectCount; ++e) fps[e].push_back(Mede(e));
-    const double copia = Mediana(fps[0]);
+    const bancada::Faixa copia = bancada::FaixaDe(fps[0]);
     std::vector<Medida> medidas;
     for (int e = 1; e <= PSEffectCount; ++e) {
-        const double m = Mediana(fps[e]);
-        medidas.push_back({e, m, *std::min_element(fps[e].begin(), fps[e].end()),
-                           *std::max_element(fps[e].begin(), fps[e].end()), copia / m});
+        const bancada::Faixa f = bancada::FaixaDe(fps[e]);
+        medidas.push_back({e, f.mediana, f.minimo, f.maximo, copia.mediana / f.mediana});
     }
-    std::printf("Reference: the frame copy alone, %.0f fps (%.0f-%.0f), median over %d rounds\n\n", copia,
-                *std::min_element(fps[0].begin(), fps[0].end()), *std::max_element(fps[0].begin(), fps[0].end()),
-                rodadas);
+    std::printf("Reference: the frame copy alone, %.0f fps (%.0f-%.0f), median over %d rounds\n\n", copia.mediana,
+                copia.minimo, copia.maximo, rodadas);
 
     if (markdown) {
         std::printf("| Row | Effect | fps (range) | x frame copy |\n|---:|---|---:|---:|\n");

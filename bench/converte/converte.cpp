@@ -8,19 +8,15 @@
 // conversion is. The capture is built from the lines a detail-tape download holds: headers,
 // items with code page 850 letters, bold totals, escaped bytes, 48-column separators and
 // condensed lines.
-#include <unistd.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstring>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "driver/core/formatadores.h"
 #include "driver/protocols/familia0/f0_captura.h"
+#include "medida.h"
 
 namespace {
 
@@ -50,16 +46,12 @@ std::string Captura(std::size_t bytes) {
     return r;
 }
 
-double Segundos(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+using bancada::Faixa;
+using bancada::FaixaDe;
+using bancada::FaixaPorSegundo;
+using bancada::Relogio;
+using bancada::Segundos;
 
-struct Faixa {
-    double mediana, minimo, maximo;
-};
-Faixa FaixaDe(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return {n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2, v.front(), v.back()};
-}
 std::string Texto(const Faixa& f) {
     char b[64];
     std::snprintf(b, sizeof b, "%.0f (%.0f-%.0f)", f.mediana, f.minimo, f.maximo);
@@ -69,14 +61,11 @@ std::string Texto(const Faixa& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<double> tamanhos;
-    for (int i = 1; i < argc; ++i) tamanhos.push_back(std::atof(argv[i]));
-    if (tamanhos.empty()) tamanhos = {1, 10};
+    const std::vector<double> tamanhos = bancada::Tamanhos<double>(argc, argv, {1, 10});
 
     // The conversion writes IMPR2.TXT into the current folder: work in a scratch folder.
-    std::string modelo = (std::filesystem::temp_directory_path() / "tarvo-bench-XXXXXX").string();
-    if (!::mkdtemp(modelo.data())) return 1;
-    const std::string pasta = modelo + "/";
+    const std::string pasta = bancada::PastaTemporaria("tarvo-bench");
+    if (pasta.empty()) return 1;
     const std::string antes = std::filesystem::current_path().string();
     std::filesystem::current_path(pasta);
 
@@ -91,33 +80,33 @@ int main(int argc, char** argv) {
         std::string copia(bytes, '\0');
         for (tarvo::FormatoConversao formato : {tarvo::FormatoConversao::Texto, tarvo::FormatoConversao::RichText}) {
             const bool rico = formato == tarvo::FormatoConversao::RichText;
-            std::vector<double> conversao, memoria, arquivos, copiaArquivo, razaoMemoria, razaoArquivos;
+            // Each round times the conversion against the memory copy, and the conversion with
+            // its files against the file copy.
+            bancada::ContraReferencia emMemoria, comArquivos;
             std::size_t saida = 0;
             for (int rodada = 0; rodada < kRodadas; ++rodada) {
-                auto t0 = std::chrono::steady_clock::now();
+                auto t0 = Relogio::now();
                 std::memcpy(copia.data(), entrada.data(), bytes);
-                auto t1 = std::chrono::steady_clock::now();
+                auto t1 = Relogio::now();
                 tarvo::Conversao c = tarvo::ConverteTextoImpressao(entrada, rico);
-                auto t2 = std::chrono::steady_clock::now();
+                auto t2 = Relogio::now();
                 saida = rico ? c.rtf.size() : c.texto.size();
                 if (!tarvo::ConverteImpressao(pasta + "IMPR.TXT", formato, pasta + "saida.txt")) return 2;
-                auto t3 = std::chrono::steady_clock::now();
+                auto t3 = Relogio::now();
                 if (!tarvo::GravaArquivo(pasta + "copia.txt", tarvo::LeArquivo(pasta + "IMPR.TXT"))) return 3;
-                auto t4 = std::chrono::steady_clock::now();
+                auto t4 = Relogio::now();
                 if (copia[bytes / 2] != entrada[bytes / 2]) return 4;  // the copy is used
-                memoria.push_back(mb / Segundos(t1 - t0));
-                conversao.push_back(mb / Segundos(t2 - t1));
-                arquivos.push_back(mb / Segundos(t3 - t2));
-                copiaArquivo.push_back(mb / Segundos(t4 - t3));
-                razaoMemoria.push_back(Segundos(t2 - t1) / Segundos(t1 - t0));
-                razaoArquivos.push_back(Segundos(t3 - t2) / Segundos(t4 - t3));
+                emMemoria.Junta(Segundos(t2 - t1), Segundos(t1 - t0));
+                comArquivos.Junta(Segundos(t3 - t2), Segundos(t4 - t3));
             }
             char rm[32], ra[32];
-            std::snprintf(rm, sizeof rm, "%.1fx", FaixaDe(razaoMemoria).mediana);
-            std::snprintf(ra, sizeof ra, "%.1fx", FaixaDe(razaoArquivos).mediana);
+            std::snprintf(rm, sizeof rm, "%.1fx", FaixaDe(emMemoria.razoes).mediana);
+            std::snprintf(ra, sizeof ra, "%.1fx", FaixaDe(comArquivos.razoes).mediana);
             std::printf("%-5.1f %-6s %-18s %-18s %-7s %-18s %-18s %-7s %9.1f\n", mb, rico ? "rtf" : "text",
-                        Texto(FaixaDe(conversao)).c_str(), Texto(FaixaDe(memoria)).c_str(), rm,
-                        Texto(FaixaDe(arquivos)).c_str(), Texto(FaixaDe(copiaArquivo)).c_str(), ra,
+                        Texto(FaixaPorSegundo(emMemoria.tempos, mb)).c_str(),
+                        Texto(FaixaPorSegundo(emMemoria.referencias, mb)).c_str(), rm,
+                        Texto(FaixaPorSegundo(comArquivos.tempos, mb)).c_str(),
+                        Texto(FaixaPorSegundo(comArquivos.referencias, mb)).c_str(), ra,
                         static_cast<double>(saida) / (1024 * 1024));
         }
     }

@@ -7,11 +7,9 @@
 #include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -20,24 +18,19 @@
 #include <thread>
 
 #include "emulador/emulador.h"
+#include "medida.h"
 
 namespace {
 
 const char* const kSerie = "TV010500000000012345";
 
-double Agora() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-double CpuDaThread() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
+using bancada::Agora;
+using bancada::CpuDaThread;
+
 double CpuDoProcesso() {
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
-    return static_cast<double>(r.ru_utime.tv_sec + r.ru_stime.tv_sec) +
-           static_cast<double>(r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1e6;
+    return bancada::CpuSegundos(r);
 }
 long RssKb() {
     std::ifstream f("/proc/self/status");
@@ -79,8 +72,8 @@ int Impressora(const std::string& dev, std::size_t bytes, int avisa, int espera)
 int main(int argc, char** argv) {
     // bench_memorias [megabytes, 10 by default] [folder for scratch files, /tmp by default]
     const double mb = argc > 1 ? std::atof(argv[1]) : 10.0;
-    std::string modelo = std::string(argc > 2 ? argv[2] : "/tmp") + "/tarvo-bench-XXXXXX";
-    const std::string pasta = std::string(mkdtemp(modelo.data())) + "/";
+    const std::string pasta = bancada::PastaTemporaria("tarvo-bench", argc > 2 ? argv[2] : "/tmp");
+    if (pasta.empty()) return 1;
     std::filesystem::create_directory(pasta + "dev");
     setenv("TARVO_HOME", pasta.c_str(), 1);
     setenv("TARVO_DEVDIR", (pasta + "dev/").c_str(), 1);

@@ -3,11 +3,6 @@
 // each (N from the command line, default 1000 and 4000). The day is made by driving the
 // emulator's printer model directly; its detail tape, converted as a capture would be, is the
 // text. Each conversion runs in a child process of its own, so that its peak memory is its own.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,6 +16,7 @@
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/protocols/familia0/f0_captura.h"
 #include "emulador/impressora.h"
+#include "medida.h"
 
 namespace {
 
@@ -69,24 +65,22 @@ int Converte(const char* pasta) {
     tarvo::CarregaConfiguracao();
     tarvo::Estado().ArmazenamentoRFD = true;
     long long lidas = CampoIo("syscr"), escritas = CampoIo("syscw");
-    auto inicio = std::chrono::steady_clock::now();
+    const auto inicio = bancada::Relogio::now();
     int r = tarvo::RFD_ConvertedaMFDTexto("1");
-    double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+    const double s = bancada::SegundosDesde(inicio);
     std::printf("%d %.3f %lld %lld", r, s, CampoIo("syscr") - lidas, CampoIo("syscw") - escritas);
     return 0;
 }
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--converte") return Converte(argv[2]);
-    std::vector<int> dias;
-    for (int i = 1; i < argc; ++i) dias.push_back(std::atoi(argv[i]));
-    if (dias.empty()) dias = {1000, 4000};
+    const std::vector<int> dias = bancada::Tamanhos<int>(argc, argv, {1000, 4000});
     std::printf("%10s %8s %10s %10s %12s %12s %10s\n", "receipts", "items", "seconds", "cpu s", "read calls",
                 "write calls", "peak MiB");
     for (int recibos : dias) {
         std::string texto = Dia(recibos);
-        std::string modelo = (std::filesystem::temp_directory_path() / "bench-rfd-XXXXXX").string();
-        std::string pasta = std::string(::mkdtemp(modelo.data())) + "/";
+        const std::string pasta = bancada::PastaTemporaria("bench-rfd");
+        if (pasta.empty()) return 1;
         std::filesystem::create_directories(pasta + "RFDTEMP");
         std::filesystem::create_directories(pasta + "rfd");
         tarvo::GravaArquivo(pasta + "RFDTEMP/DETALHE.TXT", texto);
@@ -95,36 +89,20 @@ int main(int argc, char** argv) {
         texto.clear();
         texto.shrink_to_fit();
 
-        int canal[2];
-        if (::pipe(canal) != 0) return 1;
-        pid_t filho = ::fork();
-        if (filho == 0) {
-            // A fresh program image, so that the peak memory is the conversion's alone.
-            ::close(canal[0]);
-            ::dup2(canal[1], 1);
-            ::execl("/proc/self/exe", argv[0], "--converte", pasta.c_str(), static_cast<char*>(nullptr));
-            ::_exit(4);
-        }
-        ::close(canal[1]);
-        char linha[128] = {};
-        ssize_t lidos = ::read(canal[0], linha, sizeof linha - 1);
-        ::close(canal[0]);
-        int estado = 0;
-        rusage uso{};
-        ::wait4(filho, &estado, 0, &uso);
+        auto filho = bancada::RodaDeNovo(argv[0], {"--converte", pasta});
+        if (!filho) return 1;
         int resultado = 0;
         double segundos = 0;
         long long leituras = 0, escritas = 0;
-        if (lidos <= 0 ||
-            std::sscanf(linha, "%d %lf %lld %lld", &resultado, &segundos, &leituras, &escritas) != 4 ||
+        if (!filho->leu ||
+            std::sscanf(filho->saida.c_str(), "%d %lf %lld %lld", &resultado, &segundos, &leituras,
+                        &escritas) != 4 ||
             resultado != 1) {
-            std::fprintf(stderr, "conversion of %d receipts failed (%s)\n", recibos, linha);
+            std::fprintf(stderr, "conversion of %d receipts failed (%s)\n", recibos, filho->saida.c_str());
             return 1;
         }
-        double cpu = static_cast<double>(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
-                     static_cast<double>(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
-        std::printf("%10d %8d %10.3f %10.3f %12lld %12lld %10.1f\n", recibos, recibos * 10, segundos, cpu,
-                    leituras, escritas, static_cast<double>(uso.ru_maxrss) / 1024.0);
+        std::printf("%10d %8d %10.3f %10.3f %12lld %12lld %10.1f\n", recibos, recibos * 10, segundos,
+                    bancada::CpuSegundos(filho->uso), leituras, escritas, bancada::PicoMiB(filho->uso));
         // BENCH_RFD_MANTEM keeps the folder (to run "--converte <folder>" under a profiler).
         if (std::getenv("BENCH_RFD_MANTEM"))
             std::printf("%s\n", pasta.c_str());

@@ -2,6 +2,7 @@
 
 #include <chrono>
 
+#include "console/geracao/fio.h"
 #include "console/geracao/progresso.h"
 
 namespace belmora::geracao {
@@ -199,23 +200,12 @@ int FioTrabalho::Retorno() const {
 }
 
 bool FioTrabalho::EsperaFim(int prazoMs) {
-    std::unique_lock<std::mutex> l(m_);
-    if (!fio_.joinable()) return true;
-    if (!cv_.wait_for(l, std::chrono::milliseconds(prazoMs), [this] { return terminado_; })) return false;
-    std::thread fio = std::move(fio_);
-    l.unlock();
-    fio.join();
-    return true;
+    return JuntaAoAcabar(m_, cv_, fio_, prazoMs, [this] { return terminado_; });
 }
 
 void FioTrabalho::Encerra() {
     parar_ = true;
-    std::thread fio;
-    {
-        std::lock_guard<std::mutex> l(m_);
-        fio = std::move(fio_);
-    }
-    if (fio.joinable()) fio.join();
+    Junta(m_, fio_);
 }
 
 // --- the text route ------------------------------------------------------------------------------------

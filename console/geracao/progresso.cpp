@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "console/geracao/fio.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
 
@@ -68,23 +69,12 @@ bool TProgresso::Finalizado() const {
 }
 
 bool TProgresso::EsperaFim(int prazoMs) {
-    std::unique_lock<std::mutex> l(m_);
-    if (!fio_.joinable()) return true;  // never started, or already joined
-    if (!cv_.wait_for(l, std::chrono::milliseconds(prazoMs), [this] { return finalizado_; })) return false;
-    std::thread fio = std::move(fio_);
-    l.unlock();
-    fio.join();
-    return true;
+    return JuntaAoAcabar(m_, cv_, fio_, prazoMs, [this] { return finalizado_; });
 }
 
 void TProgresso::Encerra() {
     Terminate();
-    std::thread fio;
-    {
-        std::lock_guard<std::mutex> l(m_);
-        fio = std::move(fio_);
-    }
-    if (fio.joinable()) fio.join();
+    Junta(m_, fio_);
 }
 
 Andamento TProgresso::Atual() const {

@@ -48,40 +48,37 @@ auto DepoisDevolve(F&& implementacao, D&& devolve) -> decltype(implementacao()) 
 #define TARVO_DEV_r(n, max, modo, largura) tarvo::Devolve(tarvo::ModoDevolucao::modo, largura, n, max);
 
 #define TARVO_GERA_PROPRIO(...)
-#define TARVO_GERA_F0(ret, nome, ...)                                                        \
-    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                     \
-        return tarvo::Protegido([&]() -> ret {                                              \
-            using Cap [[maybe_unused]] = tarvo::cap::nome;                                 \
-            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                              \
-            return tarvo::DepoisDevolve(                                                    \
-                [&]() -> ret {                                                              \
-                    if (tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros)          \
-                        return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));   \
-                    return tarvo::NaoImplementadoComo<ret>(" " #nome);                      \
-                },                                                                          \
-                [&] { TARVO_EACH(TARVO_DEV, __VA_ARGS__) });                                \
-        });                                                                                 \
+// An export that runs under the guard, after its length limits, the implementation
+// `escolha` picks for the family configured, then hands its r-buffers their answers.
+#define TARVO_GERA_ESCOLHA(ret, nome, escolha, ...)                                       \
+    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                   \
+        return tarvo::Protegido([&]() -> ret {                                            \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                               \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                            \
+            return tarvo::DepoisDevolve([&]() -> ret { escolha },                         \
+                                        [&] { TARVO_EACH(TARVO_DEV, __VA_ARGS__) });      \
+        });                                                                               \
     }
-#define TARVO_GERA_F0_NUM(ret, nome, ...)                                                    \
-    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                     \
-        return tarvo::Protegido([&]() -> ret {                                              \
-            using Cap [[maybe_unused]] = tarvo::cap::nome;                                 \
-            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                              \
-            return tarvo::DepoisDevolve(                                                    \
-                [&]() -> ret {                                                              \
-                    switch (tarvo::Config().FamiliaModelo) {                                \
-                        case tarvo::FamiliaParametros:                                      \
-                            return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
-                        case tarvo::FamiliaNumerica1:                                       \
-                        case tarvo::FamiliaNumerica2:                                       \
-                            return tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
-                        default:                                                            \
-                            return tarvo::NaoImplementadoComo<ret>(" " #nome);              \
-                    }                                                                       \
-                },                                                                          \
-                [&] { TARVO_EACH(TARVO_DEV, __VA_ARGS__) });                                \
-        });                                                                                 \
-    }
+#define TARVO_GERA_F0(ret, nome, ...)                                                      \
+    TARVO_GERA_ESCOLHA(                                                                   \
+        ret, nome,                                                                        \
+        if (tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros)                    \
+            return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));             \
+        return tarvo::NaoImplementadoComo<ret>(" " #nome);                                \
+        , __VA_ARGS__)
+#define TARVO_GERA_F0_NUM(ret, nome, ...)                                                  \
+    TARVO_GERA_ESCOLHA(                                                                   \
+        ret, nome,                                                                        \
+        switch (tarvo::Config().FamiliaModelo) {                                          \
+            case tarvo::FamiliaParametros:                                                \
+                return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));         \
+            case tarvo::FamiliaNumerica1:                                                 \
+            case tarvo::FamiliaNumerica2:                                                 \
+                return tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));         \
+            default:                                                                      \
+                return tarvo::NaoImplementadoComo<ret>(" " #nome);                        \
+        },                                                                                \
+        __VA_ARGS__)
 #define TARVO_GERA_KELT(ret, nome, ...)                                                   \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                    \
         return tarvo::Protegido([&]() -> ret {                                             \

@@ -1,16 +1,34 @@
 // What the form tests share: typing into fields key by key, answering the next message box,
-// and reading the operator log.
+// reading the operator log and the day's call log, opening an option of the main window by
+// its keys; and, with the printer emulator, the fixtures of the forms shown alone or inside
+// the main window against it on COM1.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include "comum/ambiente.h"
+#include "console/binding/auxiliar.h"
+#include "console/binding/log_dll.h"
+#include "console/forms/comum/formulario.h"
+#include "console/main/formularios.h"
+#include "console/main/principal.h"
+#include "platform/codepage.h"
+#ifdef BELMORA_COM_EMULADOR
+#include "emulador/emulador.h"
+#endif
 
 namespace teste {
 
@@ -74,6 +92,29 @@ inline QStringList Itens(QListWidget* l) {
     return r;
 }
 
+// The day the tests run on (the call log's clock) and that day's call log.
+inline const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
+inline const char* const kLogDLL = "logDLL-20260304.txt";
+
+// The day's call log starts empty, its clock fixed at kHoje.
+inline void IniciaLogDLL() {
+    std::filesystem::remove(kLogDLL);
+    belmora::DefineRelogioLogDLL([] { return kHoje; });
+}
+
+// Opens an option of the main window as the operator does: the group's function key, then
+// Alt + the option's hot letter, each to the widget with the focus. The form the window then
+// hosts, if it is one.
+inline belmora::TFormulario* AbreOpcao(belmora::TfrmVintaro& janela, Qt::Key grupo, Qt::Key letra) {
+    // A message box answered before may have left no window active.
+    QApplication::setActiveWindow(&janela);
+    auto foco = [&]() -> QWidget* {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : &janela;
+    };
+    QTest::keyClick(foco(), grupo);
+    QTest::keyClick(foco(), letra, Qt::AltModifier);
+    return qobject_cast<belmora::TFormulario*>(janela.FormularioHospedado());
+}
 
 // Answers the next message boxes, one after the other, with the given buttons: each box is
 // answered once it is open, however long the work between two boxes takes. `vistas` gets
@@ -100,5 +141,80 @@ inline void RespondeEmSequencia(const QStringList& botoes, std::vector<Caixa>* v
     });
     timer->start(5);
 }
+
+#ifdef BELMORA_COM_EMULADOR
+// The printer emulator on COM1 and the day's call log started fresh. Fixtures built on it
+// that set up more do so after ComImpressora::SetUp() and stop there on its failure.
+class ComImpressora : public ::testing::Test {
+  protected:
+    emulador::Emulador impressora;
+
+    void SetUp() override {
+        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
+        IniciaLogDLL();
+    }
+    void TearDown() override {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        belmora::DefineRelogioLogDLL(nullptr);
+    }
+    // The day's call log in UTF-8; empty while nothing was called.
+    static std::string LogDLL() {
+        if (!std::filesystem::exists(kLogDLL)) return {};
+        return plataforma::Cp1252ParaUtf8(LeArquivo(kLogDLL));
+    }
+};
+
+// Forms shown on their own against the emulator, the operator log kept line by line.
+class FormasNoEmulador : public ComImpressora {
+  protected:
+    QStringList log;
+
+    void SetUp() override {
+        ComImpressora::SetUp();
+        if (HasFatalFailure()) return;
+        belmora::DefineLogOperador([this](const std::string& l) { log << QString::fromStdString(l); });
+    }
+    void TearDown() override {
+        belmora::DefineLogOperador(nullptr);
+        ComImpressora::TearDown();
+    }
+    // Shows the form (it captures once) and gives it back.
+    template <typename F>
+    std::unique_ptr<F> Mostra() {
+        auto f = std::make_unique<F>();
+        f->show();
+        QCoreApplication::processEvents();
+        return f;
+    }
+    // A cell's text of a grid; empty where the cell has no item.
+    static QString Celula(QTableWidget* t, int l, int c) {
+        return t->item(l, c) ? t->item(l, c)->text() : QString();
+    }
+};
+
+// The main window (no splash) shown and active against the emulator, its operator log.
+class NaJanela : public ComImpressora {
+  protected:
+    std::unique_ptr<belmora::TfrmVintaro> janela;
+    QListWidget* log = nullptr;
+
+    void SetUp() override {
+        ComImpressora::SetUp();
+        if (HasFatalFailure()) return;
+        belmora::RegistraFormulariosDoConsole();
+        janela = std::make_unique<belmora::TfrmVintaro>(false);
+        janela->resize(1280, 900);
+        janela->show();
+        QApplication::setActiveWindow(janela.get());
+        log = janela->findChild<QListWidget*>("RetornoUsuario");
+    }
+    void TearDown() override {
+        janela.reset();
+        ComImpressora::TearDown();
+    }
+    belmora::TFormulario* Abre(Qt::Key grupo, Qt::Key letra) { return AbreOpcao(*janela, grupo, letra); }
+    QStringList Log() { return Itens(log); }
+};
+#endif
 
 }  // namespace teste

@@ -29,67 +29,39 @@
 namespace {
 
 using teste::Caixa;
+using teste::Campo;
 using teste::Digita;
 using teste::Redigita;
 using teste::Responde;
 
-const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
-
-class Cupom : public ::testing::Test {
+// The main window with a product stored in a fresh database; the promotional line file
+// of an earlier test gone.
+class Cupom : public teste::NaJanela {
   protected:
     teste::PastaTemporaria programa;
-    emulador::Emulador impressora;
     std::unique_ptr<belmora::TdmVintaro> dm;
-    std::unique_ptr<belmora::TfrmVintaro> janela;
-    QListWidget* log = nullptr;
 
     void SetUp() override {
-        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
-        std::filesystem::remove("logDLL-20260304.txt");
         std::filesystem::remove("EncerraDocumento.txt");
-        belmora::DefineRelogioLogDLL([] { return kHoje; });
-        belmora::RegistraFormulariosDoConsole();
-        janela = std::make_unique<belmora::TfrmVintaro>(false);
         dm = std::make_unique<belmora::TdmVintaro>();
         ASSERT_TRUE(dm->Conecta(programa.Caminho())) << dm->Erro().toStdString();
         QString erro;
         ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro))
             << erro.toStdString();
-        janela->resize(1280, 900);
-        janela->show();
-        QApplication::setActiveWindow(janela.get());
-        log = janela->findChild<QListWidget*>("RetornoUsuario");
+        NaJanela::SetUp();
     }
     void TearDown() override {
         janela.reset();
         dm.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        belmora::DefineRelogioLogDLL(nullptr);
+        NaJanela::TearDown();
     }
 
-    // The group's function key, then Alt + the option's hot letter.
-    belmora::TFormulario* Abre(Qt::Key grupo, Qt::Key letra) {
-        auto foco = [this]() -> QWidget* {
-            return QApplication::focusWidget() ? QApplication::focusWidget() : janela.get();
-        };
-        QTest::keyClick(foco(), grupo);
-        QTest::keyClick(foco(), letra, Qt::AltModifier);
-        return qobject_cast<belmora::TFormulario*>(janela->FormularioHospedado());
-    }
-    template <typename T = QWidget>
-    T* Campo(belmora::TFormulario* f, const char* nome) {
-        T* w = f->findChild<T*>(nome);
-        EXPECT_NE(w, nullptr) << nome;
-        return w;
-    }
     void Ok(belmora::TFormulario* f) {
         f->BotaoOK()->setFocus();
         QTest::keyClick(f->BotaoOK(), Qt::Key_Space);
     }
-    QStringList Log() { return teste::Itens(log); }
     QString UltimaLinha() { return log->count() ? log->item(log->count() - 1)->text() : QString(); }
     std::string Fita() { return impressora.Impressora().TextoFita(); }
-    std::string LogDLL() { return plataforma::Cp1252ParaUtf8(teste::LeArquivo("logDLL-20260304.txt")); }
 };
 
 TEST_F(Cupom, AWholeFiscalReceiptFromTheForms) {

@@ -68,11 +68,11 @@ TEST(DadosUltimaRedZ, TheReplyFillsAtMostTheKeysAndMissingFieldsStayEmpty) {
 #ifdef BELMORA_COM_EMULADOR
 
 using teste::Caixa;
+using teste::Campo;
+using teste::Clica;
 using teste::Digita;
 using teste::Redigita;
 using teste::Responde;
-
-const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
 
 // Answers every message box that shows while it lives, noting their texts (for runs that
 // must show none, or more than one).
@@ -93,54 +93,16 @@ class Vigia {
     QTimer timer_;
 };
 
-class Documentos : public ::testing::Test {
+// The main window; the stored linked-receipt text and the download form's last choices of
+// an earlier test gone.
+class Documentos : public teste::NaJanela {
   protected:
-    emulador::Emulador impressora;
-    std::unique_ptr<belmora::TfrmVintaro> janela;
-    QListWidget* log = nullptr;
-
     void SetUp() override {
-        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
-        std::filesystem::remove("logDLL-20260304.txt");
         std::filesystem::remove("NaoFiscalVinculado.txt");
         belmora::TfrmDownloadMFD::Atual() = {};
-        belmora::DefineRelogioLogDLL([] { return kHoje; });
-        belmora::RegistraFormulariosDoConsole();
-        janela = std::make_unique<belmora::TfrmVintaro>(false);
-        janela->resize(1280, 900);
-        janela->show();
-        QApplication::setActiveWindow(janela.get());
-        log = janela->findChild<QListWidget*>("RetornoUsuario");
-    }
-    void TearDown() override {
-        janela.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        belmora::DefineRelogioLogDLL(nullptr);
+        NaJanela::SetUp();
     }
 
-    // The group's function key, then Alt + the option's hot letter.
-    belmora::TFormulario* Abre(Qt::Key grupo, Qt::Key letra) {
-        // A message box answered before may have left no window active.
-        QApplication::setActiveWindow(janela.get());
-        auto foco = [this]() -> QWidget* {
-            return QApplication::focusWidget() ? QApplication::focusWidget() : janela.get();
-        };
-        QTest::keyClick(foco(), grupo);
-        QTest::keyClick(foco(), letra, Qt::AltModifier);
-        return qobject_cast<belmora::TFormulario*>(janela->FormularioHospedado());
-    }
-    template <typename T = QWidget>
-    T* Campo(belmora::TFormulario* f, const char* nome) {
-        T* w = f->findChild<T*>(nome);
-        EXPECT_NE(w, nullptr) << nome;
-        return w;
-    }
-    void Clica(QWidget* botao) {
-        botao->setFocus();
-        QTest::keyClick(botao, Qt::Key_Space);
-    }
-    QStringList Log() { return teste::Itens(log); }
-    std::string LogDLL() { return plataforma::Cp1252ParaUtf8(teste::LeArquivo("logDLL-20260304.txt")); }
     QString Sucesso() { return QStringLiteral("<- Operação executada com Sucesso!"); }
     // A receipt of one item paid by credit card; its COO.
     int CupomNoCartao() {

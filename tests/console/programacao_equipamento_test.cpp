@@ -503,14 +503,8 @@ TEST_F(Equipamento, TheMainWindowHostsTheIdentityFormsOfTheirGroups) {
     belmora::RegistraFormulariosDoConsole();
     belmora::TfrmVintaro janela(false);
     janela.show();
-    QApplication::setActiveWindow(&janela);
-    auto foco = [&]() -> QWidget* {
-        return QApplication::focusWidget() ? QApplication::focusWidget() : &janela;
-    };
     auto abre = [&](Qt::Key grupo, Qt::Key letra) -> QString {
-        QTest::keyClick(foco(), grupo);
-        QTest::keyClick(foco(), letra, Qt::AltModifier);
-        QWidget* f = janela.FormularioHospedado();
+        QWidget* f = teste::AbreOpcao(janela, grupo, letra);
         return f ? f->objectName() : QString();
     };
     EXPECT_EQ(abre(Qt::Key_F2, Qt::Key_D), "TfrmProgramarDasks");

@@ -105,28 +105,16 @@ int ContaGera(const char*, const char*, const char*, const char*, char, const ch
     return 0;
 }
 
-class GeraRFDNaJanela : public ::testing::Test {
+// The RFD form open in the main window, the folders of the console and the library the same.
+class GeraRFDNaJanela : public teste::NaJanela {
   protected:
-    emulador::Emulador impressora;
-    std::unique_ptr<belmora::TfrmVintaro> janela;
-    QListWidget* log = nullptr;
     TGeraRFD* f = nullptr;
     std::string pastaRfd;
 
     void SetUp() override {
-        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
-        belmora::DefineRelogioLogDLL([] { return plataforma::DataHora{2026, 3, 4, 10, 0, 0, 0}; });
-        fs::remove("logDLL-20260304.txt");
-        belmora::RegistraFormulariosDoConsole();
-        janela = std::make_unique<belmora::TfrmVintaro>(false);
-        janela->resize(1280, 900);
-        janela->show();
-        QApplication::setActiveWindow(janela.get());
-        log = janela->findChild<QListWidget*>("RetornoUsuario");
-        QTest::keyClick(janela.get(), Qt::Key_F6);
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : janela.get(), Qt::Key_G,
-                        Qt::AltModifier);
-        f = qobject_cast<TGeraRFD*>(janela->FormularioHospedado());
+        NaJanela::SetUp();
+        if (HasFatalFailure()) return;
+        f = qobject_cast<TGeraRFD*>(Abre(Qt::Key_F6, Qt::Key_G));
         ASSERT_TRUE(f);
         // The library read PathRFD as it loaded, before the window set the console's folders:
         // the program folder. The console is pointed at the same folder.
@@ -141,11 +129,8 @@ class GeraRFDNaJanela : public ::testing::Test {
     void TearDown() override {
         belmora::geracao::DefineCarregadorExterno(nullptr);
         TGeraRFD::PrazosBinarios() = {};
-        janela.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        belmora::DefineRelogioLogDLL(nullptr);
+        NaJanela::TearDown();
     }
-    QStringList Log() { return teste::Itens(log); }
     void Escolhe(const char* nome) { f->findChild<QRadioButton*>(nome)->setChecked(true); }
     // Starts the run and waits, with the event loop running, for its finishing line.
     void Roda() {
@@ -168,7 +153,7 @@ class GeraRFDNaJanela : public ::testing::Test {
         return r;
     }
     int Chamadas(const std::string& funcao) {
-        const std::string texto = teste::LeArquivo("logDLL-20260304.txt");
+        const std::string texto = teste::LeArquivo(teste::kLogDLL);
         int n = 0;
         for (std::size_t i = texto.find(funcao + "("); i != std::string::npos;
              i = texto.find(funcao + "(", i + 1))

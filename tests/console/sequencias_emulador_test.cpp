@@ -20,8 +20,7 @@
 #ifdef BELMORA_COM_EMULADOR
 namespace {
 
-const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
-const char* const kLogDLL = "logDLL-20260304.txt";
+using teste::kLogDLL;
 const QString kSucesso = QStringLiteral("<- Operação executada com Sucesso!");
 
 // The lines of the call log (CR LF; a record's out-values may hold a line feed of their own).
@@ -58,8 +57,7 @@ class SequenciaNoEmulador : public FormSequencias {
         for (const belmora::CategoriaFuncoes& c : belmora::kCategorias)
             std::filesystem::remove(programa + c.arquivo);
         ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
-        std::filesystem::remove(kLogDLL);
-        belmora::DefineRelogioLogDLL([] { return kHoje; });
+        teste::IniciaLogDLL();
     }
     void TearDown() override {
         belmora::DefineRelogioLogDLL(nullptr);

@@ -142,55 +142,30 @@ using teste::Caixa;
 using teste::Campo;
 using teste::Clica;
 
-const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
-
-class RelatoriosSintegra : public ::testing::Test {
+// The main window, the files the form would open kept (opened when `abre`).
+class RelatoriosSintegra : public teste::NaJanela {
   protected:
-    emulador::Emulador impressora;
-    std::unique_ptr<belmora::TfrmVintaro> janela;
-    QListWidget* log = nullptr;
     QStringList abertos;
     bool abre = false;
 
     void SetUp() override {
-        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
-        std::filesystem::remove("logDLL-20260304.txt");
-        belmora::DefineRelogioLogDLL([] { return kHoje; });
         belmora::TfrmRelatoriosSintegra::DefineAbertura([this](const QString& arquivo) {
             abertos << arquivo;
             return abre;
         });
-        belmora::RegistraFormulariosDoConsole();
-        janela = std::make_unique<belmora::TfrmVintaro>(false);
-        janela->show();
-        QApplication::setActiveWindow(janela.get());
-        log = janela->findChild<QListWidget*>("RetornoUsuario");
+        NaJanela::SetUp();
     }
     void TearDown() override {
-        janela.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        NaJanela::TearDown();
         belmora::TfrmRelatoriosSintegra::DefineAbertura(nullptr);
-        belmora::DefineRelogioLogDLL(nullptr);
     }
 
     // "Relatórios (S)integra" of group 6 (Alt+S after F6).
-    belmora::TFormulario* Abre() {
-        QApplication::setActiveWindow(janela.get());
-        QWidget* foco = QApplication::focusWidget() ? QApplication::focusWidget() : janela.get();
-        QTest::keyClick(foco, Qt::Key_F6);
-        foco = QApplication::focusWidget() ? QApplication::focusWidget() : janela.get();
-        QTest::keyClick(foco, Qt::Key_S, Qt::AltModifier);
-        return qobject_cast<belmora::TFormulario*>(janela->FormularioHospedado());
-    }
+    belmora::TFormulario* Abre() { return NaJanela::Abre(Qt::Key_F6, Qt::Key_S); }
     std::string Ini() { return plataforma::PastaPrograma() + "TARVO.INI"; }
     std::string Chave(const char* secao, const char* chave) {
         return plataforma::ArquivoIni::LeChave(Ini(), secao, chave, "<none>");
     }
-    std::string LogDLL() {
-        if (!std::filesystem::exists("logDLL-20260304.txt")) return {};
-        return plataforma::Cp1252ParaUtf8(teste::LeArquivo("logDLL-20260304.txt"));
-    }
-    QStringList Log() { return teste::Itens(log); }
     // "Gerar" for March 2010, its one message box answered; the boxes seen.
     std::vector<Caixa> GeraMarco2010(belmora::TFormulario* f) {
         Campo<QComboBox>(f, "cbMes")->setCurrentIndex(2);
@@ -271,7 +246,7 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
 
     // No optional type: flags 0.
     for (const char* tipo : {"chk60D", "chk60R"}) Clica(Campo(f, tipo));
-    std::filesystem::remove("logDLL-20260304.txt");
+    std::filesystem::remove(teste::kLogDLL);
     GeraMarco2010(f);
     EXPECT_EQ(Chamada().rfind("Tarvo_RelatorioSintegraMFD(0,", 0), 0u) << LogDLL();
     EXPECT_EQ(Chave("Sintegra", "Flag60D"), "");
@@ -281,7 +256,7 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
                                             std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     teste::Redigita(Campo(f, "edtContato"), "OUTRO");
-    std::filesystem::remove("logDLL-20260304.txt");
+    std::filesystem::remove(teste::kLogDLL);
     caixas = GeraMarco2010(f);
     std::filesystem::permissions(Ini(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
     ASSERT_EQ(caixas.size(), 1u);
@@ -324,7 +299,7 @@ TEST_F(RelatoriosSintegra, AMissingFolderIsCreatedOnlyWhenTheOperatorAgrees) {
     // A folder that cannot be made (a file stands in its way): the failure box, nothing else.
     teste::EscreveArquivo(plataforma::PastaPrograma() + "arquivo", "x");
     ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sistema", "Path", plataforma::PastaPrograma() + "arquivo/sub"));
-    std::filesystem::remove("logDLL-20260304.txt");
+    std::filesystem::remove(teste::kLogDLL);
     log->clear();
     caixas.clear();
     teste::RespondeEmSequencia({"Sim", "OK"}, &caixas);

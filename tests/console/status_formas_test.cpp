@@ -29,43 +29,16 @@
 #ifdef BELMORA_COM_EMULADOR
 namespace {
 
-const plataforma::DataHora kHoje{2026, 3, 4, 10, 0, 0, 0};
 const QString kOk = QStringLiteral("<- Operação executada com Sucesso!");
 const QString kFalhou = QStringLiteral("<- Operação falhou!");
 
-class Formas : public ::testing::Test {
+class Formas : public teste::FormasNoEmulador {
   protected:
-    emulador::Emulador impressora;
-    QStringList log;
-
-    void SetUp() override {
-        ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
-        std::filesystem::remove("logDLL-20260304.txt");
-        belmora::DefineRelogioLogDLL([] { return kHoje; });
-        belmora::DefineLogOperador([this](const std::string& l) { log << QString::fromStdString(l); });
-    }
-    void TearDown() override {
-        belmora::DefineLogOperador(nullptr);
-        belmora::DefineRelogioLogDLL(nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    std::string LogDLL() { return plataforma::Cp1252ParaUtf8(teste::LeArquivo("logDLL-20260304.txt")); }
-    // Shows the form (it captures once) and gives it back.
-    template <typename F>
-    std::unique_ptr<F> Mostra() {
-        auto f = std::make_unique<F>();
-        f->show();
-        QCoreApplication::processEvents();
-        return f;
-    }
     template <typename W = QLineEdit>
     static QString Texto(QWidget* f, const char* nome) {
         auto* w = f->findChild<W*>(nome);
         EXPECT_NE(w, nullptr) << nome;
         return w ? w->text() : QString();
-    }
-    static QString Celula(QTableWidget* t, int l, int c) {
-        return t->item(l, c) ? t->item(l, c)->text() : QString();
     }
 };
 

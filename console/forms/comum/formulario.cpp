@@ -83,6 +83,11 @@ void TFormulario::Linha(QWidget* w, const QString& rotulo) {
     }
 }
 
+void TFormulario::MostraLinhas(std::initializer_list<const char*> nomes, bool visiveis) {
+    for (const char* n : nomes)
+        if (auto* w = findChild<QWidget*>(Utf8(n))) campos_->setRowVisible(w, visiveis);
+}
+
 QLineEdit* TFormulario::CampoTexto(const char* nome, const QString& rotulo, int tamanho,
                                    const QString& inicial) {
     auto* e = new QLineEdit(this);

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 
@@ -68,6 +69,9 @@ class TFormulario : public QWidget {
     QLabel* Rotulo(const char* nome, const QString& texto);
     // Adds a widget of the form's own as a row.
     void Linha(QWidget* w, const QString& rotulo = {});
+    // Shows or hides the rows of the named fields, their labels too; a name the form does not
+    // have is passed over.
+    void MostraLinhas(std::initializer_list<const char*> nomes, bool visiveis);
 
     // --- values -------------------------------------------------------------------------------
     // The text of a field as shown (the selected item's index for a radio group, "1"/"0" for

@@ -84,8 +84,7 @@ TfrmDownloadMFD::TfrmDownloadMFD(QWidget* parent)
     Corpo()->addLayout(botoes);
     Liga(formatar, [this] { Formata(); });
     // The pickers show until a type hides them.
-    for (const char* nome : {"edtInicial", "edtFinal"})
-        Campos()->setRowVisible(findChild<QWidget*>(QString::fromUtf8(nome)), false);
+    MostraLinhas({"edtInicial", "edtFinal"}, false);
     DefineFoco(tipo->findChild<QRadioButton*>(QStringLiteral("rgTipoDownload0")));
 }
 
@@ -122,8 +121,8 @@ void TfrmDownloadMFD::EscolheTipo(int tipo) {
         dono->setEnabled(true);
         return;
     }
-    for (QWidget* w : {dtInicial, dtFinal}) Campos()->setRowVisible(w, tipo == 1);
-    for (QWidget* w : {edtInicial, edtFinal}) Campos()->setRowVisible(w, tipo == 2);
+    MostraLinhas({"dtInicial", "dtFinal"}, tipo == 1);
+    MostraLinhas({"edtInicial", "edtFinal"}, tipo == 2);
     dono->setEnabled(tipo == 2);
     if (tipo == 1) {
         e.proprietario.clear();

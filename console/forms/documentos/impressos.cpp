@@ -199,8 +199,8 @@ void TfrmImprimeMFD::MostraTipo() {
     auto* edtFinal = findChild<QWidget*>(QStringLiteral("edtFinal"));
     for (QWidget* w : {dtInicial, dtFinal, edtInicial, edtFinal}) w->setEnabled(tipo != 0);
     if (tipo == 0) return;
-    for (QWidget* w : {dtInicial, dtFinal}) Campos()->setRowVisible(w, tipo == 1);
-    for (QWidget* w : {edtInicial, edtFinal}) Campos()->setRowVisible(w, tipo == 2);
+    MostraLinhas({"dtInicial", "dtFinal"}, tipo == 1);
+    MostraLinhas({"edtInicial", "edtFinal"}, tipo == 2);
 }
 
 void TfrmImprimeMFD::AoMostrar() {

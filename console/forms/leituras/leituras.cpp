@@ -158,10 +158,8 @@ TfrmLeituraMFMFD::TfrmLeituraMFMFD(QWidget* parent)
 void TfrmLeituraMFMFD::MostraTipo() {
     const bool data = Escolhido("rgTipo") != 1;
     // The field's whole row (its label too) comes and goes.
-    for (const char* n : {"dtpDataInicial", "dtpDataFinal"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, data);
-    for (const char* n : {"edtInicial", "edtFinal"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, !data);
+    MostraLinhas({"dtpDataInicial", "dtpDataFinal"}, data);
+    MostraLinhas({"edtInicial", "edtFinal"}, !data);
 }
 
 void TfrmLeituraMFMFD::AoMostrar() {

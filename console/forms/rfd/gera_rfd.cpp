@@ -134,10 +134,8 @@ TGeraRFD::~TGeraRFD() {
 
 void TGeraRFD::MostraIntervalo() {
     const bool data = Escolhido("rgIntervalo") != 1;
-    for (const char* n : {"dtpInicio", "dtpFim"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, data);
-    for (const char* n : {"edtInicio", "edtFim"})
-        if (auto* w = findChild<QWidget*>(QString::fromUtf8(n))) Campos()->setRowVisible(w, !data);
+    MostraLinhas({"dtpInicio", "dtpFim"}, data);
+    MostraLinhas({"edtInicio", "edtFim"}, !data);
 }
 
 void TGeraRFD::MostraTipo() {
@@ -229,18 +227,21 @@ bool TGeraRFD::IniciaTextoPorData() {
     return true;
 }
 
-bool TGeraRFD::IniciaTextoPorCRZ() {
-    int primeiro = 0, ultimo = 0;
+bool TGeraRFD::LeIntervaloZ(int& primeiro, int& ultimo) {
     std::string recusa;
     if (!Contador(Texto("edtInicio"), primeiro) || !Contador(Texto("edtFim"), ultimo))
         recusa = geracao::RecusaIntervaloZ(0, 0);
     else
         recusa = geracao::RecusaIntervaloZ(primeiro, ultimo);
-    if (!recusa.empty()) {
-        Log(U(recusa));
-        Log(QStringLiteral("  <- ") + QString::fromUtf8(kFalhou));
-        return false;
-    }
+    if (recusa.empty()) return true;
+    Log(U(recusa));
+    Log(QStringLiteral("  <- ") + QString::fromUtf8(kFalhou));
+    return false;
+}
+
+bool TGeraRFD::IniciaTextoPorCRZ() {
+    int primeiro = 0, ultimo = 0;
+    if (!LeIntervaloZ(primeiro, ultimo)) return false;
     auto fio = std::make_unique<geracao::TGeraRFDCRZThread>(
         primeiro, ultimo, [](int crz) { return dll::RFD_ConvertedaMFD(crz); },
         [this](int minimo, int maximo, int posicao) { emit BarraDoFio(minimo, maximo, posicao); });
@@ -255,16 +256,7 @@ bool TGeraRFD::IniciaBinaria(const std::string& pasta) {
     if (Escolhido("rgIntervalo") == 1) {
         // By Z: each counter becomes the date of its reduction.
         int primeiro = 0, ultimo = 0;
-        std::string recusa;
-        if (!Contador(Texto("edtInicio"), primeiro) || !Contador(Texto("edtFim"), ultimo))
-            recusa = geracao::RecusaIntervaloZ(0, 0);
-        else
-            recusa = geracao::RecusaIntervaloZ(primeiro, ultimo);
-        if (!recusa.empty()) {
-            Log(U(recusa));
-            Log(QStringLiteral("  <- ") + QString::fromUtf8(kFalhou));
-            return false;
-        }
+        if (!LeIntervaloZ(primeiro, ultimo)) return false;
         for (auto [crz, data] : {std::pair{primeiro, &p.inicio}, std::pair{ultimo, &p.fim}}) {
             std::string texto(10, ' ');
             if (!TrataRetorno(dll::Tarvo_DataReducao(crz, texto)) || !geracao::LeData(texto, *data)) {

@@ -59,6 +59,9 @@ class TGeraRFD : public TFormulario {
     bool PreparaPasta(QString& pasta);
     void Inicia();
     bool IniciaTextoPorData();
+    // The Z counters typed in the edits; false, with the refusal and the failure logged, when
+    // they are no numbers or no interval.
+    bool LeIntervaloZ(int& primeiro, int& ultimo);
     bool IniciaTextoPorCRZ();
     bool IniciaBinaria(const std::string& pasta);
     void Conclui();
