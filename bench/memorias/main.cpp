@@ -140,7 +140,9 @@ int main(int argc, char** argv) {
     if (write(fim[1], &c, 1) != 1) return 1;
     int estado = 0;
     waitpid(filho, &estado, 0);
-    dlclose(h);
+    // The library stays loaded: its reading worker and its static objects end with the
+    // process, not with an unload under their feet.
+    std::fflush(stdout);
     std::filesystem::remove_all(pasta);
     return 0;
 }
