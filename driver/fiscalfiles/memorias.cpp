@@ -241,15 +241,15 @@ int LeMemoriasBinario(const std::string& dump, const std::string& serie, bool ag
     int r = EnviaComandoTxt("LeData", "NomeData=\"Data\"");
     if (r == 1) {
         GravaLog("Chamando a fun\xE7\xE3o DLLReadLeMemorias da Leitura.dll");
-        GravaLog("DLLReadLeMemorias(" + dump + "," + serie + "," + (aguarda ? "1" : "0") + ")");
-        GravaLog("Tamanho atual do arquivo TDM=" + TamanhoArquivo(dump));
+        GravaLog("DLLReadLeMemorias(", dump, ",", serie, ",", aguarda ? "1" : "0", ")");
+        if (LogLigado()) GravaLog("Tamanho atual do arquivo TDM=", TamanhoArquivo(dump));
         // Looked up by name in the process-wide reader, which keeps the library loaded for the
         // status and cancel calls that follow a reading that does not wait.
         r = Leitor()->LeMemoriasNaPorta(PortaDaLeitura(Config().PortaDispositivo), dump, serie, aguarda);
-        GravaLog("Tamanho final do arquivo TDM=" + TamanhoArquivo(dump));
+        if (LogLigado()) GravaLog("Tamanho final do arquivo TDM=", TamanhoArquivo(dump));
     }
     InformaRetornoLeitura(r);
-    GravaLog("Retorno da fun\xE7\xE3o Tarvo_LeMemoriasBinario:" + std::to_string(r) + " - " + Erro().UltimaMensagem);
+    GravaLog("Retorno da fun\xE7\xE3o Tarvo_LeMemoriasBinario:", std::to_string(r), " - ", Erro().UltimaMensagem);
     return r;
 }
 

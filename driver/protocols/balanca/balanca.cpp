@@ -34,8 +34,10 @@ bool Tentativa(Canal& canal, std::string& texto) {
     while (texto.size() < kMaximoResposta && (texto.empty() || texto.back() != ETX)) {
         if (canal.Le(texto, kMaximoResposta - texto.size(), limite) != FimLeitura::Dados) break;
     }
-    GravaLog("Pacote Balanca ASCII:[ " + texto + " ]");
-    GravaLog("Pacote Balanca HEX  :[ " + HexaString(texto) + " ]");
+    if (LogLigado()) {
+        GravaLog("Pacote Balanca ASCII:[ ", texto, " ]");
+        GravaLog("Pacote Balanca HEX  :[ ", HexaString(texto), " ]");
+    }
     return !texto.empty() && texto.back() == ETX;
 }
 

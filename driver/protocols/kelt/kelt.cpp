@@ -41,17 +41,18 @@ int Offline() {
 // A call from inside a command of this thread: refused rather than reported as sent.
 int RecusaReentrante() {
     DefineErro(-1, kMensagemReentrante);
-    GravaLog(std::string("---[") + kMensagemReentrante + "]---");
+    GravaLog("---[", kMensagemReentrante, "]---");
     return 0;
 }
 
 void LogPacote(const std::string& rotuloAscii, const std::string& rotuloHex, const std::string& texto) {
+    if (!LogLigado()) return;
     GravaVersaoLog();
-    GravaLog(rotuloAscii + texto + " ]");
-    GravaLog(rotuloHex + HexaString(texto) + " ]");
+    GravaLog(rotuloAscii, texto, " ]");
+    GravaLog(rotuloHex, HexaString(texto), " ]");
 }
 
-void LogPortaUtilizada() { GravaLog("<<Porta (" + Config().PortaDispositivo + ") utilizada >>"); }
+void LogPortaUtilizada() { GravaLog("<<Porta (", Config().PortaDispositivo, ") utilizada >>"); }
 
 std::string DoisHex(unsigned char c) {
     static const char* hex = "0123456789ABCDEF";
@@ -124,7 +125,7 @@ int ComTrava(F&& corpo) {
 int RecusaValor(const char* exportacao) {
     if (!FamiliaKelt()) return InformaComandoInexistente(kTagKelt);
     DefineErro(-2, std::string("Valor fora da faixa:") + exportacao);
-    GravaLog("---[" + Erro().UltimaMensagem + "]---");
+    GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }
 
@@ -142,7 +143,7 @@ int EnviaComandoKelt(const std::string& bytes) {
             if (!CarregaInpOut()) return SemInpOut();
             for (std::size_t i = 0; i < bytes.size(); ++i) {
                 const auto c = static_cast<unsigned char>(bytes[i]);
-                GravaLog("[" + std::to_string(i) + "]=" + DoisHex(c));
+                if (LogLigado()) GravaLog("[", std::to_string(i), "]=", DoisHex(c));
                 if (!EnviaByteLpt(c)) return Offline();
             }
         } else {
@@ -178,8 +179,10 @@ int LeStatusKelt(int tipo) {
                 fim = CanalDoSlot(SlotImpressora).Le(resposta, kMaximoResposta, limite);
             FechaPorta(SlotImpressora);
             if (resposta.empty()) return Offline();
-            GravaLog("Pacote Rec  ASCII:[ " + resposta + " ]");
-            GravaLog("Pacote Rec  HEX:  [ " + HexaString(resposta) + " ]");
+            if (LogLigado()) {
+                GravaLog("Pacote Rec  ASCII:[ ", resposta, " ]");
+                GravaLog("Pacote Rec  HEX:  [ ", HexaString(resposta), " ]");
+            }
             const auto b = static_cast<unsigned char>(resposta[0]);
             switch (tipo) {
                 case StatusGaveta: return (b & 0x04) ? 1 : 2;
@@ -188,7 +191,7 @@ int LeStatusKelt(int tipo) {
             }
         }
         const std::uint8_t b = LePortaLpt(Config().PortaStatus);
-        GravaLog("LeituraPorta:" + std::to_string(b) + " " + DoisHex(b));
+        if (LogLigado()) GravaLog("LeituraPorta:", std::to_string(b), " ", DoisHex(b));
         switch (tipo) {
             case StatusOnLine:
                 if (!(b & 0x80) || (b & 0x20) || !(b & 0x10)) return Offline();

@@ -38,7 +38,7 @@ std::optional<std::string> CampoData(const std::string& texto) {
 
 int RecusaCampo(const std::string& mensagem) {
     DefineErro(-6, mensagem);
-    GravaLog("---[" + mensagem + "]---");
+    GravaLog("---[", mensagem, "]---");
     return 0;
 }
 

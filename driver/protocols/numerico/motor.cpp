@@ -214,7 +214,7 @@ int EnviaComandoNum(const std::string& comando) {
         // A command of this thread is on the wire (a host callback re-entered the library):
         // refuse it rather than claim a success that sent nothing.
         DefineErro(-1, kMensagemReentrante);
-        GravaLog(std::string("---[") + kMensagemReentrante + "]---");
+        GravaLog("---[", kMensagemReentrante, "]---");
         return 0;
     }
     ComandoExclusivo exclusivo;  // other threads wait here for their turn
@@ -233,7 +233,7 @@ int EnviaComandoNum(const std::string& comando) {
     const std::string& porta = Config().PortaDispositivo;
     GravaVersaoLog();
     if (!canal.Abre(porta, LinhaDoSlot(SlotImpressora))) {
-        GravaLog("<<Falha na Abertura da Porta (" + porta + ")>>");
+        GravaLog("<<Falha na Abertura da Porta (", porta, ")>>");
         DefineErro(-5, "Erro Abertura Porta Serial");
         return -5;
     }
@@ -271,7 +271,7 @@ int EnviaComandoNum(const std::string& comando) {
     const int codigo = CodigoDecimal(r.codigo);
     DefineErro(codigo, MensagemErroNum(codigo, r.codigo));
     Erro().EstadoSt2 = 1;
-    GravaLog("---[" + Erro().UltimaMensagem + "]---");
+    GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }
 
