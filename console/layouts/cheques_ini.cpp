@@ -1,6 +1,5 @@
 #include "console/layouts/cheques_ini.h"
 
-#include <dirent.h>
 #include <strings.h>
 
 #include <QFile>
@@ -171,15 +170,7 @@ bool GravaChequesIni(const std::string& pasta, const std::vector<LayoutCheque>& 
         return false;
     }
     // Other spellings of the name would leave the library two files to choose from.
-    if (DIR* d = ::opendir(pasta.c_str())) {
-        std::vector<std::string> outros;
-        while (const dirent* e = ::readdir(d)) {
-            if (::strcasecmp(e->d_name, kArquivoCheques) == 0 && std::string(e->d_name) != kArquivoCheques)
-                outros.emplace_back(e->d_name);
-        }
-        ::closedir(d);
-        for (const std::string& n : outros) std::remove((pasta + n).c_str());
-    }
+    for (const std::string& n : plataforma::OutrasGrafias(pasta, kArquivoCheques)) std::remove((pasta + n).c_str());
     return true;
 }
 

@@ -84,21 +84,35 @@ bool ExistePasta(const std::string& caminho) {
     return !caminho.empty() && fs::is_directory(caminho, ec);
 }
 
+namespace {
+
+bool MesmoNomeSemCaixa(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+}  // namespace
+
 std::string ArquivoNaPasta(const std::string& pasta, const std::string& nome) {
     std::string base = ComBarra(pasta);
     if (ExisteArquivo(base + nome)) return base + nome;
     std::error_code ec;
-    auto igual = [&](const std::string& a) {
-        return a.size() == nome.size() &&
-               std::equal(a.begin(), a.end(), nome.begin(), [](char x, char y) {
-                   return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-               });
-    };
     for (fs::directory_iterator it(base, ec), fim; !ec && it != fim; it.increment(ec)) {
         std::string n = it->path().filename().string();
-        if (igual(n)) return base + n;
+        if (MesmoNomeSemCaixa(n, nome)) return base + n;
     }
     return base + nome;
+}
+
+std::vector<std::string> OutrasGrafias(const std::string& pasta, const std::string& nome) {
+    std::vector<std::string> outros;
+    std::error_code ec;
+    for (fs::directory_iterator it(ComBarra(pasta), ec), fim; !ec && it != fim; it.increment(ec)) {
+        std::string n = it->path().filename().string();
+        if (n != nome && MesmoNomeSemCaixa(n, nome)) outros.push_back(std::move(n));
+    }
+    return outros;
 }
 
 std::string PastaDe(const std::string& caminho) {

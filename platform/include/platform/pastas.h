@@ -42,6 +42,9 @@ bool ExistePasta(const std::string& caminho);
 // its real name is returned; otherwise pasta + nome (the spelling a write creates).
 std::string ArquivoNaPasta(const std::string& pasta, const std::string& nome);
 
+// The names of the files inside `pasta` that spell `nome` with another letter case.
+std::vector<std::string> OutrasGrafias(const std::string& pasta, const std::string& nome);
+
 // Folder part of a path, ending in '/' ("" when the path has no folder).
 std::string PastaDe(const std::string& caminho);
 
