@@ -287,7 +287,7 @@ std::string CstTotalizador(const std::string& codigo) {
 
 namespace {
 bool SoDigitos(const std::string& t) {
-    return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !t.empty() && EhNumerico(t);
 }
 bool DigitosIguais(const std::string& t) {
     return std::all_of(t.begin(), t.end(), [&](char c) { return c == t[0]; });
