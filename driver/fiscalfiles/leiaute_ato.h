@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/fiscalfiles/registros_ato.h"
@@ -146,6 +147,13 @@ static_assert(ComprimentoLinha(kLinhaE09) == 64 && ComprimentoLinha(kLinhaE10) =
 // break of a host's form) would break the columns or the line of every fiscal file: text fields
 // are written with a blank in its place.
 constexpr bool EhCaractereControle(char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; }
+
+// The record type of an ATO line from its characters 2 and 3 ("E12" gives 12); -1 when they
+// are not two digits (the EAD line, a short or foreign line).
+constexpr int TipoLinha(std::string_view linha) {
+    if (linha.size() < 3 || linha[1] < '0' || linha[1] > '9' || linha[2] < '0' || linha[2] > '9') return -1;
+    return (linha[1] - '0') * 10 + (linha[2] - '0');
+}
 std::string SemCaracteresControle(std::string texto);
 
 // The fields of a record in the order of its line (one view per entry of the layout).

@@ -42,12 +42,6 @@ std::string Quatro(const std::string& n) {
     return PreencheZerosEsquerda(n, 4);
 }
 
-// Type number of an ATO line (characters 2-3), -1 when they are not a number (EAD).
-int TipoLinha(const std::string& linha) {
-    std::string t = TrechoLinha(linha, 2, 2);
-    return t.size() == 2 && EhNumerico(t) ? std::stoi(t) : -1;
-}
-
 std::string Ddmmaaaa(const std::string& aaaammdd) {
     return aaaammdd.size() == 8
                ? aaaammdd.substr(6, 2) + "/" + aaaammdd.substr(4, 2) + "/" + aaaammdd.substr(0, 4)

@@ -36,12 +36,6 @@ std::int64_t Inteiro(const std::string& campo) {
     return v;
 }
 
-// The record type of an ATO line from its characters 2 and 3 ("E12" gives 12); -1 for none.
-int TipoLinha(const std::string& linha) {
-    if (linha.size() < 3 || linha[1] < '0' || linha[1] > '9' || linha[2] < '0' || linha[2] > '9') return -1;
-    return (linha[1] - '0') * 10 + (linha[2] - '0');
-}
-
 // Tax code of an item of the ATO file: "CANC" for a cancelled item; the letter codes and
 // "ISS " as the RFD lines have them; a rate as its four digits, zero-padded.
 std::string CodigoItem(const std::string& totalizador, bool cancelado) {

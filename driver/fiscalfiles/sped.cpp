@@ -287,7 +287,7 @@ std::string CstTotalizador(const std::string& codigo) {
 
 namespace {
 bool SoDigitos(const std::string& t) {
-    return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !t.empty() && EhNumerico(t);
 }
 bool DigitosIguais(const std::string& t) {
     return std::all_of(t.begin(), t.end(), [&](char c) { return c == t[0]; });
@@ -504,18 +504,21 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     const std::int64_t bruto =
         ValorItem(qtd, decQtd, unitario, decUnit, Trecho(l, kE15Arredondamento) == "T");
     const std::int64_t valor = bruto - desconto + acrescimo;
+    const std::int64_t qtdCancelada = Numero(l, kE15QtdCancelada);
+    // Quantities at 3 decimals, as C425 and C495 hold them.
+    const std::int64_t qtd3 = Reescala(qtd, decQtd, 3);
 
     // C425, merged at once by reduction and item code (the C405 records read so far).
     const std::int64_t chave = ChaveC425(coo);
     ChaveTexto k{chave, codigo};
     auto it = c425PorItem.find(k);
     if (it == c425PorItem.end()) {
-        C425 r{codigo, unidade, totalizador, Reescala(qtd, decQtd, 3), valor};
+        C425 r{codigo, unidade, totalizador, qtd3, valor};
         c425PorItem.emplace(std::move(k), static_cast<std::uint32_t>(c425.size()));
         c425PorTotalizador[{chave, totalizador}].push_back(static_cast<std::uint32_t>(c425.size()));
         c425.push_back(std::move(r));
     } else {
-        c425[it->second].quantidade += Reescala(qtd, decQtd, 3);
+        c425[it->second].quantidade += qtd3;
         c425[it->second].valor += valor;
     }
 
@@ -526,7 +529,7 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     r.cst = CstTotalizador(std::string(Trecho(l, kE15Cst)));
     r.coo = coo;
     r.quantidade = qtd;
-    r.quantidadeCancelada = Numero(l, kE15QtdCancelada);
+    r.quantidadeCancelada = qtdCancelada;
     r.decimais = decQtd;
     r.valor = valor;
     r.aliquota = Numero(l, kE15Aliquota);
@@ -546,8 +549,8 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     n.unidade = unidade;
     n.totalizador = std::string(AparaDireitaVista(Trecho(l, kE15Totalizador)));
     n.aliquota = n.totalizador.size() >= 6 ? Numero(std::string_view(n.totalizador).substr(3, 4)) : 0;
-    n.quantidade = Reescala(qtd, decQtd, 3);
-    n.quantidadeCancelada = Reescala(Numero(l, kE15QtdCancelada), decQtd, 3);
+    n.quantidade = qtd3;
+    n.quantidadeCancelada = Reescala(qtdCancelada, decQtd, 3);
     n.valor = bruto;
     n.desconto = desconto;
     n.cancelado = Numero(l, kE15ValorCancelado);
