@@ -138,10 +138,6 @@ Invocador Procura(const InvocadorDe (&lista)[N], const char* nome) {
     return nullptr;
 }
 
-bool EhSaida(Passagem p) {
-    return p == Passagem::SaidaTexto || p == Passagem::SaidaInteira;
-}
-
 bool EhEntrada(Passagem p) {
     return !EhSaida(p);
 }
