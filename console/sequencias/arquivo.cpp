@@ -1,7 +1,6 @@
 #include "console/sequencias/arquivo.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -18,18 +17,6 @@ namespace seq {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Apara(const std::string& s) {
-    std::size_t i = 0, f = s.size();
-    while (i < f && (s[i] == ' ' || s[i] == '\t')) ++i;
-    while (f > i && (s[f - 1] == ' ' || s[f - 1] == '\t')) --f;
-    return s.substr(i, f - i);
-}
-
-std::string Minusculas(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 // The characters that travel escaped inside a text value.
 bool Escapavel(unsigned char c) {

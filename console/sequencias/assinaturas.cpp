@@ -32,7 +32,7 @@ std::vector<Assinatura> Monta() {
 
 bool Assinatura::TemEntradas() const {
     for (const ArgumentoExportado& a : argumentos)
-        if (a.passagem == Passagem::EntradaTexto || a.passagem == Passagem::EntradaInteira) return true;
+        if (!EhSaida(a.passagem)) return true;
     return false;
 }
 

@@ -18,6 +18,11 @@ enum class Passagem {
     SaidaInteira,    // integer the export writes
 };
 
+// A parameter the export writes (a text buffer or an integer variable).
+inline bool EhSaida(Passagem p) {
+    return p == Passagem::SaidaTexto || p == Passagem::SaidaInteira;
+}
+
 struct ArgumentoExportado {
     const char* nome;
     Passagem passagem;

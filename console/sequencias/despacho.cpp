@@ -12,6 +12,7 @@
 #include "console/binding/construtores.h"
 #include "console/binding/ecf_dll.h"
 #include "console/sequencias/comando.h"
+#include "console/sequencias/linha.h"
 #include "console/sequencias/tabela.h"
 #include "platform/codepage.h"
 
@@ -137,18 +138,8 @@ Invocador Procura(const InvocadorDe (&lista)[N], const char* nome) {
     return nullptr;
 }
 
-bool EhSaida(Passagem p) {
-    return p == Passagem::SaidaTexto || p == Passagem::SaidaInteira;
-}
-
 bool EhEntrada(Passagem p) {
     return !EhSaida(p);
-}
-
-std::string Apara(const std::string& t) {
-    const std::size_t a = t.find_first_not_of(" \t");
-    if (a == std::string::npos) return "";
-    return t.substr(a, t.find_last_not_of(" \t") - a + 1);
 }
 
 // The fill check: every input parameter of the command is filled, and the command has a

@@ -7,10 +7,20 @@ namespace seq {
 
 namespace {
 
-std::string Apara(const std::string& s) {
+// Apara that also drops line ends at the end (a type may be handed over as read).
+std::string AparaTipo(const std::string& s) {
     std::size_t i = 0, f = s.size();
     while (i < f && (s[i] == ' ' || s[i] == '\t')) ++i;
     while (f > i && (s[f - 1] == ' ' || s[f - 1] == '\t' || s[f - 1] == '\r' || s[f - 1] == '\n')) --f;
+    return s.substr(i, f - i);
+}
+
+}  // namespace
+
+std::string Apara(const std::string& s) {
+    std::size_t i = 0, f = s.size();
+    while (i < f && (s[i] == ' ' || s[i] == '\t')) ++i;
+    while (f > i && (s[f - 1] == ' ' || s[f - 1] == '\t')) --f;
     return s.substr(i, f - i);
 }
 
@@ -19,10 +29,8 @@ std::string Minusculas(std::string s) {
     return s;
 }
 
-}  // namespace
-
 bool TipoTexto(const std::string& tipo) {
-    const std::string t = Minusculas(Apara(tipo));
+    const std::string t = Minusculas(AparaTipo(tipo));
     return t == "string" || t == "pchar" || t == "char";
 }
 

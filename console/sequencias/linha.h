@@ -13,6 +13,11 @@ namespace seq {
 
 std::vector<std::string> SeparaLinha(const std::string& linha);
 
+// The text without the blanks and tabs around it.
+std::string Apara(const std::string& s);
+// The text with its ASCII letters lower-cased.
+std::string Minusculas(std::string s);
+
 // Fills `comando` from a function-list declaration such as
 //   Tarvo_VendeItem(Codigo: string; ...; CasasDecimais: integer; ...): integer; 9
 // token 0 is the name, tokens 2k-1 and 2k the name and type of parameter k, the last token

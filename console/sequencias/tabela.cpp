@@ -372,7 +372,7 @@ std::string Declaracao(const ChaveDespacho& e) {
     for (std::size_t i = 0; i < parametros.size(); ++i) {
         const ArgumentoExportado& p = parametros[i];
         if (i) linha += "; ";
-        const bool saida = p.passagem == Passagem::SaidaTexto || p.passagem == Passagem::SaidaInteira;
+        const bool saida = EhSaida(p.passagem);
         const bool texto = p.passagem == Passagem::EntradaTexto || p.passagem == Passagem::SaidaTexto;
         linha += std::string(saida ? "var " : "") + p.nome + ": " + (texto ? "string" : "integer");
     }
