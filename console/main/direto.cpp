@@ -123,21 +123,17 @@ bool TDirectComm::ProcuraDispositivoUSB(const std::string& porta, std::string& n
     return false;
 }
 
+bool TDirectComm::Pronto() {
+    return aberto_ ? Conectado() : Abre();
+}
+
 bool TDirectComm::Envia(const std::string& texto) {
-    if (aberto_) {
-        if (!Conectado()) return false;
-    } else if (!Abre()) {
-        return false;
-    }
+    if (!Pronto()) return false;
     return linha_->Escreve(texto);
 }
 
 bool TDirectComm::Recebe(std::string& resposta) {
-    if (aberto_) {
-        if (!Conectado()) return false;
-    } else if (!Abre()) {
-        return false;
-    }
+    if (!Pronto()) return false;
     std::size_t total = 0;
     bool ok = true;
     for (;;) {

@@ -69,6 +69,9 @@ class TDirectComm {
     static constexpr std::size_t kLimite = 2048;
 
   private:
+    // An open port must show CTS; a closed one is opened.
+    bool Pronto();
+
     std::unique_ptr<PortaDireta> linha_;
     std::string porta_ = "COM1";
     std::string baud_ = "115200";
