@@ -21,11 +21,9 @@
 #include <poll.h>
 #include <sys/wait.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,20 +39,16 @@
 #endif
 
 #include "emulador/emulador.h"
+#include "medida.h"
 
 namespace {
 
 using Leitura = int (*)(const char*, const char*, char*);
 
-double CpuDaThread() {
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return ts.tv_sec + ts.tv_nsec / 1e9;
-}
-
-double Agora() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+using bancada::Agora;
+using bancada::CpuDaThread;
+using bancada::Faixa;
+using bancada::FaixaDe;
 
 const char* const kComando = "LeInteiro";
 const char* const kParametros = "NomeInteiro=\"COO\"";
@@ -224,15 +218,6 @@ Resultado EmFilho(const std::string& raiz, std::size_t bytesIni, int comandos, i
     return r;
 }
 
-struct Faixa {
-    double mediana, minimo, maximo;
-};
-Faixa FaixaDe(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    const double mediana = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    return {mediana, v.front(), v.back()};
-}
 std::string Texto(const Faixa& f, double escala, const char* formato) {
     char a[32], b[32], c[32];
     std::snprintf(a, sizeof a, formato, f.mediana * escala);

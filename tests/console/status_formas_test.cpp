@@ -36,8 +36,7 @@ class Formas : public teste::FormasNoEmulador {
   protected:
     template <typename W = QLineEdit>
     static QString Texto(QWidget* f, const char* nome) {
-        auto* w = f->findChild<W*>(nome);
-        EXPECT_NE(w, nullptr) << nome;
+        auto* w = teste::Campo<W>(f, nome);
         return w ? w->text() : QString();
     }
 };

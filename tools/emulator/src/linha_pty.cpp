@@ -50,17 +50,7 @@ void LinhaPty::Para() {
 
 void LinhaPty::Escreve(const std::string& bytes) {
     std::lock_guard<std::mutex> g(escrita_);
-    std::size_t feito = 0;
-    while (feito < bytes.size()) {
-        ssize_t n = ::write(mestre_, bytes.data() + feito, bytes.size() - feito);
-        if (n > 0) {
-            feito += static_cast<std::size_t>(n);
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return;
-        pollfd p{mestre_, POLLOUT, 0};
-        if (Espera(&p, 1, 1000) <= 0) return;
-    }
+    EscreveNoMestre(mestre_, acorda_[0], bytes);
 }
 
 bool LinhaPty::Dorme(int ms) { return DormeAteAcordar(acorda_[0], ms); }

@@ -194,8 +194,7 @@ void Emulador::ServePty() {
             // The cable is pulled: both ends of the pseudo-terminal close, the client sees
             // a hang-up, and the port name goes away as an unplugged adapter's does.
             FechaDescritor(master_), FechaDescritor(slave_);
-            std::error_code ec;
-            fs::remove(link_, ec);
+            RemoveLink(link_);
             desligado = true;
             return;
         }
