@@ -79,14 +79,9 @@ auto DepoisDevolve(F&& implementacao, D&& devolve) -> decltype(implementacao()) 
                 return tarvo::NaoImplementadoComo<ret>(" " #nome);                        \
         },                                                                                \
         __VA_ARGS__)
-#define TARVO_GERA_KELT(ret, nome, ...)                                                   \
-    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                    \
-        return tarvo::Protegido([&]() -> ret {                                             \
-            using Cap [[maybe_unused]] = tarvo::cap::nome;                                \
-            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                             \
-            return tarvo::kelt::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));                  \
-        });                                                                                \
-    }
+// The non-fiscal printer line serves every family itself.
+#define TARVO_GERA_KELT(ret, nome, ...) \
+    TARVO_GERA_ESCOLHA(ret, nome, return tarvo::kelt::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));, __VA_ARGS__)
 #define TARVO_GEMEO(ret, nome, alvo, ...)                                   \
     extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {     \
         return alvo(TARVO_MAP(TARVO_NAME, __VA_ARGS__));                    \

@@ -23,9 +23,8 @@ constexpr int kReducaoInexistente = 1001;
 // The host's inputs of the storage mode: the detail-tape text, the rate tables and the
 // counters of each reduction. Emptying the scratch folder for a run keeps them.
 bool EntradaArmazenamento(const std::string& nome) {
-    return nome == "DETALHE.TXT" || (nome.rfind("ALQ_", 0) == 0 && nome.size() > 8 &&
-                                     nome.compare(nome.size() - 4, 4, ".TXT") == 0) ||
-           (nome.rfind("E11_", 0) == 0 && nome.size() > 8 && nome.compare(nome.size() - 4, 4, ".TXT") == 0);
+    if (nome == "DETALHE.TXT") return true;
+    return (nome.starts_with("ALQ_") || nome.starts_with("E11_")) && nome.size() > 8 && nome.ends_with(".TXT");
 }
 
 void EsvaziaMenosEntradas() {

@@ -2,6 +2,8 @@
 
 #include <atomic>
 
+#include "driver/core/registro.h"
+
 namespace tarvo {
 
 const char* const kMensagemReentrante = "Comando em execucao: chamada recusada";
@@ -33,5 +35,11 @@ void ComandoExclusivo::NoFio() {
 bool ComandoExclusivo::Reentrante() { return tNoFio; }
 
 bool ComandoEmExecucao() { return gEmExecucao; }
+
+int RecusaReentrante() {
+    DefineErro(-1, kMensagemReentrante);
+    GravaLog("---[", kMensagemReentrante, "]---");
+    return 0;
+}
 
 }  // namespace tarvo

@@ -32,4 +32,8 @@ bool ComandoEmExecucao();
 // Message and code of a refused re-entrant call.
 extern const char* const kMensagemReentrante;
 
+// Refuses a call made from inside a command of this thread (ComandoExclusivo::Reentrante()):
+// last error -1 with kMensagemReentrante, logged; 0, never a success that sent nothing.
+int RecusaReentrante();
+
 }  // namespace tarvo

@@ -171,6 +171,12 @@ std::string NomeDe(const std::string& caminho) { return caminho.substr(PastaDe(c
 // two live writers ever use it at once; one left behind belongs to a killed writer).
 std::string NomeTemporario(const std::string& caminho) { return "." + NomeDe(caminho) + ".tarvo-novo"; }
 
+// flock() on `fd`, tried again when a signal interrupts the wait.
+void TravaDescritor(int fd, int modo) {
+    while (::flock(fd, modo) != 0 && errno == EINTR) {
+    }
+}
+
 // Lock on the folder that holds the file: exclusive for a store, shared for a read. Every
 // holder keeps it only for its own reading and writing, so the wait is short.
 class TravaPasta {
@@ -179,9 +185,7 @@ public:
         std::string pasta = PastaDe(arquivo);
         if (pasta.empty()) pasta = "./";
         fd_ = ::open(pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ >= 0)
-            while (::flock(fd_, modo) != 0 && errno == EINTR) {
-            }
+        if (fd_ >= 0) TravaDescritor(fd_, modo);
     }
     ~TravaPasta() {
         if (fd_ >= 0) ::close(fd_);  // closing the descriptor releases the lock
@@ -368,11 +372,6 @@ Memoria& MemoriaIni() {
 bool MesmoArquivo(const Aberto& a, const struct stat& st) {
     return a.fd >= 0 && a.st.st_dev == st.st_dev && a.st.st_ino == st.st_ino && a.st.st_mode == st.st_mode &&
            a.st.st_uid == st.st_uid && a.st.st_gid == st.st_gid;
-}
-
-void TravaDescritor(int fd, int modo) {
-    while (::flock(fd, modo) != 0 && errno == EINTR) {
-    }
 }
 
 // The folder of the last per-value store, kept open with its identity from store to store:

@@ -172,12 +172,11 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
     // The caller's numbers are checked before anything goes out.
     bool percentual = false;
     const std::string parteAliquota = ParteAliquota(TextoArg(aliquota), percentual);
-    NumeroDoChamador(TextoArg(departamento), "CodDepartamento");
-    NumeroDoChamador(TextoArg(valorUnitario), "PrecoUnitario", false, true);
+    const std::string codDepartamento = NumeroDoChamador(TextoArg(departamento), "CodDepartamento");
+    std::string preco = NumeroDoChamador(TextoArg(valorUnitario), "PrecoUnitario", false, true);
     int r = AtualizaImpostoCampanha(true);
     if (r != 1) return r;
 
-    std::string preco = NumeroDoChamador(TextoArg(valorUnitario), "PrecoUnitario", false, true);
     CompletaDecimais(3, preco);
     std::string qtd = TextoArg(quantidade);
     CompletaDecimais(3, qtd);
@@ -198,7 +197,7 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
     std::string parametros = parteAliquota + " CodProduto=" + Aspas(TextoArg(codigo)) +
                              " NomeProduto=" + Aspas(nome) + " PrecoUnitario=" + preco +
                              " Quantidade=" + qtd + " Unidade=" + Aspas(un);
-    if (!Apara(TextoArg(departamento)).empty()) parametros += " CodDepartamento=" + NumeroDoChamador(TextoArg(departamento), "CodDepartamento");
+    if (!Apara(TextoArg(departamento)).empty()) parametros += " CodDepartamento=" + codDepartamento;
 
     r = EnviaVenda(percentual, parametros);
     if (r != 1) return r;

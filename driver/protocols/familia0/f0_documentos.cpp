@@ -34,12 +34,6 @@ bool TerminaEmLF(const std::string& texto) {
     return !texto.empty() && texto.back() == '\n';
 }
 
-// Characters `inicio` (from 1) onwards, `n` long, of a reply; empty where the reply is shorter.
-std::string Trecho(const std::string& texto, std::size_t inicio, std::size_t n = std::string::npos) {
-    if (inicio < 1 || inicio > texto.size()) return {};
-    return texto.substr(inicio - 1, n);
-}
-
 std::string SemCaracteres(std::string texto, const std::string& remover) {
     texto.erase(std::remove_if(texto.begin(), texto.end(),
                                [&](char c) { return remover.find(c) != std::string::npos; }),
@@ -92,7 +86,7 @@ int LeDataUltimoDocumento(std::string& ddmmaa) {
     std::string dados;
     int r = LeituraBruta("LeData", "NomeData=\"DataUltimoDoc\"", dados);
     if (r != 1) return r;
-    ddmmaa = Trecho(dados, 12, 2) + Trecho(dados, 15, 2) + Trecho(dados, 20, 2);
+    ddmmaa = TrechoLinha(dados, 12, 2) + TrechoLinha(dados, 15, 2) + TrechoLinha(dados, 20, 2);
     return 1;
 }
 
@@ -102,12 +96,12 @@ int TextoCampanhaRJ(std::string& texto) {
     std::string dados, data;
     int r = LeituraBruta("LeTexto", "NomeTexto=\"IE\"", dados);
     if (r != 1) return r;
-    std::string ie = Trecho(SemCaracteres(dados, "."), 13, 8);
+    std::string ie = TrechoLinha(SemCaracteres(dados, "."), 13, 8);
     if ((r = LeDataUltimoDocumento(data)) != 1) return r;
     if ((r = LeituraBruta("LeInteiro", "NomeInteiro=\"COO\"", dados)) != 1) return r;
-    std::string coo = PreencheZerosEsquerda(Trecho(dados, 14), 6);
+    std::string coo = PreencheZerosEsquerda(TrechoLinha(dados, 14), 6);
     if ((r = LeituraBruta("LeInteiro", "NomeInteiro=\"ECF\"", dados)) != 1) return r;
-    std::string ecf = PreencheZerosEsquerda(Trecho(dados, 14), 3);
+    std::string ecf = PreencheZerosEsquerda(TrechoLinha(dados, 14), 3);
     // Bytes 0xA7 and 0x87 are the printer's code page 850 for the ordinal sign and c-cedilla.
     texto = std::string("CUPOM MANIA, CONCORRA A PREMIOS \\n") + "ENVIE SMS P/ 6789:" + ie + data + coo +
             ecf + "\\n" + "PROCON - R da Ajuda 5 - RJ - (21) 151 \\n" +

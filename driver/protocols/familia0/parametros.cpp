@@ -255,9 +255,7 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
     if (ComandoExclusivo::Reentrante()) {
         // A command of this thread is on the wire (a host callback re-entered the library):
         // refuse it rather than claim a success that sent nothing.
-        DefineErro(-1, kMensagemReentrante);
-        GravaLog(std::string("---[") + kMensagemReentrante + "]---");
-        return 0;
+        return RecusaReentrante();
     }
     ComandoExclusivo exclusivo;  // other threads wait here for their turn
     Configuracao& c = Config();

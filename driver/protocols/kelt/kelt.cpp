@@ -38,13 +38,6 @@ int Offline() {
     return 0;
 }
 
-// A call from inside a command of this thread: refused rather than reported as sent.
-int RecusaReentrante() {
-    DefineErro(-1, kMensagemReentrante);
-    GravaLog("---[", kMensagemReentrante, "]---");
-    return 0;
-}
-
 void LogPacote(const std::string& rotuloAscii, const std::string& rotuloHex, const std::string& texto) {
     if (!LogLigado()) return;
     GravaVersaoLog();

@@ -213,9 +213,7 @@ int EnviaComandoNum(const std::string& comando) {
     if (ComandoExclusivo::Reentrante()) {
         // A command of this thread is on the wire (a host callback re-entered the library):
         // refuse it rather than claim a success that sent nothing.
-        DefineErro(-1, kMensagemReentrante);
-        GravaLog("---[", kMensagemReentrante, "]---");
-        return 0;
+        return RecusaReentrante();
     }
     ComandoExclusivo exclusivo;  // other threads wait here for their turn
     exclusivo.NoFio();
