@@ -146,6 +146,27 @@ bool Arrenda(int fd) {
 
 void SoltaArrendamento(int fd) { ::fcntl(fd, F_SETLEASE, F_UNLCK); }
 
+// One write of at most this many bytes at the start of a file is whole or not done at all,
+// a killed writer's included: the kernel copies one page without stopping in between.
+constexpr std::size_t kUmaPagina = 4096;
+
+// The file this process published last, rewritten where it is: when its name still leads to
+// it, nobody has it open (the write lease says so, and an open on its way waits for the
+// release) and the new text covers the whole old one within one page, a single write turns
+// the old content into the new one, so the exchange is not needed. False when any of that
+// does not hold; the file is then as it was, or (after a short write) about to be replaced
+// whole by the exchange.
+bool SobrescreveNoLugar(const Mantido& publicado, const std::string& caminho, std::string_view texto) {
+    if (publicado.fd < 0 || texto.empty() || texto.size() > kUmaPagina || !Arrenda(publicado.fd)) return false;
+    struct stat nomeado {};
+    const bool ok = ::lstat(caminho.c_str(), &nomeado) == 0 && nomeado.st_dev == publicado.dispositivo &&
+                    nomeado.st_ino == publicado.inode && S_ISREG(nomeado.st_mode) &&
+                    nomeado.st_size <= static_cast<off_t>(texto.size()) &&
+                    ::pwrite(publicado.fd, texto.data(), texto.size(), 0) == static_cast<ssize_t>(texto.size());
+    SoltaArrendamento(publicado.fd);
+    return ok;
+}
+
 // The replacement through a file of its own, made for this write (never seen by a reader
 // before it takes the name): for when the companion cannot be leased.
 bool SubstituiPorTemporario(const std::string& pasta, const std::string& caminho, const std::string& texto) {
@@ -165,47 +186,48 @@ bool SubstituiPorTemporario(const std::string& pasta, const std::string& caminho
 }  // namespace
 
 bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
+    std::unique_lock<std::mutex> g(TravaGuardados());
+    Companheiros& c = Guardados();
+    if (c.caminho != caminho) {
+        c.Esquece();
+        c.caminho = caminho;
+    } else if (SobrescreveNoLugar(c.publicado, caminho, texto)) {
+        return true;
+    }
     const std::string pasta = PastaDe(caminho);
     const std::string companheiro = pasta + "." + caminho.substr(pasta.size()) + ".tarvo";
     off_t tamanho = 0;
     int erro = 0;
-    {
-        std::lock_guard<std::mutex> g(TravaGuardados());
-        Companheiros& c = Guardados();
-        if (c.caminho != caminho) {
+    for (int tentativa = 0; tentativa < 3; ++tentativa) {
+        const int fd = Companheiro(c, companheiro, tamanho, erro);
+        if (fd < 0) break;
+        if (!Arrenda(fd)) {
+            // Someone may still read the old answer it holds: it stays theirs, a new
+            // companion takes its place.
+            ::unlink(companheiro.c_str());
+            c.livre.Fecha();
+            continue;
+        }
+        bool ok = Sobrescreve(fd, tamanho, texto);
+        if (ok &&
+            ::renameat2(AT_FDCWD, companheiro.c_str(), AT_FDCWD, caminho.c_str(), RENAME_EXCHANGE) != 0) {
+            // No file yet, or a file system without exchange: a plain rename (the next
+            // write creates the companion again).
+            ok = ::rename(companheiro.c_str(), caminho.c_str()) == 0;
+        }
+        SoltaArrendamento(fd);
+        ::flock(fd, LOCK_UN);
+        if (ok) {
+            // The file written is now under the file's name; the one it replaced is the
+            // next companion.
+            std::swap(c.livre, c.publicado);
+        } else {
             c.Esquece();
-            c.caminho = caminho;
         }
-        for (int tentativa = 0; tentativa < 3; ++tentativa) {
-            const int fd = Companheiro(c, companheiro, tamanho, erro);
-            if (fd < 0) break;
-            if (!Arrenda(fd)) {
-                // Someone may still read the old answer it holds: it stays theirs, a new
-                // companion takes its place.
-                ::unlink(companheiro.c_str());
-                c.livre.Fecha();
-                continue;
-            }
-            bool ok = Sobrescreve(fd, tamanho, texto);
-            if (ok &&
-                ::renameat2(AT_FDCWD, companheiro.c_str(), AT_FDCWD, caminho.c_str(), RENAME_EXCHANGE) != 0) {
-                // No file yet, or a file system without exchange: a plain rename (the next
-                // write creates the companion again).
-                ok = ::rename(companheiro.c_str(), caminho.c_str()) == 0;
-            }
-            SoltaArrendamento(fd);
-            ::flock(fd, LOCK_UN);
-            if (ok) {
-                // The file written is now under the file's name; the one it replaced is the
-                // next companion.
-                std::swap(c.livre, c.publicado);
-            } else {
-                c.Esquece();
-            }
-            return ok;
-        }
-        c.Esquece();
+        return ok;
     }
+    c.Esquece();
+    g.unlock();
     if (erro == 0 || erro == EAGAIN) return SubstituiPorTemporario(pasta, caminho, texto);
     if (erro != EACCES && erro != EPERM && erro != EROFS) return false;
     // The folder cannot hold the companion: the file itself, written in place.

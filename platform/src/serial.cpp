@@ -116,8 +116,9 @@ void PortaSerial::Fecha() {
 
 bool PortaSerial::Configura(const ConfiguracaoLinha& linha) {
     if (fd_ < 0) return false;
+    // Every field the line needs is set here, so the setting is built whole rather than read
+    // first and changed (the control characters are unused in raw mode).
     termios t{};
-    if (::tcgetattr(fd_, &t) != 0) return false;
     ::cfmakeraw(&t);
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     t.c_cflag |= CLOCAL | CREAD | HUPCL;

@@ -77,4 +77,18 @@ TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
     }
 }
 
+// Answers growing and shrinking around the size of one page, each over the last: the file
+// always holds exactly the newest, whichever way it was written.
+TEST(Substituicao, AnswersOfEverySizeReplaceTheLastWhole) {
+    teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "RETORNO.TXT";
+    const std::size_t tamanhos[] = {10, 10, 12, 5000, 4096, 4096, 4097, 3, 4095, 4096, 1, 0, 7};
+    char letra = 'a';
+    for (std::size_t n : tamanhos) {
+        const std::string resposta(n, letra++);
+        ASSERT_TRUE(plataforma::SubstituiArquivo(arquivo, resposta)) << n;
+        ASSERT_EQ(teste::LeArquivo(arquivo), resposta) << n;
+    }
+}
+
 }  // namespace

@@ -15,7 +15,10 @@ namespace plataforma {
 // rewritten under a write lease, so an open of it still on its way waits for the exchange;
 // when no companion can be leased the file is replaced through a new temporary file). Concurrent
 // writers take turns on the companion's lock. Where the folder cannot hold the companion the
-// file is written in place.
+// file is written in place. When the file under the name is the one this process put there
+// last, nobody has it open and the new content is at least as long as the old and fits in one
+// page, it is rewritten where it is by a single write under the same lease instead (a write of
+// one page is whole or not done at all).
 // A process keeps the two files of the last replaced file open from one replacement to the
 // next, and uses each only while its name still leads to it; a child of fork() opens its own.
 // False when nothing could be written.
