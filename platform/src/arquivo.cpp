@@ -71,6 +71,7 @@ struct Mantido {
     int fd = -1;
     dev_t dispositivo = 0;
     ino_t inode = 0;
+    std::size_t escrito = 0;  // length of what this process last wrote into it
     void Fecha() {
         if (fd >= 0) ::close(fd);
         *this = Mantido{};
@@ -156,14 +157,17 @@ constexpr std::size_t kUmaPagina = 4096;
 // the old content into the new one, so the exchange is not needed. False when any of that
 // does not hold; the file is then as it was, or (after a short write) about to be replaced
 // whole by the exchange.
-bool SobrescreveNoLugar(const Mantido& publicado, const std::string& caminho, std::string_view texto) {
-    if (publicado.fd < 0 || texto.empty() || texto.size() > kUmaPagina || !Arrenda(publicado.fd)) return false;
+bool SobrescreveNoLugar(Mantido& publicado, const std::string& caminho, std::string_view texto) {
+    if (publicado.fd < 0 || texto.empty() || texto.size() > kUmaPagina || texto.size() < publicado.escrito ||
+        !Arrenda(publicado.fd))
+        return false;
     struct stat nomeado {};
     const bool ok = ::lstat(caminho.c_str(), &nomeado) == 0 && nomeado.st_dev == publicado.dispositivo &&
                     nomeado.st_ino == publicado.inode && S_ISREG(nomeado.st_mode) &&
                     nomeado.st_size <= static_cast<off_t>(texto.size()) &&
                     ::pwrite(publicado.fd, texto.data(), texto.size(), 0) == static_cast<ssize_t>(texto.size());
     SoltaArrendamento(publicado.fd);
+    if (ok) publicado.escrito = texto.size();
     return ok;
 }
 
@@ -221,6 +225,7 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
             // The file written is now under the file's name; the one it replaced is the
             // next companion.
             std::swap(c.livre, c.publicado);
+            c.publicado.escrito = texto.size();
         } else {
             c.Esquece();
         }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -60,6 +61,7 @@ TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
             teste::EscreveArquivo(companheiro, std::string(300, 'z') + "\r\n");
         },
         [&] { std::filesystem::rename(arquivo, companheiro); },
+        [&] { std::ofstream(arquivo, std::ios::binary | std::ios::app) << std::string(300, 'q'); },  // grown in place
         [&] {
             std::filesystem::remove(arquivo);
             teste::EscreveArquivo(arquivo, "alheio\r\n");
