@@ -76,7 +76,7 @@ public:
     bool Cts() const override { return true; }
     bool Escreve(std::string_view bytes) override {
         GravaVersaoLog();
-        GravaLog("ConfigRede=1 " + comando_);
+        GravaLog("ConfigRede=1 ", comando_);
         ApagaArquivo(comando_);
         return GravaArquivo(comando_, std::string(bytes) + "\r\n");
     }
