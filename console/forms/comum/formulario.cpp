@@ -206,6 +206,10 @@ std::string TFormulario::Cp1252(const QString& texto) {
     return plataforma::Utf8ParaCp1252(texto.toStdString());
 }
 
+QString TFormulario::DeCp1252(const std::string& texto) {
+    return QString::fromStdString(plataforma::Cp1252ParaUtf8(texto));
+}
+
 std::string TFormulario::Texto(const char* nome) const {
     return Cp1252(Valor(nome));
 }

@@ -82,6 +82,8 @@ class TFormulario : public QWidget {
     // Index of the selected button of a radio group, -1 when none.
     int Escolhido(const char* nome) const;
     static std::string Cp1252(const QString& texto);
+    // A Windows-1252 text of the driver as Qt shows it.
+    static QString DeCp1252(const std::string& texto);
 
     // The field that takes the focus when the form is shown (the form passes it on).
     void DefineFoco(QWidget* campo);

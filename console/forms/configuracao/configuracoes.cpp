@@ -42,8 +42,9 @@ bool ReiniciaConsole() {
     return QProcess::startDetached(QCoreApplication::applicationFilePath(), argumentos, QDir::currentPath());
 }
 
-std::string ArquivoTarvoIni() { return plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), "TARVO.INI"); }
-QString Q(const std::string& cp1252) { return QString::fromStdString(plataforma::Cp1252ParaUtf8(cp1252)); }
+std::string ArquivoTarvoIni() {
+    return plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), "TARVO.INI");
+}
 void Log(const char* linha) { AdicionaRetorno(linha); }
 
 QStringList Numeros0a15() {
@@ -150,18 +151,19 @@ void TfrmConfiguracoes::Mostra(const ConfiguracaoTarvo& c) {
     // A model the list does not know is shown as it is, and saved back unchanged.
     QComboBox* modelo = lista("cbModelo");
     while (modelo->count() > kModelos.size()) modelo->removeItem(modelo->count() - 1);
-    if (!c.modeloImp.empty() && modelo->findText(Q(c.modeloImp), Qt::MatchFixedString) < 0) modelo->addItem(Q(c.modeloImp));
-    Seleciona(modelo, Q(c.modeloImp));
-    Seleciona(lista("cbPorta"), Q(c.porta));
-    Seleciona(lista("cbBaud"), Q(c.baud));
-    findChild<QLineEdit*>(QStringLiteral("edtPath"))->setText(Q(c.path));
-    findChild<QLineEdit*>(QStringLiteral("edtPathRFD"))->setText(Q(c.pathRFD));
-    findChild<QLineEdit*>(QStringLiteral("edtPathTDM"))->setText(Q(c.pathTDM));
-    findChild<QLineEdit*>(QStringLiteral("edtTimeoutRedZ"))->setText(Q(c.timeoutRedZ));
-    findChild<QLineEdit*>(QStringLiteral("edtTimeoutComandos"))->setText(Q(c.timeoutComandos));
-    findChild<QLineEdit*>(QStringLiteral("edtEspacamento"))->setText(Q(c.espacamento));
-    Seleciona(lista("cbSangria"), Q(c.sangria));
-    Seleciona(lista("cbSuprimento"), Q(c.suprimento));
+    if (!c.modeloImp.empty() && modelo->findText(DeCp1252(c.modeloImp), Qt::MatchFixedString) < 0)
+        modelo->addItem(DeCp1252(c.modeloImp));
+    Seleciona(modelo, DeCp1252(c.modeloImp));
+    Seleciona(lista("cbPorta"), DeCp1252(c.porta));
+    Seleciona(lista("cbBaud"), DeCp1252(c.baud));
+    findChild<QLineEdit*>(QStringLiteral("edtPath"))->setText(DeCp1252(c.path));
+    findChild<QLineEdit*>(QStringLiteral("edtPathRFD"))->setText(DeCp1252(c.pathRFD));
+    findChild<QLineEdit*>(QStringLiteral("edtPathTDM"))->setText(DeCp1252(c.pathTDM));
+    findChild<QLineEdit*>(QStringLiteral("edtTimeoutRedZ"))->setText(DeCp1252(c.timeoutRedZ));
+    findChild<QLineEdit*>(QStringLiteral("edtTimeoutComandos"))->setText(DeCp1252(c.timeoutComandos));
+    findChild<QLineEdit*>(QStringLiteral("edtEspacamento"))->setText(DeCp1252(c.espacamento));
+    Seleciona(lista("cbSangria"), DeCp1252(c.sangria));
+    Seleciona(lista("cbSuprimento"), DeCp1252(c.suprimento));
     SimNao("rgGeraRFD", c.geraRfdRedZ);
     lista("cbTipoGeraRFD")->setCurrentIndex(c.tipoGeraRfdRedZ ? 1 : 0);
     SimNao("rgHomologar", c.homologar);
@@ -171,7 +173,7 @@ void TfrmConfiguracoes::Mostra(const ConfiguracaoTarvo& c) {
     SimNao("rgICMSCupom", c.habilitaIcmsCupom);
     SimNao("rgLMF", c.lmfAutomatico);
     SimNao("rgRelogio", c.corrigeRelogioZ);
-    lista("cbUF")->setCurrentIndex(kUFs.indexOf(Q(c.uf).trimmed()));
+    lista("cbUF")->setCurrentIndex(kUFs.indexOf(DeCp1252(c.uf).trimmed()));
     endereco_ = c.endereco;
 }
 

@@ -38,8 +38,6 @@ bool AbreNoDesktop(const QString& arquivo) {
     return QFileInfo(arquivo).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(arquivo));
 }
 
-QString Q(const std::string& cp1252) { return QString::fromStdString(plataforma::Cp1252ParaUtf8(cp1252)); }
-
 // Stops the label however the generation ends.
 struct FimDoAndamento {
     TAndamento* andamento;
@@ -97,8 +95,8 @@ void TfrmRelatoriosSintegra::AoMostrar() {
 
 void TfrmRelatoriosSintegra::Mostra(const DadosSintegra& d) {
     for (const CampoSintegra& c : CamposSintegra())
-        findChild<QLineEdit*>(QString::fromLatin1(c.nome))->setText(Q(d.*c.valor));
-    findChild<QLineEdit*>(QStringLiteral("edtUF"))->setText(Q(d.uf));
+        findChild<QLineEdit*>(QString::fromLatin1(c.nome))->setText(DeCp1252(d.*c.valor));
+    findChild<QLineEdit*>(QStringLiteral("edtUF"))->setText(DeCp1252(d.uf));
     findChild<QCheckBox*>(QStringLiteral("chk60D"))->setChecked(d.flag60D);
     findChild<QCheckBox*>(QStringLiteral("chk60I"))->setChecked(d.flag60I);
     findChild<QCheckBox*>(QStringLiteral("chk60R"))->setChecked(d.flag60R);

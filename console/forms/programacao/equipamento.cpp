@@ -43,14 +43,6 @@ void Desfecho(bool ok) {
     Log(QStringLiteral("<- ") + QString::fromUtf8(ok ? kSucesso : kFalhou));
 }
 
-std::string Cp(const QString& t) {
-    return TFormulario::Cp1252(t);
-}
-
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(plataforma::Cp1252ParaUtf8(cp1252));
-}
-
 // A read that fails stops the form's capture: TrataRetorno has logged the printer's error,
 // the guard shows "Erro" and logs the failure line; the fields keep what they showed.
 void Exige(int resultado) {
@@ -277,7 +269,7 @@ void TfrmProgramaCabecalho::Capturar() {
     Exige(dll::Tarvo_ClicheProprietario(cliche));
     Exige(dll::Tarvo_NumeroLoja(loja));
     Exige(dll::Tarvo_NumeroCaixa(ecf));
-    const QStringList lidas = LinhasDoCabecalho(Q(cliche));
+    const QStringList lidas = LinhasDoCabecalho(DeCp1252(cliche));
     for (int i = 0; i < 4; ++i) {
         const LinhaCabecalho l = FormataLinhaCabecalho(lidas.value(i));
         // shown as read: a longer expanded line is not cut here
@@ -285,16 +277,16 @@ void TfrmProgramaCabecalho::Capturar() {
         linhas_[static_cast<std::size_t>(i)]->setText(l.texto);
         Conta(i);
     }
-    loja_->setText(Q(loja).trimmed());
-    ecf_->setText(Q(ecf).trimmed());
+    loja_->setText(DeCp1252(loja).trimmed());
+    ecf_->setText(DeCp1252(ecf).trimmed());
     Desfecho(true);
 }
 
 void TfrmProgramaCabecalho::Gravar() {
     std::array<LinhaEditada, 4> l;
     for (std::size_t k = 0; k < l.size(); ++k) l[k] = {linhas_[k]->text(), exp_[k]->isChecked()};
-    const std::string texto = Cp(TextoDoCabecalho(l));
-    const std::string loja = Cp(loja_->text()), ecf = Cp(ecf_->text());
+    const std::string texto = Cp1252(TextoDoCabecalho(l));
+    const std::string loja = Cp1252(loja_->text()), ecf = Cp1252(ecf_->text());
     Executa(QStringLiteral("-> Programando Cabeçalho ... "),
             [&] { return dll::DefineDadosCabecalho(texto, loja, ecf, "0", "0", "0"); });
 }
@@ -361,7 +353,7 @@ void TFormProprietario::LeDadosProprietario() {
     Exige(dll::Tarvo_NumeroSerie(serie));
     // A value the printer already holds cannot be typed over; an empty one is to be filled.
     const auto preenche = [](QLineEdit* e, const std::string& valor) {
-        e->setText(Q(valor).trimmed());
+        e->setText(DeCp1252(valor).trimmed());
         e->setEnabled(e->text().isEmpty());
     };
     preenche(cnpj_, cnpj);
@@ -404,7 +396,8 @@ void TfrmProgramaProprietario::Salvar() {
         return;
     }
     invalido_->hide();
-    Executa(QString(), [&] { return dll::DefineProprietario(Cp(cnpj), Cp(ie), Cp(im), Cp(senha)); });
+    Executa(QString(),
+            [&] { return dll::DefineProprietario(Cp1252(cnpj), Cp1252(ie), Cp1252(im), Cp1252(senha)); });
 }
 
 TfrmProgramarDasks::TfrmProgramarDasks(QWidget* parent)
@@ -426,7 +419,7 @@ void TfrmProgramarDasks::Capturar() {
     std::string serie(21, ' ');
     Exige(dll::Tarvo_NumeroSerieMemoriaMFD(serie));
     Desfecho(true);
-    serieMfd_->setText(Q(serie).trimmed());
+    serieMfd_->setText(DeCp1252(serie).trimmed());
 }
 
 void TfrmProgramarDasks::Salvar() {
@@ -450,8 +443,9 @@ void TfrmProgramarDasks::Salvar() {
                       QStringLiteral("\nInscrição Municipal: ") + im +
                       QStringLiteral("\n\nVocê deseja continuar?")))
         return;
-    Executa(QStringLiteral("-> Programando proprietário ..."),
-            [&] { return dll::IniciaFitaDetalhe(Cp(serie), Cp(cnpj), Cp(ie), Cp(im), Cp(senha)); });
+    Executa(QStringLiteral("-> Programando proprietário ..."), [&] {
+        return dll::IniciaFitaDetalhe(Cp1252(serie), Cp1252(cnpj), Cp1252(ie), Cp1252(im), Cp1252(senha));
+    });
 }
 
 // --- clock ---------------------------------------------------------------------------------------------
@@ -514,9 +508,9 @@ void TfrmProgramaDataHora::ProgramaRelogio() {
                       "operação poderá inutilizar o ECF.")))
         return;
     const std::string data =
-        Cp(findChild<QDateEdit*>(QStringLiteral("edtData"))->date().toString(QStringLiteral("dd/MM/yy")));
+        Cp1252(findChild<QDateEdit*>(QStringLiteral("edtData"))->date().toString(QStringLiteral("dd/MM/yy")));
     const std::string hora =
-        Cp(findChild<QTimeEdit*>(QStringLiteral("edtHora"))->time().toString(QStringLiteral("HH:mm:ss")));
+        Cp1252(findChild<QTimeEdit*>(QStringLiteral("edtHora"))->time().toString(QStringLiteral("HH:mm:ss")));
     Executa(QStringLiteral("-> Programando data e hora ..."),
             [&] { return dll::ProgramaRelogio(data, hora); });
 }

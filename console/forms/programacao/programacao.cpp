@@ -36,10 +36,6 @@ void Log(const QString& linha) {
     AdicionaRetorno(linha.toStdString());
 }
 
-std::string Cp(const QString& t) {
-    return TFormulario::Cp1252(t);
-}
-
 const QString kConfirmacao = QStringLiteral("Confirmação!");
 
 // The cells of a column titled "Percentual" are edited with the mask "00,00".
@@ -134,7 +130,9 @@ void CadastraAliquotas(const Grade& grade, const TGridAliquotas& carga) {
         switch (p.tipo) {
             case TipoPasso::Altera:
             case TipoPasso::Insere: {
-                const int r = dll::DefineAliquota(Cp(p.codigo), Cp(perc), Cp(p.valores[1]), Cp(p.valores[2]));
+                const int r =
+                    dll::DefineAliquota(TFormulario::Cp1252(p.codigo), TFormulario::Cp1252(perc),
+                                        TFormulario::Cp1252(p.valores[1]), TFormulario::Cp1252(p.valores[2]));
                 Log((p.tipo == TipoPasso::Altera ? QStringLiteral(" -> Alterando Alíquota ")
                                                  : QStringLiteral(" -> Inserindo Alíquota ")) +
                     p.codigo + QStringLiteral(" - ") + perc);
@@ -142,7 +140,8 @@ void CadastraAliquotas(const Grade& grade, const TGridAliquotas& carga) {
                 break;
             }
             case TipoPasso::Exclui: {
-                const int r = dll::ExcluiAliquota(Cp(p.codigo), Cp(p.anteriores.value(0)));
+                const int r = dll::ExcluiAliquota(TFormulario::Cp1252(p.codigo),
+                                                  TFormulario::Cp1252(p.anteriores.value(0)));
                 Log(QStringLiteral(" -> Excluindo Alíquota ") + p.codigo);
                 TrataRetorno(r);
                 break;
@@ -170,7 +169,8 @@ void CadastraMeiosPagamento(const Grade& grade, const TGridDefMeiosPagto& carga)
         switch (p.tipo) {
             case TipoPasso::Altera:
             case TipoPasso::Insere: {
-                const int r = dll::DefineMeioPagamento(Cp(p.codigo), "", Cp(desc), vinculado);
+                const int r = dll::DefineMeioPagamento(TFormulario::Cp1252(p.codigo), "",
+                                                       TFormulario::Cp1252(desc), vinculado);
                 Log((p.tipo == TipoPasso::Altera ? QStringLiteral(" -> Alterando Forma Pagto. ")
                                                  : QStringLiteral(" -> Inserindo Forma Pagto. ")) +
                     p.codigo + QStringLiteral(" - ") + desc);
@@ -178,7 +178,8 @@ void CadastraMeiosPagamento(const Grade& grade, const TGridDefMeiosPagto& carga)
                 break;
             }
             case TipoPasso::Exclui: {
-                const int r = dll::ExcluiMeioPagamento(Cp(p.codigo), Cp(p.anteriores.value(0)));
+                const int r = dll::ExcluiMeioPagamento(TFormulario::Cp1252(p.codigo),
+                                                       TFormulario::Cp1252(p.anteriores.value(0)));
                 Log(QStringLiteral(" -> Excluindo Forma Pagto. ") + p.codigo);
                 TrataRetorno(r);
                 break;
@@ -338,7 +339,7 @@ TfrmDefineAliquotas::TfrmDefineAliquotas(QWidget* parent)
 void TfrmDefineAliquotas::AntesDeEditar(int linha, int coluna) {
     if (coluna == 1)
         grade_->DefineCelula(linha, coluna,
-                             QString::fromStdString(FormataAliquota(Cp(grade_->Celula(linha, coluna)))));
+                             QString::fromStdString(FormataAliquota(Cp1252(grade_->Celula(linha, coluna)))));
 }
 
 QString TfrmDefineAliquotas::Pergunta() const {

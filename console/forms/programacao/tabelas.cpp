@@ -19,10 +19,6 @@ void Log(const QString& linha) {
     AdicionaRetorno(linha.toStdString());
 }
 
-std::string Cp(const QString& t) {
-    return TFormulario::Cp1252(t);
-}
-
 QString DeCp1252(const std::string& t) {
     return QString::fromStdString(plataforma::Cp1252ParaUtf8(t));
 }
@@ -116,7 +112,7 @@ void TGridDepartamentos::CarregaGrid() {
     for (int l = linhaInicial_; l < grade_->Linhas(); ++l) {
         std::string resposta;
         RegistroTabela r;
-        if (dll::LeDepartamento(Cp(grade_->Celula(l, 0)), "", resposta) >= 1) {
+        if (dll::LeDepartamento(TFormulario::Cp1252(grade_->Celula(l, 0)), "", resposta) >= 1) {
             r = InterpretaDepartamento(DeCp1252(resposta));
         }
         // The code is the row's own when the reply names none (a failed or empty read).
@@ -154,7 +150,7 @@ void TGridTotalizadoresNF::CarregaGrid() {
     ExigeLigada();
     for (int l = linhaInicial_; l < grade_->Linhas(); ++l) {
         std::string resposta;
-        if (dll::LeNaoFiscal(Cp(grade_->Celula(l, 0)), "", resposta) != 1) continue;
+        if (dll::LeNaoFiscal(TFormulario::Cp1252(grade_->Celula(l, 0)), "", resposta) != 1) continue;
         RegistroTabela r = InterpretaNaoFiscal(DeCp1252(resposta));
         if (r.codigo >= 0) registros_.push_back(r);
     }
@@ -211,15 +207,26 @@ void CadastraRelatoriosGerenciais(const Grade& grade, const TGridTabela& carga) 
     Log(QStringLiteral("-> Cadastrando Relatórios Gerenciais"));
     Cadastra(
         grade, carga, 1, QStringLiteral("Relatório"),
-        [](const PassoCadastro& p) { return dll::Tarvo_NomeiaRelatorioGerencialMFD(Cp(p.codigo), Cp(p.valores[0])); },
-        [](const PassoCadastro& p) { return dll::ExcluiGerencial(Cp(p.codigo), Cp(p.anteriores.value(0))); });
+        [](const PassoCadastro& p) {
+            return dll::Tarvo_NomeiaRelatorioGerencialMFD(TFormulario::Cp1252(p.codigo),
+                                                          TFormulario::Cp1252(p.valores[0]));
+        },
+        [](const PassoCadastro& p) {
+            return dll::ExcluiGerencial(TFormulario::Cp1252(p.codigo),
+                                        TFormulario::Cp1252(p.anteriores.value(0)));
+        });
 }
 
 void CadastraDepartamentos(const Grade& grade, const TGridTabela& carga) {
     Cadastra(
         grade, carga, 1, QStringLiteral("Departamento"),
-        [](const PassoCadastro& p) { return dll::Tarvo_NomeiaDepartamento(p.codigo.toInt(), Cp(p.valores[0])); },
-        [](const PassoCadastro& p) { return dll::ExcluiDepartamento(Cp(p.codigo), Cp(p.anteriores.value(0))); });
+        [](const PassoCadastro& p) {
+            return dll::Tarvo_NomeiaDepartamento(p.codigo.toInt(), TFormulario::Cp1252(p.valores[0]));
+        },
+        [](const PassoCadastro& p) {
+            return dll::ExcluiDepartamento(TFormulario::Cp1252(p.codigo),
+                                           TFormulario::Cp1252(p.anteriores.value(0)));
+        });
 }
 
 void CadastraTotalizadoresNF(const Grade& grade, const TGridTabela& carga) {
@@ -229,9 +236,13 @@ void CadastraTotalizadoresNF(const Grade& grade, const TGridTabela& carga) {
         [](const PassoCadastro& p) {
             // The type goes as yes for "Entrada" and as no for anything else.
             const std::string tipo = p.valores[2] == QStringLiteral("Entrada") ? "Entrada" : "Saida";
-            return dll::DefineNaoFiscal(Cp(p.codigo), Cp(p.valores[0]), Cp(p.valores[1]), tipo);
+            return dll::DefineNaoFiscal(TFormulario::Cp1252(p.codigo), TFormulario::Cp1252(p.valores[0]),
+                                        TFormulario::Cp1252(p.valores[1]), tipo);
         },
-        [](const PassoCadastro& p) { return dll::ExcluiNaoFiscal(Cp(p.codigo), Cp(p.anteriores.value(0))); });
+        [](const PassoCadastro& p) {
+            return dll::ExcluiNaoFiscal(TFormulario::Cp1252(p.codigo),
+                                        TFormulario::Cp1252(p.anteriores.value(0)));
+        });
 }
 
 // --- forms ----------------------------------------------------------------------------------------

@@ -23,10 +23,6 @@ namespace belmora {
 
 namespace {
 
-QString Q(const std::string& cp1252) {
-    return QString::fromStdString(plataforma::Cp1252ParaUtf8(cp1252));
-}
-
 void Log(const QString& linha) {
     AdicionaRetorno(linha.toStdString());
 }
@@ -146,7 +142,7 @@ void TfrmStatusCupom::Ok() {
                        const char* falha) {
         std::string r(tamanho, ' ');
         if (Le([&] { return f(r); }, ok, falha))
-            campo(nome)->setText(Q(r).trimmed());
+            campo(nome)->setText(DeCp1252(r).trimmed());
         else
             tudo = false;
     };
@@ -157,8 +153,8 @@ void TfrmStatusCupom::Ok() {
     std::string dataHora(12, ' ');
     if (Le([&] { return dll::Tarvo_DataHoraUltimoDocumentoMFD(dataHora); },
            "  -> Data/Hora lidos com sucesso!", "  -> Falha ao ler Data/Hora!")) {
-        campo("edtData")->setText(Q(dataHora).mid(0, 6));
-        campo("edtHora")->setText(Q(dataHora).mid(6, 6));
+        campo("edtData")->setText(DeCp1252(dataHora).mid(0, 6));
+        campo("edtHora")->setText(DeCp1252(dataHora).mid(6, 6));
     } else {
         tudo = false;
     }
@@ -204,14 +200,14 @@ void TfrmDadosECF::Ok() {
         auto poe = [this](const char* n, const QString& t) {
             findChild<QLineEdit*>(QString::fromUtf8(n))->setText(t);
         };
-        poe("edtMarca", Q(marca).trimmed());
-        poe("edtModelo", Q(modelo).trimmed());
-        poe("edtVersao", Q(versao).trimmed());
-        poe("edtNroSerie", Q(serie).trimmed());
-        poe("edtGrandeTotal", Q(gt).trimmed());
-        poe("edtNumProprietarios", Q(prop).trimmed());
-        poe("edtDataSoftBasico", ComSeparadores(Q(data).trimmed(), QLatin1Char('/')));
-        poe("edtHoraSoftBasico", ComSeparadores(Q(hora).trimmed(), QLatin1Char(':')));
+        poe("edtMarca", DeCp1252(marca).trimmed());
+        poe("edtModelo", DeCp1252(modelo).trimmed());
+        poe("edtVersao", DeCp1252(versao).trimmed());
+        poe("edtNroSerie", DeCp1252(serie).trimmed());
+        poe("edtGrandeTotal", DeCp1252(gt).trimmed());
+        poe("edtNumProprietarios", DeCp1252(prop).trimmed());
+        poe("edtDataSoftBasico", ComSeparadores(DeCp1252(data).trimmed(), QLatin1Char('/')));
+        poe("edtHoraSoftBasico", ComSeparadores(DeCp1252(hora).trimmed(), QLatin1Char(':')));
     }
     Desfecho(ok);
 }
@@ -228,7 +224,7 @@ void TfrmStatusTroco::Ok() {
     Log(QStringLiteral("-> Lendo valor de troco do dia"));
     std::string troco(14, ' ');
     const bool ok = TrataRetorno(dll::Tarvo_TotalDiaTroco(troco));
-    if (ok) findChild<QLineEdit*>(QStringLiteral("edtTroco"))->setText(Q(troco));
+    if (ok) findChild<QLineEdit*>(QStringLiteral("edtTroco"))->setText(DeCp1252(troco));
     Desfecho(ok);
 }
 
@@ -250,10 +246,10 @@ void TfrmCNF::Ok() {
         dll::Tarvo_VerificaTotalizadoresParciaisMFD(vendas, acrescimos, descontos, cancelamentos));
     if (ok) {
         findChild<QPlainTextEdit*>(QStringLiteral("mmVendas"))
-            ->appendPlainText(PartesVendasNaoFiscais(Q(vendas)));
-        findChild<QLineEdit*>(QStringLiteral("edtAcrescNF"))->setText(Q(acrescimos));
-        findChild<QLineEdit*>(QStringLiteral("edtDescNF"))->setText(Q(descontos));
-        findChild<QLineEdit*>(QStringLiteral("edtCancNF"))->setText(Q(cancelamentos));
+            ->appendPlainText(PartesVendasNaoFiscais(DeCp1252(vendas)));
+        findChild<QLineEdit*>(QStringLiteral("edtAcrescNF"))->setText(DeCp1252(acrescimos));
+        findChild<QLineEdit*>(QStringLiteral("edtDescNF"))->setText(DeCp1252(descontos));
+        findChild<QLineEdit*>(QStringLiteral("edtCancNF"))->setText(DeCp1252(cancelamentos));
     }
     Desfecho(ok);
 }
@@ -324,19 +320,19 @@ void TfrmDadosCliche::Ok() {
     std::string ecf(4, ' ');
     if (Le([&] { return dll::Tarvo_NumeroCaixa(ecf); }, "  -> Número do Caixa lido com sucesso!",
            "  -> Falha ao ler número do caixa!"))
-        campo("edtECF")->setText(Q(ecf).trimmed());
+        campo("edtECF")->setText(DeCp1252(ecf).trimmed());
     else
         tudo = false;
     std::string loja(4, ' ');
     if (Le([&] { return dll::Tarvo_NumeroLoja(loja); }, "  -> Número da Loja lido com sucesso!",
            "  -> Falha ao ler número da loja!"))
-        campo("edtLoja")->setText(Q(loja).trimmed());
+        campo("edtLoja")->setText(DeCp1252(loja).trimmed());
     else
         tudo = false;
     std::string cliche(186, ' ');
     if (Le([&] { return dll::Tarvo_ClicheProprietario(cliche); },
            "  -> Clichê do proprietário lido com sucesso!", "  -> Falha ao ler clichê do proprietário!")) {
-        const QStringList linhas = LinhasDoCliche(Q(cliche));
+        const QStringList linhas = LinhasDoCliche(DeCp1252(cliche));
         for (int i = 0; i < 4 && i < linhas.size(); ++i) {
             LinhaCabecalho l = FormataLinhaCabecalho(i == 3 ? linhas[i] + QLatin1Char(' ') : linhas[i]);
             QLineEdit* e = linhas_[static_cast<std::size_t>(i)];
@@ -352,15 +348,15 @@ void TfrmDadosCliche::Ok() {
     std::string cnpj(18, ' '), ie(15, ' ');
     if (Le([&] { return dll::Tarvo_CGC_IE(cnpj, ie); }, "  -> CNPJ / IE lidos com sucesso!",
            "  -> Falha ao ler CNPJ / IE!")) {
-        campo("edtCNPJ")->setText(Q(cnpj).trimmed());
-        campo("edtIE")->setText(Q(ie).trimmed());
+        campo("edtCNPJ")->setText(DeCp1252(cnpj).trimmed());
+        campo("edtIE")->setText(DeCp1252(ie).trimmed());
     } else {
         tudo = false;
     }
     std::string im(20, ' ');
     if (Le([&] { return dll::Tarvo_InscricaoMunicipalMFD(im); }, "  -> IM lido com sucesso!",
            "  -> Falha ao ler IM"))
-        campo("edtIM")->setText(Q(im).trimmed());
+        campo("edtIM")->setText(DeCp1252(im).trimmed());
     else
         tudo = false;
     Desfecho(tudo);
