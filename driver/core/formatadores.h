@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvo {
@@ -35,6 +36,13 @@ std::string AparaDireita(const std::string& texto);
 std::string TextoSemEspacos(const std::string& texto);
 bool ComecaComTexto(const std::string& a, const std::string& b);
 bool ContemTexto(const std::string& a, const std::string& b);
+// Exact tests, letter case and blanks counting.
+inline bool ComecaCom(std::string_view texto, std::string_view prefixo) {
+    return texto.starts_with(prefixo);
+}
+inline bool Contem(std::string_view texto, std::string_view parte) {
+    return texto.find(parte) != std::string_view::npos;
+}
 std::string TextoAteNulo(const std::string& texto);
 std::string HexaString(const std::string& texto);
 std::string BitsSimNao(unsigned char primeiro, unsigned char segundo);

@@ -32,12 +32,6 @@ std::mutex conversao;
 std::string Rfdtemp(const std::string& nome) {
     return DiretorioTemporarioRFD() + nome;
 }
-bool Comeca(const std::string& linha, const std::string& prefixo) {
-    return linha.rfind(prefixo, 0) == 0;
-}
-bool Contem(const std::string& linha, const std::string& parte) {
-    return linha.find(parte) != std::string::npos;
-}
 std::string Quatro(const std::string& n) {
     return PreencheZerosEsquerda(n, 4);
 }
@@ -77,7 +71,7 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
         if (Contem(linha, "MOEDA:")) {
             grava(kLinhaE06, {PalavraDaDireita(linha, 1)});
             secao = Secao::Nenhuma;  // the basic-software list ends here
-        } else if (Comeca(linha, "MFD:")) {
+        } else if (ComecaCom(linha, "MFD:")) {
             grava(kLinhaE08, {PrimeiraPalavra(linha.substr(4)), data(PalavraDaDireita(linha, 1))});
         } else if (Contem(linha,
                           "REDU\xC7\xD5"
@@ -94,10 +88,10 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
             secao = Secao::Reinicio;
         } else if (Contem(linha, "IMPRESS\xC3O FITA DETALHE")) {
             secao = Secao::Fita;
-        } else if (Comeca(linha, std::string(10, '-'))) {
+        } else if (ComecaCom(linha, std::string(10, '-'))) {
             secao = Secao::Nenhuma;
         } else if (secao == Secao::Usuarios) {
-            if (Comeca(linha, "Usuario:")) {
+            if (ComecaCom(linha, "Usuario:")) {
                 e02.NumeroUsuario.Define(TrechoLinha(linha, 9, 2));
                 e02.CRO.Define(TrechoLinha(linha, 17, 3));
                 e02.DataCadastro.Define(data(TrechoLinha(linha, 22, 10)));
@@ -125,7 +119,7 @@ void LinhasMemoriaFiscal(const std::vector<std::string>& linhas, const std::stri
                                   SomenteNumeros(TrechoLinha(linha, 23, 8))});
         } else if (secao == Secao::Reinicio) {
             std::string l = Apara(linha);
-            if (Comeca(l, "CRO:"))
+            if (ComecaCom(l, "CRO:"))
                 grava(kLinhaE09, {SomenteNumeros(PrimeiraPalavra(l)), data(PalavraDaDireita(l, 2)),
                                   SomenteNumeros(PalavraDaDireita(l, 1))});
         } else if (secao == Secao::Fita) {
@@ -332,7 +326,7 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
         ConverteImpressao(Rfdtemp("DETORG.TXT"), FormatoConversao::Texto, detalhe);
         CopiaArquivo(detalhe, Rfdtemp("DET_" + reducao + ".TXT"), false);
         status = EnviaComandoTxt("LeInteiro", "NomeInteiro=\"PermiteISS\"");
-        permiteIss = status == 1 && Comeca(Resposta().DadosResposta, "ValorInteiro=15");
+        permiteIss = status == 1 && ComecaCom(Resposta().DadosResposta, "ValorInteiro=15");
         status = 1;
     }
 
@@ -386,7 +380,7 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     std::error_code ec;
     for (const auto& entrada : fs::directory_iterator(DiretorioTemporarioRFD(), ec)) {
         std::string nome = entrada.path().filename().string();
-        if (Comeca(nome, "RFD") && nome.size() > extensao.size() &&
+        if (ComecaCom(nome, "RFD") && nome.size() > extensao.size() &&
             nome.compare(nome.size() - extensao.size(), extensao.size(), extensao) == 0)
             dias.push_back(nome);
     }

@@ -9,12 +9,6 @@ namespace tarvo {
 
 namespace {
 
-bool Comeca(const std::string& linha, const std::string& prefixo) {
-    return linha.rfind(prefixo, 0) == 0;
-}
-bool Contem(const std::string& linha, const std::string& parte) {
-    return linha.find(parte) != std::string::npos;
-}
 bool Digito(char c) {
     return c >= '0' && c <= '9';
 }
@@ -150,7 +144,7 @@ std::string IncrementaTresDigitos(const std::string& texto) {
 bool UsuarioDoTexto(const std::vector<std::string>& linhas, std::string& nome, std::string& endereco) {
     std::vector<std::string> bloco;
     for (const std::string& linha : linhas) {
-        if (Comeca(linha, "CNPJ:") || Comeca(linha, kSeparador10)) break;
+        if (ComecaCom(linha, "CNPJ:") || ComecaCom(linha, kSeparador10)) break;
         if (!Apara(linha).empty()) bloco.push_back(linha);
     }
     if (bloco.empty()) return false;
@@ -216,14 +210,14 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
             if (TrechoLinha(linha, 39, 4) != "COO:") continue;
             documentos = true;
         }
-        if (Comeca(linha, "MOVIMENTO DO DIA:")) {
+        if (ComecaCom(linha, "MOVIMENTO DO DIA:")) {
             resultado.DataMovimentoImpressa = ParteDireita(linha, 15);
             resultado.DataMovimento = DataParaAAAAMMDD(SomenteNumeros(resultado.DataMovimentoImpressa));
         }
         if (Contem(linha, "TOTALIZADOR GERAL:"))
             r.E02.GT.Define(SomenteNumeros(TrechoLinha(linha, 20, linha.size())));
         Banner(linha);
-        if (Comeca(linha, "FAB:")) {
+        if (ComecaCom(linha, "FAB:")) {
             NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
             cabecalho_.NumeroSerie.Define(fab.serie);
             cabecalho_.MFAdicional.Define(fab.letra);
@@ -253,16 +247,16 @@ void ConversorDetalhe::LeDocumentos(const std::vector<std::string>& linhas,
 void ConversorDetalhe::Linha(const std::string& linha) {
     if (TrechoLinha(linha, 39, 4) == "COO:") return AbreDocumento(linha);
     if (!pendente_) return;
-    if (Comeca(linha, "FAB:")) return Rodape(linha);
+    if (ComecaCom(linha, "FAB:")) return Rodape(linha);
 
     RegistroE14& cupom = Registros().E14;
-    if (EhLinhaConsumidor(linha) || Comeca(linha, "CGC / CPF:-")) {
+    if (EhLinhaConsumidor(linha) || ComecaCom(linha, "CGC / CPF:-")) {
         std::size_t p = linha.find(':');
         std::string digitos = SomenteNumeros(linha.substr(p + 1));
         if (!digitos.empty()) cupom.CPFCNPJAdquirente.Define(digitos);
         return;
     }
-    if (Comeca(linha, "NOME:")) {
+    if (ComecaCom(linha, "NOME:")) {
         cupom.NomeAdquirente.Define(Apara(linha.substr(5)));
         return;
     }
@@ -400,7 +394,7 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
     doc.Cabecalho.Tipo.Define("E16");
     doc.GNF.Define(ValorAposRotulo("GNF:", janela_));
     for (std::size_t k = 1; k <= 4; ++k)
-        if (Comeca(janela_.Anterior(k), "GRG:")) doc.GRG.Define(TrechoLinha(janela_.Anterior(k), 5, 6));
+        if (ComecaCom(janela_.Anterior(k), "GRG:")) doc.GRG.Define(TrechoLinha(janela_.Anterior(k), 5, 6));
     doc.CDC.Define(ValorAposRotulo("CDC:", janela_));
     doc.Denominacao.Define(kDenominacao[tipo_]);
     doc.DataFinal.Define(DataFinal());
@@ -423,9 +417,9 @@ void ConversorDetalhe::Rodape(const std::string& linha) {
 void ConversorDetalhe::LinhaReducao(const std::string& linha) {
     RegistrosAto& r = Registros();
     std::string maiusculas = MaiusculasAnsi(linha);
-    if (Comeca(maiusculas, "CONTADOR DE REDU")) return r.E12.CRZ.Define(TrechoLinha(linha, 43, 6));
-    if (Comeca(maiusculas, "CONTADOR DE REIN")) return r.E12.CRO.Define(TrechoLinha(linha, 43, 6));
-    if (Comeca(linha, "VENDA BRUTA DI\xC1RIA:"))
+    if (ComecaCom(maiusculas, "CONTADOR DE REDU")) return r.E12.CRZ.Define(TrechoLinha(linha, 43, 6));
+    if (ComecaCom(maiusculas, "CONTADOR DE REIN")) return r.E12.CRO.Define(TrechoLinha(linha, 43, 6));
+    if (ComecaCom(linha, "VENDA BRUTA DI\xC1RIA:"))
         return r.E12.VendaBrutaDiaria.Define(SomenteNumeros(TrechoLinha(linha, 20, 43)));
 
     if (Contem(linha, "TOTALIZADORES N\xC3O FISCAIS")) {
@@ -435,9 +429,9 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
     if (emNaoFiscais_) {
         if (linha.size() >= 10 && ParteDireita(linha, 10) == kSeparador10) {
             emNaoFiscais_ = false;
-        } else if (!Comeca(linha, "DESCONTOS N\xC3O-FISCAIS") &&
-                   !Comeca(linha, "ACR\xC9SCIMOS N\xC3O-FISCAIS") &&
-                   !Comeca(linha, "CANCELAMENTOS N\xC3O-FISCAIS")) {
+        } else if (!ComecaCom(linha, "DESCONTOS N\xC3O-FISCAIS") &&
+                   !ComecaCom(linha, "ACR\xC9SCIMOS N\xC3O-FISCAIS") &&
+                   !ComecaCom(linha, "CANCELAMENTOS N\xC3O-FISCAIS")) {
             r.E17 = {};
             r.E17.TotalizadorNaoFiscal.Define(TrechoLinha(linha, 4, 16));
             r.E17.ValorAcumulado.Define(SomenteNumeros(TrechoLinha(linha, 30, 40)));
@@ -474,7 +468,7 @@ void ConversorDetalhe::LinhaReducao(const std::string& linha) {
                  PreencheZerosEsquerda(SomenteNumeros(TrechoLinha(linha, 2, 5)), 4);
     } else {
         for (const RotuloTotalizador& t : kTotalizadores)
-            if (Comeca(linha, t.rotulo)) {
+            if (ComecaCom(linha, t.rotulo)) {
                 codigo = t.codigo;
                 break;
             }
@@ -560,9 +554,9 @@ void ConversorDetalhe::Item(const std::string& linha) {
 void ConversorDetalhe::LinhaCupom(const std::string& linha) {
     RegistroE14& cupom = Registros().E14;
     if (emPagamentos_) {
-        if (Comeca(linha, kSeparador10) || Comeca(linha, "SOMA") || EhLinhaAliquota(linha)) {
+        if (ComecaCom(linha, kSeparador10) || ComecaCom(linha, "SOMA") || EhLinhaAliquota(linha)) {
             emPagamentos_ = false;
-        } else if (!Comeca(linha, "TROCO") && !Apara(linha).empty()) {
+        } else if (!ComecaCom(linha, "TROCO") && !Apara(linha).empty()) {
             RegistroE21& pagamento = Registros().E21;
             pagamento = {};
             CopiaCabecalhoECF(cabecalho_, pagamento.Cabecalho);
@@ -574,33 +568,33 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
         }
         return;
     }
-    if (Comeca(linha, "item cancelado:"))
+    if (ComecaCom(linha, "item cancelado:"))
         return CancelaItem(TrechoLinha(linha, 16, 3), "", DigitosFinais(linha, 15));
-    if (Comeca(linha, "cancelamento item:"))
+    if (ComecaCom(linha, "cancelamento item:"))
         return CancelaItem(TrechoLinha(linha, 1, 3), SomenteNumeros(TrechoLinha(linha, 1, 10)),
                            DigitosFinais(linha, 15));
-    if (Comeca(linha, "desconto item"))
+    if (ComecaCom(linha, "desconto item"))
         return AjustaItem(TrechoLinha(linha, 15, 3), true, DigitosFinais(linha, 15));
-    if (Comeca(linha, "acr\x82scimo item"))
+    if (ComecaCom(linha, "acr\x82scimo item"))
         return AjustaItem(TrechoLinha(linha, 16, 3), false, DigitosFinais(linha, 15));
-    if (Comeca(linha, "SUBTOTAL")) return cupom.Subtotal.Define(DigitosFinais(linha, 15));
-    if (Comeca(linha, "DESCONTO")) {
+    if (ComecaCom(linha, "SUBTOTAL")) return cupom.Subtotal.Define(DigitosFinais(linha, 15));
+    if (ComecaCom(linha, "DESCONTO")) {
         cupom.DescontoSubtotal.Define(DigitosFinais(linha, 15));
         cupom.TipoDesconto.Define(Contem(linha, "%") ? "P" : "V");
         if (cupom.OrdemDescontoAcrescimo.Texto().empty()) cupom.OrdemDescontoAcrescimo.Define("D");
         return;
     }
-    if (Comeca(linha, "acr\x82scimo")) {
+    if (ComecaCom(linha, "acr\x82scimo")) {
         cupom.AcrescimoSubtotal.Define(DigitosFinais(linha, 15));
         cupom.TipoAcrescimo.Define(Contem(linha, "%") ? "P" : "V");
         if (cupom.OrdemDescontoAcrescimo.Texto().empty()) cupom.OrdemDescontoAcrescimo.Define("A");
         return;
     }
-    if (Comeca(linha, "TOTAL")) {
+    if (ComecaCom(linha, "TOTAL")) {
         cupom.ValorTotalLiquido.Define(DigitosFinais(linha, 15));
         // Without a SUBTOTAL line (no adjustment) the total is the subtotal.
         if (cupom.Subtotal.Texto().empty()) cupom.Subtotal.Define(cupom.ValorTotalLiquido.Texto());
-        if (Comeca(linha, "TOTAL R$")) emPagamentos_ = true;
+        if (ComecaCom(linha, "TOTAL R$")) emPagamentos_ = true;
         return;
     }
     // Only a line whose last character is the item mark can be an item's value line.

@@ -27,9 +27,6 @@ const char* const kQuebra = "\\n";
 // Consumer identification of the document in progress, in the current folder.
 const char* const kArquivoIdentificacao = "ID.TXT";
 
-bool ComecaCom(const std::string& texto, const std::string& prefixo) {
-    return texto.rfind(prefixo, 0) == 0;
-}
 bool TerminaEmLF(const std::string& texto) {
     return !texto.empty() && texto.back() == '\n';
 }

@@ -33,8 +33,6 @@ constexpr std::size_t kMaximoResposta = 64 * 1024;
 constexpr std::size_t kMaximoComando = 16 * 1024;
 const char* const kComandoExcessivo = "Parametro invalido: comando acima de 16 KiB";
 
-bool ComecaCom(const std::string& texto, const std::string& prefixo) { return texto.rfind(prefixo, 0) == 0; }
-
 int UltimoDiaDoMes(int mes, int ano) {
     static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (mes == 2 && ((ano % 4 == 0 && ano % 100 != 0) || ano % 400 == 0)) return 29;
