@@ -51,10 +51,6 @@ const CampoPosicao kCampos[] = {
 };
 constexpr int kPosicaoMaxima = 3000;  // tenths of a millimetre: wider than any cheque
 
-void Log(const QString& linha) { AdicionaRetorno(linha.toStdString()); }
-void LogSucesso() { AdicionaRetorno(std::string("<- ") + kSucesso); }
-void LogFalha(const char* prefixo = "<- ") { AdicionaRetorno(std::string(prefixo) + kFalhou); }
-
 // The up-down edits: digits only (a blank text is possible and refused at save).
 QSpinBox* Posicao(QWidget* dono, const char* nome) {
     auto* s = new QSpinBox(dono);
@@ -184,10 +180,10 @@ void TfrmGerenciaLayouts::SalvarLayout() {
     TdmVintaro* dm = dmVintaro();
     if (!dm || !dm->SalvarCheque(c, erro)) {
         Informa(this, kBelmora, QStringLiteral("Erro ao salvar layout: ") + erro);
-        LogFalha();
+        LogDesfecho(false);
         return;
     }
-    LogSucesso();
+    LogDesfecho(true);
 }
 
 void TfrmGerenciaLayouts::LimparBase() {
@@ -197,7 +193,7 @@ void TfrmGerenciaLayouts::LimparBase() {
     TdmVintaro* dm = dmVintaro();
     if (!dm || !dm->LimparCheques(erro)) throw ErroFormulario(erro.toStdString());
     // The module read the list again: the grid followed it.
-    LogSucesso();
+    LogDesfecho(true);
 }
 
 void TfrmGerenciaLayouts::GerarArquivo() {
@@ -209,12 +205,12 @@ void TfrmGerenciaLayouts::GerarArquivo() {
     if (!dm || !dm->Disponivel()) {
         erro = dm ? dm->Erro() : QStringLiteral("banco de dados indisponível");
     } else if (GravaChequesIni(plataforma::PastaPrograma(), dm->Cheques(), erro)) {
-        LogSucesso();
+        LogDesfecho(true);
         if (grade_->rowCount() > 0) grade_->setCurrentCell(0, 0);
         return;
     }
     Informa(this, kBelmora, QStringLiteral("Erro ao salvar arquivo: ") + erro);
-    LogFalha();
+    LogDesfecho(false);
 }
 
 void TfrmGerenciaLayouts::ImportarArquivo() {
@@ -227,20 +223,20 @@ void TfrmGerenciaLayouts::ImportarArquivo() {
     QString erro;
     if (!ImportaChequesIni(plataforma::PastaPrograma(), lidos, erro)) {
         Log(QStringLiteral("  <- ") + erro);
-        LogFalha();
+        LogDesfecho(false);
         Informa(this, kBelmora, erro);
         return;
     }
     Log(QStringLiteral("  <- Arquivo aberto, informações lidas com sucesso!"));
     TdmVintaro* dm = dmVintaro();
     if (!dm || !dm->SubstituiCheques(lidos, erro)) {
-        LogFalha("  <- ");
+        AdicionaRetorno(std::string("  <- ") + kFalhou);
         Informa(this, kBelmora, QStringLiteral("Erro ao inserir layout: ") + erro);
         return;
     }
     for (const LayoutCheque& c : lidos)
         Log(QStringLiteral("  <- Layout do Banco:") + c.nomeBanco + QStringLiteral(" inserido com sucesso!"));
-    LogSucesso();
+    LogDesfecho(true);
 }
 
 // --- cheque printing --------------------------------------------------------------------------

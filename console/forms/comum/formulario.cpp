@@ -233,6 +233,14 @@ int TFormulario::Tag() const {
     return property("Tag").toInt();
 }
 
+void Log(const QString& linha) {
+    AdicionaRetorno(linha.toStdString());
+}
+
+void LogDesfecho(bool ok) {
+    AdicionaRetorno(std::string("<- ") + (ok ? kSucesso : kFalhou));
+}
+
 // --- running -------------------------------------------------------------------------------------
 
 bool TFormulario::Executa(const QString& inicio, const std::function<int()>& chamada,

@@ -155,6 +155,11 @@ class TListaCadastrada : public QListWidget {
 
 // "Linhas Cadastradas": stored lines of text in a file of their own (Windows-1252, CR LF),
 // one entry per line. A missing file is an empty list; an unreadable one raises ErroFormulario.
+// One line of the operator log, as the forms write it.
+void Log(const QString& linha);
+// "<- " and the success or failure text of an operation.
+void LogDesfecho(bool ok);
+
 QStringList LeLinhasCadastradas(const QString& arquivo);
 // Replaces the file with the lines; raises ErroFormulario when it cannot be written.
 void GravaLinhasCadastradas(const QString& arquivo, const QStringList& linhas);

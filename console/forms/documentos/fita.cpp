@@ -33,10 +33,6 @@ QString Sucesso() {
 QString Falhou() {
     return QStringLiteral("<- ") + QString::fromUtf8(kFalhou);
 }
-void Registra(const QString& linha) {
-    AdicionaRetorno(linha.toStdString());
-}
-
 }  // namespace
 
 // --- detail-tape download ------------------------------------------------------------------------
@@ -141,7 +137,7 @@ void TfrmDownloadMFD::Ok() {
         e.fim = Valor("edtFinal");
     }
     e.proprietario = Valor("edtProprietario");
-    Registra(QStringLiteral("-> Lendo Memória da Fita-Detalhe"));
+    Log(QStringLiteral("-> Lendo Memória da Fita-Detalhe"));
     int r = 0;
     {
         TfrmVintaro::Operacao ocupada(frmVintaro());
@@ -150,11 +146,11 @@ void TfrmDownloadMFD::Ok() {
                                 Cp1252(e.proprietario).c_str());
     }
     if (!VerificaRetornoDLL(r)) {
-        Registra(Falhou());
+        Log(Falhou());
         return;
     }
     e.baixado = true;
-    Registra(Sucesso() + QStringLiteral(" Clique no botão formatar!"));
+    Log(Sucesso() + QStringLiteral(" Clique no botão formatar!"));
 }
 
 void TfrmDownloadMFD::Formata() {
@@ -165,7 +161,7 @@ void TfrmDownloadMFD::Formata() {
         return;
     }
     e.baixado = false;
-    Registra(QStringLiteral("-> Formatando dados MFD"));
+    Log(QStringLiteral("-> Formatando dados MFD"));
     int r = 0;
     {
         TfrmVintaro::Operacao ocupada(frmVintaro());
@@ -174,10 +170,10 @@ void TfrmDownloadMFD::Formata() {
                                     Cp1252(e.proprietario).c_str());
     }
     if (!VerificaRetornoDLL(r)) {
-        Registra(Falhou());
+        Log(Falhou());
         return;
     }
-    Registra(Sucesso() + QStringLiteral(" Arquivo LeituraMFD.txt gerado com sucesso\""));
+    Log(Sucesso() + QStringLiteral(" Arquivo LeituraMFD.txt gerado com sucesso\""));
 }
 
 // --- timed test receipt --------------------------------------------------------------------------
@@ -204,12 +200,12 @@ void TfrmAllCupom::Ok() {
     TfrmVintaro::Operacao ocupada(frmVintaro());
     QElapsedTimer relogio;
     relogio.start();
-    Registra(QStringLiteral("-> Iniciando emissão completa de cupom"));
+    Log(QStringLiteral("-> Iniciando emissão completa de cupom"));
     memo->appendPlainText(QStringLiteral("Início Venda: ") + hora());
     memo->appendPlainText(QStringLiteral("Abrindo Cupom Fiscal..."));
     bool ok = VerificaRetornoDLL(dll::Tarvo_AbreCupom(""));
     if (!ok) {
-        Registra(QStringLiteral("  -> Erro ao abrir cupom!"));
+        Log(QStringLiteral("  -> Erro ao abrir cupom!"));
     } else {
         memo->appendPlainText(QStringLiteral("Vendendo Itens Solicitados"));
         memo->appendPlainText(
@@ -217,20 +213,20 @@ void TfrmAllCupom::Ok() {
         for (int i = 0; i < itens; ++i)
             if (!VerificaRetornoDLL(
                     dll::Tarvo_VendeItem("001", "Impressora RIX", "01", "I", "2", 2, "0,05", "", ""))) {
-                Registra(QStringLiteral("  -> Erro ao vender item!"));
+                Log(QStringLiteral("  -> Erro ao vender item!"));
                 ok = false;
                 break;
             }
         memo->appendPlainText(QStringLiteral("Fechamento do Cupom...."));
         if (!VerificaRetornoDLL(dll::Tarvo_FechaCupomResumido("-2", "OBRIGADO"))) {
-            Registra(QStringLiteral("  -> Erro ao fechar cupom!"));
+            Log(QStringLiteral("  -> Erro ao fechar cupom!"));
             ok = false;
         }
     }
     memo->appendPlainText(QStringLiteral("Fim: ") + hora());
     memo->appendPlainText(QStringLiteral("Duração: ") + QString::number(relogio.elapsed() / 1000) +
                           QStringLiteral(" segundo(s)"));
-    Registra(ok ? Sucesso() : Falhou());
+    Log(ok ? Sucesso() : Falhou());
 }
 
 }  // namespace belmora

@@ -23,10 +23,6 @@ namespace belmora {
 
 namespace {
 
-void Log(const QString& linha) {
-    AdicionaRetorno(linha.toStdString());
-}
-
 }  // namespace
 
 // --- capture display ----------------------------------------------------------------------------

@@ -35,14 +35,6 @@ namespace belmora {
 
 namespace {
 
-void Log(const QString& linha) {
-    AdicionaRetorno(linha.toStdString());
-}
-
-void Desfecho(bool ok) {
-    Log(QStringLiteral("<- ") + QString::fromUtf8(ok ? kSucesso : kFalhou));
-}
-
 // A read that fails stops the form's capture: TrataRetorno has logged the printer's error,
 // the guard shows "Erro" and logs the failure line; the fields keep what they showed.
 void Exige(int resultado) {
@@ -279,7 +271,7 @@ void TfrmProgramaCabecalho::Capturar() {
     }
     loja_->setText(DeCp1252(loja).trimmed());
     ecf_->setText(DeCp1252(ecf).trimmed());
-    Desfecho(true);
+    LogDesfecho(true);
 }
 
 void TfrmProgramaCabecalho::Gravar() {
@@ -361,7 +353,7 @@ void TFormProprietario::LeDadosProprietario() {
     preenche(im_, im);
     preenche(serie_, serie);
     senha_->setEnabled(im_->isEnabled());
-    Desfecho(true);
+    LogDesfecho(true);
 }
 
 void TFormProprietario::Capturar() {
@@ -392,7 +384,7 @@ void TfrmProgramaProprietario::Salvar() {
     if (!CnpjValido()) {
         Avisa(this, kCnpjInvalido);
         invalido_->show();
-        Desfecho(false);
+        LogDesfecho(false);
         return;
     }
     invalido_->hide();
@@ -418,7 +410,7 @@ void TfrmProgramarDasks::Capturar() {
     Log(QStringLiteral("-> Lendo número de série da MFD ..."));
     std::string serie(21, ' ');
     Exige(dll::Tarvo_NumeroSerieMemoriaMFD(serie));
-    Desfecho(true);
+    LogDesfecho(true);
     serieMfd_->setText(DeCp1252(serie).trimmed());
 }
 
@@ -478,7 +470,7 @@ void TfrmProgramaDataHora::Capturar() {
     Log(QStringLiteral("-> Lendo data e hora da Impressora ..."));
     dll::FlagsFiscais flags;
     if (!TrataRetorno(dll::DecodificaFlagsFiscais(flags))) {
-        Desfecho(false);
+        LogDesfecho(false);
         return;
     }
     estado_->setText(flags.bit4 ? QStringLiteral("Em de Horário de Verão") : kForaVerao);
@@ -492,7 +484,7 @@ void TfrmProgramaDataHora::Capturar() {
         findChild<QDateEdit*>(QStringLiteral("edtData"))->setDate(dia);
         findChild<QTimeEdit*>(QStringLiteral("edtHora"))->setTime(tempo);
     }
-    Desfecho(ok);
+    LogDesfecho(ok);
 }
 
 void TfrmProgramaDataHora::CapturarDoPC() {

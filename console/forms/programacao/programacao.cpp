@@ -32,10 +32,6 @@ namespace belmora {
 
 namespace {
 
-void Log(const QString& linha) {
-    AdicionaRetorno(linha.toStdString());
-}
-
 const QString kConfirmacao = QStringLiteral("Confirmação!");
 
 // The cells of a column titled "Percentual" are edited with the mask "00,00".

@@ -15,10 +15,6 @@ namespace belmora {
 
 namespace {
 
-void Log(const QString& linha) {
-    AdicionaRetorno(linha.toStdString());
-}
-
 QString DeCp1252(const std::string& t) {
     return QString::fromStdString(plataforma::Cp1252ParaUtf8(t));
 }

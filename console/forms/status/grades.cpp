@@ -5,6 +5,7 @@
 #include "console/binding/auxiliar.h"
 #include "console/binding/construtores.h"
 #include "console/binding/ecf_dll.h"
+#include "console/forms/comum/formulario.h"
 #include "console/forms/comum/valores.h"
 #include "platform/codepage.h"
 
@@ -14,10 +15,6 @@ namespace {
 
 QString DeCp1252(const std::string& t) {
     return QString::fromStdString(plataforma::Cp1252ParaUtf8(t));
-}
-
-void Log(const QString& linha) {
-    AdicionaRetorno(linha.toStdString());
 }
 
 }  // namespace

@@ -23,14 +23,6 @@ namespace belmora {
 
 namespace {
 
-void Log(const QString& linha) {
-    AdicionaRetorno(linha.toStdString());
-}
-
-void Desfecho(bool ok) {
-    Log(QStringLiteral("<- ") + QString::fromUtf8(ok ? kSucesso : kFalhou));
-}
-
 QTableWidget* NovaTabela(QWidget* pai, const char* nome, int colunas, int linhas) {
     auto* t = new QTableWidget(linhas, colunas, pai);
     t->setObjectName(QString::fromUtf8(nome));
@@ -117,7 +109,7 @@ void TfrmStatusImp::Ok() {
     // Every capture shows the bits of this reading only.
     const int bits = (st1 & 0xFF) << 8 | (st2 & 0xFF);
     for (int i = 0; i < 16; ++i) caixas_[static_cast<std::size_t>(i)]->setChecked((bits >> (15 - i)) & 1);
-    Desfecho(true);
+    LogDesfecho(true);
 }
 
 // --- open receipt -------------------------------------------------------------------------------
@@ -164,7 +156,7 @@ void TfrmStatusCupom::Ok() {
             "  -> Falha ao ler o grande total!");
     simples("edtQtdeItens", 4, dll::sequencia::Tarvo_UltimoItemVendido,
             "  -> Número de Itens lido com sucesso!", "  -> Falha ao ler o número de itens!");
-    Desfecho(tudo);
+    LogDesfecho(tudo);
 }
 
 // --- printer identity -----------------------------------------------------------------------------
@@ -209,7 +201,7 @@ void TfrmDadosECF::Ok() {
         poe("edtDataSoftBasico", ComSeparadores(DeCp1252(data).trimmed(), QLatin1Char('/')));
         poe("edtHoraSoftBasico", ComSeparadores(DeCp1252(hora).trimmed(), QLatin1Char(':')));
     }
-    Desfecho(ok);
+    LogDesfecho(ok);
 }
 
 // --- change of the day --------------------------------------------------------------------------
@@ -225,7 +217,7 @@ void TfrmStatusTroco::Ok() {
     std::string troco(14, ' ');
     const bool ok = TrataRetorno(dll::Tarvo_TotalDiaTroco(troco));
     if (ok) findChild<QLineEdit*>(QStringLiteral("edtTroco"))->setText(DeCp1252(troco));
-    Desfecho(ok);
+    LogDesfecho(ok);
 }
 
 // --- non-fiscal totals --------------------------------------------------------------------------
@@ -251,7 +243,7 @@ void TfrmCNF::Ok() {
         findChild<QLineEdit*>(QStringLiteral("edtDescNF"))->setText(DeCp1252(descontos));
         findChild<QLineEdit*>(QStringLiteral("edtCancNF"))->setText(DeCp1252(cancelamentos));
     }
-    Desfecho(ok);
+    LogDesfecho(ok);
 }
 
 // --- rates and payment methods ------------------------------------------------------------------
@@ -359,7 +351,7 @@ void TfrmDadosCliche::Ok() {
         campo("edtIM")->setText(DeCp1252(im).trimmed());
     else
         tudo = false;
-    Desfecho(tudo);
+    LogDesfecho(tudo);
 }
 
 void RegistraFormulariosDeStatus() {
