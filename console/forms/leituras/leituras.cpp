@@ -21,10 +21,6 @@
 
 namespace belmora {
 
-namespace {
-
-}  // namespace
-
 // --- capture display ----------------------------------------------------------------------------
 
 TMemoCaptura::TMemoCaptura(QWidget* parent) : QPlainTextEdit(parent) {
