@@ -235,13 +235,7 @@ TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingM
 }
 
 TEST_F(ConversaoEmulador, TheDevelopersLineAndTheNameOfAStateThatAsksForTheModelsCode) {
-    teste::EscreveArquivo(home / "TARVO.INI",
-                          "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
-                              "\r\nPathRFD=" + home / "rfd" +
-                              "/\r\n[ECF]\r\nUF=se\r\n[SoftwareHouse]\r\nCNPJ=12.345.678/0001-95\r\n"
-                              "IE=110.042.490.114\r\nIM=9876\r\nRazaoSocial=SOFTWARE DE TESTE LTDA\r\n"
-                              "NomeAplicativo=CAIXA\r\nVersao=2.1\r\nCOO=77\r\nNumeroAplicativo=3\r\n"
-                              "Linha1=PRIMEIRA\r\nLinha2=SEGUNDA\r\n");
+    teste::EscreveArquivo(home / "TARVO.INI", Sistema() + "[ECF]\r\nUF=se\r\n" + teste::kSoftwareHouse);
     CarregaConfiguracao();
     Dia();
     if (HasFatalFailure()) return;

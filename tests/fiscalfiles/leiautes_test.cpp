@@ -274,13 +274,7 @@ class LeiauteRfd : public teste::RfdComEmulador {
 };
 
 TEST_F(LeiauteRfd, EveryLineOfAReductionsFileKeepsItsLayout) {
-    // The developer's lines of TARVO.INI with the punctuation hosts write in them.
-    teste::EscreveArquivo(home / "TARVO.INI",
-                          "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
-                              "\r\nPathRFD=" + home / "rfd" +
-                              "/\r\n[SoftwareHouse]\r\nCNPJ=12.345.678/0001-95\r\nIE=110.042.490.114\r\nIM=9876\r\n"
-                              "RazaoSocial=SOFTWARE DE TESTE LTDA\r\nNomeAplicativo=CAIXA\r\nVersao=2.1\r\nCOO=77\r\n"
-                              "NumeroAplicativo=3\r\nLinha1=PRIMEIRA\r\nLinha2=SEGUNDA\r\n");
+    teste::EscreveArquivo(home / "TARVO.INI", Sistema() + teste::kSoftwareHouse);  // the developer's lines
     tarvo::CarregaConfiguracao();
     Dia();
     if (HasFatalFailure()) return;
