@@ -1,6 +1,8 @@
 #include "console/main/configuracao_console.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "platform/codepage.h"
 #include "platform/ini.h"
@@ -42,6 +44,37 @@ ConfiguracaoConsole LeConfiguracaoConsole() {
 
 void PreparaPastas(char** argv) {
     if (LeConfiguracaoConsole().PastasReescritas) plataforma::ReiniciaPrograma(argv);
+}
+
+std::string PastaDoUsuario(const char* tarvoHome, bool programaGravavel, const char* xdgDataHome,
+                           const char* home) {
+    if (programaGravavel) return "";
+    std::string pasta;
+    if (xdgDataHome && xdgDataHome[0] == '/')
+        pasta = xdgDataHome;
+    else if (home && home[0] == '/')
+        pasta = std::string(home) + (home[std::strlen(home) - 1] == '/' ? "" : "/") + ".local/share";
+    else
+        return "";
+    pasta += (pasta.back() == '/' ? "" : "/") + std::string("belmora/");
+    if (tarvoHome && *tarvoHome) {
+        std::string escolhida = tarvoHome;
+        if (escolhida.back() != '/') escolhida += '/';
+        if (escolhida != pasta) return "";
+    }
+    return pasta;
+}
+
+PastaDeDados EscolhePastaDeDados() {
+    const char* tarvoHome = std::getenv("TARVO_HOME");
+    PastaDeDados d;
+    d.pasta = PastaDoUsuario(tarvoHome, plataforma::PastaGravavel(plataforma::PastaExecutavel()),
+                             std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (d.pasta.empty() || (tarvoHome && *tarvoHome)) return d;
+    if (!plataforma::CriaPasta(d.pasta)) return {};
+    plataforma::DefineVariavel("TARVO_HOME", d.pasta);
+    d.definida = true;
+    return d;
 }
 
 std::string ArquivoDoConsole(const std::string& relativo) {

@@ -29,6 +29,23 @@ ConfiguracaoConsole LeConfiguracaoConsole();
 // starts once more and the driver reads what the console uses (`argv` as main received it).
 void PreparaPastas(char** argv);
 
+// The folder of an installed console's own files: when the program's folder cannot be
+// written and TARVO_HOME is not set (or names this very folder), $XDG_DATA_HOME/belmora/
+// (an absolute XDG_DATA_HOME), else $HOME/.local/share/belmora/; "" when the console keeps
+// to its program folder (TARVO_HOME, or a folder it can write). Decided from its inputs.
+std::string PastaDoUsuario(const char* tarvoHome, bool programaGravavel, const char* xdgDataHome,
+                           const char* home);
+
+// At start-up, before PreparaPastas: the folder above for this process ("" when none).
+// When TARVO_HOME did not name it yet it is created and TARVO_HOME set to it (`definida`):
+// the program must start once more so that the driver, loaded before, reads its TARVO.INI
+// there too.
+struct PastaDeDados {
+    std::string pasta;
+    bool definida = false;
+};
+PastaDeDados EscolhePastaDeDados();
+
 // A file shipped with the console ("Imagens/...", "Ajuda/...") by its relative name: from
 // the current folder, the program's folder, the executable's folder, or the shared data
 // folder of an installed console (<executable>/../share/belmora/). "" when none has it.

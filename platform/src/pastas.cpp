@@ -79,6 +79,10 @@ bool ExisteArquivo(const std::string& caminho) {
     return !caminho.empty() && fs::is_regular_file(caminho, ec);
 }
 
+bool PastaGravavel(const std::string& pasta) {
+    return ExistePasta(pasta) && ::access(pasta.c_str(), W_OK | X_OK) == 0;
+}
+
 bool ExistePasta(const std::string& caminho) {
     std::error_code ec;
     return !caminho.empty() && fs::is_directory(caminho, ec);

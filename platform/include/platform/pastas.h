@@ -37,6 +37,8 @@ inline std::string CaminhoCurto(const std::string& caminho) { return caminho; }
 
 bool ExisteArquivo(const std::string& caminho);
 bool ExistePasta(const std::string& caminho);
+// True when this process may create files in the existing folder `pasta`.
+bool PastaGravavel(const std::string& pasta);
 
 // The file `nome` inside `pasta`. When a file of that name exists with another letter case,
 // its real name is returned; otherwise pasta + nome (the spelling a write creates).

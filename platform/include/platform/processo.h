@@ -1,6 +1,8 @@
 // The running program itself.
 #pragma once
 
+#include <string>
+
 namespace plataforma {
 
 // Replaces the running program by a fresh start of the same executable with the same
@@ -8,5 +10,9 @@ namespace plataforma {
 // settings again. Only once: a process that is itself such a restart goes on instead.
 // Returns when the program does not restart.
 void ReiniciaPrograma(char** argv);
+
+// Sets a variable of the environment, for this process, the libraries it has loaded and the
+// programs it starts (a restart included).
+void DefineVariavel(const char* nome, const std::string& valor);
 
 }  // namespace plataforma
