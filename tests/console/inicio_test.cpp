@@ -42,6 +42,30 @@ TEST(Inicio, TheFoldersTheConsoleSetsExistAndTheDriverUsesThemFromTheFirstStart)
     EXPECT_EQ(c.PathTDM, "c:\\");
 }
 
+// An installed console in a folder it cannot write: where it keeps its files.
+TEST(Inicio, TheUsersOwnFolderWhenTheProgramsFolderCannotBeWritten) {
+    const struct {
+        const char *tarvoHome, *xdg, *home;
+        bool gravavel;
+        const char* pasta;
+    } casos[] = {
+        {nullptr, "/x/dados", "/home/ana", true, ""},
+        {nullptr, "/x/dados", "/home/ana", false, "/x/dados/belmora/"},
+        {nullptr, "/x/dados/", "/home/ana", false, "/x/dados/belmora/"},
+        {nullptr, "dados", "/home/ana", false, "/home/ana/.local/share/belmora/"},
+        {nullptr, "", "/home/ana/", false, "/home/ana/.local/share/belmora/"},
+        {nullptr, nullptr, "/home/ana", false, "/home/ana/.local/share/belmora/"},
+        {nullptr, nullptr, nullptr, false, ""},
+        {nullptr, nullptr, "relativa", false, ""},
+        {"", nullptr, "/home/ana", false, "/home/ana/.local/share/belmora/"},
+        {"/opt/caixa", nullptr, "/home/ana", false, ""},
+        {"/home/ana/.local/share/belmora", nullptr, "/home/ana", false, "/home/ana/.local/share/belmora/"},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(belmora::PastaDoUsuario(c.tarvoHome, c.gravavel, c.xdg, c.home), c.pasta)
+            << (c.tarvoHome ? c.tarvoHome : "-") << " " << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+}
+
 TEST(Inicio, AmountsUseTheDecimalCommaWhateverTheMachinesLocale) {
     // The test runs under LANG=C.UTF-8, a locale with a decimal point.
     EXPECT_EQ(QLocale().decimalPoint(), QStringLiteral(","));
