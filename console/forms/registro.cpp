@@ -34,7 +34,9 @@ bool IniciaModuloDeDados(TdmVintaro& dm, const std::string& pasta, QWidget* dono
     Informa(
         dono, QStringLiteral("Belmora"),
         dm.Erro() + QStringLiteral("\n\nO cadastro de produtos e os layouts de cheque ficam indisponíveis "
-                                   "nesta execução."));
+                                   "nesta execução.\n\nPasta de dados: %1 (a variável TARVO_HOME escolhe "
+                                   "outra pasta).")
+                        .arg(QString::fromStdString(pasta)));
     return false;
 }
 

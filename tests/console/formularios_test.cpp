@@ -400,6 +400,9 @@ TEST_F(Formularios, AtStartADatabaseThatCannotBeMadeIsOneWarningWithItsError) {
     EXPECT_EQ(c.titulo, "Belmora");
     EXPECT_TRUE(c.texto.startsWith(dm.Erro())) << c.texto.toStdString();
     EXPECT_TRUE(c.texto.contains("base.fdb"));
+    // It says which folder and how to choose another.
+    EXPECT_TRUE(c.texto.contains(QString::fromStdString(pasta / "falta/") + " (a variável TARVO_HOME"))
+        << c.texto.toStdString();
     // A database that opens: no message.
     Caixa nenhuma;
     Responde("OK", &nenhuma);
