@@ -8,6 +8,8 @@
 #define TARVO_DECL_s(n, ...) const char* n TARVO_ENTRADA(__VA_ARGS__)
 #define TARVO_DECL_o(n, max) char* n TARVO_SAIDA(max)
 #define TARVO_DECL_r(n, max, modo, largura) char* n TARVO_SAIDA(max)
-#define TARVO_EXPORT(ret, nome, despacho, ...) TARVO_PROTOTIPO ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)); TARVO_NL
+#define TARVO_EXPORT(ret, nome, despacho, ...)                    \
+    TARVO_PROTOTIPO ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)); \
+    TARVO_NL
 TARVO_INICIO_DA_LISTA
 #include "tarvo_exports.def"

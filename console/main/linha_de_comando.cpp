@@ -13,14 +13,14 @@ int OpcoesDaLinhaDeComando(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("belmora"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BELMORA_VERSAO));
     QCommandLineParser opcoes;
-    opcoes.setApplicationDescription(QStringLiteral(
-        "Belmora: o console de operação do driver Tarvo de impressoras fiscais (ECF).\n"
-        "\n"
-        "Guarda TARVO.INI, base.fdb e as pastas dos arquivos fiscais na pasta do programa:\n"
-        "  $TARVO_HOME quando definida; senão a pasta do executável, ou, quando esta não\n"
-        "  aceita gravação, $XDG_DATA_HOME/belmora (~/.local/share/belmora).\n"
-        "A porta COMn é $TARVO_DEVDIR/COMn quando TARVO_DEVDIR está definida, senão\n"
-        "  /dev/ttyS<n-1> (grupo dialout; a porta paralela, grupo lp)."));
+    opcoes.setApplicationDescription(
+        QStringLiteral("Belmora: o console de operação do driver Tarvo de impressoras fiscais (ECF).\n"
+                       "\n"
+                       "Guarda TARVO.INI, base.fdb e as pastas dos arquivos fiscais na pasta do programa:\n"
+                       "  $TARVO_HOME quando definida; senão a pasta do executável, ou, quando esta não\n"
+                       "  aceita gravação, $XDG_DATA_HOME/belmora (~/.local/share/belmora).\n"
+                       "A porta COMn é $TARVO_DEVDIR/COMn quando TARVO_DEVDIR está definida, senão\n"
+                       "  /dev/ttyS<n-1> (grupo dialout; a porta paralela, grupo lp)."));
     const QCommandLineOption ajuda = opcoes.addHelpOption();
     const QCommandLineOption versao = opcoes.addVersionOption();
     // Unknown options are not an error here: QApplication takes its own afterwards.

@@ -27,9 +27,10 @@ int main(int argc, char** argv) {
     belmora::RegistraFormulariosDoConsole();
     belmora::TfrmVintaro janela;
     if (!dados.pasta.empty())
-        janela.AdicionaRetorno(QStringLiteral("Pasta do programa sem permissão de gravação: arquivos do console em %1 "
-                                              "(TARVO_HOME escolhe outra pasta)")
-                                   .arg(QString::fromStdString(dados.pasta)));
+        janela.AdicionaRetorno(
+            QStringLiteral("Pasta do programa sem permissão de gravação: arquivos do console em %1 "
+                           "(TARVO_HOME escolhe outra pasta)")
+                .arg(QString::fromStdString(dados.pasta)));
     // The data module: "base.fdb" beside the program, created on the first start. Without it
     // the console still runs; products and cheque layouts cannot be kept.
     belmora::TdmVintaro dm;

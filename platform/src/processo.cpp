@@ -21,6 +21,8 @@ void ReiniciaPrograma(char** argv) {
     ::unsetenv(kReiniciado);  // the restart failed: go on as we are
 }
 
-void DefineVariavel(const char* nome, const std::string& valor) { ::setenv(nome, valor.c_str(), 1); }
+void DefineVariavel(const char* nome, const std::string& valor) {
+    ::setenv(nome, valor.c_str(), 1);
+}
 
 }  // namespace plataforma

@@ -63,7 +63,8 @@ TEST(Inicio, TheUsersOwnFolderWhenTheProgramsFolderCannotBeWritten) {
     };
     for (const auto& c : casos)
         EXPECT_EQ(belmora::PastaDoUsuario(c.tarvoHome, c.gravavel, c.xdg, c.home), c.pasta)
-            << (c.tarvoHome ? c.tarvoHome : "-") << " " << (c.xdg ? c.xdg : "-") << " " << (c.home ? c.home : "-");
+            << (c.tarvoHome ? c.tarvoHome : "-") << " " << (c.xdg ? c.xdg : "-") << " "
+            << (c.home ? c.home : "-");
 }
 
 TEST(Inicio, AmountsUseTheDecimalCommaWhateverTheMachinesLocale) {
