@@ -1,7 +1,5 @@
-/* A point-of-sale program that knows only the installed tarvo.h, written to compile as C99
- * and as C++11 without a warning. It sends one line to the non-fiscal printer on the
- * parallel port, which works only when the installed library finds its stand-in
- * libinpout32.so, and prints the result with the last error. Exit status 0 when it was sent. */
+/* A program that knows only the installed tarvo.h (C99 and C++11): one line to the printer on
+ * the parallel port, sent only when the library finds its stand-in libinpout32.so. */
 #include <stdio.h>
 
 #include "tarvo.h"

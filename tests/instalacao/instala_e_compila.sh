@@ -1,9 +1,9 @@
 #!/bin/bash
 # Usage: instala_e_compila.sh <build> <cupom.c> <cc> <extra cflags> <emulador> <console 0|1> <version>
 # `cmake --install --strip` into a scratch prefix, then what a point-of-sale programmer does
-# with it: the header compiled as C and C++ by gcc and clang with every warning an error,
-# programs built through pkg-config and through find_package(Tarvo), run against the installed
-# library (found through their own run path, as after ldconfig, never LD_LIBRARY_PATH).
+# with it: the header compiled as C and C++ by gcc and clang with every warning an error, the
+# example built through pkg-config and a consumer through find_package(Tarvo), both run against
+# the installed library (found through their run path, as after ldconfig; no LD_LIBRARY_PATH).
 set -euo pipefail
 build=$1 fonte=$2 cc=$3 extra=$4 emulador=$5 console=$6 versao=$7
 aqui=$(cd "$(dirname "$0")" && pwd)
@@ -30,21 +30,14 @@ libdir=$(cd "$(dirname "$pc")/.." && pwd)
 [ -L "$libdir/libtarvo.so" ] || falha "no libtarvo.so link"
 readelf -d "$libdir/libtarvo.so.$versao" | grep -q "SONAME.*\[libtarvo.so.${versao%%.*}\]" || falha "soname"
 if readelf -S "$libdir/libtarvo.so.$versao" | grep -q '\.debug_info'; then falha "--strip left debugging information"; fi
-for s in libleitura.so libato17.so libinpout32.so; do
-  [ -f "$libdir/$s" ] || falha "the stand-in $s is not beside the library"
-done
+for s in libleitura.so libato17.so libinpout32.so; do [ -f "$libdir/$s" ] || falha "no stand-in $s in $libdir"; done
 cabecalho="$prefixo/include/tarvo/tarvo.h"
 [ -f "$cabecalho" ] || falha "no tarvo.h"
 grep -q '^TARVO_API int Tarvo_AbreCupom(const char\* idConsumidor);$' "$cabecalho" || falha "tarvo.h does not write its prototypes out"
 
 # The header alone, as C and as C++, by both compilers.
-compila() { "$@" -Wall -Wextra -pedantic -Werror -I"$prefixo/include/tarvo" -c "$aqui/consumidor.c" -o "$raiz/c.o"; }
-for c in gcc clang; do
-  command -v "$c" >/dev/null || falha "no $c to compile the header with"
-  compila "$c" -std=c99 -x c || falha "tarvo.h under $c -std=c99"
-done
-for c in g++ clang++; do
-  compila "$c" -std=c++11 -x c++ || falha "tarvo.h under $c -std=c++11"
+for c in "gcc -std=c99 -x c" "clang -std=c99 -x c" "g++ -std=c++11 -x c++" "clang++ -std=c++11 -x c++"; do
+  $c -Wall -Wextra -pedantic -Werror -I"$prefixo/include/tarvo" -c "$aqui/consumidor.c" -o "$raiz/c.o" || falha "tarvo.h under $c"
 done
 
 # A point-of-sale program's compile line.
@@ -56,24 +49,18 @@ libs=$(pkg-config --libs tarvo)
 "$cc" -std=c11 -Wall -Werror $extra "$fonte" $cflags $libs -Wl,-rpath,"$libdir" -o "$raiz/pdv" ||
   falha "the example does not build"
 readelf -d "$raiz/pdv" | grep -q "NEEDED.*\[libtarvo.so.${versao%%.*}\]" || falha "the example does not need the soname"
-# shellcheck disable=SC2086
-"$cc" -std=c99 -Wall -Wextra -pedantic -Werror $extra "$aqui/consumidor.c" $cflags $libs -Wl,-rpath,"$libdir" \
-  -o "$raiz/consumidor_pc" || falha "the consumer does not build through pkg-config"
 cmake -S "$aqui/consumidor" -B "$raiz/consumidor" -G Ninja -DCMAKE_PREFIX_PATH="$prefixo" -DCMAKE_C_COMPILER="$cc" \
   -DCMAKE_C_FLAGS="$extra" -DVERSAO_ESPERADA="$versao" >"$raiz/consumidor.log" 2>&1 &&
   cmake --build "$raiz/consumidor" >>"$raiz/consumidor.log" 2>&1 ||
   { cat "$raiz/consumidor.log" >&2; falha "the consumer does not build through find_package(Tarvo)"; }
 
-# Both consumers drive the non-fiscal printer on the parallel port: the installed library
+# The consumer drives the non-fiscal printer on the parallel port: the installed library
 # loads the installed libinpout32.so from its own folder.
 mkdir -p "$raiz/home" "$raiz/dev" "$raiz/trabalho" "$raiz/lpt"
 printf '[Sistema]\r\nModeloImp=TARVO_KELT_LPT\r\n' >"$raiz/home/TARVO.INI"
-for programa in "$raiz/consumidor_pc" "$raiz/consumidor/consumidor"; do
-  rm -f "$raiz/lpt/captura"
-  (cd "$raiz/trabalho" && TARVO_HOME="$raiz/home" TARVO_LPT_SIMULADA="$raiz/lpt" timeout 60 "$programa" \
-    >"$raiz/consumidor.out" 2>&1) || { cat "$raiz/consumidor.out" >&2; falha "$programa failed"; }
-  grep -q INSTALADO "$raiz/lpt/captura" || falha "$programa: nothing reached the printer"
-done
+(cd "$raiz/trabalho" && TARVO_HOME="$raiz/home" TARVO_LPT_SIMULADA="$raiz/lpt" timeout 60 "$raiz/consumidor/consumidor" \
+  >"$raiz/consumidor.out" 2>&1) || { cat "$raiz/consumidor.out" >&2; falha "the consumer failed"; }
+grep -q INSTALADO "$raiz/lpt/captura" || falha "the consumer: nothing reached the printer"
 
 # The example runs with the installed library and issues its receipt on the emulator.
 printf '[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=5\r\n' >"$raiz/home/TARVO.INI"
