@@ -25,7 +25,9 @@ int OpcoesDaLinhaDeComando(int argc, char** argv) {
     const QCommandLineOption versao = opcoes.addVersionOption();
     // Unknown options are not an error here: QApplication takes its own afterwards.
     opcoes.parse(argumentos);
-    if (opcoes.isSet(ajuda)) {
+    if (opcoes.isSet(ajuda) || opcoes.isSet(QStringLiteral("help-all"))) {
+        // An application of no window, so that the text names the program.
+        QCoreApplication nucleo(argc, argv);
         std::fputs(opcoes.helpText().toLocal8Bit().constData(), stdout);
         return 0;
     }
