@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-base-dev libqt6sql6-ibase
   firebird3.0-server-core firebird-dev firebird3.0-utils
   libjpeg-dev
+  libssl-dev
   xvfb xauth
   valgrind
 )

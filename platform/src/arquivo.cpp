@@ -249,6 +249,8 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
 namespace {
 
 constexpr const char* kSufixoParcial = ".parcial";
+// Bytes gathered before one write: lines arrive one by one.
+constexpr std::size_t kBufferSaida = 1 << 16;
 
 std::string NomeDe(const std::string& caminho) {
     auto p = caminho.find_last_of('/');
@@ -309,23 +311,32 @@ SaidaSegura::~SaidaSegura() {
 
 bool SaidaSegura::Escreve(std::string_view texto) {
     if (fd_ < 0 || falhou_) return false;
-    while (!texto.empty()) {
-        ssize_t n = ::write(fd_, texto.data(), texto.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            falhou_ = true;
-            return false;
-        }
-        texto.remove_prefix(static_cast<std::size_t>(n));
+    buffer_.append(texto);
+    return buffer_.size() < kBufferSaida || Descarrega();
+}
+
+bool SaidaSegura::Descarrega() {
+    std::string_view resto = buffer_;
+    while (!resto.empty() && !falhou_) {
+        ssize_t n = ::write(fd_, resto.data(), resto.size());
+        if (n < 0 && errno != EINTR) falhou_ = true;
+        if (n > 0) resto.remove_prefix(static_cast<std::size_t>(n));
     }
-    return true;
+    buffer_.clear();
+    return !falhou_;
 }
 
 bool SaidaSegura::Conclui() {
     if (fd_ < 0) return false;
-    bool ok = !falhou_ && ::fsync(fd_) == 0;
+    bool ok = !falhou_ && Descarrega();
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;
+    if (ok) {
+        // Synced by name: an outside writer may have put another file under the temporary's name.
+        int fd = ::open(temporario_.c_str(), O_RDONLY | O_CLOEXEC);
+        ok = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0) ::close(fd);
+    }
     if (ok) ok = ::rename(temporario_.c_str(), caminho_.c_str()) == 0;
     if (!ok) {
         ::unlink(temporario_.c_str());

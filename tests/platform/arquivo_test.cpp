@@ -94,3 +94,52 @@ TEST(Substituicao, AnswersOfEverySizeReplaceTheLastWhole) {
 }
 
 }  // namespace
+
+namespace {
+
+// A fiscal file reaches its name whole or not at all; what a killed writer left is cleaned up.
+TEST(SaidaSegura, TheEarlierFileStaysUntilTheNewOneIsWholeAndLeftoversOfDeadWritersGo) {
+    teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "SINTEGRA.TXT";
+    teste::EscreveArquivo(arquivo, "antigo");
+    const pid_t morto = ::fork();
+    if (morto == 0) ::_exit(0);
+    ::waitpid(morto, nullptr, 0);
+    const std::string orfao = pasta / (".SINTEGRA.TXT." + std::to_string(morto) + ".parcial");
+    const std::string vivo = pasta / ".SINTEGRA.TXT.1.parcial";  // a writer that still runs
+    teste::EscreveArquivo(orfao, "meio");
+    teste::EscreveArquivo(vivo, "meio");
+
+    const struct {
+        const char* caso;
+        bool conclui, externo;
+        std::string esperado;
+    } casos[] = {
+        {"abandoned", false, false, "antigo"},
+        {"written", true, false, "novo\r\n"},
+        {"filled by name", true, true, "de fora"},
+    };
+    for (const auto& c : casos) {
+        {
+            plataforma::SaidaSegura s(arquivo);
+            ASSERT_TRUE(s.Aberta()) << c.caso;
+            EXPECT_FALSE(std::filesystem::exists(orfao)) << c.caso;
+            if (c.externo) {
+                teste::EscreveArquivo(s.Temporario(), "de fora");
+            } else {
+                EXPECT_TRUE(s.Escreve("novo\r\n"));
+            }
+            EXPECT_EQ(teste::LeArquivo(arquivo), "antigo") << c.caso;
+            if (c.conclui) {
+                EXPECT_TRUE(s.Conclui()) << c.caso;
+            }
+        }
+        EXPECT_EQ(teste::LeArquivo(arquivo), c.esperado) << c.caso;
+        EXPECT_EQ(Nomes(pasta), (std::vector<std::string>{".SINTEGRA.TXT.1.parcial", "SINTEGRA.TXT"})) << c.caso;
+        teste::EscreveArquivo(arquivo, "antigo");
+    }
+    EXPECT_FALSE(plataforma::SaidaSegura(pasta / "nenhuma/X.TXT").Aberta());
+    EXPECT_FALSE(plataforma::GravaArquivoSeguro(pasta / "nenhuma/X.TXT", "x"));
+}
+
+}  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "comum/ambiente.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
@@ -23,6 +25,23 @@ TEST(Pastas, FilesAreFoundWhateverTheirLetterCase) {
     teste::EscreveArquivo(pasta / "Tarvo.ini", "x");
     EXPECT_EQ(plataforma::ArquivoNaPasta(pasta.Caminho(), "TARVO.INI"), pasta / "Tarvo.ini");
     EXPECT_EQ(plataforma::ArquivoNaPasta(pasta.Caminho(), "CHEQUES.INI"), pasta / "CHEQUES.INI");
+}
+
+// One scratch folder whatever letter case a setting spells it in, in either order of creation.
+TEST(Pastas, FoldersAreFoundWhateverTheirLetterCaseAndNoSecondOneIsMade) {
+    for (const char* existente : {"RFDTemp", "RFDTEMP", "rfdtemp"}) {
+        teste::PastaTemporaria home;
+        teste::Variavel v("TARVO_HOME", home.Caminho());
+        ASSERT_TRUE(plataforma::CriaPasta(home / existente));
+        const std::string pasta = home.Caminho() + existente + "/";
+        EXPECT_EQ(plataforma::PastaNaPasta(home.Caminho(), "RFDTEMP"), pasta);
+        EXPECT_EQ(plataforma::ConvertePasta("C:\\RFDTemp\\"), pasta);
+        EXPECT_TRUE(plataforma::CriaPasta(home / "RFDTEMP"));
+        EXPECT_TRUE(plataforma::CriaPasta(home.Caminho() + "RfdTemp/"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Caminho()), {}), 1) << existente;
+    }
+    teste::PastaTemporaria vazia;
+    EXPECT_EQ(plataforma::PastaNaPasta(vazia.Caminho(), "RFDTEMP"), vazia / "RFDTEMP/");
 }
 
 TEST(Portas, WindowsPortNamesMapToDevices) {

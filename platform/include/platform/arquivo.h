@@ -41,17 +41,22 @@ class SaidaSegura {
 
     // False when the temporary could not be created (missing folder, no permission).
     bool Aberta() const { return fd_ >= 0; }
-    // False once any write has failed; the file is then never published.
+    // Buffered; false once any write has failed, and the file is then never published.
     bool Escreve(std::string_view texto);
     // Publishes the file under its name; false (and nothing published) on any failure.
     bool Conclui();
     const std::string& Caminho() const { return caminho_; }
+    // The temporary's name, for a writer of our own choosing (an outside library) that fills
+    // it by name instead of through Escreve; Conclui then publishes what the name holds.
+    const std::string& Temporario() const { return temporario_; }
 
   private:
     std::string caminho_;
     std::string temporario_;
+    std::string buffer_;
     int fd_ = -1;
     bool falhou_ = false;
+    bool Descarrega();
 };
 
 // The whole text as the file `caminho`, through SaidaSegura.
