@@ -2,6 +2,8 @@
 // and libato17.so, each scenario in a child process that starts the emulator itself.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -64,7 +66,7 @@ class Biblioteca {
 std::map<std::string, std::vector<std::string>> PorTipo(const std::string& arquivo) {
     static const std::map<std::string, std::size_t> kLargura = {
         {"E01", 166}, {"E02", 272}, {"E12", 101}, {"E13", 72}, {"E14", 191}, {"E15", 267},
-        {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106}, {"EAD", 35}};
+        {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106}, {"EAD", 259}};
     std::map<std::string, std::vector<std::string>> r;
     std::string texto = LeArquivo(arquivo);
     EXPECT_FALSE(texto.empty()) << arquivo;
@@ -352,6 +354,135 @@ TEST_F(AtoMes, EachOutsideLibraryMissingIsAFailureWithItsMessageAndNeverACrash) 
         EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA 1"),
                   std::string::npos);
     }, sozinha / "libtarvo.so");
+}
+
+// Whether the EAD line closing `texto` is the signature of every byte before it under the public
+// half of the stand-in's test key.
+bool AssinaturaConfere(const std::string& texto) {
+    const std::size_t ead = texto.rfind("\r\nEAD");
+    if (ead == std::string::npos) return false;
+    const std::string corpo = texto.substr(0, ead + 2), hex = texto.substr(ead + 5, 256);
+    unsigned char assinatura[128];
+    for (std::size_t i = 0; i < sizeof assinatura; ++i) assinatura[i] = static_cast<unsigned char>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+    std::FILE* f = std::fopen(CHAVE_PUBLICA, "r");
+    if (!f) return false;
+    EVP_PKEY* chave = PEM_read_PUBKEY(f, nullptr, nullptr, nullptr);
+    std::fclose(f);
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    const bool ok = chave && ctx && EVP_DigestVerifyInit(ctx, nullptr, EVP_md5(), nullptr, chave) == 1 &&
+                    EVP_DigestVerify(ctx, assinatura, sizeof assinatura,
+                                     reinterpret_cast<const unsigned char*>(corpo.data()), corpo.size()) == 1;
+    EVP_MD_CTX_free(ctx);
+    EVP_PKEY_free(chave);
+    return ok;
+}
+
+TEST_F(AtoMes, TheEadLineIsTheRsaSignatureOfTheFileUnderTheStandInsTestKey) {
+    Roda("", [&](Biblioteca& t, emulador::Emulador& e) {
+        Mes(t, e, 2);
+        if (HasFatalFailure()) return;
+        const std::string dump = atual / "mes.tdm", saida = atual / "mes.txt";
+        ASSERT_EQ(t.LeMemorias(dump, 1), 1) << t.UltimoErro().second;
+        for (const char* leitura : {"TDM", "MF", "MFD"}) {
+            ASSERT_EQ(t.Gera(dump, saida, "01/03/2010", "31/03/2010", 'M', leitura), 1) << leitura;
+            const std::string texto = LeArquivo(saida);
+            const std::size_t ead = texto.rfind("\r\nEAD") + 2;
+            EXPECT_EQ(texto.size() - ead, 3u + 256u + 2u) << leitura;
+            EXPECT_EQ(texto.find_first_not_of("0123456789ABCDEF", ead + 3), texto.size() - 2) << leitura;
+            EXPECT_TRUE(AssinaturaConfere(texto)) << leitura;
+            std::string alterado = texto;
+            alterado[ead / 2] ^= 1;
+            EXPECT_FALSE(AssinaturaConfere(alterado)) << leitura;
+        }
+    });
+}
+
+// Every export that takes a range: first after last, no reduction in it or a Z that does not
+// exist fails with a named last error and leaves the earlier file as it was; a success leaves
+// no error behind.
+TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAndNoFile) {
+    Roda("", [&](Biblioteca& t, emulador::Emulador& e) {
+        Mes(t, e, 3);  // reductions 1-3 on 1-3 March 2010, 4 and 5 on 1 and 2 April
+        if (HasFatalFailure()) return;
+        char nome[256] = {};
+        ASSERT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 0, 0, nome), 1) << t.UltimoErro().second;
+        const std::string rfd = home / ("rfd/" + kSerie + ".txt"), anterior = LeArquivo(rfd);
+        auto porData = t.S<int(const char*, const char*)>("RFD_ConvertedaMFDData");
+        auto crz = t.S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinarioCRZ");
+        auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
+        auto sped = t.S<int(const char*, const char*, const char*, const char*, const char*, const char*, const char*,
+                            const char*, const char*, unsigned char, const char*)>("Tarvo_GeraRegistrosSpedTDM");
+        auto sintegra = t.S<int(int, const char*, const char*, const char*, const char*, const char*, const char*,
+                                const char*, const char*, const char*, const char*, const char*, const char*,
+                                const char*)>("Tarvo_RelatorioSintegraMFD");
+        auto lmf = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalData");
+        auto lmfSerial = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalSerialReducao");
+        const std::string saidaSped = atual / "sped.txt", saidaSintegra = atual / "sintegra.txt";
+        const std::string inexistente = "ErroCMDDataInvalida - Data solicitada inexistente.";
+        const struct {
+            const char* caso;
+            std::function<int()> chamada;
+            int codigo;           // the last error's code; 0: any code but 0
+            std::string mensagem;  // a part of the last error's message
+        } casos[] = {
+            {"dates after each other", [&] { return t.GeraRFD("31/03/2010", "01/03/2010", 0, 0, nome); }, 8089,
+             "posterior"},
+            {"counters after each other", [&] { return t.GeraRFD("3", "1", 2, 0, nome); }, 8089, "posterior"},
+            {"Z counters after each other", [&] { return crz("3", "1", 0, 0, nome); }, 8089, "posterior"},
+            {"a Z that does not exist", [&] { return crz("2", "99", 0, 0, nome); }, 0,
+             "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA 99"},
+            {"dates before the first Z", [&] { return t.GeraRFD("01/01/2009", "31/01/2009", 0, 0, nome); }, 8089,
+             inexistente},
+            {"dates after the last Z", [&] { return t.GeraRFD("01/05/2010", "31/05/2010", 0, 0, nome); }, 8089,
+             inexistente},
+            {"PAF-RJ dates after each other", [&] { return rj("31/03/2010", "01/03/2010", 0); }, 8089, "posterior"},
+            {"RFD by date, dates after each other", [&] { return porData("31/03/2010", "01/03/2010"); }, 8089,
+             "posterior"},
+            {"RFD by date before the first Z", [&] { return porData("01/01/2009", "31/01/2009"); }, 8089, inexistente},
+            {"RFD by date after the last Z", [&] { return porData("01/05/2010", "31/05/2010"); }, 8089, inexistente},
+            {"RFD by date of days between two Zs", [&] { return porData("30/03/2010", "31/03/2010"); }, 8089,
+             inexistente},
+            {"SPED dates after each other",
+             [&] {
+                 return sped("x", saidaSped.c_str(), "31/03/2010", "01/03/2010", "T", "5102", "", "0", "0", 0, "");
+             },
+             0, "incorretos"},
+            {"SINTEGRA of a month without reductions",
+             [&] {
+                 return sintegra(8, saidaSintegra.c_str(), "05", "2010", "EMPRESA", "RUA", "1", "", "CENTRO", "SP",
+                                 "01234567", "1155551234", "", "MARIA");
+             },
+             8089, inexistente},
+            {"fiscal-memory reading, dates after each other", [&] { return lmf("310310", "010310", "S"); }, 0, ""},
+            {"fiscal-memory reading by Z into a file, after each other", [&] { return lmfSerial("3", "1", "S"); }, 0,
+             ""},
+        };
+        EscreveArquivo(atual / "x", "");
+        for (const auto& c : casos) {
+            SCOPED_TRACE(c.caso);
+            EXPECT_EQ(c.chamada(), 0);
+            const auto [codigo, mensagem] = t.UltimoErro();
+            if (c.codigo != 0) {
+                EXPECT_EQ(codigo, c.codigo) << mensagem;
+            } else {
+                EXPECT_NE(codigo, 0) << mensagem;
+            }
+            EXPECT_FALSE(mensagem.empty());
+            EXPECT_NE(mensagem.find(c.mensagem), std::string::npos) << mensagem;
+            EXPECT_EQ(LeArquivo(rfd), anterior);
+            EXPECT_EQ(std::distance(fs::directory_iterator(home / "rfd"), {}), 1);
+            EXPECT_FALSE(fs::exists(saidaSped));
+            EXPECT_FALSE(fs::exists(saidaSintegra));
+        }
+        // Successes clear what the failures left, also when the reduction after the range's last
+        // one does not exist yet.
+        ASSERT_EQ(crz("4", "5", 0, 0, nome), 1);
+        EXPECT_EQ(t.UltimoErro().first, 0);
+        ASSERT_EQ(porData("03/03/2010", "03/03/2010"), 1) << t.UltimoErro().second;
+        EXPECT_EQ(t.UltimoErro(), (std::pair<int, std::string>{0, ""}));
+        ASSERT_EQ(porData("01/04/2010", "02/04/2010"), 1) << t.UltimoErro().second;
+        EXPECT_EQ(t.UltimoErro(), (std::pair<int, std::string>{0, ""}));
+    });
 }
 
 }  // namespace
