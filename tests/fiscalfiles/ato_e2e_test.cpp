@@ -417,6 +417,9 @@ TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAnd
                                 const char*)>("Tarvo_RelatorioSintegraMFD");
         auto lmf = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalData");
         auto lmfSerial = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalSerialReducao");
+        auto download =
+            t.S<int(const char*, const char*, const char*, const char*, const char*)>("Tarvo_DownloadMFD");
+        const std::string baixado = atual / "fita.txt";
         const std::string saidaSped = atual / "sped.txt", saidaSintegra = atual / "sintegra.txt";
         const std::string inexistente = "ErroCMDDataInvalida - Data solicitada inexistente.";
         const struct {
@@ -456,6 +459,8 @@ TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAnd
             {"fiscal-memory reading, dates after each other", [&] { return lmf("310310", "010310", "S"); }, 0, ""},
             {"fiscal-memory reading by Z into a file, after each other", [&] { return lmfSerial("3", "1", "S"); }, 0,
              ""},
+            {"detail-tape download, dates after each other",
+             [&] { return download(baixado.c_str(), "1", "310310", "010310", "1"); }, 0, ""},
         };
         EscreveArquivo(atual / "x", "");
         for (const auto& c : casos) {
@@ -473,6 +478,7 @@ TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAnd
             EXPECT_EQ(std::distance(fs::directory_iterator(home / "rfd"), {}), 1);
             EXPECT_FALSE(fs::exists(saidaSped));
             EXPECT_FALSE(fs::exists(saidaSintegra));
+            EXPECT_FALSE(fs::exists(baixado));
         }
         // Successes clear what the failures left, also when the reduction after the range's last
         // one does not exist yet.
