@@ -133,9 +133,11 @@ int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPe
                 // The converter writes beside the output; the file replaces an earlier one only
                 // when it is whole and its range held a reduction.
                 plataforma::SaidaSegura arquivo(saida);
-                r = leitor->GeraArquivoATO17(dump, arquivo.Temporario(), inicio, fim, periodo[0], "01", leitura);
+                r = leitor->GeraArquivoATO17(dump, arquivo.Temporario(), inicio, fim, periodo[0], "01",
+                                             leitura);
                 if (r == 1 && !intervalo::ArquivoTemReducao(arquivo.Temporario())) {
-                    GravaLog("Retorno da fun\xE7\xE3o Tarvo_GeraRFDBinario:0 - ", intervalo::kDataInexistente);
+                    GravaLog("Retorno da fun\xE7\xE3o Tarvo_GeraRFDBinario:0 - ",
+                             intervalo::kDataInexistente);
                     return intervalo::InformaSemReducao();
                 }
                 if (r == 1 && !arquivo.Conclui()) r = 16389;
@@ -160,7 +162,9 @@ int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, in
         if (r != 1) {
             // A failed reading ends the call and says which counter failed, under the printer's
             // code (a missing reduction's) or the reading's own; never under 0.
-            const int codigo = Erro().UltimoRetorno != 0 ? Erro().UltimoRetorno : r != 0 ? r : intervalo::kSemDados;
+            const int codigo = Erro().UltimoRetorno != 0 ? Erro().UltimoRetorno
+                               : r != 0                  ? r
+                                                         : intervalo::kSemDados;
             DefineErro(codigo, "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA " + crz);
             GravaLog("Erro: " + Erro().UltimaMensagem);
             return r;
@@ -212,7 +216,8 @@ int ConverteATO17ParaPAFRJ(const std::string& arquivo) {
             std::string texto;
             for (const std::string& linha : mantidas) texto += linha + "\r\n";
             const std::string destino = NomePafRj(arquivo);
-            if (!plataforma::GravaArquivoSeguro(destino, texto)) throw ErroArquivoFiscal("Erro ao gravar " + destino);
+            if (!plataforma::GravaArquivoSeguro(destino, texto))
+                throw ErroArquivoFiscal("Erro ao gravar " + destino);
             GravaLog("Convers\xE3o efetuada com sucesso - " + NomePafRj(NomeSemPasta(arquivo)));
             r = 1;
         }

@@ -11,7 +11,9 @@ const char* const kDataInexistente = "ErroCMDDataInvalida - Data solicitada inex
 
 namespace {
 
-bool Valida(int ano, int mes, int dia) { return ano >= 1900 && mes >= 1 && mes <= 12 && dia >= 1 && dia <= 31; }
+bool Valida(int ano, int mes, int dia) {
+    return ano >= 1900 && mes >= 1 && mes <= 12 && dia >= 1 && dia <= 31;
+}
 
 std::string Chave(int ano, int mes, int dia) {
     return PreencheZerosEsquerda(std::to_string(ano), 4) + PreencheZerosEsquerda(std::to_string(mes), 2) +
@@ -27,19 +29,23 @@ std::string ChaveData(const std::string& texto) {
     const std::string t = Apara(texto);
     const std::string d = SomenteNumeros(t);
     if (d.size() != t.size() && t.size() == 10 && t[2] == '/' && t[5] == '/' && d.size() == 8) {
-        const int dia = std::stoi(d.substr(0, 2)), mes = std::stoi(d.substr(2, 2)), ano = std::stoi(d.substr(4));
+        const int dia = std::stoi(d.substr(0, 2)), mes = std::stoi(d.substr(2, 2)),
+                  ano = std::stoi(d.substr(4));
         return Valida(ano, mes, dia) ? Chave(ano, mes, dia) : std::string();
     }
     if (d.size() != t.size()) return {};
     if (d.size() == 8) {
         // yyyymmdd when it reads as such, else ddmmyyyy.
-        const int ano = std::stoi(d.substr(0, 4)), mes = std::stoi(d.substr(4, 2)), dia = std::stoi(d.substr(6));
+        const int ano = std::stoi(d.substr(0, 4)), mes = std::stoi(d.substr(4, 2)),
+                  dia = std::stoi(d.substr(6));
         if (Valida(ano, mes, dia)) return Chave(ano, mes, dia);
-        const int dia2 = std::stoi(d.substr(0, 2)), mes2 = std::stoi(d.substr(2, 2)), ano2 = std::stoi(d.substr(4));
+        const int dia2 = std::stoi(d.substr(0, 2)), mes2 = std::stoi(d.substr(2, 2)),
+                  ano2 = std::stoi(d.substr(4));
         return Valida(ano2, mes2, dia2) ? Chave(ano2, mes2, dia2) : std::string();
     }
     if (d.size() == 6) {
-        const int dia = std::stoi(d.substr(0, 2)), mes = std::stoi(d.substr(2, 2)), ano = 2000 + std::stoi(d.substr(4));
+        const int dia = std::stoi(d.substr(0, 2)), mes = std::stoi(d.substr(2, 2)),
+                  ano = 2000 + std::stoi(d.substr(4));
         return Valida(ano, mes, dia) ? Chave(ano, mes, dia) : std::string();
     }
     return {};
@@ -58,7 +64,8 @@ bool ContadoresInvertidos(const std::string& primeiro, const std::string& ultimo
     if (a.empty() || b.empty() || a.size() > 9 || b.size() > 9 || !EhNumerico(a) || !EhNumerico(b) ||
         std::stol(a) <= std::stol(b))
         return false;
-    DefineErro(kSemDados, "ErroCMDReducaoInvalida - Redu\xE7\xE3o inicial posterior \xE0 redu\xE7\xE3o final.");
+    DefineErro(kSemDados,
+               "ErroCMDReducaoInvalida - Redu\xE7\xE3o inicial posterior \xE0 redu\xE7\xE3o final.");
     GravaLog("Intervalo recusado: ", primeiro, " a ", ultimo, " - ", Erro().UltimaMensagem);
     return true;
 }

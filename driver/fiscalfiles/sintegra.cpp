@@ -116,7 +116,8 @@ std::size_t MontaRegistros60D() {
                  PreencheEspacosDireita(s.codigo, 4) + PreencheZerosEsquerda(s.imposto, 13) + std::string(19, ' ') +
                  "\r\n";
     }
-    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    if (!texto.empty() && !plataforma::AnexaArquivoSeguro(sint, texto))
+        throw ErroArquivoFiscal("Erro ao gravar " + sint);
     return resumos.size();
 }
 
@@ -166,7 +167,8 @@ std::size_t MontaRegistros60R() {
         escreve(grupo.substr(8, 14), p.outros);
         escreve(grupo.substr(8, 14), p.cancelados);
     }
-    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    if (!texto.empty() && !plataforma::AnexaArquivoSeguro(sint, texto))
+        throw ErroArquivoFiscal("Erro ao gravar " + sint);
     return escritos;
 }
 

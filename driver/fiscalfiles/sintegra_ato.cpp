@@ -73,7 +73,9 @@ class SaidaSint {
     explicit SaidaSint(const std::string& nome) : nome_(nome), f_(nome) {
         if (!f_.Aberta()) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
     }
-    void Linha(const std::string& chave, const std::string& registro) { f_.Escreve(chave + registro + "\r\n"); }
+    void Linha(const std::string& chave, const std::string& registro) {
+        f_.Escreve(chave + registro + "\r\n");
+    }
     void Fecha() {
         if (!f_.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
     }

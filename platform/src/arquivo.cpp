@@ -274,7 +274,8 @@ void RemoveParciaisOrfaos(const std::string& pasta, const std::string& nome) {
             n.substr(n.size() - sufixo.size()) != sufixo)
             continue;
         std::string_view numero = n.substr(inicio.size(), n.size() - inicio.size() - sufixo.size());
-        if (numero.empty() || numero.size() > 9 || numero.find_first_not_of("0123456789") != std::string_view::npos)
+        if (numero.empty() || numero.size() > 9 ||
+            numero.find_first_not_of("0123456789") != std::string_view::npos)
             continue;
         const pid_t pid = static_cast<pid_t>(std::stol(std::string(numero)));
         if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
@@ -350,10 +351,13 @@ bool GravaArquivoSeguro(const std::string& caminho, std::string_view texto) {
     return s.Escreve(texto) && s.Conclui();
 }
 
-bool CopiaArquivoSeguro(const std::string& origem, const std::string& destino) {
+namespace {
+
+// Copies the file `origem` into `s`; false when it cannot be read whole (or, with `falta`
+// true, is missing).
+bool CopiaPara(SaidaSegura& s, const std::string& origem, bool faltaEhErro) {
     int fd = ::open(origem.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    SaidaSegura s(destino);
+    if (fd < 0) return !faltaEhErro && errno == ENOENT && s.Aberta();
     bool ok = s.Aberta();
     char buffer[1 << 16];
     while (ok) {
@@ -366,7 +370,19 @@ bool CopiaArquivoSeguro(const std::string& origem, const std::string& destino) {
         ok = s.Escreve(std::string_view(buffer, static_cast<std::size_t>(n)));
     }
     ::close(fd);
-    return ok && s.Conclui();
+    return ok;
+}
+
+}  // namespace
+
+bool CopiaArquivoSeguro(const std::string& origem, const std::string& destino) {
+    SaidaSegura s(destino);
+    return CopiaPara(s, origem, true) && s.Conclui();
+}
+
+bool AnexaArquivoSeguro(const std::string& caminho, std::string_view texto) {
+    SaidaSegura s(caminho);
+    return CopiaPara(s, caminho, false) && s.Escreve(texto) && s.Conclui();
 }
 
 }  // namespace plataforma

@@ -71,7 +71,9 @@ std::string PastaAtual() {
 
 std::vector<std::string> PastasDoSistema() { return {"/etc/tarvo/", "/etc/"}; }
 
-std::string ConvertePasta(const std::string& texto) { return PastaExistente(Mapeia(texto)); }
+std::string ConvertePasta(const std::string& texto) {
+    return PastaExistente(Mapeia(texto));
+}
 
 std::string ConverteArquivo(const std::string& texto) { return Mapeia(texto); }
 

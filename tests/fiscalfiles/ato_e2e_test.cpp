@@ -65,7 +65,7 @@ class Biblioteca {
 // Lines of a file by type ("E12" ...), each checked at its type's width.
 std::map<std::string, std::vector<std::string>> PorTipo(const std::string& arquivo) {
     static const std::map<std::string, std::size_t> kLargura = {
-        {"E01", 166}, {"E02", 272}, {"E12", 101}, {"E13", 72}, {"E14", 191}, {"E15", 267},
+        {"E01", 166}, {"E02", 272}, {"E12", 101}, {"E13", 72},  {"E14", 191}, {"E15", 267},
         {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106}, {"EAD", 259}};
     std::map<std::string, std::vector<std::string>> r;
     std::string texto = LeArquivo(arquivo);
@@ -363,7 +363,8 @@ bool AssinaturaConfere(const std::string& texto) {
     if (ead == std::string::npos) return false;
     const std::string corpo = texto.substr(0, ead + 2), hex = texto.substr(ead + 5, 256);
     unsigned char assinatura[128];
-    for (std::size_t i = 0; i < sizeof assinatura; ++i) assinatura[i] = static_cast<unsigned char>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+    for (std::size_t i = 0; i < sizeof assinatura; ++i)
+        assinatura[i] = static_cast<unsigned char>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
     std::FILE* f = std::fopen(CHAVE_PUBLICA, "r");
     if (!f) return false;
     EVP_PKEY* chave = PEM_read_PUBKEY(f, nullptr, nullptr, nullptr);
@@ -410,13 +411,15 @@ TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAnd
         auto porData = t.S<int(const char*, const char*)>("RFD_ConvertedaMFDData");
         auto crz = t.S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinarioCRZ");
         auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
-        auto sped = t.S<int(const char*, const char*, const char*, const char*, const char*, const char*, const char*,
-                            const char*, const char*, unsigned char, const char*)>("Tarvo_GeraRegistrosSpedTDM");
-        auto sintegra = t.S<int(int, const char*, const char*, const char*, const char*, const char*, const char*,
+        auto sped =
+            t.S<int(const char*, const char*, const char*, const char*, const char*, const char*, const char*,
+                    const char*, const char*, unsigned char, const char*)>("Tarvo_GeraRegistrosSpedTDM");
+        auto sintegra = t.S<int(int, const char*, const char*, const char*, const char*, const char*,
                                 const char*, const char*, const char*, const char*, const char*, const char*,
-                                const char*)>("Tarvo_RelatorioSintegraMFD");
+                                const char*, const char*)>("Tarvo_RelatorioSintegraMFD");
         auto lmf = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalData");
-        auto lmfSerial = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalSerialReducao");
+        auto lmfSerial =
+            t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalSerialReducao");
         auto download =
             t.S<int(const char*, const char*, const char*, const char*, const char*)>("Tarvo_DownloadMFD");
         const std::string baixado = atual / "fita.txt";
@@ -425,40 +428,45 @@ TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAnd
         const struct {
             const char* caso;
             std::function<int()> chamada;
-            int codigo;           // the last error's code; 0: any code but 0
+            int codigo;            // the last error's code; 0: any code but 0
             std::string mensagem;  // a part of the last error's message
         } casos[] = {
-            {"dates after each other", [&] { return t.GeraRFD("31/03/2010", "01/03/2010", 0, 0, nome); }, 8089,
-             "posterior"},
+            {"dates after each other", [&] { return t.GeraRFD("31/03/2010", "01/03/2010", 0, 0, nome); },
+             8089, "posterior"},
             {"counters after each other", [&] { return t.GeraRFD("3", "1", 2, 0, nome); }, 8089, "posterior"},
             {"Z counters after each other", [&] { return crz("3", "1", 0, 0, nome); }, 8089, "posterior"},
             {"a Z that does not exist", [&] { return crz("2", "99", 0, 0, nome); }, 0,
              "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA 99"},
-            {"dates before the first Z", [&] { return t.GeraRFD("01/01/2009", "31/01/2009", 0, 0, nome); }, 8089,
-             inexistente},
-            {"dates after the last Z", [&] { return t.GeraRFD("01/05/2010", "31/05/2010", 0, 0, nome); }, 8089,
-             inexistente},
-            {"PAF-RJ dates after each other", [&] { return rj("31/03/2010", "01/03/2010", 0); }, 8089, "posterior"},
+            {"dates before the first Z", [&] { return t.GeraRFD("01/01/2009", "31/01/2009", 0, 0, nome); },
+             8089, inexistente},
+            {"dates after the last Z", [&] { return t.GeraRFD("01/05/2010", "31/05/2010", 0, 0, nome); },
+             8089, inexistente},
+            {"PAF-RJ dates after each other", [&] { return rj("31/03/2010", "01/03/2010", 0); }, 8089,
+             "posterior"},
             {"RFD by date, dates after each other", [&] { return porData("31/03/2010", "01/03/2010"); }, 8089,
              "posterior"},
-            {"RFD by date before the first Z", [&] { return porData("01/01/2009", "31/01/2009"); }, 8089, inexistente},
-            {"RFD by date after the last Z", [&] { return porData("01/05/2010", "31/05/2010"); }, 8089, inexistente},
+            {"RFD by date before the first Z", [&] { return porData("01/01/2009", "31/01/2009"); }, 8089,
+             inexistente},
+            {"RFD by date after the last Z", [&] { return porData("01/05/2010", "31/05/2010"); }, 8089,
+             inexistente},
             {"RFD by date of days between two Zs", [&] { return porData("30/03/2010", "31/03/2010"); }, 8089,
              inexistente},
             {"SPED dates after each other",
              [&] {
-                 return sped("x", saidaSped.c_str(), "31/03/2010", "01/03/2010", "T", "5102", "", "0", "0", 0, "");
+                 return sped("x", saidaSped.c_str(), "31/03/2010", "01/03/2010", "T", "5102", "", "0", "0", 0,
+                             "");
              },
              0, "incorretos"},
             {"SINTEGRA of a month without reductions",
              [&] {
-                 return sintegra(8, saidaSintegra.c_str(), "05", "2010", "EMPRESA", "RUA", "1", "", "CENTRO", "SP",
-                                 "01234567", "1155551234", "", "MARIA");
+                 return sintegra(8, saidaSintegra.c_str(), "05", "2010", "EMPRESA", "RUA", "1", "", "CENTRO",
+                                 "SP", "01234567", "1155551234", "", "MARIA");
              },
              8089, inexistente},
-            {"fiscal-memory reading, dates after each other", [&] { return lmf("310310", "010310", "S"); }, 0, ""},
-            {"fiscal-memory reading by Z into a file, after each other", [&] { return lmfSerial("3", "1", "S"); }, 0,
+            {"fiscal-memory reading, dates after each other", [&] { return lmf("310310", "010310", "S"); }, 0,
              ""},
+            {"fiscal-memory reading by Z into a file, after each other",
+             [&] { return lmfSerial("3", "1", "S"); }, 0, ""},
             {"detail-tape download, dates after each other",
              [&] { return download(baixado.c_str(), "1", "310310", "010310", "1"); }, 0, ""},
         };

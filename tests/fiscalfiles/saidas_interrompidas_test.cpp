@@ -62,14 +62,14 @@ TEST_F(SaidaInterrompida, AKillAtAnyMomentLeavesTheEarlierFileOrTheNewOneAndTheN
     const Caso casos[] = {
         {"SINTEGRA", pasta + "sintegra.txt",
          [&] {
-             return Tarvo_RelatorioSintegraMFDBinario(8, ato.c_str(), (pasta + "sintegra.txt").c_str(), "EMPRESA",
-                                                      "RUA", "1", "", "CENTRO", "SAO PAULO", "01234567", "1155551234",
-                                                      "", "MARIA");
+             return Tarvo_RelatorioSintegraMFDBinario(8, ato.c_str(), (pasta + "sintegra.txt").c_str(),
+                                                      "EMPRESA", "RUA", "1", "", "CENTRO", "SAO PAULO",
+                                                      "01234567", "1155551234", "", "MARIA");
          }},
         {"SPED", pasta + "sped.txt",
          [&] {
-             return Tarvo_GeraRegistrosSpedTDM(ato.c_str(), (pasta + "sped.txt").c_str(), "01/03/2010", "31/03/2010",
-                                               "T", "5102", "", "0", "0", 1, ato.c_str());
+             return Tarvo_GeraRegistrosSpedTDM(ato.c_str(), (pasta + "sped.txt").c_str(), "01/03/2010",
+                                               "31/03/2010", "T", "5102", "", "0", "0", 1, ato.c_str());
          }},
         {"PAF-RJ", tarvo::ato::NomePafRj(ato), [&] { return Tarvo_ConverteATO17ParaPAFRJ(ato.c_str()); }},
     };

@@ -135,7 +135,8 @@ TEST(SaidaSegura, TheEarlierFileStaysUntilTheNewOneIsWholeAndLeftoversOfDeadWrit
             }
         }
         EXPECT_EQ(teste::LeArquivo(arquivo), c.esperado) << c.caso;
-        EXPECT_EQ(Nomes(pasta), (std::vector<std::string>{".SINTEGRA.TXT.1.parcial", "SINTEGRA.TXT"})) << c.caso;
+        EXPECT_EQ(Nomes(pasta), (std::vector<std::string>{".SINTEGRA.TXT.1.parcial", "SINTEGRA.TXT"}))
+            << c.caso;
         teste::EscreveArquivo(arquivo, "antigo");
     }
     EXPECT_FALSE(plataforma::SaidaSegura(pasta / "nenhuma/X.TXT").Aberta());

@@ -63,5 +63,7 @@ class SaidaSegura {
 bool GravaArquivoSeguro(const std::string& caminho, std::string_view texto);
 // A copy of `origem` published as `destino` through SaidaSegura.
 bool CopiaArquivoSeguro(const std::string& origem, const std::string& destino);
+// The file with `texto` added at its end (created when missing), published through SaidaSegura.
+bool AnexaArquivoSeguro(const std::string& caminho, std::string_view texto);
 
 }  // namespace plataforma

@@ -207,7 +207,8 @@ class Saida {
     // Joins the parts into the output file with the EAD line that closes it: the RSA signature
     // of the MD5 digest of every byte before it, under the test key.
     int Fecha() {
-        std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> assinatura(EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+        std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> assinatura(EVP_MD_CTX_new(),
+                                                                           &EVP_MD_CTX_free);
         std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> chave(ChaveTeste(), &EVP_PKEY_free);
         if (!assinatura || !chave) return 16392;
         bool ok = EVP_DigestSignInit(assinatura.get(), nullptr, EVP_md5(), nullptr, chave.get()) == 1;
@@ -273,7 +274,8 @@ class Saida {
                 n.compare(n.size() - fim.size(), fim.size(), fim) != 0)
                 continue;
             const std::string pid = n.substr(inicio.size(), n.size() - inicio.size() - fim.size());
-            if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+            if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos)
+                continue;
             const pid_t p = static_cast<pid_t>(std::stol(pid));
             if (p != ::getpid() && ::kill(p, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(d), e->d_name, 0);
         }
