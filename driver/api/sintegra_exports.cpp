@@ -82,6 +82,7 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
         GravaLog("Tarvo_RelatorioSintegraMFDBinario: " + Erro().UltimaMensagem);
         return 0;
     }
+    DefineErro(0, "");  // a success leaves no error behind
     return 1;
 }
 
