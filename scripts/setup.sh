@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev
   qt6-base-dev libqt6sql6-ibase
   firebird3.0-server-core firebird-dev firebird3.0-utils
+  libssl-dev
   xvfb xauth
   valgrind
 )

@@ -7,6 +7,7 @@
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/intervalo.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/fiscalfiles/sintegra.h"
 #include "driver/protocols/familia0/f0_consultas.h"
@@ -17,7 +18,6 @@ using namespace tarvo;
 
 namespace {
 
-constexpr int kDataInexistente = 8089;
 constexpr int kReducaoInexistente = 1001;
 
 // The host's inputs of the storage mode: the detail-tape text, the rate tables and the
@@ -69,6 +69,7 @@ int ConverteIntervalo(const std::string& inicio, const std::string& fim) {
         return inicio + "," + fim + "Inicio=" + std::to_string(primeira) + "," + std::to_string(ultima);
     };
     GravaLog("*** Debug1(" + campos());
+    if (intervalo::DatasInvertidas(inicio, fim)) return 0;
     int r = 1;
     if (Config().Debugger) {
         primeira = ultima = 121;
@@ -82,12 +83,12 @@ int ConverteIntervalo(const std::string& inicio, const std::string& fim) {
     }
     GravaLog("*** Debug2(" + campos());
     if (r != 1) {
-        if (Erro().UltimoRetorno != kDataInexistente) return r;
+        if (Erro().UltimoRetorno != intervalo::kSemDados) return r;
         int achada = 0;
         const int leitura = PrimeiraReducaoDepois(fim, achada);
         if (leitura != 1 || achada == 0) {
-            DefineErro(kDataInexistente, "ErroCMDDataInvalida - Data solicitada inexistente.");
             // Readings that worked but found no reduction are no success either.
+            intervalo::InformaSemReducao();
             return leitura != 1 ? leitura : 0;
         }
         primeira = ultima = achada;
@@ -117,8 +118,10 @@ int ConverteIntervalo(const std::string& inicio, const std::string& fim) {
     }
     // The reduction after the last one may not exist yet.
     if (r != 1 && n == ultima &&
-        (Erro().UltimoRetorno == kReducaoInexistente || Erro().UltimoRetorno == kDataInexistente))
+        (Erro().UltimoRetorno == kReducaoInexistente || Erro().UltimoRetorno == intervalo::kSemDados))
         r = 1;
+    // A range whose reductions all lie outside it (before the first Z) wrote no file.
+    if (r == 1 && PeriodoBuscaSintegra().arquivos == 0) return intervalo::InformaSemReducao();
     if (r == 1 && estado.GeraSintegraAtivo) {
         // The SINTEGRA file from the lines that the conversions left in "SINT.TXT".
         try {
@@ -135,6 +138,8 @@ int ConverteIntervalo(const std::string& inicio, const std::string& fim) {
             r = 0;
         }
     }
+    // A success leaves no error behind (the reduction after the last one may have failed).
+    if (r == 1) DefineErro(0, "");
     return r;
 }
 

@@ -9,6 +9,7 @@
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/ato.h"
 #include "driver/fiscalfiles/sintegra.h"
+#include "platform/arquivo.h"
 #include "platform/pastas.h"
 #include "tarvo.h"
 
@@ -76,11 +77,12 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
         return 0;
     }
     const std::string saida = DiretorioTemporarioRFD() + "SINTEGRA.TXT";
-    if (!CopiaArquivo(saida, plataforma::ConverteArquivo(destino), false)) {
+    if (!plataforma::CopiaArquivoSeguro(saida, plataforma::ConverteArquivo(destino))) {
         DefineErro(-1, "Erro ao copiar " + saida + " para " + destino);
         GravaLog("Tarvo_RelatorioSintegraMFDBinario: " + Erro().UltimaMensagem);
         return 0;
     }
+    DefineErro(0, "");  // a success leaves no error behind
     return 1;
 }
 
@@ -175,7 +177,7 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
         // A bare file name goes into the work folder as well.
         if (NomeSemPasta(destino) && !destino.empty()) {
             const std::string copia = Config().Path + destino;
-            if (!CopiaArquivo(DiretorioTemporarioRFD() + "SINTEGRA.TXT", copia, false)) {
+            if (!plataforma::CopiaArquivoSeguro(DiretorioTemporarioRFD() + "SINTEGRA.TXT", copia)) {
                 DefineErro(-1, "Erro ao copiar o arquivo do Sintegra para " + copia);
                 GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
                 return 0;

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <mutex>
 #include <vector>
 
 #include "platform/pastas.h"
@@ -383,6 +384,18 @@ std::string LeArquivo(const std::string& nome) {
     return texto;
 }
 
-std::string DiretorioTemporarioRFD() { return plataforma::CaminhoCurto(plataforma::PastaPrograma()) + "RFDTEMP/"; }
+// Found whatever its letter case on disk: a folder written as "RFDTemp\" is this one. The
+// lookup lists the program folder, so its answer is kept while that folder still exists.
+std::string DiretorioTemporarioRFD() {
+    static std::mutex trava;
+    static std::string programa, pasta;
+    const std::string atual = plataforma::CaminhoCurto(plataforma::PastaPrograma());
+    std::lock_guard<std::mutex> guarda(trava);
+    if (atual != programa || !plataforma::ExistePasta(pasta)) {
+        programa = atual;
+        pasta = plataforma::PastaNaPasta(atual, "RFDTEMP");
+    }
+    return pasta;
+}
 
 }  // namespace tarvo

@@ -9,11 +9,13 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/campo_ato.h"
+#include "driver/fiscalfiles/intervalo.h"
 #include "driver/fiscalfiles/memorias.h"
 #include "driver/fiscalfiles/registros_ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/protocols/familia0/f0_leituras.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "platform/arquivo.h"
 #include "platform/biblioteca.h"
 #include "platform/pastas.h"
 #include "tarvo.h"
@@ -99,6 +101,10 @@ int GeraArquivoATO17Binario(const std::string& dump, const std::string& saida, c
 
 int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPeriodo, int tipoLeitura,
                    std::string& nome) {
+    // A range that cannot hold a reduction is refused before the memories are read.
+    if (CaracterPeriodo(tipoPeriodo) == 'C' ? intervalo::ContadoresInvertidos(inicio, fim)
+                                            : intervalo::DatasInvertidas(inicio, fim))
+        return 0;
     int r = 0;
     std::string serie = NumeroSerie(r);
     GravaLog("Chamando Tarvo_GeraRFDBinario...");
@@ -124,8 +130,18 @@ int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPe
                 GravaLog("Gerando arquivo do ATO COTEPE 1704");
                 GravaLog("GeraArquivoATO17( " + dump + "," + saida + "," + inicio + "," + fim + "," + periodo +
                          ",01," + leitura + " )");
-                r = leitor->GeraArquivoATO17(dump, saida, inicio, fim, periodo[0], "01", leitura);
-                nome = saida;
+                // The converter writes beside the output; the file replaces an earlier one only
+                // when it is whole and its range held a reduction.
+                plataforma::SaidaSegura arquivo(saida);
+                r = leitor->GeraArquivoATO17(dump, arquivo.Temporario(), inicio, fim, periodo[0], "01",
+                                             leitura);
+                if (r == 1 && !intervalo::ArquivoTemReducao(arquivo.Temporario())) {
+                    GravaLog("Retorno da fun\xE7\xE3o Tarvo_GeraRFDBinario:0 - ",
+                             intervalo::kDataInexistente);
+                    return intervalo::InformaSemReducao();
+                }
+                if (r == 1 && !arquivo.Conclui()) r = 16389;
+                if (r == 1) nome = saida;
             }
         }
     }
@@ -135,6 +151,7 @@ int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPe
 
 int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, int tipoPeriodo, int tipoLeitura,
                       std::string& nome) {
+    if (intervalo::ContadoresInvertidos(primeiro, ultimo)) return 0;
     std::string datas[2];
     const std::string* contadores[2] = {&primeiro, &ultimo};
     for (int i = 0; i < 2; ++i) {
@@ -143,8 +160,12 @@ int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, in
         int ano = 0, mes = 0, dia = 0;
         if (r == 1 && !SeparaData(Resposta().ValorResposta, ano, mes, dia)) r = 0;
         if (r != 1) {
-            // A failed reading ends the call with its own code and says which counter failed.
-            DefineErro(r, "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA " + crz);
+            // A failed reading ends the call and says which counter failed, under the printer's
+            // code (a missing reduction's) or the reading's own; never under 0.
+            const int codigo = Erro().UltimoRetorno != 0 ? Erro().UltimoRetorno
+                               : r != 0                  ? r
+                                                         : intervalo::kSemDados;
+            DefineErro(codigo, "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA " + crz);
             GravaLog("Erro: " + Erro().UltimaMensagem);
             return r;
         }
@@ -158,7 +179,8 @@ int GeraRFDBinarioRJ(const std::string& inicio, const std::string& fim, int tipo
     std::string nome;
     int r = GeraRFDBinario(inicio, fim, tipoPeriodo, 2, nome);
     if (r == 1) r = ConverteATO17ParaPAFRJ(nome);
-    RetornoLeitura("Tarvo_GeraRFDBinarioRJ", r);
+    // A 0 already carries its own last error (a refused range, a conversion that failed).
+    if (r != 0) RetornoLeitura("Tarvo_GeraRFDBinarioRJ", r);
     return r;
 }
 
@@ -194,7 +216,8 @@ int ConverteATO17ParaPAFRJ(const std::string& arquivo) {
             std::string texto;
             for (const std::string& linha : mantidas) texto += linha + "\r\n";
             const std::string destino = NomePafRj(arquivo);
-            if (!GravaArquivo(destino, texto)) throw ErroArquivoFiscal("Erro ao gravar " + destino);
+            if (!plataforma::GravaArquivoSeguro(destino, texto))
+                throw ErroArquivoFiscal("Erro ao gravar " + destino);
             GravaLog("Convers\xE3o efetuada com sucesso - " + NomePafRj(NomeSemPasta(arquivo)));
             r = 1;
         }
@@ -228,7 +251,9 @@ int RFD_ConvertedaMFDMemorias(const std::string& n) {
     const std::string diaTexto = Aaaammdd(ano, mes, dia);
     const std::string fim4 = serie.size() > 4 ? serie.substr(serie.size() - 4) : serie;
     const std::string saida = config.PathRFD + serie.substr(0, 3) + fim4 + ExtensaoArquivoRFD(ano, mes, dia);
-    if (GeraArquivoATO17Binario(dump, saida, diaTexto, diaTexto, 'M', "01", "TDM") != 1)
+    plataforma::SaidaSegura arquivo(saida);
+    if (GeraArquivoATO17Binario(dump, arquivo.Temporario(), diaTexto, diaTexto, 'M', "01", "TDM") != 1 ||
+        !arquivo.Conclui())
         throw ErroArquivoFiscal("Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA " + n);
     return 1;
 }

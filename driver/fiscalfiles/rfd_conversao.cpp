@@ -18,6 +18,7 @@
 #include "driver/protocols/familia0/f0_captura.h"
 #include "driver/protocols/familia0/f0_leituras.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "platform/arquivo.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
 
@@ -170,18 +171,6 @@ std::string LinhaE01(const CabecalhoECF& cabecalho, const IdentificacaoEcfRfd& i
     e01.DataInicial.Define(r.DataMovimento);
     e01.DataFinal.Define(r.DataMovimento);
     return MontaLinhaE01(e01);
-}
-
-// Writes the output into `destino` under a temporary name and renames it, so that PathRFD
-// never holds half a file.
-bool CopiaSaida(const std::string& origem, const std::string& destino) {
-    std::error_code ec;
-    std::string temporario = destino + ".tmp";
-    fs::copy_file(origem, temporario, fs::copy_options::overwrite_existing, ec);
-    if (ec) return false;
-    fs::rename(temporario, destino, ec);
-    if (ec) fs::remove(temporario, ec);
-    return !ec;
 }
 
 // An integer register read by name: the command's result and, on success, the value.
@@ -440,19 +429,19 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     const std::string arquivoSaida = Rfdtemp(saida);
     std::vector<std::string> ordenadas =
         OrdenaLinhasRfd(LinhasArquivo(rfdDat), LinhasArquivo(arquivoSaida), estado.FlagTDM);
-    ApagaArquivo(arquivoSaida);
     {
-        std::ofstream f(arquivoSaida, std::ios::binary | std::ios::trunc);
-        for (const std::string& linha : ordenadas) f << linha << "\r\n";
-        f.close();
-        if (!f) throw ErroArquivoFiscal("Erro ao gravar " + arquivoSaida);
+        plataforma::SaidaSegura f(arquivoSaida);
+        for (const std::string& linha : ordenadas) f.Escreve(linha + "\r\n");
+        if (!f.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + arquivoSaida);
     }
     ApagaArquivo(rfdDat);
-    if (!CopiaSaida(arquivoSaida, config.PathRFD + saida)) {
+    // PathRFD never holds half a file, and an earlier one stays until this one is whole.
+    if (!plataforma::CopiaArquivoSeguro(arquivoSaida, config.PathRFD + saida)) {
         DefineErro(-8, "Erro ao copiar o arquivo RFD para " + config.PathRFD + saida);
         GravaLog("***(CMD5)  FIM ***");
         return -8;
     }
+    ++PeriodoBuscaSintegra().arquivos;
     GravaLog("***(CMD5)  FIM ***");
     return status;
 }

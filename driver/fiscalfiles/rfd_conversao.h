@@ -13,6 +13,7 @@ namespace tarvo {
 // reduction whose movement falls outside it gives no RFD file.
 struct PeriodoSintegra {
     std::string inicio, fim;
+    int arquivos = 0;  // RFD files written into PathRFD during the run
 };
 PeriodoSintegra& PeriodoBuscaSintegra();
 

@@ -12,6 +12,7 @@
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/campo_ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
+#include "platform/arquivo.h"
 
 namespace tarvo {
 
@@ -115,7 +116,8 @@ std::size_t MontaRegistros60D() {
                  PreencheEspacosDireita(s.codigo, 4) + PreencheZerosEsquerda(s.imposto, 13) + std::string(19, ' ') +
                  "\r\n";
     }
-    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    if (!texto.empty() && !plataforma::AnexaArquivoSeguro(sint, texto))
+        throw ErroArquivoFiscal("Erro ao gravar " + sint);
     return resumos.size();
 }
 
@@ -165,7 +167,8 @@ std::size_t MontaRegistros60R() {
         escreve(grupo.substr(8, 14), p.outros);
         escreve(grupo.substr(8, 14), p.cancelados);
     }
-    if (!texto.empty() && !AnexaTextoArquivo(sint, texto)) throw ErroArquivoFiscal("Erro ao gravar " + sint);
+    if (!texto.empty() && !plataforma::AnexaArquivoSeguro(sint, texto))
+        throw ErroArquivoFiscal("Erro ao gravar " + sint);
     return escritos;
 }
 
@@ -200,7 +203,6 @@ ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::
     if (!Estado().GeraSintegraAtivo) return contagem;
     const std::string pasta = DiretorioTemporarioRFD();
     const std::string saida = pasta + "SINTEGRA.TXT";
-    ApagaArquivo(saida);
     // The keyed lines stay in the one text read from the file; only views of them are sorted.
     const std::string sint = LeArquivo(pasta + "SINT.TXT");
     std::vector<std::string_view> linhas;
@@ -214,9 +216,10 @@ ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::
     }
     std::sort(linhas.begin(), linhas.end());
 
-    std::ofstream f(saida, std::ios::binary | std::ios::trunc);
-    if (!f) throw ErroArquivoFiscal("Erro ao gravar " + saida);
-    f << registro10 << "\r\n" << registro11 << "\r\n";
+    // The earlier file stays until this one is whole on disk.
+    plataforma::SaidaSegura f(saida);
+    if (!f.Aberta()) throw ErroArquivoFiscal("Erro ao gravar " + saida);
+    f.Escreve(registro10 + "\r\n" + registro11 + "\r\n");
     auto trecho = [](std::string_view t, std::size_t inicio, std::size_t n) {
         return inicio - 1 < t.size() ? t.substr(inicio - 1, n) : std::string_view();
     };
@@ -230,16 +233,16 @@ ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::
         if (!com60I && registro.substr(0, 3) == "60I") continue;
         if (registro == anterior) continue;
         if (tipo == "75" && trecho(registro, 3, 30) == trecho(anterior, 3, 30)) continue;
-        f << registro << "\r\n";
+        f.Escreve(registro);
+        f.Escreve("\r\n");
         anterior = registro;
         if (tipo == "60")
             ++contagem.tipo60;
         else if (tipo == "75")
             ++contagem.tipo75;
     }
-    f << Registro90(cnpj, inscricao, contagem) << "\r\n";
-    f.close();
-    if (!f) throw ErroArquivoFiscal("Erro ao gravar " + saida);
+    f.Escreve(Registro90(cnpj, inscricao, contagem) + "\r\n");
+    if (!f.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + saida);
     return contagem;
 }
 

@@ -13,6 +13,7 @@
 #include "driver/fiscalfiles/leiaute_ato.h"
 #include "driver/fiscalfiles/sintegra.h"
 #include "driver/protocols/familia0/f0_consultas.h"
+#include "platform/arquivo.h"
 #include "platform/pastas.h"
 
 namespace tarvo {
@@ -66,21 +67,22 @@ struct Linha60A {
     std::int64_t valor = 0;
 };
 
-// Writes the keyed lines to "SINT.TXT" in blocks.
+// Writes the keyed lines to "SINT.TXT" in blocks; the file replaces the earlier one when whole.
 class SaidaSint {
   public:
-    explicit SaidaSint(const std::string& nome) : nome_(nome), f_(nome, std::ios::binary | std::ios::app) {
-        if (!f_) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
+    explicit SaidaSint(const std::string& nome) : nome_(nome), f_(nome) {
+        if (!f_.Aberta()) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
     }
-    void Linha(const std::string& chave, const std::string& registro) { f_ << chave << registro << "\r\n"; }
+    void Linha(const std::string& chave, const std::string& registro) {
+        f_.Escreve(chave + registro + "\r\n");
+    }
     void Fecha() {
-        f_.close();
-        if (!f_) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
+        if (!f_.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
     }
 
   private:
     std::string nome_;
-    std::ofstream f_;
+    plataforma::SaidaSegura f_;
 };
 
 }  // namespace
@@ -121,9 +123,11 @@ int LeCOOReducaoImpressora(int crz, std::string& coo) {
 
 int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo) {
     const std::string pasta = DiretorioTemporarioRFD();
-    ApagaArquivo(pasta + "SINT.TXT");
     ApagaArquivo(pasta + "SINTEGRA.TXT");
-    if (!plataforma::ExisteArquivo(arquivoAto)) return 1;
+    if (!plataforma::ExisteArquivo(arquivoAto)) {
+        ApagaArquivo(pasta + "SINT.TXT");
+        return 1;
+    }
     CriaDiretorioTemporarioRFD();
 
     OpcoesSintegra& opcoes = Sintegra();

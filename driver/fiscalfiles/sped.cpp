@@ -16,7 +16,9 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/ato.h"
+#include "driver/fiscalfiles/intervalo.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
+#include "platform/arquivo.h"
 
 namespace tarvo {
 
@@ -815,30 +817,15 @@ int Executa(const ParametrosSped& p) {
         return codigo;
     }
 
-    // Written under a scratch name beside the target, then renamed: a failed run never
-    // leaves a half file under the caller's name.
-    const std::string temporario = p.saida + ".tmp";
-    {
-        std::ofstream saida(temporario, std::ios::binary | std::ios::trunc);
-        if (!saida) return SpedErroGravacao;
-        registros.Grava(p.perfil, [&](const std::string& l) {
-            saida.write(l.data(), static_cast<std::streamsize>(l.size()));
-            saida.write("\r\n", 2);
-        });
-        saida.flush();
-        if (!saida) {
-            saida.close();
-            std::error_code ec;
-            std::filesystem::remove(temporario, ec);
-            return SpedErroGravacao;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporario, p.saida, ec);
-    if (ec) {
-        std::filesystem::remove(temporario, ec);
-        return SpedErroGravacao;
-    }
+    // Written under a scratch name beside the target, synced and renamed over it: a failed or
+    // killed run never leaves a half file under the caller's name, and an earlier file stays.
+    plataforma::SaidaSegura saida(p.saida);
+    if (!saida.Aberta()) return SpedErroGravacao;
+    registros.Grava(p.perfil, [&](const std::string& l) {
+        saida.Escreve(l);
+        saida.Escreve("\r\n");
+    });
+    if (!saida.Conclui()) return SpedErroGravacao;
     return SpedSucesso;
 }
 
@@ -850,6 +837,8 @@ int ValidaParametrosSped(const ParametrosSped& p) {
         !NumeroValido(p.valor2) || p.arquivo.empty() || !std::filesystem::is_regular_file(p.arquivo, ec))
         return SpedParametrosInvalidos;
     if (p.perfil != "A" && p.perfil != "B" && p.perfil != "T") return SpedPerfilInvalido;
+    // A period whose start lies after its end holds no reduction.
+    if (intervalo::DatasInvertidas(p.inicio, p.fim)) return SpedParametrosInvalidos;
     return SpedSucesso;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/arquivo.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
@@ -243,6 +244,145 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
     bool ok = ::fstat(alvo, &st) == 0 && Sobrescreve(alvo, st.st_size, texto);
     ::close(alvo);
     return ok;
+}
+
+namespace {
+
+constexpr const char* kSufixoParcial = ".parcial";
+// Bytes gathered before one write: lines arrive one by one.
+constexpr std::size_t kBufferSaida = 1 << 16;
+
+std::string NomeDe(const std::string& caminho) {
+    auto p = caminho.find_last_of('/');
+    return p == std::string::npos ? caminho : caminho.substr(p + 1);
+}
+
+std::string PastaOuAtual(const std::string& caminho) {
+    std::string pasta = PastaDe(caminho);
+    return pasta.empty() ? "./" : pasta;
+}
+
+// Removes the temporaries of `nome` in `pasta` whose writer no longer runs: what a kill left.
+void RemoveParciaisOrfaos(const std::string& pasta, const std::string& nome) {
+    DIR* d = ::opendir(pasta.c_str());
+    if (!d) return;
+    const std::string inicio = "." + nome + ".";
+    const std::string_view sufixo = kSufixoParcial;
+    while (dirent* e = ::readdir(d)) {
+        std::string_view n = e->d_name;
+        if (n.size() <= inicio.size() + sufixo.size() || n.substr(0, inicio.size()) != inicio ||
+            n.substr(n.size() - sufixo.size()) != sufixo)
+            continue;
+        std::string_view numero = n.substr(inicio.size(), n.size() - inicio.size() - sufixo.size());
+        if (numero.empty() || numero.size() > 9 ||
+            numero.find_first_not_of("0123456789") != std::string_view::npos)
+            continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(std::string(numero)));
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        ::unlinkat(::dirfd(d), e->d_name, 0);
+    }
+    ::closedir(d);
+}
+
+bool SincronizaPasta(const std::string& pasta) {
+    int fd = ::open(pasta.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+SaidaSegura::SaidaSegura(std::string caminho) : caminho_(std::move(caminho)) {
+    const std::string pasta = PastaOuAtual(caminho_);
+    const std::string nome = NomeDe(caminho_);
+    if (nome.empty()) return;
+    RemoveParciaisOrfaos(pasta, nome);
+    temporario_ = pasta + "." + nome + "." + std::to_string(::getpid()) + kSufixoParcial;
+    fd_ = ::open(temporario_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+}
+
+SaidaSegura::~SaidaSegura() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temporario_.c_str());
+    }
+}
+
+bool SaidaSegura::Escreve(std::string_view texto) {
+    if (fd_ < 0 || falhou_) return false;
+    buffer_.append(texto);
+    return buffer_.size() < kBufferSaida || Descarrega();
+}
+
+bool SaidaSegura::Descarrega() {
+    std::string_view resto = buffer_;
+    while (!resto.empty() && !falhou_) {
+        ssize_t n = ::write(fd_, resto.data(), resto.size());
+        if (n < 0 && errno != EINTR) falhou_ = true;
+        if (n > 0) resto.remove_prefix(static_cast<std::size_t>(n));
+    }
+    buffer_.clear();
+    return !falhou_;
+}
+
+bool SaidaSegura::Conclui() {
+    if (fd_ < 0) return false;
+    bool ok = !falhou_ && Descarrega();
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    if (ok) {
+        // Synced by name: an outside writer may have put another file under the temporary's name.
+        int fd = ::open(temporario_.c_str(), O_RDONLY | O_CLOEXEC);
+        ok = fd >= 0 && ::fsync(fd) == 0;
+        if (fd >= 0) ::close(fd);
+    }
+    if (ok) ok = ::rename(temporario_.c_str(), caminho_.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporario_.c_str());
+        return false;
+    }
+    return SincronizaPasta(PastaOuAtual(caminho_));
+}
+
+bool GravaArquivoSeguro(const std::string& caminho, std::string_view texto) {
+    SaidaSegura s(caminho);
+    return s.Escreve(texto) && s.Conclui();
+}
+
+namespace {
+
+// Copies the file `origem` into `s`; false when it cannot be read whole (or, with `falta`
+// true, is missing).
+bool CopiaPara(SaidaSegura& s, const std::string& origem, bool faltaEhErro) {
+    int fd = ::open(origem.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return !faltaEhErro && errno == ENOENT && s.Aberta();
+    bool ok = s.Aberta();
+    char buffer[1 << 16];
+    while (ok) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        ok = s.Escreve(std::string_view(buffer, static_cast<std::size_t>(n)));
+    }
+    ::close(fd);
+    return ok;
+}
+
+}  // namespace
+
+bool CopiaArquivoSeguro(const std::string& origem, const std::string& destino) {
+    SaidaSegura s(destino);
+    return CopiaPara(s, origem, true) && s.Conclui();
+}
+
+bool AnexaArquivoSeguro(const std::string& caminho, std::string_view texto) {
+    SaidaSegura s(caminho);
+    return CopiaPara(s, caminho, false) && s.Escreve(texto) && s.Conclui();
 }
 
 }  // namespace plataforma

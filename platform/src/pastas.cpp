@@ -56,9 +56,10 @@ std::string PastaExecutavel() {
 }
 
 bool CriaPasta(const std::string& caminho) {
+    const std::string pasta = PastaExistente(caminho);
     std::error_code ec;
-    fs::create_directories(caminho, ec);
-    return ExistePasta(caminho);
+    fs::create_directories(pasta, ec);
+    return ExistePasta(pasta);
 }
 
 std::string PastaAtual() {
@@ -70,7 +71,9 @@ std::string PastaAtual() {
 
 std::vector<std::string> PastasDoSistema() { return {"/etc/tarvo/", "/etc/"}; }
 
-std::string ConvertePasta(const std::string& texto) { return ComBarra(Mapeia(texto)); }
+std::string ConvertePasta(const std::string& texto) {
+    return PastaExistente(Mapeia(texto));
+}
 
 std::string ConverteArquivo(const std::string& texto) { return Mapeia(texto); }
 
@@ -107,6 +110,25 @@ std::string ArquivoNaPasta(const std::string& pasta, const std::string& nome) {
         if (MesmoNomeSemCaixa(n, nome)) return base + n;
     }
     return base + nome;
+}
+
+std::string PastaNaPasta(const std::string& pasta, const std::string& nome) {
+    const std::string base = ComBarra(pasta);
+    std::string achada;
+    std::error_code ec;
+    for (fs::directory_iterator it(base, ec), fim; !ec && it != fim; it.increment(ec)) {
+        std::string n = it->path().filename().string();
+        if (MesmoNomeSemCaixa(n, nome) && (achada.empty() || n < achada) && it->is_directory(ec)) achada = n;
+    }
+    return base + (achada.empty() ? nome : achada) + "/";
+}
+
+std::string PastaExistente(const std::string& caminho) {
+    std::string p = caminho;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    const auto barra = p.find_last_of('/');
+    if (barra == std::string::npos || barra + 1 >= p.size()) return ComBarra(p);
+    return PastaNaPasta(p.substr(0, barra + 1), p.substr(barra + 1));
 }
 
 std::vector<std::string> OutrasGrafias(const std::string& pasta, const std::string& nome) {

@@ -2,6 +2,8 @@
 // and libato17.so, each scenario in a child process that starts the emulator itself.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -63,8 +65,8 @@ class Biblioteca {
 // Lines of a file by type ("E12" ...), each checked at its type's width.
 std::map<std::string, std::vector<std::string>> PorTipo(const std::string& arquivo) {
     static const std::map<std::string, std::size_t> kLargura = {
-        {"E01", 166}, {"E02", 272}, {"E12", 101}, {"E13", 72}, {"E14", 191}, {"E15", 267},
-        {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106}, {"EAD", 35}};
+        {"E01", 166}, {"E02", 272}, {"E12", 101}, {"E13", 72},  {"E14", 191}, {"E15", 267},
+        {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106}, {"EAD", 259}};
     std::map<std::string, std::vector<std::string>> r;
     std::string texto = LeArquivo(arquivo);
     EXPECT_FALSE(texto.empty()) << arquivo;
@@ -94,6 +96,28 @@ std::set<std::string> Tipos(const std::map<std::string, std::vector<std::string>
 std::string N(std::int64_t v, int w) {
     std::string s = std::to_string(v);
     return std::string(static_cast<std::size_t>(w) - s.size(), '0') + s;
+}
+
+// Whether the EAD line closing `texto` is the signature of every byte before it under the public
+// half of the stand-in's test key.
+bool AssinaturaConfere(const std::string& texto) {
+    const std::size_t ead = texto.rfind("\r\nEAD");
+    if (ead == std::string::npos) return false;
+    const std::string corpo = texto.substr(0, ead + 2), hex = texto.substr(ead + 5, 256);
+    unsigned char assinatura[128];
+    for (std::size_t i = 0; i < sizeof assinatura; ++i)
+        assinatura[i] = static_cast<unsigned char>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+    std::FILE* f = std::fopen(CHAVE_PUBLICA, "r");
+    if (!f) return false;
+    EVP_PKEY* chave = PEM_read_PUBKEY(f, nullptr, nullptr, nullptr);
+    std::fclose(f);
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    const bool ok = chave && ctx && EVP_DigestVerifyInit(ctx, nullptr, EVP_md5(), nullptr, chave) == 1 &&
+                    EVP_DigestVerify(ctx, assinatura, sizeof assinatura,
+                                     reinterpret_cast<const unsigned char*>(corpo.data()), corpo.size()) == 1;
+    EVP_MD_CTX_free(ctx);
+    EVP_PKEY_free(chave);
+    return ok;
 }
 
 class AtoMes : public ::testing::Test {
@@ -180,7 +204,11 @@ TEST_F(AtoMes, AMonthsDumpBecomesFilesByDatesByMonthAndByCountersCheckedAgainstT
         EXPECT_EQ(l["E01"].size(), 1u);
         EXPECT_EQ(l["E01"][0].substr(112, 31), "TDM000003000005" "2010030320100305");
         EXPECT_EQ(l["E14"][1].substr(66, 14), N(300 + 4 * 100 + 50, 14));  // the 4th's receipt
-        EXPECT_EQ(l["EAD"].size(), 1u);
+        // The EAD line (its width checked above): the signature under the stand-in's test key.
+        std::string texto = LeArquivo(dias);
+        EXPECT_TRUE(AssinaturaConfere(texto));
+        texto[texto.size() / 2] ^= 1;
+        EXPECT_FALSE(AssinaturaConfere(texto));
 
         // The month by movement date, the period given as yyyymmdd: March only.
         const std::string mes = atual / "mes.txt";
@@ -352,6 +380,86 @@ TEST_F(AtoMes, EachOutsideLibraryMissingIsAFailureWithItsMessageAndNeverACrash) 
         EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA 1"),
                   std::string::npos);
     }, sozinha / "libtarvo.so");
+}
+
+// Every export that takes a range: first after last, no reduction in it or a Z that does not
+// exist fails with a named last error and leaves the earlier file as it was; a success leaves
+// no error behind.
+TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAndNoFile) {
+    Roda("", [&](Biblioteca& t, emulador::Emulador& e) {
+        Mes(t, e, 3);  // reductions 1-3 on 1-3 March 2010, 4 and 5 on 1 and 2 April
+        if (HasFatalFailure()) return;
+        char nome[256] = {};
+        ASSERT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 0, 0, nome), 1) << t.UltimoErro().second;
+        const std::string rfd = home / ("rfd/" + kSerie + ".txt"), anterior = LeArquivo(rfd);
+        auto porData = t.S<int(const char*, const char*)>("RFD_ConvertedaMFDData");
+        auto crz = t.S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinarioCRZ");
+        auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
+        auto sped =
+            t.S<int(const char*, const char*, const char*, const char*, const char*, const char*, const char*,
+                    const char*, const char*, unsigned char, const char*)>("Tarvo_GeraRegistrosSpedTDM");
+        auto sintegra = t.S<int(int, const char*, const char*, const char*, const char*, const char*,
+                                const char*, const char*, const char*, const char*, const char*, const char*,
+                                const char*, const char*)>("Tarvo_RelatorioSintegraMFD");
+        auto lmf = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalSerialReducao");
+        auto download =
+            t.S<int(const char*, const char*, const char*, const char*, const char*)>("Tarvo_DownloadMFD");
+        const std::string fita = atual / "fita.txt", saidaSped = atual / "sped.txt", mes = atual / "mes.txt";
+        const std::string inexistente = "ErroCMDDataInvalida - Data solicitada inexistente.";
+        const struct {
+            const char* caso;
+            std::function<int()> chamada;
+            int codigo;            // the last error's code; 0: any code but 0
+            std::string mensagem;  // a part of the last error's message
+        } casos[] = {
+            {"dates", [&] { return t.GeraRFD("31/03/2010", "01/03/2010", 0, 0, nome); }, 8089, "posterior"},
+            {"counters", [&] { return t.GeraRFD("3", "1", 2, 0, nome); }, 8089, "posterior"},
+            {"Z counters", [&] { return crz("3", "1", 0, 0, nome); }, 8089, "posterior"},
+            {"missing Z", [&] { return crz("2", "99", 0, 0, nome); }, 0, "Z n\xBA 99"},
+            {"before the first Z", [&] { return t.GeraRFD("01/01/2009", "31/01/2009", 0, 0, nome); }, 8089,
+             inexistente},
+            {"PAF-RJ", [&] { return rj("31/03/2010", "01/03/2010", 0); }, 8089, "posterior"},
+            {"RFD by date", [&] { return porData("31/03/2010", "01/03/2010"); }, 8089, "posterior"},
+            {"RFD before the first Z", [&] { return porData("01/01/2009", "31/01/2009"); }, 8089,
+             inexistente},
+            {"RFD after the last Z", [&] { return porData("01/05/2010", "31/05/2010"); }, 8089, inexistente},
+            {"RFD between two Zs", [&] { return porData("30/03/2010", "31/03/2010"); }, 8089, inexistente},
+            {"SPED",
+             [&] {
+                 return sped("x", saidaSped.c_str(), "31/03/2010", "01/03/2010", "T", "5102", "", "0", "0", 0,
+                             "");
+             },
+             0, "incorretos"},
+            {"SINTEGRA month without Z",
+             [&] {
+                 return sintegra(8, mes.c_str(), "05", "2010", "EMPRESA", "RUA", "1", "", "CENTRO", "SP",
+                                 "01234567", "1155551234", "", "MARIA");
+             },
+             8089, inexistente},
+            {"fiscal-memory reading", [&] { return lmf("3", "1", "S"); }, 0, ""},
+            {"detail-tape download", [&] { return download(fita.c_str(), "1", "310310", "010310", "1"); }, 0,
+             ""},
+        };
+        EscreveArquivo(atual / "x", "");
+        for (const auto& c : casos) {
+            SCOPED_TRACE(c.caso);
+            EXPECT_EQ(c.chamada(), 0);
+            const auto [codigo, mensagem] = t.UltimoErro();
+            EXPECT_TRUE(c.codigo ? codigo == c.codigo : codigo != 0) << codigo;
+            EXPECT_TRUE(!mensagem.empty() && mensagem.find(c.mensagem) != std::string::npos) << mensagem;
+            EXPECT_EQ(LeArquivo(rfd), anterior);
+            EXPECT_EQ(std::distance(fs::directory_iterator(home / "rfd"), {}), 1);
+            for (const std::string& f : {fita, saidaSped, mes}) EXPECT_FALSE(fs::exists(f)) << f;
+        }
+        // Successes clear what the failures left, also when the reduction after the range's last
+        // one does not exist yet.
+        ASSERT_EQ(crz("4", "5", 0, 0, nome), 1);
+        EXPECT_EQ(t.UltimoErro().first, 0);
+        ASSERT_EQ(porData("03/03/2010", "03/03/2010"), 1) << t.UltimoErro().second;
+        EXPECT_EQ(t.UltimoErro(), (std::pair<int, std::string>{0, ""}));
+        ASSERT_EQ(porData("01/04/2010", "02/04/2010"), 1) << t.UltimoErro().second;
+        EXPECT_EQ(t.UltimoErro(), (std::pair<int, std::string>{0, ""}));
+    });
 }
 
 }  // namespace

@@ -542,9 +542,10 @@ TEST_F(LeiauteSintegra, TheMonthsFilesByEveryExportKeepTheLayout) {
     if (HasFatalFailure()) return;
     ASSERT_EQ(Relatorio(4 + 8 + 16, home / "mes.txt"), 1) << tarvo::Erro().UltimaMensagem;
     ConfereArquivoSintegra(home / "mes.txt");
-    // A month before the first sale: the informant's records and the counts alone.
-    ASSERT_EQ(Relatorio(4 + 8 + 16, home / "vazio.txt", "02", "2010"), 1) << tarvo::Erro().UltimaMensagem;
-    ConfereArquivoSintegra(home / "vazio.txt");
+    // A month before the first sale holds no reduction: refused with its error, and no file.
+    EXPECT_EQ(Relatorio(4 + 8 + 16, home / "vazio.txt", "02", "2010"), 0);
+    EXPECT_EQ(tarvo::Erro().UltimoRetorno, 8089);
+    EXPECT_FALSE(fs::exists(home / "vazio.txt"));
     for (const auto& a : fs::directory_iterator(home / "rfd")) fs::remove(a.path());
     ASSERT_EQ(Relatorio(4 + 8 + 16, home / "mes.txt"), 1) << tarvo::Erro().UltimaMensagem;
     // The ATO file the month's export read (the dump way).

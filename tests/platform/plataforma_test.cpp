@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "comum/ambiente.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
@@ -23,6 +25,19 @@ TEST(Pastas, FilesAreFoundWhateverTheirLetterCase) {
     teste::EscreveArquivo(pasta / "Tarvo.ini", "x");
     EXPECT_EQ(plataforma::ArquivoNaPasta(pasta.Caminho(), "TARVO.INI"), pasta / "Tarvo.ini");
     EXPECT_EQ(plataforma::ArquivoNaPasta(pasta.Caminho(), "CHEQUES.INI"), pasta / "CHEQUES.INI");
+}
+
+// One scratch folder whatever letter case a setting spells it in, in either order of creation.
+TEST(Pastas, FoldersAreFoundWhateverTheirLetterCaseAndNoSecondOneIsMade) {
+    for (const char* existente : {"RFDTemp", "RFDTEMP", "rfdtemp"}) {
+        teste::PastaTemporaria home;
+        teste::Variavel v("TARVO_HOME", home.Caminho());
+        ASSERT_TRUE(plataforma::CriaPasta(home / existente));
+        EXPECT_EQ(plataforma::PastaNaPasta(home.Caminho(), "RFDTEMP"), home / existente + "/");
+        EXPECT_EQ(plataforma::ConvertePasta("C:\\RFDTemp\\"), home / existente + "/");
+        EXPECT_TRUE(plataforma::CriaPasta(home / "RFDTEMP") && plataforma::CriaPasta(home / "RfdTemp/"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Caminho()), {}), 1) << existente;
+    }
 }
 
 TEST(Portas, WindowsPortNamesMapToDevices) {

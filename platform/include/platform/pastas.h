@@ -15,7 +15,15 @@ std::string PastaPrograma();
 std::string PastaExecutavel();
 
 // Creates a folder and the folders above it that are missing. True when it exists afterwards.
+// A folder that exists with another letter case counts as that folder (see PastaExistente).
 bool CriaPasta(const std::string& caminho);
+
+// The folder `nome` inside `pasta`, ending in '/'. Folder names are case-insensitive, as on
+// Windows: when folders spelling it in other letter cases exist, the first of them in byte
+// order is taken (so every caller lands in the same one); otherwise pasta + nome.
+std::string PastaNaPasta(const std::string& pasta, const std::string& nome);
+// The same for a whole folder path: its last folder looked up by PastaNaPasta.
+std::string PastaExistente(const std::string& caminho);
 
 // The process's working directory, ending in '/'.
 std::string PastaAtual();
@@ -26,7 +34,8 @@ std::vector<std::string> PastasDoSistema();
 
 // A folder as a setting holds it (Windows or Linux form) turned into a Linux folder ending in '/'.
 // "C:\" is the program folder, "C:\dados\" is <program folder>/dados/, '\' separates folders,
-// absolute Linux paths stay as they are, relative ones are taken from the current folder.
+// absolute Linux paths stay as they are, relative ones are taken from the current folder; the
+// last folder is found whatever its letter case on disk (PastaExistente).
 std::string ConvertePasta(const std::string& texto);
 
 // The same for a file name: separators and drive prefix mapped, no trailing '/' added.

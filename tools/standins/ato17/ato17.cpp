@@ -2,7 +2,15 @@
 // It reads the dump format of libleitura.so and writes its own lines; it shares no code with
 // libtarvo.so, so that the library's RFD of the text and this file check each other.
 // README.md beside this file gives the entry, the codes and every line.
+#include <dirent.h>
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +19,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "chave_teste.h"
 
 #define ATO17_API extern "C" __attribute__((visibility("default")))
 
@@ -157,9 +167,23 @@ struct Fiscal {
 
 // --- the output: one scratch file per type, joined at the end --------------------------------------------
 
+// The output is written under a temporary name beside it ("." name "." pid ".parcial"), synced,
+// and renamed over the name, so a kill leaves the earlier file or the new one, never a part.
+// Temporaries that a killed run left for the same name are removed first.
 class Saida {
   public:
-    explicit Saida(const char* nome) : nome_(nome) {}
+    explicit Saida(const char* nome) : nome_(nome) {
+        const char* barra = std::strrchr(nome, '/');
+        pasta_ = barra ? std::string(nome, static_cast<std::size_t>(barra - nome + 1)) : std::string("./");
+        base_ = barra ? barra + 1 : nome;
+        temporario_ = pasta_ + "." + base_ + "." + std::to_string(::getpid()) + ".parcial";
+    }
+    // Creates the temporary: false when the output cannot be created there.
+    bool Cria() {
+        RemoveOrfaos();
+        fd_ = ::open(temporario_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+        return fd_ >= 0;
+    }
     bool Abre() {
         for (auto& p : partes_) {
             p = std::tmpfile();
@@ -170,45 +194,97 @@ class Saida {
     ~Saida() {
         for (auto* p : partes_)
             if (p) std::fclose(p);
+        if (fd_ >= 0) {
+            ::close(fd_);
+            ::unlink(temporario_.c_str());
+        }
     }
     // Types in file order: 0 E01, 1 E02, 2 E12, 3 E13, 4 E14, 5 E15, 6 E16, 7 E17, 8 E18, 9 E21.
     void Linha(int parte, const std::string& linha) {
         std::string l = linha + "\r\n";
         if (std::fwrite(l.data(), 1, l.size(), partes_[parte]) != l.size()) throw kErroEscrita;
     }
-    // Joins the parts into the output file with the EAD line that closes it.
+    // Joins the parts into the output file with the EAD line that closes it: the RSA signature
+    // of the MD5 digest of every byte before it, under the test key.
     int Fecha() {
-        std::FILE* out = std::fopen(nome_, "wb");
-        if (!out) return kErroCriaArquivo;
-        std::uint64_t h1 = 1469598103934665603ull, h2 = 1099511628211ull * 31;
+        std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> assinatura(EVP_MD_CTX_new(),
+                                                                           &EVP_MD_CTX_free);
+        std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> chave(ChaveTeste(), &EVP_PKEY_free);
+        if (!assinatura || !chave) return 16392;
+        bool ok = EVP_DigestSignInit(assinatura.get(), nullptr, EVP_md5(), nullptr, chave.get()) == 1;
         std::vector<char> buf(1 << 16);
-        bool ok = true;
         for (auto* p : partes_) {
             std::rewind(p);
             std::size_t n;
-            while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) {
-                for (std::size_t i = 0; i < n; ++i) {
-                    auto b = static_cast<unsigned char>(buf[i]);
-                    h1 = (h1 ^ b) * 1099511628211ull;
-                    h2 = (h2 + b) * 6364136223846793005ull + 1442695040888963407ull;
-                }
-                ok &= std::fwrite(buf.data(), 1, n, out) == n;
-            }
+            while (ok && (n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+                ok = EVP_DigestSignUpdate(assinatura.get(), buf.data(), n) == 1 && EscreveTudo(buf.data(), n);
         }
-        char ead[64];
-        std::snprintf(ead, sizeof ead, "EAD%016llX%016llX\r\n", static_cast<unsigned long long>(h1),
-                      static_cast<unsigned long long>(h2));
-        ok &= std::fputs(ead, out) >= 0;
-        ok &= std::fclose(out) == 0;
+        unsigned char bytes[256];
+        std::size_t tamanho = sizeof bytes;
+        ok = ok && EVP_DigestSignFinal(assinatura.get(), bytes, &tamanho) == 1 && tamanho == 128;
+        std::string ead = "EAD";
+        static const char kHex[] = "0123456789ABCDEF";
+        for (std::size_t i = 0; ok && i < tamanho; ++i) {
+            ead += kHex[bytes[i] >> 4];
+            ead += kHex[bytes[i] & 15];
+        }
+        ead += "\r\n";
+        ok = ok && EscreveTudo(ead.data(), ead.size()) && ::fsync(fd_) == 0;
+        ok = ::close(fd_) == 0 && ok;
+        fd_ = -1;
+        ok = ok && ::rename(temporario_.c_str(), nome_) == 0;
         if (!ok) {
-            std::remove(nome_);
+            ::unlink(temporario_.c_str());
             return kErroEscrita;
+        }
+        int pasta = ::open(pasta_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (pasta >= 0) {
+            ::fsync(pasta);
+            ::close(pasta);
         }
         return kOk;
     }
 
   private:
+    static EVP_PKEY* ChaveTeste() {
+        BIO* bio = BIO_new_mem_buf(kChaveTestePrivada, -1);
+        if (!bio) return nullptr;
+        EVP_PKEY* chave = PEM_read_bio_PrivateKey(bio, nullptr, nullptr, nullptr);
+        BIO_free(bio);
+        return chave;
+    }
+    bool EscreveTudo(const char* dados, std::size_t n) {
+        while (n > 0) {
+            ssize_t w = ::write(fd_, dados, n);
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) return false;
+            dados += w;
+            n -= static_cast<std::size_t>(w);
+        }
+        return true;
+    }
+    // Temporaries of this name whose process no longer runs.
+    void RemoveOrfaos() {
+        DIR* d = ::opendir(pasta_.c_str());
+        if (!d) return;
+        const std::string inicio = "." + base_ + ".", fim = ".parcial";
+        while (dirent* e = ::readdir(d)) {
+            const std::string n = e->d_name;
+            if (n.size() <= inicio.size() + fim.size() || n.compare(0, inicio.size(), inicio) != 0 ||
+                n.compare(n.size() - fim.size(), fim.size(), fim) != 0)
+                continue;
+            const std::string pid = n.substr(inicio.size(), n.size() - inicio.size() - fim.size());
+            if (pid.empty() || pid.size() > 9 || pid.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            const pid_t p = static_cast<pid_t>(std::stol(pid));
+            if (p != ::getpid() && ::kill(p, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(d), e->d_name, 0);
+        }
+        ::closedir(d);
+    }
+
     const char* nome_;
+    std::string pasta_, base_, temporario_;
+    int fd_ = -1;
     std::FILE* partes_[10] = {};
 };
 
@@ -484,12 +560,8 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
     if (fiscal.ecf.empty()) return kNaoEhDump;
 
     Saida s(saida);
-    {
-        // The output must be creatable before any work is done.
-        std::FILE* teste = std::fopen(saida, "ab");
-        if (!teste) return kErroCriaArquivo;
-        std::fclose(teste);
-    }
+    // The output must be creatable before any work is done.
+    if (!s.Cria()) return kErroCriaArquivo;
     if (!s.Abre()) return kErroEscrita;
     Conversor conversor(p, fiscal, s);
     std::string nome, endereco;
