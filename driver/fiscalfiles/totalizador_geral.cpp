@@ -1,5 +1,7 @@
 #include "driver/fiscalfiles/totalizador_geral.h"
 
+#include <algorithm>
+
 
 namespace tarvo {
 
@@ -21,15 +23,21 @@ std::int64_t Campo(std::string_view linha, std::size_t inicio, std::size_t largu
 
 void TotalizadorGeralAto::Linha(std::string_view linha) {
     if (linha.substr(0, 3) == "E11") {
-        // E11: type, serial 20, letter 1, model 20, then CRO, CRZ, COO ... and the GT at 105.
-        const std::int64_t crz = Campo(linha, 51, 6), coo = Campo(linha, 57, 6), gt = Campo(linha, 105, 18);
-        temE11_ = crz >= 0 && coo >= 0 && gt >= 0;
+        // E11: type, serial 20, letter 1, model 20, then CRZ, CRO, COO, GNF, CCF ... and the GT
+        // at 105 (the printer's counters in the order the RFD of a reduction reads them).
+        const std::int64_t crz = Campo(linha, 45, 6), coo = Campo(linha, 57, 6), ccf = Campo(linha, 69, 6),
+                           gt = Campo(linha, 105, 18);
+        temE11_ = crz >= 0 && coo >= 0 && ccf >= 0 && gt >= 0;
         crzE11_ = crz;
         cooE11_ = coo;
+        ccfE11_ = ccf;
         gtE11_ = gt;
     } else if (linha.substr(0, 3) == "E12") {
         // E12: head with the user (46 characters), CRZ 47, COO 53, gross sales 87.
         reducoes_.push_back({Campo(linha, 47, 6), Campo(linha, 53, 6), Campo(linha, 87, 14)});
+    } else if (linha.substr(0, 3) == "E14") {
+        // E14: CCF at 47.
+        ultimoCcf_ = std::max(ultimoCcf_, Campo(linha, 47, 6));
     }
 }
 
@@ -41,10 +49,11 @@ bool TotalizadorGeralAto::Conclui(std::vector<std::int64_t>& gts, std::string& e
         return false;
     }
     const Reducao& ultima = reducoes_.back();
-    if (ultima.crz != crzE11_ || ultima.coo != cooE11_) {
+    if (ultima.crz != crzE11_ || cooE11_ < ultima.coo || (cooE11_ != ultima.coo && ccfE11_ != ultimoCcf_)) {
         erro = "Totalizador geral do registro E11 (CRZ " + std::to_string(crzE11_) + ", COO " +
-               std::to_string(cooE11_) + ") n\xE3o \xE9 o da \xFAltima redu\xE7\xE3o do arquivo (CRZ " +
-               std::to_string(ultima.crz) + ", COO " + std::to_string(ultima.coo) + ")";
+               std::to_string(cooE11_) + ", CCF " + std::to_string(ccfE11_) +
+               ") n\xE3o \xE9 o da \xFAltima redu\xE7\xE3o do arquivo (CRZ " + std::to_string(ultima.crz) +
+               ", COO " + std::to_string(ultima.coo) + ")";
         return false;
     }
     std::int64_t gt = gtE11_;

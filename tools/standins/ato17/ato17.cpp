@@ -459,9 +459,9 @@ void LinhasMemoriaFiscal(const Pedido& p, const Fiscal& mf, Saida& s, const Conv
     if (ultima) {
         // The counters and the GT as the last reduction of the file left them.
         const Campos& z = ultima->c;
-        s.Linha(1, "E11" + X(serie, 20) + " " + X(F(e, 4), 20) + N(F(z, 3), 6) + N(ultima->crz, 6) +
+        s.Linha(1, "E11" + X(serie, 20) + " " + X(F(e, 4), 20) + N(ultima->crz, 6) + N(F(z, 3), 6) +
                        N(ultima->coo, 6) + N(F(z, 24), 6) + N(F(z, 23), 6) + N(0, 12) + N(F(z, 25), 6) + N(0, 6) +
-                       N(F(z, 26), 6) + N(F(z, 8), 18) + N(Aaaammdd(F(z, 6)), 8) + Hhmmss(F(z, 7)));
+                       N(0, 6) + N(F(z, 8), 18) + N(Aaaammdd(F(z, 6)), 8) + Hhmmss(F(z, 7)));
     }
     std::string cabeca = "E12" + X(serie, 20) + " " + X(F(e, 4), 20);
     std::string usuario = N(mf.usuarios.empty() ? "1" : F(mf.usuarios.back(), 1), 2);
