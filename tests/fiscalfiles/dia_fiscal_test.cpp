@@ -101,22 +101,7 @@ std::int64_t Centavos(const std::string& v) {
     return d.empty() ? 0 : std::stoll(d);
 }
 
-// The lines of the given types, each split into its fields by its layout, sorted.
-Registros Campos(const std::vector<std::string>& linhas, LeiauteLinha leiaute) {
-    Registros r;
-    for (const std::string& l : linhas) {
-        if (l.compare(0, 3, leiaute[0].nome) != 0) continue;
-        std::vector<std::string> campos;
-        std::size_t c = 0;
-        for (const CampoLinha& f : leiaute) {
-            campos.push_back(c < l.size() ? l.substr(c, static_cast<std::size_t>(f.largura)) : "");
-            c += static_cast<std::size_t>(f.largura);
-        }
-        r.push_back(campos);
-    }
-    std::sort(r.begin(), r.end());
-    return r;
-}
+using teste::sped::CamposAto;
 
 class DiaFiscal : public teste::RfdComEmulador {
   protected:
@@ -189,8 +174,8 @@ TEST_F(DiaFiscal, TheFilesSayWhatThePrinterRecorded) {
     // percentage surcharge holds its percentage, an item's net total is after its discount.
     const LeiauteLinha leiautes[] = {kLinhaE12, kLinhaE13, kLinhaE14, kLinhaE21};
     for (LeiauteLinha l : leiautes)
-        EXPECT_EQ(Campos(texto, l), Campos(dump, l)) << l[0].nome;
-    const Registros itensTexto = Campos(texto, kLinhaE15), itensDump = Campos(dump, kLinhaE15);
+        EXPECT_EQ(CamposAto(texto, l), CamposAto(dump, l)) << l[0].nome;
+    const Registros itensTexto = CamposAto(texto, kLinhaE15), itensDump = CamposAto(dump, kLinhaE15);
     ASSERT_EQ(itensTexto.size(), itensDump.size());
     for (std::size_t i = 0; i < itensTexto.size(); ++i)
         for (std::size_t f = 0; f < itensTexto[i].size(); ++f) {
@@ -200,7 +185,7 @@ TEST_F(DiaFiscal, TheFilesSayWhatThePrinterRecorded) {
     std::map<std::string, std::string> cooDoProduto;
     for (const auto& i : itensDump) cooDoProduto[Apara(i[8])] = i[5];
     std::map<std::string, const std::vector<std::string>*> recibo;
-    const Registros recibos = Campos(dump, kLinhaE14);
+    const Registros recibos = CamposAto(dump, kLinhaE14);
     for (const auto& r : recibos) recibo[r[6]] = &r;
     for (const std::string produto : {"ABERTO", "FECHADO"}) {
         ASSERT_TRUE(recibo.count(cooDoProduto[produto])) << produto;

@@ -2,6 +2,9 @@
 // of a SPED line into its fields.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -84,6 +87,26 @@ inline std::string E15(const Item& i) {
                                                 i.arredondamento,
                                                 i.decQuantidade,
                                                 i.decUnitario});
+}
+
+// The ATO lines of one type, each split into its fields by the type's layout (and of the
+// layout's length), sorted.
+inline std::vector<std::vector<std::string>> CamposAto(const std::vector<std::string>& linhas,
+                                                       tarvo::LeiauteLinha leiaute) {
+    std::vector<std::vector<std::string>> r;
+    for (const std::string& l : linhas) {
+        if (l.compare(0, 3, leiaute[0].nome) != 0) continue;
+        std::vector<std::string> campos;
+        std::size_t c = 0;
+        for (const tarvo::CampoLinha& f : leiaute) {
+            campos.push_back(c < l.size() ? l.substr(c, static_cast<std::size_t>(f.largura)) : "");
+            c += static_cast<std::size_t>(f.largura);
+        }
+        EXPECT_EQ(l.size(), static_cast<std::size_t>(tarvo::ComprimentoLinha(leiaute))) << l;
+        r.push_back(campos);
+    }
+    std::sort(r.begin(), r.end());
+    return r;
 }
 
 // "|C470|a|b|" -> {"C470", "a", "b"}; a line not framed by "|" gives nothing.
