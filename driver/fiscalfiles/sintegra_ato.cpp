@@ -11,9 +11,9 @@
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/consolidacao_rfd.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
+#include "driver/fiscalfiles/leituras_fiscais.h"
 #include "driver/fiscalfiles/sintegra.h"
 #include "driver/fiscalfiles/totalizador_geral.h"
-#include "driver/protocols/familia0/f0_consultas.h"
 #include "platform/pastas.h"
 
 namespace tarvo {
@@ -107,7 +107,7 @@ std::vector<std::int64_t> CalculaGtReducoes(const std::string& arquivoAto) {
 }
 
 int LeCOOReducaoImpressora(int crz, std::string& coo) {
-    return consultas::LeInteiro("COOReducao[" + std::to_string(crz) + "]", coo);
+    return LeiturasDaImpressora().LeInteiro("COOReducao[" + std::to_string(crz) + "]", coo);
 }
 
 int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo) {
