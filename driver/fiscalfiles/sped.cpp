@@ -638,8 +638,10 @@ void RegistrosSped::Linha(std::string_view linha) {
     }
     else if (tipo == "E13")
         d_->E13(linha);
-    else if (tipo == "E14")
+    else if (tipo == "E14") {
         d_->E14(linha);
+        d_->gt.Linha(linha);
+    }
     else if (tipo == "E15")
         d_->E15(linha);
 }

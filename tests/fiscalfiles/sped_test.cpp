@@ -12,6 +12,7 @@
 #include "comum/ambiente.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/registro.h"
+#include "driver/fiscalfiles/campo_ato.h"
 #include "fiscalfiles/pasta_rfd.h"
 #include "fiscalfiles/sped_ato.h"
 #include "tarvo.h"
@@ -386,6 +387,44 @@ TEST(SpedPecas, FixedNotationAndRounding) {
     EXPECT_EQ(DivideArredonda(1, 1, 0), 0);
     // A product beyond 64 bits is still divided exactly.
     EXPECT_EQ(DivideArredonda(9000000000000000000, 10, 100), 900000000000000000);
+    // A quotient beyond 64 bits is an error, never a wrapped figure.
+    EXPECT_THROW(DivideArredonda(9000000000000000000, 10, 1), ErroArquivoFiscal);
+    EXPECT_EQ(RateiaValor(-2, {1, 0, 1, 1}), (std::vector<std::int64_t>{-1, 0, -1, 0}));
+}
+
+// The GT at a reduction's end only from an E11 read with nothing sold after the file's last
+// reduction: a later reading of the printer (COO moved by readings, same CCF) is one.
+TEST(SpedRegistros, TheGrandTotalNeedsAnE11OfTheLastReduction) {
+    struct Caso {
+        const char* nome;
+        std::vector<std::string> e11;
+        const char* gtFinal;  // of the last C405; nullptr: no file
+    };
+    auto e11Ccf = [](int crz, int coo, int ccf, const char* gt) {
+        std::string l = E11(crz, coo, gt);
+        return l.replace(68, 6, tarvo::PreencheZerosEsquerda(std::to_string(ccf), 6));
+    };
+    const Caso casos[] = {
+        {"no E11", {}, nullptr},
+        {"an E11 of another reduction", {E11(1, 4, "100000")}, nullptr},
+        {"an E11 of the last reduction", {E11(2, 4, "100000")}, "1000,00"},
+        {"an E11 after readings", {e11Ccf(2, 6, 3, "100000")}, "1000,00"},
+        {"an E11 after a later receipt", {e11Ccf(2, 6, 4, "100000")}, nullptr},
+    };
+    for (const Caso& c : casos) {
+        std::vector<std::string> l = {E01(), E02("0"), E12(1, 2, "20100301", "100"), E12(2, 4, "20100302", "200")};
+        l.insert(l.end(), c.e11.begin(), c.e11.end());
+        l.push_back(E14({.coo = 3, .subtotal = "200", .total = "200"}));  // CCF 3, after the last Z
+        Resultado r = Gera(l);
+        if (!c.gtFinal) {
+            EXPECT_EQ(r.codigo, SpedArquivoInconsistente) << c.nome;
+            EXPECT_NE(r.erro.find("E11"), std::string::npos) << c.nome << ": " << r.erro;
+            continue;
+        }
+        ASSERT_EQ(r.codigo, 1) << c.nome << ": " << r.erro;
+        EXPECT_EQ(r.De("C405").back()[5], c.gtFinal) << c.nome;
+        EXPECT_EQ(r.De("C405").front()[5], "998,00") << c.nome;
+    }
 }
 
 // --- the call --------------------------------------------------------------------------------
