@@ -223,7 +223,8 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
             resultado.DataMovimentoImpressa = ParteDireita(linha, 15);
             resultado.DataMovimento = DataParaAAAAMMDD(SomenteNumeros(resultado.DataMovimentoImpressa));
         }
-        if (Contem(linha, "TOTALIZADOR GERAL:")) r.GTReducao = SomenteNumeros(TrechoLinha(linha, 20, linha.size()));
+        if (Contem(linha, "TOTALIZADOR GERAL:"))
+            r.GTReducao = SomenteNumeros(TrechoLinha(linha, 20, linha.size()));
         Banner(linha);
         if (ComecaCom(linha, "FAB:")) {
             NumeroFabricacao fab = SeparaNumeroFabricacao(linha);

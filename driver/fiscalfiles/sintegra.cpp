@@ -148,7 +148,8 @@ std::size_t MontaRegistros60R() {
         Soma& s = codigo == "CANC" ? p.cancelados : p.outros;
         s.tem = true;
         s.quantidade = SomaVerificada(s.quantidade, quantidade);
-        s.valor = SomaVerificada(s.valor, MultiplicaDivide(Inteiro(TrechoLinha(r, 70, 13)), quantidade, 1000, false));
+        s.valor = SomaVerificada(s.valor,
+                                 MultiplicaDivide(Inteiro(TrechoLinha(r, 70, 13)), quantidade, 1000, false));
         s.base = SomaVerificada(s.base, Inteiro(TrechoLinha(r, 83, 12)));
         if (resumo > s.ultima) s.ultima = resumo;
     });

@@ -216,7 +216,7 @@ struct C470 {
     // What the item's C425 and C495 take: the item's own figures, before the subtotal's
     // adjustments.
     std::string totalizador, totalizadorDireita;
-    std::int64_t quantidade3 = 0, quantidadeCancelada3 = 0;  // thousandths
+    std::int64_t quantidade3 = 0, quantidadeCancelada3 = 0;                           // thousandths
     std::int64_t bruto = 0, proprio = 0, desconto = 0, acrescimo = 0, cancelado = 0;  // cents
 };
 struct C490 {
@@ -271,7 +271,8 @@ std::vector<std::int64_t> RateiaValor(std::int64_t valor, const std::vector<std:
     std::vector<std::size_t> ordem;
     for (std::size_t i = 0; i < pesos.size(); ++i)
         if (pesos[i] > 0) ordem.push_back(i);
-    std::stable_sort(ordem.begin(), ordem.end(), [&](std::size_t a, std::size_t b) { return restos[a] > restos[b]; });
+    std::stable_sort(ordem.begin(), ordem.end(),
+                     [&](std::size_t a, std::size_t b) { return restos[a] > restos[b]; });
     std::int64_t sobra = valor - distribuido;  // fewer cents than items
     for (std::size_t k = 0; sobra != 0; k = (k + 1) % ordem.size()) {
         const std::int64_t passo = sobra > 0 ? 1 : -1;
@@ -512,11 +513,14 @@ void RegistrosSped::Dados::E14(std::string_view l) {
     // are percentages.
     const std::int64_t subtotal = Numero(l, kE14Subtotal), total = r.valor;
     const std::int64_t desconto = Numero(l, kE14Desconto), acrescimo = Numero(l, kE14Acrescimo);
-    const bool pDesconto = Trecho(l, kE14TipoDesconto) == "P", pAcrescimo = Trecho(l, kE14TipoAcrescimo) == "P";
+    const bool pDesconto = Trecho(l, kE14TipoDesconto) == "P",
+               pAcrescimo = Trecho(l, kE14TipoAcrescimo) == "P";
     r.desconto = pDesconto ? DivideArredonda(subtotal, desconto, 10000) : desconto;
     r.acrescimo = pAcrescimo ? DivideArredonda(subtotal, acrescimo, 10000) : acrescimo;
-    if (pDesconto && !pAcrescimo && desconto != 0) r.desconto = std::max<std::int64_t>(0, subtotal + r.acrescimo - total);
-    if (pAcrescimo && !pDesconto && acrescimo != 0) r.acrescimo = std::max<std::int64_t>(0, total - subtotal + r.desconto);
+    if (pDesconto && !pAcrescimo && desconto != 0)
+        r.desconto = std::max<std::int64_t>(0, subtotal + r.acrescimo - total);
+    if (pAcrescimo && !pDesconto && acrescimo != 0)
+        r.acrescimo = std::max<std::int64_t>(0, total - subtotal + r.desconto);
     c460PorCoo.emplace(r.coo, static_cast<std::uint32_t>(c460.size()));
     c460.push_back(std::move(r));
 }
@@ -635,14 +639,12 @@ void RegistrosSped::Linha(std::string_view linha) {
     else if (tipo == "E12") {
         d_->E12(linha);
         d_->gt.Linha(linha);
-    }
-    else if (tipo == "E13")
+    } else if (tipo == "E13")
         d_->E13(linha);
     else if (tipo == "E14") {
         d_->E14(linha);
         d_->gt.Linha(linha);
-    }
-    else if (tipo == "E15")
+    } else if (tipo == "E15")
         d_->E15(linha);
 }
 
@@ -683,7 +685,8 @@ int RegistrosSped::Conclui(std::string& erro) {
         std::vector<std::int64_t> pesos;
         for (std::uint32_t i : itens->second) {
             const C470& r = d.c470[i];
-            pesos.push_back(r.situacao == Situacao::Ativo && r.situacaoDocumento == Situacao::Ativo ? r.valor : 0);
+            pesos.push_back(r.situacao == Situacao::Ativo && r.situacaoDocumento == Situacao::Ativo ? r.valor
+                                                                                                    : 0);
         }
         const std::vector<std::int64_t> descontos = RateiaValor(c.desconto, pesos);
         const std::vector<std::int64_t> acrescimos = RateiaValor(c.acrescimo, pesos);

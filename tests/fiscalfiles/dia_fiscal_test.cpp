@@ -28,7 +28,8 @@ using Passos = std::vector<std::pair<const char*, std::string>>;
 using Registros = std::vector<std::vector<std::string>>;
 
 const std::pair<const char*, std::string> kFim = {"EncerraDocumento", "Operador=\"ANA\""};
-std::string Item(const char* aliquota, const char* codigo, const char* preco, const char* quantidade = "1,000") {
+std::string Item(const char* aliquota, const char* codigo, const char* preco,
+                 const char* quantidade = "1,000") {
     return std::string(aliquota) + " CodProduto=\"" + codigo + "\" NomeProduto=\"PRODUTO " + codigo +
            "\" PrecoUnitario=" + preco + " Quantidade=" + quantidade;
 }
@@ -72,8 +73,11 @@ const std::vector<Dia> kDias = {
         {"CancelaCupom", ""}}}}},
     {"01/03/2012", {}},
     {"02/03/2012",
-     {{"a sale", {{"AbreCupomFiscal", ""}, {"VendeItem", Item(kT18, "DIA3", "2,00")},
-                  {"PagaCupom", "CodMeioPagamento=-2 Valor=2,00"}, kFim}}}},
+     {{"a sale",
+       {{"AbreCupomFiscal", ""},
+        {"VendeItem", Item(kT18, "DIA3", "2,00")},
+        {"PagaCupom", "CodMeioPagamento=-2 Valor=2,00"},
+        kFim}}}},
 };
 // Products of no sale: none may reach a tax total.
 const std::set<std::string> kNaoVendidos = {"CANCITEM", "ABERTO", "FECHADO"};
@@ -108,7 +112,8 @@ class DiaFiscal : public teste::RfdComEmulador {
             e.Altera([&](emulador::Impressora& i) { i.AjustaRelogio(d); });
             for (const auto& [caso, passos] : kDias[n].casos)
                 for (const auto& [comando, parametros] : passos)
-                    ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << caso << ": " << comando << " " << parametros;
+                    ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1)
+                        << caso << ": " << comando << " " << parametros;
             ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
             ASSERT_EQ(RFD_ConvertedaMFDTexto(std::to_string(n + 1)), 1) << Erro().UltimaMensagem;
             ASSERT_EQ(std::distance(fs::directory_iterator(home / "rfd"), fs::directory_iterator()), 1);
@@ -132,8 +137,8 @@ class DiaFiscal : public teste::RfdComEmulador {
     }
     Registros Sped(const std::string& ato) {
         const std::string saida = home / "sped.txt";
-        EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "29/02/2012", "02/03/2012", "T", "5102", "",
-                                             "0", "0", 1, ato.c_str()),
+        EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "29/02/2012", "02/03/2012", "T",
+                                             "5102", "", "0", "0", 1, ato.c_str()),
                   1)
             << Erro().UltimaMensagem;
         Registros r;
@@ -153,8 +158,7 @@ TEST_F(DiaFiscal, TheFilesSayWhatThePrinterRecorded) {
     // description), the receipt closed and then cancelled is cancelled on its own COO, the
     // percentage surcharge holds its percentage, an item's net total is after its discount.
     const LeiauteLinha leiautes[] = {kLinhaE12, kLinhaE13, kLinhaE14, kLinhaE21};
-    for (LeiauteLinha l : leiautes)
-        EXPECT_EQ(CamposAto(texto, l), CamposAto(dump, l)) << l[0].nome;
+    for (LeiauteLinha l : leiautes) EXPECT_EQ(CamposAto(texto, l), CamposAto(dump, l)) << l[0].nome;
     const Registros itensTexto = CamposAto(texto, kLinhaE15), itensDump = CamposAto(dump, kLinhaE15);
     ASSERT_EQ(itensTexto.size(), itensDump.size());
     for (std::size_t i = 0; i < itensTexto.size(); ++i)
@@ -227,19 +231,23 @@ TEST_F(DiaFiscal, TheFilesSayWhatThePrinterRecorded) {
     ASSERT_EQ(ato::GeraRFDBinario("01/03/2012", "31/03/2012", 0, 0, marco), 1) << Erro().UltimaMensagem;
     std::set<int> reducoes;
     std::int64_t canc = 0, cancImpressora = 0;
-    for (const auto& r : imp.memoriaFiscal) cancImpressora += r.totais.cancelamentosIcms + r.totais.cancelamentosIss;
+    for (const auto& r : imp.memoriaFiscal)
+        cancImpressora += r.totais.cancelamentosIcms + r.totais.cancelamentosIss;
     for (const std::string& ato : {atoDump, marco}) {
         const std::string sintegra = home / "sintegra.txt";
-        ASSERT_EQ(Tarvo_RelatorioSintegraMFDBinario(8, ato.c_str(), sintegra.c_str(), "EMPRESA", "RUA", "1", "",
-                                                    "CENTRO", "CIDADE", "01234567", "1155551234", "", "MARIA"),
-                  1)
+        ASSERT_EQ(
+            Tarvo_RelatorioSintegraMFDBinario(8, ato.c_str(), sintegra.c_str(), "EMPRESA", "RUA", "1", "",
+                                              "CENTRO", "CIDADE", "01234567", "1155551234", "", "MARIA"),
+            1)
             << Erro().UltimaMensagem;
         for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(sintegra))) {
             if (l.compare(0, 3, "60M") == 0) {
                 const int crz = std::stoi(l.substr(48, 6));
                 ASSERT_TRUE(crz >= 1 && crz <= static_cast<int>(imp.memoriaFiscal.size())) << l;
                 reducoes.insert(crz);
-                EXPECT_EQ(std::stoll(l.substr(73, 16)), imp.memoriaFiscal[static_cast<std::size_t>(crz - 1)].gt) << l;
+                EXPECT_EQ(std::stoll(l.substr(73, 16)),
+                          imp.memoriaFiscal[static_cast<std::size_t>(crz - 1)].gt)
+                    << l;
             } else if (l.compare(0, 3, "60A") == 0 && l.substr(31, 4) == "CANC") {
                 canc += std::stoll(l.substr(35, 12));
             } else if (l.compare(0, 3, "60I") == 0) {

@@ -28,9 +28,9 @@ inline std::string E02(const std::string& gt) {
 // The counters and the grand total as a reduction left them: CRZ, CRO, COO, GNF, CCF, the
 // other counters, CFD, GT, date and time.
 inline std::string E11(int crz, int coo, const std::string& gt) {
-    return "E11" + tarvo::PreencheEspacosDireita(kSerie, 20) + " " + tarvo::PreencheEspacosDireita(kModelo, 20) +
-           tarvo::PreencheZerosEsquerda(std::to_string(crz), 6) + "000001" +
-           tarvo::PreencheZerosEsquerda(std::to_string(coo), 6) + std::string(42, '0') +
+    return "E11" + tarvo::PreencheEspacosDireita(kSerie, 20) + " " +
+           tarvo::PreencheEspacosDireita(kModelo, 20) + tarvo::PreencheZerosEsquerda(std::to_string(crz), 6) +
+           "000001" + tarvo::PreencheZerosEsquerda(std::to_string(coo), 6) + std::string(42, '0') +
            tarvo::PreencheZerosEsquerda(gt, 18) + "20100331" + "230000";
 }
 inline std::string E12(int crz, int coo, const std::string& data, const std::string& vendaBruta,

@@ -103,9 +103,9 @@ TEST(SpedRegistros, TheFileIsWrittenInTheWritersOrder) {
     for (const auto& l : r.linhas)
         ordem.push_back(l[0] + (l[0] == "C420" ? ":" + l[1] : l[0] == "C460" ? ":" + l[3] : ""));
     const std::vector<std::string> esperado = {
-        "C400",        "C405", "C420:T1800",  "C425", "C420:F1",     "C425", "C460:000001", "C470",
-        "C470",        "C460:000002", "C470", "C460:000003", "C490", "C490",    "C405", "C420:T1800",
-        "C425",        "C460:000005", "C470", "C490",        "C495", "C495"};
+        "C400", "C405",        "C420:T1800", "C425",        "C420:F1", "C425", "C460:000001", "C470",
+        "C470", "C460:000002", "C470",       "C460:000003", "C490",    "C490", "C405",        "C420:T1800",
+        "C425", "C460:000005", "C470",       "C490",        "C495",    "C495"};
     EXPECT_EQ(ordem, esperado);
     EXPECT_EQ(r.linhas[0], (std::vector<std::string>{"C400", "2D", "RIX 4000", kSerie, "007"}));
 }
@@ -277,8 +277,12 @@ TEST(SpedRegistros, SubtotalAdjustmentsAreSharedAmongTheItemsToTheCent) {
 }
 
 TEST(SpedRegistros, ItemsGoToTheReductionThatHoldsThem) {
-    std::vector<std::string> l = {E01(), E02("100000"), E11(3, 9, "600"), E12(1, 3, "20100301", "100"),
-                                  E12(2, 6, "20100302", "200"), E12(3, 9, "20100303", "300")};
+    std::vector<std::string> l = {E01(),
+                                  E02("100000"),
+                                  E11(3, 9, "600"),
+                                  E12(1, 3, "20100301", "100"),
+                                  E12(2, 6, "20100302", "200"),
+                                  E12(3, 9, "20100303", "300")};
     for (int coo : {1, 4, 5, 7}) {
         l.push_back(E14({.coo = coo, .subtotal = "100", .total = "100"}));
         l.push_back(E15({.coo = coo, .codigo = "A", .unitario = "100"}));
@@ -412,7 +416,8 @@ TEST(SpedRegistros, TheGrandTotalNeedsAnE11OfTheLastReduction) {
         {"an E11 after a later receipt", {e11Ccf(2, 6, 4, "100000")}, nullptr},
     };
     for (const Caso& c : casos) {
-        std::vector<std::string> l = {E01(), E02("0"), E12(1, 2, "20100301", "100"), E12(2, 4, "20100302", "200")};
+        std::vector<std::string> l = {E01(), E02("0"), E12(1, 2, "20100301", "100"),
+                                      E12(2, 4, "20100302", "200")};
         l.insert(l.end(), c.e11.begin(), c.e11.end());
         l.push_back(E14({.coo = 3, .subtotal = "200", .total = "200"}));  // CCF 3, after the last Z
         Resultado r = Gera(l);

@@ -10,7 +10,9 @@ namespace {
 
 class LeiturasFamilia0 final : public LeiturasFiscais {
   public:
-    int LeInteiro(const std::string& nome, std::string& valor) override { return consultas::LeInteiro(nome, valor); }
+    int LeInteiro(const std::string& nome, std::string& valor) override {
+        return consultas::LeInteiro(nome, valor);
+    }
     int LeData(const std::string& nome, std::string& valor) override {
         const int r = RixLeDataPorNome(nome);
         valor = r == 1 ? Resposta().ValorResposta : std::string();

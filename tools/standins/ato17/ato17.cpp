@@ -320,7 +320,8 @@ class Conversor {
             std::string t = Trim(l);
             canceladoAberto |= t == "CANCELAMENTO";
             if (Starts(l, "DESCONTO")) percentualDesconto = Percentual(l);
-            if (Starts(l, "acr\x82scimo ") && !Starts(l, "acr\x82scimo item")) percentualAcrescimo = Percentual(l);
+            if (Starts(l, "acr\x82scimo ") && !Starts(l, "acr\x82scimo item"))
+                percentualAcrescimo = Percentual(l);
             if (Starts(t, "COO DO CUPOM CANCELADO:")) cooCancelado = Digitos(t);
         }
         if (cancelado && !cooCancelado.empty() && Int(cooCancelado) == ultimoCoo_ && ultimoE14_ >= 0) {
@@ -347,16 +348,20 @@ class Conversor {
         std::int64_t desconto = ajuste < 0 ? -ajuste : 0, acrescimo = ajuste > 0 ? ajuste : 0;
         std::string data = N(Aaaammdd(F(doc, 3)), 8);
         // Kind "P" holds the percentage (2 decimals), kind "V" the amount.
-        const bool pDesconto = desconto && !percentualDesconto.empty(), pAcrescimo = acrescimo && !percentualAcrescimo.empty();
+        const bool pDesconto = desconto && !percentualDesconto.empty(),
+                   pAcrescimo = acrescimo && !percentualAcrescimo.empty();
         ultimoCoo_ = cancelado ? 0 : Int(coo);
         ultimoE14_ = cancelado ? -1 : s_.Posicao(4);
         s_.Linha(4, "E14" + cabecaUsuario_ + N(ccf, 6) + coo + data + N(subtotal, 14) +
                         (pDesconto ? N(percentualDesconto, 13) : N(desconto, 13)) +
                         (desconto ? (pDesconto ? "P" : "V") : " ") +
                         (pAcrescimo ? N(percentualAcrescimo, 13) : N(acrescimo, 13)) +
-                        (acrescimo ? (pAcrescimo ? "P" : "V") : " ") + N(subtotal - desconto + acrescimo, 14) +
-                        (s ? "S" : "N") + N(0, 13) + (ajuste < 0 ? "D" : ajuste > 0 ? "A" : " ") + X(nome, 40) +
-                        N(cpf, 14));
+                        (acrescimo ? (pAcrescimo ? "P" : "V") : " ") +
+                        N(subtotal - desconto + acrescimo, 14) + (s ? "S" : "N") + N(0, 13) +
+                        (ajuste < 0   ? "D"
+                         : ajuste > 0 ? "A"
+                                      : " ") +
+                        X(nome, 40) + N(cpf, 14));
         if (cancelado) return;
         for (const Campos& r : bloco) {
             if (F(r, 0) == "ITEM") Item(r, coo, ccf, z, s);
@@ -386,11 +391,11 @@ class Conversor {
         std::int64_t cortado = q * preco / 10000;
         bool cancelado = Int(F(r, 13)) != 0 && !cupomCancelado;
         std::string descricao = Trim(F(r, 3)).empty() ? "ERRO DESCRICAO" : F(r, 3);
-        s_.Linha(5, "E15" + cabecaUsuario_ + coo + N(ccf, 6) + N(F(r, 1), 3) + X(F(r, 2), 14) + X(descricao, 100) +
-                        N(q, 7) + X(F(r, 5), 3) + N(preco / divisor, 8) + N(F(r, 10), 8) + N(F(r, 11), 8) +
-                        N(valor - Int(F(r, 10)) + Int(F(r, 11)), 14) + X(codigo, 7) + (cancelado ? "S" : "N") + N(cancelado ? q : 0, 7) +
-                        N(cancelado ? valor : 0, 13) + N(0, 13) + (valor == cortado ? "T" : "A") + "3" +
-                        N(casas, 1));
+        s_.Linha(5, "E15" + cabecaUsuario_ + coo + N(ccf, 6) + N(F(r, 1), 3) + X(F(r, 2), 14) +
+                        X(descricao, 100) + N(q, 7) + X(F(r, 5), 3) + N(preco / divisor, 8) + N(F(r, 10), 8) +
+                        N(F(r, 11), 8) + N(valor - Int(F(r, 10)) + Int(F(r, 11)), 14) + X(codigo, 7) +
+                        (cancelado ? "S" : "N") + N(cancelado ? q : 0, 7) + N(cancelado ? valor : 0, 13) +
+                        N(0, 13) + (valor == cortado ? "T" : "A") + "3" + N(casas, 1));
     }
 
     // E17 and E18 from the totals the reduction printed, and its non-fiscal total.
@@ -460,8 +465,8 @@ void LinhasMemoriaFiscal(const Pedido& p, const Fiscal& mf, Saida& s, const Conv
         // The counters and the GT as the last reduction of the file left them.
         const Campos& z = ultima->c;
         s.Linha(1, "E11" + X(serie, 20) + " " + X(F(e, 4), 20) + N(ultima->crz, 6) + N(F(z, 3), 6) +
-                       N(ultima->coo, 6) + N(F(z, 24), 6) + N(F(z, 23), 6) + N(0, 12) + N(F(z, 25), 6) + N(0, 6) +
-                       N(0, 6) + N(F(z, 8), 18) + N(Aaaammdd(F(z, 6)), 8) + Hhmmss(F(z, 7)));
+                       N(ultima->coo, 6) + N(F(z, 24), 6) + N(F(z, 23), 6) + N(0, 12) + N(F(z, 25), 6) +
+                       N(0, 6) + N(0, 6) + N(F(z, 8), 18) + N(Aaaammdd(F(z, 6)), 8) + Hhmmss(F(z, 7)));
     }
     std::string cabeca = "E12" + X(serie, 20) + " " + X(F(e, 4), 20);
     std::string usuario = N(mf.usuarios.empty() ? "1" : F(mf.usuarios.back(), 1), 2);
