@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
 
 namespace bancada {
@@ -89,7 +90,12 @@ inline std::uintmax_t MesAto(const std::string& nome, int itens, bool comDescont
                                                         std::to_string(dia / 4)}));
     }
     linha(MontaLinha(tarvo::kLinhaE02, {"", kSerie, "", kModelo, "11222333000181", "123456789012", "LOJA",
-                                        "RUA", "20100101", "080000", "1", std::to_string(gt), "1"}));
+                                        "RUA", "20100101", "080000", "1", "0", "1"}));
+    // The counters and the GT as the month's last reduction left them.
+    linha("E11" + tarvo::PreencheEspacosDireita(kSerie, 20) + " " +
+          tarvo::PreencheEspacosDireita(kModelo, 20) + tarvo::PreencheZerosEsquerda(std::to_string(dias), 6) +
+          "000001" + tarvo::PreencheZerosEsquerda(std::to_string(coo), 6) + std::string(42, '0') +
+          tarvo::PreencheZerosEsquerda(std::to_string(gt), 18) + "20100630" + "230000");
     for (const auto* v : {&e12, &e13, &e14, &e15})
         for (const auto& l : *v) linha(l);
     linha("EAD" + std::string(256, '0'));

@@ -43,7 +43,6 @@ int Gera(const std::string& ato) {
     tarvo::DefineOpcoesSintegra(4 + 8 + 16);
     tarvo::Sintegra().Informante = {"EMPRESA LTDA", "RUA DAS FLORES", "123", "", "CENTRO", "SAO PAULO", "SP",
                                     "01234567", "1155551234", "", "MARIA"};
-    tarvo::Sintegra().SomaAposUltimaReducao = tarvo::CalculaSomaAposUltimaReducao(ato);
     int r = tarvo::GeraSintegraMfdBinario(ato, [&](int crz, std::string& coo) {
         auto it = coos.find(crz);
         if (it == coos.end()) return 0;

@@ -50,7 +50,6 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
     OpcoesSintegra& o = Sintegra();
     o.Registro10.clear();
     o.Registro11.clear();
-    o.SomaAposUltimaReducao = 0;
     const std::string ato = plataforma::ConverteArquivo(origem);
     if (!plataforma::ExisteArquivo(ato)) {
         DefineErro(kParametroInvalido, "Arquivo n\xE3o encontrado: " + origem);
@@ -58,7 +57,6 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
         return 0;
     }
     try {
-        o.SomaAposUltimaReducao = CalculaSomaAposUltimaReducao(ato);
         const int r = GeraSintegraMfdBinario(ato);
         if (r != 1) {
             // The first COO of a reduction could not be read: no file with a wrong one.

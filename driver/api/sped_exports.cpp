@@ -28,7 +28,7 @@ int Gera(ParametrosSped p) {
     const int codigo = GeraRegistrosSped(p);
     if (codigo == SpedSucesso)
         DefineErro(0, "");
-    else
+    else if (codigo != SpedArquivoInconsistente)  // that one names what the file lacks
         DefineErro(codigo, TextoCodigoSped(codigo));
     return codigo == SpedSucesso ? 1 : 0;
 }

@@ -10,6 +10,7 @@
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/campo_ato.h"
 #include "driver/fiscalfiles/intervalo.h"
+#include "driver/fiscalfiles/leituras_fiscais.h"
 #include "driver/fiscalfiles/memorias.h"
 #include "driver/fiscalfiles/registros_ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
@@ -156,9 +157,10 @@ int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, in
     const std::string* contadores[2] = {&primeiro, &ultimo};
     for (int i = 0; i < 2; ++i) {
         const std::string& crz = *contadores[i];
-        int r = RixLeDataPorNome("DataReducao[" + crz + "]");
+        std::string data;
+        int r = LeiturasDaImpressora().LeData("DataReducao[" + crz + "]", data);
         int ano = 0, mes = 0, dia = 0;
-        if (r == 1 && !SeparaData(Resposta().ValorResposta, ano, mes, dia)) r = 0;
+        if (r == 1 && !SeparaData(data, ano, mes, dia)) r = 0;
         if (r != 1) {
             // A failed reading ends the call and says which counter failed, under the printer's
             // code (a missing reduction's) or the reading's own; never under 0.
@@ -235,9 +237,10 @@ int RFD_ConvertedaMFDMemorias(const std::string& n) {
     if (memorias::LeMemoriasBinario(dump, serie, true) != 1) throw ErroArquivoFiscal("Falha ao ler as mem\xF3rias do ECF");
 
     const std::string falhaData = "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA " + n;
-    if (RixLeDataPorNome("DataMovimentoReducao[" + n + "]") != 1 && RixLeDataPorNome("DataReducao[" + n + "]") != 1)
+    std::string data;
+    if (LeiturasDaImpressora().LeData("DataMovimentoReducao[" + n + "]", data) != 1 &&
+        LeiturasDaImpressora().LeData("DataReducao[" + n + "]", data) != 1)
         throw ErroArquivoFiscal(falhaData);
-    std::string data = Resposta().ValorResposta;
     const EstadoReducaoZ& z = ReducaoZ();
     if (z.ReducaoEmAndamento == 1 && z.DataAberturaZ != z.DataZ) {
         // The reduction closes a day opened earlier: the file is that day's.

@@ -7,6 +7,7 @@
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
+#include "platform/pastas.h"
 
 namespace tarvo {
 
@@ -129,11 +130,14 @@ std::string MontaLinha60A(const RegistroE12& z, const RegistroE13& totalizador) 
 }
 
 std::string MontaLinha60I(const RegistroE14& cupom, const RegistroE15& item) {
+    // A cancelled item, or an item of a cancelled receipt, is no sale: situation "CANC".
+    const bool cancelado = cupom.IndicadorCancelamento == "S" || item.IndicadorCancelamento == "S";
     return "60I" + N(cupom.DataInicio.Texto(), 8) + X(item.Cabecalho.NumeroSerie.Texto(), 20) + "2D" +
            N(item.Cabecalho.COO.Texto(), 6) + N(item.NumeroItem.Texto(), 3) +
            X(item.CodigoProduto.Texto(), 14) + N(item.Quantidade.Texto(), 13) +
            N(item.ValorUnitario.Texto(), 13) + N(item.ValorTotalLiquido.Texto(), 12) +
-           CodigoTributacaoItem(item.CodigoTotalizador.Texto()) + "000000000000" + Brancos(16);
+           (cancelado ? std::string("CANC") : CodigoTributacaoItem(item.CodigoTotalizador.Texto())) +
+           "000000000000" + Brancos(16);
 }
 
 std::string MontaLinha75(const RegistroE14& cupom, const RegistroE15& item) {
@@ -154,7 +158,15 @@ void GeraArquivosRFDSintegra() {
         LeRegistroTemporario(kTipoE12, 0);
         saida.Anexa(r.E12.Cabecalho.COO.Texto(), MontaLinhaE12(r.E12), true, true);
         r.DiaSintegra = N(r.E12.DataMovimento.Texto(), 8);
-        saida.Sintegra("02", "02", MontaLinha60M(r.E12, r.E01, r.E02));
+        if (Estado().GeraSintegraAtivo) {
+            // The 60M's GT is the one the Z printed, never E02's (the registration's).
+            if (r.GTReducao.empty())
+                throw ErroArquivoFiscal("Redu\xE7\xE3o Z " + Apara(r.E12.CRZ.Texto()) +
+                                        " sem o TOTALIZADOR GERAL: o registro 60M n\xE3o tem o GT");
+            RegistroE02 gt = r.E02;
+            gt.GT.Define(r.GTReducao);
+            saida.Sintegra("02", "02", MontaLinha60M(r.E12, r.E01, gt));
+        }
     }
 
     PercorreRegistrosTemporarios(kTipoE13, [&] {
@@ -167,10 +179,13 @@ void GeraArquivosRFDSintegra() {
 
     if (ContaRegistrosTemporarios(kTipoE14) > 0) {
         LeRegistroTemporario(kTipoE14, 0);
-        // The net total is always what the subtotal, discount and increase make it.
-        std::int64_t liquido = Numero(r.E14.Subtotal.Texto()) - Numero(r.E14.DescontoSubtotal.Texto()) +
-                               Numero(r.E14.AcrescimoSubtotal.Texto());
-        r.E14.ValorTotalLiquido.Define(std::to_string(liquido));
+        // The net total is what the subtotal, discount and increase make it. A percentage
+        // (kind "P") is no amount: the printed total stands then.
+        if (!(r.E14.TipoDesconto == "P") && !(r.E14.TipoAcrescimo == "P")) {
+            std::int64_t liquido = Numero(r.E14.Subtotal.Texto()) - Numero(r.E14.DescontoSubtotal.Texto()) +
+                                   Numero(r.E14.AcrescimoSubtotal.Texto());
+            r.E14.ValorTotalLiquido.Define(std::to_string(liquido));
+        }
         saida.Anexa(r.E14.Cabecalho.COO.Texto(), MontaLinhaE14(r.E14), true, true);
     }
 
@@ -197,6 +212,39 @@ void GeraArquivosRFDSintegra() {
     PercorreRegistrosTemporarios(
         kTipoE18, [&] { saida.Anexa(r.E18.Cabecalho.COO.Texto(), MontaLinhaE18(r.E18), false, false); });
     saida.Grava();
+}
+
+void MarcaCupomCancelado(const std::string& coo) {
+    // Rewrites the lines of a file through `muda`; nothing when the file is missing.
+    auto reescreve = [](const std::string& nome, const auto& muda) {
+        if (!plataforma::ExisteArquivo(nome)) return;
+        std::string texto;
+        bool mudou = false;
+        for (std::string linha : LinhasDoTexto(LeArquivo(nome))) {
+            mudou |= muda(linha);
+            texto += linha + "\r\n";
+        }
+        if (mudou && !GravaArquivo(nome, texto)) throw ErroArquivoFiscal("Erro ao gravar " + nome);
+    };
+    const std::string cooN = N(coo, 6);
+    reescreve(ArquivoDiaRFD(coo), [&](std::string& linha) {
+        // E14: cancel indicator at column 123.
+        if (TipoLinha(linha) != 14 || linha.size() < 123 || linha.compare(52, 6, cooN) != 0) return false;
+        linha[122] = 'S';
+        return true;
+    });
+    if (!Estado().GeraSintegraAtivo) return;
+    reescreve(ArquivoSintTxt(), [&](std::string& linha) {
+        // A keyed 60I (key 20 characters): COO at column 34 of the record, tax code at 95 and
+        // tax at 99.
+        constexpr std::size_t kChave = 20;
+        if (linha.size() < kChave + 110 || linha.compare(kChave, 3, "60I") != 0 ||
+            linha.compare(kChave + 33, 6, cooN) != 0)
+            return false;
+        linha.replace(kChave + 94, 4, "CANC");
+        linha.replace(kChave + 98, 12, std::string(12, '0'));
+        return true;
+    });
 }
 
 }  // namespace tarvo

@@ -38,4 +38,10 @@ std::string MontaLinha75(const RegistroE14& cupom, const RegistroE15& item);
 // file name.
 void GeraArquivosRFDSintegra();
 
+// A receipt cancelled after its close, whose lines were written as sold: the E14 of its day
+// file gets the cancel indicator "S" and, while the SINTEGRA producers run, its 60I lines in
+// SINT.TXT the situation "CANC" with no tax. Nothing when the receipt has no day file (a
+// receipt of another day). Throws ErroArquivoFiscal when a file cannot be rewritten.
+void MarcaCupomCancelado(const std::string& coo);
+
 }  // namespace tarvo

@@ -281,6 +281,9 @@ struct RegistrosAto {
     RegistroE21 E21;
     std::string DataMovimento;  // YYYYMMDD of the file being produced
     std::string DiaSintegra;    // date that the last SINTEGRA line took (8 digits)
+    // The GT the day's Z reduction printed ("TOTALIZADOR GERAL"): the 60M's grand total. E02
+    // keeps the GT of the user's registration.
+    std::string GTReducao;
 };
 RegistrosAto& Registros();
 

@@ -17,6 +17,15 @@ std::string DigitosFinais(const std::string& linha, int n) {
     return SomenteNumeros(ParteDireita(linha, n));
 }
 const std::string kSeparador10(10, '-');
+// The digits of the percentage a line prints before its "%" ("DESCONTO 10,00%" gives "1000");
+// empty when it prints none.
+std::string PercentualImpresso(const std::string& linha) {
+    const std::size_t p = linha.find('%');
+    if (p == std::string::npos || p == 0) return {};
+    const std::size_t branco = linha.find_last_of(' ', p - 1);
+    const std::size_t i = branco == std::string::npos ? 0 : branco + 1;
+    return SomenteNumeros(linha.substr(i, p - i));
+}
 
 // Partial totalizers of a reduction by the label at the start of their line.
 struct RotuloTotalizador {
@@ -215,7 +224,7 @@ ResultadoCabecalho ConversorDetalhe::LeCabecalho(const std::vector<std::string>&
             resultado.DataMovimento = DataParaAAAAMMDD(SomenteNumeros(resultado.DataMovimentoImpressa));
         }
         if (Contem(linha, "TOTALIZADOR GERAL:"))
-            r.E02.GT.Define(SomenteNumeros(TrechoLinha(linha, 20, linha.size())));
+            r.GTReducao = SomenteNumeros(TrechoLinha(linha, 20, linha.size()));
         Banner(linha);
         if (ComecaCom(linha, "FAB:")) {
             NumeroFabricacao fab = SeparaNumeroFabricacao(linha);
@@ -271,6 +280,11 @@ void ConversorDetalhe::Linha(const std::string& linha) {
     if (titulo == "CANCELAMENTO" && tipo_ == 1) {
         tipo_ = 3;
         cupom.IndicadorCancelamento.Define("S");
+        return;
+    }
+    if (tipo_ == 2 && ComecaCom(titulo, "COO DO CUPOM CANCELADO:")) {
+        // The receipt cancelled after its close was written as sold: it is cancelled too.
+        MarcaCupomCancelado(SomenteNumeros(titulo));
         return;
     }
     if (titulo == "LEITURA  X")
@@ -504,7 +518,13 @@ void ConversorDetalhe::CancelaItem(const std::string& numero, const std::string&
 void ConversorDetalhe::AjustaItem(const std::string& numero, bool desconto, const std::string& valor) {
     if (!LeItem(numero)) return;
     RegistroE15& item = Registros().E15;
+    auto numero64 = [](const std::string& t) { return ParaInteiro64(Apara(t), 0); };
+    // The net total follows: the printed value (quantity x unit value) - discount + increase.
+    const std::int64_t bruto = numero64(item.ValorTotalLiquido.Texto()) + numero64(item.Desconto.Texto()) -
+                               numero64(item.Acrescimo.Texto());
     (desconto ? item.Desconto : item.Acrescimo).Define(valor);
+    item.ValorTotalLiquido.Define(
+        std::to_string(bruto - numero64(item.Desconto.Texto()) + numero64(item.Acrescimo.Texto())));
     GravaRegistroTemporario(kTipoE15, itemLido_);
 }
 
@@ -579,15 +599,24 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
         return AjustaItem(TrechoLinha(linha, 16, 3), false, DigitosFinais(linha, 15));
     if (ComecaCom(linha, "SUBTOTAL")) return cupom.Subtotal.Define(DigitosFinais(linha, 15));
     if (ComecaCom(linha, "DESCONTO")) {
-        cupom.DescontoSubtotal.Define(DigitosFinais(linha, 15));
-        cupom.TipoDesconto.Define(Contem(linha, "%") ? "P" : "V");
+        // Kind "P" holds the printed percentage, kind "V" the amount.
+        const std::string percentual = PercentualImpresso(linha);
+        cupom.DescontoSubtotal.Define(percentual.empty() ? DigitosFinais(linha, 15) : percentual);
+        cupom.TipoDesconto.Define(percentual.empty() ? "V" : "P");
         if (cupom.OrdemDescontoAcrescimo.Texto().empty()) cupom.OrdemDescontoAcrescimo.Define("D");
         return;
     }
     if (ComecaCom(linha, "acr\x82scimo")) {
-        cupom.AcrescimoSubtotal.Define(DigitosFinais(linha, 15));
-        cupom.TipoAcrescimo.Define(Contem(linha, "%") ? "P" : "V");
+        const std::string percentual = PercentualImpresso(linha);
+        cupom.AcrescimoSubtotal.Define(percentual.empty() ? DigitosFinais(linha, 15) : percentual);
+        cupom.TipoAcrescimo.Define(percentual.empty() ? "V" : "P");
         if (cupom.OrdemDescontoAcrescimo.Texto().empty()) cupom.OrdemDescontoAcrescimo.Define("A");
+        return;
+    }
+    if (tipo_ == 3 && ComecaCom(linha, "VALOR DA OPERA") && Contem(linha, "CANCELADA")) {
+        // A receipt cancelled while open prints no SUBTOTAL when it had no adjustment: its
+        // subtotal is the value cancelled.
+        if (cupom.Subtotal.Texto().empty()) cupom.Subtotal.Define(DigitosFinais(linha, 15));
         return;
     }
     if (ComecaCom(linha, "TOTAL")) {

@@ -11,6 +11,7 @@
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/campo_ato.h"
+#include "driver/fiscalfiles/inteiros_verificados.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "platform/arquivo.h"
 
@@ -148,9 +149,10 @@ std::size_t MontaRegistros60R() {
         Produto& p = produtos[grupo];
         Soma& s = codigo == "CANC" ? p.cancelados : p.outros;
         s.tem = true;
-        s.quantidade += quantidade;
-        s.valor += static_cast<std::int64_t>(static_cast<__int128>(Inteiro(TrechoLinha(r, 70, 13))) * quantidade / 1000);
-        s.base += Inteiro(TrechoLinha(r, 83, 12));
+        s.quantidade = SomaVerificada(s.quantidade, quantidade);
+        s.valor = SomaVerificada(s.valor,
+                                 MultiplicaDivide(Inteiro(TrechoLinha(r, 70, 13)), quantidade, 1000, false));
+        s.base = SomaVerificada(s.base, Inteiro(TrechoLinha(r, 83, 12)));
         if (resumo > s.ultima) s.ultima = resumo;
     });
     std::string texto;
@@ -175,9 +177,8 @@ std::size_t MontaRegistros60R() {
 std::size_t MontaRegistros60(int modo) { return modo == 0 ? MontaRegistros60D() : MontaRegistros60R(); }
 
 std::int64_t AjustaValorMonetario(std::int64_t valor, std::int64_t aliquota) {
-    if (valor < 1000000) return valor * aliquota / 10000;
-    // In 128 bits: no amount that fits 64 bits overflows on the way.
-    return static_cast<std::int64_t>(static_cast<__int128>(valor) * (aliquota / 100) / 100);
+    if (valor < 1000000) return MultiplicaDivide(valor, aliquota, 10000, false);
+    return MultiplicaDivide(valor, aliquota / 100, 100, false);
 }
 
 std::int64_t BaseCalculo60I(std::int64_t valorUnitario, const std::string& codigo) {
@@ -185,9 +186,7 @@ std::int64_t BaseCalculo60I(std::int64_t valorUnitario, const std::string& codig
         if (codigo == semAliquota) return valorUnitario;
     const std::int64_t aliquota = Inteiro(codigo);
     if (aliquota <= 0 || aliquota >= 10000) return valorUnitario;
-    const __int128 divisor = 10000 - aliquota;
-    const __int128 dobro = static_cast<__int128>(valorUnitario) * 20000;
-    return static_cast<std::int64_t>((dobro + divisor) / (2 * divisor));
+    return MultiplicaDivide(valorUnitario, 10000, 10000 - aliquota, true);
 }
 
 std::string Registro90(const std::string& cnpj, const std::string& inscricao, const ContagemSintegra& c) {

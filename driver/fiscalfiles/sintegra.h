@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarvo {
 
@@ -21,8 +22,6 @@ struct OpcoesSintegra {
     bool Flag60D = false, Flag60I = false, Flag60R = false;
     InformanteSintegra Informante;
     std::string Registro10, Registro11;
-    // Sales after the last reduction of the ATO file, taken off the grand total of every 60M.
-    std::int64_t SomaAposUltimaReducao = 0;
 };
 OpcoesSintegra& Sintegra();
 
@@ -41,10 +40,11 @@ std::string MontaRegistro10(const std::string& cnpj, const std::string& inscrica
                             const std::string& inicio, const std::string& fim);
 std::string MontaRegistro11(const InformanteSintegra& i);
 
-// The sum of the subtotals of the receipts not cancelled whose COO is above that of the
-// ATO file's last reduction (its sales after that reduction), in cents. Throws
-// ErroArquivoFiscal when the file cannot be read.
-std::int64_t CalculaSomaAposUltimaReducao(const std::string& arquivoAto);
+// The printer's grand total at the end of each reduction (E12 line) of an ATO file, in file
+// order, in cents: the GT of its E11 line for the last reduction, less the later reductions'
+// gross sales for the others. Throws ErroArquivoFiscal saying what is missing when the file
+// holds no source for them (no E11, or an E11 of other counters than the last reduction's).
+std::vector<std::int64_t> CalculaGtReducoes(const std::string& arquivoAto);
 
 // Reads the COO at the end of Z reduction `crz` into `coo`; 1 on success, else the reading's
 // code. The printer's reading by default.
@@ -52,7 +52,8 @@ using LeitorCOOReducao = std::function<int(int crz, std::string& coo)>;
 int LeCOOReducaoImpressora(int crz, std::string& coo);
 
 // Deletes "SINT.TXT" and "SINTEGRA.TXT" and, when the ATO file exists, writes to "SINT.TXT"
-// the keyed 60M, 60A, 60I and 75 records of its lines, and stores records 10 and 11. 1 on
+// the keyed 60M (with the GT at the end of its reduction), 60A, 60I and 75 records of its
+// lines, and stores records 10 and 11. 1 on
 // success; a failed reading of a 60M's first COO ends it with that reading's code (no 60M is
 // ever written with a COO it could not read). Throws ErroArquivoFiscal when a file fails.
 int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo = LeCOOReducaoImpressora);

@@ -11,8 +11,9 @@
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/consolidacao_rfd.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
+#include "driver/fiscalfiles/leituras_fiscais.h"
 #include "driver/fiscalfiles/sintegra.h"
-#include "driver/protocols/familia0/f0_consultas.h"
+#include "driver/fiscalfiles/totalizador_geral.h"
 #include "platform/arquivo.h"
 #include "platform/pastas.h"
 
@@ -98,27 +99,17 @@ std::string MontaRegistro11(const InformanteSintegra& i) {
            X(i.contato, 28) + N(i.telefone, 12);
 }
 
-std::int64_t CalculaSomaAposUltimaReducao(const std::string& arquivoAto) {
-    if (!plataforma::ExisteArquivo(arquivoAto)) return 0;
-    // Subtotal of each receipt not cancelled, by COO; the COO of the last reduction read.
-    std::vector<std::pair<std::int64_t, std::int64_t>> recibos;
-    std::int64_t cooReducao = 0;
-    PercorreLinhasArquivo(arquivoAto, [&](const std::string& linha) {
-        const int tipo = TipoLinha(linha);
-        if (tipo == 12) {
-            cooReducao = Inteiro(TrechoLinha(linha, 53, 6));
-        } else if (tipo == 14 && TrechoLinha(linha, 123, 1) == "N") {
-            recibos.emplace_back(Inteiro(TrechoLinha(linha, 53, 6)), Inteiro(TrechoLinha(linha, 67, 14)));
-        }
-    });
-    std::int64_t soma = 0;
-    for (const auto& [coo, subtotal] : recibos)
-        if (coo > cooReducao) soma += subtotal;
-    return soma;
+std::vector<std::int64_t> CalculaGtReducoes(const std::string& arquivoAto) {
+    TotalizadorGeralAto gt;
+    PercorreLinhasArquivo(arquivoAto, [&](const std::string& linha) { gt.Linha(linha); });
+    std::vector<std::int64_t> gts;
+    std::string erro;
+    if (!gt.Conclui(gts, erro)) throw ErroArquivoFiscal(erro);
+    return gts;
 }
 
 int LeCOOReducaoImpressora(int crz, std::string& coo) {
-    return consultas::LeInteiro("COOReducao[" + std::to_string(crz) + "]", coo);
+    return LeiturasDaImpressora().LeInteiro("COOReducao[" + std::to_string(crz) + "]", coo);
 }
 
 int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo) {
@@ -129,6 +120,8 @@ int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao
         return 1;
     }
     CriaDiretorioTemporarioRFD();
+    // The GT at the end of each reduction, from the file's E11 and the reductions' sales.
+    const std::vector<std::int64_t> gts = CalculaGtReducoes(arquivoAto);
 
     OpcoesSintegra& opcoes = Sintegra();
     RegistroE01 e01;
@@ -162,6 +155,7 @@ int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao
                 const std::string movimento = N(z.DataMovimento.Texto(), 8), emissao = N(z.DataEmissao.Texto(), 8);
                 reducaoPorData.try_emplace(movimento, reducoes.size());
                 reducaoPorCrz.try_emplace(N(z.CRZ.Texto(), 6), reducoes.size());
+                const std::int64_t gtFinal = reducoes.size() < gts.size() ? gts[reducoes.size()] : 0;
                 reducoes.push_back({movimento, emissao});
                 datas = emissao + movimento;
                 // Only the reductions of the period's month give a 60M.
@@ -180,8 +174,7 @@ int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao
                 }
                 z.PrimeiroCOO.Define(std::to_string(primeiro));
                 RegistroE02 total = e02;
-                total.GT.Define(std::to_string(std::max<std::int64_t>(0, Inteiro(e02.GT.Texto()) -
-                                                                             opcoes.SomaAposUltimaReducao)));
+                total.GT.Define(std::to_string(gtFinal));
                 sint.Linha("02" + datas + "02", MontaLinha60M(z, e01, total));
                 const std::int64_t cooFinal = Inteiro(z.Cabecalho.COO.Texto());
                 if (!feitos60M.empty() && cooFinal < feitos60M.back().cooFinal) cooCrescente = false;

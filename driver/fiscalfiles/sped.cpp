@@ -16,8 +16,10 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/ato.h"
+#include "driver/fiscalfiles/inteiros_verificados.h"
 #include "driver/fiscalfiles/intervalo.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
+#include "driver/fiscalfiles/totalizador_geral.h"
 #include "platform/arquivo.h"
 
 namespace tarvo {
@@ -47,7 +49,6 @@ constexpr Coluna Sub(Coluna c, int desloc, int largura) {
 constexpr Coluna kE01Modelo = Col(kLinhaE01, "Modelo");
 constexpr Coluna kE01Serie = Col(kLinhaE01, "NumeroSerie");
 constexpr Coluna kE01NumeroEcf = Col(kLinhaE01, "NumeroSequencialECF");
-constexpr Coluna kE02Gt = Col(kLinhaE02, "GT");
 constexpr Coluna kE12Crz = Col(kLinhaE12, "CRZ");
 constexpr Coluna kE12Coo = Col(kLinhaE12, "COO");
 constexpr Coluna kE12Cro = Sub(Col(kLinhaE12, "CRO"), 3, 3);  // the SPED field holds 3 digits
@@ -88,7 +89,6 @@ constexpr Coluna kE15DecUnit = Col(kLinhaE15, "DecimaisValorUnitario");
 // The columns the records are defined by; a change of the width table that moved one of
 // them would stop the build here.
 static_assert(kE01Modelo.inicio == 52 && kE01Serie.inicio == 4 && kE01NumeroEcf.inicio == 96);
-static_assert(kE02Gt.inicio == 253 && kE02Gt.largura == 18);
 static_assert(kE12Crz.inicio == 47 && kE12Coo.inicio == 53 && kE12Cro.inicio == 62 && kE12Data.inicio == 65 &&
               kE12VendaBruta.inicio == 87);
 static_assert(kE13Crz.inicio == 47 && kE13Codigo.inicio == 53 && kE13Valor.inicio == 60);
@@ -151,9 +151,8 @@ std::int64_t Reescala(std::int64_t v, int de, int para) {
 // Quantity x unit value in cents.
 std::int64_t ValorItem(std::int64_t qtd, int decQtd, std::int64_t unitario, int decUnit, bool trunca) {
     const int casas = decQtd + decUnit;
-    if (casas <= 2) return qtd * unitario * Potencia10(2 - casas);
-    if (trunca) return qtd * unitario / Potencia10(casas - 2);
-    return DivideArredonda(qtd, unitario, Potencia10(casas - 2));
+    if (casas <= 2) return MultiplicaDivide(qtd, unitario * Potencia10(2 - casas), 1, false);
+    return MultiplicaDivide(qtd, unitario, Potencia10(casas - 2), !trunca);
 }
 
 // YYYYMMDD -> DDMMYYYY.
@@ -204,7 +203,7 @@ struct C460 {
     std::string cooTexto, data, cpfCnpj, nome;
     std::int64_t valor = 0;
     Situacao situacao = Situacao::Outra;
-    std::int64_t percDesconto = 0, percAcrescimo = 0;  // percent x 10000
+    std::int64_t desconto = 0, acrescimo = 0;  // the subtotal's, in cents
 };
 struct C470 {
     std::string codigo, unidade, cst;
@@ -216,6 +215,11 @@ struct C470 {
     Situacao situacao = Situacao::Outra;
     Situacao situacaoDocumento = Situacao::Outra;
     std::int64_t chave = -1;  // the final COO of its reduction
+    // What the item's C425 and C495 take: the item's own figures, before the subtotal's
+    // adjustments.
+    std::string totalizador, totalizadorDireita;
+    std::int64_t quantidade3 = 0, quantidadeCancelada3 = 0;                           // thousandths
+    std::int64_t bruto = 0, proprio = 0, desconto = 0, acrescimo = 0, cancelado = 0;  // cents
 };
 struct C490 {
     std::string cst;
@@ -248,13 +252,36 @@ struct HashChaveTexto {
 // --- small pieces --------------------------------------------------------------------------
 
 std::int64_t DivideArredonda(std::int64_t a, std::int64_t b, std::int64_t c) {
-    if (c == 0) return 0;
-    __int128 p = static_cast<__int128>(a) * b;
-    bool negativo = (p < 0) != (c < 0);
-    __int128 n = p < 0 ? -p : p;
-    __int128 d = c < 0 ? -static_cast<__int128>(c) : c;
-    __int128 q = (n * 2 + d) / (d * 2);
-    return static_cast<std::int64_t>(negativo ? -q : q);
+    return MultiplicaDivide(a, b, c, true);
+}
+
+std::vector<std::int64_t> RateiaValor(std::int64_t valor, const std::vector<std::int64_t>& pesos) {
+    std::vector<std::int64_t> partes(pesos.size(), 0);
+    std::int64_t base = 0;
+    for (std::int64_t p : pesos)
+        if (p > 0) base = SomaVerificada(base, p);
+    if (base <= 0 || valor == 0) return partes;
+    // Shares cut toward zero; the cents left over go one by one to the largest cut-off
+    // fractions (the earlier item on a tie), so the shares add up to the value exactly.
+    std::vector<std::uint64_t> restos(pesos.size(), 0);
+    std::int64_t distribuido = 0;
+    for (std::size_t i = 0; i < pesos.size(); ++i) {
+        if (pesos[i] <= 0) continue;
+        partes[i] = MultiplicaDivide(valor, pesos[i], base, false, &restos[i]);
+        distribuido = SomaVerificada(distribuido, partes[i]);
+    }
+    std::vector<std::size_t> ordem;
+    for (std::size_t i = 0; i < pesos.size(); ++i)
+        if (pesos[i] > 0) ordem.push_back(i);
+    std::stable_sort(ordem.begin(), ordem.end(),
+                     [&](std::size_t a, std::size_t b) { return restos[a] > restos[b]; });
+    std::int64_t sobra = valor - distribuido;  // fewer cents than items
+    for (std::size_t k = 0; sobra != 0; k = (k + 1) % ordem.size()) {
+        const std::int64_t passo = sobra > 0 ? 1 : -1;
+        partes[ordem[k]] += passo;
+        sobra -= passo;
+    }
+    return partes;
 }
 
 std::string FormataFixo(std::int64_t valor, int casas) {
@@ -379,7 +406,7 @@ struct RegistrosSped::Dados {
     std::string cfop;
     bool temC400 = false;
     std::string c400;
-    std::int64_t gt = 0;
+    TotalizadorGeralAto gt;
     std::vector<C405> c405;
     std::vector<C420> c420;
     std::unordered_map<std::string, std::vector<std::uint32_t>> c420PorCrz;
@@ -408,6 +435,8 @@ struct RegistrosSped::Dados {
     void E13(std::string_view l);
     void E14(std::string_view l);
     void E15(std::string_view l);
+    // The C425 and C495 of an item that is sold (neither it nor its document cancelled).
+    void C425e495(const C470& item);
 };
 
 std::int64_t RegistrosSped::Dados::ChaveC425(std::int64_t coo) const {
@@ -480,13 +509,20 @@ void RegistrosSped::Dados::E14(std::string_view l) {
     r.situacao = s == "N" ? Situacao::Ativo : s == "S" ? Situacao::Cancelado : Situacao::Outra;
     r.cpfCnpj = LimpaCpfCnpj(std::string(Trecho(l, kE14CpfCnpj)));
     r.nome = std::string(AparaVista(Trecho(l, kE14Nome)));
-    std::int64_t subtotal = Numero(l, kE14Subtotal);
-    std::int64_t desconto = Numero(l, kE14Desconto), acrescimo = Numero(l, kE14Acrescimo);
-    // Percent with 4 decimals: amount x 100 x 10000 / subtotal, rounded half up.
-    if (Trecho(l, kE14TipoDesconto) == "V" && desconto != 0 && subtotal != 0)
-        r.percDesconto = DivideArredonda(desconto, 1000000, subtotal);
-    if (Trecho(l, kE14TipoAcrescimo) == "V" && acrescimo != 0 && subtotal != 0)
-        r.percAcrescimo = DivideArredonda(acrescimo, 1000000, subtotal);
+    // The subtotal's discount and surcharge in cents. Kind "V" holds the amount, kind "P" the
+    // percentage (2 decimals); the amount of a percentage is what the net total shows (net =
+    // subtotal - discount + surcharge), or the percentage of the subtotal, rounded, when both
+    // are percentages.
+    const std::int64_t subtotal = Numero(l, kE14Subtotal), total = r.valor;
+    const std::int64_t desconto = Numero(l, kE14Desconto), acrescimo = Numero(l, kE14Acrescimo);
+    const bool pDesconto = Trecho(l, kE14TipoDesconto) == "P",
+               pAcrescimo = Trecho(l, kE14TipoAcrescimo) == "P";
+    r.desconto = pDesconto ? DivideArredonda(subtotal, desconto, 10000) : desconto;
+    r.acrescimo = pAcrescimo ? DivideArredonda(subtotal, acrescimo, 10000) : acrescimo;
+    if (pDesconto && !pAcrescimo && desconto != 0)
+        r.desconto = std::max<std::int64_t>(0, subtotal + r.acrescimo - total);
+    if (pAcrescimo && !pDesconto && acrescimo != 0)
+        r.acrescimo = std::max<std::int64_t>(0, total - subtotal + r.desconto);
     c460PorCoo.emplace(r.coo, static_cast<std::uint32_t>(c460.size()));
     c460.push_back(std::move(r));
 }
@@ -510,21 +546,8 @@ void RegistrosSped::Dados::E15(std::string_view l) {
     // Quantities at 3 decimals, as C425 and C495 hold them.
     const std::int64_t qtd3 = Reescala(qtd, decQtd, 3);
 
-    // C425, merged at once by reduction and item code (the C405 records read so far).
-    const std::int64_t chave = ChaveC425(coo);
-    ChaveTexto k{chave, codigo};
-    auto it = c425PorItem.find(k);
-    if (it == c425PorItem.end()) {
-        C425 r{codigo, unidade, totalizador, qtd3, valor};
-        c425PorItem.emplace(std::move(k), static_cast<std::uint32_t>(c425.size()));
-        c425PorTotalizador[{chave, totalizador}].push_back(static_cast<std::uint32_t>(c425.size()));
-        c425.push_back(std::move(r));
-    } else {
-        c425[it->second].quantidade += qtd3;
-        c425[it->second].valor += valor;
-    }
-
-    // C470: its document and reduction are looked up once every line is read.
+    // Every record of the item is made once every line was read: its document's status and
+    // adjustments and its reduction are known then.
     C470 r;
     r.codigo = codigo;
     r.unidade = unidade;
@@ -540,41 +563,66 @@ void RegistrosSped::Dados::E15(std::string_view l) {
                  : s == "S" ? Situacao::Cancelado
                  : s == "P" ? Situacao::ParCancelado
                             : Situacao::Outra;
+    r.totalizador = totalizador;
+    r.totalizadorDireita = std::string(AparaDireitaVista(Trecho(l, kE15Totalizador)));
+    r.quantidade3 = qtd3;
+    r.quantidadeCancelada3 = Reescala(qtdCancelada, decQtd, 3);
+    r.bruto = bruto;
+    r.proprio = valor;
+    r.desconto = desconto;
+    r.acrescimo = acrescimo;
+    r.cancelado = Numero(l, kE15ValorCancelado);
     c470PorCoo[coo].push_back(static_cast<std::uint32_t>(c470.size()));
     c470.push_back(std::move(r));
+}
+
+void RegistrosSped::Dados::C425e495(const C470& item) {
+    // C425, merged by reduction and item code.
+    const std::int64_t chave = ChaveC425(item.coo);
+    ChaveTexto k{chave, item.codigo};
+    auto it = c425PorItem.find(k);
+    if (it == c425PorItem.end()) {
+        C425 r{item.codigo, item.unidade, item.totalizador, item.quantidade3, item.proprio};
+        c425PorItem.emplace(std::move(k), static_cast<std::uint32_t>(c425.size()));
+        c425PorTotalizador[{chave, item.totalizador}].push_back(static_cast<std::uint32_t>(c425.size()));
+        c425.push_back(std::move(r));
+    } else {
+        c425[it->second].quantidade = SomaVerificada(c425[it->second].quantidade, item.quantidade3);
+        c425[it->second].valor = SomaVerificada(c425[it->second].valor, item.proprio);
+    }
 
     // C495, merged by item code and totalizer. Quantities are brought to 3 decimals and the
     // value is the item's own (quantity x unit value by the line's decimals), so a line with
     // 2-decimal quantities or a 3-decimal unit value gives its true figures.
     C495 n;
-    n.codigo = codigo;
-    n.unidade = unidade;
-    n.totalizador = std::string(AparaDireitaVista(Trecho(l, kE15Totalizador)));
+    n.codigo = item.codigo;
+    n.unidade = item.unidade;
+    n.totalizador = item.totalizadorDireita;
     n.aliquota = n.totalizador.size() >= 6 ? Numero(std::string_view(n.totalizador).substr(3, 4)) : 0;
-    n.quantidade = qtd3;
-    n.quantidadeCancelada = Reescala(qtdCancelada, decQtd, 3);
-    n.valor = bruto;
-    n.desconto = desconto;
-    n.cancelado = Numero(l, kE15ValorCancelado);
-    n.acrescimo = acrescimo;
+    n.quantidade = item.quantidade3;
+    n.quantidadeCancelada = item.quantidadeCancelada3;
+    n.valor = item.bruto;
+    n.desconto = item.desconto;
+    n.cancelado = item.cancelado;
+    n.acrescimo = item.acrescimo;
     const std::string& t = n.totalizador;
     n.tributado = t.size() >= 3 && t[2] == 'T';
     n.isento = !t.empty() && t[0] == 'I';
     n.naoTributado = !t.empty() && t[0] == 'N';
     n.naoSujeito = t.size() >= 2 && t[0] == 'N' && t[1] == 'S';
-    ChaveTexto k495{0, codigo + '\0' + n.totalizador};
+    ChaveTexto k495{0, item.codigo + '\0' + n.totalizador};
     auto j = c495PorItem.find(k495);
     if (j == c495PorItem.end()) {
         c495PorItem.emplace(std::move(k495), static_cast<std::uint32_t>(c495.size()));
         c495.push_back(std::move(n));
     } else {
         C495& e = c495[j->second];
-        e.quantidade += n.quantidade;
-        e.quantidadeCancelada += n.quantidadeCancelada;
-        e.valor += n.valor;
-        e.desconto += n.desconto;
-        e.cancelado += n.cancelado;
-        e.acrescimo += n.acrescimo;
+        e.quantidade = SomaVerificada(e.quantidade, n.quantidade);
+        e.quantidadeCancelada = SomaVerificada(e.quantidadeCancelada, n.quantidadeCancelada);
+        e.valor = SomaVerificada(e.valor, n.valor);
+        e.desconto = SomaVerificada(e.desconto, n.desconto);
+        e.cancelado = SomaVerificada(e.cancelado, n.cancelado);
+        e.acrescimo = SomaVerificada(e.acrescimo, n.acrescimo);
     }
 }
 
@@ -588,15 +636,17 @@ void RegistrosSped::Linha(std::string_view linha) {
     std::string_view tipo = linha.substr(0, 3);
     if (tipo == "E01")
         d_->E01(linha);
-    else if (tipo == "E02")
-        d_->gt = Numero(linha, kE02Gt);
-    else if (tipo == "E12")
+    else if (tipo == "E11")
+        d_->gt.Linha(linha);
+    else if (tipo == "E12") {
         d_->E12(linha);
-    else if (tipo == "E13")
+        d_->gt.Linha(linha);
+    } else if (tipo == "E13")
         d_->E13(linha);
-    else if (tipo == "E14")
+    else if (tipo == "E14") {
         d_->E14(linha);
-    else if (tipo == "E15")
+        d_->gt.Linha(linha);
+    } else if (tipo == "E15")
         d_->E15(linha);
 }
 
@@ -610,17 +660,12 @@ int RegistrosSped::Conclui(std::string& erro) {
         erro = "Arquivo do ato cotepe sem o registro E12 (nenhuma reducao Z no periodo)";
         return SpedArquivoInconsistente;
     }
-    // Final grand totals: the E02 grand total less the gross sales of every later reduction.
-    // An E02 that holds a grand total below the period's sales (the total of the user's
-    // registration) would give a negative one, which the record cannot hold: zero instead.
-    std::int64_t posteriores = 0;
-    for (auto it = d.c405.rbegin(); it != d.c405.rend(); ++it) {
-        it->gtFinal = std::max<std::int64_t>(0, d.gt - posteriores);
-        posteriores += it->vendaBruta;
-    }
-    // Items: document status and percentages, reduction, value after the document's discount
-    // and surcharge; then the C490 totals of the items of active documents.
-    std::unordered_map<std::string, std::uint32_t> c490PorChave;
+    // Final grand totals: the printer's GT at the end of each reduction.
+    std::vector<std::int64_t> gts;
+    if (!d.gt.Conclui(gts, erro)) return SpedArquivoInconsistente;
+    for (std::size_t i = 0; i < d.c405.size(); ++i) d.c405[i].gtFinal = gts[i];
+    // Items: document status and reduction. Items of a cancelled document, and cancelled
+    // items, are in no total.
     for (C470& r : d.c470) {
         auto doc = d.c460PorCoo.find(r.coo);
         if (doc == d.c460PorCoo.end()) {
@@ -628,13 +673,32 @@ int RegistrosSped::Conclui(std::string& erro) {
                    r.codigo + ")";
             return SpedArquivoInconsistente;
         }
-        const C460& c = d.c460[doc->second];
-        r.situacaoDocumento = c.situacao;
+        r.situacaoDocumento = d.c460[doc->second].situacao;
         r.chave = d.ChaveC470(r.coo);
-        // Both percentages apply to the item's own value.
-        const std::int64_t proprio = r.valor;
-        if (c.percDesconto != 0) r.valor -= DivideArredonda(proprio, c.percDesconto, 1000000);
-        if (c.percAcrescimo != 0) r.valor += DivideArredonda(proprio, c.percAcrescimo, 1000000);
+        if (r.situacao == Situacao::Ativo && r.situacaoDocumento == Situacao::Ativo) d.C425e495(r);
+    }
+    // The subtotal's discount and surcharge of each active document shared among its sold
+    // items in proportion to their values, to the cent, as the printer shares them among its
+    // tax totalizers.
+    for (const C460& c : d.c460) {
+        if (c.situacao != Situacao::Ativo || (c.desconto == 0 && c.acrescimo == 0)) continue;
+        auto itens = d.c470PorCoo.find(c.coo);
+        if (itens == d.c470PorCoo.end()) continue;
+        std::vector<std::int64_t> pesos;
+        for (std::uint32_t i : itens->second) {
+            const C470& r = d.c470[i];
+            pesos.push_back(r.situacao == Situacao::Ativo && r.situacaoDocumento == Situacao::Ativo ? r.valor
+                                                                                                    : 0);
+        }
+        const std::vector<std::int64_t> descontos = RateiaValor(c.desconto, pesos);
+        const std::vector<std::int64_t> acrescimos = RateiaValor(c.acrescimo, pesos);
+        for (std::size_t k = 0; k < pesos.size(); ++k) {
+            C470& r = d.c470[itens->second[k]];
+            r.valor = SomaVerificada(r.valor, acrescimos[k] - descontos[k]);
+        }
+    }
+    std::unordered_map<std::string, std::uint32_t> c490PorChave;
+    for (const C470& r : d.c470) {
         if (r.situacao != Situacao::Ativo || r.situacaoDocumento != Situacao::Ativo) continue;
         std::string k = r.cst + '\0' + std::to_string(r.aliquota) + '\0' + std::to_string(r.chave);
         auto [it, novo] = c490PorChave.emplace(std::move(k), static_cast<std::uint32_t>(d.c490.size()));
@@ -643,8 +707,8 @@ int RegistrosSped::Conclui(std::string& erro) {
             d.c490.push_back(C490{r.cst, r.aliquota, 0, 0, r.chave});
         }
         C490& t = d.c490[it->second];
-        t.valorOperacao += r.valor;
-        t.base += r.valor;
+        t.valorOperacao = SomaVerificada(t.valorOperacao, r.valor);
+        t.base = SomaVerificada(t.base, r.valor);
     }
     return SpedSucesso;
 }
@@ -811,8 +875,15 @@ int Executa(const ParametrosSped& p) {
         return SpedErroArquivoAto;
     }
     std::string erro;
-    codigo = registros.Conclui(erro);
+    try {
+        codigo = registros.Conclui(erro);
+    } catch (const ErroArquivoFiscal& e) {
+        erro = e.what();
+        codigo = SpedArquivoInconsistente;
+    }
     if (codigo != SpedSucesso) {
+        // The caller learns why no file was written from the last error too.
+        DefineErro(codigo, TextoCodigoSped(codigo) + ": " + erro);
         GravaLog(erro);
         return codigo;
     }

@@ -64,6 +64,10 @@ bool CnpjValido(const std::string& cnpj);
 std::string FormataFixo(std::int64_t valor, int casas);
 // a * b / c rounded half away from zero, without overflow for amounts of this file.
 std::int64_t DivideArredonda(std::int64_t a, std::int64_t b, std::int64_t c);
+// `valor` shared in proportion to `pesos` (those not above zero take nothing): shares cut
+// toward zero, the cents left over one by one to the largest cut-off fractions, so that the
+// shares add up to `valor` exactly.
+std::vector<std::int64_t> RateiaValor(std::int64_t valor, const std::vector<std::int64_t>& pesos);
 
 // The records of one run, fed with the lines of an ATO file one at a time.
 class RegistrosSped {
@@ -77,7 +81,8 @@ class RegistrosSped {
     // ignored.
     void Linha(std::string_view linha);
     // The totals, merges and attributions once every line was read: 1, or -2 with `erro`
-    // naming what the file lacks.
+    // naming what the file lacks (a document of an item, the grand total of its reductions).
+    // Throws ErroArquivoFiscal when a total does not fit in 64 bits.
     int Conclui(std::string& erro);
     // The lines of the SPED file (without ends) in the writer's order for a profile.
     void Grava(const std::string& perfil, const std::function<void(const std::string&)>& linha) const;

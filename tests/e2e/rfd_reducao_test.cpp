@@ -117,14 +117,15 @@ TEST_F(RfdDaReducao, AZReductionLeavesItsFileInPathRfdWithTheDaysDocuments) {
         }
         EXPECT_EQ(soma, vendaBruta);
 
-        // The receipts by CCF and COO, the cancelled ones marked, the consumer on one only.
+        // The receipts by CCF and COO, the cancelled ones marked (the one cancelled after its
+        // close on its own COO too), the consumer on one only.
         std::vector<std::string> cupons;
         for (const auto& l : DoTipo(linhas, "E14"))
             cupons.push_back(l.substr(46, 6) + "/" + l.substr(52, 6) + l.substr(122, 1) +
                              (l.substr(177, 14) == std::string(14, '0') ? "" : " " + l.substr(177, 14)));
         EXPECT_EQ(cupons, (std::vector<std::string>{"000001/000001N", "000002/000002N", "000003/000003S",
                                                     "000004/000005N 00012345678909", "000005/000006N",
-                                                    "000006/000008N", "000006/000009S"}));
+                                                    "000006/000008S", "000006/000009S"}));
         std::vector<std::string> itens = DoTipo(linhas, "E15");
         EXPECT_EQ(itens.size(), 10u);
         std::size_t cancelados = 0;

@@ -65,8 +65,8 @@ class Biblioteca {
 // Lines of a file by type ("E12" ...), each checked at its type's width.
 std::map<std::string, std::vector<std::string>> PorTipo(const std::string& arquivo) {
     static const std::map<std::string, std::size_t> kLargura = {
-        {"E01", 166}, {"E02", 272}, {"E12", 101}, {"E13", 72},  {"E14", 191}, {"E15", 267},
-        {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106}, {"EAD", 259}};
+        {"E01", 166}, {"E02", 272}, {"E11", 136}, {"E12", 101}, {"E13", 72},  {"E14", 191},
+        {"E15", 267}, {"E16", 90},  {"E17", 80},  {"E18", 80},  {"E21", 106}, {"EAD", 259}};
     std::map<std::string, std::vector<std::string>> r;
     std::string texto = LeArquivo(arquivo);
     EXPECT_FALSE(texto.empty()) << arquivo;
@@ -228,14 +228,14 @@ TEST_F(AtoMes, AMonthsDumpBecomesFilesByDatesByMonthAndByCountersCheckedAgainstT
         // Each reading type gives its own lines.
         const std::string so = atual / "so.txt";
         ASSERT_EQ(t.Gera(dump, so, "01/03/2010", "31/03/2010", 'M', "MF"), 1);
-        EXPECT_EQ(Tipos(PorTipo(so)), (std::set<std::string>{"E01", "E02", "E12", "E13", "EAD"}));
+        EXPECT_EQ(Tipos(PorTipo(so)), (std::set<std::string>{"E01", "E02", "E11", "E12", "E13", "EAD"}));
         ASSERT_EQ(t.Gera(dump, so, "01/03/2010", "31/03/2010", 'M', "MFD"), 1);
         l = PorTipo(so);
         EXPECT_EQ(Tipos(l), (std::set<std::string>{"E01", "E02", "E14", "E15", "E16", "E17", "E18", "E21", "EAD"}));
         EXPECT_EQ(l["E01"][0].substr(112, 3), "MFD");
         ASSERT_EQ(t.Gera(dump, so, "01/03/2010", "31/03/2010", 'M', "TDM"), 1);
-        EXPECT_EQ(Tipos(PorTipo(so)), (std::set<std::string>{"E01", "E02", "E12", "E13", "E14", "E15", "E16", "E17",
-                                                             "E18", "E21", "EAD"}));
+        EXPECT_EQ(Tipos(PorTipo(so)), (std::set<std::string>{"E01", "E02", "E11", "E12", "E13", "E14", "E15",
+                                                             "E16", "E17", "E18", "E21", "EAD"}));
         // The converter's call is logged as it was made.
         EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("DLLATO17GeraArquivo(" + dump + "," + crz + ",7,8,C,01,TDM)"),
                   std::string::npos);

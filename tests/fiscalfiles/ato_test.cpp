@@ -20,6 +20,7 @@
 #include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "fiscalfiles/sped_ato.h"
 #include "tarvo.h"
 
 namespace {
@@ -178,23 +179,7 @@ class AtoEmulador : public teste::PastaRfd {
     std::string Log() { return teste::LeArquivo(atual / "LOG.DAT"); }
 };
 
-// Lines of one type, each split into its fields by the type's layout.
-std::vector<std::vector<std::string>> Campos(const std::vector<std::string>& linhas, LeiauteLinha leiaute) {
-    std::vector<std::vector<std::string>> r;
-    for (const std::string& l : linhas) {
-        if (l.compare(0, 3, leiaute[0].nome) != 0) continue;
-        std::vector<std::string> campos;
-        std::size_t c = 0;
-        for (const CampoLinha& f : leiaute) {
-            campos.push_back(c < l.size() ? l.substr(c, static_cast<std::size_t>(f.largura)) : "");
-            c += static_cast<std::size_t>(f.largura);
-        }
-        EXPECT_EQ(l.size(), static_cast<std::size_t>(ComprimentoLinha(leiaute))) << l;
-        r.push_back(campos);
-    }
-    std::sort(r.begin(), r.end());
-    return r;
-}
+using teste::sped::CamposAto;
 
 TEST_F(AtoEmulador, TheDumpWayOfAReductionAgreesWithTheTextWayFieldByField) {
     Dia();
@@ -219,12 +204,12 @@ TEST_F(AtoEmulador, TheDumpWayOfAReductionAgreesWithTheTextWayFieldByField) {
 
     const LeiauteLinha leiautes[] = {kLinhaE12, kLinhaE13, kLinhaE14, kLinhaE16, kLinhaE17, kLinhaE18, kLinhaE21};
     for (LeiauteLinha l : leiautes) {
-        auto a = Campos(linhasTexto, l), b = Campos(linhasDump, l);
+        auto a = CamposAto(linhasTexto, l), b = CamposAto(linhasDump, l);
         EXPECT_FALSE(a.empty()) << l[0].nome;
         EXPECT_EQ(a, b) << l[0].nome;
     }
     // Items: every field, the description only as far as its first printed line carries it.
-    auto a = Campos(linhasTexto, kLinhaE15), b = Campos(linhasDump, kLinhaE15);
+    auto a = CamposAto(linhasTexto, kLinhaE15), b = CamposAto(linhasDump, kLinhaE15);
     ASSERT_EQ(a.size(), b.size());
     ASSERT_EQ(a.size(), 5u);
     for (std::size_t i = 0; i < a.size(); ++i) {

@@ -30,7 +30,8 @@ class Documento : public teste::PastaRfd {
     Documento() {
         Registros().DataMovimento = "20101231";
         Registros().E01.NumeroSequencialECF.Define("1");
-        Registros().E02.GT.Define("987654321");
+        Registros().E02.GT.Define("5");  // the registration's: no 60M takes it
+        Registros().GTReducao = "987654321";
     }
 
     // A receipt of COO 345: two items (the second without description), two equal payments.
@@ -147,7 +148,7 @@ TEST_F(Documento, ReceiptBecomesItsDayFileInOrderAndItsSintegraLines) {
                   "1800"
                   "00000" +
                   std::string(13, '0'));
-    EXPECT_EQ(sint[2].substr(20 + 94, 4), "F   ");
+    EXPECT_EQ(sint[2].substr(20 + 94, 4), "CANC");  // the cancelled item is no sale
     EXPECT_EQ(sint[3].substr(20 + 40, 53), "ERRO DESCRICAO" + std::string(39, ' '));
     EXPECT_EQ(sint[3].substr(20 + 104, 9), "000000000");  // letter codes have no rate digits
 

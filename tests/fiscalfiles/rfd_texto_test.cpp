@@ -107,6 +107,7 @@ TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments)
             "cio de Opera\x87\xE3o:",
             "000002"),
         L48("Contador de Redu\x87\xE3o Z:", "000007"),
+        L48("TOTALIZADOR GERAL:", "1.021,97"),
         L48("VENDA BRUTA DI\xC1RIA:", "21,97"),
         L48("T18,00%", "12,47"),
         L48("S05,00%", "3,00"),
@@ -147,6 +148,7 @@ TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments)
     ASSERT_EQ(sint.size(), 4u);
     EXPECT_EQ(sint[0].substr(20, 3), "60M");
     EXPECT_EQ(sint[0].substr(20 + 36, 6), "000003");  // the day's first COO
+    EXPECT_EQ(sint[0].substr(20 + 73, 16), "0000000000102197");  // the GT the Z printed
     EXPECT_EQ(sint[3].substr(20 + 31, 4), "DESC");
     Estado().GeraSintegraAtivo = false;
 }

@@ -11,10 +11,12 @@
 #include "driver/fiscalfiles/leiaute_ato.h"
 #include "driver/fiscalfiles/sintegra.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "fiscalfiles/sped_ato.h"
 
 namespace {
 
 using namespace tarvo;
+using teste::sped::E11;
 
 const std::string kSerie = "TV010500000000012345";
 const std::string kModelo = "RIX 4000";
@@ -65,7 +67,6 @@ class SintegraAto : public teste::PastaRfd {
         teste::EscreveArquivo(ato, t);
     }
     int Gera() {
-        Sintegra().SomaAposUltimaReducao = CalculaSomaAposUltimaReducao(ato);
         return GeraSintegraMfdBinario(ato, [this](int crz, std::string& coo) {
             lidas.push_back(crz);
             auto it = cooReducoes.find(crz);
@@ -85,8 +86,8 @@ class SintegraAto : public teste::PastaRfd {
     }
 };
 
-TEST_F(SintegraAto, ReductionsOfTheMonthGive60MWithTheirFirstCooAndTheGrandTotalAtTheLastReduction) {
-    Ato({E01("20100301", "20100331"), E02("000000000000150000"),
+TEST_F(SintegraAto, ReductionsOfTheMonthGive60MWithTheirFirstCooAndTheGrandTotalAtTheirEnd) {
+    Ato({E01("20100301", "20100331"), E02("000000000000000100"), E11(3, 30, "150000"),
          E12(1, 10, "20100228", "20100301", "1000"),  // the month before: no 60M
          E12(2, 20, "20100301", "20100301", "2000"), E12(3, 30, "20100302", "20100303", "3000"),
          E14(31, "20100304", "400", "N"),  // sold after the last reduction
@@ -94,14 +95,28 @@ TEST_F(SintegraAto, ReductionsOfTheMonthGive60MWithTheirFirstCooAndTheGrandTotal
          E14(29, "20100302", "70", "N")});
     cooReducoes = {{1, "10"}, {2, "20"}};
     ASSERT_EQ(Gera(), 1);
-    EXPECT_EQ(Sintegra().SomaAposUltimaReducao, 400);
     EXPECT_EQ(lidas, (std::vector<int>{1, 2}));
     auto m = Sint("60M");
     ASSERT_EQ(m.size(), 2u);
-    EXPECT_EQ(m[0], "02" "20100301" "20100301" "02" "60M20100301" + kSerie + "007" "2D" "000011" "000020" "000002"
-                    "234" "0000000000002000" "0000000000149600" + std::string(37, ' '));
+    EXPECT_EQ(m[0],
+              "02"
+              "20100301"
+              "20100301"
+              "02"
+              "60M20100301" +
+                  kSerie +
+                  "007"
+                  "2D"
+                  "000011"
+                  "000020"
+                  "000002"
+                  "234"
+                  "0000000000002000"
+                  "0000000000147000" +
+                  std::string(37, ' '));
     EXPECT_EQ(m[1].substr(0, 20), "02" "20100303" "20100302" "02");
     EXPECT_EQ(m[1].substr(20 + 36, 12), "000021000030");
+    EXPECT_EQ(m[1].substr(20 + 73, 16), "0000000000150000");  // E11's GT: the last reduction's
 
     // Records 10 and 11 from E01, E02 and the informant.
     const std::string& r10 = Sintegra().Registro10;
@@ -113,7 +128,11 @@ TEST_F(SintegraAto, ReductionsOfTheMonthGive60MWithTheirFirstCooAndTheGrandTotal
 }
 
 TEST_F(SintegraAto, AFailedReadingOfAFirstCooFailsAndNo60MCarriesAWrongOne) {
+    // No E11: no source for the 60M's grand total, and no file says a false one.
     Ato({E01("20100301", "20100331"), E02("1000"), E12(2, 20, "20100301", "20100301", "2000")});
+    EXPECT_THROW(Gera(), ErroArquivoFiscal);
+    Ato({E01("20100301", "20100331"), E02("1000"), E11(2, 20, "5000"),
+         E12(2, 20, "20100301", "20100301", "2000")});
     EXPECT_EQ(Gera(), 8005);
     EXPECT_TRUE(Sint("60M").empty());
     // An answer that is no number is no COO either.
@@ -123,10 +142,11 @@ TEST_F(SintegraAto, AFailedReadingOfAFirstCooFailsAndNo60MCarriesAWrongOne) {
 }
 
 TEST_F(SintegraAto, TotalizersGive60AMergedByReductionAndSituation) {
-    Ato({E01("20100301", "20100331"), E02("1000"), E12(1, 10, "20100301", "20100302", "2000"),
-         E12(2, 20, "20100302", "20100303", "2000"), E13(1, "01T1800", "1500"), E13(1, "Can-T", "300"),
-         E13(1, "Can-S", "200"), E13(1, "F1", "0"), E13(1, "OPNF", "999"), E13(1, "AT", "12"),
-         E13(2, "DT", "77"), E13(2, "FS1", "40"), E13(2, "02S0500", "60")});
+    Ato({E01("20100301", "20100331"), E02("1000"), E11(2, 20, "4000"),
+         E12(1, 10, "20100301", "20100302", "2000"), E12(2, 20, "20100302", "20100303", "2000"),
+         E13(1, "01T1800", "1500"), E13(1, "Can-T", "300"), E13(1, "Can-S", "200"), E13(1, "F1", "0"),
+         E13(1, "OPNF", "999"), E13(1, "AT", "12"), E13(2, "DT", "77"), E13(2, "FS1", "40"),
+         E13(2, "02S0500", "60")});
     cooReducoes = {{1, "10"}};
     ASSERT_EQ(Gera(), 1);
     std::map<std::string, std::string> a;  // key dates + code -> value
@@ -139,13 +159,14 @@ TEST_F(SintegraAto, TotalizersGive60AMergedByReductionAndSituation) {
 }
 
 TEST_F(SintegraAto, ItemsGive60IAnd75WithTheirCodesBaseAndTax) {
-    Ato({E01("20100301", "20100331"), E02("1000"), E12(1, 10, "20100301", "20100302", "2000"),
-         E14(5, "20100301", "1000", "N"), E14(6, "20100301", "300", "S"),
-         E15(5, 1, "ABC", "2500", "499", "10", "1123", "01T1800"),     // taxed at 18 %
-         E15(5, 2, "F", "1000", "500", "0", "500", "F1"),               // tax substitution
-         E15(5, 3, "Z", "1000", "800", "0", "800", "03T0000"),          // rate 0000: nothing
-         E15(5, 4, "X", "1000", "800", "0", "800", "01T1800", "S"),     // item cancelled
-         E15(6, 1, "Y", "1000", "300", "0", "300", "02T1200")});        // receipt cancelled
+    Ato({E01("20100301", "20100331"), E02("1000"), E11(1, 10, "2000"),
+         E12(1, 10, "20100301", "20100302", "2000"), E14(5, "20100301", "1000", "N"),
+         E14(6, "20100301", "300", "S"),
+         E15(5, 1, "ABC", "2500", "499", "10", "1123", "01T1800"),   // taxed at 18 %
+         E15(5, 2, "F", "1000", "500", "0", "500", "F1"),            // tax substitution
+         E15(5, 3, "Z", "1000", "800", "0", "800", "03T0000"),       // rate 0000: nothing
+         E15(5, 4, "X", "1000", "800", "0", "800", "01T1800", "S"),  // item cancelled
+         E15(6, 1, "Y", "1000", "300", "0", "300", "02T1200")});     // receipt cancelled
     ASSERT_EQ(Gera(), 1);
     auto i = Sint("60I");
     ASSERT_EQ(i.size(), 4u);
@@ -169,7 +190,7 @@ TEST_F(SintegraAto, ItemsGive60IAnd75WithTheirCodesBaseAndTax) {
 
 TEST_F(SintegraAto, AnItemAfterAReductionsFinalCooBelongsToTheNextReduction) {
     // The receipt of COO 15 was opened on the 1st but is in the reduction issued on the 3rd.
-    Ato({E01("20100301", "20100331"), E02("1000"), E12(1, 10, "20100301", "20100301", "1"),
+    Ato({E01("20100301", "20100331"), E02("1000"), E11(2, 20, "2"), E12(1, 10, "20100301", "20100301", "1"),
          E12(2, 20, "20100302", "20100303", "1"), E14(15, "20100301", "100", "N"),
          E15(15, 1, "P", "1000", "100", "0", "100", "F1")});
     cooReducoes = {{1, "10"}};
@@ -181,8 +202,8 @@ TEST_F(SintegraAto, AnItemAfterAReductionsFinalCooBelongsToTheNextReduction) {
 }
 
 TEST_F(SintegraAto, TheFinalFileOfTheRecords) {
-    Ato({E01("20100301", "20100331"), E02("1000"), E12(1, 10, "20100301", "20100301", "900"),
-         E13(1, "F1", "900"), E14(5, "20100301", "900", "N"),
+    Ato({E01("20100301", "20100331"), E02("1000"), E11(1, 10, "900"),
+         E12(1, 10, "20100301", "20100301", "900"), E13(1, "F1", "900"), E14(5, "20100301", "900", "N"),
          E15(5, 1, "ABCDEFGHIJKLM1", "1000", "100", "0", "100", "F1"),
          E15(5, 2, "ABCDEFGHIJKLM1", "2000", "100", "0", "200", "F1"),  // same product: one 75
          E15(5, 3, "ABCDEFGHIJKLM2", "1000", "600", "0", "600", "F1")});

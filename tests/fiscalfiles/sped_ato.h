@@ -2,9 +2,13 @@
 // of a SPED line into its fields.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
 
 namespace teste::sped {
@@ -20,6 +24,14 @@ inline std::string E01() {
 inline std::string E02(const std::string& gt) {
     return tarvo::MontaLinha(tarvo::kLinhaE02, {"", kSerie, "", kModelo, "11222333000181", "123456789012",
                                                 "LOJA", "RUA", "20100101", "080000", "1", gt, "1"});
+}
+// The counters and the grand total as a reduction left them: CRZ, CRO, COO, GNF, CCF, the
+// other counters, CFD, GT, date and time.
+inline std::string E11(int crz, int coo, const std::string& gt) {
+    return "E11" + tarvo::PreencheEspacosDireita(kSerie, 20) + " " +
+           tarvo::PreencheEspacosDireita(kModelo, 20) + tarvo::PreencheZerosEsquerda(std::to_string(crz), 6) +
+           "000001" + tarvo::PreencheZerosEsquerda(std::to_string(coo), 6) + std::string(42, '0') +
+           tarvo::PreencheZerosEsquerda(gt, 18) + "20100331" + "230000";
 }
 inline std::string E12(int crz, int coo, const std::string& data, const std::string& vendaBruta,
                        int cro = 1) {
@@ -75,6 +87,26 @@ inline std::string E15(const Item& i) {
                                                 i.arredondamento,
                                                 i.decQuantidade,
                                                 i.decUnitario});
+}
+
+// The ATO lines of one type, each split into its fields by the type's layout (and of the
+// layout's length), sorted.
+inline std::vector<std::vector<std::string>> CamposAto(const std::vector<std::string>& linhas,
+                                                       tarvo::LeiauteLinha leiaute) {
+    std::vector<std::vector<std::string>> r;
+    for (const std::string& l : linhas) {
+        if (l.compare(0, 3, leiaute[0].nome) != 0) continue;
+        std::vector<std::string> campos;
+        std::size_t c = 0;
+        for (const tarvo::CampoLinha& f : leiaute) {
+            campos.push_back(c < l.size() ? l.substr(c, static_cast<std::size_t>(f.largura)) : "");
+            c += static_cast<std::size_t>(f.largura);
+        }
+        EXPECT_EQ(l.size(), static_cast<std::size_t>(tarvo::ComprimentoLinha(leiaute))) << l;
+        r.push_back(campos);
+    }
+    std::sort(r.begin(), r.end());
+    return r;
 }
 
 // "|C470|a|b|" -> {"C470", "a", "b"}; a line not framed by "|" gives nothing.

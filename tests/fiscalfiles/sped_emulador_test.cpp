@@ -54,15 +54,15 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
     for (const auto& l : linhas) EXPECT_EQ(l.size(), campos.at(l.at(0))) << l[0];
 
     // Per reduction: the grand total at its end, its gross sales, its totalisers, and the items
-    // of its active receipts against their subtotals (no receipt of the day has a discount or
-    // surcharge of value kind, so the items keep their own totals).
+    // of its active receipts against their net totals (the subtotal's percentage discount
+    // shared among them).
     int z = -1;
     const emulador::RegistroZ* reducao = nullptr;
     std::map<std::string, std::int64_t> totalizadores;
-    std::int64_t somaItens = 0, subtotal = 0;
+    std::int64_t somaItens = 0, liquido = 0;
     auto fechaDocumento = [&] {
-        EXPECT_EQ(somaItens, subtotal);
-        somaItens = subtotal = 0;
+        EXPECT_EQ(somaItens, liquido);
+        somaItens = liquido = 0;
     };
     auto fechaReducao = [&] {
         fechaDocumento();
@@ -105,7 +105,7 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
             if (l[2] == "02")
                 ++cancelados;
             else
-                subtotal = subtotais.at(std::stoi(l[3]));
+                liquido = liquidos.at(std::stoi(l[3]));
         } else if (l[0] == "C470") {
             somaItens += Centavos(l[5]);
             ++itens;
@@ -113,11 +113,11 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
     }
     fechaReducao();
     EXPECT_EQ(z + 1, kDias);
-    // Four receipts a day (the last is the cancellation of the one before); the cancelled
-    // item is not written.
+    // Four receipts a day: the last cancels the one before after its close, so both are
+    // cancelled; neither the cancelled item nor the cancelled receipt's item is written.
     EXPECT_EQ(documentos, 4 * kDias);
-    EXPECT_EQ(cancelados, kDias);
-    EXPECT_EQ(itens, 4 * kDias);
+    EXPECT_EQ(cancelados, 2 * kDias);
+    EXPECT_EQ(itens, 3 * kDias);
     // The last reduction's final grand total is the file's grand total.
     std::string ultimoGt;
     for (const auto& l : linhas)

@@ -10,6 +10,7 @@
 
 #include "comum/ambiente.h"
 #include "comum/dia_rfd.h"
+#include "driver/core/registro.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/fiscalfiles/sped.h"
@@ -28,10 +29,11 @@ class SpedEmulador : public RfdComEmulador {
   protected:
     std::string ato = home / "periodo.txt";
     std::string saida = home / "sped.txt";
-    std::map<int, std::int64_t> subtotais;  // of each receipt (COO), as the printer printed it
+    std::map<int, std::int64_t> liquidos;  // net total of each receipt (COO), as the printer printed it
     // The days, each closed by a reduction and turned into its RFD; then one ATO file of the
     // period: the head lines of the last day (its E02 holds the grand total at the end) and
-    // the record lines of every day, type by type.
+    // the record lines of every day, type by type (the last day's E11 last: its counters are
+    // those after the period's last reduction).
     void Periodo() {
         std::vector<std::string> cabeca;
         std::map<std::string, std::vector<std::string>> porTipo;
@@ -58,21 +60,11 @@ class SpedEmulador : public RfdComEmulador {
             }
             std::filesystem::remove(nomes[0]);
         }
-        // The fiscal-memory reading gives the E02 the grand total of the user's registration;
-        // the file of a period carries the grand total at its end.
         std::string texto;
-        for (auto l : cabeca) {
-            if (l.rfind("E02", 0) == 0) {
-                tarvo::RegistroE02 r;
-                tarvo::CarregaLinha(l, r);
-                r.GT.Define(std::to_string(e.Impressora().gt));
-                l = tarvo::MontaLinhaE02(r);
-            }
-            texto += l + "\r\n";
-        }
+        for (const auto& l : cabeca) texto += l + "\r\n";
         for (const auto& [tipo, linhas] : porTipo)
             for (const auto& l : linhas)
-                if (tipo == "E14") subtotais[std::stoi(l.substr(52, 6))] = std::stoll(l.substr(66, 14));
+                if (tipo == "E14") liquidos[std::stoi(l.substr(52, 6))] = std::stoll(l.substr(108, 14));
         for (const auto& [tipo, linhas] : porTipo)
             for (const auto& l : linhas) texto += l + "\r\n";
         EscreveArquivo(ato, texto);
@@ -80,7 +72,8 @@ class SpedEmulador : public RfdComEmulador {
     std::vector<std::vector<std::string>> Sped(const char* perfil) {
         EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "01/03/2010", "31/03/2010", perfil,
                                              "5102", "", "0", "0", 1, ato.c_str()),
-                  1);
+                  1)
+            << tarvo::Erro().UltimaMensagem;
         std::vector<std::vector<std::string>> r;
         for (const auto& l : LinhasCrLf(LeArquivo(saida))) r.push_back(sped::Campos(l));
         return r;

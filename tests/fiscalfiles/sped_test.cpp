@@ -12,6 +12,7 @@
 #include "comum/ambiente.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/registro.h"
+#include "driver/fiscalfiles/campo_ato.h"
 #include "fiscalfiles/pasta_rfd.h"
 #include "fiscalfiles/sped_ato.h"
 #include "tarvo.h"
@@ -50,7 +51,8 @@ const std::map<std::string, std::size_t> kCampos = {{"C400", 5},  {"C405", 7},  
 // Two reductions: COO 1-3 on the 1st (Z at COO 4), COO 5-6 on the 2nd (Z at COO 7).
 std::vector<std::string> DoisDias() {
     std::vector<std::string> l = {E01(),
-                                  E02("150000"),
+                                  E02("0"),  // a fresh printer's registration
+                                  E11(2, 7, "150000"),
                                   E12(1, 4, "20100301", "10000"),
                                   E12(2, 7, "20100302", "5000"),
                                   E13(1, "01T1800", "8000"),
@@ -101,14 +103,14 @@ TEST(SpedRegistros, TheFileIsWrittenInTheWritersOrder) {
     for (const auto& l : r.linhas)
         ordem.push_back(l[0] + (l[0] == "C420" ? ":" + l[1] : l[0] == "C460" ? ":" + l[3] : ""));
     const std::vector<std::string> esperado = {
-        "C400", "C405",        "C420:T1800",  "C425", "C425",        "C425", "C420:F1", "C425", "C460:000001",
-        "C470", "C470",        "C460:000002", "C470", "C460:000003", "C490", "C490",    "C405", "C420:T1800",
-        "C425", "C460:000005", "C470",        "C490", "C495",        "C495", "C495",    "C495"};
+        "C400", "C405",        "C420:T1800", "C425",        "C420:F1", "C425", "C460:000001", "C470",
+        "C470", "C460:000002", "C470",       "C460:000003", "C490",    "C490", "C405",        "C420:T1800",
+        "C425", "C460:000005", "C470",       "C490",        "C495",    "C495"};
     EXPECT_EQ(ordem, esperado);
     EXPECT_EQ(r.linhas[0], (std::vector<std::string>{"C400", "2D", "RIX 4000", kSerie, "007"}));
 }
 
-TEST(SpedRegistros, FinalGrandTotalsComeFromTheGrandTotalLessLaterGrossSales) {
+TEST(SpedRegistros, FinalGrandTotalsComeFromTheE11GrandTotalLessLaterGrossSales) {
     Resultado r = Gera(DoisDias());
     ASSERT_EQ(r.codigo, 1);
     auto z = r.De("C405");
@@ -120,7 +122,8 @@ TEST(SpedRegistros, FinalGrandTotalsComeFromTheGrandTotalLessLaterGrossSales) {
 }
 
 TEST(SpedRegistros, TwoReductionsOfAThousandGrandTotal) {
-    Resultado r = Gera({E01(), E02("100000"), E12(1, 1, "20100301", "10000"), E12(2, 2, "20100302", "5000")});
+    Resultado r = Gera({E01(), E02("0"), E11(2, 2, "100000"), E12(1, 1, "20100301", "10000"),
+                        E12(2, 2, "20100302", "5000")});
     ASSERT_EQ(r.codigo, 1) << r.erro;
     auto z = r.De("C405");
     ASSERT_EQ(z.size(), 2u);
@@ -128,18 +131,19 @@ TEST(SpedRegistros, TwoReductionsOfAThousandGrandTotal) {
     EXPECT_EQ(z[1][5], "1000,00");
 }
 
-// The grand total of a user's registration (below the period's sales), a "|" in a code or a
-// buyer's name and a tab in a code: no negative total, no field split in two, no line broken.
+// A fresh printer whose GT is the period's sales, a "|" in a code or a buyer's name and a tab
+// in a code: no negative total, no field split in two, no line broken.
 TEST(SpedRegistros, NoRecordGetsANegativeGrandTotalOrAFieldSplitBySeparator) {
-    Resultado r = Gera({E01(), E02("0"), E12(1, 3, "20100301", "10000"), E12(2, 6, "20100302", "5000"),
+    Resultado r = Gera({E01(), E02("0"), E11(2, 6, "15000"), E12(1, 3, "20100301", "10000"),
+                        E12(2, 6, "20100302", "5000"),
                         E14({.coo = 1, .subtotal = "200", .total = "200", .nome = "ANA|BIA"}),
                         E15({.coo = 1, .codigo = "AB|CD", .unitario = "200"}),
                         E15({.coo = 1, .numero = 2, .codigo = "X\tY", .unitario = "100"})});
     ASSERT_EQ(r.codigo, 1) << r.erro;
     auto z = r.De("C405");
     ASSERT_EQ(z.size(), 2u);
-    EXPECT_EQ(z[0][5], "0,00");
-    EXPECT_EQ(z[1][5], "0,00");
+    EXPECT_EQ(z[0][5], "100,00");
+    EXPECT_EQ(z[1][5], "150,00");
     for (const auto& l : r.linhas) EXPECT_EQ(l.size(), kCampos.at(l.at(0))) << l[0];
     ASSERT_EQ(r.De("C470").size(), 2u);
     EXPECT_EQ(r.De("C470")[0][1], "AB CD");
@@ -158,14 +162,12 @@ TEST(SpedRegistros, TotalizerCodesAndNumbersOfC420) {
 TEST(SpedRegistros, C425MergesAReductionsItemsAndFollowsItsTotalizer) {
     Resultado r = Gera(DoisDias(), "T");
     auto c = r.De("C425");
-    // Day 1: A (2 + 1 units of 20,00, the cancelled C counted as C425 merges all of the
-    // reduction's items), B under F1; day 2: A again, its own reduction.
-    ASSERT_EQ(c.size(), 5u);
+    // Day 1: A (2 + 1 units of 20,00), B under F1; day 2: A again, its own reduction. The
+    // cancelled item C and the item D of a cancelled receipt were not sold.
+    ASSERT_EQ(c.size(), 3u);
     EXPECT_EQ(c[0], (std::vector<std::string>{"C425", "A", "3,000", "UN", "60,00", "", ""}));
-    EXPECT_EQ(c[1][1], "C");
-    EXPECT_EQ(c[2][1], "D");
-    EXPECT_EQ(c[3], (std::vector<std::string>{"C425", "B", "1,000", "UN", "20,00", "", ""}));
-    EXPECT_EQ(c[4], (std::vector<std::string>{"C425", "A", "2,500", "UN", "50,00", "", ""}));
+    EXPECT_EQ(c[1], (std::vector<std::string>{"C425", "B", "1,000", "UN", "20,00", "", ""}));
+    EXPECT_EQ(c[2], (std::vector<std::string>{"C425", "A", "2,500", "UN", "50,00", "", ""}));
 }
 
 TEST(SpedRegistros, CancelledDocumentAndItemGiveNoItemLinesAndNoTotals) {
@@ -193,7 +195,7 @@ TEST(SpedRegistros, CancelledDocumentAndItemGiveNoItemLinesAndNoTotals) {
 }
 
 TEST(SpedRegistros, C495MergesByItemAndTotalizerAndFillsTheKindColumns) {
-    std::vector<std::string> l = {E01(), E02("100000"), E12(1, 9, "20100301", "100000"),
+    std::vector<std::string> l = {E01(), E02("100000"), E11(1, 9, "100000"), E12(1, 9, "20100301", "100000"),
                                   E14({.coo = 1, .subtotal = "3000", .total = "3000"})};
     l.push_back(E15({.coo = 1, .numero = 1, .codigo = "X", .quantidade = "1000", .unitario = "1000"}));
     l.push_back(E15({.coo = 1,
@@ -232,16 +234,18 @@ TEST(SpedRegistros, C495MergesByItemAndTotalizerAndFillsTheKindColumns) {
     EXPECT_EQ(c[3][12], "3,00");  // exempt
 }
 
-TEST(SpedRegistros, PercentagesOfTheDocumentAdjustItsItemsRoundedHalfUp) {
-    // A subtotal of 3,00 with a discount of 1,00 (33,3333 %) and items of 1,00 and 2,00;
-    // another document with a surcharge of 0,50 on 2,00 (25 %).
+TEST(SpedRegistros, SubtotalAdjustmentsAreSharedAmongTheItemsToTheCent) {
+    // A subtotal of 3,00 with a discount of 1,00 and items of 1,00 and 2,00; another document
+    // with a surcharge of 0,50 on 2,00; a third with a discount of 10,00 % (kind "P" holds
+    // the percentage) on 2,99 that the printer made 0,30 (its net total 2,69).
     std::vector<std::string> l = {
         E01(),
         E02("100000"),
+        E11(1, 9, "100000"),
         E12(1, 9, "20100301", "100000"),
         E14({.coo = 1, .subtotal = "300", .desconto = "100", .total = "200"}),
         E14({.coo = 2, .subtotal = "200", .acrescimo = "50", .total = "250"}),
-        E14({.coo = 3, .subtotal = "200", .desconto = "50", .tipoDesconto = "P", .total = "150"})};
+        E14({.coo = 3, .subtotal = "299", .desconto = "1000", .tipoDesconto = "P", .total = "269"})};
     l.push_back(E15({.coo = 1, .numero = 1, .codigo = "A", .unitario = "100"}));
     l.push_back(E15({.coo = 1, .numero = 2, .codigo = "B", .unitario = "200"}));
     l.push_back(E15({.coo = 2, .numero = 1, .codigo = "C", .unitario = "200"}));
@@ -258,18 +262,27 @@ TEST(SpedRegistros, PercentagesOfTheDocumentAdjustItsItemsRoundedHalfUp) {
     ASSERT_EQ(r.codigo, 1) << r.erro;
     auto i = r.De("C470");
     ASSERT_EQ(i.size(), 6u);
-    EXPECT_EQ(i[0][5], "0,67");  // 1,00 - 0,3333
-    EXPECT_EQ(i[1][5], "1,33");  // 2,00 - 0,6667
+    EXPECT_EQ(i[0][5], "0,67");  // 1,00 - 0,33
+    EXPECT_EQ(i[1][5], "1,33");  // 2,00 - 0,67: the cent left over to the larger fraction
     EXPECT_EQ(i[2][5], "2,50");
-    EXPECT_EQ(i[3][5], "2,00");  // a discount of kind "P" is not a value percentage
-    EXPECT_EQ(i[4][5], "0,50");
+    // 0,30 over 2,00, 0,50 and 0,49: 0,20, 0,05 and 0,04 cut, the cent left to the last.
+    EXPECT_EQ(i[3][5], "1,80");
+    EXPECT_EQ(i[4][5], "0,45");
     EXPECT_EQ(i[4][2], "0,333");
-    EXPECT_EQ(i[5][5], "0,49");
+    EXPECT_EQ(i[5][5], "0,44");
+    // Each document's items add up to its net total.
+    auto c490 = r.De("C490");
+    ASSERT_EQ(c490.size(), 1u);
+    EXPECT_EQ(c490[0][4], "7,19");  // 2,00 + 2,50 + 2,69
 }
 
 TEST(SpedRegistros, ItemsGoToTheReductionThatHoldsThem) {
-    std::vector<std::string> l = {E01(), E02("100000"), E12(1, 3, "20100301", "100"),
-                                  E12(2, 6, "20100302", "200"), E12(3, 9, "20100303", "300")};
+    std::vector<std::string> l = {E01(),
+                                  E02("100000"),
+                                  E11(3, 9, "600"),
+                                  E12(1, 3, "20100301", "100"),
+                                  E12(2, 6, "20100302", "200"),
+                                  E12(3, 9, "20100303", "300")};
     for (int coo : {1, 4, 5, 7}) {
         l.push_back(E14({.coo = coo, .subtotal = "100", .total = "100"}));
         l.push_back(E15({.coo = coo, .codigo = "A", .unitario = "100"}));
@@ -295,7 +308,8 @@ TEST(SpedRegistros, IncompleteFilesAreClearFailures) {
     }
     {
         RegistrosSped r("5102");
-        for (const auto& l : {E01(), E02("1"), E12(1, 5, "20100301", "1"), E15({.coo = 2})}) r.Linha(l);
+        for (const auto& l : {E01(), E02("1"), E11(1, 5, "1"), E12(1, 5, "20100301", "1"), E15({.coo = 2})})
+            r.Linha(l);
         EXPECT_EQ(r.Conclui(erro), SpedArquivoInconsistente);
         EXPECT_NE(erro.find("E14"), std::string::npos);
     }
@@ -377,6 +391,45 @@ TEST(SpedPecas, FixedNotationAndRounding) {
     EXPECT_EQ(DivideArredonda(1, 1, 0), 0);
     // A product beyond 64 bits is still divided exactly.
     EXPECT_EQ(DivideArredonda(9000000000000000000, 10, 100), 900000000000000000);
+    // A quotient beyond 64 bits is an error, never a wrapped figure.
+    EXPECT_THROW(DivideArredonda(9000000000000000000, 10, 1), ErroArquivoFiscal);
+    EXPECT_EQ(RateiaValor(-2, {1, 0, 1, 1}), (std::vector<std::int64_t>{-1, 0, -1, 0}));
+}
+
+// The GT at a reduction's end only from an E11 read with nothing sold after the file's last
+// reduction: a later reading of the printer (COO moved by readings, same CCF) is one.
+TEST(SpedRegistros, TheGrandTotalNeedsAnE11OfTheLastReduction) {
+    struct Caso {
+        const char* nome;
+        std::vector<std::string> e11;
+        const char* gtFinal;  // of the last C405; nullptr: no file
+    };
+    auto e11Ccf = [](int crz, int coo, int ccf, const char* gt) {
+        std::string l = E11(crz, coo, gt);
+        return l.replace(68, 6, tarvo::PreencheZerosEsquerda(std::to_string(ccf), 6));
+    };
+    const Caso casos[] = {
+        {"no E11", {}, nullptr},
+        {"an E11 of another reduction", {E11(1, 4, "100000")}, nullptr},
+        {"an E11 of the last reduction", {E11(2, 4, "100000")}, "1000,00"},
+        {"an E11 after readings", {e11Ccf(2, 6, 3, "100000")}, "1000,00"},
+        {"an E11 after a later receipt", {e11Ccf(2, 6, 4, "100000")}, nullptr},
+    };
+    for (const Caso& c : casos) {
+        std::vector<std::string> l = {E01(), E02("0"), E12(1, 2, "20100301", "100"),
+                                      E12(2, 4, "20100302", "200")};
+        l.insert(l.end(), c.e11.begin(), c.e11.end());
+        l.push_back(E14({.coo = 3, .subtotal = "200", .total = "200"}));  // CCF 3, after the last Z
+        Resultado r = Gera(l);
+        if (!c.gtFinal) {
+            EXPECT_EQ(r.codigo, SpedArquivoInconsistente) << c.nome;
+            EXPECT_NE(r.erro.find("E11"), std::string::npos) << c.nome << ": " << r.erro;
+            continue;
+        }
+        ASSERT_EQ(r.codigo, 1) << c.nome << ": " << r.erro;
+        EXPECT_EQ(r.De("C405").back()[5], c.gtFinal) << c.nome;
+        EXPECT_EQ(r.De("C405").front()[5], "998,00") << c.nome;
+    }
 }
 
 // --- the call --------------------------------------------------------------------------------
@@ -429,7 +482,7 @@ TEST_F(SpedChamada, TheTdmExportWritesTheFileOfTheAtoFile) {
               1);
     std::string texto = teste::LeArquivo(saida);
     auto linhas = teste::LinhasCrLf(texto);
-    ASSERT_EQ(linhas.size(), 26u);
+    ASSERT_EQ(linhas.size(), 22u);
     EXPECT_EQ(linhas[0], "|C400|2D|RIX 4000|" + kSerie + "|007|");
     for (const auto& l : linhas) EXPECT_EQ(Campos(l).size(), kCampos.at(Campos(l).at(0))) << l;
     EXPECT_FALSE(std::filesystem::exists(saida + ".tmp"));

@@ -204,6 +204,15 @@ class Saida {
         std::string l = linha + "\r\n";
         if (std::fwrite(l.data(), 1, l.size(), partes_[parte]) != l.size()) throw kErroEscrita;
     }
+    // Where the next line of a part starts, and one character of a line written before.
+    long Posicao(int parte) { return std::ftell(partes_[parte]); }
+    void Corrige(int parte, long posicao, char c) {
+        std::FILE* f = partes_[parte];
+        long fim = std::ftell(f);
+        if (fim < 0 || std::fseek(f, posicao, SEEK_SET) != 0 || std::fputc(c, f) == EOF ||
+            std::fseek(f, fim, SEEK_SET) != 0)
+            throw kErroEscrita;
+    }
     // Joins the parts into the output file with the EAD line that closes it: the RSA signature
     // of the MD5 digest of every byte before it, under the test key.
     int Fecha() {
@@ -305,6 +314,16 @@ std::string DataPeriodo(const std::string& t) {
     return {};
 }
 
+// The digits of the percentage a line prints before its "%" ("DESCONTO 10,00%" gives 1000);
+// empty when it prints none.
+std::string Percentual(const std::string& linha) {
+    std::size_t p = linha.find('%');
+    if (p == std::string::npos) return {};
+    std::size_t i = p;
+    while (i > 0 && linha[i - 1] != ' ') --i;
+    return Digitos(linha.substr(i, p - i));
+}
+
 class Conversor {
   public:
     Conversor(const Pedido& p, const Fiscal& mf, Saida& s) : p_(p), mf_(mf), s_(s) {
@@ -370,13 +389,20 @@ class Conversor {
                 if (Col(l, 28, 4) == "CCF:") ccf = Col(l, 32, 6);
                 break;
             }
-        bool canceladoAberto = false, percentualDesconto = false, percentualAcrescimo = false;
+        bool canceladoAberto = false;
+        std::string percentualDesconto, percentualAcrescimo;  // digits of a printed percentage
+        std::string cooCancelado;
         for (const std::string& l : linhas) {
             std::string t = Trim(l);
             canceladoAberto |= t == "CANCELAMENTO";
-            if (Starts(l, "DESCONTO")) percentualDesconto = l.find('%') != std::string::npos;
+            if (Starts(l, "DESCONTO")) percentualDesconto = Percentual(l);
             if (Starts(l, "acr\x82scimo ") && !Starts(l, "acr\x82scimo item"))
-                percentualAcrescimo = l.find('%') != std::string::npos;
+                percentualAcrescimo = Percentual(l);
+            if (Starts(t, "COO DO CUPOM CANCELADO:")) cooCancelado = Digitos(t);
+        }
+        if (cancelado && !cooCancelado.empty() && Int(cooCancelado) == ultimoCoo_ && ultimoE14_ >= 0) {
+            // A receipt cancelled after its close is a cancelled receipt: its own E14 says so.
+            s_.Corrige(4, ultimoE14_ + 122, 'S');
         }
         std::int64_t subtotal = 0, ajuste = 0;
         std::string nome, cpf;
@@ -397,11 +423,21 @@ class Conversor {
         }
         std::int64_t desconto = ajuste < 0 ? -ajuste : 0, acrescimo = ajuste > 0 ? ajuste : 0;
         std::string data = N(Aaaammdd(F(doc, 3)), 8);
-        s_.Linha(4, "E14" + cabecaUsuario_ + N(ccf, 6) + coo + data + N(subtotal, 14) + N(desconto, 13) +
-                        (desconto ? (percentualDesconto ? "P" : "V") : " ") + N(acrescimo, 13) +
-                        (acrescimo ? (percentualAcrescimo ? "P" : "V") : " ") + N(subtotal - desconto + acrescimo, 14) +
-                        (s ? "S" : "N") + N(0, 13) + (ajuste < 0 ? "D" : ajuste > 0 ? "A" : " ") + X(nome, 40) +
-                        N(cpf, 14));
+        // Kind "P" holds the percentage (2 decimals), kind "V" the amount.
+        const bool pDesconto = desconto && !percentualDesconto.empty(),
+                   pAcrescimo = acrescimo && !percentualAcrescimo.empty();
+        ultimoCoo_ = cancelado ? 0 : Int(coo);
+        ultimoE14_ = cancelado ? -1 : s_.Posicao(4);
+        s_.Linha(4, "E14" + cabecaUsuario_ + N(ccf, 6) + coo + data + N(subtotal, 14) +
+                        (pDesconto ? N(percentualDesconto, 13) : N(desconto, 13)) +
+                        (desconto ? (pDesconto ? "P" : "V") : " ") +
+                        (pAcrescimo ? N(percentualAcrescimo, 13) : N(acrescimo, 13)) +
+                        (acrescimo ? (pAcrescimo ? "P" : "V") : " ") +
+                        N(subtotal - desconto + acrescimo, 14) + (s ? "S" : "N") + N(0, 13) +
+                        (ajuste < 0   ? "D"
+                         : ajuste > 0 ? "A"
+                                      : " ") +
+                        X(nome, 40) + N(cpf, 14));
         if (cancelado) return;
         for (const Campos& r : bloco) {
             if (F(r, 0) == "ITEM") Item(r, coo, ccf, z, s);
@@ -431,11 +467,11 @@ class Conversor {
         std::int64_t cortado = q * preco / 10000;
         bool cancelado = Int(F(r, 13)) != 0 && !cupomCancelado;
         std::string descricao = Trim(F(r, 3)).empty() ? "ERRO DESCRICAO" : F(r, 3);
-        s_.Linha(5, "E15" + cabecaUsuario_ + coo + N(ccf, 6) + N(F(r, 1), 3) + X(F(r, 2), 14) + X(descricao, 100) +
-                        N(q, 7) + X(F(r, 5), 3) + N(preco / divisor, 8) + N(F(r, 10), 8) + N(F(r, 11), 8) +
-                        N(valor, 14) + X(codigo, 7) + (cancelado ? "S" : "N") + N(cancelado ? q : 0, 7) +
-                        N(cancelado ? valor : 0, 13) + N(0, 13) + (valor == cortado ? "T" : "A") + "3" +
-                        N(casas, 1));
+        s_.Linha(5, "E15" + cabecaUsuario_ + coo + N(ccf, 6) + N(F(r, 1), 3) + X(F(r, 2), 14) +
+                        X(descricao, 100) + N(q, 7) + X(F(r, 5), 3) + N(preco / divisor, 8) + N(F(r, 10), 8) +
+                        N(F(r, 11), 8) + N(valor - Int(F(r, 10)) + Int(F(r, 11)), 14) + X(codigo, 7) +
+                        (cancelado ? "S" : "N") + N(cancelado ? q : 0, 7) + N(cancelado ? valor : 0, 13) +
+                        N(0, 13) + (valor == cortado ? "T" : "A") + "3" + N(casas, 1));
     }
 
     // E17 and E18 from the totals the reduction printed, and its non-fiscal total.
@@ -469,6 +505,9 @@ class Conversor {
     std::string serie_, cabeca_, cabecaUsuario_;
     std::size_t z_ = 0;
     std::map<int, std::int64_t> opnf_;
+    // The last receipt written, which a cancellation after its close may still cancel.
+    std::int64_t ultimoCoo_ = 0;
+    long ultimoE14_ = -1;
 };
 
 void LinhasMemoriaFiscal(const Pedido& p, const Fiscal& mf, Saida& s, const Conversor& conversor,
@@ -498,6 +537,13 @@ void LinhasMemoriaFiscal(const Pedido& p, const Fiscal& mf, Saida& s, const Conv
                        N(F(u, 1), 2));
     }
     if (!p.mf) return;
+    if (ultima) {
+        // The counters and the GT as the last reduction of the file left them.
+        const Campos& z = ultima->c;
+        s.Linha(1, "E11" + X(serie, 20) + " " + X(F(e, 4), 20) + N(ultima->crz, 6) + N(F(z, 3), 6) +
+                       N(ultima->coo, 6) + N(F(z, 24), 6) + N(F(z, 23), 6) + N(0, 12) + N(F(z, 25), 6) +
+                       N(0, 6) + N(0, 6) + N(F(z, 8), 18) + N(Aaaammdd(F(z, 6)), 8) + Hhmmss(F(z, 7)));
+    }
     std::string cabeca = "E12" + X(serie, 20) + " " + X(F(e, 4), 20);
     std::string usuario = N(mf.usuarios.empty() ? "1" : F(mf.usuarios.back(), 1), 2);
     static const std::pair<const char*, int> kFixos[] = {{"Can-T", 11}, {"Can-S", 12}, {"DT", 13}, {"DS", 14},
