@@ -1,4 +1,4 @@
-// Folders and file names as the Windows original saw them, mapped onto Linux.
+// Folders and file names as the system names them on Windows, mapped onto Linux.
 #pragma once
 
 #include <string>
@@ -21,7 +21,7 @@ bool CriaPasta(const std::string& caminho);
 std::string PastaAtual();
 
 // Folders searched after the program folder for the configuration file
-// (the system and Windows folders of the original), each ending in '/'.
+// (where Windows would have its system and Windows folders), each ending in '/'.
 std::vector<std::string> PastasDoSistema();
 
 // A folder as a setting holds it (Windows or Linux form) turned into a Linux folder ending in '/'.
