@@ -1,6 +1,8 @@
 // Folders and file names as the system names them on Windows, mapped onto Linux.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,9 @@ inline std::string CaminhoCurto(const std::string& caminho) { return caminho; }
 
 bool ExisteArquivo(const std::string& caminho);
 bool ExistePasta(const std::string& caminho);
+
+// Size in bytes of what `caminho` names (links followed); nothing when it cannot be looked at.
+std::optional<std::uint64_t> TamanhoDe(const std::string& caminho);
 
 // The file `nome` inside `pasta`. When a file of that name exists with another letter case,
 // its real name is returned; otherwise pasta + nome (the spelling a write creates).
