@@ -1,11 +1,10 @@
 // How long the library's waits last, against a plain command timed in the same rounds.
 //
-// The library is loaded with dlopen and talks to the emulator on a pseudo-terminal (and on
-// the COMANDO.TXT/STATUS.TXT exchange). Each round times, in wall and CPU milliseconds:
+// The library is loaded with dlopen and talks to the emulator on a pseudo-terminal. Each
+// round times, in wall and CPU milliseconds:
 //   - the reference: a reading whose reply is a whole frame;
 //   - a reply of the wrong length, taken after the short quiet on the line (about 100 ms);
-//   - the same reading over the file exchange, woken by the notification of STATUS.TXT;
-//   - a silent printer, failed on its one-second time-out (CPU near zero: it sleeps);
+//   - a silent printer, failed on its five-second time-out (CPU near zero: it sleeps);
 //   - a pulled cable, failed at once.
 // Medians and ranges are over the rounds; the ratio is to the reference's median.
 //
@@ -27,9 +26,9 @@ namespace {
 
 using Comando = int (*)(const char*, const char*);
 
-void EscreveIni(const std::string& pasta, const std::string& extra) {
+void EscreveIni(const std::string& pasta) {
     std::ofstream(pasta + "TARVO.INI", std::ios::binary)
-        << "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=1\r\n" << extra;
+        << "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=5\r\n";
 }
 
 struct Medida {
@@ -43,10 +42,9 @@ int main(int argc, char** argv) {
     const int rodadas = bancada::Tamanhos<int>(argc, argv, {5}).front();
     const std::string pasta = bancada::PastaTemporaria("bench_esperas");
     if (pasta.empty()) return 1;
-    std::filesystem::create_directories(pasta + "troca");
     setenv("TARVO_HOME", pasta.c_str(), 1);
     setenv("TARVO_DEVDIR", (pasta + "dev").c_str(), 1);
-    EscreveIni(pasta, "");
+    EscreveIni(pasta);
     emulador::Emulador e;
     if (!e.Inicia(pasta + "dev", "COM1")) {
         std::fprintf(stderr, "emulador: %s\n", e.Erro().c_str());
@@ -63,8 +61,7 @@ int main(int argc, char** argv) {
 
     std::vector<Medida> medidas = {{"reference: a whole frame", {}, {}},
                                    {"wrong length, taken after the quiet", {}, {}},
-                                   {"file exchange, woken by the notification", {}, {}},
-                                   {"silent printer, one-second time-out", {}, {}},
+                                   {"silent printer, five-second time-out", {}, {}},
                                    {"pulled cable", {}, {}}};
     auto mede = [](Medida& m, const std::function<void()>& f) {
         const double t0 = bancada::Agora(), c0 = bancada::CpuDaThread();
@@ -76,17 +73,10 @@ int main(int argc, char** argv) {
         mede(medidas[0], le);
         e.ComprimentoErrado(1);
         mede(medidas[1], le);
-        e.Para();
-        e.IniciaArquivos(pasta + "troca/");
-        EscreveIni(pasta, "ConfigRede=1\r\nPath=" + pasta + "troca/\r\n");
-        mede(medidas[2], le);
-        e.Para();
-        EscreveIni(pasta, "");
-        e.Inicia(pasta + "dev", "COM1");
         e.Silencia(1);
-        mede(medidas[3], le);
+        mede(medidas[2], le);
         e.Desliga();
-        mede(medidas[4], le);
+        mede(medidas[3], le);
         e.Para();
         e.Inicia(pasta + "dev", "COM1");
     }
