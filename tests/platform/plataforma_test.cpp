@@ -75,14 +75,8 @@ TEST(Portas, ReadsWaitOnlyAsLongAsAsked) {
     EXPECT_EQ(p.Escreve("abc", 3), 3u);
     char buf[8] = {};
     EXPECT_EQ(::read(pty.Mestre(), buf, sizeof buf), 3);
-}
 
-TEST(Portas, AWaitThatRunsOutIsCountedApartFromOneEndedByData) {
-    teste::PastaTemporaria dev;
-    teste::Variavel v("TARVO_DEVDIR", dev.Caminho());
-    teste::Pty pty(dev.Caminho(), "COM1");
-    plataforma::PortaSerial p;
-    ASSERT_TRUE(p.Abre("COM1"));
+    // A wait that runs out is counted apart from one that data ended.
     const plataforma::Esperas antes = plataforma::EsperasDestaThread();
     std::string r;
     EXPECT_EQ(p.LeAte(r, 64, plataforma::Monotonico() + 20), plataforma::PortaSerial::Resultado::Prazo);
