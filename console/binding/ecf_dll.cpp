@@ -64,7 +64,8 @@ const Especial* Procura(const char* nome) {
     return &kComum;
 }
 
-// Boolean inputs of the binary family are written as the original's booleans.
+// Boolean inputs of the binary family are written as -1 (true) and 0 (false), the
+// values that family's callers pass.
 bool EhBooleano(const std::string& nome) {
     return nome == "bAguardaConcluirLeitura";
 }

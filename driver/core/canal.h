@@ -55,8 +55,8 @@ std::unique_ptr<Canal> NovoCanalSerial();
 
 // The file exchange of printers reached through another program (ConfigRede=1): Abre takes
 // the work folder (ending in "/"), false when it does not exist; Descarta deletes
-// "STATUS.TXT"; Escreve writes the frame and CR LF as "COMANDO.TXT" (logging it as the
-// original did); Le hands over the first line of "STATUS.TXT" as it appears, waiting on
+// "STATUS.TXT"; Escreve writes the frame and CR LF as "COMANDO.TXT" (logging the folder
+// setting and the file); Le hands over the first line of "STATUS.TXT" as it appears, waiting on
 // file-system notifications with a timed look as the fallback.
 std::unique_ptr<Canal> NovoCanalArquivos();
 

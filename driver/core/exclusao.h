@@ -26,7 +26,7 @@ private:
     bool marcou_ = false;
 };
 
-// The busy flag as the original kept it: a command is on the wire in some thread.
+// The busy flag: true while a command is on the wire in some thread.
 bool ComandoEmExecucao();
 
 // Message and code of a refused re-entrant call.

@@ -47,7 +47,7 @@ std::string TextoAteNulo(const std::string& texto);
 std::string HexaString(const std::string& texto);
 std::string BitsSimNao(unsigned char primeiro, unsigned char segundo);
 
-// Integer of a text as the original's conversions read it: blanks before, a sign, decimal
+// Integer of a text as the system's settings and replies write it: blanks before, a sign, decimal
 // digits or '$'/"0x" hexadecimal; `padrao` for anything else or a value out of range.
 std::int64_t ParaInteiro64(const std::string& texto, std::int64_t padrao);
 int ParaInteiro(const std::string& texto, int padrao);

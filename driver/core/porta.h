@@ -34,8 +34,8 @@ bool TestaCTS(int slot);
 bool AguardaCTS();
 void EnviaTexto(int slot, const std::string& texto);
 void EnviaBytes(int slot, const std::string& texto, std::size_t n);
-// One read of up to 1024 bytes: what arrives within `prazoMs` (5 ms as the original's
-// read time-out; the engines pass the time left of their own time-out so that they wait
+// One read of up to 1024 bytes: what arrives within `prazoMs` (5 ms by default, the
+// system's read time-out; the engines pass the time left of their own time-out so that they wait
 // in poll() instead of spinning).
 std::string LePorta(int slot, int prazoMs = 5);
 void FechaPorta(int slot);

@@ -1,7 +1,5 @@
 #include "driver/fiscalfiles/memorias.h"
 
-#include <sys/stat.h>
-
 #include <cstring>
 #include <mutex>
 #include <shared_mutex>
@@ -13,6 +11,7 @@
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_consultas.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "platform/pastas.h"
 
 namespace tarvo::memorias {
 
@@ -61,8 +60,7 @@ std::shared_ptr<TQovDlls> NovoLeitor() {
 }
 
 std::string TamanhoArquivo(const std::string& nome) {
-    struct stat st {};
-    return ::stat(nome.c_str(), &st) == 0 ? std::to_string(st.st_size) : "0";
+    return std::to_string(plataforma::TamanhoDe(nome).value_or(0));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <signal.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -15,6 +14,7 @@
 #include <string_view>
 #include <utility>
 
+#include "guardado.h"
 #include "platform/pastas.h"
 
 namespace plataforma {
@@ -41,11 +41,6 @@ bool Sobrescreve(int fd, off_t tamanho, std::string_view texto) {
     return tamanho <= static_cast<off_t>(texto.size()) || ::ftruncate(fd, static_cast<off_t>(texto.size())) == 0;
 }
 
-void Trava(int fd) {
-    while (::flock(fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
-}
-
 // The companion, open and locked, still under its name (another writer may have exchanged
 // it with the file between our open and our lock), with its state. -1 when it cannot be had
 // (`erro` then says why). Each new try means another writer got through meanwhile.
@@ -57,7 +52,7 @@ int AbreCompanheiro(const std::string& nome, struct stat& aberto, int& erro) {
             erro = errno;
             return -1;
         }
-        Trava(fd);
+        TravaDescritor(fd, LOCK_EX);
         struct stat nomeado {};
         if (::fstat(fd, &aberto) == 0 && ::lstat(nome.c_str(), &nomeado) == 0 && aberto.st_dev == nomeado.st_dev &&
             aberto.st_ino == nomeado.st_ino)
@@ -94,30 +89,11 @@ struct Companheiros {
     }
 };
 
-Companheiros& Guardados() {
-    static Companheiros c;
-    return c;
-}
-
-// Serialises this process's replacements on the kept files (a lock belongs to the open file,
-// which all threads share). A child of fork() would share them with its parent, locks
-// included, so the child drops them and opens its own.
-std::mutex& TravaGuardados() {
-    static std::mutex m;
-    static const int registrado = ::pthread_atfork([] { m.lock(); }, [] { m.unlock(); },
-                                                   [] {
-                                                       Guardados().Esquece();
-                                                       m.unlock();
-                                                   });
-    (void)registrado;
-    return m;
-}
-
 // The companion, locked and still under its name, with its size: the kept one when the name
 // still leads to it, else opened. -1 when none can be had (`erro` then says why).
 int Companheiro(Companheiros& c, const std::string& nome, off_t& tamanho, int& erro) {
     if (c.livre.fd >= 0) {
-        Trava(c.livre.fd);
+        TravaDescritor(c.livre.fd, LOCK_EX);
         struct stat nomeado {};
         if (::lstat(nome.c_str(), &nomeado) == 0 && nomeado.st_dev == c.livre.dispositivo &&
             nomeado.st_ino == c.livre.inode) {
@@ -191,8 +167,8 @@ bool SubstituiPorTemporario(const std::string& pasta, const std::string& caminho
 }  // namespace
 
 bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
-    std::unique_lock<std::mutex> g(TravaGuardados());
-    Companheiros& c = Guardados();
+    std::unique_lock<std::mutex> g(Guardado<Companheiros>::Trava());
+    Companheiros& c = Guardado<Companheiros>::Estado();
     if (c.caminho != caminho) {
         c.Esquece();
         c.caminho = caminho;
@@ -239,7 +215,7 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
     // The folder cannot hold the companion: the file itself, written in place.
     int alvo = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (alvo < 0) return false;
-    Trava(alvo);
+    TravaDescritor(alvo, LOCK_EX);
     struct stat st {};
     bool ok = ::fstat(alvo, &st) == 0 && Sobrescreve(alvo, st.st_size, texto);
     ::close(alvo);

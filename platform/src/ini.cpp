@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "guardado.h"
 #include "platform/pastas.h"
 
 namespace fs = std::filesystem;
@@ -170,12 +170,6 @@ std::string NomeDe(const std::string& caminho) { return caminho.substr(PastaDe(c
 // The one temporary name a store uses beside the file (stores hold the folder lock, so no
 // two live writers ever use it at once; one left behind belongs to a killed writer).
 std::string NomeTemporario(const std::string& caminho) { return "." + NomeDe(caminho) + ".tarvo-novo"; }
-
-// flock() on `fd`, tried again when a signal interrupts the wait.
-void TravaDescritor(int fd, int modo) {
-    while (::flock(fd, modo) != 0 && errno == EINTR) {
-    }
-}
 
 // Lock on the folder that holds the file: exclusive for a store, shared for a read. Every
 // holder keeps it only for its own reading and writing, so the wait is short.
@@ -391,32 +385,13 @@ struct PastaGuardada {
     }
 };
 
-PastaGuardada& Guardada() {
-    static PastaGuardada p;
-    return p;
-}
-
-// Serialises this process's stores on the kept folder (a lock belongs to the open folder,
-// which all threads share). A child of fork() would share it with its parent, lock included,
-// so the child drops it and opens its own.
-std::mutex& TravaGuardada() {
-    static std::mutex m;
-    static const int registrado = ::pthread_atfork([] { m.lock(); }, [] { m.unlock(); },
-                                                   [] {
-                                                       Guardada().Esquece();
-                                                       m.unlock();
-                                                   });
-    (void)registrado;
-    return m;
-}
-
 // The exclusive folder lock of one per-value store, with the file as found under it. The kept
 // folder is used while its path still leads to it and the name is still a regular file
 // there: one look at each instead of locating, opening and closing.
 class TravaDeGravacao {
 public:
     explicit TravaDeGravacao(const std::string& caminho) {
-        PastaGuardada& g = Guardada();
+        PastaGuardada& g = Guardado<PastaGuardada>::Estado();
         if (g.fd >= 0 && g.arquivo == caminho) {
             struct stat sp {};
             if (::stat(g.pasta.c_str(), &sp) == 0 && sp.st_dev == g.dispositivo && sp.st_ino == g.inode) {
@@ -639,7 +614,7 @@ std::optional<std::string> ArquivoIni::Atualiza(
     const std::function<std::string(const std::optional<std::string>&)>& novo, std::size_t largura,
     bool* ausente) {
     if (ausente) *ausente = false;
-    std::lock_guard<std::mutex> gg(TravaGuardada());
+    std::lock_guard<std::mutex> gg(Guardado<PastaGuardada>::Trava());
     TravaDeGravacao trava(caminho);
     const std::string& alvo = trava.Alvo();
     struct stat st {};

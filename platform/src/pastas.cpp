@@ -1,5 +1,6 @@
 #include "platform/pastas.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -89,6 +90,12 @@ bool PastaGravavel(const std::string& pasta) {
 bool ExistePasta(const std::string& caminho) {
     std::error_code ec;
     return !caminho.empty() && fs::is_directory(caminho, ec);
+}
+
+std::optional<std::uint64_t> TamanhoDe(const std::string& caminho) {
+    struct stat st {};
+    if (::stat(caminho.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
 }
 
 namespace {

@@ -12,8 +12,14 @@ std::int64_t Monotonico() {
     return static_cast<std::int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
+Esperas& EsperasDestaThread() {
+    thread_local Esperas e;
+    return e;
+}
+
 void Dorme(int ms) {
     if (ms <= 0) return;
+    ++EsperasDestaThread().total;
     timespec ts{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
     while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }

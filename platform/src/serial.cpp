@@ -205,10 +205,14 @@ PortaSerial::Resultado PortaSerial::LeAte(std::string& destino, std::size_t maxi
     for (;;) {
         const std::int64_t resta = std::max<std::int64_t>(prazo - Monotonico(), 0);
         pollfd pf{fd_, POLLIN, 0};
+        ++EsperasDestaThread().total;
         const int p = ::poll(&pf, 1, static_cast<int>(std::min<std::int64_t>(resta, 1 << 30)));
         if (p < 0 && errno == EINTR) continue;
         if (p < 0) return Resultado::Fim;
-        if (p == 0) return Resultado::Prazo;
+        if (p == 0) {
+            ++EsperasDestaThread().esgotadas;
+            return Resultado::Prazo;
+        }
         if (pf.revents & POLLIN) {
             // Read into a buffer of our own: growing `destino` by `maximo` first would clear
             // that many bytes at every read, most of which no reply ever fills.

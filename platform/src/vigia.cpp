@@ -73,8 +73,10 @@ void VigiaArquivo::Espera(std::int64_t prazo, int intervaloMs) {
             return;
         }
         pollfd p{fd_, POLLIN, 0};
+        ++EsperasDestaThread().total;
         const int r = ::poll(&p, 1, static_cast<int>(resta));
         if (r < 0 && errno == EINTR) continue;
+        if (r == 0) ++EsperasDestaThread().esgotadas;
         if (r <= 0) return;
         // Only events about our file end the wait; the folder's other files are ignored.
         alignas(inotify_event) char buf[4096];
@@ -88,7 +90,10 @@ void VigiaArquivo::Espera(std::int64_t prazo, int intervaloMs) {
                 i += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
             }
         }
-        if (nosso) return;
+        if (nosso) {
+            ++EsperasDestaThread().notificacoes;
+            return;
+        }
     }
 }
 

@@ -97,11 +97,13 @@ private:
     std::string link_;
 };
 
-// CPU time of the calling thread in milliseconds (a wait must not spin).
-inline long CpuDestaThreadMs() {
+// How many times the calling thread has blocked so far (its voluntary context switches): a
+// wait that sleeps until its event shows one, one that looks again every few milliseconds
+// shows hundreds.
+inline long EsperasDestaThread() {
     rusage u{};
     ::getrusage(RUSAGE_THREAD, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000L + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1000L;
+    return u.ru_nvcsw;
 }
 
 // Runs `corpo` in a child process and returns its exit status (or -1 when it died).

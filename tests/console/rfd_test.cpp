@@ -292,15 +292,13 @@ TEST_F(GeraRFDNaJanela, ClosingTheWindowDuringARunStopsAndJoinsItsThread) {
         e = {SemInicioLe, SemInicioStatus, nullptr, ContaGera};
         return true;
     });
-    TGeraRFD::PrazosBinarios().inicioMs = 60000;
+    TGeraRFD::PrazosBinarios().inicioMs = 3600 * 1000;  // a wait no test outlasts: only the stop ends it
     Escolhe("rgTipo1");
     f->findChild<QPushButton*>("btIniciar")->click();
     ASSERT_TRUE(f->EmAndamento());
     QTest::qWait(300);
-    const auto t0 = std::chrono::steady_clock::now();
     janela.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(3));
 }
 
 TEST_F(GeraRFDNaJanela, DecliningTheMissingFolderEndsTheRunAndExploreOpensTheFolder) {

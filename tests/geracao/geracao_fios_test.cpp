@@ -178,10 +178,8 @@ class LeitorFalso : public ::testing::Test {
     // Runs on a worker thread as the form does; the run must end within `limiteMs`.
     FimBinario Roda(const Prazos& prazos, int limiteMs) {
         TGeraRFDBinarioThread fio(Parametros(), registro.ComoEventos(), prazos);
-        const auto t0 = std::chrono::steady_clock::now();
         fio.Resume();
         EXPECT_TRUE(fio.EsperaFim(limiteMs)) << "the run did not end within its limit";
-        EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(limiteMs));
         return fio.Fim();
     }
     void ConfereFalha(const std::string& porque) {
@@ -262,15 +260,13 @@ TEST_F(LeitorFalso, AnEmptySerialNumberIsRefusedBeforeAnythingIsCalled) {
 TEST_F(LeitorFalso, StoppingARunThatWaitsForItsReaderEndsItAtOnce) {
     g_modo = ModoLeitor::NuncaComeca;
     Prazos prazos;
-    prazos.inicioMs = 60000;
+    prazos.inicioMs = 3600 * 1000;  // a wait no test outlasts: only the stop can end it
     auto fio = std::make_unique<TGeraRFDBinarioThread>(Parametros(), registro.ComoEventos(), prazos);
     std::atomic<bool> avisado{false};
     fio->AoTerminar([&] { avisado = true; });
     fio->Resume();
     while (g_polls == 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    const auto t0 = std::chrono::steady_clock::now();
     fio.reset();  // the form closing: stop, join, free
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(2));
     EXPECT_TRUE(avisado);
     EXPECT_EQ(g_conversoes, 0);
 }

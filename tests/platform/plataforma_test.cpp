@@ -5,6 +5,7 @@
 #include "comum/ambiente.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
+#include "platform/relogio.h"
 #include "platform/serial.h"
 
 namespace {
@@ -38,6 +39,17 @@ TEST(Pastas, FoldersAreFoundWhateverTheirLetterCaseAndNoSecondOneIsMade) {
         EXPECT_TRUE(plataforma::CriaPasta(home / "RFDTEMP") && plataforma::CriaPasta(home / "RfdTemp/"));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Caminho()), {}), 1) << existente;
     }
+}
+
+TEST(Pastas, SizesOfFilesAndOfNamesThatLeadNowhere) {
+    teste::PastaTemporaria pasta;
+    teste::EscreveArquivo(pasta / "tres.txt", "abc");
+    teste::EscreveArquivo(pasta / "vazio.txt", "");
+    const struct {
+        std::string nome;
+        std::optional<std::uint64_t> tamanho;
+    } casos[] = {{"tres.txt", 3}, {"vazio.txt", 0}, {"falta.txt", std::nullopt}, {"falta/tres.txt", std::nullopt}};
+    for (const auto& c : casos) EXPECT_EQ(plataforma::TamanhoDe(pasta / c.nome), c.tamanho) << c.nome;
 }
 
 TEST(Portas, WindowsPortNamesMapToDevices) {
@@ -78,6 +90,17 @@ TEST(Portas, ReadsWaitOnlyAsLongAsAsked) {
     EXPECT_EQ(p.Escreve("abc", 3), 3u);
     char buf[8] = {};
     EXPECT_EQ(::read(pty.Mestre(), buf, sizeof buf), 3);
+
+    // A wait that runs out is counted apart from one that data ended.
+    const plataforma::Esperas antes = plataforma::EsperasDestaThread();
+    std::string r;
+    EXPECT_EQ(p.LeAte(r, 64, plataforma::Monotonico() + 20), plataforma::PortaSerial::Resultado::Prazo);
+    ASSERT_EQ(::write(pty.Mestre(), "{1;0;;4}", 8), 8);
+    EXPECT_EQ(p.LeAte(r, 64, plataforma::Monotonico() + 60000), plataforma::PortaSerial::Resultado::Dados);
+    EXPECT_EQ(r, "{1;0;;4}");
+    const plataforma::Esperas& depois = plataforma::EsperasDestaThread();
+    EXPECT_EQ(depois.total - antes.total, 2u);
+    EXPECT_EQ(depois.esgotadas - antes.esgotadas, 1u);
 }
 
 TEST(CodePages, AccentsTravelBetweenTheCodePages) {

@@ -185,11 +185,11 @@ TEST_F(Motor, ASilentPrinterIsACommunicationFailureAfterTheTimeOut) {
     Carrega();
     Estado().PrimeiroUsoFeito = true;
     Roteiro impressora(dev.Caminho(), "COM1", [](const std::string&) { return teste::Resposta{}; });
-    const auto inicio = plataforma::Monotonico();
+    const ContagemTrocas antes = TrocasDestaThread();
     EXPECT_EQ(EnviaComandoTxt("VendeItem", ""), 0);
-    const auto decorrido = plataforma::Monotonico() - inicio;
-    EXPECT_GE(decorrido, 5000);
-    EXPECT_LT(decorrido, 6500);
+    // One read that runs to the time-out, then the failure.
+    EXPECT_EQ(TrocasDestaThread().limites, antes.limites + 1);
+    EXPECT_LE(TrocasDestaThread().leituras - antes.leituras, 2u);
     EXPECT_EQ(Erro().UltimoRetorno, -1);
     EXPECT_EQ(Erro().UltimaMensagem, "Falha de comunica\xE7\xE3o");
 }

@@ -101,6 +101,8 @@ std::string PacoteDoQuadro(const std::string& quadro) {
 // been quiet for kQuietoMs. End of file or an I/O error ends the wait at once.
 Desfecho Troca(Canal& canal, const std::string& quadro, int pacote, int tempoLimite, std::string& resposta) {
     const std::int64_t limite = plataforma::Monotonico() + static_cast<std::int64_t>(tempoLimite) * 1000;
+    ContagemTrocas& contagem = TrocasDestaThread();
+    ++contagem.trocas;
     resposta.clear();
     canal.Descarta();
     if (!canal.QuadroInteiro()) {
@@ -136,12 +138,19 @@ Desfecho Troca(Canal& canal, const std::string& quadro, int pacote, int tempoLim
 
         const std::int64_t agora = plataforma::Monotonico();
         const bool fechado = !recebido.empty() && recebido.back() == '}';
-        if (agora >= limite) break;
+        if (agora >= limite) {
+            ++contagem.limites;
+            break;
+        }
         const std::int64_t prazo = fechado ? std::min(limite, agora + kQuietoMs) : limite;
         const std::size_t antes = recebido.size();
+        ++contagem.leituras;
         const FimLeitura fim = canal.Le(recebido, kTamanhoLeitura, prazo);
         if (fim == FimLeitura::Fim) return Desfecho::Caiu;
-        if (fim == FimLeitura::Prazo && fechado && recebido.size() == antes) break;
+        if (fim == FimLeitura::Prazo && fechado && recebido.size() == antes) {
+            ++(prazo < limite ? contagem.silencios : contagem.limites);
+            break;
+        }
     }
     // The line went quiet (or time is up) after a "}": what came from its "{" is the reply.
     if (!recebido.empty() && recebido.back() == '}') {
@@ -156,6 +165,11 @@ Desfecho Troca(Canal& canal, const std::string& quadro, int pacote, int tempoLim
 RespostaTxt& Resposta() {
     static RespostaTxt r;
     return r;
+}
+
+ContagemTrocas& TrocasDestaThread() {
+    thread_local ContagemTrocas c;
+    return c;
 }
 
 std::string Aspas(const std::string& texto) {

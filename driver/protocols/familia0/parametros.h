@@ -16,6 +16,14 @@ struct RespostaTxt {
 };
 RespostaTxt& Resposta();
 
+// What this thread's exchanges with the printer have come to: how many, the reads they
+// waited in, and how many ended on the short quiet after a "}" or on the command's time-out.
+// Tests bound the engine's waits with it.
+struct ContagemTrocas {
+    std::uint64_t trocas = 0, leituras = 0, silencios = 0, limites = 0;
+};
+ContagemTrocas& TrocasDestaThread();
+
 // Sends one command and decodes its reply. 1 success, 0 failure (printer error, no reply,
 // CTS missing), -5 port cannot be opened, -8 work folder missing in file-exchange mode,
 // -2 a command and parameters over 16 KiB (nothing sent).

@@ -10,8 +10,8 @@
 // - A value whose new text has as many bytes as the old is written in place: a write of
 //   a few bytes that a kill cannot cut, so a reader or a crash never sees a mixed file.
 //   A counter is stored padded to its widest value, so it is always written that way.
-// - Any other change writes a temporary file beside the original and renames it over it,
-//   with the original's owner and mode. Where a rename would lose something (the folder
+// - Any other change writes a temporary file beside the file and renames it over it,
+//   with the file's owner and mode. Where a rename would lose something (the folder
 //   cannot be written, the file has other hard links, or its owner could not be kept) the
 //   file is rewritten in place instead, under the same lock.
 // - A file without any write permission is never written (nor replaced).

@@ -1,6 +1,8 @@
-// Folders and file names as the Windows original saw them, mapped onto Linux.
+// Folders and file names as the system names them on Windows, mapped onto Linux.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,7 +31,7 @@ std::string PastaExistente(const std::string& caminho);
 std::string PastaAtual();
 
 // Folders searched after the program folder for the configuration file
-// (the system and Windows folders of the original), each ending in '/'.
+// (where Windows would have its system and Windows folders), each ending in '/'.
 std::vector<std::string> PastasDoSistema();
 
 // A folder as a setting holds it (Windows or Linux form) turned into a Linux folder ending in '/'.
@@ -48,6 +50,9 @@ bool ExisteArquivo(const std::string& caminho);
 bool ExistePasta(const std::string& caminho);
 // True when this process may create files in the existing folder `pasta`.
 bool PastaGravavel(const std::string& pasta);
+
+// Size in bytes of what `caminho` names (links followed); nothing when it cannot be looked at.
+std::optional<std::uint64_t> TamanhoDe(const std::string& caminho);
 
 // The file `nome` inside `pasta`. When a file of that name exists with another letter case,
 // its real name is returned; otherwise pasta + nome (the spelling a write creates).

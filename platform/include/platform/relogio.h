@@ -10,6 +10,18 @@ std::int64_t Monotonico();
 
 void Dorme(int milissegundos);
 
+// The blocking waits this thread has begun in this folder's calls (sleeps, waits for a
+// serial line, for a watched file), how many of the waits for an event ran out their time
+// instead, and how many a file-system notification of the watched file ended. Tests bound a
+// wait's behaviour with them: a wait that spins shows as many waits, one that missed its
+// event shows a wait run out.
+struct Esperas {
+    std::uint64_t total = 0;
+    std::uint64_t esgotadas = 0;
+    std::uint64_t notificacoes = 0;
+};
+Esperas& EsperasDestaThread();
+
 struct DataHora {
     int ano = 0, mes = 0, dia = 0, hora = 0, minuto = 0, segundo = 0, milissegundo = 0;
 };

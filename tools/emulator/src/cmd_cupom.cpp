@@ -194,18 +194,27 @@ Resposta Comandos::AcresceItemFiscal() {
     DocumentoAberto& d = p.aberto;
     if (d.fase != Fase::Venda) Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Cupom ja totalizado");
     Item& it = ItemPorNumero(d, a.InteiroOpcional("NumItem"));
+    const bool icms = it.icms;
+    return AcresceItem(it,
+                       {TotalTributo(it.tributo), icms ? p.dia.descontosIcms : p.dia.descontosIss,
+                        icms ? p.dia.acrescimosIcms : p.dia.acrescimosIss,
+                        icms ? p.dia.cancelamentosIcms : p.dia.cancelamentosIss, &p.gt},
+                       true);
+}
+
+Resposta Comandos::AcresceItem(Item& it, const ContasDoItem& c, bool percentual) {
+    const int indice = p.aberto.indiceFita;
     if (a.Booleano("Cancelar").value_or(false)) {
         if (!it.desconto && !it.acrescimo)
             Recusa(erro::kSequenciaInvalida, "SemAcrescimoDesconto", "Item sem desconto ou acrescimo");
-        std::int64_t& total = TotalTributo(it.tributo);
-        total += it.desconto - it.acrescimo;
-        (it.icms ? p.dia.descontosIcms : p.dia.descontosIss) -= it.desconto;
-        (it.icms ? p.dia.acrescimosIcms : p.dia.acrescimosIss) -= it.acrescimo;
-        (it.icms ? p.dia.cancelamentosIcms : p.dia.cancelamentosIss) += it.acrescimo;
+        c.total += it.desconto - it.acrescimo;
+        c.descontos -= it.desconto;
+        c.acrescimos -= it.acrescimo;
+        c.cancelamentos += it.acrescimo;
         std::int64_t liquido = it.acrescimo - it.desconto;
         it.desconto = it.acrescimo = 0;
-        Imprime(d.indiceFita, Direita(Cp850("canc. acrésc./desc. item:") + Zeros(it.numero, 3),
-                                      (liquido < 0 ? "+" : "-") + Valor(liquido < 0 ? -liquido : liquido)));
+        Imprime(indice, Direita(Cp850("canc. acrésc./desc. item:") + Zeros(it.numero, 3),
+                                (liquido < 0 ? "+" : "-") + Valor(liquido < 0 ? -liquido : liquido)));
         return {};
     }
     std::optional<std::int64_t> valor = a.DecimalOpcional("ValorAcrescimo", 2);
@@ -216,23 +225,22 @@ Resposta Comandos::AcresceItemFiscal() {
     if (v == 0) Recusa(erro::kValorInvalido, "ValorZero", "Acrescimo ou desconto nulo");
     std::int64_t quantia = valor ? (v < 0 ? -v : v) : Escala(it.valor, v < 0 ? -v : v, 10000, Trunca());
     if (quantia <= 0) Recusa(erro::kValorInvalido, "ValorZero", "Acrescimo ou desconto nulo");
-    std::string meio = perc ? " " + Percentual(static_cast<int>(v < 0 ? -v : v)) + "%" : "";
+    std::string meio = percentual && perc ? " " + Percentual(static_cast<int>(v < 0 ? -v : v)) + "%" : "";
     if (v < 0) {
         if (it.desconto) Recusa(erro::kSequenciaInvalida, "DescontoJaAplicado", "Item ja tem desconto");
         if (quantia >= it.valor + it.acrescimo)
             Recusa(erro::kValorInvalido, "DescontoExcessivo", "Desconto maior ou igual ao valor do item");
         it.desconto = quantia;
-        TotalTributo(it.tributo) -= quantia;
-        (it.icms ? p.dia.descontosIcms : p.dia.descontosIss) += quantia;
-        Imprime(d.indiceFita, Direita("desconto item:" + Zeros(it.numero, 3) + meio, "-" + Valor(quantia)));
+        c.total -= quantia;
+        c.descontos += quantia;
+        Imprime(indice, Direita("desconto item:" + Zeros(it.numero, 3) + meio, "-" + Valor(quantia)));
     } else {
         if (it.acrescimo) Recusa(erro::kSequenciaInvalida, "AcrescimoJaAplicado", "Item ja tem acrescimo");
         it.acrescimo = quantia;
-        TotalTributo(it.tributo) += quantia;
-        (it.icms ? p.dia.acrescimosIcms : p.dia.acrescimosIss) += quantia;
-        p.gt += quantia;
-        Imprime(d.indiceFita,
-                Direita(Cp850("acréscimo item:") + Zeros(it.numero, 3) + meio, "+" + Valor(quantia)));
+        c.total += quantia;
+        c.acrescimos += quantia;
+        if (c.gt) *c.gt += quantia;
+        Imprime(indice, Direita(Cp850("acréscimo item:") + Zeros(it.numero, 3) + meio, "+" + Valor(quantia)));
     }
     return {};
 }

@@ -54,43 +54,10 @@ Resposta Comandos::AcresceItemNaoFiscal() {
     if (d.fase != Fase::Venda)
         Recusa(erro::kSequenciaInvalida, "VendaEncerrada", "Comprovante ja totalizado");
     Item& it = ItemNaoFiscal(d, a.InteiroOpcional("NumItem"));
-    std::size_t cod = static_cast<std::size_t>(it.naoFiscal);
-    if (a.Booleano("Cancelar").value_or(false)) {
-        if (!it.desconto && !it.acrescimo)
-            Recusa(erro::kSequenciaInvalida, "SemAcrescimoDesconto", "Item sem desconto ou acrescimo");
-        p.dia.naoFiscal[cod] += it.desconto - it.acrescimo;
-        p.dia.descontosNaoFiscal -= it.desconto;
-        p.dia.acrescimosNaoFiscal -= it.acrescimo;
-        p.dia.cancelamentosNaoFiscal += it.acrescimo;
-        std::int64_t liquido = it.acrescimo - it.desconto;
-        it.desconto = it.acrescimo = 0;
-        Imprime(d.indiceFita, Direita(Cp850("canc. acrésc./desc. item:") + Zeros(it.numero, 3),
-                                      (liquido < 0 ? "+" : "-") + Valor(liquido < 0 ? -liquido : liquido)));
-        return {};
-    }
-    std::optional<std::int64_t> valor = a.DecimalOpcional("ValorAcrescimo", 2);
-    std::optional<std::int64_t> perc = a.DecimalOpcional("ValorPercentual", 2);
-    if (!valor == !perc)
-        Recusa(erro::kParametroAusente, "ParametroAusente", "Informe ValorAcrescimo ou ValorPercentual");
-    std::int64_t v = valor ? *valor : *perc;
-    std::int64_t quantia = valor ? (v < 0 ? -v : v) : Escala(it.valor, v < 0 ? -v : v, 10000, Trunca());
-    if (quantia <= 0) Recusa(erro::kValorInvalido, "ValorZero", "Acrescimo ou desconto nulo");
-    if (v < 0) {
-        if (it.desconto) Recusa(erro::kSequenciaInvalida, "DescontoJaAplicado", "Item ja tem desconto");
-        if (quantia >= it.valor + it.acrescimo)
-            Recusa(erro::kValorInvalido, "DescontoExcessivo", "Desconto maior ou igual ao valor do item");
-        it.desconto = quantia;
-        p.dia.naoFiscal[cod] -= quantia;
-        p.dia.descontosNaoFiscal += quantia;
-        Imprime(d.indiceFita, Direita("desconto item:" + Zeros(it.numero, 3), "-" + Valor(quantia)));
-    } else {
-        if (it.acrescimo) Recusa(erro::kSequenciaInvalida, "AcrescimoJaAplicado", "Item ja tem acrescimo");
-        it.acrescimo = quantia;
-        p.dia.naoFiscal[cod] += quantia;
-        p.dia.acrescimosNaoFiscal += quantia;
-        Imprime(d.indiceFita, Direita(Cp850("acréscimo item:") + Zeros(it.numero, 3), "+" + Valor(quantia)));
-    }
-    return {};
+    return AcresceItem(it,
+                       {p.dia.naoFiscal[static_cast<std::size_t>(it.naoFiscal)], p.dia.descontosNaoFiscal,
+                        p.dia.acrescimosNaoFiscal, p.dia.cancelamentosNaoFiscal, nullptr},
+                       false);
 }
 
 Resposta Comandos::CancelaItemNaoFiscal() {

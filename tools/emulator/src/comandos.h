@@ -89,6 +89,20 @@ class Comandos {
     // --- day totals ------------------------------------------------------------------------
     std::int64_t& TotalTributo(const Tributo& t);
     void LancaCancelamento(const Item& item, std::int64_t valor);
+    // The counters a surcharge or discount on an item moves: the item's totaliser and the
+    // day's discounts, surcharges and cancellations of its kind, and the grand total
+    // (fiscal items only).
+    struct ContasDoItem {
+        std::int64_t& total;
+        std::int64_t& descontos;
+        std::int64_t& acrescimos;
+        std::int64_t& cancelamentos;
+        std::int64_t* gt;
+    };
+    // A surcharge or discount on `it` (by value or percentage) or, with Cancelar, its
+    // cancellation, counted in `c` and printed on the document (`percentual`: the line
+    // shows the percentage given).
+    Resposta AcresceItem(Item& it, const ContasDoItem& c, bool percentual);
     void RateiaSubtotal(DocumentoAberto& d, std::int64_t ajuste);
     void LancaPagamentos(const DocumentoAberto& d, int sinal);
     bool Trunca() const { return p.arredondamento == 1; }

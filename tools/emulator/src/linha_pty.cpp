@@ -1,6 +1,5 @@
 #include "emulador/linha_pty.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
@@ -30,23 +29,11 @@ LinhaPty::~LinhaPty() { Para(); }
 bool LinhaPty::Inicia(const std::string& pasta, const std::string& porta, AoReceber aoReceber) {
     Para();
     std::string dispositivo;
-    if (!AbreTerminal(pasta, porta, mestre_, escravo_, dispositivo, link_, erro_)) return false;
-    if (::pipe2(acorda_, O_CLOEXEC) != 0) {
-        erro_ = "pipe";
-        Para();
-        return false;
-    }
     aoReceber_ = std::move(aoReceber);
-    fio_ = FioDoServidor([this] { Serve(); });
-    return true;
+    return IniciaLinha(pasta, porta, mestre_, escravo_, dispositivo, link_, acorda_, fio_, [this] { Serve(); }, erro_);
 }
 
-void LinhaPty::Para() {
-    ParaServidor(fio_, acorda_);
-    FechaDescritor(mestre_), FechaDescritor(escravo_);
-    RemoveLink(link_);
-    link_.clear();
-}
+void LinhaPty::Para() { EncerraLinha(fio_, acorda_, mestre_, escravo_, link_); }
 
 void LinhaPty::Escreve(const std::string& bytes) {
     std::lock_guard<std::mutex> g(escrita_);

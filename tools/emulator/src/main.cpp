@@ -1,11 +1,7 @@
 // emulador: the printer emulator for a person. It listens on a pseudo-terminal linked as
 // COMn in a folder (or on the COMANDO.TXT/STATUS.TXT exchange of a work folder) and shows
 // every frame it receives and sends, until interrupted.
-#include <signal.h>
-
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <string>
 
@@ -28,35 +24,16 @@ int Uso() {
 
 int main(int argc, char** argv) {
     std::string porta = "COM1";
-    const char* devdir = std::getenv("TARVO_DEVDIR");
-    std::string pasta = devdir && *devdir ? devdir : ".";
+    std::string pasta = emulador::PastaDosLinks();
     std::string arquivos;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        if ((a == "--porta" || a == "--pasta" || a == "--arquivos") && i + 1 < argc) {
-            (a == "--porta" ? porta : a == "--pasta" ? pasta : arquivos) = argv[++i];
-        } else {
-            return Uso();
-        }
-    }
+    if (!emulador::LeOpcoes(argc, argv, {{"--porta", &porta}, {"--pasta", &pasta}, {"--arquivos", &arquivos}}))
+        return Uso();
 
-    // Signals are taken by sigwait on this thread; the serving thread inherits the mask.
-    sigset_t sinais;
-    sigemptyset(&sinais);
-    sigaddset(&sinais, SIGINT);
-    sigaddset(&sinais, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &sinais, nullptr);
-
+    emulador::Sinais sinais;
     emulador::Emulador e;
     std::mutex saida;
     e.AoTrocar([&](const emulador::Troca& t) {
-        std::lock_guard<std::mutex> l(saida);
-        std::printf("<- %s\n", emulador::Visivel(t.quadro).c_str());
-        if (t.codigo < 0)
-            std::printf("   (sem resposta)\n");
-        else
-            std::printf("-> %s\n", emulador::Visivel(t.resposta).c_str());
-        std::fflush(stdout);
+        emulador::MostraTroca(saida, t.quadro, t.codigo < 0 ? nullptr : &t.resposta);
     });
     bool ok = arquivos.empty() ? e.Inicia(pasta, porta) : e.IniciaArquivos(arquivos);
     if (!ok) {
@@ -68,11 +45,5 @@ int main(int argc, char** argv) {
                     e.Dispositivo().c_str(), pasta.c_str());
     else
         std::printf("Emulador atendendo COMANDO.TXT/STATUS.TXT em %s\n", e.Link().c_str());
-    std::printf("Ctrl+C encerra.\n");
-    std::fflush(stdout);
-    int s = 0;
-    sigwait(&sinais, &s);
-    e.Para();
-    std::printf("Emulador encerrado.\n");
-    return 0;
+    return sinais.Encerra(e);
 }

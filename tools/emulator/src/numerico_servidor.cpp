@@ -1,6 +1,5 @@
 // Serving thread of the numeric-code printer: the pseudo-terminal, frame cutting (STX ...
 // ETX), fault injection and the logs.
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -31,21 +30,11 @@ EmuladorNumerico::~EmuladorNumerico() { Para(); }
 
 bool EmuladorNumerico::Inicia(const std::string& pasta, const std::string& porta) {
     Para();
-    if (!AbreTerminal(pasta, porta, master_, slave_, dispositivo_, link_, erro_)) return false;
-    if (::pipe2(acorda_, O_CLOEXEC) != 0) {
-        erro_ = "pipe";
-        Para();
-        return false;
-    }
-    fio_ = FioDoServidor([this] { Serve(); });
-    return true;
+    return IniciaLinha(pasta, porta, master_, slave_, dispositivo_, link_, acorda_, fio_, [this] { Serve(); }, erro_);
 }
 
 void EmuladorNumerico::Para() {
-    ParaServidor(fio_, acorda_);
-    FechaDescritor(master_), FechaDescritor(slave_);
-    RemoveLink(link_);
-    link_.clear();
+    EncerraLinha(fio_, acorda_, master_, slave_, link_);
     dispositivo_.clear();
 }
 

@@ -44,17 +44,10 @@ Emulador::~Emulador() {
 
 bool Emulador::Inicia(const std::string& pasta, const std::string& porta) {
     Para();
-    if (!AbreTerminal(pasta, porta, master_, slave_, dispositivo_, link_, erro_)) return false;
-    if (::pipe2(acorda_, O_CLOEXEC) != 0) {
-        erro_ = "pipe";
-        RemoveLink(link_);
-        FechaDescritor(master_), FechaDescritor(slave_);
-        return false;
-    }
     arquivos_ = false;
-    ativo_ = true;
-    fio_ = FioDoServidor([this] { ServePty(); });
-    return true;
+    ativo_ = IniciaLinha(pasta, porta, master_, slave_, dispositivo_, link_, acorda_, fio_, [this] { ServePty(); },
+                         erro_);
+    return ativo_;
 }
 
 bool Emulador::IniciaArquivos(const std::string& pastaTrabalho) {

@@ -83,6 +83,28 @@ void RemoveLink(const std::string& link) {
     if (!link.empty() && fs::is_symlink(fs::symlink_status(link, ec))) fs::remove(link, ec);
 }
 
+bool IniciaLinha(const std::string& pasta, const std::string& porta, int& mestre, int& escravo,
+                 std::string& dispositivo, std::string& link, int (&acorda)[2], std::thread& fio,
+                 std::function<void()> serve, std::string& erro) {
+    if (!AbreTerminal(pasta, porta, mestre, escravo, dispositivo, link, erro)) return false;
+    if (::pipe2(acorda, O_CLOEXEC) != 0) {
+        erro = "pipe";
+        RemoveLink(link);
+        link.clear();
+        FechaDescritor(mestre), FechaDescritor(escravo);
+        return false;
+    }
+    fio = FioDoServidor(std::move(serve));
+    return true;
+}
+
+void EncerraLinha(std::thread& fio, int (&acorda)[2], int& mestre, int& escravo, std::string& link) {
+    ParaServidor(fio, acorda);
+    FechaDescritor(mestre), FechaDescritor(escravo);
+    RemoveLink(link);
+    link.clear();
+}
+
 bool DormeAteAcordar(int acorda, int ms) {
     if (ms <= 0) return true;
     pollfd p{acorda, POLLIN, 0};

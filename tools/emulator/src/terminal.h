@@ -27,6 +27,14 @@ bool AbreTerminal(const std::string& pasta, const std::string& porta, int& mestr
 // Removes `link` when it is a symbolic link (the one AbreTerminal made).
 void RemoveLink(const std::string& link);
 
+// Opens the line (AbreTerminal) and the wake pipe, then starts `serve` on the serving
+// thread. On failure nothing is left open or linked, and `erro` says why.
+bool IniciaLinha(const std::string& pasta, const std::string& porta, int& mestre, int& escravo,
+                 std::string& dispositivo, std::string& link, int (&acorda)[2], std::thread& fio,
+                 std::function<void()> serve, std::string& erro);
+// Stops the serving thread, closes both ends and removes the link.
+void EncerraLinha(std::thread& fio, int (&acorda)[2], int& mestre, int& escravo, std::string& link);
+
 // Sleeps `ms` on the serving thread; false when woken meanwhile (asked to stop).
 bool DormeAteAcordar(int acorda, int ms);
 
