@@ -169,7 +169,7 @@ bool ValorZero(const std::string& valor) {
 }
 
 std::string ValorComSinal(const std::string& tipo, const std::string& valor) {
-    return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(valor);
+    return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(ValorDoChamador(valor, "Valor"));
 }
 
 int CortaSeHabilitado(int resultado) {
@@ -212,7 +212,7 @@ int RixImprimeTextoLivre(const std::string& texto) {
 }
 
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional) {
-    std::string parteValor = " Valor=" + FormataDuasDecimais(valor);
+    std::string parteValor = " Valor=" + FormataDuasDecimais(ValorDoChamador(valor, "Valor"));
     if (!textoAdicional.empty())
         parteValor += " TextoAdicional=" + Aspas(TrechoInteiro(textoAdicional, 0, kTextoAdicional));
     std::string f = Apara(forma);
