@@ -60,9 +60,10 @@ std::string ValorDoChamador(const std::string& texto, const char* parametro, int
 }
 
 void LimitaInteiro(long long valor, long long minimo, long long maximo, const char* nome) {
-    if (valor < minimo || valor > maximo)
-        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " de " + std::to_string(minimo) + " a " +
-                            std::to_string(maximo));
+    if (valor > maximo)
+        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " acima de " + std::to_string(maximo));
+    if (valor < minimo)
+        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " abaixo de " + std::to_string(minimo));
 }
 
 void LimitaTexto(const char* texto, std::size_t maximo, const char* nome) {

@@ -27,9 +27,9 @@ constexpr int kDigitosPercentual = 4;
 // dropped: digits; where the parameter takes them, one leading sign and one decimal comma
 // (or a point when there is no comma), with thousands dots before a comma ("1.234,56"). More
 // than `digitos` significant digits (0: kDigitosValor for a decimal number, kDigitosInteiro
-// for a whole one), or any other text, is refused (TextoRecusado). The text
-// is returned as the caller wrote it, so that every number goes out as it always did; an
-// empty text stays empty (the callers decide what an absent number means).
+// for a whole one), or any other text, is refused (TextoRecusado). The text is returned as
+// the caller wrote it, so that every number goes out as it always did; an empty text stays
+// empty (the callers decide what an absent number means).
 std::string NumeroDoChamador(const std::string& texto, const char* parametro, bool sinal = false,
                              bool decimal = false, int digitos = 0);
 

@@ -38,8 +38,9 @@ std::string ParteAliquota(const std::string& aliquota, bool& percentual) {
         if (m == f.nome) return std::string("CodAliquota=") + f.codigo;
     if (aliquota.size() >= 3) {
         percentual = true;
-        return "PercentualAliquota=" +
-               FormataDuasDecimais(NumeroDoChamador(aliquota, "PercentualAliquota", false, true, kDigitosPercentual));
+        const std::string taxa =
+            NumeroDoChamador(aliquota, "PercentualAliquota", false, true, kDigitosPercentual);
+        return "PercentualAliquota=" + FormataDuasDecimais(taxa);
     }
     return "CodAliquota=" + NumeroDoChamador(aliquota, "CodAliquota", true);
 }
@@ -93,11 +94,10 @@ int IniciaFechamentoComDoisValores(const std::string& tipo, const std::string& m
     const std::string t = MaiusculasAnsi(Apara(tipo));
     if (t == "X") return InformaComandoInexistente("IniciaFechamentoCupomMFD com Desconto e Acrescimo");
     const bool percentual = Apara(modo) == "%";
-    ValorDoChamador(acrescimo, "Acrescimo");
-    ValorDoChamador(desconto, "Desconto");
+    const std::string a = ValorDoChamador(acrescimo, "Acrescimo"), d = ValorDoChamador(desconto, "Desconto");
     int r = 1;
-    if (t != "D") r = AcresceSubtotal(percentual, FormataDuasDecimais(acrescimo));
-    if (r == 1 && t != "A") r = AcresceSubtotal(percentual, "-" + FormataDuasDecimais(desconto));
+    if (t != "D") r = AcresceSubtotal(percentual, FormataDuasDecimais(a));
+    if (r == 1 && t != "A") r = AcresceSubtotal(percentual, "-" + FormataDuasDecimais(d));
     return r;
 }
 
@@ -137,9 +137,13 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
                     const char* tipoQuantidade, const char* quantidade, int casasDecimais,
                     const char* valorUnitario, const char* tipoDesconto, const char* desconto) {
     // The caller's numbers are checked before anything goes out.
-    ValorDoChamador(TextoArg(valorUnitario), "PrecoUnitario");
-    ValorDoChamador(TextoArg(quantidade), "Quantidade");
-    ValorDoChamador(TextoArg(desconto), "Desconto");
+    const std::string tipo = MaiusculasAnsi(TextoArg(tipoQuantidade));
+    const std::string precoChamador = ValorDoChamador(TextoArg(valorUnitario), "PrecoUnitario");
+    // A quantity of whole units ("I") is the digits the caller wrote: "2un" is 2.
+    std::string qtd = tipo == "I" ? NumeroDoChamador(SomenteNumeros(TextoArg(quantidade)), "Quantidade", false,
+                                                     false, kDigitosValor)
+                                  : ValorDoChamador(TextoArg(quantidade), "Quantidade");
+    std::string valorDesconto = ValorDoChamador(TextoArg(desconto), "Desconto");
     std::string nome = TextoArg(descricao);
     DescricaoAumentada(nome);
     bool percentual = false;
@@ -148,14 +152,10 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     int r = AtualizaImpostoCampanha(true);
     if (r != 1) return r;
 
-    const std::string preco = casasDecimais == 3 ? FormataTresDecimais(TextoArg(valorUnitario))
-                                                 : FormataDuasDecimais(TextoArg(valorUnitario));
-    const std::string tipo = MaiusculasAnsi(TextoArg(tipoQuantidade));
-    std::string qtd = TextoArg(quantidade);
-    if (tipo == "I") qtd = SomenteNumeros(qtd);
+    const std::string preco =
+        casasDecimais == 3 ? FormataTresDecimais(precoChamador) : FormataDuasDecimais(precoChamador);
     if (tipo != "F") CompletaDecimais(3, qtd);  // "F": the digits are thousandths already
     qtd = FormataTresDecimais(qtd);
-    std::string valorDesconto = TextoArg(desconto);
     CompletaDecimais(2, valorDesconto);
     valorDesconto = FormataDuasDecimais(valorDesconto);
     const std::string unidade =
@@ -181,17 +181,15 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
     const std::string parteAliquota = ParteAliquota(TextoArg(aliquota), percentual);
     const std::string codDepartamento = NumeroDoChamador(TextoArg(departamento), "CodDepartamento");
     std::string preco = ValorDoChamador(TextoArg(valorUnitario), "PrecoUnitario");
-    ValorDoChamador(TextoArg(quantidade), "Quantidade");
-    ValorDoChamador(TextoArg(acrescimo), "Acrescimo");
-    ValorDoChamador(TextoArg(desconto), "Desconto");
+    std::string qtd = ValorDoChamador(TextoArg(quantidade), "Quantidade");
+    std::string valorAcrescimo = ValorDoChamador(TextoArg(acrescimo), "Acrescimo");
+    std::string valorDesconto = ValorDoChamador(TextoArg(desconto), "Desconto");
     int r = AtualizaImpostoCampanha(true);
     if (r != 1) return r;
 
     CompletaDecimais(3, preco);
-    std::string qtd = TextoArg(quantidade);
     CompletaDecimais(3, qtd);
     qtd = FormataTresDecimais(qtd);
-    std::string valorAcrescimo = TextoArg(acrescimo), valorDesconto = TextoArg(desconto);
     CompletaDecimais(2, valorAcrescimo);
     CompletaDecimais(2, valorDesconto);
 

@@ -169,7 +169,8 @@ bool ValorZero(const std::string& valor) {
 }
 
 std::string ValorComSinal(const std::string& tipo, const std::string& valor) {
-    return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(ValorDoChamador(valor, "Valor"));
+    const std::string numero = ValorDoChamador(valor, "Valor");
+    return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(numero);
 }
 
 int CortaSeHabilitado(int resultado) {
