@@ -60,10 +60,9 @@ std::string ValorDoChamador(const std::string& texto, const char* parametro, int
 }
 
 void LimitaInteiro(long long valor, long long minimo, long long maximo, const char* nome) {
-    if (valor > maximo)
-        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " acima de " + std::to_string(maximo));
-    if (valor < minimo)
-        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " abaixo de " + std::to_string(minimo));
+    const std::string prefixo = std::string("Parametro invalido: ") + nome;
+    if (valor > maximo) throw TextoRecusado(prefixo + " acima de " + std::to_string(maximo));
+    if (valor < minimo) throw TextoRecusado(prefixo + " abaixo de " + std::to_string(minimo));
 }
 
 void LimitaTexto(const char* texto, std::size_t maximo, const char* nome) {

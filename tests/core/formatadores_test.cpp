@@ -141,62 +141,18 @@ TEST(Palavras, RateLinesOfTheReadings) {
     EXPECT_FALSE(ValidaLinhaAliquota(false, "").valida);
 }
 
-}  // namespace
-
-namespace {
-
-using namespace tarvo;
-
-// The reader of caller numbers: the forms each kind of parameter takes, the text handed on
-// unchanged, and what is refused.
+// The reader of caller numbers: what each kind of parameter takes, handed on as written.
 TEST(NumeroDoChamador, AcceptsTheFormsOfItsKindAndRefusesEverythingElse) {
-    struct Caso {
-        const char* texto;
-        bool sinal, decimal;
-        int digitos;
-        const char* esperado;  // nullptr: refused
-    };
-    const Caso casos[] = {
-        {"12", false, false, 0, "12"},
-        {" 12 ", false, false, 0, "12"},
-        {"", false, false, 0, ""},
-        {"   ", false, true, 0, ""},
-        {"-1", false, false, 0, nullptr},
-        {"-1", true, false, 0, "-1"},
-        {"+", true, false, 0, nullptr},
-        {"1,5", false, false, 0, nullptr},
-        {"1 Injetado=1", false, false, 0, nullptr},
-        {"1\" X=\"1", false, true, 0, nullptr},
-        {"1,50", false, true, 0, "1,50"},
-        {"1.5", false, true, 0, "1.5"},
-        {"1.234,56", false, true, 0, "1.234,56"},
-        {"12.345.678,90", false, true, 0, "12.345.678,90"},
-        {"1.23,45", false, true, 0, nullptr},
-        {"1234.567,8", false, true, 0, nullptr},
-        {".123,4", false, true, 0, nullptr},
-        {"1.2.3", false, true, 0, nullptr},
-        {"1,2,3", false, true, 0, nullptr},
-        {"1,5x", false, true, 0, nullptr},
-        {"abc", false, true, 0, nullptr},
-        {",", false, true, 0, nullptr},
-        {"5,", false, true, 0, "5,"},
-        {"-5,00", false, true, 0, nullptr},
-        {"-5,00", true, true, 0, "-5,00"},
-        {"123456789", false, false, 0, "123456789"},
-        {"1234567890", false, false, 0, nullptr},
-        {"0001234567", false, false, 0, "0001234567"},  // leading zeros do not count
-        {"123456789012,34", false, true, 0, "123456789012,34"},
-        {"12345678901234567890", false, true, 0, nullptr},
-        {"99,99", false, true, kDigitosPercentual, "99,99"},
-        {"100,00", false, true, kDigitosPercentual, nullptr},
-    };
-    for (const Caso& c : casos) {
-        if (c.esperado) {
-            EXPECT_EQ(NumeroDoChamador(c.texto, "P", c.sinal, c.decimal, c.digitos), c.esperado) << c.texto;
-        } else {
-            EXPECT_THROW(NumeroDoChamador(c.texto, "P", c.sinal, c.decimal, c.digitos), TextoRecusado) << c.texto;
-        }
-    }
+    for (const char* t : {"1,50", " 1.5 ", "1.234,56", "12.345.678,90", "5,", "123456789012,34", ""})
+        EXPECT_EQ(NumeroDoChamador(t, "P", false, true), Apara(t)) << t;
+    for (const char* t :
+         {"1.23,45", "1234.567,8", ".123,4", "1.2.3", "1,2,3", "1,5x", ",", "-5,00", "12345678901234567890"})
+        EXPECT_THROW(NumeroDoChamador(t, "P", false, true), TextoRecusado) << t;
+    EXPECT_EQ(NumeroDoChamador("-5,00", "P", true, true), "-5,00");
+    EXPECT_EQ(NumeroDoChamador("000123456789", "P"), "000123456789");  // leading zeros do not count
+    for (const char* t : {"-1", "1,5", "1 X=1", "1234567890"})
+        EXPECT_THROW(NumeroDoChamador(t, "P"), TextoRecusado) << t;
+    EXPECT_THROW(NumeroDoChamador("100,00", "P", false, true, kDigitosPercentual), TextoRecusado);
 }
 
 }  // namespace

@@ -140,9 +140,10 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     const std::string tipo = MaiusculasAnsi(TextoArg(tipoQuantidade));
     const std::string precoChamador = ValorDoChamador(TextoArg(valorUnitario), "PrecoUnitario");
     // A quantity of whole units ("I") is the digits the caller wrote: "2un" is 2.
-    std::string qtd = tipo == "I" ? NumeroDoChamador(SomenteNumeros(TextoArg(quantidade)), "Quantidade", false,
-                                                     false, kDigitosValor)
-                                  : ValorDoChamador(TextoArg(quantidade), "Quantidade");
+    std::string qtd = tipo == "I"
+                          ? NumeroDoChamador(SomenteNumeros(TextoArg(quantidade)), "Quantidade", false, false,
+                                             kDigitosValor)
+                          : ValorDoChamador(TextoArg(quantidade), "Quantidade");
     std::string valorDesconto = ValorDoChamador(TextoArg(desconto), "Desconto");
     std::string nome = TextoArg(descricao);
     DescricaoAumentada(nome);

@@ -17,7 +17,8 @@ std::optional<std::string> Ajusta(std::string digitos, int largura) {
 }
 }  // namespace
 
-std::optional<std::string> CampoValor(const std::string& texto, int decimais, int largura, const char* parametro) {
+std::optional<std::string> CampoValor(const std::string& texto, int decimais, int largura,
+                                      const char* parametro) {
     // The field's width decides what fits (refused apart, -6): the reader checks the form.
     const std::string numero = NumeroDoChamador(texto, parametro, false, true, kSemLimite);
     std::size_t sep = numero.rfind(',');

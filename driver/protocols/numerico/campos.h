@@ -14,7 +14,8 @@ namespace tarvo::numerico {
 // completed ("10,5" is 1050 with two places); a text without one is taken as the field's
 // digits as they are. Empty when the value does not fit or has more places than the field
 // (other than trailing zeros).
-std::optional<std::string> CampoValor(const std::string& texto, int decimais, int largura, const char* parametro);
+std::optional<std::string> CampoValor(const std::string& texto, int decimais, int largura,
+                                      const char* parametro);
 
 // A whole number (item, reduction, form code) in a field of `largura` digits; empty when
 // its digits do not fit. Any other text than digits is refused as `parametro`.

@@ -90,7 +90,8 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     else if (tributo == "II") campoTributo = "I00";
     else if (tributo == "NN") campoTributo = "N00";
     else if (ParaInteiro(tributo, -1) == 16) campoTributo = "T00";
-    else if (std::optional<std::string> slot = CampoInteiro(tributo, 2, "Aliquota")) campoTributo = "T" + *slot;
+    else if (std::optional<std::string> slot = CampoInteiro(tributo, 2, "Aliquota"))
+        campoTributo = "T" + *slot;
     else return RecusaCampo("Al\xEDquota inv\xE1lida");
 
     const std::string marca = !f2 ? "-" : (casasDecimais == 3 ? "H" : "G");
