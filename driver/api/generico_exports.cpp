@@ -1,5 +1,7 @@
 // The generic exports: any named-parameter command or reading sent by the host itself,
 // and the paper feed and cut.
+#include <climits>
+
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/protocols/familia0/parametros.h"
@@ -15,6 +17,7 @@ bool SoFamilia0(const char* nome) {
     return false;
 }
 std::string Texto(const char* t) { return t ? t : ""; }
+constexpr int kMaximoLinhasAvanco = 255;
 }  // namespace
 
 extern "C" TARVO_API int Tarvo_ExecutaComando(const char* comando, const char* parametros) {
@@ -44,8 +47,10 @@ extern "C" TARVO_API int Tarvo_ExecutaLeitura(const char* comando, const char* p
 extern "C" TARVO_API int Tarvo_AvancaCorta(int linhas, int tipo) {
     return Protegido([&] {
         if (!SoFamilia0(" Tarvo_AvancaCorta")) return 0;
+        // The printer feeds at most 255 lines (its feed counts thirtieths of a line).
+        LimitaInteiro(linhas, INT_MIN, kMaximoLinhasAvanco, "linhas");
         int r = 1;
-        if (linhas > 0) r = EnviaComandoTxt("AvancaPapel", "Avanco=" + std::to_string(static_cast<std::int64_t>(linhas) * 30));
+        if (linhas > 0) r = EnviaComandoTxt("AvancaPapel", "Avanco=" + std::to_string(linhas * 30));
         if (tipo != 9) {
             plataforma::Dorme(500);
             r = EnviaComandoTxt("CortaPapel", "TipoCorte=" + std::to_string(tipo));

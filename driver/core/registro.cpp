@@ -94,6 +94,7 @@ void GravaVersaoLog() { GravaLog(kBannerVersao); }
 
 int InformaNaoImplementado(const std::string& nome) {
     Erro().TextoRetorno.clear();
+    Erro().TextoValor.clear();  // nor may a second buffer keep an earlier export's answer
     DefineErro(-3, "Nao Implementado:" + nome);
     GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;

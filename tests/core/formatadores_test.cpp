@@ -1,4 +1,5 @@
 #include "driver/core/formatadores.h"
+#include "driver/core/recusa.h"
 
 #include <gtest/gtest.h>
 
@@ -138,6 +139,20 @@ TEST(Palavras, RateLinesOfTheReadings) {
     EXPECT_FALSE(ValidaLinhaAliquota(false, "ALIQUOTA 7,00").valida);
     EXPECT_FALSE(ValidaLinhaAliquota(false, "ALIQUOTA X7,00" + grau).valida);
     EXPECT_FALSE(ValidaLinhaAliquota(false, "").valida);
+}
+
+// The reader of caller numbers: what each kind of parameter takes, handed on as written.
+TEST(NumeroDoChamador, AcceptsTheFormsOfItsKindAndRefusesEverythingElse) {
+    for (const char* t : {"1,50", " 1.5 ", "1.234,56", "12.345.678,90", "5,", "123456789012,34", ""})
+        EXPECT_EQ(NumeroDoChamador(t, "P", false, true), Apara(t)) << t;
+    for (const char* t :
+         {"1.23,45", "1234.567,8", ".123,4", "1.2.3", "1,2,3", "1,5x", ",", "-5,00", "12345678901234567890"})
+        EXPECT_THROW(NumeroDoChamador(t, "P", false, true), TextoRecusado) << t;
+    EXPECT_EQ(NumeroDoChamador("-5,00", "P", true, true), "-5,00");
+    EXPECT_EQ(NumeroDoChamador("000123456789", "P"), "000123456789");  // leading zeros do not count
+    for (const char* t : {"-1", "1,5", "1 X=1", "1234567890"})
+        EXPECT_THROW(NumeroDoChamador(t, "P"), TextoRecusado) << t;
+    EXPECT_THROW(NumeroDoChamador("100,00", "P", false, true, kDigitosPercentual), TextoRecusado);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <climits>
 #include <filesystem>
 #include <string>
 
@@ -189,12 +190,29 @@ TEST_F(TextosDoChamador, NumbersThatAreNoNumbersAreRefusedAndNothingIsSent) {
         recusado("report", CHAMA(c, Tarvo_AbreRelatorioGerencialMFD, "0\" X=\"1"));
         recusado("reductions", CHAMA(c, Tarvo_LeituraMemoriaFiscalSerialReducao, "1", "2 Destino=\"X\"", "S"));
         recusado("endless text", CHAMA(c, Tarvo_ExecutaComando, "AvancaPapel", std::string(100000, '1').c_str()));
+        const std::string k20(20, '9');
+        recusado("rate -1", CHAMA(c, Tarvo_ProgramaAliquota, "-1", 0));
+        recusado("rate text", CHAMA(c, Tarvo_ProgramaAliquota, "1\" Injetado=\"1", 0));
+        recusado("price 1,5x", CHAMA(c, Tarvo_VendeItem, "1", "A", "FF", "UN", "1", 2, "1,5x", "$", "0"));
+        recusado("price of 20 digits", CHAMA(c, Tarvo_VendeItem, "1", "A", "FF", "UN", "1", 2, k20.c_str(), "$", "0"));
+        recusado("non-fiscal item", CHAMA(c, Tarvo_EfetuaRecebimentoNaoFiscalMFD, "01", "1\" X=\"1"));
+        recusado("payment -5,00", CHAMA(c, Tarvo_EfetuaFormaPagamento, "Dinheiro", "-5,00"));
+        recusado("item -1", CHAMA(c, Tarvo_CancelaItemGenerico, "-1"));
+        recusado("amount paid", CHAMA(c, Tarvo_FechaCupom, "Dinheiro", "A", "$", "0", "x", "OBRIGADO"));
+        recusado("opening of the day", CHAMA(c, Tarvo_AberturaDoDia, "abc", "Dinheiro"));
+        recusado("feed INT_MAX", CHAMA(c, Tarvo_AvancaCorta, INT_MAX, 9));
+        recusado("line spacing 256", CHAMA(c, Tarvo_EspacoEntreLinhas, 256));
         // A number with blanks around it, a sign or a decimal comma where they belong is fine.
         PASSO(c, 1, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", " 1,50 ", "1", "0", "0", " ", "UN");
+        CHAMA(c, Tarvo_VendeItem, "2", "B", "FF", "UN", "1.234,5", 2, "1.234,56", "$", "0");
+        CHAMA(c, Tarvo_EfetuaFormaPagamento, "Dinheiro", "12.345.678,90");
     });
     EXPECT_EQ(falhas, "");
-    // Nothing but the spacing, the receipt and the last sale reached the printer.
-    EXPECT_EQ(e.Comandos(), (std::vector<std::string>{"EscreveInteiro", "AbreCupomFiscal", "VendeItem"}));
+    // Nothing but the spacing, the receipt, the good sales and the payment reached the printer.
+    EXPECT_EQ(e.Comandos(), (std::vector<std::string>{"EscreveInteiro", "AbreCupomFiscal", "VendeItem",
+                                                      "VendeItem", "PagaCupom"}));
+    EXPECT_TRUE(Contem(Parametros("VendeItem")[1], "PrecoUnitario=1234,56 Quantidade=1234,500 "));
+    EXPECT_EQ(Parametros("PagaCupom")[0], "CodMeioPagamento=-2 Valor=12345678,90");
 }
 
 }  // namespace

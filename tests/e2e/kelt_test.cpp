@@ -3,6 +3,7 @@
 // (simulated printer behind the stand-in libinpout32.so), the status exports, the refusals
 // and the log.
 #include <chrono>
+#include <climits>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -77,6 +78,9 @@ std::vector<Linha> Recusas() {
         {"setup height 256", [](teste::Tarvo& t) { return K(t, Kelt_ConfiguraCodigoBarras, 256, 1, 1, 1, 1); }, ""},
         {"partial cut 256", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotinaParcial, 256); }, ""},
         {"partial cut -1", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotinaParcial, -1); }, ""},
+        {"buzzer INT_MAX times", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, INT_MAX, 100, 0); }, ""},
+        {"buzzer 11 times", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, 11, 100, 0); }, ""},
+        {"buzzer pause INT_MAX", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, 1, 100, INT_MAX); }, ""},
     };
 }
 

@@ -474,4 +474,43 @@ TEST_F(Numerico, EveryExportWithoutACommandAnswersNotImplementedAndSendsNothing)
     EXPECT_EQ(e->Recebidos(), "");
 }
 
+TEST_P(AmbasFamilias, TextsThatAreNoNumberAreRefusedAndNothingIsSentNumbersFillTheirFields) {
+    Inicia(GetParam());
+    EXPECT_EQ(Roda([](teste::Cenario& c) {
+                  PASSO(c, -2, Tarvo_EfetuaFormaPagamento, "1", "-5,00");
+                  Erro(c, -2, "Parametro invalido: Valor");
+                  PASSO(c, -2, Tarvo_CancelaItemGenerico, "-1");
+                  PASSO(c, -2, Tarvo_IniciaFechamentoCupom, "D", "$", "1,2,3");
+                  PASSO(c, -2, Tarvo_VendeItem, "1", "A", "01", "UN", "abc", 2, "1,00", "$", "0");
+                  PASSO(c, -2, Tarvo_VendeItem, "1", "A", "ZZ", "UN", "1", 2, "1,00", "$", "0");
+                  PASSO(c, -2, Tarvo_Suprimento, "1\" X=\"1", "0");
+                  PASSO(c, -2, Tarvo_FechaCupom, "-1", "", "", "", "", "OK");
+                  CHAMA(c, Tarvo_EfetuaFormaPagamento, "1", "1.234,56");
+                  CHAMA(c, Tarvo_CancelaItemGenerico, " 7 ");
+              }),
+              "");
+    EXPECT_EQ(e->Comandos(), (std::vector<std::string>{"0701" "000000000123456" "1", "12007"}));
+}
+
+TEST_P(AmbasFamilias, ASuccessWithACodeKeepsItAndABufferNotFilledStaysEmpty) {
+    Inicia(GetParam());
+    FalhasNumericas f;
+    f.avisos[24] = "43";  // the drawer opened; the printer is still at it
+    e->DefineFalhas(f);
+    e->ErroEm(30, "02");
+    EXPECT_EQ(Roda([](teste::Cenario& c) {
+                  PASSO(c, 1, Tarvo_AcionaGaveta);
+                  Erro(c, 43, "");
+                  char b[64], hora[7] = {}, ie[16] = {};
+                  for (const char* nome : {"Tarvo_TotalDocTroco", "Tarvo_TotalDiaTroco", "Tarvo_RetornoAliquotas"}) {
+                      PASSO(c, 1, Tarvo_NumeroSerie, b);
+                      if (c.t.Chama<int(char*)>(nome, b) != 0 || b[0] != 0) c.Falha(nome + std::string(": ") + b);
+                  }
+                  PASSO(c, 1, Tarvo_DataHoraImpressora, b, hora);
+                  PASSO(c, 0, Tarvo_CNPJ_IE, b, ie);
+                  if (std::string(ie) != std::string(15, ' ')) c.Falha("the time stayed: " + std::string(ie));
+              }),
+              "");
+}
+
 }  // namespace

@@ -142,12 +142,13 @@ TEST_F(Quadros, SpacingsAndFeedsOutOfRangeNeverOverflow) {
     EXPECT_EQ(EnviaComandoTxt("AvancaPapel", "Avanco=30"), 1);
     EXPECT_EQ(Tarvo_LinhasEntreCupons(INT_MIN), 1);
     EXPECT_EQ(Config().EspacamentoDocumentos, 0);
-    EXPECT_EQ(Tarvo_AvancaCorta(INT_MAX, 9), 1);
+    EXPECT_EQ(Tarvo_AvancaCorta(INT_MAX, 9), -2);  // more than the printer feeds: nothing sent
+    EXPECT_EQ(Tarvo_AvancaCorta(255, 9), 1);
     auto c = impressora.Comandos();
     ASSERT_EQ(c.size(), 4u);
     EXPECT_EQ(c[0], "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=900");
     EXPECT_EQ(c[2], "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=0");
-    EXPECT_EQ(c[3], "AvancaPapel;Avanco=64424509410");
+    EXPECT_EQ(c[3], "AvancaPapel;Avanco=7650");
 }
 
 TEST_F(Quadros, AReadingByNameTakesTheLongestReplyTheReadingExportHandsBack) {

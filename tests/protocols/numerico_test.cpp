@@ -86,17 +86,17 @@ TEST(MensagemNumerica, TheTableTextsByteForByte) {
 }
 
 TEST(CamposNumericos, ValuesAreCompletedNeverCut) {
-    EXPECT_EQ(CampoValor("10,5", 2, 15), "000000000001050");
-    EXPECT_EQ(CampoValor("10.5", 2, 6), "001050");
-    EXPECT_EQ(CampoValor("1050", 2, 6), "001050");  // no comma: the field's digits as they are
-    EXPECT_EQ(CampoValor("1,230", 2, 6), "000123");
-    EXPECT_EQ(CampoValor("", 2, 4), "0000");
-    EXPECT_EQ(CampoValor("0001234,56", 2, 6), "123456");
-    EXPECT_EQ(CampoValor("1234,567", 2, 15), std::nullopt);  // a place would be lost
-    EXPECT_EQ(CampoValor("1234567", 3, 6), std::nullopt);
-    EXPECT_EQ(CampoValor("10000,00", 2, 6), std::nullopt);
-    EXPECT_EQ(CampoInteiro("999", 3), "999");
-    EXPECT_EQ(CampoInteiro("1000", 3), std::nullopt);
+    EXPECT_EQ(CampoValor("10,5", 2, 15, "V"), "000000000001050");
+    EXPECT_EQ(CampoValor("10.5", 2, 6, "V"), "001050");
+    EXPECT_EQ(CampoValor("1050", 2, 6, "V"), "001050");  // no comma: the field's digits as they are
+    EXPECT_EQ(CampoValor("1,230", 2, 6, "V"), "000123");
+    EXPECT_EQ(CampoValor("", 2, 4, "V"), "0000");
+    EXPECT_EQ(CampoValor("0001234,56", 2, 6, "V"), "123456");
+    EXPECT_EQ(CampoValor("1234,567", 2, 15, "V"), std::nullopt);  // a place would be lost
+    EXPECT_EQ(CampoValor("1234567", 3, 6, "V"), std::nullopt);
+    EXPECT_EQ(CampoValor("10000,00", 2, 6, "V"), std::nullopt);
+    EXPECT_EQ(CampoInteiro("999", 3, "V"), "999");
+    EXPECT_EQ(CampoInteiro("1000", 3, "V"), std::nullopt);
     EXPECT_EQ(CampoData("01/02/2009"), "010209");
     EXPECT_EQ(CampoData("010209"), "010209");
     EXPECT_EQ(CampoData("1/2/9"), std::nullopt);
@@ -269,12 +269,12 @@ TEST_F(MotorNumerico, TheRateListReadsNoMoreSlotsThanThereAreKinds) {
     ASSERT_EQ(numerico::Tarvo_RetornoAliquotas(nullptr), 1);
     EXPECT_EQ(Erro().TextoRetorno, "T1800S0700");
 
-    // The list reading fails: nothing else is sent and the answer stays.
+    // The list reading fails: nothing else is sent and the answer is empty, not the last list.
     linha.respostas = {Resposta("30", "33", '-')};
     linha.escritos.clear();
     EXPECT_EQ(numerico::Tarvo_RetornoAliquotas(nullptr), 0);
     EXPECT_EQ(linha.escritos.size(), 1u);
-    EXPECT_EQ(Erro().TextoRetorno, "T1800S0700");
+    EXPECT_EQ(Erro().TextoRetorno, "");
 }
 
 TEST_F(MotorNumerico, NetSalesBeyondThirtyTwoBitsAndAFailedRegister) {

@@ -51,7 +51,8 @@ int RixImprimeCheque(const std::string& banco, const std::string& valor, const s
 
     // The texts are cut to the cheque's fields, never in the middle of an escape.
     std::string p = "Cidade=" + Aspas(Apara(TrechoInteiro(c, 0, 27))) + " Data=#" + FormataData(data) + "#" +
-                    " Favorecido=" + Aspas(Apara(TrechoInteiro(f, 0, 45))) + " Valor=" + FormataDuasDecimais(valor);
+                    " Favorecido=" + Aspas(Apara(TrechoInteiro(f, 0, 45))) +
+                    " Valor=" + FormataDuasDecimais(ValorDoChamador(valor, "Valor"));
     const std::string m = Apara(mensagem);
     if (!m.empty()) {
         const std::string linha1 = TrechoInteiro(m, 0, 80);

@@ -38,7 +38,9 @@ std::string ParteAliquota(const std::string& aliquota, bool& percentual) {
         if (m == f.nome) return std::string("CodAliquota=") + f.codigo;
     if (aliquota.size() >= 3) {
         percentual = true;
-        return "PercentualAliquota=" + FormataDuasDecimais(aliquota);
+        const std::string taxa =
+            NumeroDoChamador(aliquota, "PercentualAliquota", false, true, kDigitosPercentual);
+        return "PercentualAliquota=" + FormataDuasDecimais(taxa);
     }
     return "CodAliquota=" + NumeroDoChamador(aliquota, "CodAliquota", true);
 }
@@ -92,9 +94,10 @@ int IniciaFechamentoComDoisValores(const std::string& tipo, const std::string& m
     const std::string t = MaiusculasAnsi(Apara(tipo));
     if (t == "X") return InformaComandoInexistente("IniciaFechamentoCupomMFD com Desconto e Acrescimo");
     const bool percentual = Apara(modo) == "%";
+    const std::string a = ValorDoChamador(acrescimo, "Acrescimo"), d = ValorDoChamador(desconto, "Desconto");
     int r = 1;
-    if (t != "D") r = AcresceSubtotal(percentual, FormataDuasDecimais(acrescimo));
-    if (r == 1 && t != "A") r = AcresceSubtotal(percentual, "-" + FormataDuasDecimais(desconto));
+    if (t != "D") r = AcresceSubtotal(percentual, FormataDuasDecimais(a));
+    if (r == 1 && t != "A") r = AcresceSubtotal(percentual, "-" + FormataDuasDecimais(d));
     return r;
 }
 
@@ -133,6 +136,15 @@ int Tarvo_AumentaDescricaoItem(const char* texto) {
 int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliquota,
                     const char* tipoQuantidade, const char* quantidade, int casasDecimais,
                     const char* valorUnitario, const char* tipoDesconto, const char* desconto) {
+    // The caller's numbers are checked before anything goes out.
+    const std::string tipo = MaiusculasAnsi(TextoArg(tipoQuantidade));
+    const std::string precoChamador = ValorDoChamador(TextoArg(valorUnitario), "PrecoUnitario");
+    // A quantity of whole units ("I") is the digits the caller wrote: "2un" is 2.
+    std::string qtd = tipo == "I"
+                          ? NumeroDoChamador(SomenteNumeros(TextoArg(quantidade)), "Quantidade", false, false,
+                                             kDigitosValor)
+                          : ValorDoChamador(TextoArg(quantidade), "Quantidade");
+    std::string valorDesconto = ValorDoChamador(TextoArg(desconto), "Desconto");
     std::string nome = TextoArg(descricao);
     DescricaoAumentada(nome);
     bool percentual = false;
@@ -141,14 +153,10 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     int r = AtualizaImpostoCampanha(true);
     if (r != 1) return r;
 
-    const std::string preco = casasDecimais == 3 ? FormataTresDecimais(TextoArg(valorUnitario))
-                                                 : FormataDuasDecimais(TextoArg(valorUnitario));
-    const std::string tipo = MaiusculasAnsi(TextoArg(tipoQuantidade));
-    std::string qtd = TextoArg(quantidade);
-    if (tipo == "I") qtd = SomenteNumeros(qtd);
+    const std::string preco =
+        casasDecimais == 3 ? FormataTresDecimais(precoChamador) : FormataDuasDecimais(precoChamador);
     if (tipo != "F") CompletaDecimais(3, qtd);  // "F": the digits are thousandths already
     qtd = FormataTresDecimais(qtd);
-    std::string valorDesconto = TextoArg(desconto);
     CompletaDecimais(2, valorDesconto);
     valorDesconto = FormataDuasDecimais(valorDesconto);
     const std::string unidade =
@@ -173,15 +181,16 @@ int Tarvo_VendeItemDepartamento(const char* codigo, const char* descricao, const
     bool percentual = false;
     const std::string parteAliquota = ParteAliquota(TextoArg(aliquota), percentual);
     const std::string codDepartamento = NumeroDoChamador(TextoArg(departamento), "CodDepartamento");
-    std::string preco = NumeroDoChamador(TextoArg(valorUnitario), "PrecoUnitario", false, true);
+    std::string preco = ValorDoChamador(TextoArg(valorUnitario), "PrecoUnitario");
+    std::string qtd = ValorDoChamador(TextoArg(quantidade), "Quantidade");
+    std::string valorAcrescimo = ValorDoChamador(TextoArg(acrescimo), "Acrescimo");
+    std::string valorDesconto = ValorDoChamador(TextoArg(desconto), "Desconto");
     int r = AtualizaImpostoCampanha(true);
     if (r != 1) return r;
 
     CompletaDecimais(3, preco);
-    std::string qtd = TextoArg(quantidade);
     CompletaDecimais(3, qtd);
     qtd = FormataTresDecimais(qtd);
-    std::string valorAcrescimo = TextoArg(acrescimo), valorDesconto = TextoArg(desconto);
     CompletaDecimais(2, valorAcrescimo);
     CompletaDecimais(2, valorDesconto);
 
@@ -231,7 +240,7 @@ int Tarvo_CancelaItemGenerico(const char* item) {
 
 int Tarvo_IniciaFechamentoCupom(const char* tipo, const char* modo, const char* valor) {
     // An amount that is no number is refused, not taken for zero.
-    NumeroDoChamador(TextoArg(valor), "Valor", false, true);
+    ValorDoChamador(TextoArg(valor), "Valor");
     if (ValorZero(TextoArg(valor))) return 1;
     return AcresceSubtotal(Percentual(modo), ValorComSinal(TextoArg(tipo), TextoArg(valor)));
 }
@@ -268,7 +277,7 @@ int Tarvo_EstornoFormasPagamento(const char* formaOrigem, const char* formaDesti
     // and the cause is recorded.
     if (Apara(TextoArg(formaOrigem)).empty()) throw TextoRecusado("Parametro invalido: FormaOrigem");
     if (Apara(TextoArg(formaDestino)).empty()) throw TextoRecusado("Parametro invalido: FormaDestino");
-    const std::string numero = NumeroDoChamador(TextoArg(valor), "Valor", false, true);
+    const std::string numero = ValorDoChamador(TextoArg(valor), "Valor");
     const std::string origem = CodigoMeioPagamento(TextoArg(formaOrigem));
     if (origem.empty()) return 0;
     const std::string destino = CodigoMeioPagamento(TextoArg(formaDestino));
@@ -283,6 +292,8 @@ int Tarvo_FechaCupom(const char* formaPagamento, const char* tipo, const char* m
     // Every step runs, so the receipt is closed whenever the printer allows it. The result
     // says whether it was closed; a refused surcharge, discount or payment stays in the
     // last-error record.
+    ValorDoChamador(TextoArg(valor), "Valor");  // refused before anything goes out
+    ValorDoChamador(TextoArg(valorPago), "ValorPago");
     PrimeiraFalha falhas;
     falhas.Registra(Tarvo_IniciaFechamentoCupom(tipo, modo, valor));
     if (!TextoArg(formaPagamento).empty())

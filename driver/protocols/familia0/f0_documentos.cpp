@@ -169,7 +169,8 @@ bool ValorZero(const std::string& valor) {
 }
 
 std::string ValorComSinal(const std::string& tipo, const std::string& valor) {
-    return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(valor);
+    const std::string numero = ValorDoChamador(valor, "Valor");
+    return (MaiusculasAnsi(Apara(tipo)) == "A" ? " " : "-") + FormataDuasDecimais(numero);
 }
 
 int CortaSeHabilitado(int resultado) {
@@ -212,7 +213,7 @@ int RixImprimeTextoLivre(const std::string& texto) {
 }
 
 int RixPagaCupom(const std::string& forma, const std::string& valor, const std::string& textoAdicional) {
-    std::string parteValor = " Valor=" + FormataDuasDecimais(valor);
+    std::string parteValor = " Valor=" + FormataDuasDecimais(ValorDoChamador(valor, "Valor"));
     if (!textoAdicional.empty())
         parteValor += " TextoAdicional=" + Aspas(TrechoInteiro(textoAdicional, 0, kTextoAdicional));
     std::string f = Apara(forma);

@@ -19,7 +19,7 @@ constexpr int kRegistradorSubtotal = 100;
 int EmiteItemNaoFiscal(const std::string& totalizador, const std::string& valor) {
     return EnviaComandoTxt("EmiteItemNaoFiscal",
                            "CodNaoFiscal=" + NumeroDoChamador(totalizador, "CodNaoFiscal") +
-                               " Valor=" + FormataDuasDecimais(valor));
+                               " Valor=" + FormataDuasDecimais(ValorDoChamador(valor, "Valor")));
 }
 
 // A non-fiscal receipt in one call. Every step runs so that no document stays open. The
@@ -29,6 +29,7 @@ int EmiteItemNaoFiscal(const std::string& totalizador, const std::string& valor)
 int ReciboEmUmPasso(const std::string& totalizador, const std::string& valor, const std::string& forma,
                     bool pagamentoConta) {
     NumeroDoChamador(totalizador, "CodNaoFiscal");  // refused before the receipt opens
+    ValorDoChamador(valor, "Valor");
     PrimeiraFalha falhas;
     falhas.Registra(EnviaComandoTxt("AbreCupomNaoFiscal", ""));
     falhas.Registra(EmiteItemNaoFiscal(totalizador, valor));
@@ -43,11 +44,12 @@ int ReciboEmUmPasso(const std::string& totalizador, const std::string& valor, co
 // The bound voucher's opening: only the arguments given are sent, the value and the COO
 // with a blank on each side of their equals sign.
 int AbreCreditoDebito(const std::string& forma, const std::string& valor, const std::string& coo) {
+    const std::string numero = ValorDoChamador(valor, "Valor");
     std::string parametros;
     const std::string f = Apara(forma);
     if (!f.empty())
         parametros += f == "-2" || EhNumerico(f) ? "CodMeioPagamento=" + f : "NomeMeioPagamento=" + Aspas(f);
-    if (!valor.empty()) parametros += " Valor = " + FormataDuasDecimais(valor);
+    if (!valor.empty()) parametros += " Valor = " + FormataDuasDecimais(numero);
     if (!coo.empty()) parametros += " COO = " + NumeroDoChamador(coo, "COO");
     return EnviaComandoTxt("AbreCreditoDebito", parametros);
 }
@@ -128,6 +130,7 @@ int Tarvo_Sangria(const char* valor) {
 }
 
 int Tarvo_AberturaDoDia(const char* valor, const char* formaPagamento) {
+    ValorDoChamador(TextoArg(valor), "Valor");  // refused before the X reading
     int r = Tarvo_LeituraX();
     if (r == 1 && !ValorZero(TextoArg(valor))) r = Tarvo_Suprimento(valor, formaPagamento);
     return r;

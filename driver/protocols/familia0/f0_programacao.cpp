@@ -15,6 +15,9 @@ using namespace tarvo::consultas;
 
 namespace {
 
+// The widest line spacing the printer takes.
+constexpr int kMaximoEspacoLinhas = 255;
+
 std::string Texto(const char* t) {
     return t ? t : "";
 }
@@ -40,12 +43,16 @@ int Tarvo_AlteraSimboloMoeda(const char* simbolo) {
 }
 
 int Tarvo_ProgramaAliquota(const char* aliquota, int tipo) {
+    // A rate once programmed cannot be removed from the printer: only a percentage of the
+    // caller's is sent.
+    const std::string percentual =
+        NumeroDoChamador(Texto(aliquota), "Aliquota", false, true, kDigitosPercentual);
     Sequencia vez;
     std::string slot;
     int r = LeRegistradorTxt(113, slot);  // the first free slot
     if (r != 1) return r;
     std::string p =
-        "CodAliquotaProgramavel=" + slot + " PercentualAliquota=" + FormataDuasDecimais(Texto(aliquota));
+        "CodAliquotaProgramavel=" + slot + " PercentualAliquota=" + FormataDuasDecimais(percentual);
     if (tipo != 0) p += " AliquotaICMS = false";  // a service-tax (ISS) rate
     return EnviaComandoTxt("DefineAliquota", p);
 }
@@ -88,6 +95,7 @@ int Tarvo_NomeiaRelatorioGerencialMFD(const char* indice, const char* nome) {
 }
 
 int Tarvo_EspacoEntreLinhas(int espaco) {
+    LimitaInteiro(espaco, 0, kMaximoEspacoLinhas, "espaco");
     return EscreveInteiro("EspacamentoLinhas", std::to_string(espaco));
 }
 int Tarvo_AtivaDesativaVendaUmaLinhaMFD(int ativa) {

@@ -16,6 +16,10 @@ namespace {
 constexpr char ESC = '\x1B';
 constexpr char GS = '\x1D';
 
+// A buzzer signal: at most 10 sounds, at most 2 seconds apart.
+constexpr int kMaximoToques = 10;
+constexpr int kMaximoPausaMs = 2000;
+
 std::string Texto(const char* t) { return t ? std::string(t) : std::string(); }
 
 bool CabeEmByte(std::int64_t v) { return v >= 0 && v <= 0xFF; }
@@ -71,12 +75,14 @@ int Kelt_VerificaEstadoGaveta() { return LeStatusKelt(StatusGaveta); }
 int Kelt_AcionaGaveta() { return EnviaPacoteKelt(std::string{ESC, 'v', '2'}, false); }
 
 int Kelt_AcionaBuzLite(int vezes, int duracao, int pausa) {
+    // The caller's thread sleeps between the sounds: more sounds or a longer pause than a
+    // signal needs is refused rather than holding the caller for minutes.
+    if (vezes > kMaximoToques || pausa > kMaximoPausaMs) return RecusaValor("Kelt_AcionaBuzLite");
     const int d = std::clamp(duracao, 50, 200);
     int resultado = 0;
     for (int i = 0; i < vezes; ++i) {
         resultado = EnviaPacoteKelt(std::string{ESC, 'v'} + Byte(d), false);
-        plataforma::Dorme(std::max(0, static_cast<int>(std::min<std::int64_t>(
-                                          static_cast<std::int64_t>(pausa) + d, INT32_MAX))));
+        plataforma::Dorme(std::max(0, pausa + d));
     }
     return resultado;
 }

@@ -9,14 +9,17 @@
 namespace tarvo::numerico {
 
 // Digits of an amount or a quantity with `decimais` places in a field of `largura` digits.
-// A text with a decimal comma (or point) gets its places completed ("10,5" is 1050 with two
-// places); a text without one is taken as the field's digits as they are. Empty when the
-// value does not fit or has more places than the field (other than trailing zeros).
-std::optional<std::string> CampoValor(const std::string& texto, int decimais, int largura);
+// The caller's text must be a number without a sign (the reader of caller numbers refuses
+// anything else as `parametro`). A text with a decimal comma (or point) gets its places
+// completed ("10,5" is 1050 with two places); a text without one is taken as the field's
+// digits as they are. Empty when the value does not fit or has more places than the field
+// (other than trailing zeros).
+std::optional<std::string> CampoValor(const std::string& texto, int decimais, int largura,
+                                      const char* parametro);
 
 // A whole number (item, reduction, form code) in a field of `largura` digits; empty when
-// its digits do not fit.
-std::optional<std::string> CampoInteiro(const std::string& texto, int largura);
+// its digits do not fit. Any other text than digits is refused as `parametro`.
+std::optional<std::string> CampoInteiro(const std::string& texto, int largura, const char* parametro);
 
 // A date as ddmmyy: "01/02/2009", "010209" and "01022009" all give 010209; empty when the
 // text is no such date.

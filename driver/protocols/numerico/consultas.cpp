@@ -64,8 +64,10 @@ int LeRegistradorNum(int registrador, std::string& saida) {
 
 int Registro(int registrador) { return LeRegistradorNum(registrador, Erro().TextoRetorno); }
 
-// The status bytes; false (output untouched) when the reading failed.
+// The status bytes; false when the reading failed. The export's answer is emptied first:
+// after a failure its buffer holds nothing, never an earlier export's answer.
 int Status(std::string& status) {
+    Erro().TextoRetorno.clear();
     int r = EnviaComandoNum("32");
     if (r == 1) status = ValorRespostaNum();
     return r;
@@ -131,6 +133,7 @@ int Tarvo_VerificaFormasPagamento(char*) {
 }
 
 int Tarvo_RetornoAliquotas(char*) {
+    Erro().TextoRetorno.clear();
     int r = EnviaComandoNum("30");
     if (r != 1) return r;
     const std::string taxas = ValorRespostaNum();
@@ -197,7 +200,14 @@ int Tarvo_VerificaTotalizadoresParciaisMFD(char*) {
     return InformaNaoImplementado("Tarvo_VerificaTotalizadoresParciais");
 }
 
-int Tarvo_TotalDocTroco(char*) { return InformaComandoInexistente("TARVOSARTO_TotalDocTroco"); }
-int Tarvo_TotalDiaTroco(char*) { return InformaComandoInexistente("Tarvo_TotalDiaTroco"); }
+// These printers keep no change totals: the buffer is left empty.
+int Tarvo_TotalDocTroco(char*) {
+    Erro().TextoRetorno.clear();
+    return InformaComandoInexistente("TARVOSARTO_TotalDocTroco");
+}
+int Tarvo_TotalDiaTroco(char*) {
+    Erro().TextoRetorno.clear();
+    return InformaComandoInexistente("Tarvo_TotalDiaTroco");
+}
 
 }  // namespace tarvo::numerico

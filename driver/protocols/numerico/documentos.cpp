@@ -4,6 +4,7 @@
 
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
+#include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familias.h"
 #include "driver/protocols/numerico/campos.h"
@@ -40,9 +41,9 @@ std::optional<std::string> CodigoForma(const std::string& forma) {
 
 // "22", then "23" with the register and the value when it opened, then "21" in every case.
 int OperacaoNaoFiscal(const std::string& registrador, const std::string& valor) {
-    std::optional<std::string> r = CampoInteiro(registrador, 2);
+    std::optional<std::string> r = CampoInteiro(registrador, 2, "FormaPagamento");
     if (!r) return RecusaCampo("Forma de pagamento inv\xE1lida");
-    std::optional<std::string> v = CampoValor(valor, 2, 15);
+    std::optional<std::string> v = CampoValor(valor, 2, 15, "Valor");
     if (!v) return RecusaCampo(kValorInvalido);
     int resultado = EnviaComandoNum("22");
     if (resultado == 1) resultado = EnviaComandoNum("23" + *r + *v + "%0000");
@@ -71,14 +72,16 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
                     const char* desconto) {
     const bool f2 = Familia2();
     const int larguraQuantidade = f2 ? 7 : 6;
-    std::optional<std::string> qtd = CampoValor(T(quantidade), 3, larguraQuantidade);
+    std::optional<std::string> qtd = CampoValor(T(quantidade), 3, larguraQuantidade, "Quantidade");
     if (!qtd) return RecusaCampo("Quantidade inv\xE1lida");
     // The unit price carries three places only where the family can say so (marker "H").
     const int casasPreco = f2 && casasDecimais == 3 ? 3 : 2;
-    std::optional<std::string> preco = CampoValor(T(valorUnitario), casasPreco, 11);
-    std::optional<std::string> desc = CampoValor(T(desconto), 2, 15);
+    std::optional<std::string> preco = CampoValor(T(valorUnitario), casasPreco, 11, "ValorUnitario");
+    std::optional<std::string> desc = CampoValor(T(desconto), 2, 15, "Desconto");
     if (!preco || !desc) return RecusaCampo(kValorInvalido);
-    std::optional<std::string> cod = CampoInteiro(T(codigo), 13);
+    // The product code is an identifier, not an amount: its digits fill the field as they
+    // always did.
+    std::optional<std::string> cod = CampoInteiro(SomenteNumeros(T(codigo)), 13, "Codigo");
     if (!cod) return RecusaCampo("C\xF3" "digo inv\xE1lido");
 
     const std::string tributo = T(aliquota);
@@ -87,7 +90,8 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     else if (tributo == "II") campoTributo = "I00";
     else if (tributo == "NN") campoTributo = "N00";
     else if (ParaInteiro(tributo, -1) == 16) campoTributo = "T00";
-    else if (std::optional<std::string> slot = CampoInteiro(tributo, 2)) campoTributo = "T" + *slot;
+    else if (std::optional<std::string> slot = CampoInteiro(tributo, 2, "Aliquota"))
+        campoTributo = "T" + *slot;
     else return RecusaCampo("Al\xEDquota inv\xE1lida");
 
     const std::string marca = !f2 ? "-" : (casasDecimais == 3 ? "H" : "G");
@@ -106,7 +110,7 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
 }
 
 int Tarvo_CancelaItemGenerico(const char* item) {
-    std::optional<std::string> n = CampoInteiro(T(item), 3);
+    std::optional<std::string> n = CampoInteiro(T(item), 3, "Item");
     if (!n) return RecusaCampo("Item inv\xE1lido");
     return EnviaComandoNum("12" + *n);
 }
@@ -114,7 +118,7 @@ int Tarvo_CancelaItemGenerico(const char* item) {
 int Tarvo_CancelaCupom(void) { return EnviaComandoNum("14"); }
 
 int Tarvo_IniciaFechamentoCupom(const char* tipo, const char*, const char* valor) {
-    std::optional<std::string> v = CampoValor(T(valor), 2, 15);
+    std::optional<std::string> v = CampoValor(T(valor), 2, 15, "Valor");
     if (!v) return RecusaCampo(kValorInvalido);
     return EnviaComandoNum((T(tipo) == "A" ? "06@&" : "06&") + *v);
 }
@@ -122,14 +126,14 @@ int Tarvo_IniciaFechamentoCupom(const char* tipo, const char*, const char* valor
 int Tarvo_EfetuaFormaPagamento(const char* formaPagamento, const char* valor) {
     std::optional<std::string> forma = CodigoForma(T(formaPagamento));
     if (!forma) return RecusaCampo("Forma de pagamento inv\xE1lida");
-    std::optional<std::string> v = CampoValor(T(valor), 2, 15);
+    std::optional<std::string> v = CampoValor(T(valor), 2, 15, "Valor");
     if (!v) return RecusaCampo(kValorInvalido);
     return EnviaComandoNum("07" + *forma + *v + "1");
 }
 
 int Tarvo_FechaCupom(const char* formaPagamento, const char*, const char*, const char*, const char*,
                      const char* mensagem) {
-    std::optional<std::string> forma = CampoInteiro(T(formaPagamento), 2);
+    std::optional<std::string> forma = CampoInteiro(T(formaPagamento), 2, "FormaPagamento");
     if (!forma) return RecusaCampo("Forma de pagamento inv\xE1lida");
     const std::string texto = T(mensagem);
     if (texto.size() > 999) return RecusaCampo("Mensagem com mais de 999 caracteres");
@@ -177,7 +181,8 @@ int Tarvo_LeituraMemoriaFiscalData(const char* DataInicial, const char* DataFina
 }
 
 int Tarvo_LeituraMemoriaFiscalReducao(const char* ReducaoInicial, const char* ReducaoFinal, const char*) {
-    std::optional<std::string> de = CampoInteiro(T(ReducaoInicial), 4), ate = CampoInteiro(T(ReducaoFinal), 4);
+    std::optional<std::string> de = CampoInteiro(T(ReducaoInicial), 4, "ReducaoInicial"),
+                               ate = CampoInteiro(T(ReducaoFinal), 4, "ReducaoFinal");
     if (!de || !ate) return RecusaCampo("Redu\xE7\xE3o inv\xE1lida");
     return EnviaComandoNum("18" + *de + *ate);
 }

@@ -262,7 +262,10 @@ int EnviaComandoNum(const std::string& comando) {
         return 0;
     }
     if (r.sucesso) {
-        DefineErro(0, "");
+        // A success still carries the printer's code: a command that is not a reading keeps
+        // it as the last error ("43", still running), with no message.
+        const int codigo = leitura ? 0 : CodigoDecimal(r.codigo);
+        DefineErro(codigo == kCodigoIlegivel ? 0 : codigo, "");
         if (leitura) Valor() = r.valor;
         return 1;
     }

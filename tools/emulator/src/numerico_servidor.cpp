@@ -70,6 +70,9 @@ std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int
             if (injetado->second.vezes > 0) --injetado->second.vezes;
         } else {
             resposta = frente_.Atende(t.comando);
+            auto aviso = falhas_.avisos.find(numero);
+            if (aviso != falhas_.avisos.end() && resposta.size() >= 9 && resposta[1] == '+')
+                resposta.replace(6, 2, aviso->second);
         }
         if (aplica && falhas_.semFechamento) resposta.pop_back();
         if (aplica && falhas_.doisStx) resposta = std::string(1, STX) + "-" + std::string(4, '0') + "99" + resposta;

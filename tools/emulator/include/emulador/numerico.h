@@ -67,6 +67,8 @@ struct FalhasNumericas {
         int vezes = -1;
     };
     std::map<int, Erro> erros;  // by command number: answer this error, run nothing
+    // By command number: run it and answer success ("+") with this code instead of "00".
+    std::map<int, std::string> avisos;
 };
 
 struct TrocaNumerica {
