@@ -7,11 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "comum/ambiente.h"
+#include "comum_formularios.h"
 #include "console/database/criacao.h"
 #include "console/database/dm_vintaro.h"
+#include "console/forms/inicio.h"
 
 namespace {
 
@@ -182,6 +186,7 @@ class Ocupante {
     }
     bool pronto_ = false;
     std::string saida_;
+    int Pid() const { return static_cast<int>(pid_); }
 
   private:
     pid_t pid_ = -1;
@@ -211,6 +216,71 @@ TEST(Banco, AFileHeldByAnotherProcessLeavesTheConsoleUsableWithTheError) {
     TdmVintaro dm;
     ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
     EXPECT_EQ(Codigos(dm), QStringList({"1"}));
+}
+
+TEST(Banco, ARestartedConsoleOpensTheFileOnlyOnceTheConsoleBeforeItHasEnded) {
+    teste::PastaTemporaria pasta;
+    {
+        TdmVintaro dm;
+        ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
+        QString erro;
+        ASSERT_TRUE(dm.SalvarProduto(P("1", "Arroz"), erro));
+        ASSERT_TRUE(dm.SalvarProduto(P("2", "Feijão"), erro));
+    }
+    // The console that restarts still holds the file, and ends a moment after the new one starts.
+    {
+        Ocupante anterior(pasta / "base.fdb");
+        ASSERT_TRUE(anterior.pronto_) << anterior.saida_;
+        teste::Variavel v(belmora::kConsoleAnterior, std::to_string(anterior.Pid()));
+        std::thread termina([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(800));
+            anterior.Sai();
+        });
+        TdmVintaro dm;
+        const bool conectado = belmora::IniciaModuloDeDados(dm, pasta.Caminho());
+        termina.join();
+        EXPECT_TRUE(conectado) << dm.Erro().toStdString();
+        EXPECT_EQ(Codigos(dm), QStringList({"1", "2"}));
+        // Forgotten: what this console starts does not wait for that one again.
+        EXPECT_EQ(std::getenv(belmora::kConsoleAnterior), nullptr);
+    }
+    // One that does not end within the wait: the box says so, then why the file is refused.
+    Ocupante teimoso(pasta / "base.fdb");
+    ASSERT_TRUE(teimoso.pronto_) << teimoso.saida_;
+    teste::Variavel v(belmora::kConsoleAnterior, std::to_string(teimoso.Pid()));
+    const int prazo = belmora::PrazoDoConsoleAnteriorMs();
+    belmora::PrazoDoConsoleAnteriorMs() = 1000;
+    teste::Caixa caixa;
+    teste::Responde("OK", &caixa);
+    TdmVintaro dm;
+    EXPECT_FALSE(belmora::IniciaModuloDeDados(dm, pasta.Caminho()));
+    belmora::PrazoDoConsoleAnteriorMs() = prazo;
+    EXPECT_TRUE(caixa.texto.startsWith("O console anterior ainda não terminou")) << caixa.texto.toStdString();
+    EXPECT_TRUE(caixa.texto.contains("em uso por outro console")) << caixa.texto.toStdString();
+    EXPECT_TRUE(caixa.texto.contains("Mensagem do banco de dados: ")) << caixa.texto.toStdString();
+}
+
+TEST(Banco, TheCauseOfARefusalIsSaidInPortuguese) {
+    const struct {
+        const char* motor;
+        const char* causa;
+    } casos[] = {
+        {"I/O error during \"lock\" operation for file \"/x/base.fdb\"", "em uso por outro console"},
+        {"Database already opened with engine instance, incompatible with current",
+         "em uso por outro console"},
+        {"operating system directive access failed", "Sem permissão"},
+        {"I/O error during \"open\" operation: Permission denied", "Sem permissão"},
+        {"Error loading plugin Engine12", "não está instalado"},
+        {"table unknown", nullptr},
+    };
+    for (const auto& c : casos) {
+        const QString causa = belmora::CausaDoErroDoBanco(QString::fromUtf8(c.motor));
+        if (c.causa)
+            EXPECT_TRUE(causa.contains(QString::fromUtf8(c.causa)))
+                << c.motor << " -> " << causa.toStdString();
+        else
+            EXPECT_TRUE(causa.isEmpty()) << c.motor;
+    }
 }
 
 }  // namespace

@@ -82,7 +82,8 @@ TEST_F(Formas, StatusFormsShowAnOpenReceiptRatesPaymentFormsAndLowPaper) {
     {  // rates: row code + 1, percentage as "00,00"
         auto f = Mostra<belmora::TfrmAliquotas>();
         QTableWidget* g = f->Grade();
-        EXPECT_EQ(log, QStringList({"-> Obtendo Alíquotas Programáveis ...", kOk}));
+        // Rates 5 to 15 are not programmed: their reads fail, and so does the load.
+        EXPECT_EQ(log, QStringList({"-> Obtendo Alíquotas Programáveis ...", kFalhou}));
         EXPECT_EQ(Celula(g, 0, 1), "Percentual");
         EXPECT_EQ(Celula(g, 1, 0), "0");
         EXPECT_EQ(Celula(g, 1, 1), "18,00");
@@ -160,6 +161,25 @@ TEST_F(Formas, ASilentPrinterFailsTheRateGridAfterTheSwitchedOnCheck) {
     EXPECT_NE(LogDLL().find("Tarvo_VerificaImpressoraLigada("), std::string::npos);
     EXPECT_EQ(LogDLL().find("LeAliquota"), std::string::npos);
     EXPECT_EQ(Celula(f->Grade(), 1, 1), "");
+}
+
+TEST_F(Formas, TheRateGridSaysSuccessOnlyWhenEveryRateWasRead) {
+    struct Caso {
+        int programadas;  // rates 0 .. programadas-1 programmed, the others not
+        QString desfecho;
+    } casos[] = {{16, kOk}, {15, kFalhou}, {0, kFalhou}};
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.programadas);
+        impressora.Altera([&](emulador::Impressora& p) {
+            for (int k = 0; k < 16; ++k)
+                p.aliquotas[static_cast<std::size_t>(k)] = {k < c.programadas, 100 + k, true, "T"};
+        });
+        log.clear();
+        auto f = Mostra<belmora::TfrmAliquotas>();
+        EXPECT_EQ(log, QStringList({"-> Obtendo Alíquotas Programáveis ...", c.desfecho}));
+        // What was read is shown either way.
+        EXPECT_EQ(Celula(f->Grade(), 1, 1), c.programadas > 0 ? "01,00" : "");
+    }
 }
 
 TEST_F(Formas, AnXReadingToThePortIsShownAndARefusedOneLeavesTheDisplayEmpty) {

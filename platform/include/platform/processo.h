@@ -9,4 +9,11 @@ namespace plataforma {
 // Returns when the program does not restart.
 void ReiniciaPrograma(char** argv);
 
+// The id of the running process.
+int IdDoProcesso();
+
+// Waits until the process `pid` has ended, at most `prazoMs` milliseconds, without spinning.
+// True when it has ended (or does not exist); false when it still runs at the end of the wait.
+bool AguardaFimDoProcesso(int pid, int prazoMs);
+
 }  // namespace plataforma
