@@ -40,11 +40,16 @@ int Escape(const std::string& s, std::size_t i) {
     return Escapavel(static_cast<unsigned char>(c)) ? c : -1;
 }
 
-void AcrescentaEscape(std::string& r, unsigned char c) {
+// `prefixo` and the byte in two hex digits.
+void AcrescentaHex(std::string& r, const char* prefixo, unsigned char c) {
     static const char kHex[] = "0123456789ABCDEF";
-    r += '%';
+    r += prefixo;
     r += kHex[c >> 4];
     r += kHex[c & 0x0F];
+}
+
+void AcrescentaEscape(std::string& r, unsigned char c) {
+    AcrescentaHex(r, "%", c);
 }
 
 std::string EscapaValor(const std::string& v) {
@@ -111,16 +116,12 @@ std::vector<std::pair<int, std::string>> Linhas(const std::string& bytes) {
 // The text with its control characters shown as "\x" and two hex digits, so that a message
 // that quotes a line shows all of it (a NUL would end it).
 std::string Legivel(const std::string& t) {
-    static const char kHex[] = "0123456789ABCDEF";
     std::string r;
     for (unsigned char c : t) {
-        if (c < 0x20 || c == 0x7F) {
-            r += "\\x";
-            r += kHex[c >> 4];
-            r += kHex[c & 0x0F];
-        } else {
+        if (c < 0x20 || c == 0x7F)
+            AcrescentaHex(r, "\\x", c);
+        else
             r += static_cast<char>(c);
-        }
     }
     return r;
 }

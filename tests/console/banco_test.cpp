@@ -193,14 +193,18 @@ class Ocupante {
     int escreve_ = -1, le_ = -1;
 };
 
+// A database in the folder with these products, and no connection left to it.
+void Cadastra(const teste::PastaTemporaria& pasta, const std::vector<Produto>& produtos) {
+    TdmVintaro dm;
+    ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
+    QString erro;
+    for (const Produto& p : produtos) ASSERT_TRUE(dm.SalvarProduto(p, erro)) << erro.toStdString();
+}
+
 TEST(Banco, AFileHeldByAnotherProcessLeavesTheConsoleUsableWithTheError) {
     teste::PastaTemporaria pasta;
-    {
-        TdmVintaro dm;
-        ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
-        QString erro;
-        ASSERT_TRUE(dm.SalvarProduto(P("1", "Arroz"), erro));
-    }
+    Cadastra(pasta, {P("1", "Arroz")});
+    if (HasFatalFailure()) return;
     Ocupante outro(pasta / "base.fdb");
     ASSERT_TRUE(outro.pronto_) << outro.saida_;
     {
@@ -220,13 +224,8 @@ TEST(Banco, AFileHeldByAnotherProcessLeavesTheConsoleUsableWithTheError) {
 
 TEST(Banco, ARestartedConsoleOpensTheFileOnlyOnceTheConsoleBeforeItHasEnded) {
     teste::PastaTemporaria pasta;
-    {
-        TdmVintaro dm;
-        ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
-        QString erro;
-        ASSERT_TRUE(dm.SalvarProduto(P("1", "Arroz"), erro));
-        ASSERT_TRUE(dm.SalvarProduto(P("2", "Feijão"), erro));
-    }
+    Cadastra(pasta, {P("1", "Arroz"), P("2", "Feijão")});
+    if (HasFatalFailure()) return;
     // The console that restarts still holds the file, and ends a moment after the new one starts.
     {
         Ocupante anterior(pasta / "base.fdb");
