@@ -259,29 +259,6 @@ TEST(Banco, ARestartedConsoleOpensTheFileOnlyOnceTheConsoleBeforeItHasEnded) {
     EXPECT_TRUE(caixa.texto.contains("Mensagem do banco de dados: ")) << caixa.texto.toStdString();
 }
 
-TEST(Banco, TheCauseOfARefusalIsSaidInPortuguese) {
-    const struct {
-        const char* motor;
-        const char* causa;
-    } casos[] = {
-        {"I/O error during \"lock\" operation for file \"/x/base.fdb\"", "em uso por outro console"},
-        {"Database already opened with engine instance, incompatible with current",
-         "em uso por outro console"},
-        {"operating system directive access failed", "Sem permissão"},
-        {"I/O error during \"open\" operation: Permission denied", "Sem permissão"},
-        {"Error loading plugin Engine12", "não está instalado"},
-        {"table unknown", nullptr},
-    };
-    for (const auto& c : casos) {
-        const QString causa = belmora::CausaDoErroDoBanco(QString::fromUtf8(c.motor));
-        if (c.causa)
-            EXPECT_TRUE(causa.contains(QString::fromUtf8(c.causa)))
-                << c.motor << " -> " << causa.toStdString();
-        else
-            EXPECT_TRUE(causa.isEmpty()) << c.motor;
-    }
-}
-
 }  // namespace
 
 namespace {

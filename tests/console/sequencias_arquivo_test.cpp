@@ -195,15 +195,10 @@ TEST(ArquivoSequencia, OddLinesEitherLoadSaveAndLoadBackEqualOrAreRefusedWithThe
         std::string bytes;   // the file's second line (the first is always good)
         const char* motivo;  // nullptr: it loads; else a part of the refusal
     } casos[] = {
-        {"Tarvo_LeituraX;0", nullptr},  // no parentheses
-        {"  Tarvo_LeituraX  ();  0  ", nullptr},
-        {"Tarvo_X(P:String:abc;);1", nullptr},  // the type as the writer writes it: lower-cased
-        {"Tarvo_X(P:INTEGER: 7 ;);1", nullptr},
-        {"Tarvo_X(P:string:'a;b';);1", nullptr},
-        {"Tarvo_X(P:string:50%;Q:string:%3B;);2", nullptr},
-        {"Tarvo_X(P:string:!!!ParametroNaoPreenchido;);1", nullptr},
+        {"Tarvo_LeituraX;0", nullptr},                // no parentheses
+        {"Tarvo_X(P:String:abc;);1", nullptr},        // the type comes back as written: lower-cased
+        {"Tarvo_X(P:string:'a;b' 50%;);1", nullptr},  // quotes and a lone "%"
         {"Tarvo_X(P:string:a" + std::string(1, '\0') + "b;);1", nullptr},
-        {"Tarvo_X(P:string:\xe9\x80;);1", nullptr},
         {"\t(;0", "não tem nome de comando"},  // a name of a tab alone cannot be written back
         {"Tarvo_X(\t:string:a;);1", "não tem nome de parâmetro"},
         {"Tarvo_X(P:\t:a;);1", "não tem tipo de parâmetro"},
@@ -219,7 +214,6 @@ TEST(ArquivoSequencia, OddLinesEitherLoadSaveAndLoadBackEqualOrAreRefusedWithThe
             EXPECT_FALSE(lido);
             EXPECT_EQ(erro.rfind("Linha 2: ", 0), 0u) << erro;
             EXPECT_NE(erro.find(c.motivo), std::string::npos) << erro;
-            EXPECT_EQ(erro.find('\0'), std::string::npos);
             continue;
         }
         ASSERT_TRUE(lido) << erro;
