@@ -4,16 +4,19 @@
 #   scripts/run.sh               the console Belmora connected to the emulator (needs a display)
 #   scripts/run.sh --sem-console the receipt example instead: it issues a fiscal receipt through
 #                                libtarvo against the emulator and shows it as printed
+#   scripts/run.sh --intervencao the console with the printer in technical intervention
 # Without a display the receipt example runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 
 console=1
+opcoes_emulador=()
 case "${1:-}" in
   --sem-console) console=0 ;;
+  --intervencao) opcoes_emulador=(--intervencao) ;;
   "") ;;
-  *) echo "uso: scripts/run.sh [--sem-console]" >&2; exit 2 ;;
+  *) echo "uso: scripts/run.sh [--sem-console | --intervencao]" >&2; exit 2 ;;
 esac
 if [ "$console" -eq 1 ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "run: no display for the console; running the receipt example (scripts/run.sh --sem-console)" >&2
@@ -42,7 +45,7 @@ trap termina EXIT
 mkdir -p "$tmp/home" "$tmp/dev" "$tmp/trabalho"
 printf '[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=5\r\n' >"$tmp/home/TARVO.INI"
 
-"$bin/emulador" --porta COM1 --pasta "$tmp/dev" >"$tmp/emulador.log" 2>&1 &
+"$bin/emulador" --porta COM1 --pasta "$tmp/dev" "${opcoes_emulador[@]}" >"$tmp/emulador.log" 2>&1 </dev/null &
 emulador_pid=$!
 for _ in $(seq 1 100); do
   [ -L "$tmp/dev/COM1" ] && break

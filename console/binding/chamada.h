@@ -4,12 +4,34 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <list>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 namespace belmora::ligacao {
+
+// How a driver call runs. A call may wait for the printer for its whole time-out, so the
+// console's window sets a runner that does it on a worker while the window keeps painting
+// (console/main/espera.h). Without one, calls run at once on the caller's thread. A runner
+// runs `chamada` exactly once and returns when it is over; an exception of it comes back.
+using Executor = std::function<void(const std::function<void()>& chamada)>;
+void DefineExecutor(Executor executor);
+void Roda(const std::function<void()>& chamada);
+
+// Runs `f` (an export and, where it has one, the record of its call) through the runner and
+// gives back what `f` returned.
+template <typename F>
+auto RodaChamada(F&& f) -> decltype(f()) {
+    if constexpr (std::is_void_v<decltype(f())>) {
+        Roda([&] { f(); });
+    } else {
+        decltype(f()) r{};
+        Roda([&] { r = f(); });
+        return r;
+    }
+}
 
 struct Especial;
 
@@ -42,14 +64,18 @@ class Chamada {
     // done (result 1) with its out-values.
     void Conclui() { Conclui(1); }
 
-    // Calls `exportacao` and concludes with its result, whether it returns one or not.
+    // Calls `exportacao` and concludes with its result, whether it returns one or not, both
+    // through the runner: the record is written as the call ends, so the call log keeps the
+    // order of the calls.
     template <typename F>
     auto Executa(F&& exportacao) -> decltype(exportacao()) {
         if constexpr (std::is_void_v<decltype(exportacao())>) {
-            exportacao();
-            Conclui();
+            Roda([&] {
+                exportacao();
+                Conclui();
+            });
         } else {
-            return Conclui(exportacao());
+            return RodaChamada([&] { return Conclui(exportacao()); });
         }
     }
 

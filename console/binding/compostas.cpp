@@ -27,7 +27,8 @@ int Tarvo_DataReducao(int crz, std::string& data) {
     std::vector<char> buffer(std::max<std::size_t>(cap::Tarvo_ExecutaLeitura::maior, 513), '\0');
     std::fill_n(buffer.begin(), 512, ' ');
     std::string parametros = "NomeData=\"DataReducao[" + std::to_string(crz) + "]\"";
-    int r = ::Tarvo_ExecutaLeitura("LeData", parametros.c_str(), buffer.data());
+    int r = belmora::ligacao::RodaChamada(
+        [&] { return ::Tarvo_ExecutaLeitura("LeData", parametros.c_str(), buffer.data()); });
     std::string resposta(buffer.data(), ::strnlen(buffer.data(), buffer.size()));
     auto igual = resposta.find('=');
     data = igual == std::string::npos ? std::string() : Trecho(resposta, igual + 3, 10);
@@ -46,15 +47,16 @@ int LeDadosImpressora(std::string& marca, std::string& modelo, std::string& vers
         ch.Saida("strMarca", marca, cap::Tarvo_MarcaModeloTipoImpressoraMFD::maior);
         ch.Saida("strModelo", modelo, cap::Tarvo_MarcaModeloTipoImpressoraMFD::maior);
         ch.Saida("strTipo", tipo, cap::Tarvo_MarcaModeloTipoImpressoraMFD::maior);
-        r = ch.Conclui(
-            ::Tarvo_MarcaModeloTipoImpressoraMFD(ch.Buffer(marca), ch.Buffer(modelo), ch.Buffer(tipo)));
+        r = ch.Executa([&] {
+            return ::Tarvo_MarcaModeloTipoImpressoraMFD(ch.Buffer(marca), ch.Buffer(modelo), ch.Buffer(tipo));
+        });
         belmora::TrataRetorno(r);
     }
     auto uma = [&](const char* nome, const char* saida, std::string& destino, std::size_t maximo,
                    int (*exportacao)(char*)) {
         Chamada ch(nome);
         ch.Saida(saida, destino, maximo);
-        r = ch.Conclui(exportacao(ch.Buffer(destino)));
+        r = ch.Executa([&] { return exportacao(ch.Buffer(destino)); });
         belmora::TrataRetorno(r);
     };
     uma("Tarvo_VersaoFirmware", "strVersao", versao, cap::Tarvo_VersaoFirmware::maior,
@@ -68,7 +70,7 @@ int LeDadosImpressora(std::string& marca, std::string& modelo, std::string& vers
         Chamada ch("Tarvo_DataHoraSoftwareBasico");
         ch.Saida("strDataSB", dataSB, cap::Tarvo_DataHoraSoftwareBasico::maior);
         ch.Saida("strHoraSB", horaSB, cap::Tarvo_DataHoraSoftwareBasico::maior);
-        r = ch.Conclui(::Tarvo_DataHoraSoftwareBasico(ch.Buffer(dataSB), ch.Buffer(horaSB)));
+        r = ch.Executa([&] { return ::Tarvo_DataHoraSoftwareBasico(ch.Buffer(dataSB), ch.Buffer(horaSB)); });
         belmora::TrataRetorno(r);
     }
     return r;
@@ -78,8 +80,7 @@ int DecodificaFlagsFiscais(FlagsFiscais& flags) {
     std::string texto(3, ' ');
     Chamada ch("Tarvo_FlagsFiscaisStr");
     ch.Saida("strFlag", texto, cap::Tarvo_FlagsFiscaisStr::maior);
-    int chamado = ::Tarvo_FlagsFiscaisStr(ch.Buffer(texto));
-    int r = ch.Conclui(chamado);
+    int r = ch.Executa([&] { return ::Tarvo_FlagsFiscaisStr(ch.Buffer(texto)); });
     int valor = r == 1 ? std::atoi(texto.c_str()) : 0;
     flags = {(valor & 1) != 0, (valor & 2) != 0,  (valor & 4) != 0,
              (valor & 8) != 0, (valor & 32) != 0, (valor & 128) != 0};
@@ -114,7 +115,7 @@ int UmaSaida(const char* nome, const char* parametro, const char* valor, std::st
              std::size_t maximo, int (*exportacao)(char*)) {
     Chamada ch(nome);
     ch.Saida(parametro, destino, maximo, valor);
-    return ch.Conclui(exportacao(ch.Buffer(destino)));
+    return ch.Executa([&] { return exportacao(ch.Buffer(destino)); });
 }
 }  // namespace
 

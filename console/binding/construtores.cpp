@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "console/binding/chamada.h"
 #include "console/binding/ecf_dll.h"
 #include "tarvo.h"
 
@@ -239,18 +240,21 @@ int LeAliquota(const std::string& cod, const std::string& percentual, std::strin
 
 int IniciaFitaDetalhe(const std::string& numSerie, const std::string& cnpj, const std::string& ie,
                       const std::string& im, const std::string& senha) {
-    return ::Tarvo_ExecutaComando("IniciaFitaDetalhe",
-                                  parametros::IniciaFitaDetalhe(numSerie, cnpj, ie, im, senha).c_str());
+    const std::string p = parametros::IniciaFitaDetalhe(numSerie, cnpj, ie, im, senha);
+    return belmora::ligacao::RodaChamada(
+        [&] { return ::Tarvo_ExecutaComando("IniciaFitaDetalhe", p.c_str()); });
 }
 
 int ExecutaComando(const std::string& comando, const std::string& parametros) {
-    return ::Tarvo_ExecutaComando(comando.c_str(), parametros.c_str());
+    return belmora::ligacao::RodaChamada(
+        [&] { return ::Tarvo_ExecutaComando(comando.c_str(), parametros.c_str()); });
 }
 
 int ExecutaLeitura(const std::string& comando, const std::string& parametros, std::string& resposta) {
     std::vector<char> buffer(std::max<std::size_t>(cap::Tarvo_ExecutaLeitura::maior, 4097), '\0');
     std::fill_n(buffer.begin(), 4096, ' ');
-    int r = ::Tarvo_ExecutaLeitura(comando.c_str(), parametros.c_str(), buffer.data());
+    int r = belmora::ligacao::RodaChamada(
+        [&] { return ::Tarvo_ExecutaLeitura(comando.c_str(), parametros.c_str(), buffer.data()); });
     resposta.assign(buffer.data(), ::strnlen(buffer.data(), buffer.size()));
     resposta = SemBrancosFinais(resposta);
     return r;

@@ -72,6 +72,24 @@ bool EhBooleano(const std::string& nome) {
 
 }  // namespace
 
+namespace {
+Executor& ExecutorAtual() {
+    static Executor e;
+    return e;
+}
+}  // namespace
+
+void DefineExecutor(Executor executor) {
+    ExecutorAtual() = std::move(executor);
+}
+
+void Roda(const std::function<void()>& chamada) {
+    if (const Executor& e = ExecutorAtual())
+        e(chamada);
+    else
+        chamada();
+}
+
 Chamada::Chamada(const char* nome) : especial_(Procura(nome)), nome_(nome) {}
 
 void Chamada::Texto(const char* nome, const std::string& valor) {

@@ -44,6 +44,13 @@ void PreparaBloqueio(const std::string& pasta) {
     DefinePastaDeBloqueio(propria);
 }
 
+// What failed, the cause in Portuguese when it is known, then the engine's own text.
+QString Explica(const QString& oQue, const QString& motor) {
+    const QString causa = CausaDoErroDoBanco(motor);
+    return oQue + QStringLiteral(": ") +
+           (causa.isEmpty() ? motor : causa + QStringLiteral("\nMensagem do banco de dados: ") + motor);
+}
+
 }  // namespace
 
 TdmVintaro* dmVintaro() {
@@ -57,14 +64,36 @@ TdmVintaro::TdmVintaro(QObject* parent) : QObject(parent) {
 }
 
 TdmVintaro::~TdmVintaro() {
-    if (QSqlDatabase::contains(conexao_)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(conexao_, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(conexao_);
-    }
+    Desconecta();
     if (g_modulo == this) g_modulo = nullptr;
+}
+
+void TdmVintaro::Desconecta() {
+    disponivel_ = false;
+    if (!QSqlDatabase::contains(conexao_)) return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(conexao_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(conexao_);
+}
+
+QString CausaDoErroDoBanco(const QString& texto) {
+    // The engine's texts as it words them; the first that matches says the cause.
+    static const std::pair<const char*, const char*> kCausas[] = {
+        {"lock", "O banco de dados está em uso por outro console Belmora (ou por outro programa)."},
+        {"already opened", "O banco de dados está em uso por outro console Belmora (ou por outro programa)."},
+        {"permission", "Sem permissão de acesso ao arquivo do banco de dados ou à sua pasta."},
+        {"access failed", "Sem permissão de acesso ao arquivo do banco de dados ou à sua pasta."},
+        {"access denied", "Sem permissão de acesso ao arquivo do banco de dados ou à sua pasta."},
+        {"read-only", "Sem permissão de acesso ao arquivo do banco de dados ou à sua pasta."},
+        {"plugin", "O módulo do banco de dados (Firebird) não está instalado."},
+        {"fbclient", "O módulo do banco de dados (Firebird) não está instalado."},
+        {"driver not loaded", "O driver do banco de dados não está instalado."},
+    };
+    for (const auto& [chave, causa] : kCausas)
+        if (texto.contains(QLatin1String(chave), Qt::CaseInsensitive)) return QString::fromUtf8(causa);
+    return {};
 }
 
 bool TdmVintaro::Conecta(const std::string& pasta) {
@@ -86,8 +115,8 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
     if (!std::filesystem::exists(arquivo, ec)) {
         std::string erro;
         if (!CriaBase(arquivo, EsquemaBase(), erro)) {
-            erro_ = QStringLiteral("Não foi possível criar o banco de dados ") + arquivo_ +
-                    QStringLiteral(": ") + QString::fromStdString(erro);
+            erro_ = Explica(QStringLiteral("Não foi possível criar o banco de dados ") + arquivo_,
+                            QString::fromStdString(erro));
             return false;
         }
     }
@@ -98,8 +127,8 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
     db.setUserName(QStringLiteral("sysdba"));
     db.setPassword(QStringLiteral("lorvantis"));
     if (!db.open()) {
-        erro_ = QStringLiteral("Não foi possível abrir o banco de dados ") + arquivo_ + QStringLiteral(": ") +
-                Texto(db.lastError());
+        erro_ = Explica(QStringLiteral("Não foi possível abrir o banco de dados ") + arquivo_,
+                        Texto(db.lastError()));
         return false;
     }
     QString erro;

@@ -47,6 +47,9 @@ class TdmVintaro : public QObject {
     // when it is missing, connects and reads both lists. False with Erro() when the database
     // cannot be reached; the module then stays unavailable.
     bool Conecta(const std::string& pasta);
+    // Closes the connection and lets the file go (a console about to start another one, which
+    // must find the file free). The module is unavailable afterwards.
+    void Desconecta();
     bool Disponivel() const { return disponivel_; }
     const QString& Erro() const { return erro_; }
     QString Arquivo() const { return arquivo_; }
@@ -91,6 +94,10 @@ class TdmVintaro : public QObject {
     std::vector<Produto> produtos_;
     std::vector<LayoutCheque> cheques_;
 };
+
+// Why the engine refused the file, in Portuguese ("" when its text says nothing known): the
+// file in use by another console, no permission, the engine or driver missing.
+QString CausaDoErroDoBanco(const QString& textoDoMotor);
 
 // The module of the running console (nullptr before it exists).
 TdmVintaro* dmVintaro();

@@ -16,8 +16,11 @@ bool Final(int status) {
            status == kGeracaoTerminada;
 }
 
-// The progress bar as the display loop moves it: the range follows the total, the position
-// the current step plus one, and both start over when the status changes.
+// The progress bar as the display loop moves it. The range follows the total of the phase
+// (reading, then conversion) and starts over when a phase with another total begins; inside a
+// phase the position follows the steps done (the reading's current block plus one, the count
+// of files written), so a one-file-per-day conversion moves once per day. A phase that ends
+// well fills the bar.
 class Barra {
   public:
     explicit Barra(const Eventos& ev) : ev_(ev) {}
@@ -27,14 +30,14 @@ class Barra {
         Mostra();
     }
     void Passo(const Andamento& a, int statusAnterior) {
-        if (maximo_ < 1)
-            maximo_ = a.total;
-        else
-            posicao_ = a.atual + 1;
-        if (a.status != statusAnterior) {
+        const bool conversao = a.status >= kGeracaoIniciada;
+        if (conversao != (statusAnterior >= kGeracaoIniciada) || (a.total > 0 && a.total != maximo_)) {
             maximo_ = a.total;
             posicao_ = 0;
         }
+        if (maximo_ < 1) maximo_ = a.total;
+        posicao_ = conversao ? a.atual : a.atual + 1;
+        if (a.status == kLeituraConcluida || a.status == kGeracaoTerminada) posicao_ = maximo_;
         Mostra();
     }
 
@@ -42,7 +45,7 @@ class Barra {
     void Mostra() {
         if (!ev_.barra) return;
         const int maximo = maximo_ < 0 ? 0 : maximo_;
-        ev_.barra(0, maximo, posicao_ > maximo ? maximo : posicao_);
+        ev_.barra(0, maximo, posicao_ < 0 ? 0 : posicao_ > maximo ? maximo : posicao_);
     }
     const Eventos& ev_;
     int maximo_ = 0, posicao_ = 0;
@@ -243,7 +246,9 @@ int TGeraRFDCRZThread::Executa(const std::atomic<bool>& parar) {
     int r = 0;
     for (int n = primeiro_; n <= ultimo_ && !parar; ++n) {
         r = exporta_(n);
-        if (barra_) barra_(0, maximo, ++posicao);
+        ++posicao;
+        // The last counter done well fills the bar.
+        if (barra_) barra_(0, maximo, r == 1 && n == ultimo_ ? maximo : posicao);
         if (r != 1) break;
         if (n == ultimo_) break;  // never past the largest counter
     }

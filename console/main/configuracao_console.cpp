@@ -18,6 +18,8 @@ std::string ArquivoIniConsole() {
 ConfiguracaoConsole LeConfiguracaoConsole() {
     plataforma::ArquivoIni ini(ArquivoIniConsole());
     ConfiguracaoConsole c;
+    c.Arquivo = ArquivoIniConsole();
+    std::vector<std::string> reescritas;
     c.Path = ini.Le("Sistema", "Path", "C:\\");
     c.PathRFD = ini.Le("Sistema", "PathRFD", "C:\\");
     c.PathTDM = ini.Le("Sistema", "PathTDM", "C:\\");
@@ -34,12 +36,27 @@ ConfiguracaoConsole LeConfiguracaoConsole() {
         if (p.valor == "C:\\") {
             p.valor = propria;
             ini.Grava("Sistema", p.chave, p.valor);
-            c.PastasReescritas = true;
+            reescritas.push_back(p.chave);
         }
         if (p.valor == propria) plataforma::CriaPasta(propria);
     }
-    if (c.PastasReescritas) ini.Salva();
+    // Only what is stored counts as written back: a restart would not find the rest either.
+    if (!reescritas.empty()) {
+        if (ini.Salva())
+            c.PastasReescritas = true;
+        else
+            c.NaoGravadas = reescritas;
+    }
     return c;
+}
+
+std::string AvisoConfiguracaoNaoGravada(const ConfiguracaoConsole& c) {
+    if (c.NaoGravadas.empty()) return "";
+    std::string chaves;
+    for (const std::string& k : c.NaoGravadas) chaves += (chaves.empty() ? "" : ", ") + k;
+    return "Não foi possível gravar a configuração " + chaves + " em " + c.Arquivo +
+           " (arquivo ou pasta sem permissão de escrita). Nesta execução vale o valor lido; "
+           "as pastas podem não ser as esperadas.";
 }
 
 void PreparaPastas(char** argv) {

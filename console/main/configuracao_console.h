@@ -21,7 +21,13 @@ struct ConfiguracaoConsole {
     std::string Path, PathRFD, PathTDM;
     std::string TimeOutComandos;
     bool PastasReescritas = false;  // a folder key was written back at this reading
+    // The keys that had to be written back but could not be (a read-only program folder or
+    // file), and the file; empty when everything was stored.
+    std::vector<std::string> NaoGravadas;
+    std::string Arquivo;
 };
+// The message of the keys that could not be stored ("" when none): said once at start.
+std::string AvisoConfiguracaoNaoGravada(const ConfiguracaoConsole& c);
 ConfiguracaoConsole LeConfiguracaoConsole();
 
 // Before the first window: the folders of TARVO.INI as the console sets them. The driver

@@ -6,10 +6,12 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <cstdlib>
+#include <functional>
 
 #include "console/binding/auxiliar.h"
 #include "console/binding/ecf_dll.h"
 #include "console/main/direto.h"
+#include "console/main/espera.h"
 #include "console/main/principal.h"
 #include "console/main/splash.h"
 #include "platform/serial.h"
@@ -72,18 +74,24 @@ bool TfrmVintaro::TestaPorta(TDirectComm& sonda, const QString& porta) {
     AdicionaRetorno(QStringLiteral("-> Procurando ECF na porta ") + porta);
     sonda.DefinePorta(nome);
     bool presente = false;
-    if (sonda.Abre()) {
+    // Each step of the probe may wait for a silent port: the window keeps painting meanwhile.
+    auto semTravar = [](const std::function<bool()>& passo) {
+        bool r = false;
+        EsperaSemTravar([&] { r = passo(); });
+        return r;
+    };
+    if (semTravar([&] { return sonda.Abre(); })) {
         // A time-out that is no number is taken as the default 6 seconds.
         int segundos = std::atoi(configuracao_.TimeOutComandos.c_str());
         sonda.DefineTimeout(segundos > 0 ? segundos : 6);
-        if (sonda.Conectado()) {
+        if (semTravar([&] { return sonda.Conectado(); })) {
             std::string usb;
             if (sonda.ProcuraDispositivoUSB(nome, usb)) {
                 AdicionaRetorno(
                     QStringLiteral("-> Verficando disponibilidade de acesso ao dispositivo USB Serial: ") +
                     U(usb));
                 std::string resposta;
-                presente = sonda.EnviaRecebe(kSondaUsb, resposta);
+                presente = semTravar([&] { return sonda.EnviaRecebe(kSondaUsb, resposta); });
             } else {
                 presente = true;
             }

@@ -1,6 +1,7 @@
 #include "console/main/principal.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -618,7 +619,21 @@ void TfrmVintaro::showEvent(QShowEvent* evento) {
     jaMostrada_ = true;
     statusData_->setText(
         QLocale(QLocale::Portuguese, QLocale::Brazil).toString(QDate::currentDate(), QLocale::ShortFormat));
+    // A setting that could not be stored is said once, in the log and in a box.
+    if (const std::string aviso = AvisoConfiguracaoNaoGravada(configuracao_); !aviso.empty())
+        QTimer::singleShot(0, this, [this, aviso] {
+            AdicionaRetorno(QStringLiteral("<- ") + U(aviso));
+            Informa(this, U(kTitulo), U(aviso));
+        });
     if (comSplash_) QTimer::singleShot(0, this, [this] { MostraSplash(); });
+}
+
+void TfrmVintaro::closeEvent(QCloseEvent* evento) {
+    if (EsperandoChamada()) {
+        evento->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(evento);
 }
 
 void TfrmVintaro::MostraSplash() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "console/main/configuracao_console.h"
+#include "console/main/espera.h"
 #include "console/main/menu.h"
 
 class QGroupBox;
@@ -86,6 +87,8 @@ class TfrmVintaro : public QMainWindow {
   protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
+    // Not while a driver call is under way: it ends first.
+    void closeEvent(QCloseEvent* evento) override;
 
   private:
     void MontaJanela();
@@ -119,6 +122,9 @@ class TfrmVintaro : public QMainWindow {
     bool LeituraIndicadores();
     bool StatusDaMFD();
     void TextoSplash(const QString& texto);
+
+    // Driver calls run off this window's thread while it lives.
+    EsperaDasChamadas esperaDasChamadas_;
 
     // State.
     int grupoAtual_ = 1;

@@ -40,11 +40,16 @@ int Escape(const std::string& s, std::size_t i) {
     return Escapavel(static_cast<unsigned char>(c)) ? c : -1;
 }
 
-void AcrescentaEscape(std::string& r, unsigned char c) {
+// `prefixo` and the byte in two hex digits.
+void AcrescentaHex(std::string& r, const char* prefixo, unsigned char c) {
     static const char kHex[] = "0123456789ABCDEF";
-    r += '%';
+    r += prefixo;
     r += kHex[c >> 4];
     r += kHex[c & 0x0F];
+}
+
+void AcrescentaEscape(std::string& r, unsigned char c) {
+    AcrescentaHex(r, "%", c);
 }
 
 std::string EscapaValor(const std::string& v) {
@@ -108,6 +113,19 @@ std::vector<std::pair<int, std::string>> Linhas(const std::string& bytes) {
     return linhas;
 }
 
+// The text with its control characters shown as "\x" and two hex digits, so that a message
+// that quotes a line shows all of it (a NUL would end it).
+std::string Legivel(const std::string& t) {
+    std::string r;
+    for (unsigned char c : t) {
+        if (c < 0x20 || c == 0x7F)
+            AcrescentaHex(r, "\\x", c);
+        else
+            r += static_cast<char>(c);
+    }
+    return r;
+}
+
 bool LeArquivo(const std::string& caminho, std::string& bytes, std::string& erro) {
     std::error_code ec;
     // Only a plain file is read: a folder or a device named like one would fail or block.
@@ -163,13 +181,24 @@ bool LeLinhaSequencia(const std::string& linha, TComando& comando, std::string& 
                std::to_string(sobra / 3) + ((sobra % 3) ? " e parte de outro" : "") + ": " + linha;
         return false;
     }
+    // Only what the writer can write back as read: a name, and each parameter's name and type,
+    // that are more than blanks and tabs.
+    auto vazio = [&](const std::string& parte, const char* oQue) {
+        if (!Apara(parte).empty()) return false;
+        erro = std::string("a linha não tem ") + oQue + ": " + linha;
+        return true;
+    };
+    if (vazio(t[0], "nome de comando")) return false;
     TComando novo;
     novo.Nome = Apara(t[0]);
     novo.Quantidade = n;
     for (int k = 0; k < n; ++k) {
+        if (vazio(t[3 * k + 1], "nome de parâmetro") || vazio(t[3 * k + 2], "tipo de parâmetro"))
+            return false;
         TParametro p;
         p.Nome = Apara(t[3 * k + 1]);
-        p.Tipo = Apara(t[3 * k + 2]);
+        // As the writer writes it (lower-cased), so that what loads saves and loads back equal.
+        p.Tipo = Minusculas(Apara(t[3 * k + 2]));
         const std::string& valor = t[3 * k + 3];
         if (valor == kParametroNaoPreenchido) {
             p.Entrada = true;
@@ -200,11 +229,15 @@ std::string TextoSequencia(const std::vector<TComando>& comandos) {
 }
 
 bool LeTextoSequencia(const std::string& bytes, std::vector<TComando>& comandos, std::string& erro) {
+    if (bytes.rfind("\xFF\xFE", 0) == 0 || bytes.rfind("\xFE\xFF", 0) == 0) {
+        erro = "Linha 1: o arquivo está em UTF-16; as sequências são texto Windows-1252.";
+        return false;
+    }
     for (const auto& [numero, linha] : Linhas(bytes)) {
         TComando c;
         std::string motivo;
         if (!LeLinhaSequencia(linha, c, motivo)) {
-            erro = "Linha " + std::to_string(numero) + ": " + motivo;
+            erro = "Linha " + std::to_string(numero) + ": " + Legivel(motivo);
             return false;
         }
         comandos.push_back(std::move(c));

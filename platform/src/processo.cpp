@@ -1,8 +1,14 @@
 #include "platform/processo.h"
 
+#include <poll.h>
+#include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 namespace plataforma {
 
@@ -23,6 +29,36 @@ void ReiniciaPrograma(char** argv) {
 
 void DefineVariavel(const char* nome, const std::string& valor) {
     ::setenv(nome, valor.c_str(), 1);
+}
+
+int IdDoProcesso() {
+    return static_cast<int>(::getpid());
+}
+
+bool AguardaFimDoProcesso(int pid, int prazoMs) {
+    if (pid <= 0 || pid == static_cast<int>(::getpid())) return true;
+#ifdef SYS_pidfd_open
+    // A descriptor of the process becomes readable when it ends.
+    const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (fd >= 0) {
+        pollfd p{fd, POLLIN, 0};
+        int r;
+        do {
+            r = ::poll(&p, 1, prazoMs < 0 ? 0 : prazoMs);
+        } while (r < 0 && errno == EINTR);
+        ::close(fd);
+        return r > 0;
+    }
+    if (errno == ESRCH) return true;
+#endif
+    // Kernels without process descriptors: ask at short intervals until the end of the wait.
+    constexpr auto kIntervalo = std::chrono::milliseconds(50);
+    const auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(prazoMs);
+    while (::kill(pid, 0) == 0 || errno == EPERM) {
+        if (std::chrono::steady_clock::now() >= fim) return false;
+        std::this_thread::sleep_for(kIntervalo);
+    }
+    return true;
 }
 
 }  // namespace plataforma

@@ -7,11 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "comum/ambiente.h"
+#include "comum_formularios.h"
 #include "console/database/criacao.h"
 #include "console/database/dm_vintaro.h"
+#include "console/forms/inicio.h"
 
 namespace {
 
@@ -182,20 +186,25 @@ class Ocupante {
     }
     bool pronto_ = false;
     std::string saida_;
+    int Pid() const { return static_cast<int>(pid_); }
 
   private:
     pid_t pid_ = -1;
     int escreve_ = -1, le_ = -1;
 };
 
+// A database in the folder with these products, and no connection left to it.
+void Cadastra(const teste::PastaTemporaria& pasta, const std::vector<Produto>& produtos) {
+    TdmVintaro dm;
+    ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
+    QString erro;
+    for (const Produto& p : produtos) ASSERT_TRUE(dm.SalvarProduto(p, erro)) << erro.toStdString();
+}
+
 TEST(Banco, AFileHeldByAnotherProcessLeavesTheConsoleUsableWithTheError) {
     teste::PastaTemporaria pasta;
-    {
-        TdmVintaro dm;
-        ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
-        QString erro;
-        ASSERT_TRUE(dm.SalvarProduto(P("1", "Arroz"), erro));
-    }
+    Cadastra(pasta, {P("1", "Arroz")});
+    if (HasFatalFailure()) return;
     Ocupante outro(pasta / "base.fdb");
     ASSERT_TRUE(outro.pronto_) << outro.saida_;
     {
@@ -211,6 +220,43 @@ TEST(Banco, AFileHeldByAnotherProcessLeavesTheConsoleUsableWithTheError) {
     TdmVintaro dm;
     ASSERT_TRUE(dm.Conecta(pasta.Caminho())) << dm.Erro().toStdString();
     EXPECT_EQ(Codigos(dm), QStringList({"1"}));
+}
+
+TEST(Banco, ARestartedConsoleOpensTheFileOnlyOnceTheConsoleBeforeItHasEnded) {
+    teste::PastaTemporaria pasta;
+    Cadastra(pasta, {P("1", "Arroz"), P("2", "Feijão")});
+    if (HasFatalFailure()) return;
+    // The console that restarts still holds the file, and ends a moment after the new one starts.
+    {
+        Ocupante anterior(pasta / "base.fdb");
+        ASSERT_TRUE(anterior.pronto_) << anterior.saida_;
+        teste::Variavel v(belmora::kConsoleAnterior, std::to_string(anterior.Pid()));
+        std::thread termina([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(800));
+            anterior.Sai();
+        });
+        TdmVintaro dm;
+        const bool conectado = belmora::IniciaModuloDeDados(dm, pasta.Caminho());
+        termina.join();
+        EXPECT_TRUE(conectado) << dm.Erro().toStdString();
+        EXPECT_EQ(Codigos(dm), QStringList({"1", "2"}));
+        // Forgotten: what this console starts does not wait for that one again.
+        EXPECT_EQ(std::getenv(belmora::kConsoleAnterior), nullptr);
+    }
+    // One that does not end within the wait: the box says so, then why the file is refused.
+    Ocupante teimoso(pasta / "base.fdb");
+    ASSERT_TRUE(teimoso.pronto_) << teimoso.saida_;
+    teste::Variavel v(belmora::kConsoleAnterior, std::to_string(teimoso.Pid()));
+    const int prazo = belmora::PrazoDoConsoleAnteriorMs();
+    belmora::PrazoDoConsoleAnteriorMs() = 1000;
+    teste::Caixa caixa;
+    teste::Responde("OK", &caixa);
+    TdmVintaro dm;
+    EXPECT_FALSE(belmora::IniciaModuloDeDados(dm, pasta.Caminho()));
+    belmora::PrazoDoConsoleAnteriorMs() = prazo;
+    EXPECT_TRUE(caixa.texto.startsWith("O console anterior ainda não terminou")) << caixa.texto.toStdString();
+    EXPECT_TRUE(caixa.texto.contains("em uso por outro console")) << caixa.texto.toStdString();
+    EXPECT_TRUE(caixa.texto.contains("Mensagem do banco de dados: ")) << caixa.texto.toStdString();
 }
 
 }  // namespace

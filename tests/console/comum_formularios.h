@@ -23,6 +23,7 @@
 #include "console/binding/auxiliar.h"
 #include "console/binding/log_dll.h"
 #include "console/forms/comum/formulario.h"
+#include "console/main/espera.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
 #include "platform/codepage.h"
@@ -59,6 +60,12 @@ struct Caixa {
 inline void Responde(const QString& botao, Caixa* vista) {
     QTimer::singleShot(0, [botao, vista] {
         auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        // A driver call still under way (the window waits for it with its timers running):
+        // the box comes after it.
+        if (!caixa && belmora::EsperandoChamada()) {
+            QTimer::singleShot(5, [botao, vista] { Responde(botao, vista); });
+            return;
+        }
         if (!caixa) return;
         ++vista->vistas;
         vista->titulo = caixa->windowTitle();

@@ -239,7 +239,7 @@ TEST_F(Equipamento, OwnerFormDisablesProgrammedFieldsAndSendsWhatTheEditsHold) {
     EXPECT_FALSE(f->Cnpj()->isEnabled());
     EXPECT_FALSE(f->Ie()->isEnabled());
     EXPECT_FALSE(f->Im()->isEnabled());
-    EXPECT_FALSE(f->Senha()->isEnabled());  // follows the IM
+    EXPECT_TRUE(f->Senha()->isEnabled());  // the printer asks for it at every programming
     EXPECT_EQ(f->NumeroSerie()->text(), "TV010500000000012345");
 
     // the mandatory fields: the password is empty
@@ -271,6 +271,10 @@ TEST_F(Equipamento, OwnerFormDisablesProgrammedFieldsAndSendsWhatTheEditsHold) {
                             "InscricaoMunicipal=\"12345678\""),
               std::string::npos)
         << LogDLL();
+    // read again after the save, the owner can be saved again with its password
+    f->findChild<QPushButton*>("btnCapturar")->click();
+    EXPECT_FALSE(f->Cnpj()->isEnabled());
+    EXPECT_TRUE(f->Senha()->isEnabled());
 
     // a printer without an owner: every edit open, the CNPJ grouped while typed
     impressora.Altera([](emulador::Impressora& p) { p.cnpj = p.ie = p.im = ""; });

@@ -197,6 +197,7 @@ TEST_F(GeraRFDNaJanela, ByZThroughTheTextRouteOneCounterIsOneCallAndAReversedRan
     EXPECT_EQ(ArquivosRfd().size(), 1u);
     auto* barra = f->findChild<QProgressBar*>("ProgressBar1");
     EXPECT_EQ(barra->maximum(), 2);
+    EXPECT_EQ(barra->value(), 2);
 
     log->clear();
     Redigita(f->findChild<QLineEdit*>("edtInicio"), "2");
@@ -245,6 +246,27 @@ TEST_F(GeraRFDNaJanela, ByZThroughTheStandInsTheCountersBecomeTheirReductionsDay
                            QString::fromStdString("  -> Arquivo " + nome + " - gerado com sucesso."),
                            "  -> Geração do arquivo RFD terminada.", kFim}));
     EXPECT_EQ(Chamadas("Tarvo_DataReducao"), 2);
+}
+
+TEST_F(GeraRFDNaJanela, AOneFilePerDayRunMovesTheBarWithEachDayAndEndsAtItsMaximum) {
+    Dia();
+    if (HasFatalFailure()) return;
+    constexpr int kDias = 5;
+    Escolhe("rgTipo1");
+    Escolhe("rgArquivo1");
+    f->findChild<QDateEdit*>("dtpInicio")->setDate(QDate::currentDate().addDays(1 - kDias));
+    f->findChild<QDateEdit*>("dtpFim")->setDate(QDate::currentDate());
+    auto* barra = f->findChild<QProgressBar*>("ProgressBar1");
+    // The positions of the conversion phase, once its range is the count of days.
+    std::vector<int> posicoes;
+    QObject::connect(barra, &QProgressBar::valueChanged, f, [&](int v) {
+        if (barra->maximum() == kDias && v > 0) posicoes.push_back(v);
+    });
+    Roda();
+    EXPECT_EQ(ArquivosRfd().size(), static_cast<std::size_t>(kDias));
+    EXPECT_EQ(barra->maximum(), kDias);
+    EXPECT_EQ(barra->value(), kDias);
+    EXPECT_EQ(posicoes, (std::vector<int>{1, 2, 3, 4, 5}));  // one step per day written
 }
 
 TEST_F(GeraRFDNaJanela, AReaderThatNeverStartsAndAMissingLibraryEndWithTheFailureLine) {

@@ -190,6 +190,46 @@ TEST(ArquivoSequencia, RefusesALineThatDisagreesWithItsCountKeepingTheLinesBefor
     }
 }
 
+TEST(ArquivoSequencia, OddLinesEitherLoadSaveAndLoadBackEqualOrAreRefusedWithTheirNumber) {
+    struct Caso {
+        std::string bytes;   // the file's second line (the first is always good)
+        const char* motivo;  // nullptr: it loads; else a part of the refusal
+    } casos[] = {
+        {"Tarvo_LeituraX;0", nullptr},                // no parentheses
+        {"Tarvo_X(P:String:abc;);1", nullptr},        // the type comes back as written: lower-cased
+        {"Tarvo_X(P:string:'a;b' 50%;);1", nullptr},  // quotes and a lone "%"
+        {"Tarvo_X(P:string:a" + std::string(1, '\0') + "b;);1", nullptr},
+        {"\t(;0", "não tem nome de comando"},  // a name of a tab alone cannot be written back
+        {"Tarvo_X(\t:string:a;);1", "não tem nome de parâmetro"},
+        {"Tarvo_X(P:\t:a;);1", "não tem tipo de parâmetro"},
+        {"Tarvo_X(P:integer:1" + std::string(1, '\0') + ";);1", "1\\x00"},  // shown, not cut
+    };
+    for (std::size_t n = 0; n < std::size(casos); ++n) {
+        const Caso& c = casos[n];
+        SCOPED_TRACE("case " + std::to_string(n));
+        std::vector<TComando> lidos;
+        std::string erro;
+        const bool lido = seq::LeTextoSequencia("Tarvo_LeituraX();0\r\n" + c.bytes + "\r\n", lidos, erro);
+        if (c.motivo) {
+            EXPECT_FALSE(lido);
+            EXPECT_EQ(erro.rfind("Linha 2: ", 0), 0u) << erro;
+            EXPECT_NE(erro.find(c.motivo), std::string::npos) << erro;
+            continue;
+        }
+        ASSERT_TRUE(lido) << erro;
+        std::vector<TComando> deNovo;
+        ASSERT_TRUE(seq::LeTextoSequencia(seq::TextoSequencia(lidos), deNovo, erro)) << erro;
+        ASSERT_EQ(deNovo.size(), lidos.size());
+        for (std::size_t i = 0; i < lidos.size(); ++i) EsperaIgual(deNovo[i], lidos[i]);
+    }
+    // A file saved as UTF-16 says so, at its first line.
+    std::vector<TComando> lidos;
+    std::string erro;
+    EXPECT_FALSE(seq::LeTextoSequencia(std::string("\xFF\xFET\0(\0", 6), lidos, erro));
+    EXPECT_EQ(erro.rfind("Linha 1: ", 0), 0u) << erro;
+    EXPECT_NE(erro.find("UTF-16"), std::string::npos) << erro;
+}
+
 TEST(ArquivoSequencia, NamesFilesAndListsThemIgnoringCase) {
     EXPECT_EQ(seq::ArquivoDaSequencia("x.seq"), "x.seq");
     EXPECT_EQ(seq::ArquivoDaSequencia("x.SEQ"), "x.SEQ.seq");

@@ -82,7 +82,8 @@ TEST_F(Formas, StatusFormsShowAnOpenReceiptRatesPaymentFormsAndLowPaper) {
     {  // rates: row code + 1, percentage as "00,00"
         auto f = Mostra<belmora::TfrmAliquotas>();
         QTableWidget* g = f->Grade();
-        EXPECT_EQ(log, QStringList({"-> Obtendo Alíquotas Programáveis ...", kOk}));
+        // Rates 5 to 15 are not programmed: their reads fail, and so does the load.
+        EXPECT_EQ(log, QStringList({"-> Obtendo Alíquotas Programáveis ...", kFalhou}));
         EXPECT_EQ(Celula(g, 0, 1), "Percentual");
         EXPECT_EQ(Celula(g, 1, 0), "0");
         EXPECT_EQ(Celula(g, 1, 1), "18,00");
@@ -160,6 +161,14 @@ TEST_F(Formas, ASilentPrinterFailsTheRateGridAfterTheSwitchedOnCheck) {
     EXPECT_NE(LogDLL().find("Tarvo_VerificaImpressoraLigada("), std::string::npos);
     EXPECT_EQ(LogDLL().find("LeAliquota"), std::string::npos);
     EXPECT_EQ(Celula(f->Grade(), 1, 1), "");
+}
+
+TEST_F(Formas, TheRateGridSaysSuccessWhenEveryRateWasRead) {
+    impressora.Altera([](emulador::Impressora& p) {
+        for (auto& a : p.aliquotas) a = {true, 100, true, "T"};
+    });
+    auto f = Mostra<belmora::TfrmAliquotas>();
+    EXPECT_EQ(log, QStringList({"-> Obtendo Alíquotas Programáveis ...", kOk}));
 }
 
 TEST_F(Formas, AnXReadingToThePortIsShownAndARefusedOneLeavesTheDisplayEmpty) {

@@ -1,12 +1,10 @@
 #include "console/forms/comum/andamento.h"
 
-#include <QEventLoop>
 #include <QLabel>
-#include <exception>
-#include <thread>
 
 #include "console/binding/auxiliar.h"
 #include "console/main/dialogos.h"
+#include "console/main/espera.h"
 #include "platform/pastas.h"
 
 namespace belmora {
@@ -57,21 +55,8 @@ void TAndamento::Passo() {
 }
 
 int ExecutaEmSegundoPlano(const std::function<int()>& chamada) {
-    QEventLoop espera;
     int resultado = 0;
-    std::exception_ptr erro;
-    std::thread trabalho([&] {
-        try {
-            resultado = chamada();
-        } catch (...) {
-            erro = std::current_exception();
-        }
-        // Queued: the loop ends on its own thread, also when the call was over before it began.
-        QMetaObject::invokeMethod(&espera, [&espera] { espera.quit(); }, Qt::QueuedConnection);
-    });
-    espera.exec(QEventLoop::ExcludeUserInputEvents);
-    trabalho.join();
-    if (erro) std::rethrow_exception(erro);
+    EsperaSemTravar([&] { resultado = chamada(); });
     return resultado;
 }
 

@@ -37,11 +37,9 @@ class TAndamento : public QObject {
     int passo_ = 0;
 };
 
-// Runs `chamada` (a driver call through its wrapper) on a worker thread and returns its
-// result. Meanwhile the window repaints and runs its timers but takes no operator input (it
-// is held until the call is over), so nothing else can call the driver or free the form.
-// The wait ends when the call returns; the library bounds every exchange with the printer.
-// An exception of the call is raised again here.
+// Runs `chamada` (driver calls through their wrappers, and the work around them) with
+// EsperaSemTravar (console/main/espera.h) and returns its result. The wait ends when the
+// call returns; the library bounds every exchange with the printer.
 int ExecutaEmSegundoPlano(const std::function<int()>& chamada);
 
 }  // namespace belmora

@@ -11,11 +11,14 @@
 #include <QRadioButton>
 
 #include "console/binding/auxiliar.h"
+#include "console/database/dm_vintaro.h"
 #include "console/forms/configuracao/relatorios_sintegra.h"
+#include "console/forms/inicio.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
+#include "platform/processo.h"
 #include "platform/serial.h"
 
 namespace belmora {
@@ -36,10 +39,28 @@ std::function<bool()>& Reinicio() {
     return r;
 }
 
+// The new console opens "base.fdb" only after this one has ended: this one lets the file go
+// first and names itself to the new one, which waits for its end (IniciaModuloDeDados).
 bool ReiniciaConsole() {
     QStringList argumentos = QCoreApplication::arguments();
     if (!argumentos.isEmpty()) argumentos.removeFirst();
-    return QProcess::startDetached(QCoreApplication::applicationFilePath(), argumentos, QDir::currentPath());
+    TdmVintaro* dm = dmVintaro();
+    const bool tinhaBanco = dm && dm->Disponivel();
+    if (dm) dm->Desconecta();
+    QProcess novo;
+    novo.setProgram(QCoreApplication::applicationFilePath());
+    novo.setArguments(argumentos);
+    novo.setWorkingDirectory(QDir::currentPath());
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(QString::fromLatin1(kConsoleAnterior), QString::number(plataforma::IdDoProcesso()));
+    novo.setProcessEnvironment(ambiente);
+    if (novo.startDetached()) return true;
+    // Still here: the products and layouts stay with this console.
+    if (tinhaBanco) {
+        const QString arquivo = dm->Arquivo();
+        dm->Conecta(arquivo.left(arquivo.lastIndexOf(QLatin1Char('/')) + 1).toStdString());
+    }
+    return false;
 }
 
 std::string ArquivoTarvoIni() {

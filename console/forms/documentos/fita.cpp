@@ -12,6 +12,7 @@
 #include <QRegularExpressionValidator>
 
 #include "console/binding/auxiliar.h"
+#include "console/binding/chamada.h"
 #include "console/binding/ecf_dll.h"
 #include "console/forms/documentos/documentos.h"
 #include "console/main/dialogos.h"
@@ -141,9 +142,13 @@ void TfrmDownloadMFD::Ok() {
     int r = 0;
     {
         TfrmVintaro::Operacao ocupada(frmVintaro());
-        r = ::Tarvo_DownloadMFD(Cp1252(ArquivoDownload()).c_str(), Cp1252(e.tipo).c_str(),
-                                Cp1252(e.inicio).c_str(), Cp1252(e.fim).c_str(),
-                                Cp1252(e.proprietario).c_str());
+        const std::string arquivo = Cp1252(ArquivoDownload()), tipo = Cp1252(e.tipo),
+                          inicio = Cp1252(e.inicio), fim = Cp1252(e.fim),
+                          proprietario = Cp1252(e.proprietario);
+        r = ligacao::RodaChamada([&] {
+            return ::Tarvo_DownloadMFD(arquivo.c_str(), tipo.c_str(), inicio.c_str(), fim.c_str(),
+                                       proprietario.c_str());
+        });
     }
     if (!VerificaRetornoDLL(r)) {
         Log(Falhou());

@@ -352,7 +352,9 @@ void TFormProprietario::LeDadosProprietario() {
     preenche(ie_, ie);
     preenche(im_, im);
     preenche(serie_, serie);
-    senha_->setEnabled(im_->isEnabled());
+    // The printer asks for the password at every programming of the owner, so it is always
+    // typed, also when the other data are already programmed and locked.
+    senha_->setEnabled(true);
     LogDesfecho(true);
 }
 

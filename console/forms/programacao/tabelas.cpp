@@ -68,21 +68,19 @@ void TGridRelatoriosGerenciais::CarregaGrid() {
     Prepara();
     Log(QStringLiteral("-> Lendo relatórios gerenciais"));
     registros_.clear();
-    bool todas = true;  // the success line only when every read succeeded
+    LeiturasDaTabela leituras;
     for (int i = 0; i < 20; ++i) {
         std::string nome(60, ' ');
         RegistroTabela r;
         r.codigo = i;
-        if (dll::Tarvo_LeNomeRelatorioGerencial(std::to_string(i), nome) == 1) {
+        if (leituras.Conta(dll::Tarvo_LeNomeRelatorioGerencial(std::to_string(i), nome) == 1))
             r.nome = DeCp1252(nome).trimmed();
-        } else {
-            todas = false;
+        else
             Log(kFalhouLinha);
-        }
         grade_->DefineCelula(i + 1, 1, r.nome);
         registros_.push_back(r);
     }
-    if (todas) Log(kSucessoLinha);
+    if (leituras.Todas()) Log(kSucessoLinha);
 }
 
 // --- departments ----------------------------------------------------------------------------------
@@ -105,10 +103,12 @@ void TGridDepartamentos::CarregaGrid() {
     Log(QStringLiteral("-> Lendo Departamentos"));
     registros_.clear();
     ExigeLigada();
+    LeiturasDaTabela leituras;
     for (int l = linhaInicial_; l < grade_->Linhas(); ++l) {
         std::string resposta;
         RegistroTabela r;
-        if (dll::LeDepartamento(TFormulario::Cp1252(grade_->Celula(l, 0)), "", resposta) >= 1) {
+        const std::string codigo = TFormulario::Cp1252(grade_->Celula(l, 0));
+        if (leituras.Conta(dll::LeDepartamento(codigo, "", resposta) >= 1)) {
             r = InterpretaDepartamento(DeCp1252(resposta));
         }
         // The code is the row's own when the reply names none (a failed or empty read).
@@ -116,7 +116,7 @@ void TGridDepartamentos::CarregaGrid() {
         registros_.push_back(r);
     }
     for (const RegistroTabela& r : registros_) grade_->DefineCelula(r.codigo + 1, 1, r.nome);
-    Log(kSucessoLinha);
+    LogDesfecho(leituras.Todas());
 }
 
 // --- non-fiscal totalisers -----------------------------------------------------------------------
@@ -144,9 +144,11 @@ void TGridTotalizadoresNF::CarregaGrid() {
     Log(QStringLiteral("-> Obtendo Totalizadores Não Fiscais"));
     registros_.clear();
     ExigeLigada();
+    LeiturasDaTabela leituras;
     for (int l = linhaInicial_; l < grade_->Linhas(); ++l) {
         std::string resposta;
-        if (dll::LeNaoFiscal(TFormulario::Cp1252(grade_->Celula(l, 0)), "", resposta) != 1) continue;
+        if (!leituras.Conta(dll::LeNaoFiscal(TFormulario::Cp1252(grade_->Celula(l, 0)), "", resposta) == 1))
+            continue;
         RegistroTabela r = InterpretaNaoFiscal(DeCp1252(resposta));
         if (r.codigo >= 0) registros_.push_back(r);
     }
@@ -155,7 +157,7 @@ void TGridTotalizadoresNF::CarregaGrid() {
         grade_->DefineCelula(r.codigo + 1, 2, r.descricao);
         grade_->DefineCelula(r.codigo + 1, 3, r.tipo);
     }
-    Log(kSucessoLinha);
+    LogDesfecho(leituras.Todas());
 }
 
 // --- the walks ------------------------------------------------------------------------------------

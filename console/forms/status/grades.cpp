@@ -108,10 +108,11 @@ void TGridAliquotas::Carrega() {
         return;
     }
     aliquotas_.clear();
+    LeiturasDaTabela leituras;
     for (int l = 1; l < grade_->Linhas(); ++l) {
         std::string resposta;
         const std::string codigo = grade_->Celula(l, 0).toStdString();
-        if (dll::LeAliquota(codigo, "", resposta) > 0) {
+        if (leituras.Conta(dll::LeAliquota(codigo, "", resposta) > 0)) {
             RegistroAliquota r = InterpretaAliquota(DeCp1252(resposta));
             if (r.codigo >= 0) aliquotas_.push_back(r);
         }
@@ -126,7 +127,7 @@ void TGridAliquotas::Carrega() {
         grade_->DefineCelula(linha, 2, a.descricao);
         grade_->DefineCelula(linha, 3, a.tipo);
     }
-    Log(QStringLiteral("<- ") + QString::fromUtf8(kSucesso));
+    LogDesfecho(leituras.Todas());
 }
 
 // --- payment methods --------------------------------------------------------------------------

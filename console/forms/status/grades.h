@@ -44,6 +44,21 @@ class GradeSimples : public Grade {
     std::vector<QString> celulas_;
 };
 
+// The rule the table loaders share for their outcome line: each read of an entry counts, and
+// the load is a success only when every read succeeded.
+class LeiturasDaTabela {
+  public:
+    // Counts one read; gives `ok` back.
+    bool Conta(bool ok) {
+        if (!ok) ++falhas_;
+        return ok;
+    }
+    bool Todas() const { return falhas_ == 0; }
+
+  private:
+    int falhas_ = 0;
+};
+
 class TGridManager {
   public:
     explicit TGridManager(Grade* grade) : grade_(grade) {}

@@ -15,4 +15,11 @@ void ReiniciaPrograma(char** argv);
 // programs it starts (a restart included).
 void DefineVariavel(const char* nome, const std::string& valor);
 
+// The id of the running process.
+int IdDoProcesso();
+
+// Waits until the process `pid` has ended, at most `prazoMs` milliseconds, without spinning.
+// True when it has ended (or does not exist); false when it still runs at the end of the wait.
+bool AguardaFimDoProcesso(int pid, int prazoMs);
+
 }  // namespace plataforma
