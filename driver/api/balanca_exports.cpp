@@ -25,7 +25,8 @@ extern "C" TARVO_API int Tarvo_LeBalanca(const char* porta, const char* velocida
     return Protegido([&] {
         if (erro) std::rethrow_exception(erro);
         balanca::InformaLeitura(l);
-        if (l.resultado == 1 || (l.resultado >= -35 && l.resultado <= -33)) TARVO_DEVOLVE(Tarvo_LeBalanca, peso);
+        if (l.resultado == 1 || (l.resultado >= -35 && l.resultado <= -33))
+            TARVO_DEVOLVE(Tarvo_LeBalanca, peso);
         return l.resultado;
     });
 }

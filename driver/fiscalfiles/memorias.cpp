@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "driver/core/configuracao.h"
-#include "driver/core/formatadores.h"
 #include "driver/core/exclusao.h"
+#include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_consultas.h"
 #include "driver/protocols/familia0/parametros.h"

@@ -486,10 +486,11 @@ TEST_F(Campanha, AFailingCampaignReadingStillClosesTheDocument) {
     for (const char* uf : {"RJ", "MG"}) {
         SCOPED_TRACE(uf);
         Carrega("HabilitaICMSCupom=1\r\n", std::string("[ECF]\r\nUF=") + uf + "\r\n");
-        Impressora p(dev.Caminho(), Dados(), [](const std::string& c, const std::string&) -> std::optional<int> {
+        auto falha = [](const std::string& c, const std::string&) -> std::optional<int> {
             if (c == "LeData") return 9001;
             return std::nullopt;
-        });
+        };
+        Impressora p(dev.Caminho(), Dados(), falha);
         // The receipt is closed without the campaign text; the reading's failure stays readable.
         EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", "OI"), 1);
         EXPECT_EQ(Erro().UltimoRetorno, 9001);

@@ -152,11 +152,13 @@ TEST_F(Fios, ScaleAndPrinterThreadsNeverGetEachOthersAnswers) {
 TEST_F(Fios, NumericCodeLineThreadsEachGetTheirOwnRegister) {
     emulador::EmuladorNumerico numerico(1);
     ASSERT_TRUE(numerico.Inicia(dev.Caminho(), "COM2")) << numerico.Erro();
-    teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_LISKO\r\nPath=" +
-                                                  home.Caminho() + "\r\n");
+    teste::EscreveArquivo(home / "TARVO.INI",
+                          "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_LISKO\r\nPath=" + home.Caminho() +
+                              "\r\n");
     teste::Tarvo t;
     std::vector<Chamada> chamadas;
-    for (const char* nome : {"Tarvo_NumeroSerie", "Tarvo_NumeroCupom", "Tarvo_VersaoFirmware", "Tarvo_NumeroCaixa"}) {
+    for (const char* nome :
+         {"Tarvo_NumeroSerie", "Tarvo_NumeroCupom", "Tarvo_VersaoFirmware", "Tarvo_NumeroCaixa"}) {
         auto [r, resposta] = Consulta(t, nome)();
         ASSERT_EQ(r, 1) << nome;
         for (const Chamada& c : chamadas) ASSERT_NE(c.resposta, resposta) << nome << " answers like another";
@@ -177,8 +179,9 @@ TEST_F(Fios, NonFiscalSerialLineAndScaleThreadsEachGetTheirOwnStatus) {
     estado.gavetaAberta = true;
     estado.poucoPapel = true;
     kelt.Define(estado);
-    teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_KELT_SERIAL\r\nPath=" +
-                                                  home.Caminho() + "\r\n");
+    teste::EscreveArquivo(home / "TARVO.INI",
+                          "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_KELT_SERIAL\r\nPath=" + home.Caminho() +
+                              "\r\n");
     teste::Tarvo t;
     std::vector<Chamada> chamadas;
     for (int i = 0; i < 2; ++i) {
@@ -187,8 +190,8 @@ TEST_F(Fios, NonFiscalSerialLineAndScaleThreadsEachGetTheirOwnStatus) {
         chamadas.push_back({Balanca(t), 1, "01250"});
     }
     std::string primeira;
-    EXPECT_EQ(Erradas(chamadas, 100, primeira), 0) << primeira;
-    EXPECT_EQ(kelt.StatusRespondidos(), 4 * 100);
+    EXPECT_EQ(Erradas(chamadas, 60, primeira), 0) << primeira;
+    EXPECT_EQ(kelt.StatusRespondidos(), 4 * 60);
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ bool Tentativa(Canal& canal, std::string& texto) {
     }
     // Answers that came together: the last one is the answer to the last request, the ones
     // before it are late answers to earlier requests.
-    const std::size_t anterior = texto.size() > 1 ? texto.find_last_of(ETX, texto.size() - 2) : std::string::npos;
+    const std::size_t anterior =
+        texto.size() > 1 ? texto.find_last_of(ETX, texto.size() - 2) : std::string::npos;
     if (!texto.empty() && texto.back() == ETX && anterior != std::string::npos) texto.erase(0, anterior + 1);
     if (LogLigado()) {
         GravaLog("Pacote Balanca ASCII:[ ", texto, " ]");

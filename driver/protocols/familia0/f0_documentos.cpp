@@ -256,8 +256,10 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
                 std::string campanha;
                 // A reading that fails leaves the campaign text out, not the document open:
                 // the close goes on, and the failure stays in the last-error record.
-                const int r = falhas.Registra(c.UF == "MG" ? TextoCampanhaMG(campanha) : TextoCampanhaRJ(campanha));
-                if (r == 1) texto += (texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto) ? "" : kQuebra) + campanha;
+                const int r =
+                    falhas.Registra(c.UF == "MG" ? TextoCampanhaMG(campanha) : TextoCampanhaRJ(campanha));
+                const bool direto = texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto);
+                if (r == 1) texto += (direto ? "" : kQuebra) + campanha;
             }
         }
         if (!c.IdAplicativo.empty()) {

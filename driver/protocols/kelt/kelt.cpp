@@ -178,7 +178,8 @@ int LeStatusKelt(int tipo) {
             if (!resposta.empty()) {
                 // The answer is one byte: whatever else comes with it or right after it is
                 // not an answer of this printer to this request (noise, a babbling line).
-                CanalDoSlot(SlotImpressora).Le(resposta, kMaximoResposta, plataforma::Monotonico() + kSobraMs);
+                const std::int64_t sobra = plataforma::Monotonico() + kSobraMs;
+                CanalDoSlot(SlotImpressora).Le(resposta, kMaximoResposta, sobra);
             }
             FechaPorta(SlotImpressora);
             if (LogLigado() && !resposta.empty()) {
