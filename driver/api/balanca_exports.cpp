@@ -5,12 +5,18 @@
 using namespace tarvo;
 
 extern "C" TARVO_API int Tarvo_LeBalanca(const char* porta, const char* velocidade, char* peso) {
-    const int aceitos = Protegido([&] {
+    // A text too long is refused before the port is touched (the refusal, written to the
+    // last-error record, under the command lock).
+    try {
         TARVO_LIMITA(Tarvo_LeBalanca, porta);
         TARVO_LIMITA(Tarvo_LeBalanca, velocidade);
-        return 1;
-    });
-    if (aceitos != 1) return aceitos;
+    } catch (const TextoRecusado&) {
+        return Protegido([&] {
+            TARVO_LIMITA(Tarvo_LeBalanca, porta);
+            TARVO_LIMITA(Tarvo_LeBalanca, velocidade);
+            return 1;
+        });
+    }
     // The scale has its own port slot and lock: a reading never waits for a printer command
     // on the wire, and writes nothing process-wide.
     balanca::Leitura l;

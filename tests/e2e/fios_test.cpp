@@ -83,57 +83,49 @@ TEST_F(Fios, FourThreadsReadingDifferentRegistersEachGetTheirOwnAnswers) {
     EXPECT_EQ(e.Quadros().size(), static_cast<std::size_t>(kFios * kLeituras + 1));
 }
 
-// One kind of call on one thread: its result and the answer it handed back.
+// Calls that each run on a thread of their own, `vezes` times: the number of results or
+// answers that were not the call's own.
+using Faz = std::function<std::pair<int, std::string>()>;
 struct Chamada {
-    std::function<std::pair<int, std::string>()> faz;
+    Faz faz;
     int resultado;
     std::string resposta;
 };
-
-// Runs each call on a thread of its own, `vezes` times, and counts the answers that are not
-// the call's own.
 int Erradas(const std::vector<Chamada>& chamadas, int vezes, std::string& primeira) {
     std::atomic<int> erradas{0};
     std::vector<std::string> errada(chamadas.size());
     std::vector<std::thread> fios;
-    for (std::size_t f = 0; f < chamadas.size(); ++f) {
+    for (std::size_t f = 0; f < chamadas.size(); ++f)
         fios.emplace_back([&, f] {
             for (int i = 0; i < vezes; ++i) {
                 auto [r, obtido] = chamadas[f].faz();
-                if (r != chamadas[f].resultado || obtido != chamadas[f].resposta) {
-                    ++erradas;
-                    if (errada[f].empty()) errada[f] = std::to_string(r) + " [" + obtido + "] ";
-                }
+                if ((r != chamadas[f].resultado || obtido != chamadas[f].resposta) && erradas++ >= 0)
+                    errada[f] = std::to_string(r) + " [" + obtido + "] ";
             }
         });
-    }
     for (auto& f : fios) f.join();
     for (const std::string& e : errada) primeira += e;
     return erradas;
 }
-
-std::function<std::pair<int, std::string>()> Consulta(teste::Tarvo& t, const char* nome) {
+Faz Consulta(teste::Tarvo& t, const char* nome) {
     return [&t, nome] {
         char b[64] = {};
         int r = t.Chama<int(char*)>(nome, b);
         return std::make_pair(r, std::string(b));
     };
 }
-
-std::function<std::pair<int, std::string>()> Balanca(teste::Tarvo& t) {
+Faz Balanca(teste::Tarvo& t) {
     return [&t] {
         char b[64] = {};
         int r = t.Chama<int(const char*, const char*, char*)>("Tarvo_LeBalanca", "COM3", "9600", b);
         return std::make_pair(r, std::string(b));
     };
 }
-
-std::function<std::pair<int, std::string>()> Status(teste::Tarvo& t, const char* nome) {
+Faz Status(teste::Tarvo& t, const char* nome) {
     return [&t, nome] { return std::make_pair(t.Chama<int()>(nome), std::string()); };
 }
 
-// Four threads reading the scale on its own port and four reading the printer's serial
-// number: each gets its own answer, and the scale still reads while the printer works.
+// Four threads read the scale on its own port while four read the printer's serial number.
 TEST_F(Fios, ScaleAndPrinterThreadsNeverGetEachOthersAnswers) {
     emulador::Balanca balanca;
     ASSERT_TRUE(balanca.Inicia(dev.Caminho(), "COM3")) << balanca.Erro();
@@ -148,40 +140,35 @@ TEST_F(Fios, ScaleAndPrinterThreadsNeverGetEachOthersAnswers) {
     EXPECT_EQ(balanca.Enqs(), 4 * 200);
 }
 
-// Threads on the numeric-code line, each reading another register.
-TEST_F(Fios, NumericCodeLineThreadsEachGetTheirOwnRegister) {
+// Threads on the numeric-code line, each reading another register (each answered once
+// first, alone), beside scale threads.
+TEST_F(Fios, NumericCodeLineAndScaleThreadsEachGetTheirOwnAnswer) {
     emulador::EmuladorNumerico numerico(1);
-    ASSERT_TRUE(numerico.Inicia(dev.Caminho(), "COM2")) << numerico.Erro();
-    teste::EscreveArquivo(home / "TARVO.INI",
-                          "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_LISKO\r\nPath=" + home.Caminho() +
-                              "\r\n");
+    emulador::Balanca balanca;
+    ASSERT_TRUE(numerico.Inicia(dev.Caminho(), "COM2") && balanca.Inicia(dev.Caminho(), "COM3"));
+    const std::string ini = "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_LISKO\r\nPath=" + home.Caminho();
+    teste::EscreveArquivo(home / "TARVO.INI", ini + "\r\n");
     teste::Tarvo t;
-    std::vector<Chamada> chamadas;
+    std::vector<Chamada> chamadas{{Balanca(t), 1, "01250"}, {Balanca(t), 1, "01250"}};
     for (const char* nome :
          {"Tarvo_NumeroSerie", "Tarvo_NumeroCupom", "Tarvo_VersaoFirmware", "Tarvo_NumeroCaixa"}) {
         auto [r, resposta] = Consulta(t, nome)();
         ASSERT_EQ(r, 1) << nome;
-        for (const Chamada& c : chamadas) ASSERT_NE(c.resposta, resposta) << nome << " answers like another";
         chamadas.push_back({Consulta(t, nome), 1, resposta});
     }
     std::string primeira;
-    EXPECT_EQ(Erradas(chamadas, 250, primeira), 0) << primeira;
+    EXPECT_EQ(Erradas(chamadas, 200, primeira), 0) << primeira;
 }
 
-// Threads asking the serial non-fiscal printer for its drawer and its paper (the two answers
-// differ: a status read with the other's answer byte reports 1), mixed with scale threads.
+// Threads asking the serial non-fiscal printer for its drawer (open) and its paper (low):
+// either status read with the other's answer byte reports 1. Scale threads beside them.
 TEST_F(Fios, NonFiscalSerialLineAndScaleThreadsEachGetTheirOwnStatus) {
     emulador::ImpressoraKelt kelt;
     emulador::Balanca balanca;
-    ASSERT_TRUE(kelt.Inicia(dev.Caminho(), "COM2")) << kelt.Erro();
-    ASSERT_TRUE(balanca.Inicia(dev.Caminho(), "COM3")) << balanca.Erro();
-    emulador::EstadoKelt estado;
-    estado.gavetaAberta = true;
-    estado.poucoPapel = true;
-    kelt.Define(estado);
-    teste::EscreveArquivo(home / "TARVO.INI",
-                          "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_KELT_SERIAL\r\nPath=" + home.Caminho() +
-                              "\r\n");
+    ASSERT_TRUE(kelt.Inicia(dev.Caminho(), "COM2") && balanca.Inicia(dev.Caminho(), "COM3"));
+    kelt.Define({.gavetaAberta = true, .poucoPapel = true});
+    const std::string ini = "[Sistema]\r\nPorta=COM2\r\nModeloImp=TARVO_KELT_SERIAL\r\nPath=";
+    teste::EscreveArquivo(home / "TARVO.INI", ini + home.Caminho() + "\r\n");
     teste::Tarvo t;
     std::vector<Chamada> chamadas;
     for (int i = 0; i < 2; ++i) {
