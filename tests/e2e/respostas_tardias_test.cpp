@@ -55,7 +55,7 @@ TEST_F(RespostasTardias, NumericCodeLineGivesNoCommandAnotherOnesReply) {
 TEST_F(RespostasTardias, ScaleWeightIsAlwaysOneSentAfterItsRequest) {
     Ini("TARVO_KELT_SERIAL");
     Roda([](Contexto& c) {
-        c.balanca.Define(emulador::ModoBalanca::Peso, "01250", 3300);  // 0.3 s after the third try
+        c.balanca.Define(emulador::ModoBalanca::Peso, "01250", 3600);  // after the third try
         char peso[64] = {};
         EXPECT_EQ(K(c.t, Tarvo_LeBalanca, "COM3", "9600", peso), 0);
         c.balanca.Define(emulador::ModoBalanca::Peso, "00777");

@@ -1,5 +1,6 @@
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "emulador/perifericos.h"
 
@@ -138,7 +139,7 @@ void Balanca::Recebe(const std::string& bytes, int baud) {
             ++enqs_;
             modo = modo_;
             peso = peso_;
-            atraso = atrasoMs_;
+            atraso = std::exchange(atrasoMs_, 0);
         }
         if (atraso > 0 && !linha_.Dorme(atraso)) return;
         switch (modo) {

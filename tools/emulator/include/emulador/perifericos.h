@@ -74,7 +74,7 @@ class Balanca {
     void Para() { linha_.Para(); }
     std::string Erro() const { return linha_.Erro(); }
 
-    // `atrasoMs`: wait before each answer.
+    // `atrasoMs`: wait before the next answer (once).
     void Define(ModoBalanca modo, const std::string& peso = "01250", int atrasoMs = 0);
     // Writes bytes to the driver now, whatever was asked (a late answer, noise).
     void Envia(const std::string& bytes) { linha_.Escreve(bytes); }
