@@ -52,7 +52,7 @@ TEST_F(RespostasTardias, NumericCodeLineGivesNoCommandAnotherOnesReply) {
     EXPECT_EQ(Le({"Tarvo_NumeroCupom", "Tarvo_NumeroCupom"}), "0\n" + cupom);
 }
 
-TEST_F(RespostasTardias, ScaleWeightIsAlwaysOneSentAfterItsRequest) {
+TEST_F(RespostasTardias, DISABLED_ScaleWeightIsAlwaysOneSentAfterItsRequest) {
     Ini("TARVO_KELT_SERIAL");
     Roda([](Contexto& c) {
         c.balanca.Define(emulador::ModoBalanca::Peso, "01250", 3600);  // after the third try
