@@ -39,7 +39,7 @@ extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBina
                                                        const char* szPeriodoIni, const char* szPeriodoFIM,
                                                        int TipoPeriodo, const char* szUsuario,
                                                        const char* szTipoLeitura) {
-    return ProtegidoSemVez([&] {
+    return Protegido([&] {
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szArquivoBinario);
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szArquivoTexto);
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szPeriodoIni);
@@ -76,7 +76,7 @@ int GeraComNome(const char* exportacao, char* nomeArquivo, int (*gera)(const std
 
 extern "C" TARVO_API int Tarvo_GeraRFDBinario(const char* periodoInicial, const char* periodoFinal, int tipoPeriodo,
                                               int tipoLeitura, char* nomeArquivo) {
-    return ProtegidoSemVez([&] {
+    return Protegido([&] {
         TARVO_LIMITA(Tarvo_GeraRFDBinario, periodoInicial);
         TARVO_LIMITA(Tarvo_GeraRFDBinario, periodoFinal);
         return GeraComNome("Tarvo_GeraRFDBinario", nomeArquivo, &ato::GeraRFDBinario, periodoInicial, periodoFinal,
@@ -86,7 +86,7 @@ extern "C" TARVO_API int Tarvo_GeraRFDBinario(const char* periodoInicial, const 
 
 extern "C" TARVO_API int Tarvo_GeraRFDBinarioCRZ(const char* CRZInicial, const char* CRZFinal, int tipoPeriodo,
                                                  int tipoLeitura, char* nomeArquivo) {
-    return ProtegidoSemVez([&] {
+    return Protegido([&] {
         TARVO_LIMITA(Tarvo_GeraRFDBinarioCRZ, CRZInicial);
         TARVO_LIMITA(Tarvo_GeraRFDBinarioCRZ, CRZFinal);
         return GeraComNome("Tarvo_GeraRFDBinarioCRZ", nomeArquivo, &ato::GeraRFDBinarioCRZ, CRZInicial, CRZFinal,
@@ -96,7 +96,7 @@ extern "C" TARVO_API int Tarvo_GeraRFDBinarioCRZ(const char* CRZInicial, const c
 
 extern "C" TARVO_API int Tarvo_GeraRFDBinarioRJ(const char* periodoInicial, const char* periodoFinal,
                                                 int tipoPeriodo) {
-    return ProtegidoSemVez([&] {
+    return Protegido([&] {
         TARVO_LIMITA(Tarvo_GeraRFDBinarioRJ, periodoInicial);
         TARVO_LIMITA(Tarvo_GeraRFDBinarioRJ, periodoFinal);
         return ComRelato("GeraRFDBinarioRJ", "Erro: ", -1, [&] {
@@ -106,7 +106,7 @@ extern "C" TARVO_API int Tarvo_GeraRFDBinarioRJ(const char* periodoInicial, cons
 }
 
 extern "C" TARVO_API int Tarvo_ConverteATO17ParaPAFRJ(const char* ArquivoATO17) {
-    return ProtegidoSemVez([&] {
+    return Protegido([&] {
         TARVO_LIMITA(Tarvo_ConverteATO17ParaPAFRJ, ArquivoATO17);
         return ComRelato("Tarvo_ConverteATO17ParaPAFRJ", "ERRO: ", 0,
                          [&] { return ato::ConverteATO17ParaPAFRJ(Texto(ArquivoATO17)); });

@@ -16,6 +16,7 @@ int ComRelato(const char* nome, F&& corpo) noexcept {
         return corpo();
     } catch (const std::exception& e) {
         try {
+            ComandoExclusivo vez;  // the record is written under the command lock
             DefineErro(-1, e.what());
             GravaLog(std::string("ERRO na fun\xE7\xE3o ") + nome + ": " + e.what());
             GravaLog(std::string("Erro: ") + e.what());

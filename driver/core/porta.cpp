@@ -14,6 +14,10 @@ constexpr std::size_t kTamanhoLeitura = 1024;
 constexpr int kEsperaCtsMs = 2000;
 // Pause between two looks at CTS while waiting (the line cannot be waited on with poll).
 constexpr int kIntervaloCtsMs = 10;
+// After an exchange that lost its reply: how long the line must stay quiet before the next
+// request, and the most that wait may last on a line that keeps sending.
+constexpr std::int64_t kQuietoMs = 500;
+constexpr std::int64_t kMaximoQuietoMs = 3000;
 }  // namespace
 
 Slot& SlotDaPorta(int slot) {
@@ -101,6 +105,33 @@ std::string LePorta(int slot, int prazoMs) {
 }
 
 void FechaPorta(int slot) { CanalDoSlot(slot).Fecha(); }
+
+bool PreparaPedido(int slot) {
+    Slot& s = SlotDaPorta(slot);
+    Canal& canal = CanalDoSlot(slot);
+    if (s.respostaPendente) {
+        const std::int64_t limite = plataforma::Monotonico() + kMaximoQuietoMs;
+        std::int64_t quieto = plataforma::Monotonico() + kQuietoMs;
+        std::string descartado;
+        for (;;) {
+            if (quieto > limite) {
+                GravaLog("Linha sem sil\xEAncio: pedido n\xE3o enviado");
+                return false;
+            }
+            descartado.clear();
+            const FimLeitura fim = canal.Le(descartado, kTamanhoLeitura, quieto);
+            if (fim == FimLeitura::Prazo) break;
+            if (fim == FimLeitura::Fim) break;  // the request will find the link gone
+            if (LogLigado()) GravaLog("Resposta atrasada descartada:[ ", HexaString(descartado), " ]");
+            quieto = plataforma::Monotonico() + kQuietoMs;
+        }
+        s.respostaPendente = false;
+    }
+    canal.Descarta();
+    return true;
+}
+
+void MarcaRespostaPendente(int slot) { SlotDaPorta(slot).respostaPendente = true; }
 
 void FechaTodasAsPortas() {
     FechaPorta(SlotImpressora);

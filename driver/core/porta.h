@@ -14,6 +14,9 @@ struct Slot {
     std::unique_ptr<Canal> canal;  // made when the slot is first opened
     std::string dispositivo;  // "\\.\COMn" (or "LPTn" for the parallel family)
     std::string baud;
+    // The last exchange on this line ended without its whole reply (or with more than one):
+    // what it asked for may still come. Lines without packet numbers only.
+    bool respostaPendente = false;
 };
 
 Slot& SlotDaPorta(int slot);
@@ -41,6 +44,16 @@ std::string LePorta(int slot, int prazoMs = 5);
 void FechaPorta(int slot);
 std::string NomeDispositivoCom(const std::string& nome);
 int AbrePortaConfigurada();
+
+// Before a request on a line whose replies carry no packet number (numeric-code printer,
+// non-fiscal serial printer, scale): drops pending input and, when the line's last exchange
+// ended without its reply, first drops what comes until the line has been quiet for a
+// moment, so that a late reply is never taken for this request's. False (nothing to send)
+// when the line does not go quiet within a bounded time: a babbling line.
+bool PreparaPedido(int slot);
+
+// Marks the slot's last exchange as one whose reply may still come (see PreparaPedido).
+void MarcaRespostaPendente(int slot);
 
 // Marks both slots closed (load sequence).
 void FechaTodasAsPortas();

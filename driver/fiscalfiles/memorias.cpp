@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "driver/core/configuracao.h"
+#include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_consultas.h"
@@ -251,13 +252,22 @@ int LeMemoriasBinario(const std::string& dump, const std::string& serie, bool ag
     return r;
 }
 
+namespace {
+// The status and cancel calls run beside a reading that may hold the command lock for as long
+// as it lasts; they take it only to write a failure into the last-error record.
+void InformaFalta(const std::string& mensagem) {
+    ComandoExclusivo vez;
+    DefineErro(-1, mensagem);
+    GravaLog("Erro: " + mensagem);
+}
+}  // namespace
+
 int LeStatusGeraBinario(int& situacao, int& codigoErro, int& tamanho, int& progresso, std::string& texto) {
     std::shared_ptr<TQovDlls> leitor = Leitor();
     GravaLog("Chamando a fun\xE7\xE3o DLLReadStatus da Leitura.dll");
     int r = leitor->LeStatus(situacao, codigoErro, tamanho, progresso, texto);
     if (r != 1) {
-        DefineErro(-1, leitor->FaltaNaLeitura("DLLReadStatus"));
-        GravaLog("Erro: " + Erro().UltimaMensagem);
+        InformaFalta(leitor->FaltaNaLeitura("DLLReadStatus"));
         return r;
     }
     GravaLog("Retorno da fun\xE7\xE3o Tarvo_LeStatusGeraBinario: CodErro: " + std::to_string(codigoErro) +
@@ -270,8 +280,7 @@ int CancelaLeituraBinario() {
     std::shared_ptr<TQovDlls> leitor = Leitor();
     GravaLog("Chamando a fun\xE7\xE3o DLLReadCancelaLeitura da Leitura.dll");
     if (!leitor->CancelaLeitura()) {
-        DefineErro(-1, leitor->FaltaNaLeitura("DLLReadCancelaLeitura"));
-        GravaLog("Erro: " + Erro().UltimaMensagem);
+        InformaFalta(leitor->FaltaNaLeitura("DLLReadCancelaLeitura"));
         return -1;
     }
     return 1;

@@ -482,16 +482,22 @@ TEST_F(Campanha, OtherStatesAndAnOffSwitchPrintNoCampaign) {
     EXPECT_EQ(p.Palavras(), (std::vector<std::string>{"VendeItem", "ImprimeTexto", "EncerraDocumento"}));
 }
 
-TEST_F(Campanha, AFailingCampaignReadingEndsTheCloseBeforeTheDocumentIsClosed) {
-    Carrega("HabilitaICMSCupom=1\r\n", "[ECF]\r\nUF=RJ\r\n");
-    Impressora p(dev.Caminho(), Dados(), [](const std::string& c, const std::string&) -> std::optional<int> {
-        if (c == "LeData") return 9001;
-        return std::nullopt;
-    });
-    EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", ""), 0);
-    EXPECT_EQ(Erro().UltimoRetorno, 9001);
-    auto palavras = p.Palavras();
-    EXPECT_EQ(std::count(palavras.begin(), palavras.end(), "EncerraDocumento"), 0);
+TEST_F(Campanha, AFailingCampaignReadingStillClosesTheDocument) {
+    for (const char* uf : {"RJ", "MG"}) {
+        SCOPED_TRACE(uf);
+        Carrega("HabilitaICMSCupom=1\r\n", std::string("[ECF]\r\nUF=") + uf + "\r\n");
+        auto falha = [](const std::string& c, const std::string&) -> std::optional<int> {
+            if (c == "LeData") return 9001;
+            return std::nullopt;
+        };
+        Impressora p(dev.Caminho(), Dados(), falha);
+        // The receipt is closed without the campaign text; the reading's failure stays readable.
+        EXPECT_EQ(Tarvo_FechaCupom("", "", "", "", "", "OI"), 1);
+        EXPECT_EQ(Erro().UltimoRetorno, 9001);
+        auto palavras = p.Palavras();
+        EXPECT_EQ(std::count(palavras.begin(), palavras.end(), "EncerraDocumento"), 1);
+        EXPECT_EQ(p.Parametros("ImprimeTexto"), (std::vector<std::string>{"TextoLivre=\"OI\""}));
+    }
 }
 
 // --- cancel, cutter, reversal --------------------------------------------------------------------

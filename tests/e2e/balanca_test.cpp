@@ -100,7 +100,8 @@ TEST_F(Balanca, AReadingDuringAPrinterCommandAndTwoReadingsAtOnce) {
     Ini("TARVO_KELT_LPT");
     EstadoLpt("ocupada");
     Roda([this](Contexto& c) {
-        // The printer command holds its lock for 1 s; the scale does not wait for it.
+        // The printer command holds its lock for 1 s; the scale talks to its own port
+        // meanwhile, and hands its weight back once the printer command has ended.
         std::atomic<bool> impressoraTerminou{false};
         std::thread impressora([&] {
             EXPECT_EQ(K(c.t, Kelt_AcionaGaveta), 0);
@@ -110,9 +111,14 @@ TEST_F(Balanca, AReadingDuringAPrinterCommandAndTwoReadingsAtOnce) {
         for (int i = 0; i < 200 && Log().find("utilizada") == std::string::npos; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         EXPECT_NE(Log().find("utilizada"), std::string::npos);
-        char peso[64];
-        EXPECT_EQ(K(c.t, Tarvo_LeBalanca, "COM3", "9600", peso), 1);
+        char peso[64] = {};
+        std::thread leitura([&] { EXPECT_EQ(K(c.t, Tarvo_LeBalanca, "COM3", "9600", peso), 1); });
+        for (int i = 0; i < 200 && c.balanca.Enqs() == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(c.balanca.Enqs(), 1);
         EXPECT_FALSE(impressoraTerminou);
+        leitura.join();
+        EXPECT_STREQ(peso, "01250");
         impressora.join();
         // Two readings from two threads each get a whole answer of their own.
         auto le = [&] {

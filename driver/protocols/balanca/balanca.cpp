@@ -34,6 +34,11 @@ bool Tentativa(Canal& canal, std::string& texto) {
     while (texto.size() < kMaximoResposta && (texto.empty() || texto.back() != ETX)) {
         if (canal.Le(texto, kMaximoResposta - texto.size(), limite) != FimLeitura::Dados) break;
     }
+    // Answers that came together: the last one is the answer to the last request, the ones
+    // before it are late answers to earlier requests.
+    const std::size_t anterior =
+        texto.size() > 1 ? texto.find_last_of(ETX, texto.size() - 2) : std::string::npos;
+    if (!texto.empty() && texto.back() == ETX && anterior != std::string::npos) texto.erase(0, anterior + 1);
     if (LogLigado()) {
         GravaLog("Pacote Balanca ASCII:[ ", texto, " ]");
         GravaLog("Pacote Balanca HEX  :[ ", HexaString(texto), " ]");
@@ -62,7 +67,7 @@ std::string PayloadBalanca(const std::string& resposta) {
     return inicio < fim ? resposta.substr(inicio, fim - inicio) : std::string();
 }
 
-int LeBalanca(const std::string& porta, const std::string& velocidade) {
+Leitura LeBalanca(const std::string& porta, const std::string& velocidade) {
     std::lock_guard<std::mutex> trava(TravaBalanca());
     Slot& slot = SlotDaPorta(SlotBalanca);
     slot.dispositivo = NomeDispositivoCom(porta);
@@ -72,38 +77,45 @@ int LeBalanca(const std::string& porta, const std::string& velocidade) {
     if (!reconhecida && !velocidade.empty())
         GravaLog("Velocidade da balanca nao aceita (" + velocidade + "): usada " + slot.baud);
 
-    if (!AbrePorta(SlotBalanca)) {
-        DefineErro(-5, "Erro Abertura Porta Serial");
-        return -5;
-    }
+    if (!AbrePorta(SlotBalanca)) return {-5, {}};
     Canal& canal = CanalDoSlot(SlotBalanca);
-    canal.Descarta();
     std::string texto;
     bool completa = false;
-    for (int i = 0; i < kTentativas && !completa; ++i) completa = Tentativa(canal, texto);
+    int enviados = 0;
+    for (int i = 0; i < kTentativas && !completa; ++i) {
+        // A try that got part of an answer leaves the rest on the line: it is dropped with
+        // the line's pending input, so that the weight read is one sent after a request.
+        if (!PreparaPedido(SlotBalanca)) break;
+        ++enviados;
+        completa = Tentativa(canal, texto);
+        if (!completa && !texto.empty()) MarcaRespostaPendente(SlotBalanca);
+    }
+    // Every request the scale did not answer in its own try may still be answered: the next
+    // reading first lets those answers pass.
+    if (!completa || enviados > 1) MarcaRespostaPendente(SlotBalanca);
     FechaPorta(SlotBalanca);
 
     if (!completa) {
-        DefineErro(-1, "Falha de comunica\xE7\xE3o");
         GravaLog("Falha de comunica\xE7\xE3o");
-        return 0;
+        return {0, {}};
     }
-    Erro().TextoRetorno = PayloadBalanca(texto);
-    const std::string& payload = Erro().TextoRetorno;
-    if (payload == "IIIII") {
-        Erro().UltimaMensagem = "Peso inst\xE1vel";
-        return -34;
+    Leitura l{1, PayloadBalanca(texto)};
+    if (l.peso == "IIIII") l.resultado = -34;
+    else if (l.peso == "SSSSS") l.resultado = -35;
+    else if (l.peso == "NNNNN") l.resultado = -33;
+    return l;
+}
+
+void InformaLeitura(const Leitura& l) {
+    switch (l.resultado) {
+        case -5: DefineErro(-5, "Erro Abertura Porta Serial"); return;
+        case 0: DefineErro(-1, "Falha de comunica\xE7\xE3o"); return;
+        case -34: Erro().UltimaMensagem = "Peso inst\xE1vel"; break;
+        case -35: Erro().UltimaMensagem = "Peso excedido"; break;
+        case -33: Erro().UltimaMensagem = "Peso negativo"; break;
+        default: Erro().UltimaMensagem.clear(); break;
     }
-    if (payload == "SSSSS") {
-        Erro().UltimaMensagem = "Peso excedido";
-        return -35;
-    }
-    if (payload == "NNNNN") {
-        Erro().UltimaMensagem = "Peso negativo";
-        return -33;
-    }
-    Erro().UltimaMensagem.clear();
-    return 1;
+    Erro().TextoRetorno = l.peso;
 }
 
 }  // namespace tarvo::balanca

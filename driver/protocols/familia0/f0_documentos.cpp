@@ -255,12 +255,12 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
             AtualizaImpostoCampanha(false);
             if (c.CampanhaEstadual) {
                 std::string campanha;
-                int r = c.UF == "MG" ? TextoCampanhaMG(campanha) : TextoCampanhaRJ(campanha);
-                if (r != 1) return r;
-                if (texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto))
-                    texto += campanha;
-                else
-                    texto += kQuebra + campanha;
+                // A reading that fails leaves the campaign text out, not the document open:
+                // the close goes on, and the failure stays in the last-error record.
+                const int r =
+                    falhas.Registra(c.UF == "MG" ? TextoCampanhaMG(campanha) : TextoCampanhaRJ(campanha));
+                const bool direto = texto.empty() || ComecaCom(texto, kQuebra) || TerminaEmLF(texto);
+                if (r == 1) texto += (direto ? "" : kQuebra) + campanha;
             }
         }
         if (!c.IdAplicativo.empty()) {

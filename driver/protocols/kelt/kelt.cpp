@@ -22,6 +22,8 @@ constexpr const char* kMensagemAbertura = "Erro Abertura Porta Serial";
 // How long a serial printer has to raise CTS, and to answer a status request.
 constexpr std::int64_t kEsperaCtsMs = 2000;
 constexpr std::int64_t kEsperaStatusMs = 2000;
+// How long the line must stay quiet after a status answer for it to count as the answer.
+constexpr std::int64_t kSobraMs = 20;
 // Pause between two looks at CTS (the line cannot be waited on with poll()).
 constexpr int kIntervaloCtsMs = 10;
 // Most bytes of a status answer kept (the first one decides).
@@ -90,8 +92,11 @@ int EnviaPacoteTravado(const std::string& texto, bool esperaCts) {
     int resultado = AbreSerial();
     if (resultado != 1) return resultado;
     Canal& canal = CanalDoSlot(SlotImpressora);
-    if (Estado().KeltMantemPortaAberta) canal.Descarta();  // the answer read next is to this packet
-    if (esperaCts && !EsperaCts()) {
+    // The answer read next (a status request) is to this packet: what is pending, or what a
+    // request that got no answer in time still brings, is dropped first.
+    if (Estado().KeltMantemPortaAberta && !PreparaPedido(SlotImpressora)) {
+        resultado = Offline();
+    } else if (esperaCts && !EsperaCts()) {
         resultado = Offline();
     } else if (!canal.Escreve(texto)) {
         resultado = Offline();  // the line did not take the bytes
@@ -170,11 +175,20 @@ int LeStatusKelt(int tipo) {
             FimLeitura fim = FimLeitura::Prazo;
             while (resposta.empty() && fim != FimLeitura::Fim && plataforma::Monotonico() < limite)
                 fim = CanalDoSlot(SlotImpressora).Le(resposta, kMaximoResposta, limite);
+            if (!resposta.empty()) {
+                // The answer is one byte: whatever else comes with it or right after it is
+                // not an answer of this printer to this request (noise, a babbling line).
+                const std::int64_t sobra = plataforma::Monotonico() + kSobraMs;
+                CanalDoSlot(SlotImpressora).Le(resposta, kMaximoResposta, sobra);
+            }
             FechaPorta(SlotImpressora);
-            if (resposta.empty()) return Offline();
-            if (LogLigado()) {
+            if (LogLigado() && !resposta.empty()) {
                 GravaLog("Pacote Rec  ASCII:[ ", resposta, " ]");
                 GravaLog("Pacote Rec  HEX:  [ ", HexaString(resposta), " ]");
+            }
+            if (resposta.size() != 1) {
+                MarcaRespostaPendente(SlotImpressora);
+                return Offline();
             }
             const auto b = static_cast<unsigned char>(resposta[0]);
             switch (tipo) {

@@ -162,6 +162,12 @@ void LimitaResposta(std::string& r) {
     }
 }
 
+// True when an ETX came with no STX before it.
+bool FimSemInicio(const std::string& r) {
+    const std::size_t etx = r.find(ETX);
+    return etx != std::string::npos && etx < r.find(STX);
+}
+
 }  // namespace
 
 const std::string& ValorRespostaNum() { return Valor(); }
@@ -235,28 +241,35 @@ int EnviaComandoNum(const std::string& comando) {
         DefineErro(-5, "Erro Abertura Porta Serial");
         return -5;
     }
-    canal.Descarta();  // bytes left from an earlier command are no reply to this one
-
-    const std::string quadro = std::string{STX, ESC, '$'} + comando + ETX;
-    GravaLog(quadro);
     std::string recebido;
     LeituraResposta r;
-    if (canal.Escreve(quadro)) {
-        const std::int64_t prazo =
-            plataforma::Monotonico() + static_cast<std::int64_t>(TempoLimiteNum(numero)) * 1000;
-        while (!r.completa) {
-            FimLeitura fim = canal.Le(recebido, kTamanhoLeitura, prazo);
-            if (fim != FimLeitura::Dados) break;
-            r = AnalisaRespostaNum(recebido, numero);
-            if (r.completa) break;
-            LimitaResposta(recebido);
-            // A printer that never stops sending cannot hold the caller past the time-out.
-            if (plataforma::Monotonico() >= prazo) break;
+    // Bytes left from an earlier command, or a reply that came after its command gave up
+    // waiting, are no reply to this one.
+    if (PreparaPedido(SlotImpressora)) {
+        const std::string quadro = std::string{STX, ESC, '$'} + comando + ETX;
+        GravaLog(quadro);
+        if (canal.Escreve(quadro)) {
+            const std::int64_t prazo =
+                plataforma::Monotonico() + static_cast<std::int64_t>(TempoLimiteNum(numero)) * 1000;
+            while (!r.completa) {
+                FimLeitura fim = canal.Le(recebido, kTamanhoLeitura, prazo);
+                if (fim != FimLeitura::Dados) break;
+                r = AnalisaRespostaNum(recebido, numero);
+                if (r.completa) break;
+                // An ETX with no STX before it ends a frame that never began: nothing that
+                // follows can be this command's reply.
+                if (FimSemInicio(recebido)) break;
+                LimitaResposta(recebido);
+                // A printer that never stops sending cannot hold the caller past the time-out.
+                if (plataforma::Monotonico() >= prazo) break;
+            }
         }
     }
     if (!recebido.empty()) GravaLog(recebido.substr(0, r.completa ? r.fim : recebido.size()));
 
     if (!r.completa || !r.valida) {
+        // The reply may still come, or the rest of it: the next command lets it pass first.
+        MarcaRespostaPendente(SlotImpressora);
         DefineErro(-1, kFalhaComunicacao);
         GravaLog(kFalhaComunicacao);
         return 0;

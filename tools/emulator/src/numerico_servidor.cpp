@@ -75,6 +75,7 @@ std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int
                 resposta.replace(6, 2, aviso->second);
         }
         if (aplica && falhas_.semFechamento) resposta.pop_back();
+        if (aplica && falhas_.semStx) resposta.erase(0, 1);
         if (aplica && falhas_.doisStx) resposta = std::string(1, STX) + "-" + std::string(4, '0') + "99" + resposta;
         if (aplica) resposta += falhas_.aposEtx;
         t.resposta = resposta;

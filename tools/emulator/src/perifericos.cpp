@@ -1,5 +1,6 @@
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "emulador/perifericos.h"
 
@@ -69,8 +70,10 @@ char ImpressoraKelt::RespostaStatus(const EstadoKelt& e, int n) {
 
 void ImpressoraKelt::Recebe(const std::string& bytes, int baud) {
     std::string resposta;
+    int atraso = 0;
     {
         std::lock_guard<std::mutex> g(m_);
+        atraso = estado_.atrasoMs;
         recebidos_ += bytes;
         velocidades_.push_back(baud);
         // Status requests may arrive split across chunks: keep what could start one.
@@ -90,7 +93,9 @@ void ImpressoraKelt::Recebe(const std::string& bytes, int baud) {
         pendente_.erase(0, i);
         if (pendente_.size() > 2) pendente_.erase(0, pendente_.size() - 2);
     }
-    if (!resposta.empty()) linha_.Escreve(resposta);
+    if (resposta.empty()) return;
+    if (atraso > 0 && !linha_.Dorme(atraso)) return;
+    linha_.Escreve(resposta);
 }
 
 // --- scale --------------------------------------------------------------------------------------------
@@ -99,10 +104,11 @@ bool Balanca::Inicia(const std::string& pasta, const std::string& porta) {
     return linha_.Inicia(pasta, porta, [this](const std::string& b, int baud) { Recebe(b, baud); });
 }
 
-void Balanca::Define(ModoBalanca modo, const std::string& peso) {
+void Balanca::Define(ModoBalanca modo, const std::string& peso, int atrasoMs) {
     std::lock_guard<std::mutex> g(m_);
     modo_ = modo;
     peso_ = peso;
+    atrasoMs_ = atrasoMs;
 }
 
 int Balanca::Enqs() const {
@@ -124,6 +130,7 @@ void Balanca::Recebe(const std::string& bytes, int baud) {
     for (char c : bytes) {
         ModoBalanca modo;
         std::string peso;
+        int atraso = 0;
         {
             std::lock_guard<std::mutex> g(m_);
             recebidos_ += c;
@@ -132,7 +139,9 @@ void Balanca::Recebe(const std::string& bytes, int baud) {
             ++enqs_;
             modo = modo_;
             peso = peso_;
+            atraso = std::exchange(atrasoMs_, 0);
         }
+        if (atraso > 0 && !linha_.Dorme(atraso)) return;
         switch (modo) {
             case ModoBalanca::Peso: linha_.Escreve(STX + peso + ETX); break;
             case ModoBalanca::Instavel: linha_.Escreve(STX + std::string("IIIII") + ETX); break;

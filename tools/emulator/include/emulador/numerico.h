@@ -60,6 +60,7 @@ struct FalhasNumericas {
     int pedacos = 1;           // reply written in this many pieces ...
     int pausaMs = 0;           // ... with this pause before each one after the first
     bool doisStx = false;      // a stray STX and half a frame come before the reply
+    bool semStx = false;       // the reply without its STX (it still ends in ETX)
     std::string aposEtx;       // bytes written right after the reply's ETX
     int vezes = -1;
     struct Erro {

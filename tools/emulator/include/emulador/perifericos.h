@@ -22,6 +22,7 @@ struct EstadoKelt {
     bool poucoPapel = false;
     bool semPapel = false;
     bool offline = false;  // takes the bytes, answers nothing
+    int atrasoMs = 0;      // wait before each status answer
 };
 
 class ImpressoraKelt {
@@ -38,6 +39,9 @@ class ImpressoraKelt {
     void Limpa();
     // Waits until at least `n` bytes arrived since the last Limpa; false after `prazoMs`.
     bool EsperaBytes(std::size_t n, int prazoMs) const;
+
+    // Writes bytes to the driver now, whatever was asked (a late answer, noise).
+    void Envia(const std::string& bytes) { linha_.Escreve(bytes); }
 
     // Answers to DLE EOT 1 (printer and drawer) and DLE EOT 4 (paper) for a state.
     static char RespostaStatus(const EstadoKelt& e, int n);
@@ -70,7 +74,10 @@ class Balanca {
     void Para() { linha_.Para(); }
     std::string Erro() const { return linha_.Erro(); }
 
-    void Define(ModoBalanca modo, const std::string& peso = "01250");
+    // `atrasoMs`: wait before the next answer (once).
+    void Define(ModoBalanca modo, const std::string& peso = "01250", int atrasoMs = 0);
+    // Writes bytes to the driver now, whatever was asked (a late answer, noise).
+    void Envia(const std::string& bytes) { linha_.Escreve(bytes); }
     int Enqs() const;  // requests received
     std::vector<int> Velocidades() const;
     std::string Recebidos() const;
@@ -81,6 +88,7 @@ class Balanca {
     mutable std::mutex m_;
     ModoBalanca modo_ = ModoBalanca::Peso;
     std::string peso_ = "01250";
+    int atrasoMs_ = 0;
     std::string recebidos_;
     std::vector<int> velocidades_;
     int enqs_ = 0;
