@@ -46,6 +46,22 @@ bool TCampoCpfCnpj::Confere() {
     return valido;
 }
 
+bool TCampoCpfCnpj::ConfereEAvisa() {
+    if (Confere()) return true;
+    // One message at a time: the check of leaving the field and the check of "OK" may both
+    // come for the same text.
+    if (avisando_) return false;
+    QPointer<TCampoCpfCnpj> eu(this);
+    avisando_ = true;
+    QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"), QStringLiteral("CPF / CNPJ Invalido!"),
+                      QMessageBox::Ok, window());
+    caixa.exec();
+    if (!eu) return false;
+    avisando_ = false;
+    setFocus();
+    return false;
+}
+
 void TCampoCpfCnpj::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
     // Another window taking the focus (the message box itself among them) is not the
@@ -56,14 +72,7 @@ void TCampoCpfCnpj::focusOutEvent(QFocusEvent* e) {
     // The message and the focus return wait until the focus change is over.
     QPointer<TCampoCpfCnpj> eu(this);
     QTimer::singleShot(0, this, [eu] {
-        if (!eu) return;
-        eu->avisando_ = true;
-        QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"),
-                          QStringLiteral("CPF / CNPJ Invalido!"), QMessageBox::Ok, eu->window());
-        caixa.exec();
-        if (!eu) return;
-        eu->avisando_ = false;
-        eu->setFocus();
+        if (eu) eu->ConfereEAvisa();
     });
 }
 

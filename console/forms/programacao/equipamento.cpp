@@ -384,6 +384,7 @@ void TfrmProgramaProprietario::Salvar() {
     if (!CnpjValido()) {
         Avisa(this, kCnpjInvalido);
         invalido_->show();
+        cnpj_->setFocus();
         LogDesfecho(false);
         return;
     }
@@ -426,6 +427,7 @@ void TfrmProgramarDasks::Salvar() {
     if (!CnpjValido()) {
         Avisa(this, kCnpjInvalido);
         invalido_->show();
+        cnpj_->setFocus();
         return;
     }
     invalido_->hide();
