@@ -30,15 +30,22 @@ void TCampoCpfCnpj::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
 }
 
+namespace {
+
+QString SemMascara(QString t) {
+    return t.remove(QLatin1Char('.')).remove(QLatin1Char('/')).remove(QLatin1Char('-'));
+}
+
+}  // namespace
+
 void TCampoCpfCnpj::focusInEvent(QFocusEvent* e) {
-    QString t = text();
-    t.remove(QLatin1Char('.')).remove(QLatin1Char('/')).remove(QLatin1Char('-'));
-    setText(t);
+    setText(SemMascara(text()));
     QLineEdit::focusInEvent(e);
 }
 
 bool TCampoCpfCnpj::Confere() {
-    const QString t = text();
+    // The text may already carry its mask (checked on leaving the field, then on "OK").
+    const QString t = SemMascara(text());
     if (t.isEmpty()) return true;
     const std::string s = t.toStdString();
     bool valido = (t.size() == 11 && ValidaCPF(s)) || (t.size() == 14 && ValidaCNPJ(s));
