@@ -112,7 +112,7 @@ class FiltroEnter : public QObject {
             (k->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
             return false;
         // Come up from a cell editor: the editor has taken it (and closes itself).
-        if (QApplication::focusWidget() != v_) return true;
+        if (QWidget* f = QApplication::focusWidget(); f && f != v_ && v_->isAncestorOf(f)) return true;
         const QModelIndex i = v_->currentIndex();
         if (!i.isValid()) return true;
         if ((i.flags() & Qt::ItemIsEditable) && v_->editTriggers() != QAbstractItemView::NoEditTriggers) {
@@ -131,8 +131,10 @@ void PreparaGrade(QAbstractItemView* v) {
     if (v->property("tecladoPreparado").toBool()) return;
     v->setProperty("tecladoPreparado", true);
     v->setTabKeyNavigation(false);
-    // A stored-lines list removes its entry on a double click: Enter does not do that.
-    if (!qobject_cast<TListaCadastrada*>(v)) v->installEventFilter(new FiltroEnter(v));
+    // A stored-lines list removes its entry on a double click: Enter does not do that. A grid
+    // that gives Enter a meaning of its own says so with the property "teclaEnterPropria".
+    if (!qobject_cast<TListaCadastrada*>(v) && !v->property("teclaEnterPropria").toBool())
+        v->installEventFilter(new FiltroEnter(v));
     if (v->selectionMode() == QAbstractItemView::SingleSelection && v->selectionModel()) {
         QObject::connect(v->selectionModel(), &QItemSelectionModel::currentChanged, v,
                          [v](const QModelIndex& atual) {

@@ -25,7 +25,8 @@ bool MoveFoco(const QList<QWidget*>& caminho, bool adiante);
 // Prepares the grids, lists, fields and tab bars under `raiz` once it is laid out:
 // - a grid or list lets Tab out (the arrows move inside it), its current row is selected,
 //   Enter edits an editable cell and otherwise acts as a double click on the current row;
-//   Enter never goes on to a dialog's default button;
+//   Enter never goes on to a dialog's default button (a grid with the property
+//   "teclaEnterPropria" keeps its own Enter);
 // - a line edit with a length limit is as wide as that many characters;
 // - every column header shows its whole title;
 // - a tab bar scrolls to the tabs it cannot show.
