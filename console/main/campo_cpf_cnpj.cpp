@@ -30,20 +30,43 @@ void TCampoCpfCnpj::keyPressEvent(QKeyEvent* e) {
     QLineEdit::keyPressEvent(e);
 }
 
+namespace {
+
+QString SemMascara(QString t) {
+    return t.remove(QLatin1Char('.')).remove(QLatin1Char('/')).remove(QLatin1Char('-'));
+}
+
+}  // namespace
+
 void TCampoCpfCnpj::focusInEvent(QFocusEvent* e) {
-    QString t = text();
-    t.remove(QLatin1Char('.')).remove(QLatin1Char('/')).remove(QLatin1Char('-'));
-    setText(t);
+    setText(SemMascara(text()));
     QLineEdit::focusInEvent(e);
 }
 
 bool TCampoCpfCnpj::Confere() {
-    const QString t = text();
+    // The text may already carry its mask (checked on leaving the field, then on "OK").
+    const QString t = SemMascara(text());
     if (t.isEmpty()) return true;
     const std::string s = t.toStdString();
     bool valido = (t.size() == 11 && ValidaCPF(s)) || (t.size() == 14 && ValidaCNPJ(s));
     if (valido) setText(Mascara(t));
     return valido;
+}
+
+bool TCampoCpfCnpj::ConfereEAvisa() {
+    if (Confere()) return true;
+    // One message at a time: the check of leaving the field and the check of "OK" may both
+    // come for the same text.
+    if (avisando_) return false;
+    QPointer<TCampoCpfCnpj> eu(this);
+    avisando_ = true;
+    QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"), QStringLiteral("CPF / CNPJ Invalido!"),
+                      QMessageBox::Ok, window());
+    caixa.exec();
+    if (!eu) return false;
+    avisando_ = false;
+    setFocus();
+    return false;
 }
 
 void TCampoCpfCnpj::focusOutEvent(QFocusEvent* e) {
@@ -56,14 +79,7 @@ void TCampoCpfCnpj::focusOutEvent(QFocusEvent* e) {
     // The message and the focus return wait until the focus change is over.
     QPointer<TCampoCpfCnpj> eu(this);
     QTimer::singleShot(0, this, [eu] {
-        if (!eu) return;
-        eu->avisando_ = true;
-        QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"),
-                          QStringLiteral("CPF / CNPJ Invalido!"), QMessageBox::Ok, eu->window());
-        caixa.exec();
-        if (!eu) return;
-        eu->avisando_ = false;
-        eu->setFocus();
+        if (eu) eu->ConfereEAvisa();
     });
 }
 

@@ -14,6 +14,9 @@ class TCampoCpfCnpj : public QLineEdit {
     // The check done when the field loses the focus: true when the text is empty or a valid
     // CPF (11 digits) or CNPJ (14 digits), which then gets its mask.
     bool Confere();
+    // Confere, and when the text is not valid: the message "CPF / CNPJ Invalido!" (unless it
+    // is already on the screen) and the focus back in the field.
+    bool ConfereEAvisa();
 
     // "999.999.999-99" / "99.999.999/9999-99" for 11 / 14 digits; other texts unchanged.
     static QString Mascara(const QString& digitos);

@@ -12,6 +12,9 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "comum/ambiente.h"
+#include "console/database/dm_vintaro.h"
+#include "console/main/formularios.h"
 #include "console/main/principal.h"
 #ifdef BELMORA_COM_EMULADOR
 #include "emulador/emulador.h"
@@ -54,6 +57,49 @@ TEST(Captura, MainWindowAfterStartUpAgainstTheEmulator) {
     std::filesystem::create_directories(std::filesystem::path(destino).parent_path());
     ASSERT_TRUE(tela.save(QString::fromLocal8Bit(destino), "PNG"));
     std::printf("screenshot: %s\n", destino);
+#endif
+}
+
+// The configuration form and "Vender Item Fiscal" hosted in the window on a 1024x768 screen,
+// one picture each into the folder BELMORA_CAPTURA_FORMULARIOS: every button must show.
+TEST(Captura, FormsOnA1024x768Screen) {
+#ifndef BELMORA_COM_EMULADOR
+    GTEST_SKIP() << "the printer emulator is not built";
+#else
+    const char* pasta = std::getenv("BELMORA_CAPTURA_FORMULARIOS");
+    if (!pasta || QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
+    std::filesystem::copy(BELMORA_IMAGENS, "Imagens", std::filesystem::copy_options::recursive);
+    emulador::Emulador impressora;
+    ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
+    teste::PastaTemporaria programa;
+    belmora::TdmVintaro dm;
+    ASSERT_TRUE(dm.Conecta(programa.Caminho())) << dm.Erro().toStdString();
+    QString erro;
+    ASSERT_TRUE(dm.SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro)) << erro.toStdString();
+    belmora::RegistraFormulariosDoConsole();
+
+    belmora::TfrmVintaro janela(false);
+    janela.show();
+    janela.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    QApplication::setActiveWindow(&janela);
+    QTest::qWait(300);
+    std::filesystem::create_directories(pasta);
+    const struct {
+        Qt::Key grupo, letra;
+        const char* arquivo;
+    } formularios[] = {{Qt::Key_F1, Qt::Key_N, "belmora-configuracoes-1024x768.png"},
+                       {Qt::Key_F7, Qt::Key_V, "belmora-vender-item-1024x768.png"}};
+    for (const auto& f : formularios) {
+        QWidget* foco = QApplication::focusWidget() ? QApplication::focusWidget() : &janela;
+        QTest::keyClick(foco, f.grupo);
+        foco = QApplication::focusWidget() ? QApplication::focusWidget() : &janela;
+        QTest::keyClick(foco, f.letra, Qt::AltModifier);
+        ASSERT_TRUE(janela.FormularioHospedado());
+        QTest::qWait(500);
+        const QString arquivo = QString::fromLocal8Bit(pasta) + QStringLiteral("/") + QString::fromLatin1(f.arquivo);
+        ASSERT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(arquivo, "PNG"));
+        std::printf("screenshot: %s\n", qPrintable(arquivo));
+    }
 #endif
 }
 

@@ -35,7 +35,11 @@ TEST_F(FormSequencias, ShowsTheListsAndBuildsASequence) {
     EXPECT_EQ(categorias->item(11)->text(), "Funções de Geração do Ato Cotepe");
     EXPECT_EQ(f->windowTitle(), "Scripts e Desenvolvimento");
     EXPECT_EQ(QApplication::focusWidget(), categorias);
-    for (const char* b : {"btAdicionar", "btRemover", "btParametros", "btLimpar", "btSobe", "btDesce"})
+    // The list with the focus has its first category current, so selected and chosen.
+    ASSERT_TRUE(categorias->currentItem());
+    EXPECT_TRUE(categorias->currentItem()->isSelected());
+    EXPECT_TRUE(Botao(f.get(), "btAdicionar")->isEnabled());
+    for (const char* b : {"btRemover", "btParametros", "btLimpar", "btSobe", "btDesce"})
         EXPECT_FALSE(Botao(f.get(), b)->isEnabled()) << b;
 
     categorias->setCurrentRow(2);
@@ -345,3 +349,40 @@ TEST_F(FormSequencias, StepModeAsksBeforeEveryCommandButTheFirstOfTheRun) {
 }
 
 }  // namespace
+
+TEST_F(FormSequencias, AtTheKeyboardHomeSelectsACommandAndEnterEditsAParameterCell) {
+    auto f = Abre();
+    QApplication::setActiveWindow(f.get());
+    Lista(f.get(), "List_TipoComandos")->setCurrentRow(2);
+    // Entering the list makes its first row current; Home keeps it there, selected.
+    QListWidget* comandos = Lista(f.get(), "List_Comandos");
+    comandos->setFocus();
+    QTest::keyClick(comandos, Qt::Key_Home);
+    EXPECT_TRUE(comandos->currentItem() && comandos->currentItem()->isSelected());
+
+    // Enter in the value cell edits it; Enter in the editor keeps it and saves nothing.
+    bool editou = false;
+    std::size_t caixasAntes = 99;
+    operador.parametros.push_back([&](belmora::TfrmParametros* p) {
+        auto* g = p->findChild<QTableWidget*>("grdParametros");
+        g->setFocus();
+        g->setCurrentCell(0, 1);
+        QTest::keyClick(g, Qt::Key_Return);
+        auto* editor = g->viewport()->findChild<QLineEdit*>();
+        editou = editor && editor->isVisible();
+        if (editou) {
+            editor->selectAll();
+            QTest::keyClicks(editor, "52998224725");
+            QTest::keyClick(editor, Qt::Key_Return);
+            QCoreApplication::processEvents();
+        }
+        caixasAntes = operador.caixas.size();
+        Clica(p, "btSalvar");
+    });
+    operador.respostas = {"OK"};
+    QTest::keyClick(Botao(f.get(), "btAdicionar"), Qt::Key_Space);
+    EXPECT_TRUE(editou);
+    EXPECT_EQ(caixasAntes, 0u);
+    ASSERT_EQ(f->Sequencia().size(), 1u);
+    EXPECT_EQ(f->Sequencia()[0].Parametros[0].ValorTexto, "52998224725");
+}

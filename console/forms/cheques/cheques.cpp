@@ -165,12 +165,15 @@ void TfrmGerenciaLayouts::SalvarLayout() {
     LayoutCheque c;
     bool ok = false;
     c.numBanco = numBanco_->text().toInt(&ok);
+    QWidget* errado = ok ? nullptr : numBanco_;
     for (std::size_t i = 0; ok && i < posicoes_.size(); ++i) {
         const QString t = posicoes_[i]->cleanText();
         c.*kCampos[i].campo = t.toInt(&ok);
+        if (!ok) errado = posicoes_[i];
     }
-    if (!ok) {
+    if (errado) {
         Informa(this, kBelmora, QStringLiteral("Digite apenas números nas posições e no número do banco"));
+        errado->setFocus();
         return;
     }
     c.nomeBanco = nomeBanco_->text();

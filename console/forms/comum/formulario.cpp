@@ -14,12 +14,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QShowEvent>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
 #include "components/enhedit.h"
 #include "console/binding/auxiliar.h"
+#include "console/forms/comum/teclado.h"
 #include "console/main/campo_cpf_cnpj.h"
 #include "console/main/dialogos.h"
 #include "console/main/principal.h"
@@ -53,11 +55,24 @@ TFormulario::TFormulario(const char* classe, const QString& titulo, QWidget* par
     setObjectName(Utf8(classe));
     setWindowTitle(titulo);
     auto* principal = new QVBoxLayout(this);
+    // The fields and the form's own body scroll when the form is taller or wider than its
+    // place; the button bar below them stays in view.
+    auto* rolagem = new QScrollArea(this);
+    rolagem->setObjectName(QStringLiteral("rolagem"));
+    rolagem->setFrameShape(QFrame::NoFrame);
+    rolagem->setWidgetResizable(true);
+    rolagem->setFocusPolicy(Qt::NoFocus);
+    auto* conteudo = new QWidget(rolagem);
+    conteudo->setObjectName(QStringLiteral("conteudo"));
+    auto* interno = new QVBoxLayout(conteudo);
+    interno->setContentsMargins(0, 0, 0, 0);
     campos_ = new QFormLayout();
     campos_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-    principal->addLayout(campos_);
+    interno->addLayout(campos_);
     corpo_ = new QVBoxLayout();
-    principal->addLayout(corpo_, 1);
+    interno->addLayout(corpo_, 1);
+    rolagem->setWidget(conteudo);
+    principal->addWidget(rolagem, 1);
     auto* botoes = new QHBoxLayout();
     botoes->addStretch();
     btOK_ = new QPushButton(QStringLiteral("OK"), this);
@@ -67,7 +82,9 @@ TFormulario::TFormulario(const char* classe, const QString& titulo, QWidget* par
     botoes->addWidget(btOK_);
     botoes->addWidget(btSair_);
     principal->addLayout(botoes);
-    Liga(btOK_, [this] { Ok(); });
+    Liga(btOK_, [this] {
+        if (CamposConferidos()) Ok();
+    });
     Liga(btSair_, [this] { Sair(); });
 }
 
@@ -272,8 +289,28 @@ void TFormulario::Liga(QAbstractButton* botao, const std::function<void()>& acao
     connect(botao, &QAbstractButton::clicked, this, [this, acao] { Guarda(acao); });
 }
 
+bool TFormulario::CamposConferidos() {
+    for (TCampoCpfCnpj* c : findChildren<TCampoCpfCnpj*>())
+        if (c->isVisibleTo(this) && c->isEnabled() && !c->ConfereEAvisa()) return false;
+    return true;
+}
+
+TFormulario* TFormulario::Externo() {
+    TFormulario* externo = this;
+    for (QWidget* p = parentWidget(); p; p = p->parentWidget())
+        if (auto* f = qobject_cast<TFormulario*>(p)) externo = f;
+    return externo;
+}
+
+bool TFormulario::focusNextPrevChild(bool next) {
+    // A form inside another (a tab of the equipment form) follows the outer form's path.
+    TFormulario* externo = Externo();
+    return MoveFoco(CaminhoTab(externo), next);
+}
+
 void TFormulario::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
+    PreparaTeclado(this);
     if (mostrado_) return;
     mostrado_ = true;
     if (foco_) foco_->setFocus(Qt::OtherFocusReason);

@@ -115,9 +115,15 @@ class TFormulario : public QWidget {
     QFormLayout* Campos() const { return campos_; }
 
     void showEvent(QShowEvent* e) override;
+    // Tab and Shift+Tab follow the screen (see CaminhoTab), over the outermost form.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void Sair();
+    // The checks of "OK" before its operation: every CPF/CNPJ field shown must hold a valid
+    // number or nothing; the first that does not is said and takes the focus back.
+    bool CamposConferidos();
+    TFormulario* Externo();
 
     QBoxLayout* corpo_ = nullptr;
     QFormLayout* campos_ = nullptr;

@@ -101,13 +101,15 @@ TfrmConfiguracoes::TfrmConfiguracoes(QWidget* parent)
     Lista(this, "cbBaud", QStringLiteral("Baud Rate:"), kBauds, QStringLiteral("Velocidade de comunicação"));
     auto pasta = [this](const char* nome, const char* botao, const QString& rotulo) {
         auto* linha = new QWidget(this);
+        // The folder takes the width of the field column.
+        linha->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
         auto* h = new QHBoxLayout(linha);
         h->setContentsMargins(0, 0, 0, 0);
         auto* e = new QLineEdit(linha);
         e->setObjectName(QString::fromLatin1(nome));
         auto* b = new QPushButton(QStringLiteral("..."), linha);
         b->setObjectName(QString::fromLatin1(botao));
-        h->addWidget(e);
+        h->addWidget(e, 1);
         h->addWidget(b);
         Linha(linha, rotulo);
         Liga(b, [e] {

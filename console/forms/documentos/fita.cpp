@@ -197,6 +197,7 @@ void TfrmAllCupom::Ok() {
     const std::string quantidade = Texto("edtQuantidade");
     if (!EhInteiro(quantidade)) {
         Informa(this, QStringLiteral("Belmora"), QStringLiteral("Digite um número na quantidade!"));
+        findChild<QWidget*>(QStringLiteral("edtQuantidade"))->setFocus();
         return;
     }
     const int itens = std::stoi(quantidade);

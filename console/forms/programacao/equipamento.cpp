@@ -386,6 +386,7 @@ void TfrmProgramaProprietario::Salvar() {
     if (!CnpjValido()) {
         Avisa(this, kCnpjInvalido);
         invalido_->show();
+        cnpj_->setFocus();
         LogDesfecho(false);
         return;
     }
@@ -428,6 +429,7 @@ void TfrmProgramarDasks::Salvar() {
     if (!CnpjValido()) {
         Avisa(this, kCnpjInvalido);
         invalido_->show();
+        cnpj_->setFocus();
         return;
     }
     invalido_->hide();

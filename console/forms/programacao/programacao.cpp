@@ -201,6 +201,7 @@ TFormGradeProgramavel::TFormGradeProgramavel(const char* classe, const QString& 
     tabela_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tabela_->setItemDelegate(new DelegadoGrade(tabela_));
     tabela_->installEventFilter(this);
+    tabela_->setProperty("teclaEnterPropria", true);
     tabela_->viewport()->installEventFilter(this);
     tabela_->setContextMenuPolicy(Qt::CustomContextMenu);
     grade_ = std::make_unique<GradeTabela>(tabela_);

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "console/binding/auxiliar.h"
+#include "console/forms/comum/teclado.h"
 #include "console/main/ajuda.h"
 #include "console/main/configuracao_console.h"
 #include "console/main/dialogos.h"
@@ -505,6 +506,7 @@ TfrmParametros::TfrmParametros(seq::TComando& comando, QWidget* parent) : QDialo
     botoes->addWidget(finalizar);
     l->addLayout(botoes);
     resize(480, 320);
+    PreparaTeclado(this);
 
     auto guarda = [this](const std::function<void()>& acao) {
         try {
