@@ -73,6 +73,9 @@ class TfrmVintaro : public QMainWindow {
         ~Operacao();
         Operacao(const Operacao&) = delete;
         Operacao& operator=(const Operacao&) = delete;
+        // Lets go of the window without touching it: for a form freed while the window itself
+        // is being destroyed.
+        void EsqueceJanela() { janela_ = nullptr; }
 
       private:
         QPointer<TfrmVintaro> janela_;

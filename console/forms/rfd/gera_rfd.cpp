@@ -129,7 +129,7 @@ TGeraRFD::~TGeraRFD() {
     if (cursorTrocado_) QApplication::restoreOverrideCursor();
     // While the main window itself is being destroyed (it frees its forms last) the busy
     // mark must not reach back into it.
-    if (ocupada_ && !frmVintaro()) (void)ocupada_.release();
+    if (ocupada_ && !frmVintaro()) ocupada_->EsqueceJanela();
 }
 
 void TGeraRFD::MostraIntervalo() {
