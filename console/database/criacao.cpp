@@ -1,12 +1,12 @@
 #include "console/database/criacao.h"
 
 #include <ibase.h>
-#include <sys/stat.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+
+#include "platform/processo.h"
 
 namespace belmora {
 
@@ -112,26 +112,12 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
     return ok;
 }
 
-namespace {
-void AoSinal(int sinal) {
-    std::_Exit(128 + sinal);
-}
-}  // namespace
-
-void TerminaAposSinal() {
-    struct sigaction acao {};
-    acao.sa_handler = AoSinal;
-    sigemptyset(&acao.sa_mask);
-    sigaction(SIGTERM, &acao, nullptr);
-    sigaction(SIGINT, &acao, nullptr);
-}
-
 void DefinePastaDeBloqueio(const std::string& pasta) {
     const char* atual = std::getenv("FIREBIRD_LOCK");
     if (atual && *atual) return;
     std::error_code ec;
     std::filesystem::create_directories(pasta, ec);
-    ::setenv("FIREBIRD_LOCK", pasta.c_str(), 1);
+    plataforma::DefineVariavel("FIREBIRD_LOCK", pasta);
 }
 
 }  // namespace belmora

@@ -24,10 +24,4 @@ bool CriaBase(const std::string& caminho, const std::string& esquema, std::strin
 // before the first attachment of the process.
 void DefinePastaDeBloqueio(const std::string& pasta);
 
-// The database client library takes SIGINT and SIGTERM for its engine, and the process
-// would then go on running. Called once the engine is loaded, this gives both signals back
-// their usual end of the process (status 128 + the signal); the database file survives an
-// abrupt end as it survives a crash.
-void TerminaAposSinal();
-
 }  // namespace belmora

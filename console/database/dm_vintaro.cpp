@@ -1,7 +1,5 @@
 #include "console/database/dm_vintaro.h"
 
-#include <unistd.h>
-
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,6 +11,7 @@
 
 #include "console/database/criacao.h"
 #include "platform/pastas.h"
+#include "platform/processo.h"
 
 namespace belmora {
 
@@ -39,7 +38,7 @@ void PreparaBloqueio(const std::string& pasta) {
     std::filesystem::create_directory(propria, ec);
     if (!std::filesystem::is_directory(propria, ec))
         propria =
-            (std::filesystem::temp_directory_path(ec) / ("belmora-firebird-" + std::to_string(::getuid())))
+            (std::filesystem::temp_directory_path(ec) / ("belmora-firebird-" + std::to_string(plataforma::IdDoUsuario())))
                 .string();
     DefinePastaDeBloqueio(propria);
 }
@@ -107,9 +106,12 @@ bool TdmVintaro::Conecta(const std::string& pasta) {
         return false;
     }
     PreparaBloqueio(pasta);
-    // Whichever way this ends, the engine has been loaded by then.
+    // Whichever way this ends, the engine has been loaded by then. The database client
+    // library takes SIGINT and SIGTERM for its engine, and the process would then go on
+    // running: both get their usual end back (the database file survives an abrupt end as
+    // it survives a crash).
     struct Sinais {
-        ~Sinais() { TerminaAposSinal(); }
+        ~Sinais() { plataforma::TerminaAoSinal(); }
     } sinais;
     std::error_code ec;
     if (!std::filesystem::exists(arquivo, ec)) {

@@ -18,6 +18,10 @@ class QSqlQuery;
 
 namespace belmora {
 
+// The environment variable with the process id of the console that restarts into this one
+// (set by the configuration form's restart, read at start-up before "base.fdb" is opened).
+inline constexpr const char* kConsoleAnterior = "BELMORA_CONSOLE_ANTERIOR";
+
 struct Produto {
     QString codigo, descricao, aliquota, unidade;
     int casasDecimais = 2;

@@ -1,10 +1,11 @@
 #include "console/layouts/cheques_ini.h"
 
-#include <strings.h>
-
 #include <QFile>
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <set>
 
@@ -65,8 +66,11 @@ struct Bloco {
     std::string secao;
     std::vector<std::pair<std::string, std::string>> chaves;
     const std::string* Valor(const char* chave) const {
+        // Keys are ASCII and found whatever their case.
+        const auto igual = [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); };
+        const std::size_t n = std::strlen(chave);
         for (const auto& [k, v] : chaves)
-            if (::strcasecmp(k.c_str(), chave) == 0) return &v;
+            if (k.size() == n && std::equal(k.begin(), k.end(), chave, igual)) return &v;
         return nullptr;
     }
 };

@@ -17,9 +17,6 @@ void RegistraFormulario(const std::string& classe, FabricaFormulario fabrica);
 // A new form of that class, nullptr when the class is not registered.
 QWidget* CriaFormulario(const std::string& classe);
 
-// The forms of this version of the console (console/forms/registro.cpp).
-void RegistraFormulariosDoConsole();
-
 // Stands in for a form that this version of the console does not have yet.
 class TfrmIndisponivel : public QWidget {
     Q_OBJECT

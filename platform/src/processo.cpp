@@ -31,8 +31,30 @@ void DefineVariavel(const char* nome, const std::string& valor) {
     ::setenv(nome, valor.c_str(), 1);
 }
 
+void RemoveVariavel(const char* nome) {
+    ::unsetenv(nome);
+}
+
 int IdDoProcesso() {
     return static_cast<int>(::getpid());
+}
+
+unsigned IdDoUsuario() {
+    return static_cast<unsigned>(::getuid());
+}
+
+namespace {
+void AoSinal(int sinal) {
+    std::_Exit(128 + sinal);
+}
+}  // namespace
+
+void TerminaAoSinal() {
+    struct sigaction acao {};
+    acao.sa_handler = AoSinal;
+    sigemptyset(&acao.sa_mask);
+    ::sigaction(SIGTERM, &acao, nullptr);
+    ::sigaction(SIGINT, &acao, nullptr);
 }
 
 bool AguardaFimDoProcesso(int pid, int prazoMs) {

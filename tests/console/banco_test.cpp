@@ -15,7 +15,7 @@
 #include "comum_formularios.h"
 #include "console/database/criacao.h"
 #include "console/database/dm_vintaro.h"
-#include "console/forms/inicio.h"
+#include "console/programa/inicio.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "console/database/dm_vintaro.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
+#include "console/programa/inicio.h"
 #ifdef BELMORA_COM_EMULADOR
 #include "emulador/emulador.h"
 #endif

@@ -26,6 +26,7 @@
 #include "console/main/espera.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
+#include "console/programa/inicio.h"
 #include "platform/codepage.h"
 #ifdef BELMORA_COM_EMULADOR
 #include "emulador/emulador.h"

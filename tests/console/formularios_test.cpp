@@ -23,7 +23,7 @@
 #include "console/forms/comum/descricao.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
-#include "console/forms/inicio.h"
+#include "console/programa/inicio.h"
 #include "console/main/principal.h"
 #include "platform/codepage.h"
 

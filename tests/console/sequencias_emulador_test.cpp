@@ -12,6 +12,7 @@
 #include "console/binding/log_dll.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
+#include "console/programa/inicio.h"
 #include "sequencias_teste.h"
 #ifdef BELMORA_COM_EMULADOR
 #include "emulador/emulador.h"

@@ -13,7 +13,6 @@
 #include "console/binding/auxiliar.h"
 #include "console/database/dm_vintaro.h"
 #include "console/forms/configuracao/relatorios_sintegra.h"
-#include "console/forms/inicio.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
 #include "platform/codepage.h"

@@ -15,8 +15,18 @@ void ReiniciaPrograma(char** argv);
 // programs it starts (a restart included).
 void DefineVariavel(const char* nome, const std::string& valor);
 
+// Removes a variable from the environment of this process and of the programs it starts.
+void RemoveVariavel(const char* nome);
+
 // The id of the running process.
 int IdDoProcesso();
+
+// The numeric id of the user the process runs as.
+unsigned IdDoUsuario();
+
+// Gives SIGINT and SIGTERM back the usual end of the process (status 128 + the signal), for
+// a library that took them for itself and would let the process go on running.
+void TerminaAoSinal();
 
 // Waits until the process `pid` has ended, at most `prazoMs` milliseconds, without spinning.
 // True when it has ended (or does not exist); false when it still runs at the end of the wait.

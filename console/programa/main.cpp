@@ -2,12 +2,12 @@
 #include <QApplication>
 
 #include "console/database/dm_vintaro.h"
-#include "console/forms/inicio.h"
 #include "console/main/configuracao_console.h"
 #include "console/main/formularios.h"
 #include "console/main/linha_de_comando.h"
 #include "console/main/localidade.h"
 #include "console/main/principal.h"
+#include "console/programa/inicio.h"
 #include "platform/pastas.h"
 #include "platform/processo.h"
 

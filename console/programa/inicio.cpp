@@ -1,4 +1,5 @@
-// The operation forms of this version of the console, registered with the main window.
+#include "console/programa/inicio.h"
+
 #include <cstdlib>
 
 #include "console/database/dm_vintaro.h"
@@ -7,14 +8,12 @@
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
 #include "console/forms/documentos/documentos.h"
-#include "console/forms/inicio.h"
 #include "console/forms/leituras/leituras.h"
 #include "console/forms/programacao/programacao.h"
 #include "console/forms/rfd/gera_rfd.h"
 #include "console/forms/sequencias/sequencias.h"
 #include "console/forms/status/status.h"
 #include "console/main/dialogos.h"
-#include "console/main/formularios.h"
 #include "platform/processo.h"
 
 namespace belmora {
@@ -28,7 +27,7 @@ bool AguardaConsoleAnterior() {
     const char* anterior = std::getenv(kConsoleAnterior);
     if (!anterior) return true;
     const int pid = std::atoi(anterior);
-    ::unsetenv(kConsoleAnterior);  // not passed on to what this console starts
+    plataforma::RemoveVariavel(kConsoleAnterior);  // not passed on to what this console starts
     return plataforma::AguardaFimDoProcesso(pid, PrazoDoConsoleAnteriorMs());
 }
 
