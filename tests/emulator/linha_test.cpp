@@ -2,6 +2,9 @@
 // logs, and the injected faults.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -106,6 +109,30 @@ TEST_F(Linha, RespostaEmPedacosESemChaveFinal) {
     r = c.Comando("2", "LeInteiro", R"(NomeInteiro="COO")", 300);
     EXPECT_EQ(r, "{2;0;ValorInteiro=0;19");
     EXPECT_EQ(c.Comando("3", "LeInteiro", R"(NomeInteiro="COO")"), "{3;0;ValorInteiro=0;19}");
+}
+
+// Tests run the library in children made with fork() while an emulator serves here: each
+// child's own emulator must serve too, fork after fork.
+TEST_F(Linha, FilhoCriadoEnquantoOEmuladorServeServeSuaPropriaLinha) {
+    Cliente c(pasta / "COM3");
+    ASSERT_EQ(teste::Codigo(c.Comando("1", "LeInteiro", R"(NomeInteiro="COO")")), 0);  // serving
+    for (int i = 0; i < 2; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // Left undestroyed: a serving thread that never started would hold the exit.
+            auto* filho = new emulador::Emulador;
+            const std::string porta = "COM" + std::to_string(4 + i);
+            int r = 2;
+            if (filho->Inicia(pasta.Caminho(), porta)) {
+                Cliente d(pasta / porta);
+                r = teste::Codigo(d.Comando("1", "LeInteiro", R"(NomeInteiro="COO")")) == 0 ? 0 : 1;
+            }
+            ::_exit(r);
+        }
+        int estado = -1;
+        ::waitpid(pid, &estado, 0);
+        EXPECT_TRUE(WIFEXITED(estado) && WEXITSTATUS(estado) == 0) << "fork " << i << ": " << estado;
+    }
 }
 
 TEST(TrocaDeArquivos, ComandoEStatusComUmaLinhaInteira) {

@@ -10,6 +10,9 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <future>
+#include <memory>
+#include <shared_mutex>
 
 #include "emulador/portao.h"
 
@@ -28,10 +31,20 @@ void FechaDescritor(int& fd) {
 }
 
 std::thread FioDoServidor(std::function<void()> serve) {
-    return std::thread([serve = std::move(serve)] {
+    // Until the new thread holds the gate, a fork could catch it starting up inside the
+    // allocator; so this thread holds the gate for it until it has its own hold.
+    std::shared_lock<std::shared_mutex> ateSegurar(portao_detalhe::Portao());
+    auto segurando = std::make_shared<std::promise<void>>();  // the thread's own copy outlives the wait
+    std::future<void> pronto = segurando->get_future();
+    std::thread fio([serve = std::move(serve), segurando]() mutable {
         TrabalhoDoServidor trabalho;
+        segurando->set_value();
+        segurando.reset();
         serve();
+        serve = nullptr;  // freed while the gate is still held
     });
+    pronto.wait();
+    return fio;
 }
 
 void ParaServidor(std::thread& fio, int (&acorda)[2]) {

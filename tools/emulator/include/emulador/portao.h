@@ -12,6 +12,7 @@
 #include <cerrno>
 
 #include <mutex>
+#include <new>
 #include <shared_mutex>
 
 namespace emulador {
@@ -28,7 +29,12 @@ inline thread_local bool segura = false;
 inline void RegistraFork() {
     static std::once_flag uma;
     std::call_once(uma, [] {
-        ::pthread_atfork([] { Portao().lock(); }, [] { Portao().unlock(); }, [] { Portao().unlock(); });
+        // The child cannot unlock the gate: the lock names its writer by thread id and the
+        // child's one thread has a new id, so unlock() would leave it held and every serving
+        // thread the child starts would wait for it for ever. The child has no other thread
+        // and holds nothing, so it starts with a fresh gate instead.
+        ::pthread_atfork([] { Portao().lock(); }, [] { Portao().unlock(); },
+                         [] { new (&Portao()) std::shared_mutex; });
     });
 }
 
