@@ -7,6 +7,7 @@
 
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/protocols/familia0/f0_documentos.h"
@@ -127,7 +128,7 @@ extern "C" TARVO_API int Tarvo_ProgramaBaudRate(const char* baud) {
         const std::string valor = TextoArg(baud);
         if (valor != "9600" && valor != "19200" && valor != "38400" && valor != "57600" &&
             valor != "115200") {
-            DefineErro(-7, "Valores aceitos para esta fun\xE7\xE3o[9600,19200,38400,57600,115200]");
+            DefineErro(Falha::VelocidadeInvalida);
             GravaLog("---[", Erro().UltimaMensagem, "]---");
             return 0;
         }

@@ -5,6 +5,7 @@
 
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/intervalo.h"
@@ -131,15 +132,13 @@ int ConverteIntervalo(const std::string& inicio, const std::string& fim) {
             o.Registro10 = Registro10NoPeriodo(o.Registro10, FormataData(inicio), FormataData(fim));
             GravaArquivoSintegra();
         } catch (const std::exception& e) {
-            const std::string texto =
-                std::string("RFD_ConvertedaMFDData: Falha na consolida\xE7\xE3o do Sintegra, erro: ") + e.what();
-            GravaLog(texto);
-            DefineErro(-1, texto);
+            DefineErro(Falha::ConsolidacaoSintegra, {"RFD_ConvertedaMFDData", e.what()});
+            GravaLog(Erro().UltimaMensagem);
             r = 0;
         }
     }
     // A success leaves no error behind (the reduction after the last one may have failed).
-    if (r == 1) DefineErro(0, "");
+    if (r == 1) DefineErro(Falha::Nenhuma);
     return r;
 }
 

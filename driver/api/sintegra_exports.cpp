@@ -5,6 +5,7 @@
 
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/ato.h"
@@ -16,8 +17,6 @@
 using namespace tarvo;
 
 namespace {
-
-constexpr int kParametroInvalido = -7;
 
 std::string Texto(const char* t) { return t ? t : ""; }
 
@@ -52,7 +51,7 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
     o.Registro11.clear();
     const std::string ato = plataforma::ConverteArquivo(origem);
     if (!plataforma::ExisteArquivo(ato)) {
-        DefineErro(kParametroInvalido, "Arquivo n\xE3o encontrado: " + origem);
+        DefineErro(Falha::ArquivoNaoEncontrado, origem);
         GravaLog("Tarvo_RelatorioSintegraMFDBinario: " + Erro().UltimaMensagem);
         return 0;
     }
@@ -68,19 +67,17 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
         if (o.Flag60R) MontaRegistros60(1);
         GravaArquivoSintegra();
     } catch (const std::exception& e) {
-        const std::string texto =
-            std::string("Tarvo_RelatorioSintegraMFDBinario: Falha na consolida\xE7\xE3o do Sintegra, erro: ") + e.what();
-        GravaLog(texto);
-        DefineErro(-1, texto);
+        DefineErro(Falha::ConsolidacaoSintegra, {"Tarvo_RelatorioSintegraMFDBinario", e.what()});
+        GravaLog(Erro().UltimaMensagem);
         return 0;
     }
     const std::string saida = DiretorioTemporarioRFD() + "SINTEGRA.TXT";
     if (!plataforma::CopiaArquivoSeguro(saida, plataforma::ConverteArquivo(destino))) {
-        DefineErro(-1, "Erro ao copiar " + saida + " para " + destino);
+        DefineErro(Falha::CopiaArquivo, {saida, destino});
         GravaLog("Tarvo_RelatorioSintegraMFDBinario: " + Erro().UltimaMensagem);
         return 0;
     }
-    DefineErro(0, "");  // a success leaves no error behind
+    DefineErro(Falha::Nenhuma);  // a success leaves no error behind
     return 1;
 }
 
@@ -148,12 +145,12 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
         const int m = Numero(Texto(mes)), a = Numero(Texto(ano));
         // Refused before the printer is asked: no reading of a month that does not exist.
         if (m < 1 || m > 12) {
-            DefineErro(kParametroInvalido, "M\xEAs inv\xE1lido: " + Texto(mes));
+            DefineErro(Falha::MesInvalido, Texto(mes));
             GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
             return 0;
         }
         if (a < 1) {
-            DefineErro(kParametroInvalido, "Ano inv\xE1lido: " + Texto(ano));
+            DefineErro(Falha::AnoInvalido, Texto(ano));
             GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
             return 0;
         }
@@ -165,7 +162,7 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
         int r = ::Tarvo_GeraRFDBinario(inicio.c_str(), fim.c_str(), 1, 0, nome);
         if (r != 1) return r;
         if (!plataforma::CriaPasta(DiretorioTemporarioRFD())) {
-            DefineErro(-1, "Impossivel Criar" + DiretorioTemporarioRFD());
+            DefineErro(Falha::CriacaoPasta, DiretorioTemporarioRFD());
             return 0;
         }
         const std::string destino = Texto(arquivo);
@@ -176,7 +173,7 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
         if (NomeSemPasta(destino) && !destino.empty()) {
             const std::string copia = Config().Path + destino;
             if (!plataforma::CopiaArquivoSeguro(DiretorioTemporarioRFD() + "SINTEGRA.TXT", copia)) {
-                DefineErro(-1, "Erro ao copiar o arquivo do Sintegra para " + copia);
+                DefineErro(Falha::CopiaSintegra, copia);
                 GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
                 return 0;
             }

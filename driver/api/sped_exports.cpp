@@ -1,5 +1,6 @@
 // Exports of the SPED Fiscal block C records.
 #include "driver/api/exportacao.h"
+#include "driver/core/erros.h"
 #include "driver/fiscalfiles/sped.h"
 
 using namespace tarvo;
@@ -27,7 +28,7 @@ void Limita(const char* Arquivo, const char* ArquivoSaida, const char* DataInici
 int Gera(ParametrosSped p) {
     const int codigo = GeraRegistrosSped(p);
     if (codigo == SpedSucesso)
-        DefineErro(0, "");
+        DefineErro(Falha::Nenhuma);
     else if (codigo != SpedArquivoInconsistente)  // that one names what the file lacks
         DefineErro(codigo, TextoCodigoSped(codigo));
     return codigo == SpedSucesso ? 1 : 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
 
 namespace tarvo {
@@ -36,9 +37,8 @@ std::string OQueFalhou() {
 
 void RegistraErroInterno() noexcept {
     try {
-        const std::string mensagem = "Erro interno: " + OQueFalhou();
-        DefineErro(-1, mensagem);
-        GravaLog(mensagem);
+        DefineErro(Falha::ErroInterno, OQueFalhou());
+        GravaLog(Erro().UltimaMensagem);
     } catch (...) {
         // Not even the message could be made (memory): the code alone still tells the host.
         Erro().UltimoRetorno = -1;

@@ -1,3 +1,4 @@
+#include "driver/core/erros.h"
 #include "driver/core/exclusao.h"
 
 #include <atomic>
@@ -6,7 +7,7 @@
 
 namespace tarvo {
 
-const char* const kMensagemReentrante = "Comando em execucao: chamada recusada";
+const char* const kMensagemReentrante = ItemDe(Falha::ChamadaReentrante).texto;
 
 namespace {
 std::recursive_mutex& Trava() {
@@ -37,7 +38,7 @@ bool ComandoExclusivo::Reentrante() { return tNoFio; }
 bool ComandoEmExecucao() { return gEmExecucao; }
 
 int RecusaReentrante() {
-    DefineErro(-1, kMensagemReentrante);
+    DefineErro(Falha::ChamadaReentrante);
     GravaLog("---[", kMensagemReentrante, "]---");
     return 0;
 }

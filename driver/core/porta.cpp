@@ -1,3 +1,4 @@
+#include "driver/core/erros.h"
 #include "driver/core/porta.h"
 
 #include "driver/core/configuracao.h"
@@ -147,11 +148,11 @@ int AbrePortaConfigurada() {
     RelePortaConfigurada();
     if (AbrePorta(SlotImpressora)) {
         Erro().EstadoSt2 = 0;
-        DefineErro(0, "");
+        DefineErro(Falha::Nenhuma);
         FechaPorta(SlotImpressora);
         return 1;
     }
-    DefineErro(-5, "Erro Abertura Porta Serial");
+    DefineErro(Falha::AberturaPorta);
     return -5;
 }
 

@@ -1,3 +1,4 @@
+#include "driver/core/erros.h"
 #include "driver/core/registro.h"
 
 #include <charconv>
@@ -95,13 +96,13 @@ void GravaVersaoLog() { GravaLog(kBannerVersao); }
 int InformaNaoImplementado(const std::string& nome) {
     Erro().TextoRetorno.clear();
     Erro().TextoValor.clear();  // nor may a second buffer keep an earlier export's answer
-    DefineErro(-3, "Nao Implementado:" + nome);
+    DefineErro(Falha::NaoImplementado, nome);
     GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }
 
 int InformaComandoInexistente(const std::string& nome) {
-    DefineErro(-2, "Comando Inexistente para este modelo:" + nome);
+    DefineErro(Falha::ComandoInexistente, nome);
     GravaLog("---[", Erro().UltimaMensagem, "]---");
     Erro().EstadoAck = 6;
     Erro().EstadoSt1 = 4;

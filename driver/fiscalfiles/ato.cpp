@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/campo_ato.h"
@@ -167,7 +168,7 @@ int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, in
             const int codigo = Erro().UltimoRetorno != 0 ? Erro().UltimoRetorno
                                : r != 0                  ? r
                                                          : intervalo::kSemDados;
-            DefineErro(codigo, "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA " + crz);
+            DefineErro(codigo, TextoFalha(Falha::DataReducaoIlegivel, {crz}));
             GravaLog("Erro: " + Erro().UltimaMensagem);
             return r;
         }

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 
@@ -54,7 +55,7 @@ std::string ChaveData(const std::string& texto) {
 bool DatasInvertidas(const std::string& inicio, const std::string& fim) {
     const std::string a = ChaveData(inicio), b = ChaveData(fim);
     if (a.empty() || b.empty() || a <= b) return false;
-    DefineErro(kSemDados, "ErroCMDDataInvalida - Data inicial posterior \xE0 data final.");
+    DefineErro(Falha::DataInicialPosterior);
     GravaLog("Intervalo recusado: ", inicio, " a ", fim, " - ", Erro().UltimaMensagem);
     return true;
 }
@@ -64,14 +65,13 @@ bool ContadoresInvertidos(const std::string& primeiro, const std::string& ultimo
     if (a.empty() || b.empty() || a.size() > 9 || b.size() > 9 || !EhNumerico(a) || !EhNumerico(b) ||
         std::stol(a) <= std::stol(b))
         return false;
-    DefineErro(kSemDados,
-               "ErroCMDReducaoInvalida - Redu\xE7\xE3o inicial posterior \xE0 redu\xE7\xE3o final.");
+    DefineErro(Falha::ReducaoInicialPosterior);
     GravaLog("Intervalo recusado: ", primeiro, " a ", ultimo, " - ", Erro().UltimaMensagem);
     return true;
 }
 
 int InformaSemReducao() {
-    DefineErro(kSemDados, kDataInexistente);
+    DefineErro(Falha::DataInexistente);
     GravaLog("Nenhuma Redu\xE7\xE3o Z no intervalo: ", kDataInexistente);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
@@ -184,36 +185,8 @@ std::shared_ptr<TQovDlls> SubstituiLeitor() {
 // --- codes and names ----------------------------------------------------------------------------------
 
 std::string MensagemLeitura(int codigo) {
-    switch (codigo) {
-        case 4097:
-            return "DLLErroAbreArquivo - Arquivo bin\xE1rio encontra-se aberto. Esta a\xE7\xE3o poder\xE1 ser "
-                   "repetida, solicitando ao usu\xE1rio que o arquivo seja fechado.";
-        case 16385:
-            return "DLLErroCargaDLL - DLL de comunica\xE7\xE3o do protocolo Lurdex (DLLG2.DLL) n\xE3o p\xF4"
-                   "de ser carregada.";
-        case 16386: return "DLLErroCanalCOM - Canal de comunica\xE7\xE3o indicado n\xE3o p\xF4" "de ser aberto.";
-        case 16387:
-            return "DLLErroBinarioInvalido - Formato do arquivo bin\xE1rio indicado \xE9 inv\xE1lido para esta "
-                   "vers\xE3o da DLL.";
-        case 16388: return "DLLErroLeituraArquivo - Erro de leitura do arquivo bin\xE1rio indicado.";
-        case 16389: return "DLLErroEscritaArquivo - Erro de escrita no arquivo bin\xE1rio.";
-        case 16390:
-            return "DLLErroBinarioECF - N\xFAmero de fabrica\xE7\xE3o do ECF gravado anteriormente no arquivo "
-                   "bin\xE1rio informado n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o informado no par\xE2"
-                   "metro <szSerieECF> da fun\xE7\xE3o <DLLReadLeMemorias>.";
-        case 16391:
-            return "DLLErroECFInvalido N\xFAmero de fabrica\xE7\xE3o indicado no par\xE2metro <szSerieECF> da "
-                   "fun\xE7\xE3o <DLLReadLeMemorias> n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o do ECF "
-                   "conectado na porta de comunica\xE7\xE3o indicada.";
-        case 16392:
-            return "DLLErroFaltaRAM N\xE3o h\xE1 mem\xF3ria suficiente para a execu\xE7\xE3o satisfat\xF3ria da "
-                   "DLL de leitura.";
-        case 16393: return "DLLErroCriaArquivo N\xE3o foi poss\xEDvel criar o arquivo com o nome especificado.";
-        case 16394:
-            return "DLLErroArquivoIncompleto N\xE3o foi poss\xEDvel gerar dados a partir do arquivo bin\xE1rio "
-                   "especificado pois este n\xE3o encontra-se com a leitura completa.";
-        default: return "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll";
-    }
+    if (const char* texto = TextoDoCodigo(Tabela::Leitura, codigo)) return texto;
+    return TextoFalha(Falha::LeituraDesconhecida);
 }
 
 void InformaRetornoLeitura(int codigo) {
@@ -302,7 +275,7 @@ int Tarvo_ContadorReinicioUltimaReducaoZ(char* ContadorReinicio) {
     if (r != 1 || Apara(crz).empty() || Apara(cro).empty()) {
         // A reading that succeeded with nothing in it is a failure all the same.
         if (r == 1) r = 0;
-        Erro().UltimaMensagem = "Retorno invalido";
+        DefineMensagem(Falha::RetornoInvalido);
         GravaLog(kRetorno + std::to_string(r) + " - " + Erro().UltimaMensagem);
         return r;
     }

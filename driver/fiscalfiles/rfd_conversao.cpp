@@ -9,6 +9,7 @@
 #include <set>
 
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
@@ -437,7 +438,7 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     ApagaArquivo(rfdDat);
     // PathRFD never holds half a file, and an earlier one stays until this one is whole.
     if (!plataforma::CopiaArquivoSeguro(arquivoSaida, config.PathRFD + saida)) {
-        DefineErro(-8, "Erro ao copiar o arquivo RFD para " + config.PathRFD + saida);
+        DefineErro(Falha::CopiaRfd, config.PathRFD + saida);
         GravaLog("***(CMD5)  FIM ***");
         return -8;
     }

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/ato.h"
@@ -380,24 +381,8 @@ std::string LimpaCpfCnpj(const std::string& campo) {
 }
 
 std::string TextoCodigoSped(int codigo) {
-    switch (codigo) {
-        case SpedSucesso:
-            return "Sucesso na gera\xE7\xE3o dos Arquivos do Sped Fiscal";
-        case SpedErroGravacao:
-            return "Erro na impress\xE3o do Arquivo";
-        case SpedArquivoInconsistente:
-            return "Arquivo do ato cotepe incompleto";
-        case SpedErroArquivoAto:
-            return "Erro na gera\xE7\xE3"
-                   "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc "
-                   "corretamente";
-        case SpedPerfilInvalido:
-            return "A variavel perfil esta com valores incorretos.";
-        case SpedParametrosInvalidos:
-            return "Parametros utilizados na fun\xE7\xE3o est\xE3o incorretos";
-        default:
-            return "";
-    }
+    const char* texto = TextoDoCodigo(Tabela::Sped, codigo);
+    return texto ? texto : "";
 }
 
 // --- the run's records -----------------------------------------------------------------------

@@ -85,6 +85,44 @@ TEST_F(Motor, AnOpenManagementReportIsClosedBeforeAnythingButAReading) {
     EXPECT_EQ(Config().Gerencial, 0);
 }
 
+// The first command after load with a report left open and the monthly reading due: each
+// pre-command goes after the ones it needs, the spacing (7 lines: 210) last, and a reading
+// that must wait for the open document is tried again before each of them.
+TEST_F(Motor, PreCommandsOfTheFirstCommandGoInTheirOrder) {
+    const struct {
+        int aberto;
+        std::vector<std::string> comandos;
+    } casos[] = {
+        {0,
+         {"LeData;NomeData=\"Data\"", "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"",
+          "EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/05/2011# DataFinal=#31/05/2011#",
+          "EncerraDocumento;Operador=\"ANA\"", "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210",
+          "VendeItem;"}},
+        {1,
+         {"LeData;NomeData=\"Data\"", "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"",
+          "EncerraDocumento;Operador=\"ANA\"", "LeData;NomeData=\"Data\"",
+          "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"",
+          "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210", "LeData;NomeData=\"Data\"",
+          "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"", "VendeItem;"}},
+    };
+    for (const auto& caso : casos) {
+        Carrega("LMFAutomatico=1\r\nEspacamentoDocumentos=7\r\n[Flags]\r\nGerencial=1\r\n");
+        Estado().PrimeiroUsoFeito = false;
+        Estado().NomeOperador = "ANA";
+        Roteiro impressora(dev.Caminho(), "COM1", Sucesso([&](const std::string& cmd) -> std::string {
+            if (cmd == "LeData") return "ValorData=#15/06/2011#";
+            if (cmd == "LeInteiro") return "ValorInteiro=" + std::to_string(caso.aberto);
+            return "";
+        }));
+        EXPECT_EQ(EnviaComandoTxt("VendeItem", ""), 1);
+        EXPECT_EQ(impressora.Comandos(), caso.comandos) << caso.aberto;
+        EXPECT_EQ(Chave("Flags", "Gerencial"), "0");
+        EXPECT_EQ(Config().LmfAutomaticaFeita, caso.aberto == 0);
+        EXPECT_FALSE(Config().LmfAutomaticaRodando);
+        EXPECT_TRUE(Estado().PrimeiroUsoFeito);
+    }
+}
+
 TEST_F(Motor, TheMonthlyReadingRunsOnceForThePreviousMonth) {
     Carrega("LMFAutomatico=1\r\n");
     Estado().PrimeiroUsoFeito = true;

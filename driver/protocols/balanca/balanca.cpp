@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "driver/core/canal.h"
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/porta.h"
 #include "driver/core/registro.h"
@@ -96,7 +97,7 @@ Leitura LeBalanca(const std::string& porta, const std::string& velocidade) {
     FechaPorta(SlotBalanca);
 
     if (!completa) {
-        GravaLog("Falha de comunica\xE7\xE3o");
+        GravaLog(TextoFalha(Falha::Comunicacao));
         return {0, {}};
     }
     Leitura l{1, PayloadBalanca(texto)};
@@ -108,11 +109,11 @@ Leitura LeBalanca(const std::string& porta, const std::string& velocidade) {
 
 void InformaLeitura(const Leitura& l) {
     switch (l.resultado) {
-        case -5: DefineErro(-5, "Erro Abertura Porta Serial"); return;
-        case 0: DefineErro(-1, "Falha de comunica\xE7\xE3o"); return;
-        case -34: Erro().UltimaMensagem = "Peso inst\xE1vel"; break;
-        case -35: Erro().UltimaMensagem = "Peso excedido"; break;
-        case -33: Erro().UltimaMensagem = "Peso negativo"; break;
+        case -5: DefineErro(Falha::AberturaPorta); return;
+        case 0: DefineErro(Falha::Comunicacao); return;
+        case -34: DefineMensagem(Falha::PesoInstavel); break;
+        case -35: DefineMensagem(Falha::PesoExcedido); break;
+        case -33: DefineMensagem(Falha::PesoNegativo); break;
         default: Erro().UltimaMensagem.clear(); break;
     }
     Erro().TextoRetorno = l.peso;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
@@ -31,7 +32,6 @@ constexpr int kFinsDeCaptura = 2;
 // The most a capture takes: a printer that never stops handing out text (a fault, or a
 // stream that does not end) fails the capture here instead of filling the disk.
 constexpr std::uint64_t kMaximoCaptura = 64ull * 1024 * 1024;
-const char* const kCapturaExcessiva = "Falha de comunica\xE7\xE3o: captura acima de 64 MiB";
 
 // The code page 850 letters the printers send, as Windows-1252 bytes; every other byte
 // passes unchanged.
@@ -255,13 +255,13 @@ int CapturaImpressao() {
 
     e.CapturaMantemPortaAberta = true;
     if (!AbrePorta(SlotImpressora)) {
-        DefineErro(-5, "Erro Abertura Porta Serial");
+        DefineErro(Falha::AberturaPorta);
         return -5;
     }
     const std::string nome = ArquivoImpr();
     fim.arquivo = std::fopen(nome.c_str(), "wb");
     if (!fim.arquivo) {
-        DefineErro(-8, "Erro na gravacao do arquivo " + nome);
+        DefineErro(Falha::GravacaoArquivo, nome);
         GravaLog("---[" + Erro().UltimaMensagem + "]---");
         return 0;
     }
@@ -277,8 +277,8 @@ int CapturaImpressao() {
                 ++curtos;
             } else {
                 if (bytes + pedaco.size() > kMaximoCaptura) {
-                    DefineErro(-1, kCapturaExcessiva);
-                    GravaLog(std::string("---[") + kCapturaExcessiva + "]---");
+                    DefineErro(Falha::CapturaExcessiva);
+                    GravaLog("---[", Erro().UltimaMensagem, "]---");
                     r = 0;
                     break;
                 }
@@ -293,7 +293,7 @@ int CapturaImpressao() {
     fim.arquivo = nullptr;
     GravaLog((r == 1 ? "cntBytes1(OK):" : "cntBytes1(FALHA):") + std::to_string(bytes));
     if (r == 1 && !gravou) {
-        DefineErro(-8, "Erro na gravacao do arquivo " + nome);
+        DefineErro(Falha::GravacaoArquivo, nome);
         return 0;
     }
     return r;
@@ -309,7 +309,7 @@ int CapturaEConverte(const std::string& destino) {
         // The reading came, but its text could not be kept: the caller must not take it
         // for done.
         ApagaArquivo(destino);
-        DefineErro(-8, "Erro na gravacao do arquivo " + destino);
+        DefineErro(Falha::GravacaoArquivo, destino);
         GravaLog("---[" + Erro().UltimaMensagem + "]---");
         return 0;
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
@@ -40,7 +41,7 @@ int RixImprimeCheque(const std::string& banco, const std::string& valor, const s
                      const std::string& cidade, const std::string& data, const std::string& mensagem) {
     const std::string arquivo = plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), "CHEQUES.INI");
     if (!plataforma::ExisteArquivo(arquivo)) {
-        DefineErro(-8, "CHEQUES.INI n\xE3o encontrado");
+        DefineErro(Falha::ChequesIniAusente);
         GravaLog("---[", Erro().UltimaMensagem, "]---");
         return -8;
     }
@@ -121,7 +122,7 @@ int Tarvo_IncluiCidadeFavorecido(const char* cidade, const char* favorecido) {
     if (GravaChaveIni("Opcional", "Cidade", Texto(cidade)) &&
         GravaChaveIni("Opcional", "Favorecido", Texto(favorecido)))
         return 1;
-    DefineErro(-8, "Erro ao gravar " + LocalizaArquivoIni());
+    DefineErro(Falha::GravacaoIni, LocalizaArquivoIni());
     GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }

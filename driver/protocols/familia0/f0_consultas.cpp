@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
@@ -29,7 +30,7 @@ int LeSlot(const std::string& comando, const std::string& parametros, int codigo
     vazio = false;
     int r = EnviaComandoTxt(comando, parametros);
     if (r == 0 && Erro().UltimoRetorno == codigoVazio) {
-        DefineErro(0, "");
+        DefineErro(Falha::Nenhuma);
         Erro().EstadoSt2 = 0;
         vazio = true;
         return 1;
@@ -63,7 +64,7 @@ bool EhIndice(const std::string& texto) {
 }
 
 int ParametroInvalido() {
-    DefineErro(-2, "Parametro invalido");
+    DefineErro(Falha::ParametroInvalido);
     GravaLog("---[Parametro invalido]---");
     return -2;
 }
@@ -96,7 +97,7 @@ bool SemComunicacao(int resultado) {
 }
 
 void LimpaErro() {
-    DefineErro(0, "");
+    DefineErro(Falha::Nenhuma);
     Erro().EstadoSt2 = 0;
 }
 
@@ -514,7 +515,7 @@ int Tarvo_ValorTotalizadorNaoFiscal(const char* Totalizador, char*) {
         if (r != 1) return r;
         codigo = Resposta().CodigoResposta;
         if (!EhIndice(codigo)) {
-            DefineErro(-2, "Totalizador nao encontrado:" + t);
+            DefineErro(Falha::TotalizadorNaoEncontrado, t);
             return 0;
         }
     }
@@ -528,7 +529,7 @@ int Tarvo_ValorFormaPagamento(const char* FormaPagamento, char*) {
     int r = CodigoMeioPagamento(Texto(FormaPagamento), codigo);
     if (r != 1) return r;
     if (!EhIndice(codigo)) {
-        DefineErro(-2, "Forma de pagamento nao encontrada:" + Apara(Texto(FormaPagamento)));
+        DefineErro(Falha::FormaPagamentoNaoEncontrada, Apara(Texto(FormaPagamento)));
         return 0;
     }
     return Moeda(codigo == "-2" ? std::string("TotalDiaDinheiro")

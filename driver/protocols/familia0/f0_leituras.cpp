@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
@@ -33,7 +34,6 @@ constexpr int kTentativasFitaDetalhe = 3;
 const char* const kTituloReducoes =
     "REDU\xC7\xD5"
     "ES DI\xC1RIAS";
-const char* const kSemMovimento = "N\xE3o existe movimenta\xE7\xE3o no per\xEDodo de datas informado.";
 const char* const kSoftwareBasico = "SOFTWARE B\xC1SICO:";
 
 std::string Texto(const char* t) {
@@ -217,7 +217,7 @@ int LeituraFitaDetalheTxt(const std::string& destino, const std::string& tipo, c
         return r;
     }
     if (!CopiaArquivo(ArquivoImpr(), destino, false)) {
-        DefineErro(-8, "Erro na gravacao do arquivo " + destino);
+        DefineErro(Falha::GravacaoArquivo, destino);
         GravaLog("---[", Erro().UltimaMensagem, "]---");
         return 0;
     }
@@ -286,8 +286,8 @@ int RixReducoesDoPeriodo(const std::string& dataInicial, const std::string& data
     if (r != 1) return r;
     GravaLog("***(CMD) Analisando arq:", arquivo);
     if (ReducoesNoTexto(LeArquivo(arquivo), saida) != 1) {
-        Erro().UltimaMensagem = kSemMovimento;
-        GravaLog(kSemMovimento, " Dt. Inicial:", d1, " Dt. Final:", d2);
+        DefineMensagem(Falha::SemMovimento);
+        GravaLog(Erro().UltimaMensagem, " Dt. Inicial:", d1, " Dt. Final:", d2);
         return 0;
     }
     return 1;
@@ -356,7 +356,7 @@ int Tarvo_DownloadMFD(const char* Arquivo, const char* TipoDownload, const char*
                       const char* Usuario) {
     const std::string destino = ArquivoDoUsuario(Texto(Arquivo));
     if (destino.empty()) {
-        DefineErro(-8, "Erro no Arquivo Destino");
+        DefineErro(Falha::ArquivoDestino);
         return -8;
     }
     return LeituraFitaDetalheTxt(destino, Texto(TipoDownload), Texto(Inicio), Texto(Fim), Texto(Usuario));
@@ -367,14 +367,14 @@ int Tarvo_FormatoDadosMFD(const char* ArquivoOrigem, const char* ArquivoDestino,
                           const char* /*Usuario*/) {
     const std::string origem = ArquivoDoUsuario(Texto(ArquivoOrigem));
     if (origem.empty() || !plataforma::ExisteArquivo(origem)) {
-        DefineErro(-8, "Erro no Arquivo Origem");
+        DefineErro(Falha::ArquivoOrigem);
         return -8;
     }
     const std::string destino = ArquivoDoUsuario(Texto(ArquivoDestino));
     const FormatoConversao formato =
         Texto(TipoFormato) == "1" ? FormatoConversao::RichText : FormatoConversao::Texto;
     if (destino.empty() || !ConverteImpressao(origem, formato, destino)) {
-        DefineErro(-8, "Erro no Arquivo Destino");
+        DefineErro(Falha::ArquivoDestino);
         return 0;
     }
     return 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
@@ -494,7 +495,7 @@ int Tarvo_FechamentoDoDia() {
                                    PreencheZerosEsquerda(gtInicial, 18) + "\r\n" +
                                    PreencheZerosEsquerda(gtFinal, 18) + "\r\n")) {
         // The day is closed all the same; the missing file is reported, not a failed closing.
-        DefineErro(-8, "Erro na gravacao do arquivo " + arquivo);
+        DefineErro(Falha::GravacaoArquivo, arquivo);
         GravaLog("---[", Erro().UltimaMensagem, "]---");
     }
     return 1;

@@ -4,6 +4,7 @@
 
 #include "driver/core/canal.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
@@ -31,7 +32,6 @@ constexpr std::int64_t kQuietoMs = 100;
 constexpr std::size_t kMaximoResposta = 64 * 1024;
 // The longest command sent (its word and parameters).
 constexpr std::size_t kMaximoComando = 16 * 1024;
-const char* const kComandoExcessivo = "Parametro invalido: comando acima de 16 KiB";
 
 int UltimoDiaDoMes(int mes, int ano) {
     static const int dias[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -51,10 +51,6 @@ std::string ValorApos(const std::string& dados, const std::string& maiusculas, c
     if (f == std::string::npos) return ateOFim ? dados.substr(p) : std::string();
     return dados.substr(p, f - p);
 }
-
-const char* const kFalhaComunicacao = "Falha de comunica\xE7\xE3o";
-const char* const kFalhaCts = "Falha de comunica\xE7\xE3o(CTS)";
-const char* const kRespostaExcessiva = "Falha de comunica\xE7\xE3o: resposta acima de 64 KiB";
 
 enum class Desfecho { Resposta, SemResposta, SemCts, Caiu, Excesso };
 
@@ -263,96 +259,20 @@ std::string ExtraiValorResposta(const std::string& dados) {
     return SomenteNumeros(dados);
 }
 
-int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
-    if (ComandoExclusivo::Reentrante()) {
-        // A command of this thread is on the wire (a host callback re-entered the library):
-        // refuse it rather than claim a success that sent nothing.
-        return RecusaReentrante();
-    }
-    ComandoExclusivo exclusivo;  // other threads wait here for their turn
+namespace {
+
+// One exchange: the frame out and its reply decoded. Nothing is sent before it and no setting
+// is changed by it.
+int TrocaComando(const std::string& comando, const std::string& parametros) {
+    ComandoExclusivo exclusivo;
     Configuracao& c = Config();
     EstadoDriver& e = Estado();
     int resultado = 1;
-
-    // 1. Once per load: the spacing between documents. A printer that does not answer it
-    // will not answer the caller's command either: that fails at once with the same
-    // communication failure, and the spacing is tried again at the next command.
-    if (!e.PrimeiroUsoFeito) {
-        e.PrimeiroUsoFeito = true;
-        int r = EnviaComandoTxt("EscreveInteiro", "NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=" +
-                                                      std::to_string(EspacamentoValido(c.EspacamentoDocumentos) * 30));
-        if (r != 1 && Erro().UltimoRetorno < 0) e.PrimeiroUsoFeito = false;
-        if (r == 0 && Erro().UltimoRetorno == -1) return 0;
-    }
-
-    const bool leitura = ComecaCom(comando, "Le");
-
-    // 2. A management report left open is closed before anything but a reading.
-    if (c.Gerencial != 0 && !leitura) {
-        c.Gerencial = 0;
-        int r = EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(e.NomeOperador));
-        if (c.SubModelo != 0 && c.HabilitaCorte != "0") {
-            plataforma::Dorme(500);
-            familia0::Tarvo_AcionaGuilhotinaMFD(c.TipoCorte);
-        }
-        if (r == 0 && Erro().UltimoRetorno == -1) return 0;
-        resultado = 1;
-        GravaFlagGerencial(0);
-    }
-
-    // 3. The monthly fiscal-memory reading of the previous month.
-    if (!c.LmfAutomaticaFeita && !c.LmfAutomaticaRodando && !leitura && comando != "EmiteReducaoZ") {
-        c.LmfAutomaticaRodando = true;
-        resultado = EnviaComandoTxt("LeData", "NomeData=\"Data\"");
-        if (resultado != 1) {
-            c.LmfAutomaticaRodando = false;
-            return resultado;
-        }
-        std::string data = SomenteNumeros(Resposta().ValorResposta);
-        int mes = ParaInteiro(data.size() >= 4 ? data.substr(2, 2) : "", 1);
-        int ano = ParaInteiro(data.size() >= 8 ? data.substr(4, 4) : "", 2010);
-        if (--mes == 0) {
-            mes = 12;
-            --ano;
-        }
-        std::string mesAno = PreencheZerosEsquerda(std::to_string(mes), 2) + "/" + std::to_string(ano);
-        if (mesAno == c.LMFAUT_UltimaData) {
-            c.LmfAutomaticaFeita = true;
-            c.LmfAutomaticaRodando = false;
-        } else {
-            resultado = EnviaComandoTxt("LeInteiro", "NomeInteiro=\"TipoDocEmEmissao\"");
-            if (resultado != 1) {
-                c.LmfAutomaticaRodando = false;
-                return resultado;
-            }
-            if (Resposta().ValorResposta != "0") {
-                c.LmfAutomaticaRodando = false;  // a document is open: try again next time
-            } else {
-                // The month's real last day: a printer refuses "31/11", and the reading
-                // would then fail (and fail the caller's command) in every short month.
-                resultado = EnviaComandoTxt("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/" + mesAno +
-                                                                  "# DataFinal=#" + std::to_string(UltimoDiaDoMes(mes, ano)) +
-                                                                  "/" + mesAno + "#");
-                if (resultado != 1 && Erro().UltimoRetorno == 8089) {
-                    c.LmfAutomaticaFeita = true;
-                    c.LmfAutomaticaRodando = false;
-                    return resultado;
-                }
-                c.LmfAutomaticaFeita = true;
-                GravaUltimaLMF(mesAno);
-                c.LmfAutomaticaRodando = false;
-                if (resultado != 1) return resultado;
-            }
-        }
-    }
-
-    // 4-5. The command itself.
-    if (resultado != 1) return resultado;
     if (comando.size() + parametros.size() > kMaximoComando) {
         // No printer takes a frame this long: a caller's text without bound is refused
         // whole instead of going out as one endless frame.
-        DefineErro(-2, kComandoExcessivo);
-        GravaLog(std::string("---[") + kComandoExcessivo + "]---");
+        DefineErro(Falha::ComandoExcessivo);
+        GravaLog("---[", Erro().UltimaMensagem, "]---");
         return -2;
     }
     exclusivo.NoFio();
@@ -368,11 +288,11 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
     Canal& canal = c.ConfigRede == 1 ? CanalDosArquivos() : CanalDoSlot(SlotImpressora);
     if (c.ConfigRede == 1) {
         if (!canal.Abre(c.Path, {})) {
-            DefineErro(-8, "Erro no Diretorio especificado em Path");
+            DefineErro(Falha::DiretorioPath);
             return -8;
         }
     } else if (!mantemAberta && !AbrePorta(SlotImpressora)) {
-        DefineErro(-5, "Erro Abertura Porta Serial");
+        DefineErro(Falha::AberturaPorta);
         final();
         return -5;
     }
@@ -385,25 +305,25 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
         case Desfecho::Resposta:
             break;
         case Desfecho::SemCts:
-            DefineErro(-1, kFalhaCts);
-            GravaLog(kFalhaCts);
+            DefineErro(Falha::ComunicacaoCts);
+            GravaLog(Erro().UltimaMensagem);
             final();
             return 0;
         case Desfecho::SemResposta:
-            DefineErro(-1, kFalhaComunicacao);
-            GravaLog(kFalhaComunicacao);
+            DefineErro(Falha::Comunicacao);
+            GravaLog(Erro().UltimaMensagem);
             final();
             return 0;
         case Desfecho::Caiu:
             // End of file or an I/O error: the device is gone; the port is closed even
             // when a capture keeps it open, so that the next command opens it afresh.
-            DefineErro(-1, kFalhaComunicacao);
-            GravaLog(std::string(kFalhaComunicacao) + " (fim da linha)");
+            DefineErro(Falha::Comunicacao);
+            GravaLog(Erro().UltimaMensagem, " (fim da linha)");
             FechaPorta(SlotImpressora);
             return 0;
         case Desfecho::Excesso:
-            DefineErro(-1, kRespostaExcessiva);
-            GravaLog(kRespostaExcessiva);
+            DefineErro(Falha::RespostaExcessiva);
+            GravaLog(Erro().UltimaMensagem);
             FechaPorta(SlotImpressora);
             return 0;
     }
@@ -416,7 +336,7 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
 
     if (codigo == "0") {
         Erro().EstadoSt1 = 0;
-        DefineErro(0, "");
+        DefineErro(Falha::Nenhuma);
         if (ComecaCom(MaiusculasAnsi(comando), "LE")) Resposta().ValorResposta = ExtraiValorResposta(dados);
         resultado = 1;
     } else {
@@ -428,6 +348,107 @@ int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
     }
     final();
     return resultado;
+}
+
+
+// The monthly fiscal-memory reading of the previous month, due before `comando` while it is
+// neither done nor running and the command is no reading nor the Z reduction. 1 when the
+// command may go; otherwise the failure of the reading.
+int LeituraMfAutomatica(const std::string& comando) {
+    Configuracao& c = Config();
+    if (c.LmfAutomaticaFeita || c.LmfAutomaticaRodando || ComecaCom(comando, "Le") || comando == "EmiteReducaoZ")
+        return 1;
+    c.LmfAutomaticaRodando = true;
+    int resultado = TrocaComando("LeData", "NomeData=\"Data\"");
+    if (resultado != 1) {
+        c.LmfAutomaticaRodando = false;
+        return resultado;
+    }
+    std::string data = SomenteNumeros(Resposta().ValorResposta);
+    int mes = ParaInteiro(data.size() >= 4 ? data.substr(2, 2) : "", 1);
+    int ano = ParaInteiro(data.size() >= 8 ? data.substr(4, 4) : "", 2010);
+    if (--mes == 0) {
+        mes = 12;
+        --ano;
+    }
+    std::string mesAno = PreencheZerosEsquerda(std::to_string(mes), 2) + "/" + std::to_string(ano);
+    if (mesAno == c.LMFAUT_UltimaData) {
+        c.LmfAutomaticaFeita = true;
+        c.LmfAutomaticaRodando = false;
+        return 1;
+    }
+    resultado = TrocaComando("LeInteiro", "NomeInteiro=\"TipoDocEmEmissao\"");
+    if (resultado != 1) {
+        c.LmfAutomaticaRodando = false;
+        return resultado;
+    }
+    if (Resposta().ValorResposta != "0") {
+        c.LmfAutomaticaRodando = false;  // a document is open: try again next time
+        return 1;
+    }
+    // The month's real last day: a printer refuses "31/11", and the reading would then fail
+    // (and fail the caller's command) in every short month.
+    resultado = TrocaComando("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/" + mesAno +
+                                                   "# DataFinal=#" + std::to_string(UltimoDiaDoMes(mes, ano)) + "/" +
+                                                   mesAno + "#");
+    // Done either way; the month is stored as read unless the printer had no data for it.
+    c.LmfAutomaticaFeita = true;
+    if (resultado == 1 || Erro().UltimoRetorno != 8089) GravaUltimaLMF(mesAno);
+    c.LmfAutomaticaRodando = false;
+    return resultado;
+}
+
+// A management report left open is closed before anything but a reading; the reading of
+// the month goes before the closing when it is due. The report counts as closed from here
+// on, also when the closing fails, so that no later command tries it again. 0 when the
+// printer did not answer (the command must not go), 1 otherwise.
+int FechaGerencial(const std::string& comando) {
+    Configuracao& c = Config();
+    if (c.Gerencial == 0 || ComecaCom(comando, "Le")) return 1;
+    c.Gerencial = 0;
+    const std::string encerra = "EncerraDocumento";
+    int r = LeituraMfAutomatica(encerra);
+    if (r == 1) r = TrocaComando(encerra, "Operador=" + Aspas(Estado().NomeOperador));
+    if (c.SubModelo != 0 && c.HabilitaCorte != "0") {
+        plataforma::Dorme(500);
+        familia0::Tarvo_AcionaGuilhotinaMFD(c.TipoCorte);
+    }
+    if (r == 0 && Erro().UltimoRetorno == -1) return 0;
+    GravaFlagGerencial(0);
+    return 1;
+}
+
+// Once per load: the spacing between documents, itself preceded by the closing of a report
+// and the reading of the month. A printer that does not answer it will not answer the
+// caller's command either: 0 then, and the spacing is tried again at the next command.
+int EspacamentoInicial() {
+    EstadoDriver& e = Estado();
+    if (e.PrimeiroUsoFeito) return 1;
+    e.PrimeiroUsoFeito = true;
+    const std::string escreve = "EscreveInteiro";
+    int r = FechaGerencial(escreve);
+    if (r == 1) r = LeituraMfAutomatica(escreve);
+    if (r == 1)
+        r = TrocaComando(escreve, "NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=" +
+                                      std::to_string(EspacamentoValido(Config().EspacamentoDocumentos) * 30));
+    if (r != 1 && Erro().UltimoRetorno < 0) e.PrimeiroUsoFeito = false;
+    return r == 0 && Erro().UltimoRetorno == -1 ? 0 : 1;
+}
+
+}  // namespace
+
+int EnviaComandoTxt(const std::string& comando, const std::string& parametros) {
+    if (ComandoExclusivo::Reentrante()) {
+        // A command of this thread is on the wire (a host callback re-entered the library):
+        // refuse it rather than claim a success that sent nothing.
+        return RecusaReentrante();
+    }
+    ComandoExclusivo exclusivo;  // other threads wait here until the command and what precedes it are done
+    if (EspacamentoInicial() == 0) return 0;
+    if (FechaGerencial(comando) == 0) return 0;
+    const int r = LeituraMfAutomatica(comando);
+    if (r != 1) return r;
+    return TrocaComando(comando, parametros);
 }
 
 }  // namespace tarvo

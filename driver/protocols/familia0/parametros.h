@@ -24,7 +24,9 @@ struct ContagemTrocas {
 };
 ContagemTrocas& TrocasDestaThread();
 
-// Sends one command and decodes its reply. 1 success, 0 failure (printer error, no reply,
+// Sends one command and decodes its reply, after the pre-commands it needs (the spacing
+// once per load, the closing of a report left open, the monthly fiscal-memory reading; each
+// of these sent as a plain exchange). 1 success, 0 failure (printer error, no reply,
 // CTS missing), -5 port cannot be opened, -8 work folder missing in file-exchange mode,
 // -2 a command and parameters over 16 KiB (nothing sent).
 int EnviaComandoTxt(const std::string& comando, const std::string& parametros);

@@ -2,6 +2,7 @@
 // the date and time of the last Z reduction.
 #include <map>
 
+#include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
@@ -141,7 +142,7 @@ int Tarvo_LeCodigoNacionalIdentificacaoECF(char* CNI) {
             return 1;
         }
     }
-    DefineErro(-12, "Modelo nao cadastrado");
+    DefineErro(Falha::ModeloNaoCadastrado);
     GravaLog("---[Modelo nao cadastrado]---");
     Erro().TextoRetorno.clear();  // the buffer must not show a previous export's answer
     TARVO_DEVOLVE(Tarvo_LeCodigoNacionalIdentificacaoECF, CNI);

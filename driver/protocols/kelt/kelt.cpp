@@ -2,6 +2,7 @@
 
 #include "driver/core/canal.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
@@ -16,9 +17,6 @@ const char* const kTagKelt = "Funcoes da Impressora Kelt";
 
 namespace {
 
-constexpr const char* kMensagemOffline = "Impressora offline ou desligada";
-constexpr const char* kMensagemSemInpOut = "N\xE3o foi poss\xEDvel carregar INPOUT32.DLL";
-constexpr const char* kMensagemAbertura = "Erro Abertura Porta Serial";
 // How long a serial printer has to raise CTS, and to answer a status request.
 constexpr std::int64_t kEsperaCtsMs = 2000;
 constexpr std::int64_t kEsperaStatusMs = 2000;
@@ -35,7 +33,7 @@ bool FamiliaKelt() {
 }
 
 int Offline() {
-    DefineErro(-10, kMensagemOffline);
+    DefineErro(Falha::ImpressoraOffline);
     GravaLog("[ IMPRESSORA OFFLINE OU DESLIGADA ]");
     return 0;
 }
@@ -55,15 +53,15 @@ std::string DoisHex(unsigned char c) {
 }
 
 int SemInpOut() {
-    DefineErro(-11, kMensagemSemInpOut);
-    GravaLog(kMensagemSemInpOut);
+    DefineErro(Falha::SemInpOut);
+    GravaLog(Erro().UltimaMensagem);
     return 0;
 }
 
 // Opens the printer's serial port with family 5's settings; -5 when it does not open.
 int AbreSerial() {
     if (AbrePorta(SlotImpressora)) return 1;
-    DefineErro(-5, kMensagemAbertura);
+    DefineErro(Falha::AberturaPorta);
     return -5;
 }
 
@@ -86,7 +84,7 @@ int EnviaPacoteTravado(const std::string& texto, bool esperaCts) {
         for (unsigned char c : texto)
             if (!EnviaByteLpt(c)) return Offline();
         LogPacote("Pacote Kelt ASCII(LPT):[ ", "Pacote Kelt HEX(LPT):  [ ", texto);
-        DefineErro(0, "");
+        DefineErro(Falha::Nenhuma);
         return 1;
     }
     int resultado = AbreSerial();
@@ -102,7 +100,7 @@ int EnviaPacoteTravado(const std::string& texto, bool esperaCts) {
         resultado = Offline();  // the line did not take the bytes
     } else {
         LogPacote("Pacote Kelt ASCII:[ ", "Pacote Kelt HEX:  [ ", texto);
-        DefineErro(0, "");
+        DefineErro(Falha::Nenhuma);
         resultado = 1;
     }
     if (!Estado().KeltMantemPortaAberta) FechaPorta(SlotImpressora);
@@ -122,7 +120,7 @@ int ComTrava(F&& corpo) {
 
 int RecusaValor(const char* exportacao) {
     if (!FamiliaKelt()) return InformaComandoInexistente(kTagKelt);
-    DefineErro(-2, std::string("Valor fora da faixa:") + exportacao);
+    DefineErro(Falha::ValorForaDaFaixa, exportacao);
     GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }
@@ -152,7 +150,7 @@ int EnviaComandoKelt(const std::string& bytes) {
             if (!escreveu) return Offline();
         }
         LogPacote("Pacote Kelt ASCII(LPT):[ ", "Pacote Kelt HEX(LPT):  [ ", bytes);
-        DefineErro(0, "");
+        DefineErro(Falha::Nenhuma);
         return 1;
     });
 }

@@ -1,5 +1,6 @@
 #include "driver/protocols/numerico/campos.h"
 
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/recusa.h"
 #include "driver/core/registro.h"
@@ -43,9 +44,9 @@ std::optional<std::string> CampoData(const std::string& texto) {
     return std::nullopt;
 }
 
-int RecusaCampo(const std::string& mensagem) {
-    DefineErro(-6, mensagem);
-    GravaLog("---[", mensagem, "]---");
+int RecusaCampo(Falha falha) {
+    DefineErro(falha);
+    GravaLog("---[", Erro().UltimaMensagem, "]---");
     return 0;
 }
 

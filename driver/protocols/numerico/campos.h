@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "driver/core/erros.h"
+
 namespace tarvo::numerico {
 
 // Digits of an amount or a quantity with `decimais` places in a field of `largura` digits.
@@ -25,7 +27,7 @@ std::optional<std::string> CampoInteiro(const std::string& texto, int largura, c
 // text is no such date.
 std::optional<std::string> CampoData(const std::string& texto);
 
-// Refuses a call whose field would not fit: last error -6 with `mensagem`, nothing sent.
-int RecusaCampo(const std::string& mensagem);
+// Refuses a call whose field would not fit: the last error of `falha` (-6), nothing sent.
+int RecusaCampo(Falha falha);
 
 }  // namespace tarvo::numerico

@@ -22,8 +22,6 @@ bool Familia2() { return Config().FamiliaModelo == FamiliaNumerica2; }
 
 std::string Texto(const std::string& t, int largura) { return PreencheEspacosDireita(t, largura); }
 
-const char* const kValorInvalido = "Valor inv\xE1lido";
-
 // One text line of a report or a voucher: 40 columns on family 1, 48 on family 2.
 int LinhaDeTexto(const char* texto) { return EnviaComandoNum("260" + Texto(T(texto), Familia2() ? 48 : 40)); }
 
@@ -42,9 +40,9 @@ std::optional<std::string> CodigoForma(const std::string& forma) {
 // "22", then "23" with the register and the value when it opened, then "21" in every case.
 int OperacaoNaoFiscal(const std::string& registrador, const std::string& valor) {
     std::optional<std::string> r = CampoInteiro(registrador, 2, "FormaPagamento");
-    if (!r) return RecusaCampo("Forma de pagamento inv\xE1lida");
+    if (!r) return RecusaCampo(Falha::FormaPagamentoInvalida);
     std::optional<std::string> v = CampoValor(valor, 2, 15, "Valor");
-    if (!v) return RecusaCampo(kValorInvalido);
+    if (!v) return RecusaCampo(Falha::ValorInvalido);
     int resultado = EnviaComandoNum("22");
     if (resultado == 1) resultado = EnviaComandoNum("23" + *r + *v + "%0000");
     if (resultado == 1) return EnviaComandoNum("21");
@@ -73,16 +71,16 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     const bool f2 = Familia2();
     const int larguraQuantidade = f2 ? 7 : 6;
     std::optional<std::string> qtd = CampoValor(T(quantidade), 3, larguraQuantidade, "Quantidade");
-    if (!qtd) return RecusaCampo("Quantidade inv\xE1lida");
+    if (!qtd) return RecusaCampo(Falha::QuantidadeInvalida);
     // The unit price carries three places only where the family can say so (marker "H").
     const int casasPreco = f2 && casasDecimais == 3 ? 3 : 2;
     std::optional<std::string> preco = CampoValor(T(valorUnitario), casasPreco, 11, "ValorUnitario");
     std::optional<std::string> desc = CampoValor(T(desconto), 2, 15, "Desconto");
-    if (!preco || !desc) return RecusaCampo(kValorInvalido);
+    if (!preco || !desc) return RecusaCampo(Falha::ValorInvalido);
     // The product code is an identifier, not an amount: its digits fill the field as they
     // always did.
     std::optional<std::string> cod = CampoInteiro(SomenteNumeros(T(codigo)), 13, "Codigo");
-    if (!cod) return RecusaCampo("C\xF3" "digo inv\xE1lido");
+    if (!cod) return RecusaCampo(Falha::CodigoInvalido);
 
     const std::string tributo = T(aliquota);
     std::string campoTributo;
@@ -92,7 +90,7 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     else if (ParaInteiro(tributo, -1) == 16) campoTributo = "T00";
     else if (std::optional<std::string> slot = CampoInteiro(tributo, 2, "Aliquota"))
         campoTributo = "T" + *slot;
-    else return RecusaCampo("Al\xEDquota inv\xE1lida");
+    else return RecusaCampo(Falha::AliquotaInvalida);
 
     const std::string marca = !f2 ? "-" : (casasDecimais == 3 ? "H" : "G");
     const std::string unidade = T(tipoQuantidade);
@@ -111,7 +109,7 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
 
 int Tarvo_CancelaItemGenerico(const char* item) {
     std::optional<std::string> n = CampoInteiro(T(item), 3, "Item");
-    if (!n) return RecusaCampo("Item inv\xE1lido");
+    if (!n) return RecusaCampo(Falha::ItemInvalido);
     return EnviaComandoNum("12" + *n);
 }
 
@@ -119,24 +117,24 @@ int Tarvo_CancelaCupom(void) { return EnviaComandoNum("14"); }
 
 int Tarvo_IniciaFechamentoCupom(const char* tipo, const char*, const char* valor) {
     std::optional<std::string> v = CampoValor(T(valor), 2, 15, "Valor");
-    if (!v) return RecusaCampo(kValorInvalido);
+    if (!v) return RecusaCampo(Falha::ValorInvalido);
     return EnviaComandoNum((T(tipo) == "A" ? "06@&" : "06&") + *v);
 }
 
 int Tarvo_EfetuaFormaPagamento(const char* formaPagamento, const char* valor) {
     std::optional<std::string> forma = CodigoForma(T(formaPagamento));
-    if (!forma) return RecusaCampo("Forma de pagamento inv\xE1lida");
+    if (!forma) return RecusaCampo(Falha::FormaPagamentoInvalida);
     std::optional<std::string> v = CampoValor(T(valor), 2, 15, "Valor");
-    if (!v) return RecusaCampo(kValorInvalido);
+    if (!v) return RecusaCampo(Falha::ValorInvalido);
     return EnviaComandoNum("07" + *forma + *v + "1");
 }
 
 int Tarvo_FechaCupom(const char* formaPagamento, const char*, const char*, const char*, const char*,
                      const char* mensagem) {
     std::optional<std::string> forma = CampoInteiro(T(formaPagamento), 2, "FormaPagamento");
-    if (!forma) return RecusaCampo("Forma de pagamento inv\xE1lida");
+    if (!forma) return RecusaCampo(Falha::FormaPagamentoInvalida);
     const std::string texto = T(mensagem);
-    if (texto.size() > 999) return RecusaCampo("Mensagem com mais de 999 caracteres");
+    if (texto.size() > 999) return RecusaCampo(Falha::MensagemLonga);
     // The settling of the payment may fail (the receipt may be paid already): the closing
     // says whether the receipt ended.
     EnviaComandoNum("07" + *forma + std::string(15, '0') + "0");
@@ -176,14 +174,14 @@ int Tarvo_ReducaoZ(const char*, const char*) { return EnviaComandoNum("160"); }
 
 int Tarvo_LeituraMemoriaFiscalData(const char* DataInicial, const char* DataFinal, const char*) {
     std::optional<std::string> de = CampoData(T(DataInicial)), ate = CampoData(T(DataFinal));
-    if (!de || !ate) return RecusaCampo("Data inv\xE1lida");
+    if (!de || !ate) return RecusaCampo(Falha::DataInvalida);
     return EnviaComandoNum("17" + *de + *ate);
 }
 
 int Tarvo_LeituraMemoriaFiscalReducao(const char* ReducaoInicial, const char* ReducaoFinal, const char*) {
     std::optional<std::string> de = CampoInteiro(T(ReducaoInicial), 4, "ReducaoInicial"),
                                ate = CampoInteiro(T(ReducaoFinal), 4, "ReducaoFinal");
-    if (!de || !ate) return RecusaCampo("Redu\xE7\xE3o inv\xE1lida");
+    if (!de || !ate) return RecusaCampo(Falha::ReducaoInvalida);
     return EnviaComandoNum("18" + *de + *ate);
 }
 

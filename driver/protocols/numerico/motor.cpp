@@ -5,6 +5,7 @@
 
 #include "driver/core/canal.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/porta.h"
@@ -42,78 +43,8 @@ constexpr std::size_t kDesvioCodigo = 6;
 constexpr std::size_t kTamanhoStatus = 10;
 constexpr int kComandoStatus = 32;
 
-const char* const kFalhaComunicacao = "Falha de comunica\xE7\xE3o";
 const char* const kPrefixoErroEcf = "Erro retornado pelo ECF: ";
 
-// The printer's error texts, by code from -5 to 62 (nullptr: no text of its own).
-constexpr int kPrimeiroCodigo = -5;
-const char* const kMensagens[] = {
-    "Erro ao abrir a porta de comunica\xE7\xE3o",  // -5
-    "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do aplicativo",  // -4
-    nullptr, nullptr, nullptr, nullptr,  // -3 .. 0
-    "O cabe\xE7" "alho cont\xE9m caracteres invalidados",  // 1
-    "Comando inexistente",
-    "Valor n\xE3o num\xE9rico em campo num\xE9rico",
-    "Valor fora da faixa entre 20h E 7Fh",
-    "Campo deve iniciar com @, & ou %",  // 5
-    "Campo deve iniciar com $,# ou ?",
-    "O intervalo \xE9 inconsistente.",
-    nullptr,  // 8
-    "A string \x93TOTAL\x94 n\xE3o \xE9 aceita",
-    "A sintaxe do comando est\xE1 errada",  // 10
-    "Excedeu o n\xBA m\xE1ximo de linhas permitidas pelo comando",
-    "O terminador enviado n\xE3o est\xE1 obedecendo o protocolo de comunica\xE7\xE3o",
-    "O checksum enviado est\xE1 incorreto",
-    nullptr,  // 14
-    "A situa\xE7\xE3o tribut\xE1ria deve iniciar com T, F,I ou N",  // 15
-    "Data inv\xE1lida",
-    "Hora inv\xE1lida",
-    "Al\xEDquota n\xE3o programada ou fora do intervalo",
-    "O campo de sinal est\xE1 incorreto",
-    "Comando s\xF3 aceito em Interven\xE7\xE3o Fiscal",  // 20
-    "Comando s\xF3 aceito em modo Normal",
-    "Necess\xE1rio abrir cupom fiscal",
-    "Comando n\xE3o aceito durante cupom fiscal",
-    "Necess\xE1rio abrir cupom n\xE3o Fiscal",
-    "Comando n\xE3o aceito durante Cupom N\xE3o Fiscal",  // 25
-    "O  rel\xF3gio j\xE1 est\xE1 em hor\xE1rio de ver\xE3o",
-    "O  rel\xF3gio n\xE3o est\xE1 em hor\xE1rio de ver\xE3o",
-    "Necess\xE1rio realizar Redu\xE7\xE3o Z",
-    "Fechamento do dia (Redu\xE7\xE3o Z ) j\xE1 executado",
-    "Necess\xE1rio programar legenda",  // 30
-    "Item inexistente ou j\xE1 cancelado",
-    "O  cupom anterior n\xE3o pode ser cancelado",
-    "Detectado falta de papel",
-    nullptr, nullptr,  // 34, 35
-    "Necess\xE1rio programar os dados do estabelecimento",  // 36
-    "Necess\xE1rio realizar Interven\xE7\xE3o Fiscal",
-    "A MF n\xE3o permite mais realizar vendas. S\xF3 \xE9 poss\xEDvel executar LX ou LMF",
-    nullptr,  // 39
-    "Necess\xE1rio programar a data do rel\xF3gio",  // 40
-    "N\xFAmero m\xE1ximo de itens por cupom ultrapassado",
-    "J\xE1 foi realizado o ajuste de hora di\xE1rio",
-    "Comando v\xE1lido ainda em execu\xE7\xE3o",
-    "Est\xE1 em estado de impress\xE3o de cheque",
-    "N\xE3o est\xE1 em estado de impress\xE3o de cheque",  // 45
-    "Necess\xE1rio inserir o cheque",
-    "Necess\xE1rio inserir nova bobina",
-    "Necess\xE1rio executar uma Leitura X",
-    "Detectado algum problema na impressora ( paper jam, sobretens\xE3o, etc).",
-    "Cupom j\xE1 foi totalizado",  // 50
-    "Necess\xE1rio totalizar cupom antes de fechar",
-    "Necess\xE1rio finalizar cupom com comando correto",
-    "Ocorreu erro de grava\xE7\xE3o na mem\xF3ria fiscal",
-    "Excedeu n\xFAmero m\xE1ximo de estabelecimentos",
-    "Mem\xF3ria Fiscal n\xE3o inicializada",  // 55
-    "Ultrapassou valor do pagamento",
-    "Registrador n\xE3o programado ou troco j\xE1 realizado",
-    "Falta completar valor do pagamento",
-    "Campo somente de caracteres n\xE3o n\xFAmericos (Alfab\xE9ticos)",
-    "Excedeu campo m\xE1ximo de caracteres",  // 60
-    "Troco n\xE3o realizado",
-    "Cmd desabilitado",
-};
-static_assert(std::size(kMensagens) == 68, "one text per code from -5 to 62");
 
 std::string& Valor() {
     static std::string v;
@@ -179,8 +110,7 @@ int TempoLimiteNum(int numero) {
 }
 
 std::string MensagemErroNum(int codigo, const std::string& caracteres) {
-    int i = codigo - kPrimeiroCodigo;
-    if (i >= 0 && i < static_cast<int>(std::size(kMensagens)) && kMensagens[i]) return kMensagens[i];
+    if (const char* texto = TextoDoCodigo(Tabela::Numerica, codigo)) return texto;
     return kPrefixoErroEcf + caracteres;
 }
 
@@ -238,7 +168,7 @@ int EnviaComandoNum(const std::string& comando) {
     GravaVersaoLog();
     if (!canal.Abre(porta, LinhaDoSlot(SlotImpressora))) {
         GravaLog("<<Falha na Abertura da Porta (", porta, ")>>");
-        DefineErro(-5, "Erro Abertura Porta Serial");
+        DefineErro(Falha::AberturaPorta);
         return -5;
     }
     std::string recebido;
@@ -270,8 +200,8 @@ int EnviaComandoNum(const std::string& comando) {
     if (!r.completa || !r.valida) {
         // The reply may still come, or the rest of it: the next command lets it pass first.
         MarcaRespostaPendente(SlotImpressora);
-        DefineErro(-1, kFalhaComunicacao);
-        GravaLog(kFalhaComunicacao);
+        DefineErro(Falha::Comunicacao);
+        GravaLog(Erro().UltimaMensagem);
         return 0;
     }
     if (r.sucesso) {
