@@ -15,8 +15,6 @@
 #include "driver/fiscalfiles/memorias.h"
 #include "driver/fiscalfiles/registros_ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
-#include "driver/protocols/familia0/f0_leituras.h"
-#include "driver/protocols/familia0/parametros.h"
 #include "platform/arquivo.h"
 #include "platform/biblioteca.h"
 #include "platform/pastas.h"
@@ -242,10 +240,10 @@ int RFD_ConvertedaMFDMemorias(const std::string& n) {
     if (LeiturasDaImpressora().LeData("DataMovimentoReducao[" + n + "]", data) != 1 &&
         LeiturasDaImpressora().LeData("DataReducao[" + n + "]", data) != 1)
         throw ErroArquivoFiscal(falhaData);
-    const EstadoReducaoZ& z = ReducaoZ();
-    if (z.ReducaoEmAndamento == 1 && z.DataAberturaZ != z.DataZ) {
+    const ReducaoEmCurso z = LeiturasDaImpressora().ReducaoPendente();
+    if (z.emAndamento && z.dataAbertura != z.data) {
         // The reduction closes a day opened earlier: the file is that day's.
-        const std::string& a = z.DataAberturaZ;
+        const std::string& a = z.dataAbertura;
         data = a.substr(0, 2) + "/" + a.substr(2 < a.size() ? 2 : a.size(), 2) + "/" +
                a.substr(4 < a.size() ? 4 : a.size(), 4);
         GravaLog("Redu\xE7\xE3o Z pendente, acertando data para gerar ato cotepe = " + a);

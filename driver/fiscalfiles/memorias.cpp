@@ -11,8 +11,7 @@
 #include "driver/core/exclusao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/familia0/f0_consultas.h"
-#include "driver/protocols/familia0/parametros.h"
+#include "driver/fiscalfiles/leituras_fiscais.h"
 #include "platform/pastas.h"
 
 namespace tarvo::memorias {
@@ -210,7 +209,8 @@ std::string NomeArquivoMemorias(const std::string& serie) {
 
 int LeMemoriasBinario(const std::string& dump, const std::string& serie, bool aguarda) {
     GravaLog("Testando comunica\xE7\xE3o com o ECF");
-    int r = EnviaComandoTxt("LeData", "NomeData=\"Data\"");
+    std::string data;
+    int r = LeiturasDaImpressora().LeDataAtual(data);
     if (r == 1) {
         GravaLog("Chamando a fun\xE7\xE3o DLLReadLeMemorias da Leitura.dll");
         GravaLog("DLLReadLeMemorias(", dump, ",", serie, ",", aguarda ? "1" : "0", ")");
@@ -260,28 +260,3 @@ int CancelaLeituraBinario() {
 }
 
 }  // namespace tarvo::memorias
-
-// --- the restart counter of the last Z reduction (named-parameter printers) ---------------------------
-
-namespace tarvo::familia0 {
-
-int Tarvo_ContadorReinicioUltimaReducaoZ(char* ContadorReinicio) {
-    const char* const kRetorno = "Retorno da fun\xE7\xE3o Tarvo_ContadorReinicioUltimaReducaoZ:";
-    Resposta().ValorResposta.clear();
-    std::string crz, cro;
-    int r = consultas::LeInteiro("CRZ", crz);
-    if (r == 1 && !Apara(crz).empty())
-        r = consultas::LeInteiro("ContadorReinicioReducao[" + Apara(crz) + "]", cro);
-    if (r != 1 || Apara(crz).empty() || Apara(cro).empty()) {
-        // A reading that succeeded with nothing in it is a failure all the same.
-        if (r == 1) r = 0;
-        DefineMensagem(Falha::RetornoInvalido);
-        GravaLog(kRetorno + std::to_string(r) + " - " + Erro().UltimaMensagem);
-        return r;
-    }
-    CopiaParaBuffer(ContadorReinicio, memorias::kTamanhoContadorReinicio, Apara(cro));
-    GravaLog(kRetorno + std::to_string(1) + " - " + Apara(cro));
-    return 1;
-}
-
-}  // namespace tarvo::familia0

@@ -14,11 +14,9 @@
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
+#include "driver/fiscalfiles/leituras_fiscais.h"
 #include "driver/fiscalfiles/registros_ato.h"
 #include "driver/fiscalfiles/rfd_texto.h"
-#include "driver/protocols/familia0/f0_captura.h"
-#include "driver/protocols/familia0/f0_leituras.h"
-#include "driver/protocols/familia0/parametros.h"
 #include "platform/arquivo.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
@@ -174,16 +172,6 @@ std::string LinhaE01(const CabecalhoECF& cabecalho, const IdentificacaoEcfRfd& i
     return MontaLinhaE01(e01);
 }
 
-// An integer register read by name: the command's result and, on success, the value.
-struct Leitura {
-    int status = 1;
-    std::string valor;
-};
-Leitura LeInteiroNomeado(const std::string& nome) {
-    int r = EnviaComandoTxt("LeInteiro", "NomeInteiro=" + Aspas(nome));
-    return {r, r == 1 ? Resposta().ValorResposta : std::string()};
-}
-
 }  // namespace
 
 PeriodoSintegra& PeriodoBuscaSintegra() {
@@ -210,11 +198,11 @@ int LeRegistroE11(std::string& linha, const std::string& reducao) {
     return 1;
 }
 
-int MontaContadoresEcf(std::string& texto) {
+int MontaContadoresEcf(LeiturasFiscais& leituras, std::string& texto) {
     texto.clear();
-    auto registrador = [&texto](int numero, int largura) {
+    auto registrador = [&](int numero, int largura) {
         std::string valor;
-        int r = LeRegistradorTxt(numero, valor);
+        int r = leituras.LeRegistrador(numero, valor);
         if (r == 1) texto += PreencheZerosEsquerda(valor, largura);
         return r;
     };
@@ -225,10 +213,11 @@ int MontaContadoresEcf(std::string& texto) {
     texto += "000000";
     if (int r = registrador(56, 6); r != 1) return r;
     if (int r = registrador(3, 18); r != 1) return r;
-    if (int r = EnviaComandoTxt("LeData", "NomeData=\"Data\""); r != 1) return r;
-    texto += DataParaAAAAMMDD(SomenteNumeros(Resposta().ValorResposta));
-    if (int r = EnviaComandoTxt("LeHora", "NomeHora=\"Hora\""); r != 1) return r;
-    texto += PreencheZerosEsquerda(Resposta().ValorResposta, 6);
+    std::string valor;
+    if (int r = leituras.LeDataAtual(valor); r != 1) return r;
+    texto += DataParaAAAAMMDD(SomenteNumeros(valor));
+    if (int r = leituras.LeHoraAtual(valor); r != 1) return r;
+    texto += PreencheZerosEsquerda(valor, 6);
     return 1;
 }
 
@@ -259,76 +248,111 @@ std::vector<std::string> OrdenaLinhasRfd(std::vector<std::string> novas,
     return ordenadas;
 }
 
-int RFD_ConvertedaMFDTexto(const std::string& reducao) {
-    std::lock_guard<std::mutex> trava(conversao);
-    GravaLog("Executando RFD_ConvertedaMFDTexto");
+namespace {
+
+// Whether a movement date (yyyymmdd) lies outside the SINTEGRA run's search period.
+bool ForaDoPeriodo(const std::string& dataMovimento) {
+    const PeriodoSintegra& periodo = PeriodoBuscaSintegra();
+    return !periodo.inicio.empty() && !periodo.fim.empty() && !dataMovimento.empty() &&
+           !DataNoIntervalo(Ddmmaaaa(dataMovimento), periodo.inicio, periodo.fim);
+}
+
+}  // namespace
+
+int LeEntradaRfd(const std::string& reducao, LeiturasFiscais& leituras, EntradaRfd& e, int& captura) {
     const Configuracao& config = Config();
     const EstadoDriver& estado = Estado();
-    Registros() = {};
-    IdentificacaoEcfRfd id;
-    id.CodigoFabricante = kFabricantePadrao;
+    e = {};
+    e.reducao = reducao;
+    e.armazenamento = estado.ArmazenamentoRFD;
+    e.tdm = estado.FlagTDM;
+    e.uf = config.UF;
+    e.pastaRfd = config.PathRFD;
+    captura = 1;
     CriaDiretorioTemporarioRFD();
 
-    // Stage 0: the reduction's rate table, first COO and text.
-    std::array<std::string, 16> aliquotas;
-    aliquotas.fill("T0000");
-    std::string primeiroCoo;
-    int status = 1;
-    bool permiteIss = true;
+    // The reduction's rate table, first COO and text.
     const std::string detalhe = Rfdtemp("DETALHE.TXT");
     if (estado.ArmazenamentoRFD) {
         std::vector<std::string> alq = LinhasArquivo(Rfdtemp("ALQ_" + Quatro(reducao) + ".TXT"));
         if (!alq.empty())
             for (std::size_t i = 0; i < 16 && 5 * i + 5 <= alq[0].size(); ++i)
-                aliquotas[i] = alq[0].substr(5 * i, 5);
+                e.aliquotas[i] = alq[0].substr(5 * i, 5);
     } else if (config.Debugger) {
-        primeiroCoo = "700";
+        e.primeiroCoo = "700";
         const char* fixas[] = {"T0700", "T1200", "T1800", "T2500", "S0203", "T0800", "T1320",
                                "T2600", "T0012", "T9999", "T8000", "T6000", "T4000", "T2000"};
-        for (std::size_t i = 0; i < std::size(fixas); ++i) aliquotas[i + 1] = fixas[i];
+        for (std::size_t i = 0; i < std::size(fixas); ++i) e.aliquotas[i + 1] = fixas[i];
         GravaLog("Modo Debug1 iCountAliq=(" + std::to_string(std::size(fixas)) +
                  ")- Nao deve ser usado em producao");
     } else {
-        Leitura ultimo = LeInteiroNomeado("COOReducao[" + reducao + "]");
-        if (ultimo.status != 1) return ultimo.status;
-        int n = ParaInteiro(reducao, 0);
+        std::string ultimo, base = "0";
+        if (int r = leituras.LeInteiro("COOReducao[" + reducao + "]", ultimo); r != 1) return r;
         // The first reduction starts at COO 1: the day's first document may be a sale, and
         // starting at 2 would leave it out of the file.
-        Leitura base{1, "0"};
-        if (n > 1) base = LeInteiroNomeado("COOReducao[" + std::to_string(n - 1) + "]");
-        if (base.status != 1) return base.status;
-        primeiroCoo = std::to_string(ParaInteiro(base.valor, 0) + 1);
-        status = LeituraFitaDetalheTxt(Rfdtemp("DETORG.TXT"), "2", primeiroCoo, ultimo.valor, "");
-        if (status != 1) return status;
-        for (int i = 0; i < 16 && status == 1; ++i) {
-            std::string ii = PreencheZerosEsquerda(std::to_string(i), 2);
-            status = EnviaComandoTxt(
-                "LeIndicador", "NomeIndicador=" + Aspas("Aliquota" + ii + "ICMSReducao[" + reducao + "]"));
-            if (status != 1) break;
-            std::string tipo = Resposta().ValorResposta == "11" ? "T" : "S";
-            status = EnviaComandoTxt(
-                "LeMoeda", "NomeDadoMonetario=" + Aspas("Aliquota" + ii + "Reducao[" + reducao + "]"));
-            if (status == 1)
-                aliquotas[static_cast<std::size_t>(i)] =
-                    tipo + ParteDireita(PreencheZerosEsquerda(Resposta().ValorResposta, 4), 4);
+        if (int n = ParaInteiro(reducao, 0); n > 1)
+            if (int r = leituras.LeInteiro("COOReducao[" + std::to_string(n - 1) + "]", base); r != 1) return r;
+        e.primeiroCoo = std::to_string(ParaInteiro(base, 0) + 1);
+        if (int r = leituras.FitaDetalhe(e.primeiroCoo, ultimo, Rfdtemp("DETORG.TXT"), detalhe); r != 1) return r;
+        for (std::size_t i = 0; i < 16; ++i) {
+            const std::string ii = PreencheZerosEsquerda(std::to_string(i), 2);
+            std::string indicador, valor;
+            if (int r = leituras.LeIndicador("Aliquota" + ii + "ICMSReducao[" + reducao + "]", indicador); r != 1)
+                return r;
+            if (int r = leituras.LeMoeda("Aliquota" + ii + "Reducao[" + reducao + "]", valor); r != 1) return r;
+            e.aliquotas[i] = (indicador == "11" ? "T" : "S") + ParteDireita(PreencheZerosEsquerda(valor, 4), 4);
         }
-        if (status != 1) return status;
-        ConverteImpressao(Rfdtemp("DETORG.TXT"), FormatoConversao::Texto, detalhe);
         CopiaArquivo(detalhe, Rfdtemp("DET_" + reducao + ".TXT"), false);
-        status = EnviaComandoTxt("LeInteiro", "NomeInteiro=\"PermiteISS\"");
-        permiteIss = status == 1 && ComecaCom(Resposta().DadosResposta, "ValorInteiro=15");
-        status = 1;
+        e.permiteIss = leituras.PermiteIss();
+    }
+    e.detalhe = LinhasArquivo(detalhe);
+
+    // The head of the text says whether the day counts and whether its user is there: outside
+    // the search period nothing more is asked of the printer, and the X reading that gives the
+    // user's name and address is sent only when the head lacks them.
+    {
+        IdentificacaoEcfRfd id;
+        Registros() = {};
+        ConversorDetalhe conversor(id, e.armazenamento);
+        if (ForaDoPeriodo(conversor.LeCabecalho(e.detalhe).DataMovimento)) return 1;
+        const RegistroE02& e02 = Registros().E02;
+        if (e02.NomeUsuario.Texto().empty() || e02.Endereco.Texto().empty()) {
+            const std::string impressao = plataforma::ArquivoNaPasta(config.Path, "IMPRESSAO.TXT");
+            ApagaArquivo(impressao);
+            if (leituras.LeituraXTexto(impressao) == 1) e.leituraX = LinhasArquivo(impressao);
+            ApagaArquivo(impressao);
+        }
     }
 
+    // The fiscal memory and the counters.
+    const std::string leitmf = Rfdtemp("LEITMF.TXT");
+    if (config.Debugger) {
+        GravaLog("Modo Debug2 - Nao deve ser usado em producao");
+    } else if (!estado.ArmazenamentoRFD && (estado.EmiteLMF_RFD || !plataforma::ExisteArquivo(leitmf))) {
+        if (int r = leituras.LeituraMemoriaFiscalTexto(reducao, reducao, leitmf, captura); r != 1) return r;
+    }
+    e.memoriaFiscal = LeArquivo(leitmf);
+    leituras.DataHoraSoftwareBasico(e.memoriaFiscal, e.dataSoftwareBasico, e.horaSoftwareBasico);
+    if (estado.FlagTDM && !config.Debugger) {
+        GravaLog("***(CMD3)  Gerando E11 ***");
+        int r = estado.ArmazenamentoRFD ? LeRegistroE11(e.contadores, reducao) : MontaContadoresEcf(leituras, e.contadores);
+        if (r != 1) return r;
+    }
+    return 1;
+}
+
+int ConverteRfd(const EntradaRfd& e) {
+    Registros() = {};
+    IdentificacaoEcfRfd id;
+    id.CodigoFabricante = kFabricantePadrao;
+    CriaDiretorioTemporarioRFD();
+
     // Stage 1: the head of the text.
-    std::vector<std::string> linhas = LinhasArquivo(detalhe);
-    ConversorDetalhe conversor(id, estado.ArmazenamentoRFD);
-    ResultadoCabecalho cabecalho = conversor.LeCabecalho(linhas);
+    ConversorDetalhe conversor(id, e.armazenamento);
+    ResultadoCabecalho cabecalho = conversor.LeCabecalho(e.detalhe);
     RegistrosAto& r = Registros();
     r.DataMovimento = cabecalho.DataMovimento;
-    const PeriodoSintegra& periodo = PeriodoBuscaSintegra();
-    if (!periodo.inicio.empty() && !periodo.fim.empty() && !r.DataMovimento.empty() &&
-        !DataNoIntervalo(Ddmmaaaa(r.DataMovimento), periodo.inicio, periodo.fim)) {
+    if (ForaDoPeriodo(r.DataMovimento)) {
         GravaLog(
             "RFD_ConvertedaMFDTexto: Data do movimento fora do per\xEDodo de busca do Sintegra.  Data: " +
             cabecalho.DataMovimentoImpressa);
@@ -336,20 +360,16 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     }
     if (r.E02.NomeUsuario.Texto().empty() || r.E02.Endereco.Texto().empty()) {
         // The user's name and address as an X reading prints them.
-        std::string impressao = plataforma::ArquivoNaPasta(config.Path, "IMPRESSAO.TXT");
-        ApagaArquivo(impressao);
-        if (EnviaComandoTxt("EmiteLeituraX", "Destino=\"S\"") == 1 && CapturaEConverte(impressao) == 1) {
-            std::string nome, endereco;
-            if (UsuarioDoTexto(LinhasArquivo(impressao), nome, endereco)) {
-                r.E02.NomeUsuario.Define(nome);
-                r.E02.Endereco.Define(endereco);
-            }
+        std::string nome, endereco;
+        if (UsuarioDoTexto(e.leituraX, nome, endereco)) {
+            r.E02.NomeUsuario.Define(nome);
+            r.E02.Endereco.Define(endereco);
         }
-        ApagaArquivo(impressao);
     }
+    std::string primeiroCoo = e.primeiroCoo;
     if (primeiroCoo.empty()) {
         // Without the printer the day's first COO is that of the first document of the text.
-        for (const std::string& linha : linhas)
+        for (const std::string& linha : e.detalhe)
             if (TrechoLinha(linha, 39, 4) == "COO:") {
                 primeiroCoo = TrechoLinha(linha, 43, 6);
                 break;
@@ -357,7 +377,7 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     }
 
     // Stage 2: the documents.
-    conversor.LeDocumentos(linhas, aliquotas, permiteIss, primeiroCoo);
+    conversor.LeDocumentos(e.detalhe, e.aliquotas, e.permiteIss, primeiroCoo);
     FechaRegistrosTemporarios();
 
     // Stage 3: the day files of the documents into RFD.DAT.
@@ -383,68 +403,62 @@ int RFD_ConvertedaMFDTexto(const std::string& reducao) {
     }
     GravaLog("***(CMD2)  FIM PROCESSAMENTO LEITURA DE MFD ***");
 
-    // Stage 4: the fiscal memory, the counters, E00 and E01.
-    const std::string leitmf = Rfdtemp("LEITMF.TXT");
-    if (config.Debugger) {
-        GravaLog("Modo Debug2 - Nao deve ser usado em producao");
-    } else if (!estado.ArmazenamentoRFD && (estado.EmiteLMF_RFD || !plataforma::ExisteArquivo(leitmf))) {
-        int rr = EnviaComandoTxt("EmiteLeituraMF", "Destino=\"S\" LeituraSimplificada=false ReducaoInicial=" +
-                                                       reducao + " ReducaoFinal=" + reducao);
-        if (rr != 1) return rr;
-        status = CapturaEConverte(leitmf);
-    }
+    // Stage 4: the counters, the fiscal memory, E00 and E01.
     CabecalhoECF identidade = conversor.Cabecalho();
-    if (estado.FlagTDM && !config.Debugger) {
-        GravaLog("***(CMD3)  Gerando E11 ***");
-        std::string contadores;
-        int rr =
-            estado.ArmazenamentoRFD ? LeRegistroE11(contadores, reducao) : MontaContadoresEcf(contadores);
-        if (rr != 1) return rr;
-        if (!contadores.empty())
-            Anexa(rfdDat, "E11" + PreencheEspacosDireita(identidade.NumeroSerie.Texto(), 20) +
-                              PreencheEspacosDireita(identidade.MFAdicional.Texto(), 1) +
-                              PreencheEspacosDireita(identidade.Modelo.Texto(), 20) + contadores);
-    }
+    if (!e.contadores.empty())
+        Anexa(rfdDat, "E11" + PreencheEspacosDireita(identidade.NumeroSerie.Texto(), 20) +
+                          PreencheEspacosDireita(identidade.MFAdicional.Texto(), 1) +
+                          PreencheEspacosDireita(identidade.Modelo.Texto(), 20) + e.contadores);
     r.E02.NumeroSerie = identidade.NumeroSerie;
     r.E02.MFAdicional = identidade.MFAdicional;
     r.E02.Modelo = identidade.Modelo;
-    LinhasMemoriaFiscal(LinhasArquivo(leitmf), rfdDat);
-    std::string sbData, sbHora;
-    DataHoraSoftwareBasicoNoTexto(LeArquivo(leitmf), sbData, sbHora);
-    if (!sbData.empty())
+    LinhasMemoriaFiscal(LinhasDoTexto(e.memoriaFiscal), rfdDat);
+    const std::string& sbData = e.dataSoftwareBasico;
+    if (sbData.size() >= 4)
         r.E01.DataInstalacaoSB.Define("20" + sbData.substr(4, 2) + sbData.substr(2, 2) + sbData.substr(0, 2));
-    if (!sbHora.empty()) r.E01.HoraInstalacaoSB.Define(sbHora);
+    if (!e.horaSoftwareBasico.empty()) r.E01.HoraInstalacaoSB.Define(e.horaSoftwareBasico);
     Anexa(rfdDat, LinhaE00(identidade, id));
-    Anexa(rfdDat, LinhaE01(identidade, id, reducao, estado.FlagTDM));
+    Anexa(rfdDat, LinhaE01(identidade, id, e.reducao, e.tdm));
 
-    // Stage 5: sorted into the output, copied to PathRFD.
+    // Stage 5: sorted into the output, copied to the RFD folder.
     GravaLog("***(CMD4)  Antes Ordenacao ***");
     std::string serie = Apara(identidade.NumeroSerie.Texto());
     std::string saida;
-    if (!estado.FlagTDM)
+    if (!e.tdm)
         saida = serie + "_" + r.DataMovimento + "_" + HoraAtual() + ".TXT";
-    else if (config.UF != "SE")
+    else if (e.uf != "SE")
         saida = id.CodigoFabricante + ParteDireita(serie, 6) + extensao;
     else
         saida = NomeArquivoRFD(id.CodigoFabricante, id.LetraModelo, serie) + extensao;
     const std::string arquivoSaida = Rfdtemp(saida);
     std::vector<std::string> ordenadas =
-        OrdenaLinhasRfd(LinhasArquivo(rfdDat), LinhasArquivo(arquivoSaida), estado.FlagTDM);
+        OrdenaLinhasRfd(LinhasArquivo(rfdDat), LinhasArquivo(arquivoSaida), e.tdm);
     {
         plataforma::SaidaSegura f(arquivoSaida);
         for (const std::string& linha : ordenadas) f.Escreve(linha + "\r\n");
         if (!f.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + arquivoSaida);
     }
     ApagaArquivo(rfdDat);
-    // PathRFD never holds half a file, and an earlier one stays until this one is whole.
-    if (!plataforma::CopiaArquivoSeguro(arquivoSaida, config.PathRFD + saida)) {
-        DefineErro(Falha::CopiaRfd, config.PathRFD + saida);
+    // The RFD folder never holds half a file, and an earlier one stays until this one is whole.
+    if (!plataforma::CopiaArquivoSeguro(arquivoSaida, e.pastaRfd + saida)) {
+        DefineErro(Falha::CopiaRfd, e.pastaRfd + saida);
         GravaLog("***(CMD5)  FIM ***");
         return -8;
     }
     ++PeriodoBuscaSintegra().arquivos;
     GravaLog("***(CMD5)  FIM ***");
-    return status;
+    return 1;
+}
+
+int RFD_ConvertedaMFDTexto(const std::string& reducao) {
+    std::lock_guard<std::mutex> trava(conversao);
+    GravaLog("Executando RFD_ConvertedaMFDTexto");
+    EntradaRfd entrada;
+    int captura = 1;
+    if (int r = LeEntradaRfd(reducao, LeiturasDaImpressora(), entrada, captura); r != 1) return r;
+    const int r = ConverteRfd(entrada);
+    // A fiscal-memory capture that ended badly still gives its file, under the capture's code.
+    return r == 1 ? captura : r;
 }
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,19 @@ std::vector<std::int64_t> CalculaGtReducoes(const std::string& arquivoAto);
 // code. The printer's reading by default.
 using LeitorCOOReducao = std::function<int(int crz, std::string& coo)>;
 int LeCOOReducaoImpressora(int crz, std::string& coo);
+
+// The reading step of the SINTEGRA records of an ATO file: the COO at the end of the reduction
+// before each reduction of the file's month (the 60M's first COO comes after it), by that
+// earlier reduction's CRZ, as `leCoo` answers. 1, or the first failed reading's code.
+using CoosReducoes = std::map<int, std::string>;
+int LeCoosReducoesSintegra(const std::string& arquivoAto, const LeitorCOOReducao& leCoo, CoosReducoes& coos);
+
+// The conversion step: "SINT.TXT" and records 10 and 11 from the ATO file, the GT at the end of
+// each of its reductions and the COOs read. 1, or 0 when a COO a 60M needs is missing or is no
+// number (no 60M is ever written with a wrong first COO). Throws ErroArquivoFiscal when a file
+// fails.
+int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::int64_t>& gts,
+                        const CoosReducoes& coos);
 
 // Deletes "SINT.TXT" and "SINTEGRA.TXT" and, when the ATO file exists, writes to "SINT.TXT"
 // the keyed 60M (with the GT at the end of its reduction), 60A, 60I and 75 records of its

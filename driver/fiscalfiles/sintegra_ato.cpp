@@ -112,6 +112,40 @@ int LeCOOReducaoImpressora(int crz, std::string& coo) {
     return LeiturasDaImpressora().LeInteiro("COOReducao[" + std::to_string(crz) + "]", coo);
 }
 
+namespace {
+
+// The CRZ of the reduction whose final COO a reduction's 60M starts after; 0 when the reduction
+// gives no 60M (another month than the period's) or starts at COO 1 (the first reduction).
+std::int64_t CrzAnterior60M(const RegistroE12& z, const RegistroE01& e01) {
+    const std::string movimento = N(z.DataMovimento.Texto(), 8);
+    if (movimento.compare(0, 6, N(e01.DataInicial.Texto(), 8), 0, 6) != 0) return 0;
+    const std::int64_t crz = Inteiro(z.CRZ.Texto());
+    return crz > 1 ? crz - 1 : 0;
+}
+
+}  // namespace
+
+int LeCoosReducoesSintegra(const std::string& arquivoAto, const LeitorCOOReducao& leCoo, CoosReducoes& coos) {
+    RegistroE01 e01;
+    RegistroE12 z;
+    int r = 1;
+    PercorreLinhasArquivo(arquivoAto, [&](const std::string& linha) {
+        if (r != 1) return;
+        const int tipo = TipoLinha(linha);
+        if (tipo == 1) {
+            CarregaLinha(linha, e01);
+        } else if (tipo == 12) {
+            CarregaLinha(linha, z);
+            const std::int64_t anterior = CrzAnterior60M(z, e01);
+            if (anterior == 0 || anterior > INT32_MAX || coos.count(static_cast<int>(anterior))) return;
+            std::string coo;
+            r = leCoo(static_cast<int>(anterior), coo);
+            if (r == 1) coos[static_cast<int>(anterior)] = coo;
+        }
+    });
+    return r;
+}
+
 int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo) {
     const std::string pasta = DiretorioTemporarioRFD();
     ApagaArquivo(pasta + "SINTEGRA.TXT");
@@ -122,7 +156,19 @@ int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao
     CriaDiretorioTemporarioRFD();
     // The GT at the end of each reduction, from the file's E11 and the reductions' sales.
     const std::vector<std::int64_t> gts = CalculaGtReducoes(arquivoAto);
+    CoosReducoes coos;
+    if (int r = LeCoosReducoesSintegra(arquivoAto, leCoo, coos); r != 1) {
+        // No earlier run's records stand in for this one's.
+        ApagaArquivo(pasta + "SINT.TXT");
+        return r;
+    }
+    return ConverteSintegraMfd(arquivoAto, gts, coos);
+}
 
+int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::int64_t>& gts,
+                        const CoosReducoes& coos) {
+    const std::string pasta = DiretorioTemporarioRFD();
+    CriaDiretorioTemporarioRFD();
     OpcoesSintegra& opcoes = Sintegra();
     RegistroE01 e01;
     RegistroE02 e02;
@@ -160,14 +206,12 @@ int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao
                 datas = emissao + movimento;
                 // Only the reductions of the period's month give a 60M.
                 if (movimento.compare(0, 6, N(e01.DataInicial.Texto(), 8), 0, 6) != 0) break;
-                const std::int64_t crz = Inteiro(z.CRZ.Texto());
                 std::int64_t primeiro = 1;
-                if (crz > 1) {
-                    std::string coo;
-                    const int r = leCoo(static_cast<int>(crz - 1), coo);
-                    const std::string digitos = Apara(coo);
-                    if (r != 1 || digitos.empty() || !EhNumerico(digitos) || digitos.size() > 9) {
-                        resultado = r == 1 ? 0 : r;
+                if (const std::int64_t anterior = CrzAnterior60M(z, e01); anterior > 0) {
+                    auto coo = anterior > INT32_MAX ? coos.end() : coos.find(static_cast<int>(anterior));
+                    const std::string digitos = coo == coos.end() ? std::string() : Apara(coo->second);
+                    if (digitos.empty() || !EhNumerico(digitos) || digitos.size() > 9) {
+                        resultado = 0;
                         break;
                     }
                     primeiro = Inteiro(digitos) + 1;

@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
+#include "driver/core/formatadores.h"
+#include "driver/fiscalfiles/leituras_fiscais.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "fiscalfiles/pasta_rfd.h"
 
@@ -97,8 +104,8 @@ std::vector<std::string> Rodape(bool grg) {
     return r;
 }
 
-TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments) {
-    Estado().GeraSintegraAtivo = true;
+// The text of a Z reduction of 15/03/2010 (CRZ 7, COO 10), rates T18 and S05, its foot.
+std::vector<std::string> TextoReducao() {
     std::vector<std::string> texto = {
         Cabeca("", "000010"),
         "                   REDU\xC7\xC3O  Z",
@@ -115,6 +122,12 @@ TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments)
         L48("ACR\xC9SCIMO ISSQN:", "0,50"),
     };
     for (const auto& l : Rodape(true)) texto.push_back(l);
+    return texto;
+}
+
+TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments) {
+    Estado().GeraSintegraAtivo = true;
+    std::vector<std::string> texto = TextoReducao();
     IdentificacaoEcfRfd id;
     ConversorDetalhe conversor(id, false);
     Registros().DataMovimento = conversor.LeCabecalho(texto).DataMovimento;
@@ -224,6 +237,191 @@ TEST_F(TextoNaPasta, FiscalMemoryLinesAndTheUsersGrandTotalOnlyInsideItsSection)
     ASSERT_EQ(linhas.size(), 3u);
     EXPECT_EQ(linhas[2].size(), 272u);
     EXPECT_EQ(linhas[2].substr(0, 3), "E02");
+}
+
+// A printer's answers without a printer: registers from a table (a name missing fails with
+// 8005), the printed readings from texts; every reading asked is recorded.
+class LeiturasDeTexto final : public LeiturasFiscais {
+  public:
+    std::map<std::string, std::string> registros;
+    std::vector<std::string> fita = TextoReducao(), leituraX = {"LOJA DO TESTE", "RUA A, 1"}, memoria;
+    std::vector<std::string> pedidos;
+
+    int LeInteiro(const std::string& n, std::string& v) override { return Le(n, v); }
+    int LeData(const std::string& n, std::string& v) override { return Le(n, v); }
+    int LeMoeda(const std::string& n, std::string& v) override { return Le(n, v); }
+    int LeIndicador(const std::string& n, std::string& v) override { return Le(n, v); }
+    int LeRegistrador(int n, std::string& v) override { return Le("R" + std::to_string(n), v); }
+    int LeDataAtual(std::string& v) override { return Le("Data", v); }
+    int LeHoraAtual(std::string& v) override { return Le("Hora", v); }
+    bool PermiteIss() override { return pedidos.push_back("PermiteISS"), false; }
+    int FitaDetalhe(const std::string& de, const std::string& ate, const std::string&, const std::string& texto) override {
+        pedidos.push_back("Fita " + de + "-" + ate);
+        return Escreve(texto, fita);
+    }
+    int LeituraXTexto(const std::string& texto) override { return pedidos.push_back("X"), Escreve(texto, leituraX); }
+    int LeituraMemoriaFiscalTexto(const std::string&, const std::string&, const std::string& texto,
+                                  int& captura) override {
+        pedidos.push_back("MF");
+        captura = 1;
+        return Escreve(texto, memoria);
+    }
+    void DataHoraSoftwareBasico(const std::string&, std::string& data, std::string& hora) override {
+        data = "010203";
+        hora = "040506";
+    }
+    ReducaoEmCurso ReducaoPendente() override { return {}; }
+
+    bool Pediu(const std::string& pedido) const {
+        return std::find(pedidos.begin(), pedidos.end(), pedido) != pedidos.end();
+    }
+
+  private:
+    int Le(const std::string& nome, std::string& valor) {
+        pedidos.push_back(nome);
+        auto it = registros.find(nome);
+        if (it == registros.end()) return 8005;
+        valor = it->second;
+        return 1;
+    }
+    static int Escreve(const std::string& nome, const std::vector<std::string>& linhas) {
+        std::string t;
+        for (const auto& l : linhas) t += l + "\r\n";
+        teste::EscreveArquivo(nome, t);
+        return 1;
+    }
+};
+
+class EntradaRfdNaPasta : public TextoNaPasta {
+  protected:
+    void SetUp() override {
+        Config() = {};
+        Config().Path = home.Caminho();
+        Estado() = {};
+        PeriodoBuscaSintegra() = {};
+    }
+    void TearDown() override {
+        Config() = {};
+        Estado() = {};
+        PeriodoBuscaSintegra() = {};
+    }
+    // The registers of reductions 1 to 3 (COO 10, 20, 30), the rates of `n`: T18,00 and S05,00.
+    static std::map<std::string, std::string> RegistrosDa(const std::string& n) {
+        std::map<std::string, std::string> r = {{"COOReducao[3]", "30"}, {"COOReducao[2]", "20"},
+                                                {"COOReducao[1]", "10"}};
+        for (int i = 0; i < 16; ++i) {
+            const std::string ii = PreencheZerosEsquerda(std::to_string(i), 2);
+            r["Aliquota" + ii + "ICMSReducao[" + n + "]"] = i == 1 ? "10" : "11";
+            r["Aliquota" + ii + "Reducao[" + n + "]"] = i == 0 ? "1800" : i == 1 ? "500" : "0";
+        }
+        for (int n : {9, 10, 6, 7, 55, 54, 56, 3}) r["R" + std::to_string(n)] = std::to_string(n);
+        r["Data"] = "16/03/2010";
+        r["Hora"] = "101112";
+        return r;
+    }
+};
+
+TEST_F(EntradaRfdNaPasta, TheReadingStepAsksThePrinterOnlyWhatTheConversionNeeds) {
+    struct Caso {
+        const char* nome;
+        std::string reducao;
+        std::vector<std::string> semRegistro;  // registers the printer fails to read
+        bool tdm, foraDoPeriodo;
+        int resultado;
+        std::vector<std::string> pedidos, naoPedidos;
+        std::string primeiroCoo;
+    } casos[] = {
+        {"a day's reduction", "3", {}, false, false, 1, {"Fita 21-30", "PermiteISS", "X", "MF"}, {"R9"}, "21"},
+        {"the first reduction", "1", {}, false, false, 1, {"Fita 1-10"}, {"COOReducao[0]"}, "1"},
+        {"its COO unread", "3", {"COOReducao[3]"}, false, false, 8005, {}, {"Fita 21-30", "X", "MF"}, ""},
+        {"a rate unread", "3", {"Aliquota05Reducao[3]"}, false, false, 8005, {}, {"Aliquota06ICMSReducao[3]", "X"}, ""},
+        {"outside the period", "3", {}, false, true, 1, {"Fita 21-30"}, {"X", "MF"}, "21"},
+        {"with counters", "3", {}, true, false, 1, {"R9", "Hora"}, {}, "21"},
+        {"a counter unread", "3", {"R55"}, true, false, 8005, {"R55"}, {"R54", "Data"}, "21"},
+    };
+    for (const Caso& c : casos) {
+        LeiturasDeTexto leituras;
+        leituras.registros = RegistrosDa(c.reducao);
+        for (const auto& nome : c.semRegistro) leituras.registros.erase(nome);
+        Estado().FlagTDM = c.tdm;
+        PeriodoBuscaSintegra() = c.foraDoPeriodo ? PeriodoSintegra{"01/04/2010", "30/04/2010"} : PeriodoSintegra{};
+        ApagaArquivo(Rfdtemp("LEITMF.TXT"));
+        EntradaRfd e;
+        int captura = 0;
+        EXPECT_EQ(LeEntradaRfd(c.reducao, leituras, e, captura), c.resultado) << c.nome;
+        for (const auto& p : c.pedidos) EXPECT_TRUE(leituras.Pediu(p)) << c.nome << ": " << p;
+        for (const auto& p : c.naoPedidos) EXPECT_FALSE(leituras.Pediu(p)) << c.nome << ": " << p;
+        if (c.resultado != 1 || c.foraDoPeriodo) continue;
+        EXPECT_EQ(e.primeiroCoo, c.primeiroCoo) << c.nome;
+        EXPECT_EQ(e.detalhe, TextoReducao()) << c.nome;
+        EXPECT_EQ(e.aliquotas[0] + e.aliquotas[1] + e.aliquotas[2], "T1800S0500T0000") << c.nome;
+        EXPECT_FALSE(e.permiteIss) << c.nome;
+        EXPECT_EQ(e.leituraX, leituras.leituraX) << c.nome;
+        EXPECT_EQ(e.dataSoftwareBasico + e.horaSoftwareBasico, "010203040506") << c.nome;
+        EXPECT_EQ(e.contadores.empty(), !c.tdm) << c.nome;
+        if (c.tdm) {
+            EXPECT_EQ(e.contadores.substr(e.contadores.size() - 14), "20100316101112") << c.nome;
+        }
+    }
+}
+
+TEST_F(EntradaRfdNaPasta, TheConversionStepWritesTheFileFromItsInputsAlone) {
+    const std::string pasta = home.Caminho() + "rfd/";
+    std::filesystem::create_directory(pasta);
+    auto linhaDoTipo = [](const std::vector<std::string>& linhas, const std::string& tipo) {
+        for (const auto& l : linhas)
+            if (l.compare(0, 3, tipo) == 0) return l;
+        return std::string();
+    };
+    struct Caso {
+        const char* nome;
+        bool tdm;
+        std::string contadores, pastaRfd;
+        bool foraDoPeriodo;
+        int resultado;
+        std::string arquivo;  // its name's start; empty: no file
+    } casos[] = {
+        {"the MFD file", false, "", pasta, false, 1, "TV010500000000012345_20100315_"},
+        {"the TDM file with counters", true, std::string(92, '7'), pasta, false, 1, "TV012345."},
+        {"outside the period", false, "", pasta, true, 1, ""},
+        {"a folder it cannot reach", false, "", home.Caminho() + "falta/", false, -8, ""},
+    };
+    for (const Caso& c : casos) {
+        std::filesystem::remove_all(pasta);
+        std::filesystem::create_directory(pasta);
+        std::filesystem::remove_all(Rfdtemp());
+        PeriodoBuscaSintegra() = c.foraDoPeriodo ? PeriodoSintegra{"01/04/2010", "30/04/2010"} : PeriodoSintegra{};
+        EntradaRfd e;
+        e.reducao = "7";
+        e.detalhe = TextoReducao();
+        e.aliquotas[0] = "T1800";
+        e.aliquotas[1] = "S0500";
+        e.primeiroCoo = "3";
+        e.leituraX = {"LOJA DO TESTE", "RUA A, 1"};
+        e.memoriaFiscal = "                REDU\xC7\xD5" "ES DI\xC1RIAS\r\n";
+        e.dataSoftwareBasico = "010203";
+        e.horaSoftwareBasico = "040506";
+        e.contadores = c.contadores;
+        e.tdm = c.tdm;
+        e.pastaRfd = c.pastaRfd;
+        EXPECT_EQ(ConverteRfd(e), c.resultado) << c.nome;
+        std::vector<std::string> nomes;
+        for (const auto& f : std::filesystem::directory_iterator(pasta)) nomes.push_back(f.path().filename());
+        ASSERT_EQ(nomes.size(), c.arquivo.empty() ? 0u : 1u) << c.nome;
+        if (c.arquivo.empty()) continue;
+        EXPECT_EQ(nomes[0].compare(0, c.arquivo.size(), c.arquivo), 0) << c.nome << ": " << nomes[0];
+        const auto linhas = teste::LinhasCrLf(teste::LeArquivo(pasta + nomes[0]));
+        EXPECT_NE(linhaDoTipo(linhas, "E02").find("LOJA DO TESTE"), std::string::npos) << c.nome;
+        const std::string e01 = linhaDoTipo(linhas, "E01");
+        EXPECT_NE(e01.find(c.tdm ? "TDM" : "MFD"), std::string::npos) << c.nome;
+        EXPECT_NE(e01.find("20030201040506"), std::string::npos) << c.nome;
+        const std::string e11 = linhaDoTipo(linhas, "E11");
+        EXPECT_EQ(e11.empty(), c.contadores.empty()) << c.nome;
+        if (!e11.empty()) {
+            EXPECT_EQ(e11.substr(e11.size() - 92), c.contadores) << c.nome;
+        }
+        EXPECT_NE(linhaDoTipo(linhas, "E12"), "") << c.nome;
+    }
 }
 
 }  // namespace

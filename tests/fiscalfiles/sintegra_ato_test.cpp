@@ -258,3 +258,43 @@ TEST(SintegraInformante, ControlCharactersOfTheHostsTextsBecomeBlanks) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SintegraAto, TheReadingsAskEachEarlierReductionOnceAndTheConversionTakesOnlyWhatWasRead) {
+    Ato({E01("20100301", "20100331"), E02("1000"), E11(4, 40, "4000"),
+         E12(1, 10, "20100228", "20100301", "1000"),  // the month before: nothing read
+         E12(3, 30, "20100301", "20100302", "1000"), E12(3, 30, "20100301", "20100302", "1000"),
+         E12(4, 40, "20100302", "20100303", "1000")});
+    cooReducoes = {{2, "20"}, {3, "30"}};
+    CoosReducoes coos;
+    ASSERT_EQ(LeCoosReducoesSintegra(ato, [this](int crz, std::string& coo) {
+                  lidas.push_back(crz);
+                  coo = cooReducoes[crz];
+                  return 1;
+              }, coos), 1);
+    EXPECT_EQ(lidas, (std::vector<int>{2, 3}));
+    EXPECT_EQ(coos, (CoosReducoes{{2, "20"}, {3, "30"}}));
+
+    const std::vector<std::int64_t> gts = CalculaGtReducoes(ato);
+    struct Caso {
+        const char* nome;
+        CoosReducoes coos;
+        int resultado;
+        std::size_t registros60M;
+    } casos[] = {
+        {"all read", {{2, "20"}, {3, " 30 "}}, 1, 3},
+        {"first missing", {{3, "30"}}, 0, 0},
+        {"no number", {{2, "2O"}, {3, "30"}}, 0, 0},
+        {"too long", {{2, "1234567890"}, {3, "30"}}, 0, 0},
+        {"a later one missing", {{2, "20"}}, 0, 2},  // only 60M whose first COO was read
+    };
+    for (const Caso& c : casos) {
+        Sintegra().Registro10.clear();
+        EXPECT_EQ(ConverteSintegraMfd(ato, gts, c.coos), c.resultado) << c.nome;
+        EXPECT_EQ(Sint("60M").size(), c.registros60M) << c.nome;
+        EXPECT_EQ(Sintegra().Registro10.empty(), c.resultado != 1) << c.nome;
+    }
+}
+
+}  // namespace
