@@ -1,6 +1,7 @@
 // The family-0 engine's answers to the readings the fiscal-file conversions ask for.
 #include "driver/fiscalfiles/leituras_fiscais.h"
 
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/fiscalfiles/memorias.h"
