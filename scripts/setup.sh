@@ -6,7 +6,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  g++ clang cmake ninja-build pkg-config
+  g++ clang clang-format cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   qt6-base-dev libqt6sql6-ibase
   firebird3.0-server-core firebird-dev firebird3.0-utils

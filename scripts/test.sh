@@ -8,6 +8,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 
+# Every C and C++ source follows .clang-format (clang-format -i on a file puts it right).
+find bench cmake components console driver examples platform tests tools \
+  -type f \( -name '*.c' -o -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run --Werror
+
 jobs=$(nproc)
 run() {
   local dir=$1; shift

@@ -21,9 +21,13 @@ const std::string kSerie = "TV010500000000012345";
 
 std::string Z(long v, int w) {
     std::string s = std::to_string(v);
-    return std::string(s.size() < static_cast<std::size_t>(w) ? static_cast<std::size_t>(w) - s.size() : 0, '0') + s;
+    return std::string(s.size() < static_cast<std::size_t>(w) ? static_cast<std::size_t>(w) - s.size() : 0,
+                       '0') +
+           s;
 }
-std::string Data(int dia) { return Z(dia, 2) + "/03/2010"; }
+std::string Data(int dia) {
+    return Z(dia, 2) + "/03/2010";
+}
 
 // The dump of a month: 30 reductions, receipts of 10 items each, a Z document per day.
 void EscreveDump(const std::string& nome, long itens) {
@@ -45,8 +49,8 @@ void EscreveDump(const std::string& nome, long itens) {
             for (long k = 1; k <= porCupom && i + k <= porDia; ++k) {
                 d += "ITEM\t" + std::to_string(k) + "\t789" + Z(k, 10) + "\tPRODUTO DE TESTE NUMERO " +
                      std::to_string(k) + "\t1500\tKG\t2990\t2\t448\tT00\t0\t0\t0\t0\t-1\n";
-                d += "LINHA\t0\t" + Z(k, 3) + " 789" + Z(k, 10) + " PRODUTO DE TESTE NUMERO " + std::to_string(k) +
-                     "\n";
+                d += "LINHA\t0\t" + Z(k, 3) + " 789" + Z(k, 10) + " PRODUTO DE TESTE NUMERO " +
+                     std::to_string(k) + "\n";
                 d += "LINHA\t0\t  1,500KG X 2,99 T00 T                     4,48\xB0\n";
                 total += 448;
             }
@@ -59,10 +63,10 @@ void EscreveDump(const std::string& nome, long itens) {
         f << "DOC\t" << coo << "\t2\t" << Data(dia) << "\t23:00:00\t" << Data(dia) << "\t23:01:00\t1\n"
           << "LINHA\t0\t                 MEIOS DE PAGAMENTO\nLINHA\t0\t-2  Dinheiro        " << venda
           << "\nLINHA\t0\tTROCO    0\nFIM\t" << coo << "\n";
-        mf += "REDUCAO\t" + std::to_string(dia) + "\t" + std::to_string(coo) + "\t1\t" + std::to_string(cooInicial) +
-              "\t" + Data(dia) + "\t" + Data(dia) + "\t23:00:00\t" + std::to_string(gt + venda) + "\t" +
-              std::to_string(gt) + "\t" + std::to_string(venda) + "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t" +
-              std::to_string(ccf) + "\t0\t0\t0\t0\t0\n";
+        mf += "REDUCAO\t" + std::to_string(dia) + "\t" + std::to_string(coo) + "\t1\t" +
+              std::to_string(cooInicial) + "\t" + Data(dia) + "\t" + Data(dia) + "\t23:00:00\t" +
+              std::to_string(gt + venda) + "\t" + std::to_string(gt) + "\t" + std::to_string(venda) +
+              "\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t" + std::to_string(ccf) + "\t0\t0\t0\t0\t0\n";
         mf += "ALIQUOTA\t" + std::to_string(dia) + "\t0\tT\t1800\t" + std::to_string(venda) + "\n";
         gt += venda;
     }

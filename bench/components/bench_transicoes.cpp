@@ -36,7 +36,6 @@ struct Medida {
     double vezes;                // times the cost of the frame copy alone
 };
 
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -56,7 +55,9 @@ int main(int argc, char** argv) {
         else if (a == "--markdown")
             markdown = true;
         else {
-            std::fprintf(stderr, "uso: %s [--segundos S] [--rodadas R] [--largura W --altura H] [--markdown]\n", argv[0]);
+            std::fprintf(stderr,
+                         "uso: %s [--segundos S] [--rodadas R] [--largura W --altura H] [--markdown]\n",
+                         argv[0]);
             return 2;
         }
     }
@@ -93,8 +94,8 @@ int main(int argc, char** argv) {
         const bancada::Faixa f = bancada::FaixaDe(fps[e]);
         medidas.push_back({e, f.mediana, f.minimo, f.maximo, copia.mediana / f.mediana});
     }
-    std::printf("Reference: the frame copy alone, %.0f fps (%.0f-%.0f), median over %d rounds\n\n", copia.mediana,
-                copia.minimo, copia.maximo, rodadas);
+    std::printf("Reference: the frame copy alone, %.0f fps (%.0f-%.0f), median over %d rounds\n\n",
+                copia.mediana, copia.minimo, copia.maximo, rodadas);
 
     if (markdown) {
         std::printf("| Row | Effect | fps (range) | x frame copy |\n|---:|---|---:|---:|\n");
@@ -112,8 +113,9 @@ int main(int argc, char** argv) {
     std::sort(ordem.begin(), ordem.end(), [](const Medida& a, const Medida& b) { return a.fps < b.fps; });
     std::printf("\nSlowest ten:\n");
     for (int i = 0; i < 10 && i < static_cast<int>(ordem.size()); ++i)
-        std::printf("%4d  %-58s %8.0f (%4.0f-%4.0f) %8.1f\n", ordem[i].estilo, PSEffect(ordem[i].estilo)->Name,
-                    ordem[i].fps, ordem[i].minimo, ordem[i].maximo, ordem[i].vezes);
+        std::printf("%4d  %-58s %8.0f (%4.0f-%4.0f) %8.1f\n", ordem[i].estilo,
+                    PSEffect(ordem[i].estilo)->Name, ordem[i].fps, ordem[i].minimo, ordem[i].maximo,
+                    ordem[i].vezes);
     const bool todos60 = ordem.front().fps >= 60;
     std::printf("\n%s: slowest %.0f fps\n", todos60 ? "all at 60 fps or more" : "BELOW 60 fps",
                 ordem.front().fps);

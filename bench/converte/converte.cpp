@@ -28,8 +28,10 @@ std::string Captura(std::size_t bytes) {
         std::string(48, '-'),
         "05/03/2010 10:11:12                   COO:000123\n",
         esc + "E1" + "                 CUPOM FISCAL\n" + esc + "E0",
-        "ITEM C\xE0" "DIGO         DESCRI\x80\xE5O\n",
-        "001 7891234567895 A\x80\xE0" "CAR REFINADO 1KG\n",
+        "ITEM C\xE0"
+        "DIGO         DESCRI\x80\xE5O\n",
+        "001 7891234567895 A\x80\xE0"
+        "CAR REFINADO 1KG\n",
         "       2,500UN x 4,99                 T01   12,48\n",
         esc + "!\x01" + "CONDENSADO: LINHA DE 57 COLUNAS COM ITEM E VALOR 1234,56\n",
         esc + "!" + std::string(1, '\0') + "SUBTOTAL R$                                 12,48\n",
@@ -78,7 +80,8 @@ int main(int argc, char** argv) {
         const std::string entrada = Captura(bytes);
         tarvo::GravaArquivo(pasta + "IMPR.TXT", entrada);
         std::string copia(bytes, '\0');
-        for (tarvo::FormatoConversao formato : {tarvo::FormatoConversao::Texto, tarvo::FormatoConversao::RichText}) {
+        for (tarvo::FormatoConversao formato :
+             {tarvo::FormatoConversao::Texto, tarvo::FormatoConversao::RichText}) {
             const bool rico = formato == tarvo::FormatoConversao::RichText;
             // Each round times the conversion against the memory copy, and the conversion with
             // its files against the file copy.

@@ -46,10 +46,13 @@ int Impressora(const std::string& dev, std::size_t bytes, int avisa, int espera)
     e.Altera([bytes](emulador::Impressora& p) {
         const char* passos[][2] = {
             {"AbreCupomFiscal", "IdConsumidor=\"123.456.789-09\""},
-            {"VendeItem", "CodAliquota=0 CodProduto=\"7891234567890\" NomeProduto=\"ARROZ TIPO 1\" "
-                          "PrecoUnitario=4,99 Quantidade=2,500 Unidade=\"KG\""},
-            {"VendeItem", "CodAliquota=1 CodProduto=\"2\" NomeProduto=\"FEIJAO\" PrecoUnitario=7,50 Quantidade=1"},
-            {"VendeItem", "CodAliquota=-2 CodProduto=\"3\" NomeProduto=\"REFRIGERANTE\" PrecoUnitario=5,00 Quantidade=2"},
+            {"VendeItem",
+             "CodAliquota=0 CodProduto=\"7891234567890\" NomeProduto=\"ARROZ TIPO 1\" "
+             "PrecoUnitario=4,99 Quantidade=2,500 Unidade=\"KG\""},
+            {"VendeItem",
+             "CodAliquota=1 CodProduto=\"2\" NomeProduto=\"FEIJAO\" PrecoUnitario=7,50 Quantidade=1"},
+            {"VendeItem",
+             "CodAliquota=-2 CodProduto=\"3\" NomeProduto=\"REFRIGERANTE\" PrecoUnitario=5,00 Quantidade=2"},
             {"PagaCupom", "CodMeioPagamento=-2 Valor=50,00"},
             {"EncerraDocumento", ""},
         };
@@ -82,7 +85,8 @@ int main(int argc, char** argv) {
     int pronto[2], fim[2];
     if (pipe(pronto) != 0 || pipe(fim) != 0) return 1;
     pid_t filho = fork();
-    if (filho == 0) _exit(Impressora(pasta + "dev/", static_cast<std::size_t>(mb * 1024 * 1024), pronto[1], fim[0]));
+    if (filho == 0)
+        _exit(Impressora(pasta + "dev/", static_cast<std::size_t>(mb * 1024 * 1024), pronto[1], fim[0]));
     char c;
     if (read(pronto[0], &c, 1) != 1) return 1;
 
@@ -108,12 +112,12 @@ int main(int argc, char** argv) {
     long rss1 = RssKb();
     status(&s, &e, &tam, &prog, texto);
     const double tamanhoMb = tam / 1048576.0;
-    std::printf("waited reading: result %d, %d bytes (%.1f MB) in %.2f s = %.1f MB/s\n", r, tam, tamanhoMb, t1 - t0,
-                tamanhoMb / (t1 - t0));
+    std::printf("waited reading: result %d, %d bytes (%.1f MB) in %.2f s = %.1f MB/s\n", r, tam, tamanhoMb,
+                t1 - t0, tamanhoMb / (t1 - t0));
     std::printf("  CPU of the process %.2f s (the reader's thread), of the waiting host thread %.4f s\n",
                 cpu1 - cpu0, thr1 - thr0);
-    std::printf("  resident memory before %ld kB, after %ld kB (dump of %.1f MB written as it came)\n", rss0, rss1,
-                tamanhoMb);
+    std::printf("  resident memory before %ld kB, after %ld kB (dump of %.1f MB written as it came)\n", rss0,
+                rss1, tamanhoMb);
 
     // 2. A reading that does not wait, polled by a host thread as fast as it can go.
     std::atomic<long> polls{0};
@@ -133,8 +137,8 @@ int main(int argc, char** argv) {
     poller.join();
     double t3 = Agora();
     long rss2 = RssKb();
-    std::printf("polled reading: result %d, %.2f s with %ld status polls = %.0f polls/s\n", r, t3 - t2, polls.load(),
-                polls.load() / (t3 - t2));
+    std::printf("polled reading: result %d, %.2f s with %ld status polls = %.0f polls/s\n", r, t3 - t2,
+                polls.load(), polls.load() / (t3 - t2));
     std::printf("  resident memory after %ld kB\n", rss2);
 
     if (write(fim[1], &c, 1) != 1) return 1;

@@ -56,9 +56,11 @@ const char* const kParametros = "NomeInteiro=\"COO\"";
 // A settings file of about `bytes` bytes: the keys the library uses, then a long section of
 // the host program's own (a product table, as point-of-sale programs keep there).
 std::string ArquivoIni(std::size_t bytes) {
-    std::string t = "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=10\r\n[Flags]\r\nNumPkt=1\r\n";
+    std::string t =
+        "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nTimeOutComandos=10\r\n[Flags]\r\nNumPkt=1\r\n";
     if (bytes > t.size()) t += "[Produtos]\r\n";
-    for (int i = 0; t.size() < bytes; ++i) t += "Produto" + std::to_string(i) + "=ACUCAR REFINADO 1KG;4,99\r\n";
+    for (int i = 0; t.size() < bytes; ++i)
+        t += "Produto" + std::to_string(i) + "=ACUCAR REFINADO 1KG;4,99\r\n";
     return t;
 }
 
@@ -97,7 +99,7 @@ struct Ambiente {
 
 // The bare exchange: the port opened once, a frame written, the reply read to its '}'.
 class PortaNua {
-public:
+  public:
     explicit PortaNua(const std::string& link) {
         fd_ = open(link.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         termios t{};
@@ -129,7 +131,7 @@ public:
     }
     std::size_t tamanhoQuadro = 0;
 
-private:
+  private:
     int fd_ = -1;
 };
 
@@ -193,9 +195,10 @@ Resultado EmFilho(const std::string& raiz, std::size_t bytesIni, int comandos, i
         close(cano[0]);
         Resultado r = Mede(raiz, bytesIni, comandos, rodadas);
         std::ostringstream s;
-        s << r.ok << ' ' << r.quadro << ' ' << r.resposta << ' ' << r.esperaParede << ' ' << r.esperaCpu << ' '
-          << r.rodadas.size();
-        for (const Rodada& d : r.rodadas) s << ' ' << d.nua << ' ' << d.biblioteca << ' ' << d.cpuNua << ' ' << d.cpu;
+        s << r.ok << ' ' << r.quadro << ' ' << r.resposta << ' ' << r.esperaParede << ' ' << r.esperaCpu
+          << ' ' << r.rodadas.size();
+        for (const Rodada& d : r.rodadas)
+            s << ' ' << d.nua << ' ' << d.biblioteca << ' ' << d.cpuNua << ' ' << d.cpu;
         const std::string t = s.str();
         ssize_t w = write(cano[1], t.data(), t.size());
         _exit(w == static_cast<ssize_t>(t.size()) ? 0 : 1);
@@ -250,9 +253,11 @@ double Instrucoes(const char* programa, const std::string& raiz, std::size_t byt
     std::string modelo = "/tmp/tarvo-cg-XXXXXX";
     if (!mkdtemp(modelo.data())) return -1;
     const std::string saida = modelo + "/cg";
-    const std::string linha = "valgrind --tool=callgrind --collect-atstart=no --separate-threads=yes "
-                              "--callgrind-out-file=" + saida + " '" + programa + "' --filho-instrucoes '" + raiz +
-                              "' " + std::to_string(bytesIni) + " " + std::to_string(comandos) + " >/dev/null 2>&1";
+    const std::string linha =
+        "valgrind --tool=callgrind --collect-atstart=no --separate-threads=yes "
+        "--callgrind-out-file=" +
+        saida + " '" + programa + "' --filho-instrucoes '" + raiz + "' " + std::to_string(bytesIni) + " " +
+        std::to_string(comandos) + " >/dev/null 2>&1";
     double r = -1;
     if (std::system(linha.c_str()) == 0) {
         // Thread 1 is the caller's; the emulator answers on another thread.
@@ -261,7 +266,8 @@ double Instrucoes(const char* programa, const std::string& raiz, std::size_t byt
             if (nome.size() < 3 || nome.substr(nome.size() - 3) != "-01") continue;
             std::ifstream f(e.path());
             for (std::string l; std::getline(f, l);)
-                if (l.rfind("totals:", 0) == 0 || l.rfind("summary:", 0) == 0) r = std::atof(l.c_str() + l.find(':') + 1);
+                if (l.rfind("totals:", 0) == 0 || l.rfind("summary:", 0) == 0)
+                    r = std::atof(l.c_str() + l.find(':') + 1);
         }
     }
     std::filesystem::remove_all(modelo);
@@ -299,15 +305,18 @@ int main(int argc, char** argv) {
         } else if (a == "--sem-instrucoes") {
             instrucoes = false;
         } else {
-            std::fprintf(stderr, "uso: %s [--comandos N] [--rodadas R] [--pastas DIR,DIR] [--sem-instrucoes]\n",
+            std::fprintf(stderr,
+                         "uso: %s [--comandos N] [--rodadas R] [--pastas DIR,DIR] [--sem-instrucoes]\n",
                          argv[0]);
             return 2;
         }
     }
 
-    std::printf("%d rounds of %d commands (LeInteiro COO); median (min-max) over the rounds\n\n", rodadas, comandos);
+    std::printf("%d rounds of %d commands (LeInteiro COO); median (min-max) over the rounds\n\n", rodadas,
+                comandos);
     std::printf("%-18s %-5s %-22s %-22s %-22s %-16s %-16s %-20s %-20s\n", "folder", "INI", "bare pty us",
-                "library us", "overhead us", "% wire 115200", "% wire 9600", "library CPU us", "CPU over bare us");
+                "library us", "overhead us", "% wire 115200", "% wire 9600", "library CPU us",
+                "CPU over bare us");
     for (const std::string& pasta : pastas) {
         for (std::size_t bytes : {std::size_t{1024}, std::size_t{19 * 1024}}) {
             Resultado r = EmFilho(pasta, bytes, comandos, rodadas);
@@ -331,12 +340,14 @@ int main(int argc, char** argv) {
                         bytes == 1024 ? "1K" : "19K", Texto(FaixaDe(nua), 1e6, "%.1f").c_str(),
                         Texto(FaixaDe(bib), 1e6, "%.1f").c_str(), Texto(fe, 1e6, "%.1f").c_str(),
                         Texto(fe, 100 / fio115200, "%.2f").c_str(), Texto(fe, 100 / fio9600, "%.3f").c_str(),
-                        Texto(FaixaDe(cpu), 1e6, "%.1f").c_str(), Texto(FaixaDe(cpuExtra), 1e6, "%.1f").c_str());
+                        Texto(FaixaDe(cpu), 1e6, "%.1f").c_str(),
+                        Texto(FaixaDe(cpuExtra), 1e6, "%.1f").c_str());
             if (bytes == 1024 && &pasta == &pastas.front()) {
-                std::printf("  (frame %zu + reply %zu characters: wire %.2f ms at 115200, %.1f ms at 9600;"
-                            " a reply held back 2 s cost %.2f ms of CPU, %.3f%% of the wait)\n",
-                            r.quadro, r.resposta, fio115200 * 1e3, fio9600 * 1e3, r.esperaCpu * 1e3,
-                            100 * r.esperaCpu / r.esperaParede);
+                std::printf(
+                    "  (frame %zu + reply %zu characters: wire %.2f ms at 115200, %.1f ms at 9600;"
+                    " a reply held back 2 s cost %.2f ms of CPU, %.3f%% of the wait)\n",
+                    r.quadro, r.resposta, fio115200 * 1e3, fio9600 * 1e3, r.esperaCpu * 1e3,
+                    100 * r.esperaCpu / r.esperaParede);
             }
         }
     }
@@ -352,13 +363,14 @@ int main(int argc, char** argv) {
         return 0;
 #endif
         const std::string pasta = pastas.back();
-        const double um = Instrucoes(argv[0], pasta, 1024, 300), dezenove = Instrucoes(argv[0], pasta, 19 * 1024, 300);
+        const double um = Instrucoes(argv[0], pasta, 1024, 300),
+                     dezenove = Instrucoes(argv[0], pasta, 19 * 1024, 300);
         if (um <= 0 || dezenove <= 0) {
             std::printf("  the count failed\n");
             return 1;
         }
-        std::printf("  TARVO.INI of 1 KB: %.0f\n  TARVO.INI of 19 KB: %.0f (%.2f times the 1 KB figure)\n", um,
-                    dezenove, dezenove / um);
+        std::printf("  TARVO.INI of 1 KB: %.0f\n  TARVO.INI of 19 KB: %.0f (%.2f times the 1 KB figure)\n",
+                    um, dezenove, dezenove / um);
     }
     return 0;
 }

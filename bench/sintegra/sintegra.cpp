@@ -9,6 +9,8 @@
 // the ATO file read line by line and every line written to another file (what one pass over
 // the file costs at least). Five rounds per size; median and range (min-max) of the time and
 // of the ratio to the reference, the peak memory against the size of "SINT.TXT".
+#include "driver/fiscalfiles/sintegra.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,7 +23,6 @@
 #include <vector>
 
 #include "driver/core/estado.h"
-#include "driver/fiscalfiles/sintegra.h"
 #include "medida.h"
 #include "mes_ato.h"
 
@@ -41,8 +42,8 @@ int Gera(const std::string& ato) {
     const auto inicio = bancada::Relogio::now();
     tarvo::Estado().GeraSintegraAtivo = true;
     tarvo::DefineOpcoesSintegra(4 + 8 + 16);
-    tarvo::Sintegra().Informante = {"EMPRESA LTDA", "RUA DAS FLORES", "123", "", "CENTRO", "SAO PAULO", "SP",
-                                    "01234567", "1155551234", "", "MARIA"};
+    tarvo::Sintegra().Informante = {"EMPRESA LTDA", "RUA DAS FLORES", "123",        "", "CENTRO", "SAO PAULO",
+                                    "SP",           "01234567",       "1155551234", "", "MARIA"};
     int r = tarvo::GeraSintegraMfdBinario(ato, [&](int crz, std::string& coo) {
         auto it = coos.find(crz);
         if (it == coos.end()) return 0;
@@ -99,15 +100,17 @@ int main(int argc, char** argv) {
             }
             rodadas.Junta(*segundos, referencia);
             pico = std::max(pico, bancada::PicoMiB(filho->uso));
-            sint = static_cast<double>(std::filesystem::file_size(pasta + "RFDTEMP/SINT.TXT")) / (1024.0 * 1024.0);
+            sint = static_cast<double>(std::filesystem::file_size(pasta + "RFDTEMP/SINT.TXT")) /
+                   (1024.0 * 1024.0);
             linhas = bancada::ContaLinhas(pasta + "RFDTEMP/SINTEGRA.TXT");
         }
         const bancada::Faixa t = bancada::FaixaDe(rodadas.tempos), r = bancada::FaixaDe(rodadas.referencias),
                              x = bancada::FaixaDe(rodadas.razoes);
         medianas.push_back(t.mediana);
-        std::printf("%8d %8.1f %8.3f (%5.3f-%5.3f) %8.3f (%5.3f-%5.3f) %6.1f (%4.1f-%4.1f) %9.1f %9.1f %8.2f %9lld\n",
-                    itens, mb, t.mediana, t.minimo, t.maximo, r.mediana, r.minimo, r.maximo, x.mediana, x.minimo,
-                    x.maximo, pico, sint, pico / sint, linhas);
+        std::printf(
+            "%8d %8.1f %8.3f (%5.3f-%5.3f) %8.3f (%5.3f-%5.3f) %6.1f (%4.1f-%4.1f) %9.1f %9.1f %8.2f %9lld\n",
+            itens, mb, t.mediana, t.minimo, t.maximo, r.mediana, r.minimo, r.maximo, x.mediana, x.minimo,
+            x.maximo, pico, sint, pico / sint, linhas);
         std::filesystem::remove_all(pasta);
     }
     if (medianas.size() == 2)

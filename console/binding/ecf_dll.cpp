@@ -246,10 +246,10 @@ inline int BytesNoTexto(const std::string& bytes, int quantos) {
 
 namespace dll {
 
-#define TARVO_EXPORT(ret, nome, despacho, ...)                                       \
-    ret nome(TARVO_MAP(BELMORA_DECL, __VA_ARGS__)) {                                 \
-        belmora::ligacao::Chamada ch_(#nome);                                        \
-        TARVO_EACH(BELMORA_REG, __VA_ARGS__)                                         \
+#define TARVO_EXPORT(ret, nome, despacho, ...)                                           \
+    ret nome(TARVO_MAP(BELMORA_DECL, __VA_ARGS__)) {                                     \
+        belmora::ligacao::Chamada ch_(#nome);                                            \
+        TARVO_EACH(BELMORA_REG, __VA_ARGS__)                                             \
         return ch_.Executa([&] { return ::nome(TARVO_MAP(BELMORA_ARG, __VA_ARGS__)); }); \
     }
 #include "tarvo_exports.def"

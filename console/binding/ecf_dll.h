@@ -30,7 +30,7 @@ namespace dll {
 #define BELMORA_DECL_i(n) int n
 #define BELMORA_DECL_b(n) bool n
 #define BELMORA_DECL_p(n) int& n
-#define BELMORA_DECL_x(n, quantos) const std::string& n, int quantos
+#define BELMORA_DECL_x(n, quantos) const std::string &n, int quantos
 #define BELMORA_DECL_n(...)
 #define TARVO_EXPORT(ret, nome, despacho, ...) ret nome(TARVO_MAP(BELMORA_DECL, __VA_ARGS__));
 #include "tarvo_exports.def"

@@ -37,9 +37,9 @@ void PreparaBloqueio(const std::string& pasta) {
     // Never makes the program folder itself: a missing one is the database's error to report.
     std::filesystem::create_directory(propria, ec);
     if (!std::filesystem::is_directory(propria, ec))
-        propria =
-            (std::filesystem::temp_directory_path(ec) / ("belmora-firebird-" + std::to_string(plataforma::IdDoUsuario())))
-                .string();
+        propria = (std::filesystem::temp_directory_path(ec) /
+                   ("belmora-firebird-" + std::to_string(plataforma::IdDoUsuario())))
+                      .string();
     DefinePastaDeBloqueio(propria);
 }
 
@@ -248,8 +248,9 @@ bool TdmVintaro::SubstituiCheques(const std::vector<LayoutCheque>& layouts, QStr
     std::vector<std::pair<QString, std::function<void(QSqlQuery&)>>> comandos;
     comandos.emplace_back(QStringLiteral("EXECUTE PROCEDURE LIMPAR_CHEQUES"), [](QSqlQuery&) {});
     for (const LayoutCheque& c : layouts)
-        comandos.emplace_back(QStringLiteral("EXECUTE PROCEDURE INSERIR_CHEQUE") + QLatin1String(kParametrosCheque),
-                              [&c](QSqlQuery& q) { ParametrosCheque(q, c); });
+        comandos.emplace_back(
+            QStringLiteral("EXECUTE PROCEDURE INSERIR_CHEQUE") + QLatin1String(kParametrosCheque),
+            [&c](QSqlQuery& q) { ParametrosCheque(q, c); });
     return Transacao(comandos, erro);
 }
 

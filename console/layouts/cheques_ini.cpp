@@ -43,7 +43,9 @@ constexpr std::array<Posicao, 15> kPosicoes{{
 
 constexpr int kTamanhoNome = 60;  // NOME_BANCO is a text of 60
 
-QString DeCp1252(const std::string& s) { return QString::fromStdString(plataforma::Cp1252ParaUtf8(s)); }
+QString DeCp1252(const std::string& s) {
+    return QString::fromStdString(plataforma::Cp1252ParaUtf8(s));
+}
 
 std::string Apara(const std::string& s) {
     const auto i = s.find_first_not_of(" \t");
@@ -67,7 +69,9 @@ struct Bloco {
     std::vector<std::pair<std::string, std::string>> chaves;
     const std::string* Valor(const char* chave) const {
         // Keys are ASCII and found whatever their case.
-        const auto igual = [](unsigned char a, unsigned char b) { return std::tolower(a) == std::tolower(b); };
+        const auto igual = [](unsigned char a, unsigned char b) {
+            return std::tolower(a) == std::tolower(b);
+        };
         const std::size_t n = std::strlen(chave);
         for (const auto& [k, v] : chaves)
             if (k.size() == n && std::equal(k.begin(), k.end(), chave, igual)) return &v;
@@ -82,7 +86,8 @@ QByteArray TextoChequesIni(const std::vector<LayoutCheque>& layouts) {
     for (const LayoutCheque& c : layouts) {
         texto += "[" + std::to_string(c.numBanco) + "]\r\n";
         texto += "NomeBanco=" + plataforma::Utf8ParaCp1252(c.nomeBanco.toStdString()) + "\r\n";
-        for (const Posicao& p : kPosicoes) texto += std::string(p.chave) + "=" + std::to_string(c.*p.campo) + "\r\n";
+        for (const Posicao& p : kPosicoes)
+            texto += std::string(p.chave) + "=" + std::to_string(c.*p.campo) + "\r\n";
         texto += " \r\n";
     }
     return QByteArray::fromStdString(texto);
@@ -147,8 +152,8 @@ bool LeChequesIni(const QByteArray& bruto, std::vector<LayoutCheque>& saida, QSt
         for (const Posicao& p : kPosicoes) {
             const std::string* v = b.Valor(p.chave);
             if (!v) {
-                erro = QStringLiteral("Falta ") + QLatin1String(p.chave) + QStringLiteral(" no banco [") + secao +
-                       QStringLiteral("]");
+                erro = QStringLiteral("Falta ") + QLatin1String(p.chave) + QStringLiteral(" no banco [") +
+                       secao + QStringLiteral("]");
                 return false;
             }
             const auto n = Numero(*v);
@@ -165,7 +170,9 @@ bool LeChequesIni(const QByteArray& bruto, std::vector<LayoutCheque>& saida, QSt
     return true;
 }
 
-std::string CaminhoChequesIni(const std::string& pasta) { return plataforma::ArquivoNaPasta(pasta, kArquivoCheques); }
+std::string CaminhoChequesIni(const std::string& pasta) {
+    return plataforma::ArquivoNaPasta(pasta, kArquivoCheques);
+}
 
 bool GravaChequesIni(const std::string& pasta, const std::vector<LayoutCheque>& layouts, QString& erro) {
     const std::string caminho = pasta + kArquivoCheques;
@@ -174,7 +181,8 @@ bool GravaChequesIni(const std::string& pasta, const std::vector<LayoutCheque>& 
         return false;
     }
     // Other spellings of the name would leave the library two files to choose from.
-    for (const std::string& n : plataforma::OutrasGrafias(pasta, kArquivoCheques)) std::remove((pasta + n).c_str());
+    for (const std::string& n : plataforma::OutrasGrafias(pasta, kArquivoCheques))
+        std::remove((pasta + n).c_str());
     return true;
 }
 

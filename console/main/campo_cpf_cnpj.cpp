@@ -60,8 +60,8 @@ bool TCampoCpfCnpj::ConfereEAvisa() {
     if (avisando_) return false;
     QPointer<TCampoCpfCnpj> eu(this);
     avisando_ = true;
-    QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"), QStringLiteral("CPF / CNPJ Invalido!"),
-                      QMessageBox::Ok, window());
+    QMessageBox caixa(QMessageBox::Warning, QStringLiteral("Atenção!"),
+                      QStringLiteral("CPF / CNPJ Invalido!"), QMessageBox::Ok, window());
     caixa.exec();
     if (!eu) return false;
     avisando_ = false;

@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "picshow.h"
 #include "console/main/configuracao_console.h"
+#include "picshow.h"
 #include "platform/pastas.h"
 
 namespace belmora {

@@ -4,8 +4,8 @@
 
 #include "console/database/dm_vintaro.h"
 #include "console/forms/cheques/cheques.h"
-#include "console/forms/configuracao/configuracoes.h"
 #include "console/forms/comum/valores.h"
+#include "console/forms/configuracao/configuracoes.h"
 #include "console/forms/cupom/cupom.h"
 #include "console/forms/documentos/documentos.h"
 #include "console/forms/leituras/leituras.h"

@@ -12,7 +12,9 @@ static_assert(cap::Tarvo_GeraRFDBinarioCRZ::nomeArquivo == ato::kTamanhoNomeArqu
 
 namespace {
 
-std::string Texto(const char* t) { return t ? t : ""; }
+std::string Texto(const char* t) {
+    return t ? t : "";
+}
 
 // Runs an export body; an error inside it becomes `falha`, its report two log lines (the
 // report that a message box once showed goes to the log only) and, with `informa`, the last
@@ -35,10 +37,10 @@ int ComRelato(const char* nome, const char* prefixo, int falha, F&& corpo, bool 
 
 }  // namespace
 
-extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBinario, const char* szArquivoTexto,
-                                                       const char* szPeriodoIni, const char* szPeriodoFIM,
-                                                       int TipoPeriodo, const char* szUsuario,
-                                                       const char* szTipoLeitura) {
+extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBinario,
+                                                       const char* szArquivoTexto, const char* szPeriodoIni,
+                                                       const char* szPeriodoFIM, int TipoPeriodo,
+                                                       const char* szUsuario, const char* szTipoLeitura) {
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szArquivoBinario);
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szArquivoTexto);
@@ -46,23 +48,27 @@ extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBina
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szPeriodoFIM);
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szUsuario);
         TARVO_LIMITA(Tarvo_GeraArquivoATO17Binario, szTipoLeitura);
-        return ComRelato("Tarvo_GeraArquivoATO17Binario", "Erro: ", -1, [&] {
-        return ato::GeraArquivoATO17Binario(Texto(szArquivoBinario), Texto(szArquivoTexto), Texto(szPeriodoIni),
-                                            Texto(szPeriodoFIM), static_cast<char>(TipoPeriodo & 0xFF),
-                                            Texto(szUsuario), Texto(szTipoLeitura));
-        }, false);
+        return ComRelato(
+            "Tarvo_GeraArquivoATO17Binario", "Erro: ", -1,
+            [&] {
+                return ato::GeraArquivoATO17Binario(
+                    Texto(szArquivoBinario), Texto(szArquivoTexto), Texto(szPeriodoIni), Texto(szPeriodoFIM),
+                    static_cast<char>(TipoPeriodo & 0xFF), Texto(szUsuario), Texto(szTipoLeitura));
+            },
+            false);
     });
 }
 
 namespace {
 
-int GeraComNome(const char* exportacao, char* nomeArquivo, int (*gera)(const std::string&, const std::string&, int,
-                                                                      int, std::string&),
+int GeraComNome(const char* exportacao, char* nomeArquivo,
+                int (*gera)(const std::string&, const std::string&, int, int, std::string&),
                 const char* inicio, const char* fim, int tipoPeriodo, int tipoLeitura) {
     return ComRelato(exportacao, "Erro: ", -1, [&] {
         const std::string recebido =
-            nomeArquivo ? AparaDireita(std::string(nomeArquivo, ::strnlen(nomeArquivo, ato::kTamanhoNomeArquivo)))
-                        : std::string();
+            nomeArquivo
+                ? AparaDireita(std::string(nomeArquivo, ::strnlen(nomeArquivo, ato::kTamanhoNomeArquivo)))
+                : std::string();
         std::string nome = recebido;
         int r = gera(Texto(inicio), Texto(fim), tipoPeriodo, tipoLeitura, nome);
         // The buffer gets the output's name once there is one; until then it is left alone.
@@ -74,23 +80,23 @@ int GeraComNome(const char* exportacao, char* nomeArquivo, int (*gera)(const std
 
 }  // namespace
 
-extern "C" TARVO_API int Tarvo_GeraRFDBinario(const char* periodoInicial, const char* periodoFinal, int tipoPeriodo,
-                                              int tipoLeitura, char* nomeArquivo) {
+extern "C" TARVO_API int Tarvo_GeraRFDBinario(const char* periodoInicial, const char* periodoFinal,
+                                              int tipoPeriodo, int tipoLeitura, char* nomeArquivo) {
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_GeraRFDBinario, periodoInicial);
         TARVO_LIMITA(Tarvo_GeraRFDBinario, periodoFinal);
-        return GeraComNome("Tarvo_GeraRFDBinario", nomeArquivo, &ato::GeraRFDBinario, periodoInicial, periodoFinal,
-                           tipoPeriodo, tipoLeitura);
+        return GeraComNome("Tarvo_GeraRFDBinario", nomeArquivo, &ato::GeraRFDBinario, periodoInicial,
+                           periodoFinal, tipoPeriodo, tipoLeitura);
     });
 }
 
-extern "C" TARVO_API int Tarvo_GeraRFDBinarioCRZ(const char* CRZInicial, const char* CRZFinal, int tipoPeriodo,
-                                                 int tipoLeitura, char* nomeArquivo) {
+extern "C" TARVO_API int Tarvo_GeraRFDBinarioCRZ(const char* CRZInicial, const char* CRZFinal,
+                                                 int tipoPeriodo, int tipoLeitura, char* nomeArquivo) {
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_GeraRFDBinarioCRZ, CRZInicial);
         TARVO_LIMITA(Tarvo_GeraRFDBinarioCRZ, CRZFinal);
-        return GeraComNome("Tarvo_GeraRFDBinarioCRZ", nomeArquivo, &ato::GeraRFDBinarioCRZ, CRZInicial, CRZFinal,
-                           tipoPeriodo, tipoLeitura);
+        return GeraComNome("Tarvo_GeraRFDBinarioCRZ", nomeArquivo, &ato::GeraRFDBinarioCRZ, CRZInicial,
+                           CRZFinal, tipoPeriodo, tipoLeitura);
     });
 }
 

@@ -18,12 +18,12 @@ extern "C" TARVO_API int Tarvo_ContadoresTotalizadoresNaoFiscaisMFD(char* Contad
 
 extern "C" TARVO_API int Tarvo_ValorTotalizadorNaoFiscalMFD(const char* Totalizador, char* Valor) {
     return Protegido([&] { return Tarvo_ValorTotalizadorNaoFiscal(Totalizador, Valor); });
-        TARVO_LIMITA(Tarvo_ValorTotalizadorNaoFiscalMFD, Totalizador);
+    TARVO_LIMITA(Tarvo_ValorTotalizadorNaoFiscalMFD, Totalizador);
 }
 
 extern "C" TARVO_API int Tarvo_ValorFormaPagamentoMFD(const char* FormaPagamento, char* Valor) {
     return Protegido([&] { return Tarvo_ValorFormaPagamento(FormaPagamento, Valor); });
-        TARVO_LIMITA(Tarvo_ValorFormaPagamentoMFD, FormaPagamento);
+    TARVO_LIMITA(Tarvo_ValorFormaPagamentoMFD, FormaPagamento);
 }
 
 extern "C" TARVO_API int Tarvo_VerificaEstadoImpressoraMFD(int* nACK, int* nST1, int* nST2, int /*nST3*/) {

@@ -11,12 +11,24 @@
 namespace tarvo {
 void Devolve(ModoDevolucao modo, int largura, char* buffer, std::size_t capacidade) {
     switch (modo) {
-        case ModoDevolucao::RET: DevolveRetorno(buffer, capacidade); break;
-        case ModoDevolucao::RETZ: DevolveRetornoZeros(largura, buffer, capacidade); break;
-        case ModoDevolucao::RETB: DevolveRetornoBrancos(largura, buffer, capacidade); break;
-        case ModoDevolucao::VAL: DevolveValor(buffer, capacidade); break;
-        case ModoDevolucao::VALZ: DevolveValorZeros(largura, buffer, capacidade); break;
-        case ModoDevolucao::VALB: DevolveValorBrancos(largura, buffer, capacidade); break;
+        case ModoDevolucao::RET:
+            DevolveRetorno(buffer, capacidade);
+            break;
+        case ModoDevolucao::RETZ:
+            DevolveRetornoZeros(largura, buffer, capacidade);
+            break;
+        case ModoDevolucao::RETB:
+            DevolveRetornoBrancos(largura, buffer, capacidade);
+            break;
+        case ModoDevolucao::VAL:
+            DevolveValor(buffer, capacidade);
+            break;
+        case ModoDevolucao::VALZ:
+            DevolveValorZeros(largura, buffer, capacidade);
+            break;
+        case ModoDevolucao::VALB:
+            DevolveValorBrancos(largura, buffer, capacidade);
+            break;
     }
 }
 
@@ -50,41 +62,40 @@ auto DepoisDevolve(F&& implementacao, D&& devolve) -> decltype(implementacao()) 
 #define TARVO_GERA_PROPRIO(...)
 // An export that runs under the guard, after its length limits, the implementation
 // `escolha` picks for the family configured, then hands its r-buffers their answers.
-#define TARVO_GERA_ESCOLHA(ret, nome, escolha, ...)                                       \
-    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {                   \
-        return tarvo::Protegido([&]() -> ret {                                            \
-            using Cap [[maybe_unused]] = tarvo::cap::nome;                               \
-            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                            \
-            return tarvo::DepoisDevolve([&]() -> ret { escolha },                         \
-                                        [&] { TARVO_EACH(TARVO_DEV, __VA_ARGS__) });      \
-        });                                                                               \
+#define TARVO_GERA_ESCOLHA(ret, nome, escolha, ...)                                  \
+    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {              \
+        return tarvo::Protegido([&]() -> ret {                                       \
+            using Cap [[maybe_unused]] = tarvo::cap::nome;                           \
+            TARVO_EACH(TARVO_LIM, __VA_ARGS__)                                       \
+            return tarvo::DepoisDevolve([&]() -> ret { escolha },                    \
+                                        [&] { TARVO_EACH(TARVO_DEV, __VA_ARGS__) }); \
+        });                                                                          \
     }
-#define TARVO_GERA_F0(ret, nome, ...)                                                      \
-    TARVO_GERA_ESCOLHA(                                                                   \
-        ret, nome,                                                                        \
-        if (tarvo::Config().FamiliaModelo == tarvo::FamiliaParametros)                    \
-            return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));             \
-        return tarvo::NaoImplementadoComo<ret>(" " #nome);                                \
-        , __VA_ARGS__)
-#define TARVO_GERA_F0_NUM(ret, nome, ...)                                                  \
-    TARVO_GERA_ESCOLHA(                                                                   \
-        ret, nome,                                                                        \
-        switch (tarvo::Config().FamiliaModelo) {                                          \
-            case tarvo::FamiliaParametros:                                                \
-                return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));         \
-            case tarvo::FamiliaNumerica1:                                                 \
-            case tarvo::FamiliaNumerica2:                                                 \
-                return tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));         \
-            default:                                                                      \
-                return tarvo::NaoImplementadoComo<ret>(" " #nome);                        \
-        },                                                                                \
+#define TARVO_GERA_F0(ret, nome, ...)                                                                   \
+    TARVO_GERA_ESCOLHA(                                                                                 \
+        ret, nome,                                                                                      \
+        if (tarvo::Config().FamiliaModelo ==                                                            \
+            tarvo::FamiliaParametros) return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
+        return tarvo::NaoImplementadoComo<ret>(" " #nome);, __VA_ARGS__)
+#define TARVO_GERA_F0_NUM(ret, nome, ...)                                         \
+    TARVO_GERA_ESCOLHA(                                                           \
+        ret, nome,                                                                \
+        switch (tarvo::Config().FamiliaModelo) {                                  \
+            case tarvo::FamiliaParametros:                                        \
+                return tarvo::familia0::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
+            case tarvo::FamiliaNumerica1:                                         \
+            case tarvo::FamiliaNumerica2:                                         \
+                return tarvo::numerico::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__)); \
+            default:                                                              \
+                return tarvo::NaoImplementadoComo<ret>(" " #nome);                \
+        },                                                                        \
         __VA_ARGS__)
 // The non-fiscal printer line serves every family itself.
 #define TARVO_GERA_KELT(ret, nome, ...) \
     TARVO_GERA_ESCOLHA(ret, nome, return tarvo::kelt::nome(TARVO_MAP(TARVO_NAME, __VA_ARGS__));, __VA_ARGS__)
-#define TARVO_GEMEO(ret, nome, alvo, ...)                                   \
-    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) {     \
-        return alvo(TARVO_MAP(TARVO_NAME, __VA_ARGS__));                    \
+#define TARVO_GEMEO(ret, nome, alvo, ...)                               \
+    extern "C" TARVO_API ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) { \
+        return alvo(TARVO_MAP(TARVO_NAME, __VA_ARGS__));                \
     }
 #define TARVO_EXPORT(ret, nome, despacho, ...) TARVO_PP_CAT(TARVO_GERA_, despacho)(ret, nome, __VA_ARGS__)
 #include "tarvo_exports.def"

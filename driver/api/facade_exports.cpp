@@ -11,8 +11,8 @@
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/protocols/familia0/f0_documentos.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 #include "driver/protocols/numerico/proprios.h"
 
 using namespace tarvo;
@@ -263,7 +263,7 @@ extern "C" TARVO_API int Tarvo_AbreCupomMFD(const char* idConsumidor, const char
 
 extern "C" TARVO_API int Tarvo_TerminaFechamentoCupom(const char* mensagem) {
     return Protegido([&] { return Tarvo_FechaCupom("", "", "", "", "", mensagem ? mensagem : ""); });
-        TARVO_LIMITA(Tarvo_TerminaFechamentoCupom, mensagem);
+    TARVO_LIMITA(Tarvo_TerminaFechamentoCupom, mensagem);
 }
 
 extern "C" TARVO_API int Tarvo_CancelaCupomMFD(int, int, int) {

@@ -16,7 +16,9 @@ bool SoFamilia0(const char* nome) {
     InformaNaoImplementado(nome);
     return false;
 }
-std::string Texto(const char* t) { return t ? t : ""; }
+std::string Texto(const char* t) {
+    return t ? t : "";
+}
 constexpr int kMaximoLinhasAvanco = 255;
 }  // namespace
 

@@ -4,7 +4,8 @@
 
 using namespace tarvo;
 
-static_assert(cap::Tarvo_ContadorReinicioUltimaReducaoZ::ContadorReinicio == memorias::kTamanhoContadorReinicio);
+static_assert(cap::Tarvo_ContadorReinicioUltimaReducaoZ::ContadorReinicio ==
+              memorias::kTamanhoContadorReinicio);
 
 namespace {
 
@@ -39,8 +40,9 @@ extern "C" TARVO_API int Tarvo_LeMemoriasBinario(const char* szNomeArquivo, cons
     });
 }
 
-extern "C" TARVO_API int Tarvo_LeStatusGeraBinario(int* nSituacaoAtual, int* nCodigoErro, int* nTamanhoLeitura,
-                                                   int* nProgressoLeitura, char* strSituacaoAtual) {
+extern "C" TARVO_API int Tarvo_LeStatusGeraBinario(int* nSituacaoAtual, int* nCodigoErro,
+                                                   int* nTamanhoLeitura, int* nProgressoLeitura,
+                                                   char* strSituacaoAtual) {
     return ComRelato("Tarvo_LeStatusGeraBinario", [&] {
         // The outputs read 0 and empty also when the status cannot be had.
         for (int* saida : {nSituacaoAtual, nCodigoErro, nTamanhoLeitura, nProgressoLeitura})

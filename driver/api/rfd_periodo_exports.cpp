@@ -25,7 +25,8 @@ constexpr int kReducaoInexistente = 1001;
 // counters of each reduction. Emptying the scratch folder for a run keeps them.
 bool EntradaArmazenamento(const std::string& nome) {
     if (nome == "DETALHE.TXT") return true;
-    return (nome.starts_with("ALQ_") || nome.starts_with("E11_")) && nome.size() > 8 && nome.ends_with(".TXT");
+    return (nome.starts_with("ALQ_") || nome.starts_with("E11_")) && nome.size() > 8 &&
+           nome.ends_with(".TXT");
 }
 
 void EsvaziaMenosEntradas() {

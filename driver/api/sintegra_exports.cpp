@@ -18,7 +18,9 @@ using namespace tarvo;
 
 namespace {
 
-std::string Texto(const char* t) { return t ? t : ""; }
+std::string Texto(const char* t) {
+    return t ? t : "";
+}
 
 // The switches of the flags, the SINTEGRA switch on, the informant's texts and the state of
 // TARVO.INI.
@@ -28,14 +30,27 @@ void IniciaSintegra(int flags, const char* razaoSocial, const char* endereco, co
     DefineOpcoesSintegra(flags);
     Estado().GeraSintegraAtivo = true;
     InformanteSintegra& i = Sintegra().Informante;
-    i = {Texto(razaoSocial), Texto(endereco), Texto(numero), Texto(complemento), Texto(bairro), Texto(cidade),
-         LeChaveIni("ECF", "UF", ""), Texto(cep), Texto(telefone), Texto(fax), Texto(contato)};
+    i = {Texto(razaoSocial),
+         Texto(endereco),
+         Texto(numero),
+         Texto(complemento),
+         Texto(bairro),
+         Texto(cidade),
+         LeChaveIni("ECF", "UF", ""),
+         Texto(cep),
+         Texto(telefone),
+         Texto(fax),
+         Texto(contato)};
 }
 
-void LimpaOpcoes() { DefineOpcoesSintegra(0); }
+void LimpaOpcoes() {
+    DefineOpcoesSintegra(0);
+}
 
 // A file name with no folder in it.
-bool NomeSemPasta(const std::string& nome) { return nome.find_first_of("/\\:") == std::string::npos; }
+bool NomeSemPasta(const std::string& nome) {
+    return nome.find_first_of("/\\:") == std::string::npos;
+}
 
 // The month or year text as a number; -1 when it is no number.
 int Numero(const std::string& texto) {
@@ -59,8 +74,10 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
         const int r = GeraSintegraMfdBinario(ato);
         if (r != 1) {
             // The first COO of a reduction could not be read: no file with a wrong one.
-            GravaLog("Tarvo_RelatorioSintegraMFDBinario: Falha ao ler o COO inicial de uma Redu\xE7\xE3o Z, erro: " +
-                     Erro().UltimaMensagem);
+            GravaLog(
+                "Tarvo_RelatorioSintegraMFDBinario: Falha ao ler o COO inicial de uma Redu\xE7\xE3o Z, "
+                "erro: " +
+                Erro().UltimaMensagem);
             return 0;
         }
         if (o.Flag60D) MontaRegistros60(0);
@@ -83,12 +100,10 @@ int SintegraBinario(const std::string& origem, const std::string& destino) {
 
 }  // namespace
 
-extern "C" TARVO_API int Tarvo_RelatorioSintegraMFDBinario(int flags, const char* arquivoOrigem,
-                                                           const char* arquivoDestino, const char* razaoSocial,
-                                                           const char* endereco, const char* numero,
-                                                           const char* complemento, const char* bairro,
-                                                           const char* cidade, const char* cep, const char* telefone,
-                                                           const char* fax, const char* contato) {
+extern "C" TARVO_API int Tarvo_RelatorioSintegraMFDBinario(
+    int flags, const char* arquivoOrigem, const char* arquivoDestino, const char* razaoSocial,
+    const char* endereco, const char* numero, const char* complemento, const char* bairro, const char* cidade,
+    const char* cep, const char* telefone, const char* fax, const char* contato) {
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, arquivoOrigem);
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, arquivoDestino);
@@ -102,7 +117,8 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFDBinario(int flags, const char
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, telefone);
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, fax);
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFDBinario, contato);
-        IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax, contato);
+        IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax,
+                       contato);
         int r = 0;
         try {
             r = SintegraBinario(Texto(arquivoOrigem), Texto(arquivoDestino));
@@ -116,11 +132,12 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFDBinario(int flags, const char
     });
 }
 
-extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arquivo, const char* mes, const char* ano,
-                                                    const char* razaoSocial, const char* endereco, const char* numero,
-                                                    const char* complemento, const char* bairro, const char* cidade,
-                                                    const char* cep, const char* telefone, const char* fax,
-                                                    const char* contato) {
+extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arquivo, const char* mes,
+                                                    const char* ano, const char* razaoSocial,
+                                                    const char* endereco, const char* numero,
+                                                    const char* complemento, const char* bairro,
+                                                    const char* cidade, const char* cep, const char* telefone,
+                                                    const char* fax, const char* contato) {
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, arquivo);
         TARVO_LIMITA(Tarvo_RelatorioSintegraMFD, mes);
@@ -141,7 +158,8 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
                 Estado().GeraSintegraAtivo = false;
             }
         } encerra;
-        IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax, contato);
+        IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax,
+                       contato);
         const int m = Numero(Texto(mes)), a = Numero(Texto(ano));
         // Refused before the printer is asked: no reading of a month that does not exist.
         if (m < 1 || m > 12) {
@@ -157,7 +175,8 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
         const std::string mm = PreencheZerosEsquerda(std::to_string(m), 2),
                           aaaa = PreencheZerosEsquerda(std::to_string(a), 4);
         const std::string inicio = "01/" + mm + "/" + aaaa;
-        const std::string fim = PreencheZerosEsquerda(std::to_string(UltimoDiaMes(m, a)), 2) + "/" + mm + "/" + aaaa;
+        const std::string fim =
+            PreencheZerosEsquerda(std::to_string(UltimoDiaMes(m, a)), 2) + "/" + mm + "/" + aaaa;
         char nome[ato::kTamanhoNomeArquivo] = {};
         int r = ::Tarvo_GeraRFDBinario(inicio.c_str(), fim.c_str(), 1, 0, nome);
         if (r != 1) return r;

@@ -13,7 +13,8 @@ std::string Texto(const char* t) {
 // The caller's texts held to their sizes in the export list before anything is read.
 template <typename Cap>
 void Limita(const char* Arquivo, const char* ArquivoSaida, const char* DataInicial, const char* DataFinal,
-            const char* Perfil, const char* CFOP, const char* Texto_, const char* Valor1, const char* Valor2) {
+            const char* Perfil, const char* CFOP, const char* Texto_, const char* Valor1,
+            const char* Valor2) {
     LimitaTexto(Arquivo, Cap::Arquivo, "Arquivo");
     LimitaTexto(ArquivoSaida, Cap::ArquivoSaida, "ArquivoSaida");
     LimitaTexto(DataInicial, Cap::DataInicial, "DataInicial");
@@ -41,8 +42,8 @@ extern "C" TARVO_API int Tarvo_GeraRegistrosSpedTDM(const char* Arquivo, const c
                                                     const char* Valor1, const char* Valor2,
                                                     unsigned char UsaArquivoAto, const char* ArquivoAto) {
     return Protegido([&] {
-        Limita<cap::Tarvo_GeraRegistrosSpedTDM>(Arquivo, ArquivoSaida, DataInicial, DataFinal, Perfil, CFOP, Texto_,
-                                                Valor1, Valor2);
+        Limita<cap::Tarvo_GeraRegistrosSpedTDM>(Arquivo, ArquivoSaida, DataInicial, DataFinal, Perfil, CFOP,
+                                                Texto_, Valor1, Valor2);
         TARVO_LIMITA(Tarvo_GeraRegistrosSpedTDM, ArquivoAto);
         return Gera({Texto(Arquivo), Texto(ArquivoSaida), Texto(DataInicial), Texto(DataFinal), Texto(Perfil),
                      Texto(CFOP), Texto(Texto_), Texto(Valor1), Texto(Valor2), UsaArquivoAto != 0,
@@ -55,8 +56,8 @@ extern "C" TARVO_API int Tarvo_GeraRegistrosSpedMFD(const char* Arquivo, const c
                                                     const char* Perfil, const char* CFOP, const char* Texto_,
                                                     const char* Valor1, const char* Valor2) {
     return Protegido([&] {
-        Limita<cap::Tarvo_GeraRegistrosSpedMFD>(Arquivo, ArquivoSaida, DataInicial, DataFinal, Perfil, CFOP, Texto_,
-                                                Valor1, Valor2);
+        Limita<cap::Tarvo_GeraRegistrosSpedMFD>(Arquivo, ArquivoSaida, DataInicial, DataFinal, Perfil, CFOP,
+                                                Texto_, Valor1, Valor2);
         return Gera({Texto(Arquivo), Texto(ArquivoSaida), Texto(DataInicial), Texto(DataFinal), Texto(Perfil),
                      Texto(CFOP), Texto(Texto_), Texto(Valor1), Texto(Valor2), false, ""});
     });

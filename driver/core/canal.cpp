@@ -17,7 +17,7 @@ namespace {
 constexpr int kPrazoEscritaMs = 1000;
 
 class CanalSerial final : public Canal {
-public:
+  public:
     bool Abre(const std::string& nome, const plataforma::ConfiguracaoLinha& linha) override {
         if (porta_.Aberta()) return true;
         if (!porta_.Abre(nome)) return false;
@@ -36,14 +36,17 @@ public:
     }
     FimLeitura Le(std::string& destino, std::size_t maximo, std::int64_t prazo) override {
         switch (porta_.LeAte(destino, maximo, prazo)) {
-            case plataforma::PortaSerial::Resultado::Dados: return FimLeitura::Dados;
-            case plataforma::PortaSerial::Resultado::Prazo: return FimLeitura::Prazo;
-            case plataforma::PortaSerial::Resultado::Fim: break;
+            case plataforma::PortaSerial::Resultado::Dados:
+                return FimLeitura::Dados;
+            case plataforma::PortaSerial::Resultado::Prazo:
+                return FimLeitura::Prazo;
+            case plataforma::PortaSerial::Resultado::Fim:
+                break;
         }
         return FimLeitura::Fim;
     }
 
-private:
+  private:
     plataforma::PortaSerial porta_;
 };
 
@@ -52,7 +55,7 @@ private:
 constexpr int kIntervaloArquivoMs = 50;
 
 class CanalArquivos final : public Canal {
-public:
+  public:
     bool Abre(const std::string& nome, const plataforma::ConfiguracaoLinha&) override {
         if (!plataforma::ExistePasta(nome)) return false;
         comando_ = nome + "COMANDO.TXT";
@@ -91,7 +94,7 @@ public:
         }
     }
 
-private:
+  private:
     // Appends the bytes of the first line of STATUS.TXT not handed over yet (at most
     // `maximo`); the line end and whatever follows it are never handed over.
     bool Novos(std::string& destino, std::size_t maximo) {
@@ -128,8 +131,12 @@ FabricaCanal& Fabrica() {
 
 }  // namespace
 
-std::unique_ptr<Canal> NovoCanalSerial() { return std::make_unique<CanalSerial>(); }
-std::unique_ptr<Canal> NovoCanalArquivos() { return std::make_unique<CanalArquivos>(); }
+std::unique_ptr<Canal> NovoCanalSerial() {
+    return std::make_unique<CanalSerial>();
+}
+std::unique_ptr<Canal> NovoCanalArquivos() {
+    return std::make_unique<CanalArquivos>();
+}
 
 void InstalaFabricaCanal(FabricaCanal fabrica) {
     std::lock_guard<std::mutex> g(TravaFabrica());

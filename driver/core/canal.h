@@ -23,7 +23,7 @@ enum class FimLeitura {
 };
 
 class Canal {
-public:
+  public:
     virtual ~Canal() = default;
 
     // Opens the device behind a port name ("COM2", "\\.\COM2") with a family's line

@@ -16,7 +16,9 @@ namespace {
 
 const char* const kArquivoIni = "TARVO.INI";
 
-bool LigadoSeNaoZero(const std::string& texto) { return ParaInteiro(texto, 0) != 0; }
+bool LigadoSeNaoZero(const std::string& texto) {
+    return ParaInteiro(texto, 0) != 0;
+}
 
 // A TARVO.INI that cannot be stored (read-only, another user's, a full disk) must not stop
 // the host program: what could not be stored lives on in memory, and the driver log says
@@ -102,8 +104,8 @@ void FamiliaDoModelo(const std::string& modelo, std::uint8_t& familia, std::int3
         std::int32_t subModelo;
     };
     static const Linha tabela[] = {
-        {"TARVO_SARTO", 2, 0},   {"TARVO_LISKO", 1, 0},        {"TARVO_NARDO", 0, 2},
-        {"TARVO_VESK", 0, 3},    {"TARVO_KELT_LPT", 4, 0},     {"TARVO_KELT_SERIAL", 5, 0},
+        {"TARVO_SARTO", 2, 0},   {"TARVO_LISKO", 1, 0},    {"TARVO_NARDO", 0, 2},
+        {"TARVO_VESK", 0, 3},    {"TARVO_KELT_LPT", 4, 0}, {"TARVO_KELT_SERIAL", 5, 0},
         {"TARVO_ORVIKTH", 0, 1}, {"TARVO_DASK300", 0, 1},
     };
     familia = 0;
@@ -141,7 +143,8 @@ void LeConfiguracaoPorta(plataforma::ArquivoIni& ini) {
             c.PortaBaud = ini.Le("Sistema", "BAUD", "9600");
         } else {
             std::string baud = ini.Le("Sistema", "BAUD", "115200");
-            c.PortaBaud = (baud == "9600" || baud == "19200" || baud == "38400" || baud == "57600") ? baud : "115200";
+            c.PortaBaud =
+                (baud == "9600" || baud == "19200" || baud == "38400" || baud == "57600") ? baud : "115200";
         }
     }
     std::string path = ini.Le("Sistema", "Path", "C:\\");
@@ -267,8 +270,8 @@ int ProximoPacote() {
     std::optional<std::string> gravado;
     bool ausente = exatoAusente;
     if (!ausente)
-        gravado = plataforma::ArquivoIni::Atualiza(plataforma::PastaPrograma() + kArquivoIni, "Flags", "NumPkt",
-                                                   conta, kLargura, &ausente);
+        gravado = plataforma::ArquivoIni::Atualiza(plataforma::PastaPrograma() + kArquivoIni, "Flags",
+                                                   "NumPkt", conta, kLargura, &ausente);
     if (ausente) {
         const std::string arquivo = LocalizaArquivoIni();
         exatoAusente = arquivo != plataforma::PastaPrograma() + kArquivoIni;

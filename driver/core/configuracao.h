@@ -13,11 +13,11 @@ namespace tarvo {
 
 // Printer families chosen by ModeloImp.
 enum Familia : std::uint8_t {
-    FamiliaParametros = 0,   // named-parameter protocol
-    FamiliaNumerica1 = 1,    // numeric-code protocol
+    FamiliaParametros = 0,  // named-parameter protocol
+    FamiliaNumerica1 = 1,   // numeric-code protocol
     FamiliaNumerica2 = 2,
-    FamiliaKeltParalela = 4, // non-fiscal printer on the parallel port
-    FamiliaKeltSerial = 5,   // non-fiscal printer on a serial port
+    FamiliaKeltParalela = 4,  // non-fiscal printer on the parallel port
+    FamiliaKeltSerial = 5,    // non-fiscal printer on a serial port
 };
 
 struct Configuracao {
@@ -87,6 +87,5 @@ std::string LeChaveIni(const std::string& secao, const std::string& chave, const
 
 // Model code -> family and sub-model.
 void FamiliaDoModelo(const std::string& modelo, std::uint8_t& familia, std::int32_t& subModelo);
-
 
 }  // namespace tarvo

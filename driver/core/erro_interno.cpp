@@ -27,7 +27,9 @@ std::string OQueFalhou() {
     } catch (const std::ios_base::failure&) {
         return "falha de leitura ou grava\xE7\xE3o de arquivo";
     } catch (const std::system_error& e) {
-        return "falha do sistema (c\xF3" "digo " + std::to_string(e.code().value()) + ")";
+        return "falha do sistema (c\xF3"
+               "digo " +
+               std::to_string(e.code().value()) + ")";
     } catch (...) {
         return "falha inesperada";
     }

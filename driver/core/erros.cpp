@@ -36,7 +36,9 @@ constexpr ItemCatalogo kCatalogo[] = {
     {Falha::FormaPagamentoInvalida, -6, "Forma de pagamento inv\xE1lida"},
     {Falha::ValorInvalido, -6, "Valor inv\xE1lido"},
     {Falha::QuantidadeInvalida, -6, "Quantidade inv\xE1lida"},
-    {Falha::CodigoInvalido, -6, "C\xF3" "digo inv\xE1lido"},
+    {Falha::CodigoInvalido, -6,
+     "C\xF3"
+     "digo inv\xE1lido"},
     {Falha::AliquotaInvalida, -6, "Al\xEDquota inv\xE1lida"},
     {Falha::ItemInvalido, -6, "Item inv\xE1lido"},
     {Falha::MensagemLonga, -6, "Mensagem com mais de 999 caracteres"},
@@ -62,16 +64,22 @@ constexpr ItemCatalogo kCatalogo[] = {
     {Falha::ArquivoNaoEncontrado, -7, "Arquivo n\xE3o encontrado: %s"},
     {Falha::MesInvalido, -7, "M\xEAs inv\xE1lido: %s"},
     {Falha::AnoInvalido, -7, "Ano inv\xE1lido: %s"},
-    {Falha::LeituraDesconhecida, 0, "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll"},
+    {Falha::LeituraDesconhecida, 0,
+     "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll"},
 };
 
 // The numeric-code printers' error texts, by code from -5 to 62 (nullptr: no text of its own).
 constexpr int kPrimeiroNumerico = -5;
 const char* const kNumericos[] = {
     "Erro ao abrir a porta de comunica\xE7\xE3o",  // -5
-    "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do aplicativo",  // -4
-    nullptr, nullptr, nullptr, nullptr,  // -3 .. 0
-    "O cabe\xE7" "alho cont\xE9m caracteres invalidados",  // 1
+    "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do "
+    "aplicativo",  // -4
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,  // -3 .. 0
+    "O cabe\xE7"
+    "alho cont\xE9m caracteres invalidados",  // 1
     "Comando inexistente",
     "Valor n\xE3o num\xE9rico em campo num\xE9rico",
     "Valor fora da faixa entre 20h E 7Fh",
@@ -84,7 +92,7 @@ const char* const kNumericos[] = {
     "Excedeu o n\xBA m\xE1ximo de linhas permitidas pelo comando",
     "O terminador enviado n\xE3o est\xE1 obedecendo o protocolo de comunica\xE7\xE3o",
     "O checksum enviado est\xE1 incorreto",
-    nullptr,  // 14
+    nullptr,                                                        // 14
     "A situa\xE7\xE3o tribut\xE1ria deve iniciar com T, F,I ou N",  // 15
     "Data inv\xE1lida",
     "Hora inv\xE1lida",
@@ -104,11 +112,12 @@ const char* const kNumericos[] = {
     "Item inexistente ou j\xE1 cancelado",
     "O  cupom anterior n\xE3o pode ser cancelado",
     "Detectado falta de papel",
-    nullptr, nullptr,  // 34, 35
+    nullptr,
+    nullptr,                                                // 34, 35
     "Necess\xE1rio programar os dados do estabelecimento",  // 36
     "Necess\xE1rio realizar Interven\xE7\xE3o Fiscal",
     "A MF n\xE3o permite mais realizar vendas. S\xF3 \xE9 poss\xEDvel executar LX ou LMF",
-    nullptr,  // 39
+    nullptr,                                         // 39
     "Necess\xE1rio programar a data do rel\xF3gio",  // 40
     "N\xFAmero m\xE1ximo de itens por cupom ultrapassado",
     "J\xE1 foi realizado o ajuste de hora di\xE1rio",
@@ -142,25 +151,34 @@ struct TextoDeCodigo {
 
 // The outside memory-reading library's codes.
 constexpr TextoDeCodigo kLeitura[] = {
-    {4097, "DLLErroAbreArquivo - Arquivo bin\xE1rio encontra-se aberto. Esta a\xE7\xE3o poder\xE1 ser "
+    {4097,
+     "DLLErroAbreArquivo - Arquivo bin\xE1rio encontra-se aberto. Esta a\xE7\xE3o poder\xE1 ser "
      "repetida, solicitando ao usu\xE1rio que o arquivo seja fechado."},
-    {16385, "DLLErroCargaDLL - DLL de comunica\xE7\xE3o do protocolo Lurdex (DLLG2.DLL) n\xE3o p\xF4"
+    {16385,
+     "DLLErroCargaDLL - DLL de comunica\xE7\xE3o do protocolo Lurdex (DLLG2.DLL) n\xE3o p\xF4"
      "de ser carregada."},
-    {16386, "DLLErroCanalCOM - Canal de comunica\xE7\xE3o indicado n\xE3o p\xF4" "de ser aberto."},
-    {16387, "DLLErroBinarioInvalido - Formato do arquivo bin\xE1rio indicado \xE9 inv\xE1lido para esta "
+    {16386,
+     "DLLErroCanalCOM - Canal de comunica\xE7\xE3o indicado n\xE3o p\xF4"
+     "de ser aberto."},
+    {16387,
+     "DLLErroBinarioInvalido - Formato do arquivo bin\xE1rio indicado \xE9 inv\xE1lido para esta "
      "vers\xE3o da DLL."},
     {16388, "DLLErroLeituraArquivo - Erro de leitura do arquivo bin\xE1rio indicado."},
     {16389, "DLLErroEscritaArquivo - Erro de escrita no arquivo bin\xE1rio."},
-    {16390, "DLLErroBinarioECF - N\xFAmero de fabrica\xE7\xE3o do ECF gravado anteriormente no arquivo "
+    {16390,
+     "DLLErroBinarioECF - N\xFAmero de fabrica\xE7\xE3o do ECF gravado anteriormente no arquivo "
      "bin\xE1rio informado n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o informado no par\xE2"
      "metro <szSerieECF> da fun\xE7\xE3o <DLLReadLeMemorias>."},
-    {16391, "DLLErroECFInvalido N\xFAmero de fabrica\xE7\xE3o indicado no par\xE2metro <szSerieECF> da "
+    {16391,
+     "DLLErroECFInvalido N\xFAmero de fabrica\xE7\xE3o indicado no par\xE2metro <szSerieECF> da "
      "fun\xE7\xE3o <DLLReadLeMemorias> n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o do ECF "
      "conectado na porta de comunica\xE7\xE3o indicada."},
-    {16392, "DLLErroFaltaRAM N\xE3o h\xE1 mem\xF3ria suficiente para a execu\xE7\xE3o satisfat\xF3ria da "
+    {16392,
+     "DLLErroFaltaRAM N\xE3o h\xE1 mem\xF3ria suficiente para a execu\xE7\xE3o satisfat\xF3ria da "
      "DLL de leitura."},
     {16393, "DLLErroCriaArquivo N\xE3o foi poss\xEDvel criar o arquivo com o nome especificado."},
-    {16394, "DLLErroArquivoIncompleto N\xE3o foi poss\xEDvel gerar dados a partir do arquivo bin\xE1rio "
+    {16394,
+     "DLLErroArquivoIncompleto N\xE3o foi poss\xEDvel gerar dados a partir do arquivo bin\xE1rio "
      "especificado pois este n\xE3o encontra-se com a leitura completa."},
 };
 
@@ -169,7 +187,8 @@ constexpr TextoDeCodigo kSped[] = {
     {1, "Sucesso na gera\xE7\xE3o dos Arquivos do Sped Fiscal"},
     {-1, "Erro na impress\xE3o do Arquivo"},
     {-2, "Arquivo do ato cotepe incompleto"},
-    {-3, "Erro na gera\xE7\xE3"
+    {-3,
+     "Erro na gera\xE7\xE3"
      "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc "
      "corretamente"},
     {-4, "A variavel perfil esta com valores incorretos."},
@@ -193,7 +212,9 @@ static_assert(std::size(kCatalogo) == static_cast<std::size_t>(Falha::LeituraDes
 
 }  // namespace
 
-const ItemCatalogo& ItemDe(Falha falha) { return kCatalogo[static_cast<std::size_t>(falha)]; }
+const ItemCatalogo& ItemDe(Falha falha) {
+    return kCatalogo[static_cast<std::size_t>(falha)];
+}
 
 std::string TextoFalha(Falha falha, std::initializer_list<std::string_view> detalhes) {
     const std::string_view modelo = ItemDe(falha).texto;
@@ -216,8 +237,10 @@ const char* TextoDoCodigo(Tabela tabela, std::int32_t codigo) {
             const std::int64_t i = static_cast<std::int64_t>(codigo) - kPrimeiroNumerico;
             return i >= 0 && i < static_cast<std::int64_t>(std::size(kNumericos)) ? kNumericos[i] : nullptr;
         }
-        case Tabela::Leitura: return Procura(std::begin(kLeitura), std::end(kLeitura), codigo);
-        case Tabela::Sped: return Procura(std::begin(kSped), std::end(kSped), codigo);
+        case Tabela::Leitura:
+            return Procura(std::begin(kLeitura), std::end(kLeitura), codigo);
+        case Tabela::Sped:
+            return Procura(std::begin(kSped), std::end(kSped), codigo);
     }
     return nullptr;
 }

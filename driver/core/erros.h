@@ -90,7 +90,9 @@ const char* TextoDoCodigo(Tabela tabela, std::int32_t codigo);
 
 // Sets the code and the text of `falha` in the last-error record.
 void DefineErro(Falha falha, std::initializer_list<std::string_view> detalhes = {});
-inline void DefineErro(Falha falha, std::string_view detalhe) { DefineErro(falha, {detalhe}); }
+inline void DefineErro(Falha falha, std::string_view detalhe) {
+    DefineErro(falha, {detalhe});
+}
 // Sets only the text: the code is already the one the operation returned.
 void DefineMensagem(Falha falha, std::initializer_list<std::string_view> detalhes = {});
 

@@ -1,8 +1,8 @@
-#include "driver/core/erros.h"
 #include "driver/core/exclusao.h"
 
 #include <atomic>
 
+#include "driver/core/erros.h"
 #include "driver/core/registro.h"
 
 namespace tarvo {
@@ -33,9 +33,13 @@ void ComandoExclusivo::NoFio() {
     marcou_ = true;
 }
 
-bool ComandoExclusivo::Reentrante() { return tNoFio; }
+bool ComandoExclusivo::Reentrante() {
+    return tNoFio;
+}
 
-bool ComandoEmExecucao() { return gEmExecucao; }
+bool ComandoEmExecucao() {
+    return gEmExecucao;
+}
 
 int RecusaReentrante() {
     DefineErro(Falha::ChamadaReentrante);

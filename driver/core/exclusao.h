@@ -9,7 +9,7 @@
 namespace tarvo {
 
 class ComandoExclusivo {
-public:
+  public:
     ComandoExclusivo();
     ~ComandoExclusivo();
     ComandoExclusivo(const ComandoExclusivo&) = delete;
@@ -21,7 +21,7 @@ public:
     // True when this thread already has a command on the wire.
     static bool Reentrante();
 
-private:
+  private:
     std::unique_lock<std::recursive_mutex> trava_;
     bool marcou_ = false;
 };

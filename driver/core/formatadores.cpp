@@ -18,7 +18,9 @@ namespace tarvo {
 
 namespace {
 
-bool Digito(char c) { return c >= '0' && c <= '9'; }
+bool Digito(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Words of a line separated by runs of blanks, with their start positions (from 0).
 std::vector<std::pair<std::size_t, std::string>> Palavras(const std::string& linha) {
@@ -88,8 +90,12 @@ std::string FormataDecimais(const std::string& digitos, std::size_t casas) {
 }
 }  // namespace
 
-std::string FormataDuasDecimais(const std::string& digitos) { return FormataDecimais(digitos, 2); }
-std::string FormataTresDecimais(const std::string& digitos) { return FormataDecimais(digitos, 3); }
+std::string FormataDuasDecimais(const std::string& digitos) {
+    return FormataDecimais(digitos, 2);
+}
+std::string FormataTresDecimais(const std::string& digitos) {
+    return FormataDecimais(digitos, 3);
+}
 
 void CompletaDecimais(int decimais, std::string& texto) {
     std::size_t sep = texto.find(',');
@@ -147,10 +153,14 @@ std::string MaiusculasAnsi(const std::string& texto) {
     std::string r = texto;
     for (char& ch : r) {
         unsigned char c = static_cast<unsigned char>(ch);
-        if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 32);
-        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) c = static_cast<unsigned char>(c - 32);
-        else if (c == 0x9A || c == 0x9C || c == 0x9E) c = static_cast<unsigned char>(c - 16);
-        else if (c == 0xFF) c = 0x9F;
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<unsigned char>(c - 32);
+        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+            c = static_cast<unsigned char>(c - 32);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E)
+            c = static_cast<unsigned char>(c - 16);
+        else if (c == 0xFF)
+            c = 0x9F;
         ch = static_cast<char>(c);
     }
     return r;
@@ -227,10 +237,14 @@ std::int64_t ParaInteiro64(const std::string& texto, std::int64_t padrao) {
     for (; i < texto.size(); ++i) {
         char c = texto[i];
         int d;
-        if (Digito(c)) d = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else return padrao;
+        if (Digito(c))
+            d = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            d = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            d = c - 'A' + 10;
+        else
+            return padrao;
         if (v > (std::numeric_limits<std::int64_t>::max() - d) / base) return padrao;
         v = v * base + d;
     }
@@ -380,7 +394,8 @@ std::string LeArquivo(const std::string& nome) {
     // In blocks, not character by character: day files and detail tapes run to megabytes.
     std::string texto;
     char bloco[65536];
-    while (f.read(bloco, sizeof bloco) || f.gcount() > 0) texto.append(bloco, static_cast<std::size_t>(f.gcount()));
+    while (f.read(bloco, sizeof bloco) || f.gcount() > 0)
+        texto.append(bloco, static_cast<std::size_t>(f.gcount()));
     return texto;
 }
 

@@ -1,7 +1,7 @@
-#include "driver/core/erros.h"
 #include "driver/core/porta.h"
 
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "platform/relogio.h"
@@ -80,7 +80,9 @@ plataforma::ConfiguracaoLinha LinhaDoSlot(int slot) {
     return linha;
 }
 
-bool TestaCTS(int slot) { return CanalDoSlot(slot).Cts(); }
+bool TestaCTS(int slot) {
+    return CanalDoSlot(slot).Cts();
+}
 
 bool AguardaCTS() {
     if (!Config().ChecaCTS) return true;
@@ -93,7 +95,9 @@ bool AguardaCTS() {
     return cts;
 }
 
-void EnviaTexto(int slot, const std::string& texto) { CanalDoSlot(slot).Escreve(texto); }
+void EnviaTexto(int slot, const std::string& texto) {
+    CanalDoSlot(slot).Escreve(texto);
+}
 
 void EnviaBytes(int slot, const std::string& texto, std::size_t n) {
     CanalDoSlot(slot).Escreve(std::string_view(texto).substr(0, n));
@@ -105,7 +109,9 @@ std::string LePorta(int slot, int prazoMs) {
     return r;
 }
 
-void FechaPorta(int slot) { CanalDoSlot(slot).Fecha(); }
+void FechaPorta(int slot) {
+    CanalDoSlot(slot).Fecha();
+}
 
 bool PreparaPedido(int slot) {
     Slot& s = SlotDaPorta(slot);
@@ -132,7 +138,9 @@ bool PreparaPedido(int slot) {
     return true;
 }
 
-void MarcaRespostaPendente(int slot) { SlotDaPorta(slot).respostaPendente = true; }
+void MarcaRespostaPendente(int slot) {
+    SlotDaPorta(slot).respostaPendente = true;
+}
 
 void FechaTodasAsPortas() {
     FechaPorta(SlotImpressora);

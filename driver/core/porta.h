@@ -12,7 +12,7 @@ enum SlotPorta { SlotImpressora = 1, SlotBalanca = 2 };
 
 struct Slot {
     std::unique_ptr<Canal> canal;  // made when the slot is first opened
-    std::string dispositivo;  // "\\.\COMn" (or "LPTn" for the parallel family)
+    std::string dispositivo;       // "\\.\COMn" (or "LPTn" for the parallel family)
     std::string baud;
     // The last exchange on this line ended without its whole reply (or with more than one):
     // what it asked for may still come. Lines without packet numbers only.

@@ -67,8 +67,8 @@ void LimitaInteiro(long long valor, long long minimo, long long maximo, const ch
 
 void LimitaTexto(const char* texto, std::size_t maximo, const char* nome) {
     if (texto && ::strnlen(texto, maximo + 1) > maximo)
-        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " acima de " + std::to_string(maximo) +
-                            " bytes");
+        throw TextoRecusado(std::string("Parametro invalido: ") + nome + " acima de " +
+                            std::to_string(maximo) + " bytes");
 }
 
 }  // namespace tarvo

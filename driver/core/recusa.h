@@ -12,7 +12,7 @@ namespace tarvo {
 // Thrown by the checks below; the export guard (Protegido) turns it into the last error
 // -2 with its message and the export's result 0, nothing sent.
 class TextoRecusado : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -1,4 +1,3 @@
-#include "driver/core/erros.h"
 #include "driver/core/registro.h"
 
 #include <charconv>
@@ -7,6 +6,7 @@
 #include <random>
 
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/formatadores.h"
 #include "platform/arquivo.h"
 #include "platform/pastas.h"
@@ -77,7 +77,9 @@ std::string EmbaralhaTexto(const std::string& texto, std::uint64_t semente) {
     return r;
 }
 
-bool LogLigado() { return Config().Homologar; }
+bool LogLigado() {
+    return Config().Homologar;
+}
 
 void GravaLogTexto(const std::string& texto) {
     if (!Config().Homologar) return;
@@ -91,7 +93,9 @@ void GravaLogTexto(const std::string& texto) {
     GravaLinhaArquivo("LOG.DAT", data + " " + hora + "=>" + texto);
 }
 
-void GravaVersaoLog() { GravaLog(kBannerVersao); }
+void GravaVersaoLog() {
+    GravaLog(kBannerVersao);
+}
 
 int InformaNaoImplementado(const std::string& nome) {
     Erro().TextoRetorno.clear();
@@ -117,7 +121,9 @@ void CopiaParaBuffer(char* buffer, std::size_t capacidade, const std::string& te
     buffer[n] = '\0';
 }
 
-std::string ArquivoRetorno() { return Config().Path + "RETORNO.TXT"; }
+std::string ArquivoRetorno() {
+    return Config().Path + "RETORNO.TXT";
+}
 
 namespace {
 void EntregaRetorno(char* buffer, std::size_t capacidade) {
@@ -147,7 +153,9 @@ void DevolveRetornoBrancos(int n, char* buffer, std::size_t capacidade) {
     EntregaRetorno(buffer, capacidade);
 }
 
-void DevolveValor(char* buffer, std::size_t capacidade) { CopiaParaBuffer(buffer, capacidade, Erro().TextoValor); }
+void DevolveValor(char* buffer, std::size_t capacidade) {
+    CopiaParaBuffer(buffer, capacidade, Erro().TextoValor);
+}
 
 void DevolveValorZeros(int n, char* buffer, std::size_t capacidade) {
     Erro().TextoValor = PreencheZerosEsquerda(Erro().TextoValor, n);

@@ -31,8 +31,12 @@ bool LogLigado();
 void GravaLogTexto(const std::string& texto);
 
 namespace detalhe {
-inline void Acrescenta(std::string& s, std::string_view parte) { s += parte; }
-inline void Acrescenta(std::string& s, char c) { s += c; }
+inline void Acrescenta(std::string& s, std::string_view parte) {
+    s += parte;
+}
+inline void Acrescenta(std::string& s, char c) {
+    s += c;
+}
 template <class N, std::enable_if_t<std::is_integral_v<N> && !std::is_same_v<N, char>, int> = 0>
 void Acrescenta(std::string& s, N n) {
     s += std::to_string(n);

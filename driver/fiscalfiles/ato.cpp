@@ -24,7 +24,8 @@ namespace tarvo::ato {
 
 namespace {
 
-using FnGeraAto17 = int (*)(const char*, const char*, const char*, const char*, char, const char*, const char*);
+using FnGeraAto17 = int (*)(const char*, const char*, const char*, const char*, char, const char*,
+                            const char*);
 
 // The serial number as Tarvo_NumeroSerie answers it, right-trimmed; its result in `r`.
 std::string NumeroSerie(int& r) {
@@ -65,21 +66,29 @@ std::string NomeSemPasta(const std::string& arquivo) {
 
 }  // namespace
 
-std::string ExtensaoArquivoRFD(int ano, int mes, int dia) { return ExtensaoRFDData(Aaaammdd(ano, mes, dia)); }
+std::string ExtensaoArquivoRFD(int ano, int mes, int dia) {
+    return ExtensaoRFDData(Aaaammdd(ano, mes, dia));
+}
 
 char CaracterPeriodo(int tipoPeriodo) {
     switch (tipoPeriodo) {
-        case 0: return 'D';
-        case 2: return 'C';
-        default: return 'M';
+        case 0:
+            return 'D';
+        case 2:
+            return 'C';
+        default:
+            return 'M';
     }
 }
 
 const char* TextoLeitura(int tipoLeitura) {
     switch (tipoLeitura) {
-        case 1: return "MF";
-        case 2: return "MFD";
-        default: return "TDM";
+        case 1:
+            return "MF";
+        case 2:
+            return "MFD";
+        default:
+            return "TDM";
     }
 }
 
@@ -117,8 +126,10 @@ int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPe
         const std::string saida = config.PathRFD + serie + ".txt";
         if (saida.size() >= kTamanhoNomeArquivo) {
             // The name would not fit the caller's buffer: refused before anything is read.
-            GravaLog("Nome do arquivo de sa\xED" "da com mais de " + std::to_string(kTamanhoNomeArquivo - 1) +
-                     " caracteres: " + saida);
+            GravaLog(
+                "Nome do arquivo de sa\xED"
+                "da com mais de " +
+                std::to_string(kTamanhoNomeArquivo - 1) + " caracteres: " + saida);
             r = 16393;
         } else {
             std::shared_ptr<memorias::TQovDlls> leitor = memorias::SubstituiLeitor();
@@ -128,8 +139,8 @@ int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPe
                 const std::string periodo(1, CaracterPeriodo(tipoPeriodo));
                 const std::string leitura = TextoLeitura(tipoLeitura);
                 GravaLog("Gerando arquivo do ATO COTEPE 1704");
-                GravaLog("GeraArquivoATO17( " + dump + "," + saida + "," + inicio + "," + fim + "," + periodo +
-                         ",01," + leitura + " )");
+                GravaLog("GeraArquivoATO17( " + dump + "," + saida + "," + inicio + "," + fim + "," +
+                         periodo + ",01," + leitura + " )");
                 // The converter writes beside the output; the file replaces an earlier one only
                 // when it is whole and its range held a reduction.
                 plataforma::SaidaSegura arquivo(saida);
@@ -149,8 +160,8 @@ int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPe
     return r;
 }
 
-int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, int tipoPeriodo, int tipoLeitura,
-                      std::string& nome) {
+int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, int tipoPeriodo,
+                      int tipoLeitura, std::string& nome) {
     if (intervalo::ContadoresInvertidos(primeiro, ultimo)) return 0;
     std::string datas[2];
     const std::string* contadores[2] = {&primeiro, &ultimo};
@@ -212,7 +223,9 @@ int ConverteATO17ParaPAFRJ(const std::string& arquivo) {
         // A file that ends in a line break gives an empty last piece: it is no line.
         if (!mantidas.empty() && mantidas.back().empty()) mantidas.pop_back();
         if (mantidas.size() < 2) {
-            GravaLog("N\xE3o foi poss\xEDvel realizar a convers\xE3o do arquivo, o arquivo de origem est\xE1 vazio.");
+            GravaLog(
+                "N\xE3o foi poss\xEDvel realizar a convers\xE3o do arquivo, o arquivo de origem est\xE1 "
+                "vazio.");
         } else {
             std::string texto;
             for (const std::string& linha : mantidas) texto += linha + "\r\n";
@@ -233,7 +246,8 @@ int RFD_ConvertedaMFDMemorias(const std::string& n) {
     if (r != 1) throw ErroArquivoFiscal("Falha ao ler o n\xFAmero de s\xE9rie do ECF");
     const Configuracao& config = Config();
     const std::string dump = config.PathTDM + memorias::NomeArquivoMemorias(serie);
-    if (memorias::LeMemoriasBinario(dump, serie, true) != 1) throw ErroArquivoFiscal("Falha ao ler as mem\xF3rias do ECF");
+    if (memorias::LeMemoriasBinario(dump, serie, true) != 1)
+        throw ErroArquivoFiscal("Falha ao ler as mem\xF3rias do ECF");
 
     const std::string falhaData = "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA " + n;
     std::string data;

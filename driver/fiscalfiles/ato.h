@@ -34,8 +34,8 @@ int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPe
                    std::string& nome);
 // The same for the dates of two Z counters (YYYYMMDD). A counter whose date cannot be read
 // ends it with "Falha ao ler a data da Redução Z nº " + counter and that reading's code.
-int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, int tipoPeriodo, int tipoLeitura,
-                      std::string& nome);
+int GeraRFDBinarioCRZ(const std::string& primeiro, const std::string& ultimo, int tipoPeriodo,
+                      int tipoLeitura, std::string& nome);
 // The detail-tape file of a period, converted for PAF-RJ.
 int GeraRFDBinarioRJ(const std::string& inicio, const std::string& fim, int tipoPeriodo);
 

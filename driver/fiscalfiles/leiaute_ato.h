@@ -146,7 +146,9 @@ static_assert(ComprimentoLinha(kLinhaE09) == 64 && ComprimentoLinha(kLinhaE10) =
 // A control character (below the blank, or DEL: a tab the printer printed in a name, a line
 // break of a host's form) would break the columns or the line of every fiscal file: text fields
 // are written with a blank in its place.
-constexpr bool EhCaractereControle(char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F; }
+constexpr bool EhCaractereControle(char ch) {
+    return static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F;
+}
 
 // The record type of an ATO line from its characters 2 and 3 ("E12" gives 12); -1 when they
 // are not two digits (the EAD line, a short or foreign line).

@@ -36,8 +36,8 @@ class LeiturasFiscais {
     virtual bool PermiteIss() = 0;
     // The detail tape between two COOs: the printer's raw stream into `bruto`, its text lines
     // into `texto`. 1, or the download's code.
-    virtual int FitaDetalhe(const std::string& cooInicial, const std::string& cooFinal, const std::string& bruto,
-                            const std::string& texto) = 0;
+    virtual int FitaDetalhe(const std::string& cooInicial, const std::string& cooFinal,
+                            const std::string& bruto, const std::string& texto) = 0;
     // An X reading sent back instead of printed, as text into `texto`: 1, or the failing step's code.
     virtual int LeituraXTexto(const std::string& texto) = 0;
     // The full fiscal-memory reading of a range of reductions, as text into `texto`. Returns the

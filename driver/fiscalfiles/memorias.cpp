@@ -22,7 +22,8 @@ using FnLeMemorias = int (*)(const char*, const char*, const char*, int);
 using FnStatus = int (*)(void*);
 using FnSemArgumentos = int (*)();
 using FnBaud = int (*)(int);
-using FnGeraAto17 = int (*)(const char*, const char*, const char*, const char*, char, const char*, const char*);
+using FnGeraAto17 = int (*)(const char*, const char*, const char*, const char*, char, const char*,
+                            const char*);
 
 const char* const kVerifique =
     "Verifique se a dll est\xE1 no mesmo diret\xF3rio da Tarvo.dll ou no diret\xF3rio System32 do Windows";
@@ -79,14 +80,17 @@ int BaudDaLeitura(int baud) {
         case 19200:
         case 38400:
         case 57600:
-        case 115200: return baud;
-        default: return 115200;
+        case 115200:
+            return baud;
+        default:
+            return 115200;
     }
 }
 
 // --- TQovDlls ---------------------------------------------------------------------------------------
 
-TQovDlls::TQovDlls(const std::string& porta, int baud) : porta_(PortaDaLeitura(porta)), baud_(BaudDaLeitura(baud)) {
+TQovDlls::TQovDlls(const std::string& porta, int baud)
+    : porta_(PortaDaLeitura(porta)), baud_(BaudDaLeitura(baud)) {
     TravaStatus();  // the lock exists before the first status call can need it
     CarregaDlls();
     DefineBaudRate(baud_);
@@ -140,7 +144,8 @@ bool TQovDlls::CancelaLeitura() const {
     return f != nullptr;
 }
 
-int TQovDlls::LeStatus(int& situacao, int& codigoErro, int& tamanho, int& progresso, std::string& texto) const {
+int TQovDlls::LeStatus(int& situacao, int& codigoErro, int& tamanho, int& progresso,
+                       std::string& texto) const {
     situacao = codigoErro = tamanho = progresso = 0;
     texto.clear();
     auto f = reinterpret_cast<FnStatus>(EntradaLeitura("DLLReadStatus"));
@@ -221,7 +226,8 @@ int LeMemoriasBinario(const std::string& dump, const std::string& serie, bool ag
         if (LogLigado()) GravaLog("Tamanho final do arquivo TDM=", TamanhoArquivo(dump));
     }
     InformaRetornoLeitura(r);
-    GravaLog("Retorno da fun\xE7\xE3o Tarvo_LeMemoriasBinario:", std::to_string(r), " - ", Erro().UltimaMensagem);
+    GravaLog("Retorno da fun\xE7\xE3o Tarvo_LeMemoriasBinario:", std::to_string(r), " - ",
+             Erro().UltimaMensagem);
     return r;
 }
 

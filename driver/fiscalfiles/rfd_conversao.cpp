@@ -291,16 +291,21 @@ int LeEntradaRfd(const std::string& reducao, LeiturasFiscais& leituras, EntradaR
         // The first reduction starts at COO 1: the day's first document may be a sale, and
         // starting at 2 would leave it out of the file.
         if (int n = ParaInteiro(reducao, 0); n > 1)
-            if (int r = leituras.LeInteiro("COOReducao[" + std::to_string(n - 1) + "]", base); r != 1) return r;
+            if (int r = leituras.LeInteiro("COOReducao[" + std::to_string(n - 1) + "]", base); r != 1)
+                return r;
         e.primeiroCoo = std::to_string(ParaInteiro(base, 0) + 1);
-        if (int r = leituras.FitaDetalhe(e.primeiroCoo, ultimo, Rfdtemp("DETORG.TXT"), detalhe); r != 1) return r;
+        if (int r = leituras.FitaDetalhe(e.primeiroCoo, ultimo, Rfdtemp("DETORG.TXT"), detalhe); r != 1)
+            return r;
         for (std::size_t i = 0; i < 16; ++i) {
             const std::string ii = PreencheZerosEsquerda(std::to_string(i), 2);
             std::string indicador, valor;
-            if (int r = leituras.LeIndicador("Aliquota" + ii + "ICMSReducao[" + reducao + "]", indicador); r != 1)
+            if (int r = leituras.LeIndicador("Aliquota" + ii + "ICMSReducao[" + reducao + "]", indicador);
+                r != 1)
                 return r;
-            if (int r = leituras.LeMoeda("Aliquota" + ii + "Reducao[" + reducao + "]", valor); r != 1) return r;
-            e.aliquotas[i] = (indicador == "11" ? "T" : "S") + ParteDireita(PreencheZerosEsquerda(valor, 4), 4);
+            if (int r = leituras.LeMoeda("Aliquota" + ii + "Reducao[" + reducao + "]", valor); r != 1)
+                return r;
+            e.aliquotas[i] =
+                (indicador == "11" ? "T" : "S") + ParteDireita(PreencheZerosEsquerda(valor, 4), 4);
         }
         CopiaArquivo(detalhe, Rfdtemp("DET_" + reducao + ".TXT"), false);
         e.permiteIss = leituras.PermiteIss();
@@ -335,7 +340,8 @@ int LeEntradaRfd(const std::string& reducao, LeiturasFiscais& leituras, EntradaR
     leituras.DataHoraSoftwareBasico(e.memoriaFiscal, e.dataSoftwareBasico, e.horaSoftwareBasico);
     if (estado.FlagTDM && !config.Debugger) {
         GravaLog("***(CMD3)  Gerando E11 ***");
-        int r = estado.ArmazenamentoRFD ? LeRegistroE11(e.contadores, reducao) : MontaContadoresEcf(leituras, e.contadores);
+        int r = estado.ArmazenamentoRFD ? LeRegistroE11(e.contadores, reducao)
+                                        : MontaContadoresEcf(leituras, e.contadores);
         if (r != 1) return r;
     }
     return 1;

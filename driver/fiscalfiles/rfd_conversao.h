@@ -21,8 +21,8 @@ PeriodoSintegra& PeriodoBuscaSintegra();
 
 // What the RFD of one reduction is made from: the printer's answers and the run's settings.
 struct EntradaRfd {
-    std::string reducao;                // the reduction's CRZ
-    std::vector<std::string> detalhe;   // the detail tape of its day, as text lines
+    std::string reducao;               // the reduction's CRZ
+    std::vector<std::string> detalhe;  // the detail tape of its day, as text lines
     std::array<std::string, 16> aliquotas{"T0000", "T0000", "T0000", "T0000", "T0000", "T0000",
                                           "T0000", "T0000", "T0000", "T0000", "T0000", "T0000",
                                           "T0000", "T0000", "T0000", "T0000"};  // "T1800", "S0500"

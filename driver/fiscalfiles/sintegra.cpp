@@ -32,7 +32,9 @@ std::int64_t Inteiro(const std::string& campo) {
     return v;
 }
 
-std::string Zeros(std::int64_t v, int largura) { return PreencheZerosEsquerda(std::to_string(v), largura); }
+std::string Zeros(std::int64_t v, int largura) {
+    return PreencheZerosEsquerda(std::to_string(v), largura);
+}
 
 // One product of one reduction in the 60D summary.
 struct Resumo60D {
@@ -65,14 +67,28 @@ void DefineOpcoesSintegra(int flags) {
 
 int UltimoDiaMes(int mes, int ano) {
     switch (mes) {
-        case 1: case 3: case 5: case 7: case 8: case 10: case 12: return 31;
-        case 4: case 6: case 9: case 11: return 30;
-        case 2: return (ano % 4 == 0 && (ano % 100 != 0 || ano % 400 == 0)) ? 29 : 28;
-        default: return 0;
+        case 1:
+        case 3:
+        case 5:
+        case 7:
+        case 8:
+        case 10:
+        case 12:
+            return 31;
+        case 4:
+        case 6:
+        case 9:
+        case 11:
+            return 30;
+        case 2:
+            return (ano % 4 == 0 && (ano % 100 != 0 || ano % 400 == 0)) ? 29 : 28;
+        default:
+            return 0;
     }
 }
 
-std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio, const std::string& fim) {
+std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio,
+                                const std::string& fim) {
     auto aaaammdd = [](const std::string& data) {
         const std::string d = PreencheZerosEsquerda(SomenteNumeros(data), 8);  // ddmmyyyy
         return d.substr(4, 4) + d.substr(2, 2) + d.substr(0, 2);
@@ -89,7 +105,8 @@ std::size_t MontaRegistros60D() {
         if (TrechoLinha(linha, kChave + 1, 3) != "60I") return;
         const std::string r = TrechoLinha(linha, kChave + 1);
         const std::string datas = TrechoLinha(linha, 3, 16), produto = TrechoLinha(r, 43, 14);
-        const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13)), valor = Inteiro(TrechoLinha(r, 70, 13));
+        const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13)),
+                           valor = Inteiro(TrechoLinha(r, 70, 13));
         auto [pos, novo] = indice.try_emplace(datas + produto, resumos.size());
         if (!novo) {
             resumos[pos->second].quantidade += quantidade;
@@ -114,8 +131,8 @@ std::size_t MontaRegistros60D() {
         texto += "02" + s.datas + "05" + "60D" + PreencheZerosEsquerda(s.data, 8) +
                  PreencheEspacosDireita(s.serie, 20) + PreencheEspacosDireita(s.produto, 14) +
                  Zeros(s.quantidade, 13) + Zeros(s.valor, 16) + PreencheZerosEsquerda(s.base, 16) +
-                 PreencheEspacosDireita(s.codigo, 4) + PreencheZerosEsquerda(s.imposto, 13) + std::string(19, ' ') +
-                 "\r\n";
+                 PreencheEspacosDireita(s.codigo, 4) + PreencheZerosEsquerda(s.imposto, 13) +
+                 std::string(19, ' ') + "\r\n";
     }
     if (!texto.empty() && !plataforma::AnexaArquivoSeguro(sint, texto))
         throw ErroArquivoFiscal("Erro ao gravar " + sint);
@@ -140,7 +157,8 @@ std::size_t MontaRegistros60R() {
     PercorreLinhasArquivo(sint, [&](const std::string& linha) {
         if (TrechoLinha(linha, kChave + 1, 3) != "60I") return;
         const std::string r = TrechoLinha(linha, kChave + 1);
-        const std::string grupo = TrechoLinha(linha, 11, 6) + "00" + PreencheEspacosDireita(TrechoLinha(r, 43, 14), 14);
+        const std::string grupo =
+            TrechoLinha(linha, 11, 6) + "00" + PreencheEspacosDireita(TrechoLinha(r, 43, 14), 14);
         const std::string resumo = PreencheZerosEsquerda(TrechoLinha(r, 4, 8), 8) + TrechoLinha(r, 57, 13) +
                                    TrechoLinha(r, 70, 13) + TrechoLinha(r, 83, 12) +
                                    PreencheEspacosDireita(TrechoLinha(r, 95, 4), 4);
@@ -174,7 +192,9 @@ std::size_t MontaRegistros60R() {
     return escritos;
 }
 
-std::size_t MontaRegistros60(int modo) { return modo == 0 ? MontaRegistros60D() : MontaRegistros60R(); }
+std::size_t MontaRegistros60(int modo) {
+    return modo == 0 ? MontaRegistros60D() : MontaRegistros60R();
+}
 
 std::int64_t AjustaValorMonetario(std::int64_t valor, std::int64_t aliquota) {
     if (valor < 1000000) return MultiplicaDivide(valor, aliquota, 10000, false);

@@ -37,8 +37,8 @@ void DefineOpcoesSintegra(int flags);
 int UltimoDiaMes(int mes, int ano);
 
 // The informant's records from an E01 and an E02 line's records and the informant's texts.
-std::string MontaRegistro10(const std::string& cnpj, const std::string& inscricao, const InformanteSintegra& i,
-                            const std::string& inicio, const std::string& fim);
+std::string MontaRegistro10(const std::string& cnpj, const std::string& inscricao,
+                            const InformanteSintegra& i, const std::string& inicio, const std::string& fim);
 std::string MontaRegistro11(const InformanteSintegra& i);
 
 // The printer's grand total at the end of each reduction (E12 line) of an ATO file, in file
@@ -70,14 +70,16 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
 // lines, and stores records 10 and 11. 1 on
 // success; a failed reading of a 60M's first COO ends it with that reading's code (no 60M is
 // ever written with a COO it could not read). Throws ErroArquivoFiscal when a file fails.
-int GeraSintegraMfdBinario(const std::string& arquivoAto, const LeitorCOOReducao& leCoo = LeCOOReducaoImpressora);
+int GeraSintegraMfdBinario(const std::string& arquivoAto,
+                           const LeitorCOOReducao& leCoo = LeCOOReducaoImpressora);
 
 // The 60 summaries appended to "SINT.TXT": mode 0 the 60D records, mode 1 the 60R. Returns
 // how many were appended.
 std::size_t MontaRegistros60(int modo);
 
 // The type-10 record with the period's first and last day (dd/mm/yyyy texts) in its places.
-std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio, const std::string& fim);
+std::string Registro10NoPeriodo(const std::string& registro10, const std::string& inicio,
+                                const std::string& fim);
 
 // What the final file holds besides the informant's records.
 struct ContagemSintegra {

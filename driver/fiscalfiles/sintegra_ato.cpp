@@ -21,7 +21,9 @@ namespace tarvo {
 
 namespace {
 
-std::string N(const std::string& texto, int largura) { return PreencheZerosEsquerda(texto, largura); }
+std::string N(const std::string& texto, int largura) {
+    return PreencheZerosEsquerda(texto, largura);
+}
 std::string X(const std::string& texto, int largura) {
     return PreencheEspacosDireita(SemCaracteresControle(texto), largura);
 }
@@ -48,7 +50,9 @@ std::string CodigoItem(const std::string& totalizador, bool cancelado) {
     return codigo;
 }
 
-bool CodigoEhAliquota(const std::string& codigo) { return EhNumerico(codigo) && codigo.size() == 4; }
+bool CodigoEhAliquota(const std::string& codigo) {
+    return EhNumerico(codigo) && codigo.size() == 4;
+}
 
 struct Reducao {
     std::string movimento, emissao;
@@ -88,10 +92,10 @@ class SaidaSint {
 
 }  // namespace
 
-std::string MontaRegistro10(const std::string& cnpj, const std::string& inscricao, const InformanteSintegra& i,
-                            const std::string& inicio, const std::string& fim) {
-    return "10" + N(cnpj, 14) + X(Apara(inscricao), 14) + X(i.razaoSocial, 35) + X(i.cidade, 30) + X(i.uf, 2) +
-           N(i.fax, 10) + N(inicio, 8) + N(fim, 8) + "331";
+std::string MontaRegistro10(const std::string& cnpj, const std::string& inscricao,
+                            const InformanteSintegra& i, const std::string& inicio, const std::string& fim) {
+    return "10" + N(cnpj, 14) + X(Apara(inscricao), 14) + X(i.razaoSocial, 35) + X(i.cidade, 30) +
+           X(i.uf, 2) + N(i.fax, 10) + N(inicio, 8) + N(fim, 8) + "331";
 }
 
 std::string MontaRegistro11(const InformanteSintegra& i) {
@@ -194,11 +198,16 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
     while (resultado == 1 && std::getline(entrada, linha)) {
         if (!linha.empty() && linha.back() == '\r') linha.pop_back();
         switch (TipoLinha(linha)) {
-            case 1: CarregaLinha(linha, e01); break;
-            case 2: CarregaLinha(linha, e02); break;
+            case 1:
+                CarregaLinha(linha, e01);
+                break;
+            case 2:
+                CarregaLinha(linha, e02);
+                break;
             case 12: {
                 CarregaLinha(linha, z);
-                const std::string movimento = N(z.DataMovimento.Texto(), 8), emissao = N(z.DataEmissao.Texto(), 8);
+                const std::string movimento = N(z.DataMovimento.Texto(), 8),
+                                  emissao = N(z.DataEmissao.Texto(), 8);
                 reducaoPorData.try_emplace(movimento, reducoes.size());
                 reducaoPorCrz.try_emplace(N(z.CRZ.Texto(), 6), reducoes.size());
                 const std::int64_t gtFinal = reducoes.size() < gts.size() ? gts[reducoes.size()] : 0;
@@ -246,8 +255,9 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
             }
             case 14: {
                 CarregaLinha(linha, recibo);
-                documentos.try_emplace(N(recibo.Cabecalho.COO.Texto(), 6),
-                                       Documento{N(recibo.DataInicio.Texto(), 8), recibo.IndicadorCancelamento == "S"});
+                documentos.try_emplace(
+                    N(recibo.Cabecalho.COO.Texto(), 6),
+                    Documento{N(recibo.DataInicio.Texto(), 8), recibo.IndicadorCancelamento == "S"});
                 break;
             }
             case 15: {
@@ -267,8 +277,9 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
                 const std::int64_t cooItem = Inteiro(coo);
                 std::size_t k = feitos60M.size();
                 if (cooCrescente) {
-                    auto acima = std::upper_bound(feitos60M.begin(), feitos60M.end(), cooItem,
-                                                  [](std::int64_t c, const Feito60M& m) { return c < m.cooFinal; });
+                    auto acima =
+                        std::upper_bound(feitos60M.begin(), feitos60M.end(), cooItem,
+                                         [](std::int64_t c, const Feito60M& m) { return c < m.cooFinal; });
                     k = static_cast<std::size_t>(acima - feitos60M.begin());
                     if (k == 0) k = feitos60M.size();
                 } else {
@@ -282,36 +293,38 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
                     datas = feitos60M[k].datas;
                     data = datas.substr(8);
                 }
-                const std::string codigo =
-                    CodigoItem(item.CodigoTotalizador.Texto(), item.IndicadorCancelamento == "S" || documentoCancelado);
+                const std::string codigo = CodigoItem(
+                    item.CodigoTotalizador.Texto(), item.IndicadorCancelamento == "S" || documentoCancelado);
                 if (codigo == "0000") break;
                 const std::int64_t unitario = Inteiro(item.ValorUnitario.Texto());
-                const std::int64_t liquido = std::max<std::int64_t>(0, unitario - Inteiro(item.Desconto.Texto()));
+                const std::int64_t liquido =
+                    std::max<std::int64_t>(0, unitario - Inteiro(item.Desconto.Texto()));
                 const std::int64_t aliquota = CodigoEhAliquota(codigo) ? Inteiro(codigo) : 0;
                 const std::string produto = X(item.CodigoProduto.Texto(), 14);
                 sint.Linha("02" + datas + "06",
                            "60I" + data + X(item.Cabecalho.NumeroSerie.Texto(), 20) + "2D" + coo +
                                N(item.NumeroItem.Texto(), 3) + produto + N(item.Quantidade.Texto(), 13) +
-                               N(std::to_string(liquido), 13) + N(std::to_string(BaseCalculo60I(unitario, codigo)), 12) +
-                               codigo +
-                               N(std::to_string(AjustaValorMonetario(Inteiro(item.ValorTotalLiquido.Texto()), aliquota)),
+                               N(std::to_string(liquido), 13) +
+                               N(std::to_string(BaseCalculo60I(unitario, codigo)), 12) + codigo +
+                               N(std::to_string(
+                                     AjustaValorMonetario(Inteiro(item.ValorTotalLiquido.Texto()), aliquota)),
                                  12) +
                                std::string(16, ' '));
                 std::string descricao = item.Descricao.Texto();
                 descricao.erase(0, std::min(descricao.find_first_not_of(' '), descricao.size()));
-                sint.Linha("04" + datas + "07", "75" + data + data + X(Apara(item.CodigoProduto.Texto()), 14) +
-                                                    std::string(8, ' ') + X(descricao, 53) +
-                                                    X(item.Unidade.Texto(), 6) + "00000" +
-                                                    (CodigoEhAliquota(codigo) ? codigo : "0000") + "00000" +
-                                                    std::string(13, '0'));
+                sint.Linha("04" + datas + "07",
+                           "75" + data + data + X(Apara(item.CodigoProduto.Texto()), 14) +
+                               std::string(8, ' ') + X(descricao, 53) + X(item.Unidade.Texto(), 6) + "00000" +
+                               (CodigoEhAliquota(codigo) ? codigo : "0000") + "00000" + std::string(13, '0'));
                 break;
             }
-            default: break;
+            default:
+                break;
         }
     }
     for (const Linha60A& a : linhas60A)
-        sint.Linha(a.chaveEInicio.substr(0, 20), a.chaveEInicio.substr(20) + N(std::to_string(a.valor), 12) +
-                                                     std::string(79, ' '));
+        sint.Linha(a.chaveEInicio.substr(0, 20),
+                   a.chaveEInicio.substr(20) + N(std::to_string(a.valor), 12) + std::string(79, ' '));
     sint.Fecha();
     if (resultado != 1) return resultado;
 

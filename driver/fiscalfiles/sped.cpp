@@ -173,8 +173,7 @@ std::string Normalizado(std::int64_t v, int casas) {
 std::string MontaRegistro(std::initializer_list<std::string_view> campos) {
     std::string l = "|";
     for (auto c : campos) {
-        for (char ch : c)
-            l.push_back(ch == '|' || EhCaractereControle(ch) ? ' ' : ch);
+        for (char ch : c) l.push_back(ch == '|' || EhCaractereControle(ch) ? ' ' : ch);
         l.push_back('|');
     }
     return l;

@@ -77,7 +77,7 @@
 #define TARVO_DECL_i(n) int n
 #define TARVO_DECL_b(n) unsigned char n
 #define TARVO_DECL_p(n) int* n
-#define TARVO_DECL_x(n, quantos) const char* n, int quantos
+#define TARVO_DECL_x(n, quantos) const char *n, int quantos
 #define TARVO_DECL_n(...) void
 
 /* Argument names, to forward a call. */

@@ -14,7 +14,7 @@
 static int falhas = 0;
 
 /* Reports a call that did not give the result expected, with the library's last error. */
-static int confere(const char *chamada, int esperado, int resultado) {
+static int confere(const char* chamada, int esperado, int resultado) {
     int codigo = 0;
     char mensagem[1024] = "";
     TarvoCupom_RetornoImpressora(&codigo, mensagem);
@@ -23,15 +23,14 @@ static int confere(const char *chamada, int esperado, int resultado) {
     return resultado;
 }
 
-int main(int argc, char **argv) {
-    const char *balanca = argc > 1 ? argv[1] : "COM2";
+int main(int argc, char** argv) {
+    const char* balanca = argc > 1 ? argv[1] : "COM2";
     /* Raw bytes go with their count: the NUL of ESC @ ... is data, not an end. */
     static const char inicializa[] = {0x1B, 0x40, 0x1B, 0x33, 0x00};
 
     confere("Kelt_VerificaOnLine", 1, Kelt_VerificaOnLine());
     confere("Kelt_EnviaComando", 1, Kelt_EnviaComando(inicializa, (int)sizeof inicializa));
-    confere("Kelt_EnviaBufferFormatado", 1,
-            Kelt_EnviaBufferFormatado("PADARIA CENTRAL\n", 0, 0, 0, 1, 1));
+    confere("Kelt_EnviaBufferFormatado", 1, Kelt_EnviaBufferFormatado("PADARIA CENTRAL\n", 0, 0, 0, 1, 1));
     confere("TarvoCupom_EnviaBuffer", 1, TarvoCupom_EnviaBuffer("1 PAO FRANCES       0,75\n"));
     confere("Kelt_ConfiguraCodigoBarras", 1, Kelt_ConfiguraCodigoBarras(80, 2, 2, 0, 0));
     confere("Kelt_ImprimeCodigoBarrasEAN13", 1, Kelt_ImprimeCodigoBarrasEAN13("789100031550"));

@@ -38,7 +38,8 @@ bool EscreveTudo(int fd, std::string_view texto) {
 // empty file).
 bool Sobrescreve(int fd, off_t tamanho, std::string_view texto) {
     if (!EscreveTudo(fd, texto)) return false;
-    return tamanho <= static_cast<off_t>(texto.size()) || ::ftruncate(fd, static_cast<off_t>(texto.size())) == 0;
+    return tamanho <= static_cast<off_t>(texto.size()) ||
+           ::ftruncate(fd, static_cast<off_t>(texto.size())) == 0;
 }
 
 // The companion, open and locked, still under its name (another writer may have exchanged
@@ -54,8 +55,8 @@ int AbreCompanheiro(const std::string& nome, struct stat& aberto, int& erro) {
         }
         TravaDescritor(fd, LOCK_EX);
         struct stat nomeado {};
-        if (::fstat(fd, &aberto) == 0 && ::lstat(nome.c_str(), &nomeado) == 0 && aberto.st_dev == nomeado.st_dev &&
-            aberto.st_ino == nomeado.st_ino)
+        if (::fstat(fd, &aberto) == 0 && ::lstat(nome.c_str(), &nomeado) == 0 &&
+            aberto.st_dev == nomeado.st_dev && aberto.st_ino == nomeado.st_ino)
             return fd;
         ::close(fd);
     }
@@ -122,7 +123,9 @@ bool Arrenda(int fd) {
     return ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
 }
 
-void SoltaArrendamento(int fd) { ::fcntl(fd, F_SETLEASE, F_UNLCK); }
+void SoltaArrendamento(int fd) {
+    ::fcntl(fd, F_SETLEASE, F_UNLCK);
+}
 
 // One write of at most this many bytes at the start of a file is whole or not done at all,
 // a killed writer's included: the kernel copies one page without stopping in between.
@@ -139,10 +142,11 @@ bool SobrescreveNoLugar(Mantido& publicado, const std::string& caminho, std::str
         !Arrenda(publicado.fd))
         return false;
     struct stat nomeado {};
-    const bool ok = ::lstat(caminho.c_str(), &nomeado) == 0 && nomeado.st_dev == publicado.dispositivo &&
-                    nomeado.st_ino == publicado.inode && S_ISREG(nomeado.st_mode) &&
-                    nomeado.st_size <= static_cast<off_t>(texto.size()) &&
-                    ::pwrite(publicado.fd, texto.data(), texto.size(), 0) == static_cast<ssize_t>(texto.size());
+    const bool ok =
+        ::lstat(caminho.c_str(), &nomeado) == 0 && nomeado.st_dev == publicado.dispositivo &&
+        nomeado.st_ino == publicado.inode && S_ISREG(nomeado.st_mode) &&
+        nomeado.st_size <= static_cast<off_t>(texto.size()) &&
+        ::pwrite(publicado.fd, texto.data(), texto.size(), 0) == static_cast<ssize_t>(texto.size());
     SoltaArrendamento(publicado.fd);
     if (ok) publicado.escrito = texto.size();
     return ok;

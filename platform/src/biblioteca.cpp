@@ -28,7 +28,9 @@ std::string PastaDestaBiblioteca() {
     return PastaPrograma();
 }
 
-BibliotecaDinamica::~BibliotecaDinamica() { Descarrega(); }
+BibliotecaDinamica::~BibliotecaDinamica() {
+    Descarrega();
+}
 
 bool BibliotecaDinamica::Carrega(const std::string& nomeWindows) {
     if (handle_) return true;
@@ -43,7 +45,9 @@ bool BibliotecaDinamica::Carrega(const std::string& nomeWindows) {
     return handle_ != nullptr;
 }
 
-void* BibliotecaDinamica::Simbolo(const char* nome) const { return handle_ ? ::dlsym(handle_, nome) : nullptr; }
+void* BibliotecaDinamica::Simbolo(const char* nome) const {
+    return handle_ ? ::dlsym(handle_, nome) : nullptr;
+}
 
 void BibliotecaDinamica::Descarrega() {
     if (handle_) ::dlclose(handle_);

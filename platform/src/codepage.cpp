@@ -34,9 +34,17 @@ std::string ConverteCodigo(const std::string& texto, const char* de, const char*
     return saida;
 }
 
-std::string Cp1252ParaUtf8(const std::string& t) { return ConverteCodigo(t, "WINDOWS-1252", "UTF-8"); }
-std::string Utf8ParaCp1252(const std::string& t) { return ConverteCodigo(t, "UTF-8", "WINDOWS-1252"); }
-std::string Cp1252ParaCp850(const std::string& t) { return ConverteCodigo(t, "WINDOWS-1252", "CP850"); }
-std::string Cp850ParaCp1252(const std::string& t) { return ConverteCodigo(t, "CP850", "WINDOWS-1252"); }
+std::string Cp1252ParaUtf8(const std::string& t) {
+    return ConverteCodigo(t, "WINDOWS-1252", "UTF-8");
+}
+std::string Utf8ParaCp1252(const std::string& t) {
+    return ConverteCodigo(t, "UTF-8", "WINDOWS-1252");
+}
+std::string Cp1252ParaCp850(const std::string& t) {
+    return ConverteCodigo(t, "WINDOWS-1252", "CP850");
+}
+std::string Cp850ParaCp1252(const std::string& t) {
+    return ConverteCodigo(t, "CP850", "WINDOWS-1252");
+}
 
 }  // namespace plataforma

@@ -32,9 +32,13 @@ namespace {
 const std::string_view kMarcaUtf8 = "\xEF\xBB\xBF";
 
 // First byte of the profile's text: a leading UTF-8 byte-order mark is not part of it.
-std::size_t InicioDoTexto(std::string_view t) { return t.substr(0, 3) == kMarcaUtf8 ? 3 : 0; }
+std::size_t InicioDoTexto(std::string_view t) {
+    return t.substr(0, 3) == kMarcaUtf8 ? 3 : 0;
+}
 
-bool FimDeLinhaChar(char c) { return c == '\r' || c == '\n'; }
+bool FimDeLinhaChar(char c) {
+    return c == '\r' || c == '\n';
+}
 
 // The line that starts at `i`: its content ends at `fimConteudo`, the next line starts at `fim`.
 // CR LF, LF and a lone CR each end a line.
@@ -50,7 +54,9 @@ void ProximaLinha(std::string_view t, std::size_t i, std::size_t& fimConteudo, s
         fim = j + 1;
 }
 
-bool Branco(char c) { return c == ' ' || c == '\t'; }
+bool Branco(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view Apara(std::string_view s) {
     std::size_t a = 0, b = s.size();
@@ -154,7 +160,9 @@ std::string UmaLinha(std::string valor) {
 
 thread_local std::string g_falha;
 
-void Falha(const std::string& alvo, const std::string& motivo) { g_falha = alvo + ": " + motivo; }
+void Falha(const std::string& alvo, const std::string& motivo) {
+    g_falha = alvo + ": " + motivo;
+}
 
 std::string Destino(const std::string& caminho) {
     std::error_code ec;
@@ -165,16 +173,20 @@ std::string Destino(const std::string& caminho) {
     return caminho;
 }
 
-std::string NomeDe(const std::string& caminho) { return caminho.substr(PastaDe(caminho).size()); }
+std::string NomeDe(const std::string& caminho) {
+    return caminho.substr(PastaDe(caminho).size());
+}
 
 // The one temporary name a store uses beside the file (stores hold the folder lock, so no
 // two live writers ever use it at once; one left behind belongs to a killed writer).
-std::string NomeTemporario(const std::string& caminho) { return "." + NomeDe(caminho) + ".tarvo-novo"; }
+std::string NomeTemporario(const std::string& caminho) {
+    return "." + NomeDe(caminho) + ".tarvo-novo";
+}
 
 // Lock on the folder that holds the file: exclusive for a store, shared for a read. Every
 // holder keeps it only for its own reading and writing, so the wait is short.
 class TravaPasta {
-public:
+  public:
     TravaPasta(const std::string& arquivo, int modo) {
         std::string pasta = PastaDe(arquivo);
         if (pasta.empty()) pasta = "./";
@@ -188,7 +200,7 @@ public:
     TravaPasta& operator=(const TravaPasta&) = delete;
     int Fd() const { return fd_; }
 
-private:
+  private:
     int fd_ = -1;
 };
 
@@ -266,7 +278,8 @@ struct Aberto {
 bool EscreveEm(int fd, std::string_view texto, off_t posicao) {
     std::size_t feito = 0;
     while (feito < texto.size()) {
-        ssize_t n = ::pwrite(fd, texto.data() + feito, texto.size() - feito, posicao + static_cast<off_t>(feito));
+        ssize_t n =
+            ::pwrite(fd, texto.data() + feito, texto.size() - feito, posicao + static_cast<off_t>(feito));
         if (n < 0) {
             if (errno == EINTR) continue;
             return false;
@@ -389,7 +402,7 @@ struct PastaGuardada {
 // folder is used while its path still leads to it and the name is still a regular file
 // there: one look at each instead of locating, opening and closing.
 class TravaDeGravacao {
-public:
+  public:
     explicit TravaDeGravacao(const std::string& caminho) {
         PastaGuardada& g = Guardado<PastaGuardada>::Estado();
         if (g.fd >= 0 && g.arquivo == caminho) {
@@ -447,7 +460,7 @@ public:
         orfaosRemovidos_ = true;
     }
 
-private:
+  private:
     std::string alvo_;
     int fd_ = -1;
     bool guardada_ = false, existe_ = false, orfaosRemovidos_ = false;
@@ -469,7 +482,8 @@ bool Reescreve(const std::string& alvo, Aberto& a, const std::string& antigo, co
             while (j > i && novo[j - 1] == antigo[j - 1]) --j;
             if (i == j) return true;
             if (i / 4096 == (j - 1) / 4096) {
-                if (EscreveEm(a.fd, std::string_view(novo).substr(i, j - i), static_cast<off_t>(i))) return true;
+                if (EscreveEm(a.fd, std::string_view(novo).substr(i, j - i), static_cast<off_t>(i)))
+                    return true;
                 Falha(alvo, std::strerror(errno));
                 return false;
             }
@@ -526,7 +540,9 @@ bool Reescreve(const std::string& alvo, Aberto& a, const std::string& antigo, co
 
 }  // namespace
 
-const std::string& ArquivoIni::UltimaFalha() { return g_falha; }
+const std::string& ArquivoIni::UltimaFalha() {
+    return g_falha;
+}
 
 std::optional<std::string> ArquivoIni::Procura(const std::string& texto, const std::string& secao,
                                                const std::string& chave) {
@@ -558,9 +574,12 @@ void ArquivoIni::AplicaEdicao(std::string& texto, const std::string& secao, cons
     texto += "[" + secao + "]" + eol + nova;
 }
 
-ArquivoIni::ArquivoIni(std::string caminho) : caminho_(std::move(caminho)) { texto_ = LeSobTrava(caminho_); }
+ArquivoIni::ArquivoIni(std::string caminho) : caminho_(std::move(caminho)) {
+    texto_ = LeSobTrava(caminho_);
+}
 
-std::string ArquivoIni::Le(const std::string& secao, const std::string& chave, const std::string& padrao) const {
+std::string ArquivoIni::Le(const std::string& secao, const std::string& chave,
+                           const std::string& padrao) const {
     auto v = Procura(texto_, secao, chave);
     return v ? *v : padrao;
 }
@@ -598,15 +617,16 @@ bool ArquivoIni::Salva() {
     return true;
 }
 
-std::string ArquivoIni::LeChave(const std::string& caminho, const std::string& secao, const std::string& chave,
-                                const std::string& padrao) {
+std::string ArquivoIni::LeChave(const std::string& caminho, const std::string& secao,
+                                const std::string& chave, const std::string& padrao) {
     auto v = Procura(LeSobTrava(caminho), secao, chave);
     return v ? *v : padrao;
 }
 
 bool ArquivoIni::GravaChave(const std::string& caminho, const std::string& secao, const std::string& chave,
                             const std::string& valor) {
-    return Atualiza(caminho, secao, chave, [&](const std::optional<std::string>&) { return valor; }).has_value();
+    return Atualiza(caminho, secao, chave, [&](const std::optional<std::string>&) { return valor; })
+        .has_value();
 }
 
 std::optional<std::string> ArquivoIni::Atualiza(
@@ -643,7 +663,8 @@ std::optional<std::string> ArquivoIni::Atualiza(
         const std::size_t n = std::min(m.texto.size(), m.local.valorFim + 1) - m.local.linhaInicio;
         std::string disco(n, '\0');
         ssize_t lido = ::pread(a.fd, disco.data(), n, static_cast<off_t>(m.local.linhaInicio));
-        lembrada = lido == static_cast<ssize_t>(n) && disco.compare(0, n, m.texto, m.local.linhaInicio, n) == 0;
+        lembrada =
+            lido == static_cast<ssize_t>(n) && disco.compare(0, n, m.texto, m.local.linhaInicio, n) == 0;
     }
     if (!lembrada) {
         m.textoValido = a.fd >= 0;
@@ -656,7 +677,8 @@ std::optional<std::string> ArquivoIni::Atualiza(
 
     std::optional<std::string> atual;
     if (m.local.achouChave)
-        atual = ValorLido(std::string_view(m.texto).substr(m.local.valorInicio, m.local.valorFim - m.local.valorInicio));
+        atual = ValorLido(
+            std::string_view(m.texto).substr(m.local.valorInicio, m.local.valorFim - m.local.valorInicio));
     const std::string valor = UmaLinha(novo(atual));
     if (atual && *atual == valor) {
         g_falha.clear();

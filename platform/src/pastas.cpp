@@ -70,13 +70,17 @@ std::string PastaAtual() {
     return ComBarra(p.string());
 }
 
-std::vector<std::string> PastasDoSistema() { return {"/etc/tarvo/", "/etc/"}; }
+std::vector<std::string> PastasDoSistema() {
+    return {"/etc/tarvo/", "/etc/"};
+}
 
 std::string ConvertePasta(const std::string& texto) {
     return PastaExistente(Mapeia(texto));
 }
 
-std::string ConverteArquivo(const std::string& texto) { return Mapeia(texto); }
+std::string ConverteArquivo(const std::string& texto) {
+    return Mapeia(texto);
+}
 
 bool ExisteArquivo(const std::string& caminho) {
     std::error_code ec;
@@ -102,7 +106,8 @@ namespace {
 
 bool MesmoNomeSemCaixa(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 

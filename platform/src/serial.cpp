@@ -38,16 +38,26 @@ int NumeroApos(const std::string& nome, const std::string& prefixo) {
 
 speed_t Velocidade(int baud) {
     switch (baud) {
-        case 1200: return B1200;
-        case 2400: return B2400;
-        case 4800: return B4800;
-        case 9600: return B9600;
-        case 19200: return B19200;
-        case 38400: return B38400;
-        case 57600: return B57600;
-        case 115200: return B115200;
-        case 230400: return B230400;
-        default: return B0;
+        case 1200:
+            return B1200;
+        case 2400:
+            return B2400;
+        case 4800:
+            return B4800;
+        case 9600:
+            return B9600;
+        case 19200:
+            return B19200;
+        case 38400:
+            return B38400;
+        case 57600:
+            return B57600;
+        case 115200:
+            return B115200;
+        case 230400:
+            return B230400;
+        default:
+            return B0;
     }
 }
 
@@ -87,7 +97,9 @@ std::string DispositivoDaPorta(const std::string& nomeOriginal) {
     return nome;
 }
 
-PortaSerial::~PortaSerial() { Fecha(); }
+PortaSerial::~PortaSerial() {
+    Fecha();
+}
 
 bool PortaSerial::Abre(const std::string& nome) {
     if (fd_ >= 0) return true;
@@ -123,10 +135,18 @@ bool PortaSerial::Configura(const ConfiguracaoLinha& linha) {
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS);
     t.c_cflag |= CLOCAL | CREAD | HUPCL;
     switch (linha.bitsDados) {
-        case 5: t.c_cflag |= CS5; break;
-        case 6: t.c_cflag |= CS6; break;
-        case 7: t.c_cflag |= CS7; break;
-        default: t.c_cflag |= CS8; break;
+        case 5:
+            t.c_cflag |= CS5;
+            break;
+        case 6:
+            t.c_cflag |= CS6;
+            break;
+        case 7:
+            t.c_cflag |= CS7;
+            break;
+        default:
+            t.c_cflag |= CS8;
+            break;
     }
     if (linha.paridade == 'e' || linha.paridade == 'E') t.c_cflag |= PARENB;
     if (linha.paridade == 'o' || linha.paridade == 'O') t.c_cflag |= PARENB | PARODD;
@@ -136,8 +156,10 @@ bool PortaSerial::Configura(const ConfiguracaoLinha& linha) {
     t.c_cc[VTIME] = 0;
     bool ok = true;
     speed_t v = Velocidade(linha.baud);
-    if (v != B0) ok = ::cfsetispeed(&t, v) == 0 && ::cfsetospeed(&t, v) == 0;
-    else ok = false;
+    if (v != B0)
+        ok = ::cfsetispeed(&t, v) == 0 && ::cfsetospeed(&t, v) == 0;
+    else
+        ok = false;
     if (!Aplica(fd_, t)) ok = false;
     int bits = TIOCM_DTR;
     ::ioctl(fd_, TIOCMBIS, &bits);  // fails on pseudo-terminals, which have no modem lines

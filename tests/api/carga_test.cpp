@@ -13,7 +13,7 @@ namespace {
 using plataforma::ArquivoIni;
 
 class CargaDaBiblioteca : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home;
     teste::Variavel v{"TARVO_HOME", home.Caminho()};
     std::string Ini() const { return home / "TARVO.INI"; }
@@ -28,7 +28,8 @@ protected:
             teste::Tarvo t;
             int resultado = t.Chama<int()>("Tarvo_FechaPortaSerial");
             auto [codigo, msg] = t.UltimoErro();
-            teste::EscreveArquivo(arquivo, std::to_string(resultado) + "|" + std::to_string(codigo) + "|" + msg);
+            teste::EscreveArquivo(arquivo,
+                                  std::to_string(resultado) + "|" + std::to_string(codigo) + "|" + msg);
             return 0;
         });
         EXPECT_EQ(r, 0);
@@ -39,9 +40,9 @@ protected:
 TEST_F(CargaDaBiblioteca, LeavesACompleteNormalisedFileInAnEmptyProgramFolder) {
     EXPECT_EQ(FamiliaVista(), "1|0|");
     std::string ini = teste::LeArquivo(Ini());
-    for (const char* linha : {"ModeloImp=TARVO_RIX", "Porta=COM1", "Path=C:\\", "HabilitaICMSCupom=0", "TimeOutRedZ=40",
-                              "TimeOutComandos=10", "EspacamentoDocumentos=7", "ChecaCTS=1", "CorrigeRelogioZ=1",
-                              "SANGRIA=1", "SUPRIMENTO=0", "LMFAutomatico=0"})
+    for (const char* linha : {"ModeloImp=TARVO_RIX", "Porta=COM1", "Path=C:\\", "HabilitaICMSCupom=0",
+                              "TimeOutRedZ=40", "TimeOutComandos=10", "EspacamentoDocumentos=7", "ChecaCTS=1",
+                              "CorrigeRelogioZ=1", "SANGRIA=1", "SUPRIMENTO=0", "LMFAutomatico=0"})
         EXPECT_NE(ini.find(std::string(linha) + "\r\n"), std::string::npos) << linha << " in\n" << ini;
     EXPECT_EQ(ini.rfind("[Sistema]\r\n", 0), 0u);
 }
@@ -60,7 +61,8 @@ TEST_F(CargaDaBiblioteca, SelectsTheFamilyOfTheModelCode) {
         {"tarvo_lisko", "1|0|"},
     };
     for (const Caso& c : casos) {
-        teste::EscreveArquivo(Ini(), std::string("[Sistema]\r\nModeloImp=") + c.modelo + "\r\nTimeOutComandos=2\r\n");
+        teste::EscreveArquivo(
+            Ini(), std::string("[Sistema]\r\nModeloImp=") + c.modelo + "\r\nTimeOutComandos=2\r\n");
         EXPECT_EQ(FamiliaVista(), c.visto) << c.modelo;
         EXPECT_EQ(Chave("Sistema", "ModeloImp"), c.modelo);
         EXPECT_EQ(Chave("Sistema", "TimeOutComandos"), "5");
@@ -81,9 +83,9 @@ TEST_F(CargaDaBiblioteca, ExportsOnlyItsExports) {
         std::string nome = s.substr(s.rfind(' ') + 1);
         nome.pop_back();
         ++simbolos;
-        EXPECT_TRUE(nome.rfind("Tarvo_", 0) == 0 || nome.rfind("RFD_", 0) == 0 || nome.rfind("Sintegra_", 0) == 0 ||
-                    nome.rfind("AtoCotepe_", 0) == 0 || nome.rfind("Kelt_", 0) == 0 ||
-                    nome.rfind("TarvoCupom_", 0) == 0)
+        EXPECT_TRUE(nome.rfind("Tarvo_", 0) == 0 || nome.rfind("RFD_", 0) == 0 ||
+                    nome.rfind("Sintegra_", 0) == 0 || nome.rfind("AtoCotepe_", 0) == 0 ||
+                    nome.rfind("Kelt_", 0) == 0 || nome.rfind("TarvoCupom_", 0) == 0)
             << nome;
     }
     ::pclose(p);

@@ -325,7 +325,8 @@ TEST_F(Documentos, EscapesAreNeverCutAtAPieceBoundary) {
         }
         EXPECT_EQ(junto, texto) << inicio;
         EXPECT_EQ(comEscape, 1) << "the escape at " << inicio << " was cut";
-        EXPECT_EQ(p.Parametros("ImprimeTexto")[0].size() - 13, inicio + 4 <= 480 || inicio >= 480 ? 480u : inicio)
+        EXPECT_EQ(p.Parametros("ImprimeTexto")[0].size() - 13,
+                  inicio + 4 <= 480 || inicio >= 480 ? 480u : inicio)
             << inicio;
     }
     // The payment's additional text is cut to 80 characters the same way.
@@ -390,9 +391,10 @@ TEST_F(Documentos, TheApplicationLineFollowsAnEmptyMessageWithoutABreak) {
     EXPECT_EQ(Tarvo_FechaComprovanteNaoFiscalVinculado(), 1);
     EXPECT_EQ(Tarvo_TerminaFechamentoCupom("\\nFIM"), 1);
     EXPECT_EQ(Tarvo_TerminaFechamentoCupom("FIM"), 1);
-    EXPECT_EQ(p.Parametros("ImprimeTexto"),
-              (std::vector<std::string>{"TextoLivre=\"Aplicativo:PDV\"", "TextoLivre=\"\\nFIMAplicativo:PDV\"",
-                                        "TextoLivre=\"FIM\\nAplicativo:PDV\""}));
+    EXPECT_EQ(
+        p.Parametros("ImprimeTexto"),
+        (std::vector<std::string>{"TextoLivre=\"Aplicativo:PDV\"", "TextoLivre=\"\\nFIMAplicativo:PDV\"",
+                                  "TextoLivre=\"FIM\\nAplicativo:PDV\""}));
 }
 
 TEST_F(Documentos, ARefusedClosingTextLeavesTheResultToTheClose) {
@@ -832,7 +834,8 @@ TEST(ErroInterno, AnExceptionBecomesAPortugueseMessageOfTheLibrary) {
         {[]() -> int { return static_cast<int>(std::string("ab").substr(5).size()); },
          "Erro interno: valor fora dos limites"},
         {[]() -> int { throw std::system_error(std::error_code(5, std::generic_category())); },
-         "Erro interno: falha do sistema (c\xF3" "digo 5)"},
+         "Erro interno: falha do sistema (c\xF3"
+         "digo 5)"},
         {[]() -> int { throw 42; }, "Erro interno: falha inesperada"},
     };
     for (const Caso& c : casos) {

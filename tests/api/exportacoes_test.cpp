@@ -263,7 +263,7 @@ TEST_F(Exportacoes, TheNumericCodeFamiliesAnswerNotImplementedForFamilyZeroOnlyE
 // answered with -5 or a family's "not implemented" instead.
 TEST_F(Exportacoes, EveryInputTextOverItsSizeIsRefusedBeforeAnythingIsSent) {
     for (const char* modelo : {"TARVO_RIX", "TARVO_LISKO"}) {
-        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo& t, std::ostream& f) {
+        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo&t, std::ostream&f) {
                  int verificados = 0;
                  for (const Entrada& e : kExportacoes) {
                      for (int longo = 0;; ++longo) {
@@ -274,8 +274,10 @@ TEST_F(Exportacoes, EveryInputTextOverItsSizeIsRefusedBeforeAnythingIsSent) {
                          ++verificados;
                          auto [codigo, mensagem] = t.UltimoErro();
                          if ((r != -2 && r != 0) || codigo != -2 ||
-                             mensagem.find("Parametro invalido: ") != 0 || mensagem.find(" acima de ") == std::string::npos)
-                             f << e.nome << " text " << longo << ": " << r << " " << codigo << " " << mensagem << "\n";
+                             mensagem.find("Parametro invalido: ") != 0 ||
+                             mensagem.find(" acima de ") == std::string::npos)
+                             f << e.nome << " text " << longo << ": " << r << " " << codigo << " " << mensagem
+                               << "\n";
                      }
                  }
                  if (verificados < 150) f << "only " << verificados << " texts checked\n";
@@ -325,7 +327,7 @@ TEST_F(Exportacoes, TheNonFiscalPrinterExportsRefuseTheFiscalFamilies) {
     // Every sender of the non-fiscal line answers 0 with -2 and the line's tag under a fiscal
     // printer; the two pictures are not offered under any family.
     for (const char* modelo : {"TARVO_RIX", "TARVO_LISKO"}) {
-        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo& t, std::ostream& f) {
+        for (const std::string& falha : NoModelo(modelo, [](teste::Tarvo&t, std::ostream&f) {
                  const std::set<std::string> outros = {"Kelt_VerificaOnLine", "Kelt_VerificaPoucoPapel",
                                                        "Kelt_VerificaFimPapel", "Kelt_VerificaEstadoGaveta",
                                                        "Kelt_AcionaBuzLite"};
@@ -337,9 +339,12 @@ TEST_F(Exportacoes, TheNonFiscalPrinterExportsRefuseTheFiscalFamilies) {
                      Argumentos a;
                      const int r = e.chama(t.Simbolo(e.nome), a);
                      auto [codigo, mensagem] = t.UltimoErro();
-                     const bool figura = nome.find("Bitmap") != std::string::npos || nome.find("Bmp") != std::string::npos;
-                     const std::string esperada = figura ? std::string("Nao Implementado:") + (nome == "Kelt_ImprimeBitmap" ? nome : "Kelt")
-                                                         : "Comando Inexistente para este modelo:Funcoes da Impressora Kelt";
+                     const bool figura =
+                         nome.find("Bitmap") != std::string::npos || nome.find("Bmp") != std::string::npos;
+                     const std::string esperada =
+                         figura ? std::string("Nao Implementado:") +
+                                      (nome == "Kelt_ImprimeBitmap" ? nome : "Kelt")
+                                : "Comando Inexistente para este modelo:Funcoes da Impressora Kelt";
                      if (r != 0 || codigo != (figura ? -3 : -2) || mensagem != esperada)
                          f << nome << ": " << r << " " << codigo << " " << mensagem << "\n";
                  }

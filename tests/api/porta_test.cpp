@@ -9,7 +9,7 @@
 namespace {
 
 class PortaSerial : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -70,15 +70,20 @@ TEST_F(PortaSerial, APortHeldByAnotherProgramCannotBeOpened) {
 
 TEST_F(PortaSerial, IniciaPortaStoresThePortEvenWhenItCannotBeOpened) {
     std::string msg;
-    EXPECT_EQ(Resultado([](teste::Tarvo& t) { return t.Chama<int(const char*)>("Tarvo_IniciaPorta", "Com7"); }, &msg),
-              -5);
+    EXPECT_EQ(
+        Resultado([](teste::Tarvo& t) { return t.Chama<int(const char*)>("Tarvo_IniciaPorta", "Com7"); },
+                  &msg),
+        -5);
     EXPECT_EQ(msg, "-5|Erro Abertura Porta Serial");
     EXPECT_EQ(plataforma::ArquivoIni::LeChave(Ini(), "Sistema", "Porta", ""), "COM7");
 
     teste::Pty pty(dev.Caminho(), "COM4");
-    EXPECT_EQ(Resultado([](teste::Tarvo& t) { return t.Chama<int(const char*)>("Tarvo_IniciaPorta", "COM4"); }), 1);
+    EXPECT_EQ(
+        Resultado([](teste::Tarvo& t) { return t.Chama<int(const char*)>("Tarvo_IniciaPorta", "COM4"); }), 1);
     EXPECT_EQ(plataforma::ArquivoIni::LeChave(Ini(), "Sistema", "Porta", ""), "COM4");
-    EXPECT_EQ(Resultado([](teste::Tarvo& t) { return t.Chama<int(const char*)>("Tarvo_IniciaPorta", "COMX"); }), -5);
+    EXPECT_EQ(
+        Resultado([](teste::Tarvo& t) { return t.Chama<int(const char*)>("Tarvo_IniciaPorta", "COMX"); }),
+        -5);
     EXPECT_EQ(plataforma::ArquivoIni::LeChave(Ini(), "Sistema", "Porta", ""), "COM1");
 }
 

@@ -19,7 +19,7 @@ namespace teste {
 
 // A fresh folder under the system's temporary folder, removed at the end of the test.
 class PastaTemporaria {
-public:
+  public:
     PastaTemporaria() {
         std::string modelo = (std::filesystem::temp_directory_path() / "tarvo-XXXXXX").string();
         caminho_ = ::mkdtemp(modelo.data());
@@ -33,23 +33,25 @@ public:
     std::string Caminho() const { return caminho_ + "/"; }
     std::string operator/(const std::string& nome) const { return caminho_ + "/" + nome; }
 
-private:
+  private:
     std::string caminho_;
 };
 
 // Sets an environment variable for the life of the object.
 class Variavel {
-public:
+  public:
     Variavel(const char* nome, const std::string& valor) : nome_(nome) {
         if (const char* v = std::getenv(nome)) antigo_ = v, tinha_ = true;
         ::setenv(nome, valor.c_str(), 1);
     }
     ~Variavel() {
-        if (tinha_) ::setenv(nome_, antigo_.c_str(), 1);
-        else ::unsetenv(nome_);
+        if (tinha_)
+            ::setenv(nome_, antigo_.c_str(), 1);
+        else
+            ::unsetenv(nome_);
     }
 
-private:
+  private:
     const char* nome_;
     std::string antigo_;
     bool tinha_ = false;
@@ -70,7 +72,7 @@ inline void EscreveArquivo(const std::string& caminho, const std::string& texto)
 // A pseudo-terminal whose slave is reachable as <pasta>/<nome>, as a printer's port would be.
 // Both sides stay open so the library's opens and closes never hang the line up.
 class Pty {
-public:
+  public:
     Pty(const std::string& pasta, const std::string& nome) {
         char caminho[256] = {};
         if (::openpty(&mestre_, &escravo_, caminho, nullptr, nullptr) != 0) return;
@@ -92,7 +94,7 @@ public:
     int Mestre() const { return mestre_; }
     const std::string& Link() const { return link_; }
 
-private:
+  private:
     int mestre_ = -1, escravo_ = -1;
     std::string link_;
 };

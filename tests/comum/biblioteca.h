@@ -9,7 +9,7 @@
 namespace teste {
 
 class Tarvo {
-public:
+  public:
     Tarvo() : Tarvo(TARVO_LIB) {}
     // A copy of the library elsewhere (it looks for its stand-ins in its own folder).
     explicit Tarvo(const std::string& caminho) {
@@ -40,7 +40,7 @@ public:
         return {codigo, msg};
     }
 
-private:
+  private:
     void* handle_ = nullptr;
 };
 

@@ -26,7 +26,7 @@ inline const char* const kIniBase = "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=
 // The emulator runs in the test's process; the library runs in child processes
 // (`Roda`, one fresh load each), so each scenario starts from the load sequence.
 class ComEmulador : public ::testing::Test {
-protected:
+  protected:
     PastaTemporaria home, dev, atual;
     Variavel v1{"TARVO_HOME", home.Caminho()};
     Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -39,7 +39,9 @@ protected:
     void Ini(const std::string& sistema = "", const std::string& secoes = "") {
         EscreveArquivo(home / "TARVO.INI", kIniBase + sistema + secoes);
     }
-    std::string Roda(const std::function<void(Cenario&)>& corpo) { return Cenario::Roda(atual.Caminho(), corpo); }
+    std::string Roda(const std::function<void(Cenario&)>& corpo) {
+        return Cenario::Roda(atual.Caminho(), corpo);
+    }
     std::string Chave(const char* secao, const char* chave) {
         return plataforma::ArquivoIni::LeChave(home / "TARVO.INI", secao, chave, "<none>");
     }
@@ -59,7 +61,7 @@ protected:
 // the printer and the library turn by turn (`corpo` uses gtest assertions; the child's
 // failures are reported by the parent).
 class EmuladorNoFilho : public ::testing::Test {
-protected:
+  protected:
     PastaTemporaria home, dev, atual;
     std::string iniBase = kIniBase;  // the [Sistema] keys every scenario starts from
 
@@ -100,19 +102,24 @@ inline int Comando(Tarvo& t, const char* comando, const std::string& parametros)
 inline void VendeODia(Tarvo& t) {
     const std::pair<const char*, std::string> passos[] = {
         {"AbreCupomFiscal", ""},
-        {"VendeItem", "CodAliquota=0 CodProduto=\"001\" NomeProduto=\"ARROZ\" PrecoUnitario=10,00 Quantidade=2,000"},
         {"VendeItem",
-         "CodAliquota=-2 CodProduto=\"002\" NomeProduto=\"REFRIGERANTE\" PrecoUnitario=5,50 Quantidade=1,000"},
+         "CodAliquota=0 CodProduto=\"001\" NomeProduto=\"ARROZ\" PrecoUnitario=10,00 Quantidade=2,000"},
+        {"VendeItem",
+         "CodAliquota=-2 CodProduto=\"002\" NomeProduto=\"REFRIGERANTE\" PrecoUnitario=5,50 "
+         "Quantidade=1,000"},
         {"PagaCupom", "CodMeioPagamento=-2 Valor=30,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"AbreCupomFiscal", ""},
-        {"VendeItem", "CodAliquota=1 CodProduto=\"003\" NomeProduto=\"PANELA\" PrecoUnitario=100,00 Quantidade=1,000"},
+        {"VendeItem",
+         "CodAliquota=1 CodProduto=\"003\" NomeProduto=\"PANELA\" PrecoUnitario=100,00 Quantidade=1,000"},
         {"AcresceItemFiscal", "Cancelar=false NumItem=1 ValorAcrescimo=-10,00"},
-        {"VendeItem", "CodAliquota=3 CodProduto=\"004\" NomeProduto=\"SERVICO\" PrecoUnitario=2,50 Quantidade=4,000"},
+        {"VendeItem",
+         "CodAliquota=3 CodProduto=\"004\" NomeProduto=\"SERVICO\" PrecoUnitario=2,50 Quantidade=4,000"},
         {"PagaCupom", "CodMeioPagamento=2 Valor=100,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"AbreCupomFiscal", ""},
-        {"VendeItem", "CodAliquota=2 CodProduto=\"005\" NomeProduto=\"PAO\" PrecoUnitario=7,00 Quantidade=1,000"},
+        {"VendeItem",
+         "CodAliquota=2 CodProduto=\"005\" NomeProduto=\"PAO\" PrecoUnitario=7,00 Quantidade=1,000"},
         {"CancelaCupom", "Operador=\"ANA\""},
         {"AbreCupomNaoFiscal", ""},
         {"EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=50,00"},
@@ -120,15 +127,17 @@ inline void VendeODia(Tarvo& t) {
         {"EncerraDocumento", "Operador=\"ANA\""},
     };
     for (const auto& [comando, parametros] : passos) {
-        ASSERT_EQ(Comando(t, comando, parametros), 1) << comando << " " << parametros << ": " << t.UltimoErro().second;
+        ASSERT_EQ(Comando(t, comando, parametros), 1)
+            << comando << " " << parametros << ": " << t.UltimoErro().second;
     }
 }
 
 // Records a mismatch of a text in a scenario, with both lengths (padding is often the fault).
-inline void Igual(Cenario& c, const std::string& oQue, const std::string& esperado, const std::string& obtido) {
+inline void Igual(Cenario& c, const std::string& oQue, const std::string& esperado,
+                  const std::string& obtido) {
     if (obtido != esperado)
-        c.Falha(oQue + ":\n  esperado [" + esperado + "] (" + std::to_string(esperado.size()) + ")\n  obtido   [" +
-                obtido + "] (" + std::to_string(obtido.size()) + ")");
+        c.Falha(oQue + ":\n  esperado [" + esperado + "] (" + std::to_string(esperado.size()) +
+                ")\n  obtido   [" + obtido + "] (" + std::to_string(obtido.size()) + ")");
 }
 
 // A printed line of 48 columns: the label on the left, the value on the right.

@@ -48,9 +48,9 @@ class ComPerifericos : public ::testing::Test {
     // TARVO.INI for a model: the printer on COM1 (or LPT1), the log on, `mais` added.
     void Ini(const std::string& modelo, const std::string& mais = "") {
         const bool paralela = modelo == "TARVO_KELT_LPT";
-        EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nModeloImp=" + modelo + "\r\nPorta=" +
-                                               (paralela ? "LPT1" : "COM1") + "\r\nHomologar=1\r\nPath=" +
-                                               home.Caminho() + "\r\n" + mais);
+        EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nModeloImp=" + modelo +
+                                               "\r\nPorta=" + (paralela ? "LPT1" : "COM1") +
+                                               "\r\nHomologar=1\r\nPath=" + home.Caminho() + "\r\n" + mais);
     }
     void GravaChave(const char* chave, const std::string& valor) {
         plataforma::ArquivoIni::GravaChave(home / "TARVO.INI", "Sistema", chave, valor);
@@ -65,7 +65,8 @@ class ComPerifericos : public ::testing::Test {
             {
                 emulador::ImpressoraKelt impressora;
                 emulador::Balanca balanca;
-                if (!impressora.Inicia(dev.Caminho(), "COM1") || !balanca.Inicia(dev.Caminho(), "COM3")) return 4;
+                if (!impressora.Inicia(dev.Caminho(), "COM1") || !balanca.Inicia(dev.Caminho(), "COM3"))
+                    return 4;
                 Tarvo t(biblioteca);
                 Contexto c{t, impressora, balanca};
                 corpo(c);
@@ -87,7 +88,8 @@ class ComPerifericos : public ::testing::Test {
     std::string BibliotecaCom(const PastaTemporaria& pasta, const std::string& standin) {
         namespace fs = std::filesystem;
         fs::copy_file(TARVO_LIB, pasta / "libtarvo.so", fs::copy_options::overwrite_existing);
-        if (!standin.empty()) fs::copy_file(standin, pasta / "libinpout32.so", fs::copy_options::overwrite_existing);
+        if (!standin.empty())
+            fs::copy_file(standin, pasta / "libinpout32.so", fs::copy_options::overwrite_existing);
         return pasta / "libtarvo.so";
     }
 };

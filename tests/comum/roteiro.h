@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "comum/ambiente.h"
 #include "../../tools/emulator/include/emulador/portao.h"
+#include "comum/ambiente.h"
 
 namespace teste {
 
@@ -25,15 +25,15 @@ struct Resposta {
 };
 
 class Roteiro {
-public:
+  public:
     using Responde = std::function<Resposta(const std::string& quadro)>;
 
     Roteiro(const std::string& devdir, const std::string& porta, Responde responde)
         : pty_(devdir, porta), responde_(std::move(responde)) {
         fio_ = std::thread([this] {
-        emulador::TrabalhoDoServidor trabalho;
-        Serve();
-    });
+            emulador::TrabalhoDoServidor trabalho;
+            Serve();
+        });
     }
     ~Roteiro() {
         para_ = true;
@@ -54,7 +54,8 @@ public:
     }
 
     // Reply frame for a code and data, with its length.
-    static std::string Quadro(const std::string& pacote, const std::string& codigo, const std::string& dados) {
+    static std::string Quadro(const std::string& pacote, const std::string& codigo,
+                              const std::string& dados) {
         std::string corpo = pacote + ";" + codigo + ";" + dados + ";";
         return "{" + corpo + std::to_string(corpo.size()) + "}";
     }
@@ -67,7 +68,7 @@ public:
         return meio.substr(0, p) + " " + meio.substr(p + 1);
     }
 
-private:
+  private:
     void Serve() {
         std::string buffer;
         while (!para_) {
@@ -87,7 +88,8 @@ private:
                 }
                 Resposta r = responde_(quadro);
                 for (const std::string& pedaco : r.pedacos) {
-                    if (r.pausaMs) emulador::Espera(nullptr, 0, r.pausaMs);  // a pause that lets a fork through
+                    if (r.pausaMs)
+                        emulador::Espera(nullptr, 0, r.pausaMs);  // a pause that lets a fork through
                     (void)!::write(pty_.Mestre(), pedaco.data(), pedaco.size());
                 }
             }

@@ -21,7 +21,8 @@ inline std::optional<std::pair<uid_t, gid_t>> OutroUsuario() {
             if (p->pw_uid == 0) return std::nullopt;
             return std::make_pair(p->pw_uid, p->pw_gid);
         }
-        (void)std::system("useradd --system --no-create-home --shell /usr/sbin/nologin tarvoteste >/dev/null 2>&1");
+        (void)std::system(
+            "useradd --system --no-create-home --shell /usr/sbin/nologin tarvoteste >/dev/null 2>&1");
         if (!::getpwnam("tarvoteste")) ::usleep(100000);
     }
     return std::nullopt;
@@ -29,7 +30,8 @@ inline std::optional<std::pair<uid_t, gid_t>> OutroUsuario() {
 
 // In a child process: become that user for good (false when it could not be done).
 inline bool TornaSe(const std::pair<uid_t, gid_t>& u) {
-    return ::setgroups(0, nullptr) == 0 && ::setgid(u.second) == 0 && ::setuid(u.first) == 0 && ::geteuid() != 0;
+    return ::setgroups(0, nullptr) == 0 && ::setgid(u.second) == 0 && ::setuid(u.first) == 0 &&
+           ::geteuid() != 0;
 }
 
 }  // namespace teste

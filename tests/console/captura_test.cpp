@@ -97,7 +97,8 @@ TEST(Captura, FormsOnA1024x768Screen) {
         QTest::keyClick(foco, f.letra, Qt::AltModifier);
         ASSERT_TRUE(janela.FormularioHospedado());
         QTest::qWait(500);
-        const QString arquivo = QString::fromLocal8Bit(pasta) + QStringLiteral("/") + QString::fromLatin1(f.arquivo);
+        const QString arquivo =
+            QString::fromLocal8Bit(pasta) + QStringLiteral("/") + QString::fromLatin1(f.arquivo);
         ASSERT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(arquivo, "PNG"));
         std::printf("screenshot: %s\n", qPrintable(arquivo));
     }

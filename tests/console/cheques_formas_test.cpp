@@ -106,16 +106,16 @@ TEST_F(FormasCheque, ALayoutTypedSavedExportedAndImportedBack) {
     EXPECT_EQ(belmora::TextoChequesIni(dm->Cheques()), belmora::TextoChequesIni(antes));
     EXPECT_EQ(grade->rowCount(), 1);
     EXPECT_EQ(Filho<QSpinBox>(&f, "edtHPosAno")->value(), 45);
-    const std::vector<std::string> esperado{"-> Importando base do arquivo cheques.ini",
-                                            "  -> Abrindo arquivo cheques.ini",
-                                            "  <- Arquivo aberto, informações lidas com sucesso!",
-                                            "  <- Layout do Banco:Bradesco São inserido com sucesso!",
-                                            "<- Operação executada com Sucesso!"};
+    const std::vector<std::string> esperado{
+        "-> Importando base do arquivo cheques.ini", "  -> Abrindo arquivo cheques.ini",
+        "  <- Arquivo aberto, informações lidas com sucesso!",
+        "  <- Layout do Banco:Bradesco São inserido com sucesso!", "<- Operação executada com Sucesso!"};
     EXPECT_EQ(log, esperado);
 
     // A letter in a position: refused whole, the table as it was, the failure line last.
     {
-        std::ofstream(arquivo, std::ios::binary | std::ios::app) << "[1]\r\nNomeBanco=Outro\r\nHPosAno=4O\r\n";
+        std::ofstream(arquivo, std::ios::binary | std::ios::app)
+            << "[1]\r\nNomeBanco=Outro\r\nHPosAno=4O\r\n";
     }
     log.clear();
     std::vector<Caixa> caixas;

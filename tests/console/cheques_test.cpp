@@ -19,10 +19,10 @@ LayoutCheque L(int banco, const char* nome, int base) {
     LayoutCheque c;
     c.numBanco = banco;
     c.nomeBanco = QString::fromUtf8(nome);
-    int* campos[] = {&c.hPosAno, &c.hPosCidade, &c.hPosDia, &c.hPosExtensoLinha1, &c.hPosExtensoLinha2,
-                     &c.hPosFavorecido, &c.hPosMes, &c.hPosMsgLinha1, &c.hPosValor, &c.vPosCidade,
-                     &c.vPosExtensoLinha1, &c.vPosExtensoLinha2, &c.vPosFavorecido, &c.vPosMsgLinha1,
-                     &c.vPosValor};
+    int* campos[] = {&c.hPosAno,           &c.hPosCidade,     &c.hPosDia,           &c.hPosExtensoLinha1,
+                     &c.hPosExtensoLinha2, &c.hPosFavorecido, &c.hPosMes,           &c.hPosMsgLinha1,
+                     &c.hPosValor,         &c.vPosCidade,     &c.vPosExtensoLinha1, &c.vPosExtensoLinha2,
+                     &c.vPosFavorecido,    &c.vPosMsgLinha1,  &c.vPosValor};
     int n = base;
     for (int* p : campos) *p = n++;
     return c;

@@ -45,7 +45,7 @@ TEST(ConfiguracaoTarvo, AMissingFileGivesTheDefaultsAndStoredValuesAreReadAsThey
     EXPECT_EQ(c.modeloImp, "TARVO_OUTRO");  // an unknown model is kept as it is
     EXPECT_EQ(c.porta, "COM3");
     EXPECT_FALSE(c.modoGaveta);
-    EXPECT_TRUE(c.checaCts);  // not a number: the default
+    EXPECT_TRUE(c.checaCts);   // not a number: the default
     EXPECT_TRUE(c.homologar);  // any non-zero integer
     EXPECT_EQ(c.sangria, "12");
     EXPECT_EQ(c.endereco, "378");
@@ -71,16 +71,26 @@ TEST(ConfiguracaoTarvo, RestoringWritesEveryKeyAndKeepsWhatTheEditorDoesNotOwn) 
 
     const plataforma::ArquivoIni ini(arquivo);
     const std::pair<const char*, const char*> esperado[] = {
-        {"ModeloImp", "TARVO_RIX"},         {"Porta", "COM1"},
-        {"Baud", "115200"},                 {"Path", "/opt/belmora/RFDTemp\\"},
-        {"PathRFD", "/opt/belmora/RFD\\"},  {"PathTDM", "/opt/belmora/MemoriasTDM\\"},
-        {"TIMEOUTREDZ", "40"},              {"TimeOutComandos", "10"},
-        {"ENDERECO", "888"},                {"EspacamentoDocumentos", "7"},
-        {"Sangria", "1"},                   {"Suprimento", "0"},
-        {"GERA_RFD_REDZ", "0"},             {"TIPO_GERA_RFD_REDZ", "0"},
-        {"HOMOLOGAR", "0"},                 {"HabilitaCorte", "0"},
-        {"MODOGAVETA", "1"},                {"ChecaCTS", "1"},
-        {"HabilitaICMSCupom", "0"},         {"LMFAutomatico", "0"},
+        {"ModeloImp", "TARVO_RIX"},
+        {"Porta", "COM1"},
+        {"Baud", "115200"},
+        {"Path", "/opt/belmora/RFDTemp\\"},
+        {"PathRFD", "/opt/belmora/RFD\\"},
+        {"PathTDM", "/opt/belmora/MemoriasTDM\\"},
+        {"TIMEOUTREDZ", "40"},
+        {"TimeOutComandos", "10"},
+        {"ENDERECO", "888"},
+        {"EspacamentoDocumentos", "7"},
+        {"Sangria", "1"},
+        {"Suprimento", "0"},
+        {"GERA_RFD_REDZ", "0"},
+        {"TIPO_GERA_RFD_REDZ", "0"},
+        {"HOMOLOGAR", "0"},
+        {"HabilitaCorte", "0"},
+        {"MODOGAVETA", "1"},
+        {"ChecaCTS", "1"},
+        {"HabilitaICMSCupom", "0"},
+        {"LMFAutomatico", "0"},
         {"CorrigeRelogioZ", "0"},
     };
     for (const auto& [chave, valor] : esperado) EXPECT_EQ(ini.Le("Sistema", chave, "?"), valor) << chave;
@@ -155,7 +165,9 @@ class Editor : public ::testing::Test {
         belmora::DefineLogOperador(nullptr);
         plataforma::InstalaListaPortasSeriais(nullptr);
     }
-    static QString Lista(QWidget* f, const char* nome) { return f->findChild<QComboBox*>(nome)->currentText(); }
+    static QString Lista(QWidget* f, const char* nome) {
+        return f->findChild<QComboBox*>(nome)->currentText();
+    }
 };
 
 TEST_F(Editor, StoredValuesShownRestoredWrittenAndAFailedRestartKeepsTheWindow) {
@@ -219,10 +231,9 @@ TEST_F(Editor, StoredValuesShownRestoredWrittenAndAFailedRestartKeepsTheWindow) 
 TEST_F(Editor, AMissingFileSaysSoAndFillsTheDefaults) {
     belmora::TfrmConfiguracoes f;
     f.show();
-    EXPECT_EQ(log, (std::vector<std::string>{"-> Lendo dados do arquivo Tarvo.ini.",
-                                             " -> Arquivo Tarvo.ini não encontrado.",
-                                             " -> Preenchendo configurações padrão.",
-                                             "<- Operação executada com Sucesso!"}));
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "-> Lendo dados do arquivo Tarvo.ini.", " -> Arquivo Tarvo.ini não encontrado.",
+                       " -> Preenchendo configurações padrão.", "<- Operação executada com Sucesso!"}));
     EXPECT_EQ(Lista(&f, "cbModelo"), "TARVO_RIX");
     EXPECT_EQ(Lista(&f, "cbPorta"), "COM1");  // "Com1" is not listed here, but COM1 is (any case)
     EXPECT_EQ(Lista(&f, "cbUF"), "");

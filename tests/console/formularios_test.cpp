@@ -23,8 +23,8 @@
 #include "console/forms/comum/descricao.h"
 #include "console/forms/comum/valores.h"
 #include "console/forms/cupom/cupom.h"
-#include "console/programa/inicio.h"
 #include "console/main/principal.h"
+#include "console/programa/inicio.h"
 #include "platform/codepage.h"
 
 namespace {

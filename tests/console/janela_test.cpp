@@ -310,7 +310,8 @@ TEST_F(Janela, EveryShortcutLabelShowsItsWholeText) {
     for (QLabel* l : rotulos) {
         const QRect area = l->contentsRect();
         const int quebra = l->wordWrap() ? Qt::TextWordWrap : 0;
-        const QRect texto = l->fontMetrics().boundingRect(area, Qt::AlignLeft | Qt::AlignTop | quebra, l->text());
+        const QRect texto =
+            l->fontMetrics().boundingRect(area, Qt::AlignLeft | Qt::AlignTop | quebra, l->text());
         EXPECT_LE(texto.width(), area.width()) << l->text().toStdString();
         EXPECT_LE(texto.height(), area.height()) << l->text().toStdString();
     }

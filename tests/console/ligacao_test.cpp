@@ -259,9 +259,11 @@ TEST(TextosDeChamada, SpecialCallTextsOfTheTable) {
         ch.Inteiro("tipoLeitura", 0);
         std::string nome = "a.txt";
         ch.Saida("nomeArquivo", nome, 256);
-        EXPECT_EQ(ch.TextoChamada(), "GeraRFDBinario(periodoInicial,periodoFinal,tipoPeriodo,tipoLeitura,nomeArquivo);");
+        EXPECT_EQ(ch.TextoChamada(),
+                  "GeraRFDBinario(periodoInicial,periodoFinal,tipoPeriodo,tipoLeitura,nomeArquivo);");
         EXPECT_EQ(ch.TextoValores(),
-                  "periodoInicial=01/03/2010 periodoFinal=31/03/2010 tipoPeriodo=1 tipoLeitura=0 nomeArquivo=a.txt");
+                  "periodoInicial=01/03/2010 periodoFinal=31/03/2010 tipoPeriodo=1 tipoLeitura=0 "
+                  "nomeArquivo=a.txt");
     }
     {
         Chamada ch("Tarvo_ConverteATO17ParaPAFRJ");

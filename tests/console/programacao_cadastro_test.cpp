@@ -129,7 +129,10 @@ TEST(CadastroGrade, PrinterNamesConvertBackExactlyWhatTheEscapesSend) {
         EXPECT_EQ(belmora::ConverteCP850Texto(std::string(1, byte)), letra) << c;
     }
     EXPECT_EQ(letras, 20);
-    EXPECT_EQ(belmora::ConverteCP850Texto("Cr\x82" "dito 1"), "Cr\xe9" "dito 1");
+    EXPECT_EQ(belmora::ConverteCP850Texto("Cr\x82"
+                                          "dito 1"),
+              "Cr\xe9"
+              "dito 1");
     EXPECT_EQ(belmora::ConverteCP850Texto("ABC 123"), "ABC 123");
 }
 
@@ -167,7 +170,7 @@ TEST(CadastroGrade, ManagementReportsDeleteByTheOldNameAndInsertNewIndexes) {
     t.Registra(0, {"GERAL"});
     t.Registra(1, {"VENDAS"});
     EXPECT_TRUE(t.Passos().empty());
-    t.Linha(1, {""});         // emptied
+    t.Linha(1, {""});          // emptied
     t.Linha(2, {"VENDAS 2"});  // renamed
     t.Linha(20, {"CAIXA"});    // a free index, the last row
     const auto p = t.Passos();

@@ -2,22 +2,22 @@
 // edit sends (the daily call log), what comes back on the next capture, and the log lines.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QApplication>
-#include <QComboBox>
 #include <QTableWidget>
 #include <QTest>
 #include <filesystem>
 
-#include "console/programacao_comum.h"
 #include "console/binding/auxiliar.h"
 #include "console/binding/log_dll.h"
 #include "console/forms/programacao/programacao.h"
 #include "console/forms/programacao/tabelas.h"
+#include "console/programacao_comum.h"
 #include "platform/codepage.h"
 #ifdef BELMORA_COM_EMULADOR
 #include "emulador/emulador.h"
@@ -35,7 +35,8 @@ TEST_F(Programacao, RatesSendOnlyTheEditedRowsAndComeBackWhereEdited) {
     EsqueceChamadas();
     log.clear();
     f->Cadastrar();  // nothing edited: nothing sent
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando alíquotas programáveis ...", "<- Operaçao finalizada."})));
+    EXPECT_EQ(Linhas(),
+              Linhas(QStringList({"-> Cadastrando alíquotas programáveis ...", "<- Operaçao finalizada."})));
     EXPECT_EQ(LogDLL().find("Tarvo_ExecutaComando"), std::string::npos) << LogDLL();
 
     log.clear();
@@ -45,10 +46,11 @@ TEST_F(Programacao, RatesSendOnlyTheEditedRowsAndComeBackWhereEdited) {
     Escreve(g, 3, 3, "ICMS");
     Escreve(g, 4, 1, "00,00");
     f->Cadastrar();
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando alíquotas programáveis ...", " -> Alterando Alíquota 0 - 18,00",
-                                " -> Inserindo Alíquota 2 - 07,00",
-                                " -> Alíquota 3 não permitida (ZERO). Inclusão cancelada !",
-                                "<- Operaçao finalizada."})));
+    EXPECT_EQ(Linhas(),
+              Linhas(QStringList({"-> Cadastrando alíquotas programáveis ...",
+                                  " -> Alterando Alíquota 0 - 18,00", " -> Inserindo Alíquota 2 - 07,00",
+                                  " -> Alíquota 3 não permitida (ZERO). Inclusão cancelada !",
+                                  "<- Operaçao finalizada."})));
     const auto al = impressora.Impressora().aliquotas;
     EXPECT_FALSE(al[0].icms);
     EXPECT_TRUE(al[2].programada);
@@ -81,17 +83,21 @@ TEST_F(Programacao, PaymentMethodsKeepRowAndSlotTogether) {
     f->Cadastrar();
     EXPECT_EQ(LogDLL().find("Tarvo_ExecutaComando"), std::string::npos) << LogDLL();
 
-    Escreve(g, 3, 2, "Sim");          // "Cheque" linked: the linked column alone
-    Escreve(g, 4, 1, "Crédito");      // a new method in slot 2, typed with an accent
+    Escreve(g, 3, 2, "Sim");      // "Cheque" linked: the linked column alone
+    Escreve(g, 4, 1, "Crédito");  // a new method in slot 2, typed with an accent
     Escreve(g, 4, 2, "Não");
     log.clear();
     f->Cadastrar();
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando formas de pagamento ...", " -> Alterando Forma Pagto. 1 - Cheque",
-                                " -> Inserindo Forma Pagto. 2 - Crédito", "-> Operaçao finalizada."})));
+    EXPECT_EQ(
+        Linhas(),
+        Linhas(QStringList({"-> Cadastrando formas de pagamento ...", " -> Alterando Forma Pagto. 1 - Cheque",
+                            " -> Inserindo Forma Pagto. 2 - Crédito", "-> Operaçao finalizada."})));
     EXPECT_NE(LogDLL().find("NomeMeioPagamento=\"Cr\\x82dito\""), std::string::npos) << LogDLL();
     const auto m = impressora.Impressora().meiosPagamento;
     EXPECT_TRUE(m[1].permiteVinculado);
-    EXPECT_EQ(m[2].nome, "Cr\x82" "dito");
+    EXPECT_EQ(m[2].nome,
+              "Cr\x82"
+              "dito");
 
     f->BotaoCapturar()->click();
     EXPECT_EQ(Celula(g, 3, 2), "Sim");
@@ -102,8 +108,8 @@ TEST_F(Programacao, PaymentMethodsKeepRowAndSlotTogether) {
     log.clear();
     Escreve(g, 2, 1, "");
     f->Cadastrar();
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando formas de pagamento ...", " -> Excluindo Forma Pagto. 0",
-                                "-> Operaçao finalizada."})));
+    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando formas de pagamento ...",
+                                            " -> Excluindo Forma Pagto. 0", "-> Operaçao finalizada."})));
     EXPECT_NE(LogDLL().find("NomeMeioPagamento=\"Cartao\""), std::string::npos) << LogDLL();
     EXPECT_FALSE(impressora.Impressora().meiosPagamento[0].programado);
 }
@@ -115,7 +121,9 @@ TEST_F(Programacao, TotallingModeIsReadAndSet) {
     f->findChild<QRadioButton*>("rgOp0")->setChecked(true);
     log.clear();
     f->findChild<QPushButton*>("btnDefinir")->click();
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Definindo forma de totalização", "<- Operação executada com Sucesso!"})));
+    EXPECT_EQ(
+        Linhas(),
+        Linhas(QStringList({"-> Definindo forma de totalização", "<- Operação executada com Sucesso!"})));
     EXPECT_EQ(impressora.Impressora().arredondamento, 0);
     f->findChild<QPushButton*>("btnCapturar")->click();
     EXPECT_EQ(atual->text(), "Arredondamento");
@@ -174,8 +182,9 @@ TEST_F(Tabelas, TotalisersSendTheTypeAndCompareAccentsOnce) {
     Escreve(g, 2, 3, "Saída");
     log.clear();
     f->Cadastrar();
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando Totalizadores Não Fiscais",
-                                            " -> Inserindo Totalizador 1 - SANGRIA", "-> Operaçao finalizada."})));
+    EXPECT_EQ(Linhas(),
+              Linhas(QStringList({"-> Cadastrando Totalizadores Não Fiscais",
+                                  " -> Inserindo Totalizador 1 - SANGRIA", "-> Operaçao finalizada."})));
     const auto t = impressora.Impressora().naoFiscais[1];
     EXPECT_TRUE(t.programado);
     EXPECT_FALSE(t.entrada);
@@ -200,13 +209,15 @@ TEST_F(Tabelas, ManagementReportsAndTheStatusForms) {
     Escreve(g, 3, 1, "VENDAS");
     log.clear();
     f->Cadastrar();
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Cadastrando Relatórios Gerenciais", " -> Excluindo Relatório 0",
-                                            " -> Inserindo Relatório 2 - VENDAS", "-> Operaçao finalizada."})));
+    EXPECT_EQ(Linhas(),
+              Linhas(QStringList({"-> Cadastrando Relatórios Gerenciais", " -> Excluindo Relatório 0",
+                                  " -> Inserindo Relatório 2 - VENDAS", "-> Operaçao finalizada."})));
     EXPECT_NE(LogDLL().find("NomeGerencial=\"GERAL\""), std::string::npos) << LogDLL();
     EXPECT_FALSE(impressora.Impressora().gerenciais[0].programado);
     EXPECT_EQ(impressora.Impressora().gerenciais[2].nome, "VENDAS");
 
-    belmora::TfrmStatusTabela s("TfrmStatusRelatGerenciais", "x", belmora::TfrmTabelaProgramavel::QualTabela::Gerenciais);
+    belmora::TfrmStatusTabela s("TfrmStatusRelatGerenciais", "x",
+                                belmora::TfrmTabelaProgramavel::QualTabela::Gerenciais);
     impressora.Altera([](emulador::Impressora& p) {
         for (std::size_t i = 0; i < p.gerenciais.size(); ++i)
             if (!p.gerenciais[i].programado) p.gerenciais[i] = {true, "R" + std::to_string(i)};
@@ -237,9 +248,10 @@ TEST_F(Programacao, SummerTimeTogglesAndTheLabelsFollow) {
         p.movimentoAberto = false;
     });
     auto f = Mostra<belmora::TfrmProgramaHorarioVerao>();
-    EXPECT_EQ(Linhas(), Linhas(QStringList({"-> Lendo Status de Horário de Verão", "  -> Status lido com sucesso!",
-                                            "-> Lendo Data/Hora", "  -> Data / Hora lidos com sucesso!",
-                                            "<- Operação executada com Sucesso!"})));
+    EXPECT_EQ(Linhas(),
+              Linhas(QStringList({"-> Lendo Status de Horário de Verão", "  -> Status lido com sucesso!",
+                                  "-> Lendo Data/Hora", "  -> Data / Hora lidos com sucesso!",
+                                  "<- Operação executada com Sucesso!"})));
     EXPECT_EQ(f->Estado()->text(), "Desativado");
     EXPECT_EQ(f->BotaoPrograma()->text(), "Ativar");
     log.clear();

@@ -34,8 +34,12 @@
 #include "emulador/emulador.h"
 #endif
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '{' << l.join("\", \"").toStdString() << '}'; }
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '{' << l.join("\", \"").toStdString() << '}';
+}
 
 namespace {
 
@@ -231,7 +235,8 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
 
     // 60D + 60R; the file under Path; the month without a leading zero; the texts in order.
     const std::string arquivo = Chave("Sistema", "Path") + "\\Sintegra.txt";
-    EXPECT_EQ(Chamada(), "Tarvo_RelatorioSintegraMFD(20,\"" + arquivo + "\",\"3\",\"2010\",\"" + razao40.substr(0, 35) +
+    EXPECT_EQ(Chamada(), "Tarvo_RelatorioSintegraMFD(20,\"" + arquivo + "\",\"3\",\"2010\",\"" +
+                             razao40.substr(0, 35) +
                              "\",\"\",\"1500A\",\"\",\"JARDIM PAULISTA\",\"São Paulo\",\"\",\"\",\"\",\"\");")
         << LogDLL();
 
@@ -239,7 +244,8 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
     const QStringList linhas = Log();
     ASSERT_GE(linhas.size(), 2);
     EXPECT_EQ(linhas.first(), "-> Gerando Relatório Sintegra");
-    EXPECT_TRUE(linhas.last() == "<- Operação executada com Sucesso!" || linhas.last() == "<- Operação falhou!")
+    EXPECT_TRUE(linhas.last() == "<- Operação executada com Sucesso!" ||
+                linhas.last() == "<- Operação falhou!")
         << linhas.last().toStdString();
     EXPECT_EQ("<- " + caixas[0].texto, linhas.last());
     EXPECT_FALSE(Campo(f, "lblAndamento")->isVisible());
@@ -252,13 +258,15 @@ TEST_F(RelatoriosSintegra, TheCompanyDataIsShownCutSavedBeforeTheCallAndSentWith
     EXPECT_EQ(Chave("Sintegra", "Flag60D"), "");
 
     // Data that cannot be saved is not sent: the reason, the failure line, no call.
-    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                            std::filesystem::perms::others_write,
+    std::filesystem::permissions(Ini(),
+                                 std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
                                  std::filesystem::perm_options::remove);
     teste::Redigita(Campo(f, "edtContato"), "OUTRO");
     std::filesystem::remove(teste::kLogDLL);
     caixas = GeraMarco2010(f);
-    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     ASSERT_EQ(caixas.size(), 1u);
     EXPECT_EQ(caixas[0].titulo, "Erro");
     EXPECT_TRUE(caixas[0].texto.startsWith("Não foi possível gravar")) << caixas[0].texto.toStdString();
@@ -298,7 +306,8 @@ TEST_F(RelatoriosSintegra, AMissingFolderIsCreatedOnlyWhenTheOperatorAgrees) {
 
     // A folder that cannot be made (a file stands in its way): the failure box, nothing else.
     teste::EscreveArquivo(plataforma::PastaPrograma() + "arquivo", "x");
-    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sistema", "Path", plataforma::PastaPrograma() + "arquivo/sub"));
+    ASSERT_TRUE(plataforma::ArquivoIni::GravaChave(Ini(), "Sistema", "Path",
+                                                   plataforma::PastaPrograma() + "arquivo/sub"));
     std::filesystem::remove(teste::kLogDLL);
     log->clear();
     caixas.clear();
@@ -343,10 +352,13 @@ TEST_F(RelatoriosSintegra, ViewingOpensTheReportUnderPathOrSaysItCouldNot) {
 // report of March asked from the form, the whole way through the printer's memories.
 TEST_F(RelatoriosSintegra, TheMonthsFileIsProducedFromThePrintersMemories) {
     for (auto [mes, dia] : {std::pair{3, 1}, std::pair{3, 2}, std::pair{4, 1}}) {
-        impressora.Altera([&](emulador::Impressora& p) { p.AjustaRelogio(emulador::DataHora{2010, mes, dia, 9, 0, 0}); });
+        impressora.Altera([&](emulador::Impressora& p) {
+            p.AjustaRelogio(emulador::DataHora{2010, mes, dia, 9, 0, 0});
+        });
         const std::pair<const char*, std::string> passos[] = {
             {"AbreCupomFiscal", ""},
-            {"VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
+            {"VendeItem",
+             "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
             {"VendeItem", "CodAliquota=-2 CodProduto=\"2\" NomeProduto=\"OLEO\" PrecoUnitario=" +
                               std::to_string(dia) + ",50 Quantidade=1,000"},
             {"PagaCupom", "CodMeioPagamento=-2 Valor=100,00"},
@@ -398,7 +410,8 @@ TEST_F(RelatoriosSintegra, TheMonthsFileIsProducedFromThePrintersMemories) {
     EXPECT_EQ(linhas[1].substr(0, 2), "11");
     // March's two reductions only; the optional types asked for are there.
     EXPECT_EQ(datas60M, std::vector<std::string>({"20100301", "20100302"}));
-    for (const char* tipo : {"60A", "60D", "60I", "60R", "75"}) EXPECT_GT(tipos[tipo], 0) << tipo << "\n" << texto;
+    for (const char* tipo : {"60A", "60D", "60I", "60R", "75"})
+        EXPECT_GT(tipos[tipo], 0) << tipo << "\n" << texto;
     EXPECT_EQ(linhas.back().substr(0, 2), "90");
     EXPECT_EQ(linhas.back().back(), '1');
 }

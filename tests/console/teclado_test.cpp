@@ -34,7 +34,8 @@ class Teclado : public teste::NaJanela {
         dm = std::make_unique<belmora::TdmVintaro>();
         ASSERT_TRUE(dm->Conecta(programa.Caminho())) << dm->Erro().toStdString();
         QString erro;
-        ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro)) << erro.toStdString();
+        ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro))
+            << erro.toStdString();
         NaJanela::SetUp();
         if (HasFatalFailure()) return;
         janela->resize(1024, 768);
@@ -73,12 +74,14 @@ class Respondedor {
 // from the widget with the focus up (a radio button stands for its group).
 QString Nome(const std::set<QString>& nomes) {
     for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget()) {
-        if (qobject_cast<QRadioButton*>(w) && w->parentWidget() && nomes.count(w->parentWidget()->objectName()))
+        if (qobject_cast<QRadioButton*>(w) && w->parentWidget() &&
+            nomes.count(w->parentWidget()->objectName()))
             return w->parentWidget()->objectName();
         if (nomes.count(w->objectName())) return w->objectName();
     }
-    return QApplication::focusWidget() ? QStringLiteral("?") + QApplication::focusWidget()->metaObject()->className()
-                                       : QStringLiteral("(nenhum)");
+    return QApplication::focusWidget()
+               ? QStringLiteral("?") + QApplication::focusWidget()->metaObject()->className()
+               : QStringLiteral("(nenhum)");
 }
 
 TEST_F(Teclado, TabWalksEveryFieldAndButtonInScreenOrderAndOutOfGrids) {
@@ -89,29 +92,57 @@ TEST_F(Teclado, TabWalksEveryFieldAndButtonInScreenOrderAndOutOfGrids) {
     };
     const Caso casos[] = {
         {Qt::Key_F7, Qt::Key_A, "TfrmAbreCupom", {"edtCNPJ_CPF", "edtNome", "edtEndereco", "btOK", "btSair"}},
-        {Qt::Key_F7, Qt::Key_V, "TfrmVendeItem", {"edtCodProduto", "edtDescricao", "edtAliquota", "edtUnidade",
-         "edtQuantidade", "edtR", "grpValorUnitario", "grpDesconto", "edtValorDesconto", "grdProdutos",
-         "btSalvarProduto", "btOK", "btSair"}},
-        {Qt::Key_F7, Qt::Key_D, "TfrmAcresceItem", {"edtNumItem", "rgDescAcres", "rgValorPerc", "edtValorPerc", "btOK", "btSair"}},
+        {Qt::Key_F7,
+         Qt::Key_V,
+         "TfrmVendeItem",
+         {"edtCodProduto", "edtDescricao", "edtAliquota", "edtUnidade", "edtQuantidade", "edtR",
+          "grpValorUnitario", "grpDesconto", "edtValorDesconto", "grdProdutos", "btSalvarProduto", "btOK",
+          "btSair"}},
+        {Qt::Key_F7,
+         Qt::Key_D,
+         "TfrmAcresceItem",
+         {"edtNumItem", "rgDescAcres", "rgValorPerc", "edtValorPerc", "btOK", "btSair"}},
         {Qt::Key_F7, Qt::Key_C, "TfrmCancelarItem", {"edtNumItem", "btOK", "btSair"}},
-        {Qt::Key_F7, Qt::Key_S, "TfrmAlterarSubtotal", {"cbCancelar", "rgOperacao", "rgValorPerc", "edtValorPerc", "btOK", "btSair"}},
+        {Qt::Key_F7,
+         Qt::Key_S,
+         "TfrmAlterarSubtotal",
+         {"cbCancelar", "rgOperacao", "rgValorPerc", "edtValorPerc", "btOK", "btSair"}},
         {Qt::Key_F7, Qt::Key_P, "TfrmPagamento", {"edtCodMeio", "edtValor", "btOK", "btSair"}},
-        {Qt::Key_F7, Qt::Key_E, "TfrmEncerrarDoc", {"mmTextoPromocional", "lstLinhasCadastradas", "btAdicionar",
-         "btCadastrar", "btSalvar", "btOK", "btSair"}},
+        {Qt::Key_F7,
+         Qt::Key_E,
+         "TfrmEncerrarDoc",
+         {"mmTextoPromocional", "lstLinhasCadastradas", "btAdicionar", "btCadastrar", "btSalvar", "btOK",
+          "btSair"}},
         {Qt::Key_F7, Qt::Key_M, "TfrmAllCupom", {"edtQuantidade", "btOK", "btSair"}},
-        {Qt::Key_F8, Qt::Key_E, "TfrmEstornoVinculado", {"edtCNPJ_CPF", "edtNome", "edtEndereco", "btOK", "btSair"}},
-        {Qt::Key_F2, Qt::Key_S, "TfrmSeqComandos", {"List_TipoComandos", "List_Comandos", "btAdicionar",
-         "ListSequenciaAtual", "List_SequenciasSalvas", "edtNumExecucoes", "chkPassoAPasso", "btSair"}},
-        {Qt::Key_F9, Qt::Key_G, "TfrmGerenciaLayouts", {"edtNumBanco", "edtNomeBanco", "edtHPosValor", "edtVPosValor",
-         "edtHPosCidade", "edtVPosCidade", "edtHPosDia", "edtHPosMes", "edtHPosAno", "btLimpar", "btImportar",
-         "btGerar", "btSalvar", "grdCheques", "btSair"}},
-        {Qt::Key_F9, Qt::Key_I, "TfrmImprimeCheque", {"cbBanco", "edtValor", "edtFavorecido", "edtCidade", "edtData",
-         "memMensagem", "btImprimir", "btSair"}},
-        {Qt::Key_F1, Qt::Key_N, "TfrmConfiguracoes", {"cbModelo", "cbPorta", "cbBaud", "edtPath", "btPath",
-         "edtPathRFD", "btPathRFD", "edtPathTDM", "btPathTDM", "edtTimeoutRedZ", "edtTimeoutComandos",
-         "edtEspacamento", "cbSangria", "cbSuprimento", "rgGeraRFD", "cbTipoGeraRFD", "rgHomologar", "rgCorte",
-         "cbModoGaveta", "rgChecaCTS", "rgICMSCupom", "rgLMF", "rgRelogio", "cbUF", "btRestaurar", "btSalvar",
-         "btSair"}},
+        {Qt::Key_F8,
+         Qt::Key_E,
+         "TfrmEstornoVinculado",
+         {"edtCNPJ_CPF", "edtNome", "edtEndereco", "btOK", "btSair"}},
+        {Qt::Key_F2,
+         Qt::Key_S,
+         "TfrmSeqComandos",
+         {"List_TipoComandos", "List_Comandos", "btAdicionar", "ListSequenciaAtual", "List_SequenciasSalvas",
+          "edtNumExecucoes", "chkPassoAPasso", "btSair"}},
+        {Qt::Key_F9,
+         Qt::Key_G,
+         "TfrmGerenciaLayouts",
+         {"edtNumBanco", "edtNomeBanco", "edtHPosValor", "edtVPosValor", "edtHPosCidade", "edtVPosCidade",
+          "edtHPosDia", "edtHPosMes", "edtHPosAno", "btLimpar", "btImportar", "btGerar", "btSalvar",
+          "grdCheques", "btSair"}},
+        {Qt::Key_F9,
+         Qt::Key_I,
+         "TfrmImprimeCheque",
+         {"cbBanco", "edtValor", "edtFavorecido", "edtCidade", "edtData", "memMensagem", "btImprimir",
+          "btSair"}},
+        {Qt::Key_F1,
+         Qt::Key_N,
+         "TfrmConfiguracoes",
+         {"cbModelo",           "cbPorta",        "cbBaud",     "edtPath",      "btPath",
+          "edtPathRFD",         "btPathRFD",      "edtPathTDM", "btPathTDM",    "edtTimeoutRedZ",
+          "edtTimeoutComandos", "edtEspacamento", "cbSangria",  "cbSuprimento", "rgGeraRFD",
+          "cbTipoGeraRFD",      "rgHomologar",    "rgCorte",    "cbModoGaveta", "rgChecaCTS",
+          "rgICMSCupom",        "rgLMF",          "rgRelogio",  "cbUF",         "btRestaurar",
+          "btSalvar",           "btSair"}},
     };
     // The sequence form says that the function lists are missing from this scratch folder.
     Respondedor respostas;
@@ -141,7 +172,8 @@ TEST_F(Teclado, TabWalksEveryFieldAndButtonInScreenOrderAndOutOfGrids) {
         EXPECT_EQ(visto.last(), visto.first()) << visto.join(' ').toStdString();
         qsizetype proximo = 0;
         for (const QString& v : visto)
-            if (proximo < static_cast<qsizetype>(c.caminho.size()) && v == c.caminho[static_cast<std::size_t>(proximo)])
+            if (proximo < static_cast<qsizetype>(c.caminho.size()) &&
+                v == c.caminho[static_cast<std::size_t>(proximo)])
                 ++proximo;
         EXPECT_EQ(proximo, static_cast<qsizetype>(c.caminho.size())) << visto.join(' ').toStdString();
 

@@ -14,11 +14,13 @@ using plataforma::ArquivoIni;
 using tarvo::Config;
 
 class Carga : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home;
     teste::Variavel v{"TARVO_HOME", home.Caminho()};
     std::string Ini() const { return home / "TARVO.INI"; }
-    std::string Chave(const char* secao, const char* chave) { return ArquivoIni::LeChave(Ini(), secao, chave, "<none>"); }
+    std::string Chave(const char* secao, const char* chave) {
+        return ArquivoIni::LeChave(Ini(), secao, chave, "<none>");
+    }
     void Carrega(const std::string& conteudo) {
         teste::EscreveArquivo(Ini(), conteudo);
         tarvo::CarregaConfiguracao();
@@ -53,9 +55,17 @@ TEST_F(Carga, ModelCodesChooseFamilyAndSubModel) {
     struct Caso {
         const char* modelo;
         int familia, submodelo;
-    } casos[] = {{"TARVO_SARTO", 2, 0}, {"TARVO_LISKO", 1, 0},   {"TARVO_NARDO", 0, 2},      {"TARVO_VESK", 0, 3},
-                 {"TARVO_KELT_LPT", 4, 0}, {"TARVO_KELT_SERIAL", 5, 0}, {"TARVO_ORVIKTH", 0, 1}, {"TARVO_DASK300", 0, 1},
-                 {"TARVO_RIX", 0, 0},   {"tarvo_sarto", 0, 0},   {"", 0, 0}};
+    } casos[] = {{"TARVO_SARTO", 2, 0},
+                 {"TARVO_LISKO", 1, 0},
+                 {"TARVO_NARDO", 0, 2},
+                 {"TARVO_VESK", 0, 3},
+                 {"TARVO_KELT_LPT", 4, 0},
+                 {"TARVO_KELT_SERIAL", 5, 0},
+                 {"TARVO_ORVIKTH", 0, 1},
+                 {"TARVO_DASK300", 0, 1},
+                 {"TARVO_RIX", 0, 0},
+                 {"tarvo_sarto", 0, 0},
+                 {"", 0, 0}};
     for (const Caso& c : casos) {
         Carrega(std::string("[Sistema]\r\nModeloImp=") + c.modelo + "\r\n");
         EXPECT_EQ(Config().FamiliaModelo, c.familia) << c.modelo;
@@ -65,8 +75,9 @@ TEST_F(Carga, ModelCodesChooseFamilyAndSubModel) {
 }
 
 TEST_F(Carga, NumbersAreNormalisedAndWrittenBack) {
-    Carrega("[Sistema]\r\nTimeOutComandos=3\r\nTimeOutRedZ=x\r\nEspacamentoDocumentos=abc\r\n"
-            "HabilitaICMSCupom=2\r\nChecaCTS=0\r\nCorrigeRelogioZ=7\r\nConfigRede=sim\r\n");
+    Carrega(
+        "[Sistema]\r\nTimeOutComandos=3\r\nTimeOutRedZ=x\r\nEspacamentoDocumentos=abc\r\n"
+        "HabilitaICMSCupom=2\r\nChecaCTS=0\r\nCorrigeRelogioZ=7\r\nConfigRede=sim\r\n");
     EXPECT_EQ(Config().TimeOutComandos, 5);
     EXPECT_EQ(Chave("Sistema", "TimeOutComandos"), "5");
     EXPECT_EQ(Chave("Sistema", "TimeOutRedZ"), "40");
@@ -133,9 +144,15 @@ TEST_F(Carga, PortKeysArePerFamily) {
     EXPECT_EQ(Config().PortaBaud, "19200");
     Carrega("[Sistema]\r\nModeloImp=TARVO_KELT_SERIAL\r\nBAUD=4800\r\n");
     EXPECT_EQ(Config().PortaBaud, "4800");
-    for (auto [porta, esperado] : {std::pair{"LPT", "LPT1"}, {"LPT12", "LPT1"}, {"LPT2", "LPT2"}, {"COM1", "LPT1"},
-                                   {"LPTX", "LPT1"}, {"LPT3X", "LPT1"}, {"LPT3XY", "LPT3"}}) {
-        Carrega(std::string("[Sistema]\r\nModeloImp=TARVO_KELT_LPT\r\nPorta=") + porta + "\r\nEndereco=278\r\n");
+    for (auto [porta, esperado] : {std::pair{"LPT", "LPT1"},
+                                   {"LPT12", "LPT1"},
+                                   {"LPT2", "LPT2"},
+                                   {"COM1", "LPT1"},
+                                   {"LPTX", "LPT1"},
+                                   {"LPT3X", "LPT1"},
+                                   {"LPT3XY", "LPT3"}}) {
+        Carrega(std::string("[Sistema]\r\nModeloImp=TARVO_KELT_LPT\r\nPorta=") + porta +
+                "\r\nEndereco=278\r\n");
         EXPECT_EQ(Chave("Sistema", "Porta"), esperado) << porta;
         EXPECT_EQ(Config().PortaDados, 632);
         EXPECT_EQ(Config().PortaStatus, 633);
@@ -183,7 +200,8 @@ TEST_F(Carga, LoadResetsTheRunTimeState) {
 }
 
 TEST_F(Carga, CommentsAndUnknownSectionsSurviveTheWriteBack) {
-    const std::string original = "; configured by the installer\r\n[Loja]\r\nNome=Mercado\r\n\r\n[Sistema]\r\nPorta=COM2\r\n";
+    const std::string original =
+        "; configured by the installer\r\n[Loja]\r\nNome=Mercado\r\n\r\n[Sistema]\r\nPorta=COM2\r\n";
     Carrega(original);
     std::string depois = teste::LeArquivo(Ini());
     EXPECT_EQ(depois.substr(0, 46), original.substr(0, 46));

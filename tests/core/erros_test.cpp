@@ -22,7 +22,8 @@ TEST(Erros, EachOwnErrorHasItsCodeAndText) {
         {Falha::ComandoInexistente, -2, "Comando Inexistente para este modelo:"},
         {Falha::NaoImplementado, -3, "Nao Implementado:"},
         {Falha::AberturaPorta, -5, "Erro Abertura Porta Serial"},
-        {Falha::VelocidadeInvalida, -7, "Valores aceitos para esta fun\xE7\xE3o[9600,19200,38400,57600,115200]"},
+        {Falha::VelocidadeInvalida, -7,
+         "Valores aceitos para esta fun\xE7\xE3o[9600,19200,38400,57600,115200]"},
         {Falha::DiretorioPath, -8, "Erro no Diretorio especificado em Path"},
         {Falha::ImpressoraOffline, -10, "Impressora offline ou desligada"},
         {Falha::SemInpOut, -11, "N\xE3o foi poss\xEDvel carregar INPOUT32.DLL"},
@@ -30,7 +31,8 @@ TEST(Erros, EachOwnErrorHasItsCodeAndText) {
         {Falha::PesoNegativo, -33, "Peso negativo"},
         {Falha::PesoInstavel, -34, "Peso inst\xE1vel"},
         {Falha::PesoExcedido, -35, "Peso excedido"},
-        {Falha::LeituraDesconhecida, 0, "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll"},
+        {Falha::LeituraDesconhecida, 0,
+         "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll"},
     };
     for (const Caso& c : casos) {
         EXPECT_EQ(ItemDe(c.falha).codigo, c.codigo) << c.texto;
@@ -48,8 +50,12 @@ TEST(Erros, EachTableGivesItsTextsByCode) {
     };
     const Caso casos[] = {
         {Tabela::Numerica, -5, "Erro ao abrir a porta de comunica\xE7\xE3o"},
-        {Tabela::Numerica, -4, "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do aplicativo"},
-        {Tabela::Numerica, 1, "O cabe\xE7" "alho cont\xE9m caracteres invalidados"},
+        {Tabela::Numerica, -4,
+         "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do "
+         "aplicativo"},
+        {Tabela::Numerica, 1,
+         "O cabe\xE7"
+         "alho cont\xE9m caracteres invalidados"},
         {Tabela::Numerica, 2, "Comando inexistente"},
         {Tabela::Numerica, 3, "Valor n\xE3o num\xE9rico em campo num\xE9rico"},
         {Tabela::Numerica, 4, "Valor fora da faixa entre 20h E 7Fh"},
@@ -59,7 +65,8 @@ TEST(Erros, EachTableGivesItsTextsByCode) {
         {Tabela::Numerica, 9, "A string \x93TOTAL\x94 n\xE3o \xE9 aceita"},
         {Tabela::Numerica, 10, "A sintaxe do comando est\xE1 errada"},
         {Tabela::Numerica, 11, "Excedeu o n\xBA m\xE1ximo de linhas permitidas pelo comando"},
-        {Tabela::Numerica, 12, "O terminador enviado n\xE3o est\xE1 obedecendo o protocolo de comunica\xE7\xE3o"},
+        {Tabela::Numerica, 12,
+         "O terminador enviado n\xE3o est\xE1 obedecendo o protocolo de comunica\xE7\xE3o"},
         {Tabela::Numerica, 13, "O checksum enviado est\xE1 incorreto"},
         {Tabela::Numerica, 15, "A situa\xE7\xE3o tribut\xE1ria deve iniciar com T, F,I ou N"},
         {Tabela::Numerica, 16, "Data inv\xE1lida"},
@@ -82,7 +89,8 @@ TEST(Erros, EachTableGivesItsTextsByCode) {
         {Tabela::Numerica, 33, "Detectado falta de papel"},
         {Tabela::Numerica, 36, "Necess\xE1rio programar os dados do estabelecimento"},
         {Tabela::Numerica, 37, "Necess\xE1rio realizar Interven\xE7\xE3o Fiscal"},
-        {Tabela::Numerica, 38, "A MF n\xE3o permite mais realizar vendas. S\xF3 \xE9 poss\xEDvel executar LX ou LMF"},
+        {Tabela::Numerica, 38,
+         "A MF n\xE3o permite mais realizar vendas. S\xF3 \xE9 poss\xEDvel executar LX ou LMF"},
         {Tabela::Numerica, 40, "Necess\xE1rio programar a data do rel\xF3gio"},
         {Tabela::Numerica, 41, "N\xFAmero m\xE1ximo de itens por cupom ultrapassado"},
         {Tabela::Numerica, 42, "J\xE1 foi realizado o ajuste de hora di\xE1rio"},
@@ -106,20 +114,41 @@ TEST(Erros, EachTableGivesItsTextsByCode) {
         {Tabela::Numerica, 60, "Excedeu campo m\xE1ximo de caracteres"},
         {Tabela::Numerica, 61, "Troco n\xE3o realizado"},
         {Tabela::Numerica, 62, "Cmd desabilitado"},
-        {Tabela::Leitura, 4097, "DLLErroAbreArquivo - Arquivo bin\xE1rio encontra-se aberto. Esta a\xE7\xE3o poder\xE1 ser repetida, solicitando ao usu\xE1rio que o arquivo seja fechado."},
-        {Tabela::Leitura, 16385, "DLLErroCargaDLL - DLL de comunica\xE7\xE3o do protocolo Lurdex (DLLG2.DLL) n\xE3o p\xF4" "de ser carregada."},
-        {Tabela::Leitura, 16386, "DLLErroCanalCOM - Canal de comunica\xE7\xE3o indicado n\xE3o p\xF4" "de ser aberto."},
-        {Tabela::Leitura, 16387, "DLLErroBinarioInvalido - Formato do arquivo bin\xE1rio indicado \xE9 inv\xE1lido para esta vers\xE3o da DLL."},
+        {Tabela::Leitura, 4097,
+         "DLLErroAbreArquivo - Arquivo bin\xE1rio encontra-se aberto. Esta a\xE7\xE3o poder\xE1 ser "
+         "repetida, solicitando ao usu\xE1rio que o arquivo seja fechado."},
+        {Tabela::Leitura, 16385,
+         "DLLErroCargaDLL - DLL de comunica\xE7\xE3o do protocolo Lurdex (DLLG2.DLL) n\xE3o p\xF4"
+         "de ser carregada."},
+        {Tabela::Leitura, 16386,
+         "DLLErroCanalCOM - Canal de comunica\xE7\xE3o indicado n\xE3o p\xF4"
+         "de ser aberto."},
+        {Tabela::Leitura, 16387,
+         "DLLErroBinarioInvalido - Formato do arquivo bin\xE1rio indicado \xE9 inv\xE1lido para esta "
+         "vers\xE3o da DLL."},
         {Tabela::Leitura, 16388, "DLLErroLeituraArquivo - Erro de leitura do arquivo bin\xE1rio indicado."},
         {Tabela::Leitura, 16389, "DLLErroEscritaArquivo - Erro de escrita no arquivo bin\xE1rio."},
-        {Tabela::Leitura, 16390, "DLLErroBinarioECF - N\xFAmero de fabrica\xE7\xE3o do ECF gravado anteriormente no arquivo bin\xE1rio informado n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o informado no par\xE2metro <szSerieECF> da fun\xE7\xE3o <DLLReadLeMemorias>."},
-        {Tabela::Leitura, 16391, "DLLErroECFInvalido N\xFAmero de fabrica\xE7\xE3o indicado no par\xE2metro <szSerieECF> da fun\xE7\xE3o <DLLReadLeMemorias> n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o do ECF conectado na porta de comunica\xE7\xE3o indicada."},
-        {Tabela::Leitura, 16392, "DLLErroFaltaRAM N\xE3o h\xE1 mem\xF3ria suficiente para a execu\xE7\xE3o satisfat\xF3ria da DLL de leitura."},
-        {Tabela::Leitura, 16393, "DLLErroCriaArquivo N\xE3o foi poss\xEDvel criar o arquivo com o nome especificado."},
-        {Tabela::Leitura, 16394, "DLLErroArquivoIncompleto N\xE3o foi poss\xEDvel gerar dados a partir do arquivo bin\xE1rio especificado pois este n\xE3o encontra-se com a leitura completa."},
+        {Tabela::Leitura, 16390,
+         "DLLErroBinarioECF - N\xFAmero de fabrica\xE7\xE3o do ECF gravado anteriormente no arquivo "
+         "bin\xE1rio informado n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o informado no par\xE2metro "
+         "<szSerieECF> da fun\xE7\xE3o <DLLReadLeMemorias>."},
+        {Tabela::Leitura, 16391,
+         "DLLErroECFInvalido N\xFAmero de fabrica\xE7\xE3o indicado no par\xE2metro <szSerieECF> da "
+         "fun\xE7\xE3o <DLLReadLeMemorias> n\xE3o confere com o n\xFAmero de fabrica\xE7\xE3o do ECF "
+         "conectado na porta de comunica\xE7\xE3o indicada."},
+        {Tabela::Leitura, 16392,
+         "DLLErroFaltaRAM N\xE3o h\xE1 mem\xF3ria suficiente para a execu\xE7\xE3o satisfat\xF3ria da DLL de "
+         "leitura."},
+        {Tabela::Leitura, 16393,
+         "DLLErroCriaArquivo N\xE3o foi poss\xEDvel criar o arquivo com o nome especificado."},
+        {Tabela::Leitura, 16394,
+         "DLLErroArquivoIncompleto N\xE3o foi poss\xEDvel gerar dados a partir do arquivo bin\xE1rio "
+         "especificado pois este n\xE3o encontra-se com a leitura completa."},
         {Tabela::Sped, 1, "Sucesso na gera\xE7\xE3o dos Arquivos do Sped Fiscal"},
         {Tabela::Sped, -1, "Erro na impress\xE3o do Arquivo"},
-        {Tabela::Sped, -3, "Erro na gera\xE7\xE3" "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc corretamente"},
+        {Tabela::Sped, -3,
+         "Erro na gera\xE7\xE3"
+         "do Arquivo do ato cotepe, verifique se a impressora esta conectado ao pc corretamente"},
         {Tabela::Sped, -4, "A variavel perfil esta com valores incorretos."},
         {Tabela::Sped, -5, "Parametros utilizados na fun\xE7\xE3o est\xE3o incorretos"},
         {Tabela::Numerica, -6, nullptr},

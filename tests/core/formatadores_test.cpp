@@ -1,7 +1,8 @@
 #include "driver/core/formatadores.h"
-#include "driver/core/recusa.h"
 
 #include <gtest/gtest.h>
+
+#include "driver/core/recusa.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ TEST(Campos, AlinhaTextoAlwaysGivesOneLineOfTheWidth) {
 TEST(Datas, FormataDataReadsSixOrEightDigits) {
     EXPECT_EQ(FormataData("311299"), "31/12/2099");
     EXPECT_EQ(FormataData("01/02/2010"), "01/02/2010");
-    EXPECT_EQ(FormataData("1/2/10"), "00/12/2010");  // digits 1210 padded to six
+    EXPECT_EQ(FormataData("1/2/10"), "00/12/2010");       // digits 1210 padded to six
     EXPECT_EQ(FormataData("20240315123"), "40/31/5123");  // the last eight digits
 }
 

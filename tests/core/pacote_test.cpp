@@ -1,11 +1,10 @@
 // The packet number and RETORNO.TXT under the conditions of a shop: a TARVO.INI that
 // cannot be stored, two programs counting at once, a program killed while it writes.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,7 +39,7 @@ std::size_t Conta(const std::string& texto, const std::string& trecho) {
 }
 
 class Pacote : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home;
     teste::Variavel v{"TARVO_HOME", home.Caminho()};
     std::filesystem::path antes = std::filesystem::current_path();
@@ -97,8 +96,10 @@ protected:
     // the host program's own.
     std::string Grande(std::size_t bytes) const {
         std::string t =
-            "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nPath=C:\\\r\n[Flags]\r\nNumPkt=1\r\n[Produtos]\r\n";
-        for (int i = 0; t.size() < bytes; ++i) t += "Produto" + std::to_string(i) + "=ACUCAR REFINADO 1KG;4,99\r\n";
+            "[Sistema]\r\nModeloImp=TARVO_RIX\r\nPorta=COM1\r\nPath=C:\\\r\n[Flags]\r\nNumPkt=1\r\n[Produtos]"
+            "\r\n";
+        for (int i = 0; t.size() < bytes; ++i)
+            t += "Produto" + std::to_string(i) + "=ACUCAR REFINADO 1KG;4,99\r\n";
         return t;
     }
 };
@@ -156,7 +157,8 @@ TEST_F(Pacote, TheLoadWriteBackLeavesANormalisedFileUntouched) {
     const std::string normalizado = teste::LeArquivo(Ini());
     timespec velho[2] = {{1000000000, 0}, {1000000000, 0}};
     ::utimensat(AT_FDCWD, Ini().c_str(), velho, 0);
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     ::stat(Ini().c_str(), &a);
     tarvo::CarregaConfiguracao();
     ::stat(Ini().c_str(), &b);
@@ -193,7 +195,9 @@ TEST_F(Pacote, ProcessesStartedByACountingProgramStillTakeTurns) {
 TEST_F(Pacote, KilledWhileWritingTheFilesStayWhole) {
     const std::string original = Grande(19 * 1024);
     teste::EscreveArquivo(Ini(), original);
-    auto resposta = [](long i) { return std::string(static_cast<std::size_t>(i % 50), 'x') + "#" + std::to_string(i); };
+    auto resposta = [](long i) {
+        return std::string(static_cast<std::size_t>(i % 50), 'x') + "#" + std::to_string(i);
+    };
     std::mt19937 sorteio(20261209);
     std::uniform_int_distribution<int> espera(0, 3000);
     for (int morte = 0; morte < 200; ++morte) {
@@ -242,7 +246,8 @@ TEST_F(Pacote, KilledWhileWritingTheFilesStayWhole) {
 TEST_F(Pacote, RetornoIsAlwaysOneWholeAnswerWhileTwoProgramsWriteIt) {
     const std::string arquivo = home / "RETORNO.TXT";
     auto resposta = [](int quem, int i) {
-        return std::string(static_cast<std::size_t>(i % 64), quem ? 'b' : 'a') + "#" + std::to_string(i) + "\r\n";
+        return std::string(static_cast<std::size_t>(i % 64), quem ? 'b' : 'a') + "#" + std::to_string(i) +
+               "\r\n";
     };
     // This program answers first: the two it then starts must not share what it keeps open.
     ASSERT_TRUE(plataforma::SubstituiArquivo(arquivo, resposta(0, 0)));

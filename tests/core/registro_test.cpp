@@ -23,7 +23,7 @@ std::string Desembaralha(const std::string& t) {
 }
 
 class Registro : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria pasta;
     std::filesystem::path antes = std::filesystem::current_path();
     void SetUp() override {

@@ -80,8 +80,8 @@ TEST_F(Balanca, PortAndSpeedTexts) {
             const char* velocidade;
             int baud;
         };
-        const Caso casos[] = {{"1200", 1200}, {"1", 1200}, {"2400", 2400}, {"2", 2400}, {"4800", 4800},
-                              {"4", 4800},    {"9600", 9600}, {"19200", 9600}, {"", 9600}, {"24", 9600}};
+        const Caso casos[] = {{"1200", 1200}, {"1", 1200},    {"2400", 2400},  {"2", 2400}, {"4800", 4800},
+                              {"4", 4800},    {"9600", 9600}, {"19200", 9600}, {"", 9600},  {"24", 9600}};
         for (const Caso& k : casos) {
             EXPECT_EQ(K(c.t, Tarvo_LeBalanca, "Com3", k.velocidade, peso), 1) << k.velocidade;
             EXPECT_EQ(c.balanca.Velocidades().back(), k.baud) << k.velocidade;
@@ -92,7 +92,9 @@ TEST_F(Balanca, PortAndSpeedTexts) {
         EXPECT_EQ(c.impressora.Recebidos(), "");
     });
     EXPECT_NE(Log().find("(19200)"), std::string::npos);
-    EXPECT_NE(Log().find("=>Pacote Balanca ASCII:[ \x02" "01250\x03 ]\r\n"), std::string::npos);
+    EXPECT_NE(Log().find("=>Pacote Balanca ASCII:[ \x02"
+                         "01250\x03 ]\r\n"),
+              std::string::npos);
     EXPECT_NE(Log().find("=>Pacote Balanca HEX  :[ 02 30 31 32 35 30 03  ]\r\n"), std::string::npos);
 }
 

@@ -13,7 +13,7 @@ using emulador::Emulador;
 using teste::Igual;
 
 class Documentos : public teste::ComEmulador {
-protected:
+  protected:
     // A printer with a cheque station and a barcode mechanism.
     void Ini(const std::string& modelo = "TARVO_ORVIKTH") {
         ComEmulador::Ini("ModeloImp=" + modelo + "\r\nPath=" + home.Caminho() + "\r\n");

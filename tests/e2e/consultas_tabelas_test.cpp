@@ -30,7 +30,7 @@ std::string Junta(const std::vector<std::string>& v) {
 
 // Compares inside the child process; a mismatch goes back to the test as text.
 class Tabelas : public teste::ComEmulador {
-protected:
+  protected:
     void SetUp() override {
         ComEmulador::SetUp();
         Ini("Path=" + home.Caminho() + "\r\n");

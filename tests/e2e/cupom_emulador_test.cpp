@@ -6,8 +6,8 @@
 #include <algorithm>
 
 #include "comum/ambiente.h"
-#include "comum/emulado.h"
 #include "comum/cenario.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
 
@@ -16,12 +16,13 @@ namespace {
 using emulador::Emulador;
 
 class CupomEmulador : public teste::ComEmulador {
-protected:
+  protected:
     // The frames' command and parameters, without the spacing sent once after the load.
     std::vector<std::string> Comandos() {
         std::vector<std::string> r;
         for (const emulador::Troca& t : e.Trocas())
-            if (!(t.comando == "EscreveInteiro" && t.parametros.find("EspacamentoDocumentos") != std::string::npos))
+            if (!(t.comando == "EscreveInteiro" &&
+                  t.parametros.find("EspacamentoDocumentos") != std::string::npos))
                 r.push_back(t.comando + ";" + t.parametros);
         return r;
     }

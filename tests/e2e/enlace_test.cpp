@@ -35,7 +35,7 @@ long PicoMemoriaMiB() {
 
 class Enlace : public teste::EmuladorNoFilho {};
 class EnlaceSemPrazo : public teste::EmuladorNoFilho {
-protected:
+  protected:
     EnlaceSemPrazo() { iniBase = kSemPrazo; }
 };
 
@@ -70,8 +70,8 @@ TEST_F(EnlaceSemPrazo, NoiseBeforeAndAfterAReplyIsIgnored) {
         int r = 0;
         for (const char* registro : {"COO", "CRO", "CRZ"}) {
             const std::string p = std::string("NomeInteiro=\"") + registro + "\"";
-            EXPECT_EQ(Leitura(t, "LeInteiro", p.c_str(), r), registro == std::string("CRO") ? "ValorInteiro=1"
-                                                                                            : "ValorInteiro=0");
+            EXPECT_EQ(Leitura(t, "LeInteiro", p.c_str(), r),
+                      registro == std::string("CRO") ? "ValorInteiro=1" : "ValorInteiro=0");
             EXPECT_EQ(r, 1) << t.UltimoErro().second;
         }
         EXPECT_EQ(Leitura(t, "LeTexto", "NomeTexto=\"Modelo\"", r), "ValorTexto=\"RIX 4000\"");
@@ -102,7 +102,7 @@ TEST_F(EnlaceSemPrazo, APulledCableFailsAtOnceWithoutSpinning) {
 
 // A port name that leads to something that is not a serial line.
 class PortaEstranha : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev, atual;
 
     void Liga(const std::string& alvo) {
@@ -179,22 +179,27 @@ TEST_F(TextosDoChamador, NumbersThatAreNoNumbersAreRefusedAndNothingIsSent) {
                 c.Falha(std::string(passo) + ": last error " + std::to_string(codigo) + " " + mensagem);
         };
         recusado("item", CHAMA(c, Tarvo_CancelaItemGenerico, "1 Injetado=1"));
-        recusado("rate", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "0\"", "1,00", "1", "0", "0", "01", "UN"));
-        recusado("price", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", "1,00 Preco=0", "1", "0", "0",
-                                "", "UN"));
-        recusado("department", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", "1,00", "1", "0", "0",
-                                     "1 Injetado=1", "UN"));
+        recusado("rate", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "0\"", "1,00", "1", "0", "0",
+                               "01", "UN"));
+        recusado("price", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", "1,00 Preco=0", "1", "0",
+                                "0", "", "UN"));
+        recusado("department", CHAMA(c, Tarvo_VendeItemDepartamento, "1", "ARROZ", "FF", "1,00", "1", "0",
+                                     "0", "1 Injetado=1", "UN"));
         recusado("closing amount", CHAMA(c, Tarvo_IniciaFechamentoCupom, "A", "$", "abc"));
         recusado("reversal amount", CHAMA(c, Tarvo_EstornoFormasPagamento, "Dinheiro", "Cheque", "1,00 X=1"));
-        recusado("reversal without a form", CHAMA(c, Tarvo_EstornoFormasPagamento, nullptr, "Cheque", "1,00"));
+        recusado("reversal without a form",
+                 CHAMA(c, Tarvo_EstornoFormasPagamento, nullptr, "Cheque", "1,00"));
         recusado("report", CHAMA(c, Tarvo_AbreRelatorioGerencialMFD, "0\" X=\"1"));
-        recusado("reductions", CHAMA(c, Tarvo_LeituraMemoriaFiscalSerialReducao, "1", "2 Destino=\"X\"", "S"));
-        recusado("endless text", CHAMA(c, Tarvo_ExecutaComando, "AvancaPapel", std::string(100000, '1').c_str()));
+        recusado("reductions",
+                 CHAMA(c, Tarvo_LeituraMemoriaFiscalSerialReducao, "1", "2 Destino=\"X\"", "S"));
+        recusado("endless text",
+                 CHAMA(c, Tarvo_ExecutaComando, "AvancaPapel", std::string(100000, '1').c_str()));
         const std::string k20(20, '9');
         recusado("rate -1", CHAMA(c, Tarvo_ProgramaAliquota, "-1", 0));
         recusado("rate text", CHAMA(c, Tarvo_ProgramaAliquota, "1\" Injetado=\"1", 0));
         recusado("price 1,5x", CHAMA(c, Tarvo_VendeItem, "1", "A", "FF", "UN", "1", 2, "1,5x", "$", "0"));
-        recusado("price of 20 digits", CHAMA(c, Tarvo_VendeItem, "1", "A", "FF", "UN", "1", 2, k20.c_str(), "$", "0"));
+        recusado("price of 20 digits",
+                 CHAMA(c, Tarvo_VendeItem, "1", "A", "FF", "UN", "1", 2, k20.c_str(), "$", "0"));
         recusado("non-fiscal item", CHAMA(c, Tarvo_EfetuaRecebimentoNaoFiscalMFD, "01", "1\" X=\"1"));
         recusado("payment -5,00", CHAMA(c, Tarvo_EfetuaFormaPagamento, "Dinheiro", "-5,00"));
         recusado("item -1", CHAMA(c, Tarvo_CancelaItemGenerico, "-1"));

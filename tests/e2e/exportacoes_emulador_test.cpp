@@ -6,15 +6,15 @@
 #include <cstring>
 
 #include "comum/ambiente.h"
-#include "comum/emulado.h"
 #include "comum/cenario.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
 
 namespace {
 
 class FacadeEmulador : public teste::ComEmulador {
-protected:
+  protected:
     void Ini(const std::string& extra = "", const std::string& modelo = "TARVO_RIX") {
         ComEmulador::Ini("ModeloImp=" + modelo + "\r\n" + extra);
     }

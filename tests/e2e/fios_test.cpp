@@ -22,13 +22,14 @@ constexpr int kFios = 4;
 constexpr int kLeituras = 1000;
 
 class Fios : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev;
     teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
     emulador::Emulador e;
 
     void SetUp() override {
-        teste::EscreveArquivo(home / "TARVO.INI", std::string(teste::kIniBase) + "Path=" + home.Caminho() + "\r\n");
+        teste::EscreveArquivo(home / "TARVO.INI",
+                              std::string(teste::kIniBase) + "Path=" + home.Caminho() + "\r\n");
         ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
     }
 };

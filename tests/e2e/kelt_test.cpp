@@ -29,34 +29,75 @@ std::vector<Linha> Linhas() {
         {"buzzer 250 ms", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, 1, 250, 0); }, "\x1Bv\xC8"s},
         {"full cut", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotina, 1); }, "\x1Bw"s},
         {"partial cut", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotina, 7); }, "\x1Bm"s},
-        {"partial cut n", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotinaParcial, 66); }, "\x1DV\x42"s},
-        {"UPCA", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasUPCA, "01234"); }, "\x1Dk\x00" "01234\x00"s},
-        {"UPCE", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasUPCE, "01234"); }, "\x1Dk\x01" "01234\x00"s},
-        {"EAN13", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasEAN13, "01234"); }, "\x1Dk\x02" "01234\x00"s},
-        {"EAN8", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasEAN8, "01234"); }, "\x1Dk\x03" "01234\x00"s},
-        {"ITF", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasITF, "01234"); }, "\x1Dk\x05" "01234\x00"s},
-        {"CODABAR", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODABAR, "01234"); }, "\x1Dk\x06" "01234\x00"s},
-        {"ISBN", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasISBN, "01234"); }, "\x1Dk\x15" "01234\x00"s},
-        {"MSI", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasMSI, "01234"); }, "\x1Dk\x16" "01234\x00"s},
-        {"PLESSEY", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPLESSEY, "01234"); }, "\x1Dk\x17" "01234\x00"s},
-        {"CODE39", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE39, "AB-12"); }, "\x1Dk\x45\x05" "AB-12"s},
-        {"CODE93", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE93, "AB-12"); }, "\x1Dk\x48\x05" "AB-12"s},
-        {"CODE128", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE128, "AB-12"); }, "\x1Dk\x49\x05" "AB-12"s},
-        {"CODE128 of 255", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE128, std::string(255, 'c').c_str()); },
+        {"partial cut n", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotinaParcial, 66); },
+         "\x1DV\x42"s},
+        {"UPCA", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasUPCA, "01234"); },
+         "\x1Dk\x00"
+         "01234\x00"s},
+        {"UPCE", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasUPCE, "01234"); },
+         "\x1Dk\x01"
+         "01234\x00"s},
+        {"EAN13", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasEAN13, "01234"); },
+         "\x1Dk\x02"
+         "01234\x00"s},
+        {"EAN8", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasEAN8, "01234"); },
+         "\x1Dk\x03"
+         "01234\x00"s},
+        {"ITF", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasITF, "01234"); },
+         "\x1Dk\x05"
+         "01234\x00"s},
+        {"CODABAR", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODABAR, "01234"); },
+         "\x1Dk\x06"
+         "01234\x00"s},
+        {"ISBN", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasISBN, "01234"); },
+         "\x1Dk\x15"
+         "01234\x00"s},
+        {"MSI", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasMSI, "01234"); },
+         "\x1Dk\x16"
+         "01234\x00"s},
+        {"PLESSEY", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPLESSEY, "01234"); },
+         "\x1Dk\x17"
+         "01234\x00"s},
+        {"CODE39", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE39, "AB-12"); },
+         "\x1Dk\x45\x05"
+         "AB-12"s},
+        {"CODE93", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE93, "AB-12"); },
+         "\x1Dk\x48\x05"
+         "AB-12"s},
+        {"CODE128", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE128, "AB-12"); },
+         "\x1Dk\x49\x05"
+         "AB-12"s},
+        {"CODE128 of 255",
+         [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE128, std::string(255, 'c').c_str()); },
          "\x1Dk\x49\xFF"s + std::string(255, 'c')},
         {"PDF417 of 300",
          [pdf](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPDF417, 1, 2, 3, 255, pdf.c_str()); },
          "\x1Dk\x80\x01\x02\x03\xFF\x2C\x01"s + pdf},
-        {"bar-code setup", [](teste::Tarvo& t) { return K(t, Kelt_ConfiguraCodigoBarras, 162, 3, 2, 1, 300); },
-         "\x1Dh\xA2\x1Dw\x03\x1DH\x02\x1D" "f\x01\x1Dk\x84\x2C\x01"s},
+        {"bar-code setup",
+         [](teste::Tarvo& t) { return K(t, Kelt_ConfiguraCodigoBarras, 162, 3, 2, 1, 300); },
+         "\x1Dh\xA2\x1Dw\x03\x1DH\x02\x1D"
+         "f\x01\x1Dk\x84\x2C\x01"s},
         {"paper width", [](teste::Tarvo& t) { return K(t, Kelt_AjustaLarguraPapel, 576); }, "\x1DW\x40\x02"s},
-        {"every print mode", [](teste::Tarvo& t) { return K(t, Kelt_EnviaBufferFormatado, "Texto", 1, 1, 1, 1, 1); },
-         "\x1BM1\x1B-1\x1B" "4\x1B" "E\x1BW1Texto\x1BM0\x1B-0\x1B" "5\x1B" "F\x1BW0"s},
-        {"font only when 1", [](teste::Tarvo& t) { return K(t, Kelt_EnviaBufferFormatado, "x", 2, 0, 0, 0, 0); }, "x"s},
-        {"italics and bold", [](teste::Tarvo& t) { return K(t, Kelt_EnviaBufferFormatado, "y", 0, 9, 0, 0, -1); },
-         "\x1B" "4\x1B" "Ey\x1B" "5\x1B" "F"s},
-        {"text", [](teste::Tarvo& t) { return K(t, Kelt_EnviaBuffer, "Linha 1\nLinha 2\n"); }, "Linha 1\nLinha 2\n"s},
-        {"raw bytes with NULs", [](teste::Tarvo& t) { return K(t, Kelt_EnviaComando, "A\0B\0\x1Bz", 5); }, "A\0B\0\x1B"s},
+        {"every print mode",
+         [](teste::Tarvo& t) { return K(t, Kelt_EnviaBufferFormatado, "Texto", 1, 1, 1, 1, 1); },
+         "\x1BM1\x1B-1\x1B"
+         "4\x1B"
+         "E\x1BW1Texto\x1BM0\x1B-0\x1B"
+         "5\x1B"
+         "F\x1BW0"s},
+        {"font only when 1",
+         [](teste::Tarvo& t) { return K(t, Kelt_EnviaBufferFormatado, "x", 2, 0, 0, 0, 0); }, "x"s},
+        {"italics and bold",
+         [](teste::Tarvo& t) { return K(t, Kelt_EnviaBufferFormatado, "y", 0, 9, 0, 0, -1); },
+         "\x1B"
+         "4\x1B"
+         "Ey\x1B"
+         "5\x1B"
+         "F"s},
+        {"text", [](teste::Tarvo& t) { return K(t, Kelt_EnviaBuffer, "Linha 1\nLinha 2\n"); },
+         "Linha 1\nLinha 2\n"s},
+        {"raw bytes with NULs", [](teste::Tarvo& t) { return K(t, Kelt_EnviaComando, "A\0B\0\x1Bz", 5); },
+         "A\0B\0\x1B"s},
         {"no raw bytes", [](teste::Tarvo& t) { return K(t, Kelt_EnviaComando, "ABC", 0); }, ""s},
     };
 }
@@ -64,23 +105,39 @@ std::vector<Linha> Linhas() {
 // Calls that do not fit their bytes: refused, nothing sent.
 std::vector<Linha> Recusas() {
     return {
-        {"CODE128 of 300", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE128, std::string(300, 'c').c_str()); }, ""},
-        {"CODE39 of 256", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE39, std::string(256, 'c').c_str()); }, ""},
-        {"CODE93 of 256", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE93, std::string(256, 'c').c_str()); }, ""},
-        {"PDF417 of 65536", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPDF417, 1, 1, 1, 1, std::string(65536, 'p').c_str()); }, ""},
-        {"PDF417 parameter 256", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPDF417, 1, 256, 1, 1, "p"); }, ""},
-        {"PDF417 parameter -1", [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPDF417, -1, 1, 1, 1, "p"); }, ""},
+        {"CODE128 of 300",
+         [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE128, std::string(300, 'c').c_str()); },
+         ""},
+        {"CODE39 of 256",
+         [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE39, std::string(256, 'c').c_str()); },
+         ""},
+        {"CODE93 of 256",
+         [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasCODE93, std::string(256, 'c').c_str()); },
+         ""},
+        {"PDF417 of 65536",
+         [](teste::Tarvo& t) {
+             return K(t, Kelt_ImprimeCodigoBarrasPDF417, 1, 1, 1, 1, std::string(65536, 'p').c_str());
+         },
+         ""},
+        {"PDF417 parameter 256",
+         [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPDF417, 1, 256, 1, 1, "p"); }, ""},
+        {"PDF417 parameter -1",
+         [](teste::Tarvo& t) { return K(t, Kelt_ImprimeCodigoBarrasPDF417, -1, 1, 1, 1, "p"); }, ""},
         {"negative byte count", [](teste::Tarvo& t) { return K(t, Kelt_EnviaComando, "ABC", -1); }, ""},
         {"null bytes", [](teste::Tarvo& t) { return K(t, Kelt_EnviaComando, nullptr, 3); }, ""},
         {"paper width 65536", [](teste::Tarvo& t) { return K(t, Kelt_AjustaLarguraPapel, 65536); }, ""},
         {"paper width -1", [](teste::Tarvo& t) { return K(t, Kelt_AjustaLarguraPapel, -1); }, ""},
-        {"setup count 65536", [](teste::Tarvo& t) { return K(t, Kelt_ConfiguraCodigoBarras, 1, 1, 1, 1, 65536); }, ""},
-        {"setup height 256", [](teste::Tarvo& t) { return K(t, Kelt_ConfiguraCodigoBarras, 256, 1, 1, 1, 1); }, ""},
+        {"setup count 65536",
+         [](teste::Tarvo& t) { return K(t, Kelt_ConfiguraCodigoBarras, 1, 1, 1, 1, 65536); }, ""},
+        {"setup height 256",
+         [](teste::Tarvo& t) { return K(t, Kelt_ConfiguraCodigoBarras, 256, 1, 1, 1, 1); }, ""},
         {"partial cut 256", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotinaParcial, 256); }, ""},
         {"partial cut -1", [](teste::Tarvo& t) { return K(t, Kelt_AcionaGuilhotinaParcial, -1); }, ""},
-        {"buzzer INT_MAX times", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, INT_MAX, 100, 0); }, ""},
+        {"buzzer INT_MAX times", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, INT_MAX, 100, 0); },
+         ""},
         {"buzzer 11 times", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, 11, 100, 0); }, ""},
-        {"buzzer pause INT_MAX", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, 1, 100, INT_MAX); }, ""},
+        {"buzzer pause INT_MAX", [](teste::Tarvo& t) { return K(t, Kelt_AcionaBuzLite, 1, 100, INT_MAX); },
+         ""},
     };
 }
 
@@ -129,7 +186,7 @@ TEST_F(Kelt, TheBuzzerClampsItsDurationAndPausesAfterEachSound) {
         const long esperas = EsperasDestaThread();
         EXPECT_EQ(K(c.t, Kelt_AcionaBuzLite, 2, 30, 100), 1);
         EXPECT_EQ(Hex(Capturado()), "1B 76 32 1B 76 32");  // 30 ms raised to 50
-        EXPECT_GE(EsperasDestaThread() - esperas, 2);  // a pause after each of the two
+        EXPECT_GE(EsperasDestaThread() - esperas, 2);      // a pause after each of the two
         LimpaCaptura();
         EXPECT_EQ(K(c.t, Kelt_AcionaBuzLite, 0, 100, 100), 0);
         EXPECT_EQ(Capturado(), "");
@@ -153,13 +210,13 @@ struct Gemeo {
 #define ARG_r(n, max, modo, largura) buffer
 #define ARG_n(...)
 #define TARVO_EXPORT(...)
-#define TARVO_GEMEO(ret, nome, alvo, ...)                                          \
-    {#nome, #alvo, [](void* simbolo) -> int {                                      \
-         static char buffer[4096];                                                 \
-         static int inteiro;                                                       \
-         (void)buffer, (void)inteiro;                                              \
-         using F = ret(TARVO_MAP(TARVO_DECL, __VA_ARGS__));                        \
-         return reinterpret_cast<F*>(simbolo)(TARVO_MAP(ARG, __VA_ARGS__));       \
+#define TARVO_GEMEO(ret, nome, alvo, ...)                                   \
+    {#nome, #alvo, [](void* simbolo) -> int {                               \
+         static char buffer[4096];                                          \
+         static int inteiro;                                                \
+         (void)buffer, (void)inteiro;                                       \
+         using F = ret(TARVO_MAP(TARVO_DECL, __VA_ARGS__));                 \
+         return reinterpret_cast<F*>(simbolo)(TARVO_MAP(ARG, __VA_ARGS__)); \
      }},
 const Gemeo kGemeos[] = {
 #include "tarvo_exports.def"
@@ -407,10 +464,16 @@ TEST_F(Kelt, APlainCHostDrivesBothFamiliesAndTheScale) {
             return 99;
         });
     };
-    const std::string esperado = "\x1B@\x1B" "3\x00\x1B" "E\x1BW1PADARIA CENTRAL\n\x1B" "F\x1BW0"
-                                 "1 PAO FRANCES       0,75\n"
-                                 "\x1Dh\x50\x1Dw\x02\x1DH\x02\x1D" "f\x00\x1Dk\x84\x00\x00"
-                                 "\x1Dk\x02" "789100031550\x00\x1Bw\x1Bv2"s;
+    const std::string esperado =
+        "\x1B@\x1B"
+        "3\x00\x1B"
+        "E\x1BW1PADARIA CENTRAL\n\x1B"
+        "F\x1BW0"
+        "1 PAO FRANCES       0,75\n"
+        "\x1Dh\x50\x1Dw\x02\x1DH\x02\x1D"
+        "f\x00\x1Dk\x84\x00\x00"
+        "\x1Dk\x02"
+        "789100031550\x00\x1Bw\x1Bv2"s;
     Ini("TARVO_KELT_LPT");
     EXPECT_EQ(roda(), 0) << teste::LeArquivo(atual / "saida.txt");
     EXPECT_EQ(Hex(Capturado()), Hex(esperado));

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "comum/ambiente.h"
-#include "comum/emulado.h"
 #include "comum/cenario.h"
+#include "comum/emulado.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
 
@@ -14,7 +14,7 @@ namespace {
 using emulador::Emulador;
 
 class NaoFiscalEmulador : public teste::ComEmulador {
-protected:
+  protected:
     void SetUp() override {
         ComEmulador::SetUp();
         Ini();

@@ -19,14 +19,16 @@ using emulador::EmuladorNumerico;
 using emulador::FalhasNumericas;
 
 const std::string STX = "\x02", ETX = "\x03";
-std::string Quadro(const std::string& comando) { return STX + "\x1B$" + comando + ETX; }
+std::string Quadro(const std::string& comando) {
+    return STX + "\x1B$" + comando + ETX;
+}
 std::string Preenche(std::string texto, int largura) {
     texto.resize(static_cast<std::size_t>(largura), ' ');
     return texto;
 }
 
 class Numerico : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev, atual;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -46,8 +48,8 @@ protected:
     static void Erro(teste::Cenario& c, int codigo, const std::string& mensagem) {
         auto [obtido, texto] = c.t.UltimoErro();
         if (obtido != codigo || texto != mensagem)
-            c.Falha("last error " + std::to_string(obtido) + " [" + texto + "], expected " + std::to_string(codigo) +
-                    " [" + mensagem + "]");
+            c.Falha("last error " + std::to_string(obtido) + " [" + texto + "], expected " +
+                    std::to_string(codigo) + " [" + mensagem + "]");
     }
 };
 
@@ -70,7 +72,8 @@ TEST_P(AmbasFamilias, AReceiptSoldPaidInCashAndClosedWithItsMessage) {
     Inicia(GetParam());
     EXPECT_EQ(Roda([](teste::Cenario& c) {
                   PASSO(c, 1, Tarvo_AbreCupom, "12345678909");
-                  PASSO(c, 1, Tarvo_VendeItem, "7891234567890", "ARROZ", "01", "UN", "2,5", 2, "10,5", "$", "0");
+                  PASSO(c, 1, Tarvo_VendeItem, "7891234567890", "ARROZ", "01", "UN", "2,5", 2, "10,5", "$",
+                        "0");
                   PASSO(c, 1, Tarvo_VendeItem, "42", "QUEIJO", "FF", "kg", "0,75", 2, "40,00", "$", "1,00");
                   PASSO(c, 1, Tarvo_IniciaFechamentoCupom, "D", "$", "0");
                   PASSO(c, 1, Tarvo_EfetuaFormaPagamento, "1", "20,00");
@@ -79,16 +82,17 @@ TEST_P(AmbasFamilias, AReceiptSoldPaidInCashAndClosedWithItsMessage) {
               "");
     const std::string q = f2 ? "G0002500" : "-002500";
     const std::string q2 = f2 ? "G0000750" : "-000750";
-    EXPECT_EQ(e->Comandos(), (std::vector<std::string>{
-                                 f2 ? "10" + std::string("12345678909") + std::string(17, ' ') : "10",
-                                 "11" + q + "00000001050T01&000000000000000UN78912345678900ARROZ" + std::string(15, ' '),
-                                 "11" + q2 + "00000004000F00&000000000000100kg00000000000422QUEIJO" +
-                                     std::string(32, ' ') + "Peso (kg) X Preco(R$/kg)         Valor",
-                                 "06&000000000000000",
-                                 "07010000000000020001",
-                                 "0701" + std::string(15, '0') + "0",
-                                 "08S005OBRIG",
-                             }));
+    EXPECT_EQ(e->Comandos(),
+              (std::vector<std::string>{
+                  f2 ? "10" + std::string("12345678909") + std::string(17, ' ') : "10",
+                  "11" + q + "00000001050T01&000000000000000UN78912345678900ARROZ" + std::string(15, ' '),
+                  "11" + q2 + "00000004000F00&000000000000100kg00000000000422QUEIJO" + std::string(32, ' ') +
+                      "Peso (kg) X Preco(R$/kg)         Valor",
+                  "06&000000000000000",
+                  "07010000000000020001",
+                  "0701" + std::string(15, '0') + "0",
+                  "08S005OBRIG",
+              }));
     const emulador::Impressora p = e->ImpressoraAtual();
     EXPECT_EQ(p.aberto.tipo, emulador::TipoDocumento::Nenhum);
     EXPECT_EQ(p.contadores.ccf, 1);
@@ -127,7 +131,8 @@ TEST_F(Numerico, FamilyTwoSendsSevenQuantityDigitsAndThreePriceDecimals) {
               }),
               "");
     ASSERT_EQ(e->Comandos().size(), 2u);
-    EXPECT_EQ(e->Comandos()[1], "11H123456700000000015T00&000000000000000UN00000000000010PREGO" + std::string(15, ' '));
+    EXPECT_EQ(e->Comandos()[1],
+              "11H123456700000000015T00&000000000000000UN00000000000010PREGO" + std::string(15, ' '));
     const emulador::Impressora p = e->ImpressoraAtual();
     ASSERT_EQ(p.aberto.itens.size(), 1u);
     EXPECT_EQ(p.aberto.itens[0].quantidade, 1234567);  // 1234,567 units
@@ -136,7 +141,8 @@ TEST_F(Numerico, FamilyTwoSendsSevenQuantityDigitsAndThreePriceDecimals) {
 
 TEST_F(Numerico, PaymentFormsCountFromTheConfiguredCashRegister) {
     Inicia(1, "");
-    teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nModeloImp=TARVO_LISKO\r\nDINHEIRO=3\r\n");
+    teste::EscreveArquivo(home / "TARVO.INI",
+                          "[Sistema]\r\nPorta=COM1\r\nModeloImp=TARVO_LISKO\r\nDINHEIRO=3\r\n");
     Roda([](teste::Cenario& c) {
         CHAMA(c, Tarvo_EfetuaFormaPagamento, "2", "10,00");
         CHAMA(c, Tarvo_EfetuaFormaPagamento, "Dinheiro", "10");
@@ -151,8 +157,9 @@ TEST_P(AmbasFamilias, CashInAndCashOutAlwaysCloseTheirDocument) {
                   PASSO(c, 1, Tarvo_Sangria, "20");
               }),
               "");
-    EXPECT_EQ(e->Comandos(), (std::vector<std::string>{"22", "2300" + std::string(11, '0') + "5000%0000", "21", "22",
-                                                        "2301" + std::string(13, '0') + "20%0000", "21"}));
+    EXPECT_EQ(e->Comandos(),
+              (std::vector<std::string>{"22", "2300" + std::string(11, '0') + "5000%0000", "21", "22",
+                                        "2301" + std::string(13, '0') + "20%0000", "21"}));
     EXPECT_EQ(e->ImpressoraAtual().dia.naoFiscal[0], 5000);
     EXPECT_EQ(e->ImpressoraAtual().dia.naoFiscal[1], 20);
 
@@ -178,7 +185,8 @@ TEST_P(AmbasFamilias, StatusBytesBecomeFlagsDrawerPaperAndMode) {
                   char modo[2] = {}, papel[2] = {};
                   PASSO(c, 1, Tarvo_AbreCupom, "");
                   PASSO(c, 1, Tarvo_FlagsFiscais, &flags);
-                  if (flags != 1 + 4) c.Falha("flags with a receipt open in summer time: " + std::to_string(flags));
+                  if (flags != 1 + 4)
+                      c.Falha("flags with a receipt open in summer time: " + std::to_string(flags));
                   PASSO(c, 1, Tarvo_VerificaEstadoGaveta, &gaveta);
                   if (gaveta != 1) c.Falha("drawer: " + std::to_string(gaveta));
                   PASSO(c, 1, Tarvo_VerificaSensorPoucoPapelMFD, papel);
@@ -228,7 +236,8 @@ TEST_P(AmbasFamilias, RegistersAnswerWithinTheirBuffers) {
                   char formas[3016] = {};
                   PASSO(c, 1, Tarvo_VerificaFormasPagamento, formas);
                   std::string f = formas;
-                  if (f.size() != 256 || f.substr(0, 16) != "Dinheiro        " || f.substr(16, 16) != "Cartao Credito  ")
+                  if (f.size() != 256 || f.substr(0, 16) != "Dinheiro        " ||
+                      f.substr(16, 16) != "Cartao Credito  ")
                       c.Falha("forms: [" + f + "]");
               }),
               "");
@@ -252,9 +261,10 @@ TEST_P(AmbasFamilias, ReportsReadingsDrawerAndClock) {
                       c.Falha(std::string("clock: ") + data + " " + hora);
               }),
               "");
-    EXPECT_EQ(e->Comandos(), (std::vector<std::string>{
-                                 "151", "260" + Preenche("PRIMEIRA LINHA", largura), "260" + std::string(largura, ' '),
-                                 "21", std::string("240\x14P"), "160", "17010110311299", "1800010001", "33"}));
+    EXPECT_EQ(e->Comandos(),
+              (std::vector<std::string>{"151", "260" + Preenche("PRIMEIRA LINHA", largura),
+                                        "260" + std::string(largura, ' '), "21", std::string("240\x14P"),
+                                        "160", "17010110311299", "1800010001", "33"}));
     const emulador::Impressora p = e->ImpressoraAtual();
     EXPECT_TRUE(p.gavetaAberta);
     EXPECT_NE(p.TextoFita().find("PRIMEIRA LINHA"), std::string::npos);
@@ -357,7 +367,8 @@ TEST_F(Numerico, AMissingPortFailsAtOnce) {
     EXPECT_EQ(Roda([](teste::Cenario& c) {
                   const long esperas = teste::EsperasDestaThread();
                   PASSO(c, -5, Tarvo_LeituraX);
-                  if (teste::EsperasDestaThread() - esperas > 50) c.Falha("waited for a port that is not there");
+                  if (teste::EsperasDestaThread() - esperas > 50)
+                      c.Falha("waited for a port that is not there");
                   Erro(c, -5, "Erro Abertura Porta Serial");
               }),
               "");
@@ -411,19 +422,53 @@ TEST_F(Numerico, AuthenticationPrintsAfterItsPreparation) {
 
 // Exports with a numeric-code command or a report of their own.
 const std::set<std::string> kServidas = {
-    "Tarvo_LeituraX", "Tarvo_ReducaoZ", "Tarvo_AbreRelatorioGerencial", "Tarvo_AbreRelatorioGerencialMFD",
-    "Tarvo_UsaRelatorioGerencialMFD", "Tarvo_UsaComprovanteNaoFiscalVinculado", "Tarvo_FechaRelatorioGerencial",
-    "Tarvo_FechaComprovanteNaoFiscalVinculado", "Tarvo_AbreComprovanteNaoFiscalVinculado",
-    "Tarvo_LeituraMemoriaFiscalData", "Tarvo_LeituraMemoriaFiscalReducao", "Tarvo_VendeItem",
-    "Tarvo_CancelaItemGenerico", "Tarvo_CancelaCupom", "Tarvo_IniciaFechamentoCupom", "Tarvo_EfetuaFormaPagamento",
-    "Tarvo_FechaCupom", "Tarvo_Suprimento", "Tarvo_Sangria", "Tarvo_AcionaGaveta", "Tarvo_Autenticacao",
-    "Tarvo_SubTotal", "Tarvo_NumeroCupom", "Tarvo_VersaoFirmware", "Tarvo_Descontos", "Tarvo_Acrescimos",
-    "Tarvo_Cancelamentos", "Tarvo_GrandeTotal", "Tarvo_VendaBruta", "Tarvo_NumeroReducoes",
-    "Tarvo_NumeroIntervencoes", "Tarvo_NumeroCaixa", "Tarvo_NumeroSerie", "Tarvo_DataHoraReducao",
-    "Tarvo_VendaLiquida", "Tarvo_RetornoAliquotas", "Tarvo_VerificaFormasPagamento", "Tarvo_DataHoraImpressora",
-    "Tarvo_DataMovimento", "Tarvo_VerificaModoOperacao", "Tarvo_FlagsFiscais", "Tarvo_VerificaEstadoGaveta",
-    "Tarvo_VerificaSensorPoucoPapelMFD", "Tarvo_DadosUltimaReducao", "Tarvo_VerificaTotalizadoresParciaisMFD",
-    "Tarvo_TotalDocTroco", "Tarvo_TotalDiaTroco",
+    "Tarvo_LeituraX",
+    "Tarvo_ReducaoZ",
+    "Tarvo_AbreRelatorioGerencial",
+    "Tarvo_AbreRelatorioGerencialMFD",
+    "Tarvo_UsaRelatorioGerencialMFD",
+    "Tarvo_UsaComprovanteNaoFiscalVinculado",
+    "Tarvo_FechaRelatorioGerencial",
+    "Tarvo_FechaComprovanteNaoFiscalVinculado",
+    "Tarvo_AbreComprovanteNaoFiscalVinculado",
+    "Tarvo_LeituraMemoriaFiscalData",
+    "Tarvo_LeituraMemoriaFiscalReducao",
+    "Tarvo_VendeItem",
+    "Tarvo_CancelaItemGenerico",
+    "Tarvo_CancelaCupom",
+    "Tarvo_IniciaFechamentoCupom",
+    "Tarvo_EfetuaFormaPagamento",
+    "Tarvo_FechaCupom",
+    "Tarvo_Suprimento",
+    "Tarvo_Sangria",
+    "Tarvo_AcionaGaveta",
+    "Tarvo_Autenticacao",
+    "Tarvo_SubTotal",
+    "Tarvo_NumeroCupom",
+    "Tarvo_VersaoFirmware",
+    "Tarvo_Descontos",
+    "Tarvo_Acrescimos",
+    "Tarvo_Cancelamentos",
+    "Tarvo_GrandeTotal",
+    "Tarvo_VendaBruta",
+    "Tarvo_NumeroReducoes",
+    "Tarvo_NumeroIntervencoes",
+    "Tarvo_NumeroCaixa",
+    "Tarvo_NumeroSerie",
+    "Tarvo_DataHoraReducao",
+    "Tarvo_VendaLiquida",
+    "Tarvo_RetornoAliquotas",
+    "Tarvo_VerificaFormasPagamento",
+    "Tarvo_DataHoraImpressora",
+    "Tarvo_DataMovimento",
+    "Tarvo_VerificaModoOperacao",
+    "Tarvo_FlagsFiscais",
+    "Tarvo_VerificaEstadoGaveta",
+    "Tarvo_VerificaSensorPoucoPapelMFD",
+    "Tarvo_DadosUltimaReducao",
+    "Tarvo_VerificaTotalizadoresParciaisMFD",
+    "Tarvo_TotalDocTroco",
+    "Tarvo_TotalDiaTroco",
 };
 
 char gBuffer[8192];
@@ -491,7 +536,10 @@ TEST_P(AmbasFamilias, TextsThatAreNoNumberAreRefusedAndNothingIsSentNumbersFillT
                   CHAMA(c, Tarvo_CancelaItemGenerico, " 7 ");
               }),
               "");
-    EXPECT_EQ(e->Comandos(), (std::vector<std::string>{"0701" "000000000123456" "1", "12007"}));
+    EXPECT_EQ(e->Comandos(), (std::vector<std::string>{"0701"
+                                                       "000000000123456"
+                                                       "1",
+                                                       "12007"}));
 }
 
 TEST_P(AmbasFamilias, ASuccessWithACodeKeepsItAndABufferNotFilledStaysEmpty) {
@@ -504,9 +552,11 @@ TEST_P(AmbasFamilias, ASuccessWithACodeKeepsItAndABufferNotFilledStaysEmpty) {
                   PASSO(c, 1, Tarvo_AcionaGaveta);
                   Erro(c, 43, "");
                   char b[64], hora[7] = {}, ie[16] = {};
-                  for (const char* nome : {"Tarvo_TotalDocTroco", "Tarvo_TotalDiaTroco", "Tarvo_RetornoAliquotas"}) {
+                  for (const char* nome :
+                       {"Tarvo_TotalDocTroco", "Tarvo_TotalDiaTroco", "Tarvo_RetornoAliquotas"}) {
                       PASSO(c, 1, Tarvo_NumeroSerie, b);
-                      if (c.t.Chama<int(char*)>(nome, b) != 0 || b[0] != 0) c.Falha(nome + std::string(": ") + b);
+                      if (c.t.Chama<int(char*)>(nome, b) != 0 || b[0] != 0)
+                          c.Falha(nome + std::string(": ") + b);
                   }
                   PASSO(c, 1, Tarvo_DataHoraImpressora, b, hora);
                   PASSO(c, 0, Tarvo_CNPJ_IE, b, ie);

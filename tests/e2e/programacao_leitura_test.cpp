@@ -13,7 +13,7 @@ using emulador::Emulador;
 using teste::Igual;
 
 class Programacao : public teste::ComEmulador {
-protected:
+  protected:
     void SetUp() override {
         ComEmulador::SetUp();
         Ini("Path=" + home.Caminho() + "\r\n");

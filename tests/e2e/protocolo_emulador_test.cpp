@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "comum/ambiente.h"
-#include "comum/emulado.h"
 #include "comum/cenario.h"
+#include "comum/emulado.h"
 #include "comum/roteiro.h"
 #include "emulador/emulador.h"
 #include "platform/ini.h"
@@ -15,7 +15,7 @@ namespace {
 using emulador::Emulador;
 
 class Protocolo : public teste::ComEmulador {
-protected:
+  protected:
     void Ini(const std::string& sistema = "", const std::string& flags = "") {
         ComEmulador::Ini(sistema, "[Flags]\r\n" + flags);
     }
@@ -31,12 +31,13 @@ TEST_F(Protocolo, FramesOnTheWireCarryPacketLengthAndTheSpacingFirst) {
         PASSO(c, 1, Tarvo_ExecutaComando, "AvancaPapel", "Avanco=30");
     });
     EXPECT_EQ(falhas, "");
-    EXPECT_EQ(e.Quadros(), (std::vector<std::string>{
-                               "{254;EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210;72}",
-                               "{255;LeInteiro;NomeInteiro=\"COO\";32}",
-                               "{1;LeInteiro;NomeInteiro=\"CCF\";30}",
-                               "{2;AvancaPapel;Avanco=30;24}",
-                           }));
+    EXPECT_EQ(e.Quadros(),
+              (std::vector<std::string>{
+                  "{254;EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210;72}",
+                  "{255;LeInteiro;NomeInteiro=\"COO\";32}",
+                  "{1;LeInteiro;NomeInteiro=\"CCF\";30}",
+                  "{2;AvancaPapel;Avanco=30;24}",
+              }));
     EXPECT_EQ(Chave("Flags", "NumPkt"), "2");
     EXPECT_EQ(e.Impressora().espacamentoDocumentos, 210);
 }
@@ -64,7 +65,8 @@ TEST_F(Protocolo, AnOpenManagementReportIsClosedBeforeTheNextCommand) {
     });
     EXPECT_EQ(falhas, "");
     // The spacing is the first non-reading command: the report is closed before it.
-    EXPECT_EQ(e.Comandos(), (std::vector<std::string>{"EncerraDocumento", "EscreveInteiro", "LeInteiro", "AvancaPapel"}));
+    EXPECT_EQ(e.Comandos(),
+              (std::vector<std::string>{"EncerraDocumento", "EscreveInteiro", "LeInteiro", "AvancaPapel"}));
     EXPECT_EQ(e.Trocas()[0].parametros, "Operador=\"\"");
     EXPECT_EQ(Chave("Flags", "Gerencial"), "0");
 }
@@ -83,19 +85,24 @@ TEST_F(Protocolo, TheMonthlyFiscalMemoryReadingComesFirstOnce) {
     // The previous month of the printer's clock.
     emulador::DataHora hoje = e.Impressora().Agora();
     int mes = hoje.mes == 1 ? 12 : hoje.mes - 1, ano = hoje.mes == 1 ? hoje.ano - 1 : hoje.ano;
-    const int dias[] = {31, (ano % 4 == 0 && (ano % 100 != 0 || ano % 400 == 0)) ? 29 : 28, 31, 30, 31, 30,
-                        31, 31,  30, 31, 30, 31};
+    const int dias[] = {31, (ano % 4 == 0 && (ano % 100 != 0 || ano % 400 == 0)) ? 29 : 28,
+                        31, 30,
+                        31, 30,
+                        31, 31,
+                        30, 31,
+                        30, 31};
     char mesAno[32], ultimo[8];
     std::snprintf(mesAno, sizeof mesAno, "%02d/%04d", mes, ano);
     std::snprintf(ultimo, sizeof ultimo, "%02d", dias[mes - 1]);
     EXPECT_EQ(trocas[2].comando + ";" + trocas[2].parametros,
-              std::string("EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/") + mesAno + "# DataFinal=#" +
-                  ultimo + "/" + mesAno + "#");
+              std::string("EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/") + mesAno +
+                  "# DataFinal=#" + ultimo + "/" + mesAno + "#");
     // A fresh printer has no reduction in that month (8089): the reading counts as done,
     // the spacing that it held back is not retried, and only the caller's commands follow.
     EXPECT_EQ(trocas[2].codigo, 8089);
     std::vector<std::string> resto;
-    for (std::size_t i = 3; i < trocas.size(); ++i) resto.push_back(trocas[i].comando + ";" + trocas[i].parametros);
+    for (std::size_t i = 3; i < trocas.size(); ++i)
+        resto.push_back(trocas[i].comando + ";" + trocas[i].parametros);
     EXPECT_EQ(resto, (std::vector<std::string>{"AvancaPapel;Avanco=30", "AvancaPapel;Avanco=60"}));
 }
 
@@ -151,7 +158,8 @@ TEST_F(Protocolo, AnUnknownModelHasNoNationalCode) {
     std::string falhas = Roda([](teste::Cenario& c) {
         char cni[7] = "xxxxxx";
         PASSO(c, 0, Tarvo_LeCodigoNacionalIdentificacaoECF, cni);
-        if (c.t.UltimoErro() != std::pair<int, std::string>{-12, "Modelo nao cadastrado"}) c.Falha("last error");
+        if (c.t.UltimoErro() != std::pair<int, std::string>{-12, "Modelo nao cadastrado"})
+            c.Falha("last error");
         if (std::string(cni) != "") c.Falha(std::string("buffer: ") + cni);
     });
     EXPECT_EQ(falhas, "");
@@ -182,8 +190,9 @@ TEST(ProtocoloRoteiro, ANonNumericErrorCodeIs9999) {
     teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM2\r\n");
     teste::Roteiro impressora(dev.Caminho(), "COM2", [](const std::string& q) {
         bool espaco = q.find("EspacamentoDocumentos") != std::string::npos;
-        return teste::Resposta{{teste::Roteiro::Quadro(teste::Roteiro::Pacote(q), espaco ? "0" : "E7",
-                                                       "NomeErro=\"Estranho\" Circunstancia=\"codigo ilegivel\"")}};
+        return teste::Resposta{
+            {teste::Roteiro::Quadro(teste::Roteiro::Pacote(q), espaco ? "0" : "E7",
+                                    "NomeErro=\"Estranho\" Circunstancia=\"codigo ilegivel\"")}};
     });
     std::string falhas = teste::Cenario::Roda(atual.Caminho(), [](teste::Cenario& c) {
         PASSO(c, 0, Tarvo_ExecutaComando, "AvancaPapel", "Avanco=30");

@@ -150,9 +150,7 @@ TEST_F(DiaDeVendas, TheReductionMovesThePrinterClockByFiveMinutesAtMost) {
             DataHora d;
             d.LeData("1" + std::to_string(n) + "/03/2010");
             d.LeHora(hora);
-            e.Altera([&](emulador::Impressora& i) {
-                i.relogioParado = d.Segundos();
-            });
+            e.Altera([&](emulador::Impressora& i) { i.relogioParado = d.Segundos(); });
         };
         // Within reach: the caller's time is set as it is.
         dia(0, "10:00:00");

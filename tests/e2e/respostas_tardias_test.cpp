@@ -11,7 +11,7 @@
 namespace {
 
 class RespostasTardias : public teste::ComPerifericos {
-protected:
+  protected:
     emulador::EmuladorNumerico e{1};  // on COM2, serving from this process
 
     void SetUp() override { ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM2")) << e.Erro(); }
@@ -63,7 +63,10 @@ TEST_F(RespostasTardias, ScaleWeightIsAlwaysOneSentAfterItsRequest) {
         c.balanca.Define(emulador::ModoBalanca::Silencio);
         char peso[64] = {};
         EXPECT_EQ(K(c.t, Tarvo_LeBalanca, "COM3", "9600", peso), 0);
-        for (int i = 0; i < 3; ++i) c.balanca.Envia("\x02" "01250\x03");
+        for (int i = 0; i < 3; ++i)
+            c.balanca.Envia(
+                "\x02"
+                "01250\x03");
         c.balanca.Define(emulador::ModoBalanca::Peso, "00777");
         EXPECT_EQ(K(c.t, Tarvo_LeBalanca, "COM3", "9600", peso), 1);
         EXPECT_STREQ(peso, "00777");
@@ -81,7 +84,8 @@ TEST_F(RespostasTardias, NonFiscalStatusTakesNoLateByteNorBabble) {
         EXPECT_EQ(K(c.t, Kelt_VerificaEstadoGaveta), 2) << "the late answer was taken";
         std::atomic<bool> fala{true};
         std::thread tagarela([&] {
-            for (; fala; std::this_thread::sleep_for(std::chrono::milliseconds(2))) c.impressora.Envia("\x16");
+            for (; fala; std::this_thread::sleep_for(std::chrono::milliseconds(2)))
+                c.impressora.Envia("\x16");
         });
         EXPECT_EQ(K(c.t, Kelt_VerificaEstadoGaveta), 0) << "a babbling line gave a status";
         fala = false;

@@ -1,7 +1,6 @@
 // The emulator served on a real pseudo-terminal and through the file exchange: framing, the
 // logs, and the injected faults.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -1,10 +1,10 @@
 // The numeric-code front end of the emulator on its own: its reply frames, its checks of the
 // fixed-width fields per family, and the printer model's refusals as this protocol's codes.
+#include "emulador/numerico.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "emulador/numerico.h"
 
 namespace {
 
@@ -15,7 +15,8 @@ const std::string STX = "\x02", ETX = "\x03";
 
 std::string Venda(int familia, const std::string& marca, const std::string& tributo) {
     return "11" + marca + std::string(familia == 2 ? 7 : 6, '0').replace(familia == 2 ? 3 : 2, 1, "1") +
-           "00000000100" + tributo + "&000000000000000" + "UN" + "0000000000001" + "0" + "ARROZ" + std::string(15, ' ');
+           "00000000100" + tributo + "&000000000000000" + "UN" + "0000000000001" + "0" + "ARROZ" +
+           std::string(15, ' ');
 }
 
 TEST(FrenteNumerica, RepliesCarryMarkerNumberStateAndCodeOrValue) {
@@ -48,8 +49,8 @@ TEST(FrenteNumerica, FieldsFollowTheFamily) {
     EXPECT_EQ(f1.Executa("260" + std::string(48, 'x')).codigo, "10");  // a family-2 line
     EXPECT_EQ(f1.Executa("0717" + std::string(15, '0') + "1").codigo, "57");
     EXPECT_EQ(f1.Executa("07010000000000000A01").codigo, "03");  // a letter in a number
-    EXPECT_EQ(f1.Executa("08S003AB").codigo, "10");  // the length does not match
-    EXPECT_EQ(f1.Executa("08S000").codigo, "58");    // not paid
+    EXPECT_EQ(f1.Executa("08S003AB").codigo, "10");              // the length does not match
+    EXPECT_EQ(f1.Executa("08S000").codigo, "58");                // not paid
 }
 
 TEST(FrenteNumerica, TheModelsRefusalsBecomeCodesOfThisProtocol) {
@@ -57,7 +58,10 @@ TEST(FrenteNumerica, TheModelsRefusalsBecomeCodesOfThisProtocol) {
     FrenteNumerica f(p, 1);
     EXPECT_EQ(f.Executa("12001").codigo, "22");  // no receipt open
     EXPECT_EQ(f.Executa("21").codigo, "24");
-    EXPECT_EQ(f.Executa("180002" "0001").codigo, "07");
+    EXPECT_EQ(f.Executa("180002"
+                        "0001")
+                  .codigo,
+              "07");
     p.semPapel = true;
     EXPECT_EQ(f.Executa("150").codigo, "33");
     EXPECT_EQ(f.CodigoDoErro(emulador::erro::kPagamentoExcedido), 56);

@@ -39,8 +39,8 @@ class Biblioteca {
         return S<int(const char*, const char*)>("Tarvo_ExecutaComando")(c, p.c_str());
     }
     int LeMemorias(const std::string& dump, unsigned char aguarda) const {
-        return S<int(const char*, const char*, unsigned char)>("Tarvo_LeMemoriasBinario")(dump.c_str(), kSerie.c_str(),
-                                                                                           aguarda);
+        return S<int(const char*, const char*, unsigned char)>("Tarvo_LeMemoriasBinario")(
+            dump.c_str(), kSerie.c_str(), aguarda);
     }
     int Gera(const std::string& dump, const std::string& saida, const char* inicio, const char* fim, int tipo,
              const char* leitura = "TDM") const {
@@ -48,8 +48,8 @@ class Biblioteca {
             "Tarvo_GeraArquivoATO17Binario")(dump.c_str(), saida.c_str(), inicio, fim, tipo, "01", leitura);
     }
     int GeraRFD(const char* inicio, const char* fim, int tipo, int leitura, char* nome) const {
-        return S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinario")(inicio, fim, tipo, leitura,
-                                                                                          nome);
+        return S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinario")(inicio, fim, tipo,
+                                                                                         leitura, nome);
     }
     std::pair<int, std::string> UltimoErro() const {
         int codigo = 0;
@@ -132,9 +132,9 @@ class AtoMes : public ::testing::Test {
             if (::chdir(atual.Caminho().c_str()) != 0) return 3;
             fs::create_directories(home / "rfd");
             fs::create_directories(home / "tdm");
-            EscreveArquivo(home / "TARVO.INI", teste::kIniBase + ("Homologar=1\r\nPath=" + home.Caminho() +
-                                                                  "\r\nPathRFD=" + pathRfd +
-                                                                  "\r\nPathTDM=" + home / "tdm/" + "\r\n") +
+            EscreveArquivo(home / "TARVO.INI", teste::kIniBase +
+                                                   ("Homologar=1\r\nPath=" + home.Caminho() + "\r\nPathRFD=" +
+                                                    pathRfd + "\r\nPathTDM=" + home / "tdm/" + "\r\n") +
                                                    ini);
             {
                 emulador::Emulador e;
@@ -156,11 +156,14 @@ class AtoMes : public ::testing::Test {
         dias.push_back({4, 1});
         dias.push_back({4, 2});
         for (auto [mes, dia] : dias) {
-            e.Altera([&](emulador::Impressora& p) { p.AjustaRelogio(emulador::DataHora{2010, mes, dia, 9, 0, 0}); });
+            e.Altera([&](emulador::Impressora& p) {
+                p.AjustaRelogio(emulador::DataHora{2010, mes, dia, 9, 0, 0});
+            });
             const std::string preco = std::to_string(dia) + ",50";
             const std::pair<const char*, std::string> passos[] = {
                 {"AbreCupomFiscal", ""},
-                {"VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
+                {"VendeItem",
+                 "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
                 {"VendeItem", "CodAliquota=-2 CodProduto=\"2\" NomeProduto=\"OLEO\" PrecoUnitario=" + preco +
                                   " Quantidade=1,000"},
                 {"PagaCupom", "CodMeioPagamento=-2 Valor=100,00"},
@@ -202,7 +205,9 @@ TEST_F(AtoMes, AMonthsDumpBecomesFilesByDatesByMonthAndByCountersCheckedAgainstT
         EXPECT_EQ(l["E21"].size(), 3u);
         EXPECT_EQ(l["E16"].size(), 6u);  // the reports and the reductions
         EXPECT_EQ(l["E01"].size(), 1u);
-        EXPECT_EQ(l["E01"][0].substr(112, 31), "TDM000003000005" "2010030320100305");
+        EXPECT_EQ(l["E01"][0].substr(112, 31),
+                  "TDM000003000005"
+                  "2010030320100305");
         EXPECT_EQ(l["E14"][1].substr(66, 14), N(300 + 4 * 100 + 50, 14));  // the 4th's receipt
         // The EAD line (its width checked above): the signature under the stand-in's test key.
         std::string texto = LeArquivo(dias);
@@ -223,7 +228,9 @@ TEST_F(AtoMes, AMonthsDumpBecomesFilesByDatesByMonthAndByCountersCheckedAgainstT
         l = PorTipo(crz);
         ASSERT_EQ(l["E12"].size(), 2u);
         EXPECT_EQ(l["E12"][0].substr(64, 8), "20100401");
-        EXPECT_EQ(l["E01"][0].substr(112, 31), "TDM000007000008" "2010040120100402");
+        EXPECT_EQ(l["E01"][0].substr(112, 31),
+                  "TDM000007000008"
+                  "2010040120100402");
 
         // Each reading type gives its own lines.
         const std::string so = atual / "so.txt";
@@ -231,14 +238,16 @@ TEST_F(AtoMes, AMonthsDumpBecomesFilesByDatesByMonthAndByCountersCheckedAgainstT
         EXPECT_EQ(Tipos(PorTipo(so)), (std::set<std::string>{"E01", "E02", "E11", "E12", "E13", "EAD"}));
         ASSERT_EQ(t.Gera(dump, so, "01/03/2010", "31/03/2010", 'M', "MFD"), 1);
         l = PorTipo(so);
-        EXPECT_EQ(Tipos(l), (std::set<std::string>{"E01", "E02", "E14", "E15", "E16", "E17", "E18", "E21", "EAD"}));
+        EXPECT_EQ(Tipos(l),
+                  (std::set<std::string>{"E01", "E02", "E14", "E15", "E16", "E17", "E18", "E21", "EAD"}));
         EXPECT_EQ(l["E01"][0].substr(112, 3), "MFD");
         ASSERT_EQ(t.Gera(dump, so, "01/03/2010", "31/03/2010", 'M', "TDM"), 1);
         EXPECT_EQ(Tipos(PorTipo(so)), (std::set<std::string>{"E01", "E02", "E11", "E12", "E13", "E14", "E15",
                                                              "E16", "E17", "E18", "E21", "EAD"}));
         // The converter's call is logged as it was made.
-        EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("DLLATO17GeraArquivo(" + dump + "," + crz + ",7,8,C,01,TDM)"),
-                  std::string::npos);
+        EXPECT_NE(
+            LeArquivo(atual / "LOG.DAT").find("DLLATO17GeraArquivo(" + dump + "," + crz + ",7,8,C,01,TDM)"),
+            std::string::npos);
     });
 }
 
@@ -268,7 +277,8 @@ TEST_F(AtoMes, TheRfdExportsReadConvertNameTheirFileAndTheRjExportWritesThePafRj
         auto l = PorTipo(esperado);
         EXPECT_EQ(l["E14"].size(), 2u);
         EXPECT_EQ(l["E12"].size(), 0u);
-        EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Tarvo_GeraRFDBinarioCRZ=>Data Inicial:20100302;Data final:20100303"),
+        EXPECT_NE(LeArquivo(atual / "LOG.DAT")
+                      .find("Tarvo_GeraRFDBinarioCRZ=>Data Inicial:20100302;Data final:20100303"),
                   std::string::npos);
         // A counter with no reduction: its own failure, never a success.
         EXPECT_NE(crz("2", "99", 0, 2, nome), 1);
@@ -278,7 +288,8 @@ TEST_F(AtoMes, TheRfdExportsReadConvertNameTheirFileAndTheRjExportWritesThePafRj
         auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
         ASSERT_EQ(rj("01/03/2010", "31/03/2010", 1), 1) << t.UltimoErro().second;
         auto paf = PorTipo(home / ("rfd/PAF-RJ_" + kSerie + ".txt"));
-        EXPECT_EQ(Tipos(paf), (std::set<std::string>{"E01", "E02", "E14", "E15", "E16", "E17", "E18", "E21"}));
+        EXPECT_EQ(Tipos(paf),
+                  (std::set<std::string>{"E01", "E02", "E14", "E15", "E16", "E17", "E18", "E21"}));
         EXPECT_EQ(paf["E01"][0].substr(112, 3), "MFD");
         EXPECT_EQ(paf["E14"].size(), 3u);
         EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Retorno da fun\xE7\xE3o Tarvo_GeraRFDBinarioRJ:1 - "),
@@ -287,11 +298,13 @@ TEST_F(AtoMes, TheRfdExportsReadConvertNameTheirFileAndTheRjExportWritesThePafRj
 }
 
 TEST_F(AtoMes, AZReductionMakesItsFileThroughTheStandInsWhenTheDumpWayIsChosen) {
-    Roda("GERA_RFD_REDZ=1\r\nTIPO_GERA_RFD_REDZ=1\r\nCorrigeRelogioZ=0\r\n", [&](Biblioteca& t, emulador::Emulador& e) {
+    Roda("GERA_RFD_REDZ=1\r\nTIPO_GERA_RFD_REDZ=1\r\nCorrigeRelogioZ=0\r\n", [&](Biblioteca& t,
+                                                                                 emulador::Emulador& e) {
         e.Altera([](emulador::Impressora& p) { p.AjustaRelogio(emulador::DataHora{2010, 3, 9, 9, 0, 0}); });
         ASSERT_EQ(t.Comando("AbreCupomFiscal", ""), 1);
-        ASSERT_EQ(t.Comando("VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 "
-                                         "Quantidade=1,000"),
+        ASSERT_EQ(t.Comando("VendeItem",
+                            "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 "
+                            "Quantidade=1,000"),
                   1);
         ASSERT_EQ(t.Comando("PagaCupom", "CodMeioPagamento=-2 Valor=1,00"), 1);
         ASSERT_EQ(t.Comando("EncerraDocumento", ""), 1);
@@ -301,21 +314,25 @@ TEST_F(AtoMes, AZReductionMakesItsFileThroughTheStandInsWhenTheDumpWayIsChosen) 
         ASSERT_EQ(l["E12"].size(), 1u);
         EXPECT_EQ(l["E12"][0].substr(46, 6), "000001");
         EXPECT_EQ(l["E14"].size(), 1u);
-        EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Retorno da fun\xE7\xE3o RFD_ConvertedaMFD: 1"), std::string::npos);
+        EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Retorno da fun\xE7\xE3o RFD_ConvertedaMFD: 1"),
+                  std::string::npos);
     });
 }
 
 TEST_F(AtoMes, ANameThatWouldNotFitTheBufferIsRefusedBeforeTheReading) {
     const std::string longa = home / (std::string(240, 'p') + "/");
-    Roda("", [&](Biblioteca& t, emulador::Emulador&) {
-        char nome[256];
-        std::memset(nome, 'x', sizeof nome);
-        nome[255] = '\0';
-        EXPECT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 1, 0, nome), 16393);
-        EXPECT_EQ(std::string(nome), std::string(255, 'x'));
-        EXPECT_FALSE(fs::exists(home / "tdm/MemoriasTV02345.tdm"));  // nothing was read
-        EXPECT_EQ(t.UltimoErro().first, 16393);
-    }, TARVO_LIB, longa);
+    Roda(
+        "",
+        [&](Biblioteca& t, emulador::Emulador&) {
+            char nome[256];
+            std::memset(nome, 'x', sizeof nome);
+            nome[255] = '\0';
+            EXPECT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 1, 0, nome), 16393);
+            EXPECT_EQ(std::string(nome), std::string(255, 'x'));
+            EXPECT_FALSE(fs::exists(home / "tdm/MemoriasTV02345.tdm"));  // nothing was read
+            EXPECT_EQ(t.UltimoErro().first, 16393);
+        },
+        TARVO_LIB, longa);
 }
 
 TEST_F(AtoMes, ADumpCutByACancelIsRefusedAsIncomplete) {
@@ -356,30 +373,38 @@ TEST_F(AtoMes, ADumpCutByACancelIsRefusedAsIncomplete) {
 TEST_F(AtoMes, EachOutsideLibraryMissingIsAFailureWithItsMessageAndNeverACrash) {
     // libtarvo.so alone in a folder: neither the reader nor the converter.
     fs::copy_file(TARVO_LIB, sozinha / "libtarvo.so");
-    Roda("", [&](Biblioteca& t, emulador::Emulador&) {
-        EXPECT_EQ(t.Gera(atual / "a.tdm", atual / "a.txt", "01/03/2010", "31/03/2010", 'M'), -1);
-        char nome[256] = "";
-        EXPECT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 1, 0, nome), -1);
-        EXPECT_EQ(t.UltimoErro().second, "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll");
-        auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
-        EXPECT_EQ(rj("01/03/2010", "31/03/2010", 1), -1);
-    }, sozinha / "libtarvo.so");
+    Roda(
+        "",
+        [&](Biblioteca& t, emulador::Emulador&) {
+            EXPECT_EQ(t.Gera(atual / "a.tdm", atual / "a.txt", "01/03/2010", "31/03/2010", 'M'), -1);
+            char nome[256] = "";
+            EXPECT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 1, 0, nome), -1);
+            EXPECT_EQ(t.UltimoErro().second,
+                      "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll");
+            auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
+            EXPECT_EQ(rj("01/03/2010", "31/03/2010", 1), -1);
+        },
+        sozinha / "libtarvo.so");
     // With the reader beside it but no converter: the memories are read, the file is not made.
     fs::copy_file(fs::path(TARVO_LIB).parent_path() / "libleitura.so", sozinha / "libleitura.so");
-    Roda("TIPO_GERA_RFD_REDZ=1\r\n", [&](Biblioteca& t, emulador::Emulador& e) {
-        Mes(t, e, 1);
-        if (HasFatalFailure()) return;
-        char nome[256] = "";
-        EXPECT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 1, 0, nome), -1);
-        EXPECT_TRUE(fs::exists(home / "tdm/MemoriasTV02345.tdm"));
-        EXPECT_FALSE(fs::exists(home / ("rfd/" + kSerie + ".txt")));
-        // The dump way of a reduction says which step failed.
-        auto rfd = t.S<int(const char*)>("RFD_ConvertedaMFD");
-        fs::remove(atual / "LOG.DAT");
-        EXPECT_NE(rfd("1"), 1);
-        EXPECT_NE(LeArquivo(atual / "LOG.DAT").find("Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA 1"),
-                  std::string::npos);
-    }, sozinha / "libtarvo.so");
+    Roda(
+        "TIPO_GERA_RFD_REDZ=1\r\n",
+        [&](Biblioteca& t, emulador::Emulador& e) {
+            Mes(t, e, 1);
+            if (HasFatalFailure()) return;
+            char nome[256] = "";
+            EXPECT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 1, 0, nome), -1);
+            EXPECT_TRUE(fs::exists(home / "tdm/MemoriasTV02345.tdm"));
+            EXPECT_FALSE(fs::exists(home / ("rfd/" + kSerie + ".txt")));
+            // The dump way of a reduction says which step failed.
+            auto rfd = t.S<int(const char*)>("RFD_ConvertedaMFD");
+            fs::remove(atual / "LOG.DAT");
+            EXPECT_NE(rfd("1"), 1);
+            EXPECT_NE(LeArquivo(atual / "LOG.DAT")
+                          .find("Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA 1"),
+                      std::string::npos);
+        },
+        sozinha / "libtarvo.so");
 }
 
 // Every export that takes a range: first after last, no reduction in it or a Z that does not

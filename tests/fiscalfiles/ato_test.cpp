@@ -1,6 +1,8 @@
 // ATO files from memory dumps, in the test's process: the emulated printer on a pty, the
 // library's objects linked in, the reading and converting stand-ins loaded from the build
 // folder. The RFD of a reduction made the dump way is held against the text way's.
+#include "driver/fiscalfiles/ato.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
-#include "driver/fiscalfiles/ato.h"
 #include "driver/fiscalfiles/leiaute_ato.h"
 #include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/protocols/familia0/f0_leituras.h"
@@ -64,8 +65,10 @@ TEST_F(PafRj, OnlyAnE01LineGivesNothingAndAnE02MoreGivesBothWithTheCommandTurned
     teste::EscreveArquivo(so, "E01TV0105 tdm rest\r\n");
     EXPECT_EQ(ato::ConverteATO17ParaPAFRJ(so), 0);
     EXPECT_FALSE(fs::exists(home / "PAF-RJ_so.txt"));
-    EXPECT_NE(Log().find("N\xE3o foi poss\xEDvel realizar a convers\xE3o do arquivo, o arquivo de origem est\xE1 vazio."),
-              std::string::npos);
+    EXPECT_NE(
+        Log().find(
+            "N\xE3o foi poss\xEDvel realizar a convers\xE3o do arquivo, o arquivo de origem est\xE1 vazio."),
+        std::string::npos);
 
     const std::string dois = home / "dois.txt";
     teste::EscreveArquivo(dois, "E01AtdmB TDM\r\nE02X\r\nE03a\r\nE12b\r\nE13c\r\nE14d\r\nEADzz\r\nE21e\r\n");
@@ -105,7 +108,8 @@ TEST_F(PafRj, TheConverterRefusesIncompleteAndForeignDumpsAndOutputsItCannotCrea
     const std::string bom = home / "bom.tdm", cortado = home / "cortado.tdm", outro = home / "outro.tdm";
     teste::EscreveArquivo(bom, CabecalhoDump(true, mf.size(), 0) + mf);
     teste::EscreveArquivo(cortado, CabecalhoDump(false, 1000, 0) + mf);
-    teste::EscreveArquivo(outro, "E01 a text file and no dump at all, long enough for a header.................");
+    teste::EscreveArquivo(outro,
+                          "E01 a text file and no dump at all, long enough for a header.................");
     // A header of ours over memories that are no records: one endless line, no ECF record.
     const std::string sem = home / "sem.tdm", linha = home / "linha.tdm";
     teste::EscreveArquivo(sem, CabecalhoDump(true, 6, 0) + "XYZ\tA\n");
@@ -150,9 +154,10 @@ class AtoEmulador : public teste::PastaRfd {
         ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
         fs::create_directory(home / "rfd");
         fs::create_directory(home / "tdm");
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nHomologar=1\r\nPath=" +
-                                                      home.Caminho() + "\r\nPathRFD=" + home / "rfd" +
-                                                      "/\r\nPathTDM=" + home / "tdm" + "/\r\n");
+        teste::EscreveArquivo(
+            home / "TARVO.INI",
+            "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nHomologar=1\r\nPath=" + home.Caminho() +
+                "\r\nPathRFD=" + home / "rfd" + "/\r\nPathTDM=" + home / "tdm" + "/\r\n");
         CarregaConfiguracao();
         Estado() = {};
         Estado().PrimeiroUsoFeito = true;
@@ -202,7 +207,8 @@ TEST_F(AtoEmulador, TheDumpWayOfAReductionAgreesWithTheTextWayFieldByField) {
     ASSERT_FALSE(linhasDump.empty());
     EXPECT_EQ(linhasDump.back().substr(0, 3), "EAD");
 
-    const LeiauteLinha leiautes[] = {kLinhaE12, kLinhaE13, kLinhaE14, kLinhaE16, kLinhaE17, kLinhaE18, kLinhaE21};
+    const LeiauteLinha leiautes[] = {kLinhaE12, kLinhaE13, kLinhaE14, kLinhaE16,
+                                     kLinhaE17, kLinhaE18, kLinhaE21};
     for (LeiauteLinha l : leiautes) {
         auto a = CamposAto(linhasTexto, l), b = CamposAto(linhasDump, l);
         EXPECT_FALSE(a.empty()) << l[0].nome;
@@ -257,13 +263,15 @@ TEST_F(AtoEmulador, AFailedStepOfTheDumpWaySaysWhichStepFailed) {
     Config().TipoGeraRfdRedZ = "1";
     // A reduction that does not exist has no date.
     EXPECT_NE(RFD_ConvertedaMFD("9"), 1);
-    EXPECT_NE(Log().find("Erro na execu\xE7\xE3o da fun\xE7\xE3o RFD_ConvertedaMFD: Falha ao ler a data da Redu\xE7\xE3o Z "
+    EXPECT_NE(Log().find("Erro na execu\xE7\xE3o da fun\xE7\xE3o RFD_ConvertedaMFD: Falha ao ler a data da "
+                         "Redu\xE7\xE3o Z "
                          "n\xBA 9"),
               std::string::npos);
     // An output folder that does not exist: the converter fails, and the message says so.
     Config().PathRFD = home / "nao/existe/";
     EXPECT_NE(RFD_ConvertedaMFD("1"), 1);
-    EXPECT_NE(Log().find("Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA 1"), std::string::npos);
+    EXPECT_NE(Log().find("Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA 1"),
+              std::string::npos);
     EXPECT_EQ(Erro().UltimaMensagem, "Falha ao gerar o arquivo do ATO COTEPE da Redu\xE7\xE3o Z n\xBA 1");
 }
 

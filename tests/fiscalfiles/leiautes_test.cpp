@@ -57,13 +57,13 @@ bool DataReal(int ano, int mes, int dia) {
 
 // yyyymmdd
 bool DataAaaaMmDd(const std::string& s) {
-    return s.size() == 8 && Digitos(s) && DataReal(std::stoi(s.substr(0, 4)), std::stoi(s.substr(4, 2)),
-                                                   std::stoi(s.substr(6, 2)));
+    return s.size() == 8 && Digitos(s) &&
+           DataReal(std::stoi(s.substr(0, 4)), std::stoi(s.substr(4, 2)), std::stoi(s.substr(6, 2)));
 }
 // ddmmyyyy
 bool DataDdMmAaaa(const std::string& s) {
-    return s.size() == 8 && Digitos(s) && DataReal(std::stoi(s.substr(4, 4)), std::stoi(s.substr(2, 2)),
-                                                   std::stoi(s.substr(0, 2)));
+    return s.size() == 8 && Digitos(s) &&
+           DataReal(std::stoi(s.substr(4, 4)), std::stoi(s.substr(2, 2)), std::stoi(s.substr(0, 2)));
 }
 bool HoraValida(const std::string& s) {
     return s.size() == 6 && Digitos(s) && std::stoi(s.substr(0, 2)) < 24 && std::stoi(s.substr(2, 2)) < 60 &&
@@ -95,7 +95,8 @@ std::vector<std::string> Confere(const std::string& linha, const Leiaute& leiaut
     for (const auto& c : leiaute) {
         if (coluna >= linha.size()) break;
         const std::string v = linha.substr(coluna, static_cast<std::size_t>(c.largura));
-        const std::string onde = std::string(c.nome) + " (column " + std::to_string(coluna + 1) + ") \"" + v + "\"";
+        const std::string onde =
+            std::string(c.nome) + " (column " + std::to_string(coluna + 1) + ") \"" + v + "\"";
         coluna += static_cast<std::size_t>(c.largura);
         switch (c.tipo) {
             case 'N':
@@ -108,7 +109,8 @@ std::vector<std::string> Confere(const std::string& linha, const Leiaute& leiaut
                 if (!HoraValida(v)) faltas.push_back(onde + ": not a time hhmmss");
                 break;
             case 'M':
-                if (!(Digitos(v) && v.size() == 6 && DataReal(std::stoi(v.substr(2)), std::stoi(v.substr(0, 2)), 1)))
+                if (!(Digitos(v) && v.size() == 6 &&
+                      DataReal(std::stoi(v.substr(2)), std::stoi(v.substr(0, 2)), 1)))
                     faltas.push_back(onde + ": not a month mmyyyy");
                 break;
             case 'B':
@@ -141,22 +143,55 @@ Leiaute ComCabecalho(const char* tipo, bool usuario, const Leiaute& proprios) {
 const std::map<std::string, Leiaute>& LeiautesAto() {
     static const std::map<std::string, Leiaute> m = {
         {"E00",
-         {{"tipo", 3, 'K', "E00"}, {"serie", 20, 'X'}, {"MF adicional", 1, 'X'}, {"usuario", 2, 'N'},
-          {"tipo ECF", 7, 'X'}, {"marca", 20, 'X'}, {"modelo", 20, 'X'}, {"COO", 6, 'N'},
-          {"numero aplicativo", 2, 'N'}, {"CNPJ desenvolvedor", 14, 'N'}, {"IE desenvolvedor", 14, 'N'},
-          {"IM desenvolvedor", 14, 'N'}, {"nome desenvolvedor", 40, 'X'}, {"nome aplicativo", 40, 'X'},
-          {"versao aplicativo", 10, 'X'}, {"linha 1", 42, 'X'}, {"linha 2", 42, 'X'}}},
+         {{"tipo", 3, 'K', "E00"},
+          {"serie", 20, 'X'},
+          {"MF adicional", 1, 'X'},
+          {"usuario", 2, 'N'},
+          {"tipo ECF", 7, 'X'},
+          {"marca", 20, 'X'},
+          {"modelo", 20, 'X'},
+          {"COO", 6, 'N'},
+          {"numero aplicativo", 2, 'N'},
+          {"CNPJ desenvolvedor", 14, 'N'},
+          {"IE desenvolvedor", 14, 'N'},
+          {"IM desenvolvedor", 14, 'N'},
+          {"nome desenvolvedor", 40, 'X'},
+          {"nome aplicativo", 40, 'X'},
+          {"versao aplicativo", 10, 'X'},
+          {"linha 1", 42, 'X'},
+          {"linha 2", 42, 'X'}}},
         {"E01",
-         {{"tipo", 3, 'K', "E01"}, {"serie", 20, 'X'}, {"MF adicional", 1, 'X'}, {"tipo ECF", 7, 'X'},
-          {"marca", 20, 'X'}, {"modelo", 20, 'X'}, {"versao SB", 10, 'X'}, {"data instalacao SB", 8, 'D'},
-          {"hora instalacao SB", 6, 'H'}, {"numero ECF", 3, 'N'}, {"CNPJ usuario", 14, 'N'},
-          {"comando", 3, 'X'}, {"CRZ inicial", 6, 'N'}, {"CRZ final", 6, 'N'}, {"data inicial", 8, 'D'},
-          {"data final", 8, 'D'}, {"versao biblioteca", 8, 'K', "01.02.29"},
+         {{"tipo", 3, 'K', "E01"},
+          {"serie", 20, 'X'},
+          {"MF adicional", 1, 'X'},
+          {"tipo ECF", 7, 'X'},
+          {"marca", 20, 'X'},
+          {"modelo", 20, 'X'},
+          {"versao SB", 10, 'X'},
+          {"data instalacao SB", 8, 'D'},
+          {"hora instalacao SB", 6, 'H'},
+          {"numero ECF", 3, 'N'},
+          {"CNPJ usuario", 14, 'N'},
+          {"comando", 3, 'X'},
+          {"CRZ inicial", 6, 'N'},
+          {"CRZ final", 6, 'N'},
+          {"data inicial", 8, 'D'},
+          {"data final", 8, 'D'},
+          {"versao biblioteca", 8, 'K', "01.02.29"},
           {"versao ATO", 15, 'K', "AC1704 01.00.00"}}},
         {"E02",
-         {{"tipo", 3, 'K', "E02"}, {"serie", 20, 'X'}, {"MF adicional", 1, 'X'}, {"modelo", 20, 'X'},
-          {"CNPJ usuario", 14, 'N'}, {"IE usuario", 14, 'X'}, {"nome usuario", 40, 'X'}, {"endereco", 120, 'X'},
-          {"data cadastro", 8, 'D'}, {"hora cadastro", 6, 'H'}, {"CRO", 6, 'N'}, {"GT", 18, 'N'},
+         {{"tipo", 3, 'K', "E02"},
+          {"serie", 20, 'X'},
+          {"MF adicional", 1, 'X'},
+          {"modelo", 20, 'X'},
+          {"CNPJ usuario", 14, 'N'},
+          {"IE usuario", 14, 'X'},
+          {"nome usuario", 40, 'X'},
+          {"endereco", 120, 'X'},
+          {"data cadastro", 8, 'D'},
+          {"hora cadastro", 6, 'H'},
+          {"CRO", 6, 'N'},
+          {"GT", 18, 'N'},
           {"numero usuario", 2, 'N'}}},
         {"E05", ComCabecalho("E05", false, {{"codificacao GT", 10, 'X'}, {"data", 8, 'D'}})},
         {"E06", ComCabecalho("E06", false, {{"simbolo moeda", 4, 'X'}})},
@@ -165,36 +200,81 @@ const std::map<std::string, Leiaute>& LeiautesAto() {
         {"E09", ComCabecalho("E09", false, {{"CRO", 6, 'N'}, {"data", 8, 'D'}, {"hora", 6, 'H'}})},
         {"E10", ComCabecalho("E10", false, {{"data", 8, 'D'}, {"CNPJ", 14, 'N'}})},
         {"E11", ComCabecalho("E11", false,
-                             {{"CRO", 6, 'N'}, {"CRZ", 6, 'N'}, {"COO", 6, 'N'}, {"GNF", 6, 'N'}, {"CCF", 6, 'N'},
-                              {"contadores", 24, 'N'}, {"CDC", 6, 'N'}, {"GT", 18, 'N'}, {"data", 8, 'D'},
+                             {{"CRO", 6, 'N'},
+                              {"CRZ", 6, 'N'},
+                              {"COO", 6, 'N'},
+                              {"GNF", 6, 'N'},
+                              {"CCF", 6, 'N'},
+                              {"contadores", 24, 'N'},
+                              {"CDC", 6, 'N'},
+                              {"GT", 18, 'N'},
+                              {"data", 8, 'D'},
                               {"hora", 6, 'H'}})},
         {"E12", ComCabecalho("E12", true,
-                             {{"CRZ", 6, 'N'}, {"COO", 6, 'N'}, {"CRO", 6, 'N'}, {"data movimento", 8, 'D'},
-                              {"data emissao", 8, 'D'}, {"hora emissao", 6, 'H'}, {"venda bruta", 14, 'N'},
+                             {{"CRZ", 6, 'N'},
+                              {"COO", 6, 'N'},
+                              {"CRO", 6, 'N'},
+                              {"data movimento", 8, 'D'},
+                              {"data emissao", 8, 'D'},
+                              {"hora emissao", 6, 'H'},
+                              {"venda bruta", 14, 'N'},
                               {"desconto ISSQN", 1, 'X'}})},
         {"E13", ComCabecalho("E13", true, {{"CRZ", 6, 'N'}, {"totalizador", 7, 'X'}, {"valor", 13, 'N'}})},
         {"E14", ComCabecalho("E14", true,
-                             {{"CCF", 6, 'N'}, {"COO", 6, 'N'}, {"data inicio", 8, 'D'}, {"subtotal", 14, 'N'},
-                              {"desconto", 13, 'N'}, {"tipo desconto", 1, 'X'}, {"acrescimo", 13, 'N'},
-                              {"tipo acrescimo", 1, 'X'}, {"total liquido", 14, 'N'}, {"cancelado", 1, 'X'},
-                              {"acrescimo cancelado", 13, 'N'}, {"ordem", 1, 'X'}, {"nome adquirente", 40, 'X'},
+                             {{"CCF", 6, 'N'},
+                              {"COO", 6, 'N'},
+                              {"data inicio", 8, 'D'},
+                              {"subtotal", 14, 'N'},
+                              {"desconto", 13, 'N'},
+                              {"tipo desconto", 1, 'X'},
+                              {"acrescimo", 13, 'N'},
+                              {"tipo acrescimo", 1, 'X'},
+                              {"total liquido", 14, 'N'},
+                              {"cancelado", 1, 'X'},
+                              {"acrescimo cancelado", 13, 'N'},
+                              {"ordem", 1, 'X'},
+                              {"nome adquirente", 40, 'X'},
                               {"CPF/CNPJ adquirente", 14, 'N'}})},
         {"E15", ComCabecalho("E15", true,
-                             {{"COO", 6, 'N'}, {"CCF", 6, 'N'}, {"item", 3, 'N'}, {"codigo", 14, 'X'},
-                              {"descricao", 100, 'X'}, {"quantidade", 7, 'N'}, {"unidade", 3, 'X'},
-                              {"valor unitario", 8, 'N'}, {"desconto", 8, 'N'}, {"acrescimo", 8, 'N'},
-                              {"total liquido", 14, 'N'}, {"totalizador", 7, 'X'}, {"cancelado", 1, 'X'},
-                              {"quantidade cancelada", 7, 'N'}, {"valor cancelado", 13, 'N'},
-                              {"acrescimo cancelado", 13, 'N'}, {"arredondamento", 1, 'X'},
-                              {"decimais quantidade", 1, 'N'}, {"decimais unitario", 1, 'N'}})},
+                             {{"COO", 6, 'N'},
+                              {"CCF", 6, 'N'},
+                              {"item", 3, 'N'},
+                              {"codigo", 14, 'X'},
+                              {"descricao", 100, 'X'},
+                              {"quantidade", 7, 'N'},
+                              {"unidade", 3, 'X'},
+                              {"valor unitario", 8, 'N'},
+                              {"desconto", 8, 'N'},
+                              {"acrescimo", 8, 'N'},
+                              {"total liquido", 14, 'N'},
+                              {"totalizador", 7, 'X'},
+                              {"cancelado", 1, 'X'},
+                              {"quantidade cancelada", 7, 'N'},
+                              {"valor cancelado", 13, 'N'},
+                              {"acrescimo cancelado", 13, 'N'},
+                              {"arredondamento", 1, 'X'},
+                              {"decimais quantidade", 1, 'N'},
+                              {"decimais unitario", 1, 'N'}})},
         {"E16", ComCabecalho("E16", true,
-                             {{"COO", 6, 'N'}, {"GNF", 6, 'N'}, {"GRG", 6, 'N'}, {"CDC", 4, 'N'}, {"CRZ", 6, 'N'},
-                              {"denominacao", 2, 'X'}, {"data final", 8, 'D'}, {"hora final", 6, 'H'}})},
+                             {{"COO", 6, 'N'},
+                              {"GNF", 6, 'N'},
+                              {"GRG", 6, 'N'},
+                              {"CDC", 4, 'N'},
+                              {"CRZ", 6, 'N'},
+                              {"denominacao", 2, 'X'},
+                              {"data final", 8, 'D'},
+                              {"hora final", 6, 'H'}})},
         {"E17", ComCabecalho("E17", true, {{"CRZ", 6, 'N'}, {"totalizador", 15, 'X'}, {"valor", 13, 'N'}})},
-        {"E18", ComCabecalho("E18", true, {{"CRZ", 6, 'N'}, {"meio pagamento", 15, 'X'}, {"valor", 13, 'N'}})},
+        {"E18",
+         ComCabecalho("E18", true, {{"CRZ", 6, 'N'}, {"meio pagamento", 15, 'X'}, {"valor", 13, 'N'}})},
         {"E21", ComCabecalho("E21", true,
-                             {{"COO", 6, 'N'}, {"CCF", 6, 'N'}, {"GNF", 6, 'N'}, {"meio pagamento", 15, 'X'},
-                              {"valor pago", 13, 'N'}, {"estorno", 1, 'X'}, {"valor estornado", 13, 'N'}})},
+                             {{"COO", 6, 'N'},
+                              {"CCF", 6, 'N'},
+                              {"GNF", 6, 'N'},
+                              {"meio pagamento", 15, 'X'},
+                              {"valor pago", 13, 'N'},
+                              {"estorno", 1, 'X'},
+                              {"valor estornado", 13, 'N'}})},
     };
     return m;
 }
@@ -297,26 +377,34 @@ TEST_F(LeiauteRfd, EveryLineOfAReductionsFileKeepsItsLayout) {
 // whose discount is above its unit price, a fraction of a unit, a receipt cancelled.
 const std::vector<std::pair<const char*, std::string>>& DiaDeBordas() {
     static const std::vector<std::pair<const char*, std::string>> passos = {
-        {"AbreCupomFiscal", "IdConsumidor=\"12.345.678/0001-95\" NomeConsumidor=\"JO\xC3O DA CONCEI\xC7\xC3O "
-                            "\xC1VILA DE SOUZA E SILVA NETO JUNIOR\""},
-        {"VendeItem", "CodAliquota=0 CodProduto=\"123456789012345678\" NomeProduto=\"A\xC7\xDA"
-                      "CAR CRISTAL ESPECIAL MUITO BEM REFINADO EM PACOTE DE CINCO QUILOS COM EMBALAGEM "
-                      "PL\xC1STICA REFOR\xC7" "ADA E ETIQUETA\" PrecoUnitario=12345,67 Quantidade=1234,567 "
-                      "Unidade=\"KG\""},
-        {"VendeItem", "CodAliquota=1 CodProduto=\"5\" NomeProduto=\"CAF\xC9\" PrecoUnitario=1,00 Quantidade=10,000"},
+        {"AbreCupomFiscal",
+         "IdConsumidor=\"12.345.678/0001-95\" NomeConsumidor=\"JO\xC3O DA CONCEI\xC7\xC3O "
+         "\xC1VILA DE SOUZA E SILVA NETO JUNIOR\""},
+        {"VendeItem",
+         "CodAliquota=0 CodProduto=\"123456789012345678\" NomeProduto=\"A\xC7\xDA"
+         "CAR CRISTAL ESPECIAL MUITO BEM REFINADO EM PACOTE DE CINCO QUILOS COM EMBALAGEM "
+         "PL\xC1STICA REFOR\xC7"
+         "ADA E ETIQUETA\" PrecoUnitario=12345,67 Quantidade=1234,567 "
+         "Unidade=\"KG\""},
+        {"VendeItem",
+         "CodAliquota=1 CodProduto=\"5\" NomeProduto=\"CAF\xC9\" PrecoUnitario=1,00 Quantidade=10,000"},
         {"AcresceItemFiscal", "Cancelar=false NumItem=2 ValorAcrescimo=-5,00"},
-        {"VendeItem", "CodAliquota=-3 CodProduto=\"6\" NomeProduto=\"MA\xC7\xC3\" PrecoUnitario=1,234 "
-                      "Quantidade=0,500"},
-        {"VendeItem", "CodAliquota=-4 CodProduto=\"7\" NomeProduto=\"P\xC3O\" PrecoUnitario=0,10 Quantidade=3,000"},
+        {"VendeItem",
+         "CodAliquota=-3 CodProduto=\"6\" NomeProduto=\"MA\xC7\xC3\" PrecoUnitario=1,234 "
+         "Quantidade=0,500"},
+        {"VendeItem",
+         "CodAliquota=-4 CodProduto=\"7\" NomeProduto=\"P\xC3O\" PrecoUnitario=0,10 Quantidade=3,000"},
         {"PagaCupom", "CodMeioPagamento=-2 Valor=15300000,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"AbreCupomFiscal", ""},
-        {"VendeItem", "CodAliquota=2 CodProduto=\"8\" NomeProduto=\"LEITE\" PrecoUnitario=3,00 Quantidade=2,000"},
+        {"VendeItem",
+         "CodAliquota=2 CodProduto=\"8\" NomeProduto=\"LEITE\" PrecoUnitario=3,00 Quantidade=2,000"},
         {"CancelaCupom", "Operador=\"ANA\""},
         // The separator of the SPED fields inside a product code and a consumer's name.
         {"AbreCupomFiscal", "IdConsumidor=\"123.456.789-09\" NomeConsumidor=\"ANA|BIA\""},
-        {"VendeItem", "CodAliquota=0 CodProduto=\"AB|CD\" NomeProduto=\"BARRA|FITA\" PrecoUnitario=2,00 "
-                      "Quantidade=1,000"},
+        {"VendeItem",
+         "CodAliquota=0 CodProduto=\"AB|CD\" NomeProduto=\"BARRA|FITA\" PrecoUnitario=2,00 "
+         "Quantidade=1,000"},
         // A tab in a name and an item without a product code.
         {"VendeItem", "CodAliquota=0 NomeProduto=\"SEM\tCODIGO\" PrecoUnitario=1,00 Quantidade=1,000"},
         {"PagaCupom", "CodMeioPagamento=-2 Valor=3,00"},
@@ -335,15 +423,15 @@ TEST_F(LeiauteRfd, ADayAtTheEdgesOfTheFieldsKeepsEveryLayout) {
     ConfereArquivoAto(rfd);
     // The SPED records and the SINTEGRA file of that reduction's file.
     const std::string sped = home / "sped.txt", sintegra = home / "sintegra.txt";
-    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102", "", "0",
-                                         "0", 1, rfd.c_str()),
+    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102",
+                                         "", "0", "0", 1, rfd.c_str()),
               1);
     ConfereArquivoSped(sped);
     tarvo::Sintegra() = {};
     // The informant's texts as a form hands them over: a tab, a line break, accents, punctuation.
-    Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA\tLTDA", "RUA DAS FLORES\r\nFUNDOS",
-                                      "123", "SALA 2", "CENTRO", "S\xC3O PAULO", "01234-567", "(11) 5555-1234",
-                                      "(11) 5555-4321", "MARIA\nJOS\xC9");
+    Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA\tLTDA",
+                                      "RUA DAS FLORES\r\nFUNDOS", "123", "SALA 2", "CENTRO", "S\xC3O PAULO",
+                                      "01234-567", "(11) 5555-1234", "(11) 5555-4321", "MARIA\nJOS\xC9");
     ConfereArquivoSintegra(sintegra);
 
     // The same day's SINTEGRA records made while its RFD is made again over its date.
@@ -374,7 +462,8 @@ const std::vector<std::pair<const char*, std::string>>& OutrosDocumentos() {
         {"PagaCupom", "CodMeioPagamento=-2 Valor=100,00"},
         {"EncerraDocumento", "Operador=\"ANA\""},
         {"AbreCupomFiscal", ""},
-        {"VendeItem", "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
+        {"VendeItem",
+         "CodAliquota=0 CodProduto=\"1\" NomeProduto=\"PAO\" PrecoUnitario=1,00 Quantidade=3,000"},
         {"AcresceSubtotal", "Cancelar=false ValorPercentual=5,00"},
         {"PagaCupom", "CodMeioPagamento=-2 Valor=3,15"},
         {"EncerraDocumento", "Operador=\"ANA\""},
@@ -385,8 +474,8 @@ const std::vector<std::pair<const char*, std::string>>& OutrosDocumentos() {
 
 TEST_F(LeiauteRfd, TheOtherDocumentsAndAnEmptyDayKeepEveryLayout) {
     for (const auto& [comando, parametros] : OutrosDocumentos())
-        ASSERT_EQ(tarvo::EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros << ": "
-                                                                  << tarvo::Erro().UltimaMensagem;
+        ASSERT_EQ(tarvo::EnviaComandoTxt(comando, parametros), 1)
+            << comando << " " << parametros << ": " << tarvo::Erro().UltimaMensagem;
     ASSERT_EQ(tarvo::EnviaComandoTxt("EmiteReducaoZ", ""), 1);
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
     std::map<std::string, int> tipos;
@@ -400,13 +489,13 @@ TEST_F(LeiauteRfd, TheOtherDocumentsAndAnEmptyDayKeepEveryLayout) {
     const std::string rfd = UnicoArquivo(home / "rfd");
     ConfereArquivoAto(rfd);
     const std::string sped = home / "sped.txt", sintegra = home / "sintegra.txt";
-    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102", "", "0",
-                                         "0", 1, rfd.c_str()),
+    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102",
+                                         "", "0", "0", 1, rfd.c_str()),
               1);
     ConfereArquivoSped(sped);
     tarvo::Sintegra() = {};
-    Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA", "RUA", "1", "", "", "", "", "",
-                                      "", "");
+    Tarvo_RelatorioSintegraMFDBinario(28, rfd.c_str(), sintegra.c_str(), "EMPRESA", "RUA", "1", "", "", "",
+                                      "", "", "", "");
     ConfereArquivoSintegra(sintegra);
     tarvo::Sintegra() = {};
     tarvo::Estado().GeraSintegraAtivo = false;
@@ -434,44 +523,113 @@ TEST_F(LeiauteRfd, TheFilesOfEveryModelKeepTheLayout) {
 const std::map<std::string, Leiaute>& LeiautesSintegra() {
     static const std::map<std::string, Leiaute> m = {
         {"10",
-         {{"tipo", 2, 'K', "10"}, {"CNPJ", 14, 'N'}, {"IE", 14, 'X'}, {"razao social", 35, 'X'},
-          {"municipio", 30, 'X'}, {"UF", 2, 'X'}, {"fax", 10, 'N'}, {"data inicial", 8, 'D'},
-          {"data final", 8, 'D'}, {"convenio", 1, 'K', "3"}, {"natureza", 1, 'K', "3"}, {"finalidade", 1, 'K', "1"}}},
+         {{"tipo", 2, 'K', "10"},
+          {"CNPJ", 14, 'N'},
+          {"IE", 14, 'X'},
+          {"razao social", 35, 'X'},
+          {"municipio", 30, 'X'},
+          {"UF", 2, 'X'},
+          {"fax", 10, 'N'},
+          {"data inicial", 8, 'D'},
+          {"data final", 8, 'D'},
+          {"convenio", 1, 'K', "3"},
+          {"natureza", 1, 'K', "3"},
+          {"finalidade", 1, 'K', "1"}}},
         {"11",
-         {{"tipo", 2, 'K', "11"}, {"logradouro", 34, 'X'}, {"numero", 5, 'N'}, {"complemento", 22, 'X'},
-          {"bairro", 15, 'X'}, {"CEP", 8, 'N'}, {"contato", 28, 'X'}, {"telefone", 12, 'N'}}},
+         {{"tipo", 2, 'K', "11"},
+          {"logradouro", 34, 'X'},
+          {"numero", 5, 'N'},
+          {"complemento", 22, 'X'},
+          {"bairro", 15, 'X'},
+          {"CEP", 8, 'N'},
+          {"contato", 28, 'X'},
+          {"telefone", 12, 'N'}}},
         {"60M",
-         {{"tipo", 3, 'K', "60M"}, {"data", 8, 'D'}, {"serie", 20, 'X'}, {"numero ECF", 3, 'N'},
-          {"modelo", 2, 'K', "2D"}, {"COO inicial", 6, 'N'}, {"COO final", 6, 'N'}, {"CRZ", 6, 'N'},
-          {"CRO", 3, 'N'}, {"venda bruta", 16, 'N'}, {"GT final", 16, 'N'}, {"brancos", 37, 'B'}}},
+         {{"tipo", 3, 'K', "60M"},
+          {"data", 8, 'D'},
+          {"serie", 20, 'X'},
+          {"numero ECF", 3, 'N'},
+          {"modelo", 2, 'K', "2D"},
+          {"COO inicial", 6, 'N'},
+          {"COO final", 6, 'N'},
+          {"CRZ", 6, 'N'},
+          {"CRO", 3, 'N'},
+          {"venda bruta", 16, 'N'},
+          {"GT final", 16, 'N'},
+          {"brancos", 37, 'B'}}},
         {"60A",
-         {{"tipo", 3, 'K', "60A"}, {"data", 8, 'D'}, {"serie", 20, 'X'}, {"situacao", 4, 'X'}, {"valor", 12, 'N'},
+         {{"tipo", 3, 'K', "60A"},
+          {"data", 8, 'D'},
+          {"serie", 20, 'X'},
+          {"situacao", 4, 'X'},
+          {"valor", 12, 'N'},
           {"brancos", 79, 'B'}}},
         {"60D",
-         {{"tipo", 3, 'K', "60D"}, {"data", 8, 'D'}, {"serie", 20, 'X'}, {"codigo", 14, 'X'},
-          {"quantidade", 13, 'N'}, {"valor", 16, 'N'}, {"base", 16, 'N'}, {"situacao", 4, 'X'},
-          {"ICMS", 13, 'N'}, {"brancos", 19, 'B'}}},
+         {{"tipo", 3, 'K', "60D"},
+          {"data", 8, 'D'},
+          {"serie", 20, 'X'},
+          {"codigo", 14, 'X'},
+          {"quantidade", 13, 'N'},
+          {"valor", 16, 'N'},
+          {"base", 16, 'N'},
+          {"situacao", 4, 'X'},
+          {"ICMS", 13, 'N'},
+          {"brancos", 19, 'B'}}},
         {"60I",
-         {{"tipo", 3, 'K', "60I"}, {"data", 8, 'D'}, {"serie", 20, 'X'}, {"modelo", 2, 'K', "2D"}, {"COO", 6, 'N'},
-          {"item", 3, 'N'}, {"codigo", 14, 'X'}, {"quantidade", 13, 'N'}, {"valor unitario", 13, 'N'},
-          {"base", 12, 'N'}, {"situacao", 4, 'X'}, {"ICMS", 12, 'N'}, {"brancos", 16, 'B'}}},
+         {{"tipo", 3, 'K', "60I"},
+          {"data", 8, 'D'},
+          {"serie", 20, 'X'},
+          {"modelo", 2, 'K', "2D"},
+          {"COO", 6, 'N'},
+          {"item", 3, 'N'},
+          {"codigo", 14, 'X'},
+          {"quantidade", 13, 'N'},
+          {"valor unitario", 13, 'N'},
+          {"base", 12, 'N'},
+          {"situacao", 4, 'X'},
+          {"ICMS", 12, 'N'},
+          {"brancos", 16, 'B'}}},
         // The 60R carries no tax value: blanks from its tax code on.
         {"60R",
-         {{"tipo", 3, 'K', "60R"}, {"mes e ano", 6, 'M'}, {"codigo", 14, 'X'}, {"quantidade", 13, 'N'},
-          {"valor", 16, 'N'}, {"base", 16, 'N'}, {"situacao", 4, 'X'}, {"brancos", 54, 'B'}}},
+         {{"tipo", 3, 'K', "60R"},
+          {"mes e ano", 6, 'M'},
+          {"codigo", 14, 'X'},
+          {"quantidade", 13, 'N'},
+          {"valor", 16, 'N'},
+          {"base", 16, 'N'},
+          {"situacao", 4, 'X'},
+          {"brancos", 54, 'B'}}},
         {"75",
-         {{"tipo", 2, 'K', "75"}, {"data inicial", 8, 'D'}, {"data final", 8, 'D'}, {"codigo", 14, 'X'},
-          {"NCM", 8, 'B'}, {"descricao", 53, 'X'}, {"unidade", 6, 'X'}, {"IPI", 5, 'N'}, {"ICMS", 4, 'N'},
-          {"reducao", 5, 'N'}, {"base ST", 13, 'N'}}},
+         {{"tipo", 2, 'K', "75"},
+          {"data inicial", 8, 'D'},
+          {"data final", 8, 'D'},
+          {"codigo", 14, 'X'},
+          {"NCM", 8, 'B'},
+          {"descricao", 53, 'X'},
+          {"unidade", 6, 'X'},
+          {"IPI", 5, 'N'},
+          {"ICMS", 4, 'N'},
+          {"reducao", 5, 'N'},
+          {"base ST", 13, 'N'}}},
         {"90",
-         {{"tipo", 2, 'K', "90"}, {"CNPJ", 14, 'N'}, {"IE", 14, 'X'}, {"tipo 60", 2, 'K', "60"},
-          {"total 60", 8, 'N'}, {"tipo 75", 2, 'K', "75"}, {"total 75", 8, 'N'}, {"tipo 99", 2, 'K', "99"},
-          {"total", 8, 'N'}, {"brancos", 65, 'B'}, {"registros 90", 1, 'N'}}},
+         {{"tipo", 2, 'K', "90"},
+          {"CNPJ", 14, 'N'},
+          {"IE", 14, 'X'},
+          {"tipo 60", 2, 'K', "60"},
+          {"total 60", 8, 'N'},
+          {"tipo 75", 2, 'K', "75"},
+          {"total 75", 8, 'N'},
+          {"tipo 99", 2, 'K', "99"},
+          {"total", 8, 'N'},
+          {"brancos", 65, 'B'},
+          {"registros 90", 1, 'N'}}},
     };
     return m;
 }
 
-std::string TipoSintegra(const std::string& l) { return l.substr(0, l.rfind("60", 0) == 0 ? 3 : 2); }
+std::string TipoSintegra(const std::string& l) {
+    return l.substr(0, l.rfind("60", 0) == 0 ? 3 : 2);
+}
 
 // Each record against its layout; the order 10, 11, the 60 records of each reduction (60M
 // first, then 60A, 60D, 60I of its date), 60R, 75, 90; the 90's counts against the lines.
@@ -479,8 +637,9 @@ void ConfereArquivoSintegra(const std::string& arquivo) {
     SCOPED_TRACE(arquivo);
     const auto linhas = teste::LinhasCrLf(teste::LeArquivo(arquivo));
     ASSERT_GE(linhas.size(), 3u);
-    static const std::map<std::string, int> kOrdem = {{"10", 0}, {"11", 1}, {"60M", 2}, {"60A", 2}, {"60D", 2},
-                                                      {"60I", 2}, {"60R", 3}, {"75", 4},  {"90", 5}};
+    static const std::map<std::string, int> kOrdem = {{"10", 0},  {"11", 1},  {"60M", 2},
+                                                      {"60A", 2}, {"60D", 2}, {"60I", 2},
+                                                      {"60R", 3}, {"75", 4},  {"90", 5}};
     static const std::map<std::string, int> kNaReducao = {{"60M", 0}, {"60A", 1}, {"60D", 2}, {"60I", 3}};
     std::map<std::string, std::size_t> conta;
     int anterior = -1, naReducao = -1;
@@ -552,8 +711,8 @@ TEST_F(LeiauteSintegra, TheMonthsFilesByEveryExportKeepTheLayout) {
     ConfereArquivoAto(AtoDoMes());
     // The SPED records of that month's file.
     const std::string sped = home / "sped.txt";
-    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(AtoDoMes().c_str(), sped.c_str(), "01/03/2010", "31/03/2010", "T", "5102",
-                                         "", "0", "0", 1, AtoDoMes().c_str()),
+    ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(AtoDoMes().c_str(), sped.c_str(), "01/03/2010", "31/03/2010", "T",
+                                         "5102", "", "0", "0", 1, AtoDoMes().c_str()),
               1);
     ConfereArquivoSped(sped);
     // From that ATO file, each option alone.
@@ -592,33 +751,74 @@ struct CampoSped {
 const std::map<std::string, std::vector<CampoSped>>& LeiautesSped() {
     static const std::map<std::string, std::vector<CampoSped>> m = {
         {"C400",
-         {{"COD_MOD", 'K', 2, 0, true, "2D"}, {"ECF_MOD", 'C', 20}, {"ECF_FAB", 'C', 21}, {"ECF_CX", 'N', 3}}},
+         {{"COD_MOD", 'K', 2, 0, true, "2D"},
+          {"ECF_MOD", 'C', 20},
+          {"ECF_FAB", 'C', 21},
+          {"ECF_CX", 'N', 3}}},
         {"C405",
-         {{"DT_DOC", 'D'}, {"CRO", 'N', 3}, {"CRZ", 'N', 6}, {"NUM_COO_FIN", 'N', 9}, {"GT_FIN", 'V', 0, 2},
+         {{"DT_DOC", 'D'},
+          {"CRO", 'N', 3},
+          {"CRZ", 'N', 6},
+          {"NUM_COO_FIN", 'N', 9},
+          {"GT_FIN", 'V', 0, 2},
           {"VL_BRT", 'V', 0, 2}}},
         {"C410", {{"VL_PIS", 'V', 0, 2, false}, {"VL_COFINS", 'V', 0, 2, false}}},
         {"C420",
-         {{"COD_TOT_PAR", 'C', 7}, {"VLR_ACUM_TOT", 'V', 0, 2}, {"NR_TOT", 'N', 2, 0, false},
+         {{"COD_TOT_PAR", 'C', 7},
+          {"VLR_ACUM_TOT", 'V', 0, 2},
+          {"NR_TOT", 'N', 2, 0, false},
           {"DESCR_NR_TOT", 'C', 0, 0, false}}},
         {"C425",
-         {{"COD_ITEM", 'C', 60}, {"QTD", 'V', 0, 3}, {"UNID", 'C', 6}, {"VL_ITEM", 'V', 0, 2},
-          {"VL_PIS", 'V', 0, 2, false}, {"VL_COFINS", 'V', 0, 2, false}}},
+         {{"COD_ITEM", 'C', 60},
+          {"QTD", 'V', 0, 3},
+          {"UNID", 'C', 6},
+          {"VL_ITEM", 'V', 0, 2},
+          {"VL_PIS", 'V', 0, 2, false},
+          {"VL_COFINS", 'V', 0, 2, false}}},
         {"C460",
-         {{"COD_MOD", 'K', 2, 0, true, "2D"}, {"COD_SIT", 'N', 2}, {"NUM_DOC", 'N', 9}, {"DT_DOC", 'D', 0, 0, false},
-          {"VL_DOC", 'V', 0, 2, false}, {"VL_PIS", 'V', 0, 2, false}, {"VL_COFINS", 'V', 0, 2, false},
-          {"CPF_CNPJ", 'N', 14, 0, false}, {"NOM_ADQ", 'C', 60, 0, false}}},
+         {{"COD_MOD", 'K', 2, 0, true, "2D"},
+          {"COD_SIT", 'N', 2},
+          {"NUM_DOC", 'N', 9},
+          {"DT_DOC", 'D', 0, 0, false},
+          {"VL_DOC", 'V', 0, 2, false},
+          {"VL_PIS", 'V', 0, 2, false},
+          {"VL_COFINS", 'V', 0, 2, false},
+          {"CPF_CNPJ", 'N', 14, 0, false},
+          {"NOM_ADQ", 'C', 60, 0, false}}},
         {"C470",
-         {{"COD_ITEM", 'C', 60}, {"QTD", 'V', 0, 3}, {"QTD_CANC", 'V', 0, 3, false}, {"UNID", 'C', 6},
-          {"VL_ITEM", 'V', 0, 2}, {"CST_ICMS", 'N', 3}, {"CFOP", 'N', 4}, {"ALIQ_ICMS", 'V', 0, 2, false},
-          {"VL_PIS", 'V', 0, 2, false}, {"VL_COFINS", 'V', 0, 2, false}}},
+         {{"COD_ITEM", 'C', 60},
+          {"QTD", 'V', 0, 3},
+          {"QTD_CANC", 'V', 0, 3, false},
+          {"UNID", 'C', 6},
+          {"VL_ITEM", 'V', 0, 2},
+          {"CST_ICMS", 'N', 3},
+          {"CFOP", 'N', 4},
+          {"ALIQ_ICMS", 'V', 0, 2, false},
+          {"VL_PIS", 'V', 0, 2, false},
+          {"VL_COFINS", 'V', 0, 2, false}}},
         {"C490",
-         {{"CST_ICMS", 'N', 3}, {"CFOP", 'N', 4}, {"ALIQ_ICMS", 'V', 0, 2, false}, {"VL_OPR", 'V', 0, 2},
-          {"VL_BC_ICMS", 'V', 0, 2}, {"VL_ICMS", 'V', 0, 2}, {"COD_OBS", 'C', 6, 0, false}}},
+         {{"CST_ICMS", 'N', 3},
+          {"CFOP", 'N', 4},
+          {"ALIQ_ICMS", 'V', 0, 2, false},
+          {"VL_OPR", 'V', 0, 2},
+          {"VL_BC_ICMS", 'V', 0, 2},
+          {"VL_ICMS", 'V', 0, 2},
+          {"COD_OBS", 'C', 6, 0, false}}},
         {"C495",
-         {{"ALIQ_ICMS", 'V', 0, 2, false}, {"COD_ITEM", 'C', 60}, {"QTD", 'V', 0, 3}, {"QTD_CANC", 'V', 0, 3, false},
-          {"UNID", 'C', 6}, {"VL_ITEM", 'V', 0, 2}, {"VL_DESC", 'V', 0, 2, false}, {"VL_CANC", 'V', 0, 2, false},
-          {"VL_ACMO", 'V', 0, 2, false}, {"VL_BC_ICMS", 'V', 0, 2, false}, {"VL_ICMS", 'V', 0, 2, false},
-          {"VL_ISEN", 'V', 0, 2, false}, {"VL_NT", 'V', 0, 2, false}, {"VL_ICMS_ST", 'V', 0, 2, false}}},
+         {{"ALIQ_ICMS", 'V', 0, 2, false},
+          {"COD_ITEM", 'C', 60},
+          {"QTD", 'V', 0, 3},
+          {"QTD_CANC", 'V', 0, 3, false},
+          {"UNID", 'C', 6},
+          {"VL_ITEM", 'V', 0, 2},
+          {"VL_DESC", 'V', 0, 2, false},
+          {"VL_CANC", 'V', 0, 2, false},
+          {"VL_ACMO", 'V', 0, 2, false},
+          {"VL_BC_ICMS", 'V', 0, 2, false},
+          {"VL_ICMS", 'V', 0, 2, false},
+          {"VL_ISEN", 'V', 0, 2, false},
+          {"VL_NT", 'V', 0, 2, false},
+          {"VL_ICMS_ST", 'V', 0, 2, false}}},
     };
     return m;
 }
@@ -629,7 +829,8 @@ std::vector<std::string> ConfereSped(const std::vector<std::string>& campos) {
     if (it == LeiautesSped().end()) return {"unknown record"};
     const auto& leiaute = it->second;
     if (campos.size() != leiaute.size() + 1)
-        faltas.push_back(std::to_string(campos.size() - 1) + " fields, not " + std::to_string(leiaute.size()));
+        faltas.push_back(std::to_string(campos.size() - 1) + " fields, not " +
+                         std::to_string(leiaute.size()));
     for (std::size_t i = 0; i < leiaute.size() && i + 1 < campos.size(); ++i) {
         const CampoSped& c = leiaute[i];
         const std::string& v = campos[i + 1];
@@ -644,7 +845,8 @@ std::vector<std::string> ConfereSped(const std::vector<std::string>& campos) {
                 if (v != c.literal) faltas.push_back(onde + ": not " + c.literal);
                 break;
             case 'C':
-                if (c.largura && v.size() > static_cast<std::size_t>(c.largura)) faltas.push_back(onde + ": too long");
+                if (c.largura && v.size() > static_cast<std::size_t>(c.largura))
+                    faltas.push_back(onde + ": too long");
                 break;
             case 'N':
                 if (!Digitos(v) || v.size() > static_cast<std::size_t>(c.largura))
@@ -693,7 +895,8 @@ void ConfereArquivoSped(const std::string& arquivo) {
         std::string chave;
         if (reg == "C420" && campos.size() > 1) chave = reducao + reg + campos[1];
         if (reg == "C425" && campos.size() > 1) chave = reducao + totalizador + reg + campos[1];
-        if (reg == "C490" && campos.size() > 3) chave = reducao + reg + campos[1] + "|" + campos[2] + "|" + campos[3];
+        if (reg == "C490" && campos.size() > 3)
+            chave = reducao + reg + campos[1] + "|" + campos[2] + "|" + campos[3];
         if (reg == "C495" && campos.size() > 2) chave = reg + campos[1] + "|" + campos[2];
         if (!chave.empty()) {
             EXPECT_TRUE(chaves.insert(chave).second) << "a second record of the same key: " << l;

@@ -13,7 +13,8 @@ using emulador::Impressora;
 
 std::string DeHex(const std::string& h) {
     std::string r;
-    for (std::size_t i = 0; i + 1 < h.size(); i += 2) r += static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < h.size(); i += 2)
+        r += static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16));
     return r;
 }
 
@@ -28,8 +29,9 @@ std::string Dados(const emulador::Resposta& r) {
 std::string LeTudo(Impressora& p, const char* memoria, int pedaco) {
     std::string tudo;
     while (true) {
-        auto r = p.Executa("LeMemorias", std::string("Memoria=\"") + memoria + "\" Posicao=" +
-                                             std::to_string(tudo.size()) + " Tamanho=" + std::to_string(pedaco));
+        auto r = p.Executa("LeMemorias", std::string("Memoria=\"") + memoria +
+                                             "\" Posicao=" + std::to_string(tudo.size()) +
+                                             " Tamanho=" + std::to_string(pedaco));
         EXPECT_EQ(r.codigo, 0) << r.dados;
         std::string d = Dados(r);
         if (r.codigo != 0 || d.empty()) return tudo;
@@ -45,8 +47,9 @@ void Executa(Impressora& p, const char* comando, const std::string& parametros) 
 
 void Cupom(Impressora& p, const std::string& produto) {
     Executa(p, "AbreCupomFiscal", "");
-    Executa(p, "VendeItem",
-            "CodAliquota=-2 CodProduto=\"9\" NomeProduto=\"" + produto + "\" PrecoUnitario=2,00 Quantidade=3");
+    Executa(
+        p, "VendeItem",
+        "CodAliquota=-2 CodProduto=\"9\" NomeProduto=\"" + produto + "\" PrecoUnitario=2,00 Quantidade=3");
     Executa(p, "AcresceSubtotal", "ValorAcrescimo=0,50");
     Executa(p, "PagaCupom", "NomeMeioPagamento=\"Cartao Credito\" Valor=6,50 TextoAdicional=\"1x\"");
     Executa(p, "EncerraDocumento", "");
@@ -79,7 +82,8 @@ TEST(LeituraMemorias, DocumentsKeepTheirDataBesideTheirLinesWithTextsEscaped) {
     Executa(p, "CancelaCupom", "");
     const std::string mfd = p.ImagemFitaDetalhe();
     EXPECT_NE(mfd.find("DOC\t1\t3\t"), std::string::npos) << mfd;
-    EXPECT_NE(mfd.find("ITEM\t1\t9\tA\\tB\\\\C\\nD\t3000\tUn\t2000\t2\t600\tF1\t0\t0\t50\t0\t-1\n"), std::string::npos)
+    EXPECT_NE(mfd.find("ITEM\t1\t9\tA\\tB\\\\C\\nD\t3000\tUn\t2000\t2\t600\tF1\t0\t0\t50\t0\t-1\n"),
+              std::string::npos)
         << mfd;
     EXPECT_NE(mfd.find("AJUSTE\t50\n"), std::string::npos);
     EXPECT_NE(mfd.find("PAGAMENTO\t0\tCartao Credito\t650\t1x\n"), std::string::npos);

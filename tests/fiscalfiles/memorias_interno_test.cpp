@@ -23,30 +23,38 @@ std::string W(const char* utf8) {
 
 TEST(MemoriasMensagens, EveryCodeOfTheReaderGetsItsMessageAndOneClearsTheRecord) {
     const std::pair<int, const char*> tabela[] = {
-        {4097, "DLLErroAbreArquivo - Arquivo binário encontra-se aberto. Esta ação poderá ser repetida, solicitando "
-               "ao usuário que o arquivo seja fechado."},
-        {16385, "DLLErroCargaDLL - DLL de comunicação do protocolo Lurdex (DLLG2.DLL) não pôde ser carregada."},
+        {4097,
+         "DLLErroAbreArquivo - Arquivo binário encontra-se aberto. Esta ação poderá ser repetida, "
+         "solicitando "
+         "ao usuário que o arquivo seja fechado."},
+        {16385,
+         "DLLErroCargaDLL - DLL de comunicação do protocolo Lurdex (DLLG2.DLL) não pôde ser carregada."},
         {16386, "DLLErroCanalCOM - Canal de comunicação indicado não pôde ser aberto."},
-        {16387, "DLLErroBinarioInvalido - Formato do arquivo binário indicado é inválido para esta versão da DLL."},
+        {16387,
+         "DLLErroBinarioInvalido - Formato do arquivo binário indicado é inválido para esta versão da DLL."},
         {16388, "DLLErroLeituraArquivo - Erro de leitura do arquivo binário indicado."},
         {16389, "DLLErroEscritaArquivo - Erro de escrita no arquivo binário."},
-        {16390, "DLLErroBinarioECF - Número de fabricação do ECF gravado anteriormente no arquivo binário informado "
-                "não confere com o número de fabricação informado no parâmetro <szSerieECF> da função "
-                "<DLLReadLeMemorias>."},
-        {16391, "DLLErroECFInvalido Número de fabricação indicado no parâmetro <szSerieECF> da função "
-                "<DLLReadLeMemorias> não confere com o número de fabricação do ECF conectado na porta de "
-                "comunicação indicada."},
+        {16390,
+         "DLLErroBinarioECF - Número de fabricação do ECF gravado anteriormente no arquivo binário informado "
+         "não confere com o número de fabricação informado no parâmetro <szSerieECF> da função "
+         "<DLLReadLeMemorias>."},
+        {16391,
+         "DLLErroECFInvalido Número de fabricação indicado no parâmetro <szSerieECF> da função "
+         "<DLLReadLeMemorias> não confere com o número de fabricação do ECF conectado na porta de "
+         "comunicação indicada."},
         {16392, "DLLErroFaltaRAM Não há memória suficiente para a execução satisfatória da DLL de leitura."},
         {16393, "DLLErroCriaArquivo Não foi possível criar o arquivo com o nome especificado."},
-        {16394, "DLLErroArquivoIncompleto Não foi possível gerar dados a partir do arquivo binário especificado "
-                "pois este não encontra-se com a leitura completa."},
+        {16394,
+         "DLLErroArquivoIncompleto Não foi possível gerar dados a partir do arquivo binário especificado "
+         "pois este não encontra-se com a leitura completa."},
     };
     for (const auto& [codigo, texto] : tabela) {
         m::InformaRetornoLeitura(codigo);
         EXPECT_EQ(tarvo::Erro().UltimoRetorno, codigo);
         EXPECT_EQ(tarvo::Erro().UltimaMensagem, W(texto)) << codigo;
     }
-    const std::string desconhecido = "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll";
+    const std::string desconhecido =
+        "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll";
     for (int codigo : {-1, 0, 2, 4096, 16384, 16395}) {
         m::InformaRetornoLeitura(codigo);
         EXPECT_EQ(tarvo::Erro().UltimoRetorno, codigo);
@@ -104,7 +112,8 @@ TEST(MemoriasLeitor, StatusPollsRaceTheReplacementOfTheReader) {
             while (!fim) {
                 int s = -1, e = -1, t = -1, p = -1;
                 std::string texto;
-                if (m::Leitor()->LeStatus(s, e, t, p, texto) != 1 || s != 0 || texto != "Nenhuma leitura") ++falhas;
+                if (m::Leitor()->LeStatus(s, e, t, p, texto) != 1 || s != 0 || texto != "Nenhuma leitura")
+                    ++falhas;
                 ++polls;
             }
         });

@@ -102,7 +102,8 @@ Dump LeDump(const std::string& caminho) {
     if (b.size() < 64) return d;
     auto u64 = [&](std::size_t o) {
         std::uint64_t v = 0;
-        for (int i = 7; i >= 0; --i) v = v << 8 | static_cast<unsigned char>(b[o + static_cast<std::size_t>(i)]);
+        for (int i = 7; i >= 0; --i)
+            v = v << 8 | static_cast<unsigned char>(b[o + static_cast<std::size_t>(i)]);
         return v;
     };
     d.marca = b.compare(0, 8, "TARVOTDM") == 0 && b[8] == 1;
@@ -154,7 +155,8 @@ class Memorias : public ::testing::Test {
     static void DiaComReducao(Carregada& t) {
         const std::pair<const char*, std::string> passos[] = {
             {"AbreCupomFiscal", "IdConsumidor=\"123.456.789-09\" NomeConsumidor=\"JOSE\""},
-            {"VendeItem", "CodAliquota=0 CodProduto=\"001\" NomeProduto=\"ARROZ\" PrecoUnitario=10,00 Quantidade=2,000"},
+            {"VendeItem",
+             "CodAliquota=0 CodProduto=\"001\" NomeProduto=\"ARROZ\" PrecoUnitario=10,00 Quantidade=2,000"},
             {"AcresceItemFiscal", "NumItem=1 ValorAcrescimo=-1,00"},
             {"PagaCupom", "CodMeioPagamento=-2 Valor=30,00"},
             {"EncerraDocumento", ""},
@@ -363,7 +365,8 @@ TEST_F(Memorias, HeldPortOpenDumpAndASecondReadingAreRefusedByTheReader) {
         if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
         void* h = ::dlopen(LEITURA_LIB, RTLD_NOW | RTLD_LOCAL);
         if (!h) return 5;
-        auto le = reinterpret_cast<int (*)(const char*, const char*, const char*, int)>(::dlsym(h, "DLLReadLeMemorias"));
+        auto le = reinterpret_cast<int (*)(const char*, const char*, const char*, int)>(
+            ::dlsym(h, "DLLReadLeMemorias"));
         auto cancela = reinterpret_cast<int (*)()>(::dlsym(h, "DLLReadCancelaLeitura"));
         auto status = reinterpret_cast<int (*)(void*)>(::dlsym(h, "DLLReadStatus"));
         const std::string dump = atual / "mem.tdm";
@@ -396,7 +399,8 @@ TEST_F(Memorias, HeldPortOpenDumpAndASecondReadingAreRefusedByTheReader) {
             std::memcpy(&situacao, registro + 4, 4);
         } while (!Final(static_cast<int>(situacao)) && std::chrono::steady_clock::now() < limite);
         EXPECT_EQ(situacao, 1024u);
-        for (std::size_t i = 148; i < sizeof registro; ++i) EXPECT_EQ(registro[i], 0xEE) << "wrote past the record";
+        for (std::size_t i = 148; i < sizeof registro; ++i)
+            EXPECT_EQ(registro[i], 0xEE) << "wrote past the record";
         // A record that says it is smaller is left alone.
         tamanho = 100;
         std::memcpy(registro, &tamanho, 4);
@@ -414,38 +418,47 @@ TEST_F(Memorias, HeldPortOpenDumpAndASecondReadingAreRefusedByTheReader) {
 
 TEST_F(Memorias, WithoutTheReadingLibraryTheExportsAnswerMinusOneWithAMessage) {
     std::filesystem::copy_file(TARVO_LIB, copia / "libtarvo.so");
-    Roda("", [&](Carregada& t, emulador::Emulador&) {
-        Estado s = LeEstado(t);
-        EXPECT_EQ(s.r, -1);
-        EXPECT_EQ(s.situacao, 0);
-        EXPECT_EQ(s.codigo, 0);
-        EXPECT_EQ(s.tamanho, 0);
-        EXPECT_EQ(s.progresso, 0);
-        EXPECT_EQ(s.texto, "");
-        auto [codigo, mensagem] = t.UltimoErro();
-        EXPECT_EQ(codigo, -1);
-        EXPECT_EQ(mensagem, plataforma::Utf8ParaCp1252("A Dll Leitura.dll não foi encontrada.\nVerifique se a dll está "
-                                                       "no mesmo diretório da Tarvo.dll ou no diretório System32 do "
-                                                       "Windows"));
-        EXPECT_EQ(t.Cancela(), -1);
-        EXPECT_EQ(t.LeMemorias(atual / "mem.tdm", kSerie, 1), -1);
-        EXPECT_EQ(t.UltimoErro().second, "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll");
-    }, copia / "libtarvo.so");
+    Roda(
+        "",
+        [&](Carregada& t, emulador::Emulador&) {
+            Estado s = LeEstado(t);
+            EXPECT_EQ(s.r, -1);
+            EXPECT_EQ(s.situacao, 0);
+            EXPECT_EQ(s.codigo, 0);
+            EXPECT_EQ(s.tamanho, 0);
+            EXPECT_EQ(s.progresso, 0);
+            EXPECT_EQ(s.texto, "");
+            auto [codigo, mensagem] = t.UltimoErro();
+            EXPECT_EQ(codigo, -1);
+            EXPECT_EQ(mensagem, plataforma::Utf8ParaCp1252(
+                                    "A Dll Leitura.dll não foi encontrada.\nVerifique se a dll está "
+                                    "no mesmo diretório da Tarvo.dll ou no diretório System32 do "
+                                    "Windows"));
+            EXPECT_EQ(t.Cancela(), -1);
+            EXPECT_EQ(t.LeMemorias(atual / "mem.tdm", kSerie, 1), -1);
+            EXPECT_EQ(t.UltimoErro().second,
+                      "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll");
+        },
+        copia / "libtarvo.so");
 }
 
 TEST_F(Memorias, AReadingLibraryWithoutItsStatusEntryIsReportedAndTheOtherEntriesWork) {
     std::filesystem::copy_file(TARVO_LIB, copia / "libtarvo.so");
     std::filesystem::copy_file(LEITURA_PARCIAL_LIB, copia / "libleitura.so");
-    Roda("", [&](Carregada& t, emulador::Emulador&) {
-        Estado s = LeEstado(t);
-        EXPECT_EQ(s.r, -1);
-        EXPECT_EQ(s.situacao, 0);
-        EXPECT_EQ(s.texto, "");
-        EXPECT_EQ(t.UltimoErro().second,
-                  plataforma::Utf8ParaCp1252("A função DLLReadStatus não foi encontrada na Dll Leitura.dll."));
-        EXPECT_EQ(t.Cancela(), 1);
-        EXPECT_EQ(t.LeMemorias(atual / "mem.tdm", kSerie, 1), 1);
-    }, copia / "libtarvo.so");
+    Roda(
+        "",
+        [&](Carregada& t, emulador::Emulador&) {
+            Estado s = LeEstado(t);
+            EXPECT_EQ(s.r, -1);
+            EXPECT_EQ(s.situacao, 0);
+            EXPECT_EQ(s.texto, "");
+            EXPECT_EQ(
+                t.UltimoErro().second,
+                plataforma::Utf8ParaCp1252("A função DLLReadStatus não foi encontrada na Dll Leitura.dll."));
+            EXPECT_EQ(t.Cancela(), 1);
+            EXPECT_EQ(t.LeMemorias(atual / "mem.tdm", kSerie, 1), 1);
+        },
+        copia / "libtarvo.so");
 }
 
 // --- the restart counter of the last reduction ---------------------------------------------------------

@@ -64,7 +64,8 @@ TEST_F(AjustesRfd, StorageAndTdmFollowTheirByte) {
 }
 
 TEST_F(AjustesRfd, EmptyingTheScratchFolderKeepsItsSubfolders) {
-    for (const char* nome : {"SINT.TXT", "E12.DAT", "DETALHE.TXT", "RFD000123.1C4", "SUB/DENTRO.TXT"}) Cria(nome);
+    for (const char* nome : {"SINT.TXT", "E12.DAT", "DETALHE.TXT", "RFD000123.1C4", "SUB/DENTRO.TXT"})
+        Cria(nome);
     fs::permissions(Rfdtemp("E12.DAT"), fs::perms::owner_read);  // read-only goes too
     RFD_ApagaArquivos();
     EXPECT_FALSE(Existe("SINT.TXT"));

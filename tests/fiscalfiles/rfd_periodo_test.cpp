@@ -122,7 +122,8 @@ TEST_F(PeriodoRfd, WithSintegraOnTheConversionsEndInTheMonthsFile) {
     if (HasFatalFailure()) return;
     Estado().GeraSintegraAtivo = true;
     Sintegra().Flag60D = Sintegra().Flag60I = Sintegra().Flag60R = true;
-    Sintegra().Registro10 = PreencheEspacosDireita("1012345678000199ISENTO", 107) + std::string(16, '9') + "331";
+    Sintegra().Registro10 =
+        PreencheEspacosDireita("1012345678000199ISENTO", 107) + std::string(16, '9') + "331";
     Sintegra().Registro11 = PreencheEspacosDireita("11RUA", 126);
     const std::string d = SomenteNumeros(hoje);
     ASSERT_EQ(RFD_ConvertedaMFDData(d.c_str(), d.c_str()), 1) << Erro().UltimaMensagem;

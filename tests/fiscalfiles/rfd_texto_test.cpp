@@ -160,7 +160,7 @@ TEST_F(TextoNaPasta, ReductionLabelsInMixedCaseRatesByPositionAndIssAdjustments)
     std::vector<std::string> sint = teste::LinhasCrLf(teste::LeArquivo(Rfdtemp("SINT.TXT")));
     ASSERT_EQ(sint.size(), 4u);
     EXPECT_EQ(sint[0].substr(20, 3), "60M");
-    EXPECT_EQ(sint[0].substr(20 + 36, 6), "000003");  // the day's first COO
+    EXPECT_EQ(sint[0].substr(20 + 36, 6), "000003");             // the day's first COO
     EXPECT_EQ(sint[0].substr(20 + 73, 16), "0000000000102197");  // the GT the Z printed
     EXPECT_EQ(sint[3].substr(20 + 31, 4), "DESC");
     Estado().GeraSintegraAtivo = false;
@@ -255,11 +255,14 @@ class LeiturasDeTexto final : public LeiturasFiscais {
     int LeDataAtual(std::string& v) override { return Le("Data", v); }
     int LeHoraAtual(std::string& v) override { return Le("Hora", v); }
     bool PermiteIss() override { return pedidos.push_back("PermiteISS"), false; }
-    int FitaDetalhe(const std::string& de, const std::string& ate, const std::string&, const std::string& texto) override {
+    int FitaDetalhe(const std::string& de, const std::string& ate, const std::string&,
+                    const std::string& texto) override {
         pedidos.push_back("Fita " + de + "-" + ate);
         return Escreve(texto, fita);
     }
-    int LeituraXTexto(const std::string& texto) override { return pedidos.push_back("X"), Escreve(texto, leituraX); }
+    int LeituraXTexto(const std::string& texto) override {
+        return pedidos.push_back("X"), Escreve(texto, leituraX);
+    }
     int LeituraMemoriaFiscalTexto(const std::string&, const std::string&, const std::string& texto,
                                   int& captura) override {
         pedidos.push_back("MF");
@@ -307,8 +310,8 @@ class EntradaRfdNaPasta : public TextoNaPasta {
     }
     // The registers of reductions 1 to 3 (COO 10, 20, 30), the rates of `n`: T18,00 and S05,00.
     static std::map<std::string, std::string> RegistrosDa(const std::string& n) {
-        std::map<std::string, std::string> r = {{"COOReducao[3]", "30"}, {"COOReducao[2]", "20"},
-                                                {"COOReducao[1]", "10"}};
+        std::map<std::string, std::string> r = {
+            {"COOReducao[3]", "30"}, {"COOReducao[2]", "20"}, {"COOReducao[1]", "10"}};
         for (int i = 0; i < 16; ++i) {
             const std::string ii = PreencheZerosEsquerda(std::to_string(i), 2);
             r["Aliquota" + ii + "ICMSReducao[" + n + "]"] = i == 1 ? "10" : "11";
@@ -331,10 +334,26 @@ TEST_F(EntradaRfdNaPasta, TheReadingStepAsksThePrinterOnlyWhatTheConversionNeeds
         std::vector<std::string> pedidos, naoPedidos;
         std::string primeiroCoo;
     } casos[] = {
-        {"a day's reduction", "3", {}, false, false, 1, {"Fita 21-30", "PermiteISS", "X", "MF"}, {"R9"}, "21"},
+        {"a day's reduction",
+         "3",
+         {},
+         false,
+         false,
+         1,
+         {"Fita 21-30", "PermiteISS", "X", "MF"},
+         {"R9"},
+         "21"},
         {"the first reduction", "1", {}, false, false, 1, {"Fita 1-10"}, {"COOReducao[0]"}, "1"},
         {"its COO unread", "3", {"COOReducao[3]"}, false, false, 8005, {}, {"Fita 21-30", "X", "MF"}, ""},
-        {"a rate unread", "3", {"Aliquota05Reducao[3]"}, false, false, 8005, {}, {"Aliquota06ICMSReducao[3]", "X"}, ""},
+        {"a rate unread",
+         "3",
+         {"Aliquota05Reducao[3]"},
+         false,
+         false,
+         8005,
+         {},
+         {"Aliquota06ICMSReducao[3]", "X"},
+         ""},
         {"outside the period", "3", {}, false, true, 1, {"Fita 21-30"}, {"X", "MF"}, "21"},
         {"with counters", "3", {}, true, false, 1, {"R9", "Hora"}, {}, "21"},
         {"a counter unread", "3", {"R55"}, true, false, 8005, {"R55"}, {"R54", "Data"}, "21"},
@@ -344,7 +363,8 @@ TEST_F(EntradaRfdNaPasta, TheReadingStepAsksThePrinterOnlyWhatTheConversionNeeds
         leituras.registros = RegistrosDa(c.reducao);
         for (const auto& nome : c.semRegistro) leituras.registros.erase(nome);
         Estado().FlagTDM = c.tdm;
-        PeriodoBuscaSintegra() = c.foraDoPeriodo ? PeriodoSintegra{"01/04/2010", "30/04/2010"} : PeriodoSintegra{};
+        PeriodoBuscaSintegra() =
+            c.foraDoPeriodo ? PeriodoSintegra{"01/04/2010", "30/04/2010"} : PeriodoSintegra{};
         ApagaArquivo(Rfdtemp("LEITMF.TXT"));
         EntradaRfd e;
         int captura = 0;
@@ -390,7 +410,8 @@ TEST_F(EntradaRfdNaPasta, TheConversionStepWritesTheFileFromItsInputsAlone) {
         std::filesystem::remove_all(pasta);
         std::filesystem::create_directory(pasta);
         std::filesystem::remove_all(Rfdtemp());
-        PeriodoBuscaSintegra() = c.foraDoPeriodo ? PeriodoSintegra{"01/04/2010", "30/04/2010"} : PeriodoSintegra{};
+        PeriodoBuscaSintegra() =
+            c.foraDoPeriodo ? PeriodoSintegra{"01/04/2010", "30/04/2010"} : PeriodoSintegra{};
         EntradaRfd e;
         e.reducao = "7";
         e.detalhe = TextoReducao();
@@ -398,7 +419,9 @@ TEST_F(EntradaRfdNaPasta, TheConversionStepWritesTheFileFromItsInputsAlone) {
         e.aliquotas[1] = "S0500";
         e.primeiroCoo = "3";
         e.leituraX = {"LOJA DO TESTE", "RUA A, 1"};
-        e.memoriaFiscal = "                REDU\xC7\xD5" "ES DI\xC1RIAS\r\n";
+        e.memoriaFiscal =
+            "                REDU\xC7\xD5"
+            "ES DI\xC1RIAS\r\n";
         e.dataSoftwareBasico = "010203";
         e.horaSoftwareBasico = "040506";
         e.contadores = c.contadores;

@@ -29,8 +29,9 @@ using SaidaInterrompida = teste::PastaRfd;
 // whole run leaves no temporary behind.
 TEST_F(SaidaInterrompida, AKillAtAnyMomentLeavesTheEarlierFileOrTheNewOneAndTheNextRunCleansUp) {
     // One reduction (CRZ 1: no printer is asked for its first COO) of many receipts.
-    std::string texto = E01() + "\r\n" + E02("0") + "\r\n" + E11(1, kDocumentos + 1, "450000") + "\r\n" + E12(1, kDocumentos + 1, "20100301", "450000") +
-                        "\r\n" + E13(1, "01T1800", "450000") + "\r\n";
+    std::string texto = E01() + "\r\n" + E02("0") + "\r\n" + E11(1, kDocumentos + 1, "450000") + "\r\n" +
+                        E12(1, kDocumentos + 1, "20100301", "450000") + "\r\n" + E13(1, "01T1800", "450000") +
+                        "\r\n";
     for (int coo = 1; coo <= kDocumentos; ++coo) {
         texto += E14({.coo = coo, .subtotal = "300", .total = "300"}) + "\r\n";
         for (int n = 1; n <= 3; ++n)

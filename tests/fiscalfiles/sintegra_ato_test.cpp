@@ -22,30 +22,52 @@ const std::string kSerie = "TV010500000000012345";
 const std::string kModelo = "RIX 4000";
 
 std::string E01(const std::string& inicio, const std::string& fim) {
-    return MontaLinha(kLinhaE01, {"", kSerie, "", "ECF-IF", "TARVO", kModelo, "01.00.05", "20100101", "080000", "7",
-                                  "11222333000181", "TDM", "1", "9", inicio, fim});
+    return MontaLinha(kLinhaE01, {"", kSerie, "", "ECF-IF", "TARVO", kModelo, "01.00.05", "20100101",
+                                  "080000", "7", "11222333000181", "TDM", "1", "9", inicio, fim});
 }
 std::string E02(const std::string& gt) {
-    return MontaLinha(kLinhaE02, {"", kSerie, "", kModelo, "11222333000181", "123456789", "LOJA", "RUA", "20100101",
-                                  "080000", "1", gt, "1"});
+    return MontaLinha(kLinhaE02, {"", kSerie, "", kModelo, "11222333000181", "123456789", "LOJA", "RUA",
+                                  "20100101", "080000", "1", gt, "1"});
 }
-std::string E12(int crz, int coo, const std::string& movimento, const std::string& emissao, const std::string& venda) {
-    return MontaLinha(kLinhaE12, {"", kSerie, "", kModelo, "1", std::to_string(crz), std::to_string(coo), "1234",
-                                  movimento, emissao, "230000", venda, "N"});
+std::string E12(int crz, int coo, const std::string& movimento, const std::string& emissao,
+                const std::string& venda) {
+    return MontaLinha(kLinhaE12, {"", kSerie, "", kModelo, "1", std::to_string(crz), std::to_string(coo),
+                                  "1234", movimento, emissao, "230000", venda, "N"});
 }
 std::string E13(int crz, const std::string& codigo, const std::string& valor) {
     return MontaLinha(kLinhaE13, {"", kSerie, "", kModelo, "1", std::to_string(crz), codigo, valor});
 }
 std::string E14(int coo, const std::string& data, const std::string& subtotal, const std::string& cancelado) {
-    return MontaLinha(kLinhaE14, {"", kSerie, "", kModelo, "1", std::to_string(coo), std::to_string(coo), data,
-                                  subtotal, "0", "V", "0", "V", subtotal, cancelado, "0", "D", "", ""});
+    return MontaLinha(kLinhaE14, {"", kSerie, "", kModelo, "1", std::to_string(coo), std::to_string(coo),
+                                  data, subtotal, "0", "V", "0", "V", subtotal, cancelado, "0", "D", "", ""});
 }
-std::string E15(int coo, int n, const std::string& produto, const std::string& qtd, const std::string& unitario,
-                const std::string& desconto, const std::string& total, const std::string& totalizador,
-                const std::string& cancelado = "N") {
-    return MontaLinha(kLinhaE15, {"", kSerie, "", kModelo, "1", std::to_string(coo), std::to_string(coo),
-                                  std::to_string(n), produto, "  DESCRICAO " + produto, qtd, "UN", unitario, desconto,
-                                  "0", total, totalizador, cancelado, "0", "0", "0", "T", "3", "2"});
+std::string E15(int coo, int n, const std::string& produto, const std::string& qtd,
+                const std::string& unitario, const std::string& desconto, const std::string& total,
+                const std::string& totalizador, const std::string& cancelado = "N") {
+    return MontaLinha(kLinhaE15, {"",
+                                  kSerie,
+                                  "",
+                                  kModelo,
+                                  "1",
+                                  std::to_string(coo),
+                                  std::to_string(coo),
+                                  std::to_string(n),
+                                  produto,
+                                  "  DESCRICAO " + produto,
+                                  qtd,
+                                  "UN",
+                                  unitario,
+                                  desconto,
+                                  "0",
+                                  total,
+                                  totalizador,
+                                  cancelado,
+                                  "0",
+                                  "0",
+                                  "0",
+                                  "T",
+                                  "3",
+                                  "2"});
 }
 
 class SintegraAto : public teste::PastaRfd {
@@ -57,8 +79,9 @@ class SintegraAto : public teste::PastaRfd {
     SintegraAto() {
         Estado().GeraSintegraAtivo = true;
         Sintegra() = {};
-        Sintegra().Informante = {"EMPRESA LTDA", "RUA DAS FLORES", "123", "SALA 2", "CENTRO", "SAO PAULO", "SP",
-                                 "01234-567", "(11) 5555-1234", "11 5555-4321", "MARIA"};
+        Sintegra().Informante = {"EMPRESA LTDA",   "RUA DAS FLORES", "123",  "SALA 2",
+                                 "CENTRO",         "SAO PAULO",      "SP",   "01234-567",
+                                 "(11) 5555-1234", "11 5555-4321",   "MARIA"};
     }
     ~SintegraAto() override { Sintegra() = {}; }
     void Ato(const std::vector<std::string>& linhas) {
@@ -114,17 +137,30 @@ TEST_F(SintegraAto, ReductionsOfTheMonthGive60MWithTheirFirstCooAndTheGrandTotal
                   "0000000000002000"
                   "0000000000147000" +
                   std::string(37, ' '));
-    EXPECT_EQ(m[1].substr(0, 20), "02" "20100303" "20100302" "02");
+    EXPECT_EQ(m[1].substr(0, 20),
+              "02"
+              "20100303"
+              "20100302"
+              "02");
     EXPECT_EQ(m[1].substr(20 + 36, 12), "000021000030");
     EXPECT_EQ(m[1].substr(20 + 73, 16), "0000000000150000");  // E11's GT: the last reduction's
 
     // Records 10 and 11 from E01, E02 and the informant.
     const std::string& r10 = Sintegra().Registro10;
-    EXPECT_EQ(r10, "10" "11222333000181" "123456789     " + PreencheEspacosDireita("EMPRESA LTDA", 35) +
-                       PreencheEspacosDireita("SAO PAULO", 30) + "SP" "1155554321" "20100301" "20100331" "331");
+    EXPECT_EQ(r10,
+              "10"
+              "11222333000181"
+              "123456789     " +
+                  PreencheEspacosDireita("EMPRESA LTDA", 35) + PreencheEspacosDireita("SAO PAULO", 30) +
+                  "SP"
+                  "1155554321"
+                  "20100301"
+                  "20100331"
+                  "331");
     EXPECT_EQ(Sintegra().Registro11, "11" + PreencheEspacosDireita("RUA DAS FLORES", 34) + "00123" +
-                                         PreencheEspacosDireita("SALA 2", 22) + PreencheEspacosDireita("CENTRO", 15) +
-                                         "01234567" + PreencheEspacosDireita("MARIA", 28) + "001155551234");
+                                         PreencheEspacosDireita("SALA 2", 22) +
+                                         PreencheEspacosDireita("CENTRO", 15) + "01234567" +
+                                         PreencheEspacosDireita("MARIA", 28) + "001155551234");
 }
 
 TEST_F(SintegraAto, AFailedReadingOfAFirstCooFailsAndNo60MCarriesAWrongOne) {
@@ -171,9 +207,23 @@ TEST_F(SintegraAto, ItemsGive60IAnd75WithTheirCodesBaseAndTax) {
     auto i = Sint("60I");
     ASSERT_EQ(i.size(), 4u);
     // 4,99 grossed up by 18 %: 6,0853... -> 6,09; tax 18 % of 11,23 -> 2,02.
-    EXPECT_EQ(i[0], "02" "20100302" "20100301" "06" "60I20100301" + kSerie + "2D" "000005" "001" +
-                        PreencheEspacosDireita("ABC", 14) + "0000000002500" "0000000000489" "000000000609" "1800"
-                        "000000000202" + std::string(16, ' '));
+    EXPECT_EQ(i[0],
+              "02"
+              "20100302"
+              "20100301"
+              "06"
+              "60I20100301" +
+                  kSerie +
+                  "2D"
+                  "000005"
+                  "001" +
+                  PreencheEspacosDireita("ABC", 14) +
+                  "0000000002500"
+                  "0000000000489"
+                  "000000000609"
+                  "1800"
+                  "000000000202" +
+                  std::string(16, ' '));
     EXPECT_EQ(i[1].substr(20 + 94, 4 + 12), "F   000000000000");
     EXPECT_EQ(i[1].substr(20 + 82, 12), "000000000500");
     EXPECT_EQ(i[2].substr(20 + 94, 4 + 12), "CANC000000000000");
@@ -181,9 +231,21 @@ TEST_F(SintegraAto, ItemsGive60IAnd75WithTheirCodesBaseAndTax) {
     EXPECT_EQ(i[3].substr(20 + 94, 4 + 12), "CANC000000000000");
     auto v = Sint("75");
     ASSERT_EQ(v.size(), 4u);
-    EXPECT_EQ(v[0], "04" "20100302" "20100301" "07" "75" "20100301" "20100301" + PreencheEspacosDireita("ABC", 14) +
-                        std::string(8, ' ') + PreencheEspacosDireita("DESCRICAO ABC", 53) + "UN    " "00000" "1800"
-                        "00000" + std::string(13, '0'));
+    EXPECT_EQ(v[0],
+              "04"
+              "20100302"
+              "20100301"
+              "07"
+              "75"
+              "20100301"
+              "20100301" +
+                  PreencheEspacosDireita("ABC", 14) + std::string(8, ' ') +
+                  PreencheEspacosDireita("DESCRICAO ABC", 53) +
+                  "UN    "
+                  "00000"
+                  "1800"
+                  "00000" +
+                  std::string(13, '0'));
     EXPECT_EQ(v[1].substr(20 + 104, 4), "0000");
     EXPECT_EQ(v[3].substr(20 + 104, 4), "0000");
 }
@@ -197,7 +259,10 @@ TEST_F(SintegraAto, AnItemAfterAReductionsFinalCooBelongsToTheNextReduction) {
     ASSERT_EQ(Gera(), 1);
     auto i = Sint("60I");
     ASSERT_EQ(i.size(), 1u);
-    EXPECT_EQ(i[0].substr(0, 18), "02" "20100303" "20100302");
+    EXPECT_EQ(i[0].substr(0, 18),
+              "02"
+              "20100303"
+              "20100302");
     EXPECT_EQ(i[0].substr(23, 8), "20100302");
 }
 
@@ -218,8 +283,8 @@ TEST_F(SintegraAto, TheFinalFileOfTheRecords) {
         EXPECT_EQ(l.size(), 126u) << l;
         tipos.push_back(l.substr(0, l[0] == '6' ? 3 : 2));
     }
-    EXPECT_EQ(tipos, (std::vector<std::string>{"10", "11", "60M", "60A", "60D", "60D", "60I", "60I", "60I", "60R",
-                                               "60R", "75", "75", "90"}));
+    EXPECT_EQ(tipos, (std::vector<std::string>{"10", "11", "60M", "60A", "60D", "60D", "60I", "60I", "60I",
+                                               "60R", "60R", "75", "75", "90"}));
     EXPECT_EQ(c.tipo60, 9u);
     EXPECT_EQ(c.tipo75, 2u);
     EXPECT_EQ(linhas.back().substr(0, 30), "9011222333000181123456789     ");
@@ -268,11 +333,15 @@ TEST_F(SintegraAto, TheReadingsAskEachEarlierReductionOnceAndTheConversionTakesO
          E12(4, 40, "20100302", "20100303", "1000")});
     cooReducoes = {{2, "20"}, {3, "30"}};
     CoosReducoes coos;
-    ASSERT_EQ(LeCoosReducoesSintegra(ato, [this](int crz, std::string& coo) {
-                  lidas.push_back(crz);
-                  coo = cooReducoes[crz];
-                  return 1;
-              }, coos), 1);
+    ASSERT_EQ(LeCoosReducoesSintegra(
+                  ato,
+                  [this](int crz, std::string& coo) {
+                      lidas.push_back(crz);
+                      coo = cooReducoes[crz];
+                      return 1;
+                  },
+                  coos),
+              1);
     EXPECT_EQ(lidas, (std::vector<int>{2, 3}));
     EXPECT_EQ(coos, (CoosReducoes{{2, "20"}, {3, "30"}}));
 
@@ -283,10 +352,8 @@ TEST_F(SintegraAto, TheReadingsAskEachEarlierReductionOnceAndTheConversionTakesO
         int resultado;
         std::size_t registros60M;
     } casos[] = {
-        {"all read", {{2, "20"}, {3, " 30 "}}, 1, 3},
-        {"first missing", {{3, "30"}}, 0, 0},
-        {"no number", {{2, "2O"}, {3, "30"}}, 0, 0},
-        {"too long", {{2, "1234567890"}, {3, "30"}}, 0, 0},
+        {"all read", {{2, "20"}, {3, " 30 "}}, 1, 3}, {"first missing", {{3, "30"}}, 0, 0},
+        {"no number", {{2, "2O"}, {3, "30"}}, 0, 0},  {"too long", {{2, "1234567890"}, {3, "30"}}, 0, 0},
         {"a later one missing", {{2, "20"}}, 0, 2},  // only 60M whose first COO was read
     };
     for (const Caso& c : casos) {

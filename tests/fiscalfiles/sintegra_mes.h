@@ -24,9 +24,10 @@ class SintegraMesEmulador : public RfdComEmulador {
         RfdComEmulador::SetUp();
         if (HasFatalFailure()) return;
         std::filesystem::create_directory(home / "tdm");
-        EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nHomologar=1\r\nPath=" +
-                                                      home.Caminho() + "\r\nPathRFD=" + home / "rfd" +
-                                                      "/\r\nPathTDM=" + home / "tdm" + "/\r\n[ECF]\r\nUF=SP\r\n");
+        EscreveArquivo(
+            home / "TARVO.INI",
+            "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nHomologar=1\r\nPath=" + home.Caminho() +
+                "\r\nPathRFD=" + home / "rfd" + "/\r\nPathTDM=" + home / "tdm" + "/\r\n[ECF]\r\nUF=SP\r\n");
         tarvo::CarregaConfiguracao();
         tarvo::Sintegra() = {};
     }
@@ -65,7 +66,9 @@ class SintegraMesEmulador : public RfdComEmulador {
                 Envia("EncerraDocumento", "Operador=\"ANA\"");
                 // A receipt cancelled before it closed.
                 Envia("AbreCupomFiscal", "");
-                Envia("VendeItem", "CodAliquota=1 CodProduto=\"12\" NomeProduto=\"PAO\" PrecoUnitario=0,50 Quantidade=4,000");
+                Envia("VendeItem",
+                      "CodAliquota=1 CodProduto=\"12\" NomeProduto=\"PAO\" PrecoUnitario=0,50 "
+                      "Quantidade=4,000");
                 Envia("CancelaCupom", "Operador=\"ANA\"");
                 if (HasFatalFailure()) return;
             }
@@ -74,19 +77,20 @@ class SintegraMesEmulador : public RfdComEmulador {
         }
         Relogio(kDias + 1);
         Envia("AbreCupomFiscal", "");
-        Envia("VendeItem", "CodAliquota=0 CodProduto=\"9\" NomeProduto=\"DEPOIS\" PrecoUnitario=7,00 Quantidade=1,000");
+        Envia("VendeItem",
+              "CodAliquota=0 CodProduto=\"9\" NomeProduto=\"DEPOIS\" PrecoUnitario=7,00 Quantidade=1,000");
         Envia("PagaCupom", "CodMeioPagamento=-2 Valor=7,00");
         Envia("EncerraDocumento", "Operador=\"ANA\"");
     }
     int Relatorio(int flags, const std::string& destino, const char* mes = "03", const char* ano = "2010") {
-        return Tarvo_RelatorioSintegraMFD(flags, destino.c_str(), mes, ano, "EMPRESA LTDA", "RUA DAS FLORES", "123",
-                                          "SALA 2", "CENTRO", "SAO PAULO", "01234567", "1155551234", "1155554321",
-                                          "MARIA");
+        return Tarvo_RelatorioSintegraMFD(flags, destino.c_str(), mes, ano, "EMPRESA LTDA", "RUA DAS FLORES",
+                                          "123", "SALA 2", "CENTRO", "SAO PAULO", "01234567", "1155551234",
+                                          "1155554321", "MARIA");
     }
     int Binario(int flags, const std::string& ato, const std::string& destino) {
         return Tarvo_RelatorioSintegraMFDBinario(flags, ato.c_str(), destino.c_str(), "EMPRESA LTDA",
-                                                 "RUA DAS FLORES", "123", "SALA 2", "CENTRO", "SAO PAULO", "01234567",
-                                                 "1155551234", "1155554321", "MARIA");
+                                                 "RUA DAS FLORES", "123", "SALA 2", "CENTRO", "SAO PAULO",
+                                                 "01234567", "1155551234", "1155554321", "MARIA");
     }
     // The ATO file the month's run left in PathRFD.
     std::string AtoDoMes() {

@@ -2,6 +2,8 @@
 // reduction: by the month's export (the memories read and converted the dump way) and by the
 // RFD of the month's dates with the SINTEGRA switch on; its records held against the
 // printer's reductions.
+#include "fiscalfiles/sintegra_mes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,7 +20,6 @@
 #include "driver/fiscalfiles/sintegra.h"
 #include "driver/protocols/familia0/parametros.h"
 #include "fiscalfiles/rfd_emulador.h"
-#include "fiscalfiles/sintegra_mes.h"
 #include "tarvo.h"
 
 namespace {
@@ -31,15 +32,20 @@ using teste::kProduto1;
 using teste::kProduto2;
 using SintegraMesEmulador = teste::SintegraMesEmulador;
 
-std::vector<std::string> Linhas(const std::string& arquivo) { return teste::LinhasCrLf(teste::LeArquivo(arquivo)); }
+std::vector<std::string> Linhas(const std::string& arquivo) {
+    return teste::LinhasCrLf(teste::LeArquivo(arquivo));
+}
 
-std::string Tipo(const std::string& l) { return l.substr(0, l.rfind("60", 0) == 0 ? 3 : 2); }
+std::string Tipo(const std::string& l) {
+    return l.substr(0, l.rfind("60", 0) == 0 ? 3 : 2);
+}
 
 // The record kinds in the order the file must have them: 10, 11, the 60 records of each
 // reduction (60M, 60A, 60D, 60I), the 60R, the 75 and 90.
 void OrdemDosRegistros(const std::vector<std::string>& linhas) {
-    static const std::map<std::string, int> kOrdem = {{"10", 0}, {"11", 1}, {"60M", 2}, {"60A", 3}, {"60D", 4},
-                                                      {"60I", 5}, {"60R", 6}, {"75", 7},  {"90", 8}};
+    static const std::map<std::string, int> kOrdem = {{"10", 0},  {"11", 1},  {"60M", 2},
+                                                      {"60A", 3}, {"60D", 4}, {"60I", 5},
+                                                      {"60R", 6}, {"75", 7},  {"90", 8}};
     std::string reducao;
     int anterior = -1;
     for (const auto& l : linhas) {
@@ -132,8 +138,8 @@ TEST_F(SintegraMesEmulador, TheMonthsFileAgreesWithThePrintersReductions) {
             EXPECT_EQ(l.substr(98, 12), std::string(12, '0')) << l;
         }
     }
-    EXPECT_EQ(cancelados["3"], kDias);   // the item cancelled
-    EXPECT_EQ(cancelados["12"], 1);  // the receipt cancelled
+    EXPECT_EQ(cancelados["3"], kDias);  // the item cancelled
+    EXPECT_EQ(cancelados["12"], 1);     // the receipt cancelled
     for (const auto& l : porTipo["75"]) {
         if (AparaDireita(l.substr(18, 14)) == "12") {
             EXPECT_EQ(l.substr(104, 4), "0000") << l;
@@ -144,11 +150,16 @@ TEST_F(SintegraMesEmulador, TheMonthsFileAgreesWithThePrintersReductions) {
     std::map<std::string, std::string> d;
     for (const auto& l : porTipo["60D"])
         if (l.substr(3, 8) == "20100302") d[l.substr(31, 14)] = l.substr(45, 13 + 16);
-    EXPECT_EQ(d[kProduto1], "0000000003000" "0000000000000200");
-    EXPECT_EQ(d[kProduto2], "0000000001000" "0000000000000200");
+    EXPECT_EQ(d[kProduto1],
+              "0000000003000"
+              "0000000000000200");
+    EXPECT_EQ(d[kProduto2],
+              "0000000001000"
+              "0000000000000200");
     // 60R: one for each product of the month, one more for its cancelled items.
     std::map<std::string, int> r;
-    for (const auto& l : porTipo["60R"]) ++r[AparaDireita(l.substr(9, 14)) + (l.substr(68, 4) == "CANC" ? "/C" : "")];
+    for (const auto& l : porTipo["60R"])
+        ++r[AparaDireita(l.substr(9, 14)) + (l.substr(68, 4) == "CANC" ? "/C" : "")];
     EXPECT_EQ(r[kProduto1], 1);
     EXPECT_EQ(r[kProduto2], 1);
     EXPECT_EQ(r["3/C"], 1);
@@ -160,9 +171,10 @@ TEST_F(SintegraMesEmulador, TheMonthsFileAgreesWithThePrintersReductions) {
     const std::size_t n60 = m.size() + porTipo["60A"].size() + porTipo["60D"].size() + porTipo["60I"].size() +
                             porTipo["60R"].size();
     const std::string& r90 = linhas.back();
-    EXPECT_EQ(r90.substr(30, 30), "60" + PreencheZerosEsquerda(std::to_string(n60), 8) + "75" +
-                                      PreencheZerosEsquerda(std::to_string(porTipo["75"].size()), 8) + "99" +
-                                      PreencheZerosEsquerda(std::to_string(n60 + porTipo["75"].size() + 3), 8));
+    EXPECT_EQ(r90.substr(30, 30),
+              "60" + PreencheZerosEsquerda(std::to_string(n60), 8) + "75" +
+                  PreencheZerosEsquerda(std::to_string(porTipo["75"].size()), 8) + "99" +
+                  PreencheZerosEsquerda(std::to_string(n60 + porTipo["75"].size() + 3), 8));
     EXPECT_EQ(r90.back(), '1');
 }
 
@@ -243,11 +255,12 @@ TEST_F(SintegraMesEmulador, TheRfdOfTheMonthsDatesWithSintegraOnEndsInTheSameKin
     EXPECT_GT(c["60A"], 0);
     EXPECT_GT(c["60D"], 0);
     EXPECT_GT(c["60R"], 0);
-    EXPECT_EQ(linhas.back().substr(30, 30), "60" + PreencheZerosEsquerda(std::to_string(c["60M"] + c["60A"] + c["60D"] +
-                                                                                        c["60I"] + c["60R"]),
-                                                                         8) +
-                                                "75" + PreencheZerosEsquerda(std::to_string(c["75"]), 8) + "99" +
-                                                PreencheZerosEsquerda(std::to_string(linhas.size()), 8));
+    EXPECT_EQ(
+        linhas.back().substr(30, 30),
+        "60" +
+            PreencheZerosEsquerda(std::to_string(c["60M"] + c["60A"] + c["60D"] + c["60I"] + c["60R"]), 8) +
+            "75" + PreencheZerosEsquerda(std::to_string(c["75"]), 8) + "99" +
+            PreencheZerosEsquerda(std::to_string(linhas.size()), 8));
     EXPECT_FALSE(Estado().GeraSintegraAtivo);
 }
 

@@ -1,4 +1,6 @@
 // The final SINTEGRA file from the keyed lines of "SINT.TXT".
+#include "driver/fiscalfiles/sintegra.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -6,7 +8,6 @@
 #include "comum/ambiente.h"
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
-#include "driver/fiscalfiles/sintegra.h"
 #include "fiscalfiles/pasta_rfd.h"
 
 namespace {
@@ -14,7 +15,9 @@ namespace {
 using namespace tarvo;
 
 // A record of `tipo` padded to 126 characters.
-std::string Reg(const std::string& inicio) { return PreencheEspacosDireita(inicio, 126); }
+std::string Reg(const std::string& inicio) {
+    return PreencheEspacosDireita(inicio, 126);
+}
 
 const std::string kDatas = "2012022920120229";
 
@@ -34,12 +37,10 @@ class ArquivoSintegra : public teste::PastaRfd {
 
 TEST_F(ArquivoSintegra, RecordsInKeyOrderWithoutKeysAndTheCountsInRecord90) {
     const std::string m = Reg("60M20120229SERIE"), a = Reg("60A20120229SERIE1800"),
-                      i = Reg("60I20120229SERIE2D000010001PRODUTO"),
-                      d = Reg("60D20120229SERIEPRODUTO"),
-                      r = Reg("60R022012PRODUTO"),
-                      v1 = Reg("752012022920120229PRODUTO1      X"),
+                      i = Reg("60I20120229SERIE2D000010001PRODUTO"), d = Reg("60D20120229SERIEPRODUTO"),
+                      r = Reg("60R022012PRODUTO"), v1 = Reg("752012022920120229PRODUTO1      X"),
                       v2 = Reg("752012022920120229PRODUTO1      Y"),  // same dates and product
-                      v3 = Reg("752012022920120229PRODUTO2      X");
+        v3 = Reg("752012022920120229PRODUTO2      X");
     Sint({"04" + kDatas + "07" + v1, "04" + kDatas + "07" + v2, std::string("032012022904") + r,
           "02" + kDatas + "06" + i, "02" + kDatas + "03" + a, "02" + kDatas + "02" + m,
           "02" + kDatas + "05" + d, "02" + kDatas + "03" + a,  // a repeated line goes once
@@ -53,8 +54,7 @@ TEST_F(ArquivoSintegra, RecordsInKeyOrderWithoutKeysAndTheCountsInRecord90) {
     ASSERT_EQ(linhas.size(), esperado.size() + 1);
     for (std::size_t k = 0; k < esperado.size(); ++k) EXPECT_EQ(linhas[k], esperado[k]) << k;
     for (const auto& l : linhas) EXPECT_EQ(l.size(), 126u) << l;
-    EXPECT_EQ(linhas.back().substr(0, 60),
-              "9012345678000199ISENTO        600000000575000000029900000010");
+    EXPECT_EQ(linhas.back().substr(0, 60), "9012345678000199ISENTO        600000000575000000029900000010");
     EXPECT_EQ(linhas.back().back(), '1');
 }
 
@@ -90,8 +90,8 @@ TEST_F(ArquivoSintegra, NothingWhileSintegraIsOffAndAnOldFileIsReplaced) {
 std::string Linha60I(const std::string& datas, const std::string& produto, const std::string& qtd,
                      const std::string& valor, const std::string& base, const std::string& codigo,
                      const std::string& imposto) {
-    return "02" + datas + "06" + "60I" + datas.substr(8) + PreencheEspacosDireita("SERIE", 20) + "2D" + "000010" +
-           "001" + PreencheEspacosDireita(produto, 14) + PreencheZerosEsquerda(qtd, 13) +
+    return "02" + datas + "06" + "60I" + datas.substr(8) + PreencheEspacosDireita("SERIE", 20) + "2D" +
+           "000010" + "001" + PreencheEspacosDireita(produto, 14) + PreencheZerosEsquerda(qtd, 13) +
            PreencheZerosEsquerda(valor, 13) + PreencheZerosEsquerda(base, 12) + codigo +
            PreencheZerosEsquerda(imposto, 12) + std::string(16, ' ');
 }
@@ -132,10 +132,18 @@ TEST_F(ArquivoSintegra, EachProductOfTheMonthGivesOne60RAndOneForItsCancelledIte
         if (l.substr(12, 3) == "60R") r.push_back(l);
     ASSERT_EQ(r.size(), 3u);
     const std::string fim(54, ' ');
-    EXPECT_EQ(r[0], "032012020204" "60R" "022012" + PreencheEspacosDireita("P1", 14) + "0000000003500" +
-                        "0000000000000600" + "0000000000000600" + "1800" + fim);
-    EXPECT_EQ(r[1], "032012020104" "60R" "022012" + PreencheEspacosDireita("P1", 14) + "0000000001000" +
-                        "0000000000000999" + "0000000000000999" + "CANC" + fim);
+    EXPECT_EQ(r[0],
+              "032012020204"
+              "60R"
+              "022012" +
+                  PreencheEspacosDireita("P1", 14) + "0000000003500" + "0000000000000600" +
+                  "0000000000000600" + "1800" + fim);
+    EXPECT_EQ(r[1],
+              "032012020104"
+              "60R"
+              "022012" +
+                  PreencheEspacosDireita("P1", 14) + "0000000001000" + "0000000000000999" +
+                  "0000000000000999" + "CANC" + fim);
     EXPECT_EQ(r[2].substr(15, 6 + 14), "022012" + PreencheEspacosDireita("P2", 14));
     for (const auto& l : r) EXPECT_EQ(l.size(), 12u + 126u);
     // Through the final file they come after the 60 records of the reductions.
@@ -157,8 +165,8 @@ TEST(ValoresSintegra, TaxInWholeNumbersAndTheBaseGrossedUpAndRoundedHalfUp) {
     EXPECT_EQ(BaseCalculo60I(1000, "ISS "), 1000);
     EXPECT_EQ(BaseCalculo60I(8200, "1800"), 10000);  // 82,00 / 0,82
     EXPECT_EQ(BaseCalculo60I(100, "1800"), 122);     // 121,95... up
-    EXPECT_EQ(BaseCalculo60I(1, "5000"), 2);          // exactly half a cent more: up
-    EXPECT_EQ(BaseCalculo60I(7, "0700"), 8);          // 7,5268... up
+    EXPECT_EQ(BaseCalculo60I(1, "5000"), 2);         // exactly half a cent more: up
+    EXPECT_EQ(BaseCalculo60I(7, "0700"), 8);         // 7,5268... up
     EXPECT_EQ(BaseCalculo60I(1000, "0000"), 1000);
     EXPECT_EQ(BaseCalculo60I(1000, "ABCD"), 1000);
 }

@@ -1,9 +1,8 @@
 // Whole-file replacement of an answer file while readers and other writers use it.
 #include "platform/arquivo.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,7 +18,8 @@ namespace {
 
 std::vector<std::string> Nomes(const teste::PastaTemporaria& pasta) {
     std::vector<std::string> v;
-    for (auto& e : std::filesystem::directory_iterator(pasta.Caminho())) v.push_back(e.path().filename().string());
+    for (auto& e : std::filesystem::directory_iterator(pasta.Caminho()))
+        v.push_back(e.path().filename().string());
     std::sort(v.begin(), v.end());
     return v;
 }
@@ -61,7 +61,9 @@ TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
             teste::EscreveArquivo(companheiro, std::string(300, 'z') + "\r\n");
         },
         [&] { std::filesystem::rename(arquivo, companheiro); },
-        [&] { std::ofstream(arquivo, std::ios::binary | std::ios::app) << std::string(300, 'q'); },  // grown in place
+        [&] {
+            std::ofstream(arquivo, std::ios::binary | std::ios::app) << std::string(300, 'q');
+        },  // grown in place
         [&] {
             std::filesystem::remove(arquivo);
             teste::EscreveArquivo(arquivo, "alheio\r\n");
@@ -71,8 +73,8 @@ TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
     for (int volta = 0; volta < 3; ++volta) {
         for (std::size_t i = 0; i < mexidas.size(); ++i) {
             mexidas[i]();
-            const std::string resposta = std::string(i % 3, 'a') + "#" + std::to_string(volta) + "." +
-                                         std::to_string(i) + "\r\n";
+            const std::string resposta =
+                std::string(i % 3, 'a') + "#" + std::to_string(volta) + "." + std::to_string(i) + "\r\n";
             ASSERT_TRUE(plataforma::SubstituiArquivo(arquivo, resposta)) << volta << "." << i;
             ASSERT_EQ(teste::LeArquivo(arquivo), resposta) << volta << "." << i;
         }

@@ -1,8 +1,7 @@
 #include "platform/ini.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 
@@ -94,7 +93,8 @@ TEST(Ini, ConcurrentProcessesNeverLoseAnUpdate) {
         return 0;
     };
     std::vector<std::thread> filhos;
-    for (int p = 0; p < 4; ++p) filhos.emplace_back([&] { EXPECT_EQ(teste::EmProcessoFilho(incrementa), 0); });
+    for (int p = 0; p < 4; ++p)
+        filhos.emplace_back([&] { EXPECT_EQ(teste::EmProcessoFilho(incrementa), 0); });
     for (auto& f : filhos) f.join();
     EXPECT_EQ(teste::LeArquivo(arquivo), "; shared\r\n[Flags]\r\nNumPkt=160\r\n");
 }
@@ -119,7 +119,8 @@ struct stat Estado(const std::string& caminho) {
 
 std::vector<std::string> Nomes(const teste::PastaTemporaria& pasta) {
     std::vector<std::string> v;
-    for (auto& e : std::filesystem::directory_iterator(pasta.Caminho())) v.push_back(e.path().filename().string());
+    for (auto& e : std::filesystem::directory_iterator(pasta.Caminho()))
+        v.push_back(e.path().filename().string());
     std::sort(v.begin(), v.end());
     return v;
 }
@@ -160,7 +161,7 @@ TEST(Ini, ALoneCarriageReturnEndsALine) {
 TEST(Ini, WritingTheValueAKeyHasChangesNothingAndAValueIsOneLine) {
     std::string t = kArquivo;
     ArquivoIni::AplicaEdicao(t, "Sistema", "ModeloImp", "TARVO_RIX");  // written " TARVO_RIX "
-    ArquivoIni::AplicaEdicao(t, "Sistema", "Porta", "COM3");            // written "\"COM3\""
+    ArquivoIni::AplicaEdicao(t, "Sistema", "Porta", "COM3");           // written "\"COM3\""
     EXPECT_EQ(t, kArquivo);
 
     ArquivoIni::AplicaEdicao(t, "Outra", "chave", "x\r\n[Flags]\r\nNumPkt=99");
@@ -195,7 +196,9 @@ TEST(Ini, ValuesOfTheSameWidthAreWrittenInPlaceOthersByRenameKeepingOwnerAndMode
         ASSERT_EQ(::chown(arquivo.c_str(), 4321, 4321), 0);
     }
     const ino_t inode = Estado(arquivo).st_ino;
-    auto soma = [](const std::optional<std::string>& v) { return std::to_string(std::stoi(v.value_or("0")) + 1); };
+    auto soma = [](const std::optional<std::string>& v) {
+        return std::to_string(std::stoi(v.value_or("0")) + 1);
+    };
 
     EXPECT_EQ(*ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma), "99");
     EXPECT_EQ(Estado(arquivo).st_ino, inode);  // in place
@@ -294,7 +297,9 @@ TEST(Ini, TheStoreLocksTheFolderThePathNamesNow) {
     const std::string loja = raiz / "loja", arquivo = loja + "/TARVO.INI";
     std::filesystem::create_directory(loja);
     teste::EscreveArquivo(arquivo, "[Flags]\r\nNumPkt=1  \r\n");
-    auto soma = [](const std::optional<std::string>& v) { return std::to_string(std::stoi(v.value_or("0")) + 1); };
+    auto soma = [](const std::optional<std::string>& v) {
+        return std::to_string(std::stoi(v.value_or("0")) + 1);
+    };
     ASSERT_EQ(*ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma, 3), "2");
 
     std::filesystem::rename(loja, raiz / "velha");
@@ -322,7 +327,9 @@ TEST(Ini, ALeftoverTemporaryFileDoesNotStopTheNextRename) {
     teste::PastaTemporaria pasta;
     const std::string arquivo = pasta / "TARVO.INI";
     teste::EscreveArquivo(arquivo, "[Flags]\r\nNumPkt=1  \r\n[Sistema]\r\nPorta=COM1\r\n");
-    auto soma = [](const std::optional<std::string>& v) { return std::to_string(std::stoi(v.value_or("0")) + 1); };
+    auto soma = [](const std::optional<std::string>& v) {
+        return std::to_string(std::stoi(v.value_or("0")) + 1);
+    };
     ASSERT_TRUE(ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma, 3));
     teste::EscreveArquivo(pasta / ".TARVO.INI.tarvo-novo", "[Fla");
     ASSERT_TRUE(ArquivoIni::Atualiza(arquivo, "Flags", "NumPkt", soma, 3));

@@ -48,7 +48,8 @@ TEST(Pastas, SizesOfFilesAndOfNamesThatLeadNowhere) {
     const struct {
         std::string nome;
         std::optional<std::uint64_t> tamanho;
-    } casos[] = {{"tres.txt", 3}, {"vazio.txt", 0}, {"falta.txt", std::nullopt}, {"falta/tres.txt", std::nullopt}};
+    } casos[] = {
+        {"tres.txt", 3}, {"vazio.txt", 0}, {"falta.txt", std::nullopt}, {"falta/tres.txt", std::nullopt}};
     for (const auto& c : casos) EXPECT_EQ(plataforma::TamanhoDe(pasta / c.nome), c.tamanho) << c.nome;
 }
 

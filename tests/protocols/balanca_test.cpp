@@ -9,11 +9,23 @@ using tarvo::balanca::PayloadBalanca;
 using tarvo::balanca::VelocidadeBalanca;
 
 TEST(Balanca, ThePayloadRunsFromAfterTheFirstStxToTheFinalEtx) {
-    EXPECT_EQ(PayloadBalanca("\x02" "01250\x03"), "01250");
-    EXPECT_EQ(PayloadBalanca("lixo\x02" "01250\x03"), "01250");      // noise before STX
-    EXPECT_EQ(PayloadBalanca("01250\x03"), "01250");                 // no STX: from the first byte
-    EXPECT_EQ(PayloadBalanca("\x02" "a\x02" "b\x03"), "a\x02" "b");  // only the first STX counts
-    EXPECT_EQ(PayloadBalanca("\x02" "a\x03" "b\x03"), "a\x03" "b");  // only the final ETX ends it
+    EXPECT_EQ(PayloadBalanca("\x02"
+                             "01250\x03"),
+              "01250");
+    EXPECT_EQ(PayloadBalanca("lixo\x02"
+                             "01250\x03"),
+              "01250");                               // noise before STX
+    EXPECT_EQ(PayloadBalanca("01250\x03"), "01250");  // no STX: from the first byte
+    EXPECT_EQ(PayloadBalanca("\x02"
+                             "a\x02"
+                             "b\x03"),
+              "a\x02"
+              "b");  // only the first STX counts
+    EXPECT_EQ(PayloadBalanca("\x02"
+                             "a\x03"
+                             "b\x03"),
+              "a\x03"
+              "b");  // only the final ETX ends it
     EXPECT_EQ(PayloadBalanca("\x02\x03"), "");
     EXPECT_EQ(PayloadBalanca("\x03"), "");
     EXPECT_EQ(PayloadBalanca("\x03\x02\x03"), "");

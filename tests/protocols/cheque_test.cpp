@@ -71,7 +71,8 @@ TEST_F(Documentos, TheChequesTextsAreCutToTheirFieldsWithEveryEscapeWhole) {
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
     const std::string favorecido = std::string(43, 'f') + "\\xC7A";
     const std::string mensagem = std::string(79, 'm') + "\\n" + std::string(10, 'n');
-    EXPECT_EQ(Tarvo_ImprimeCheque("001", "100", favorecido.c_str(), "Lajeado", "010211", mensagem.c_str()), 1);
+    EXPECT_EQ(Tarvo_ImprimeCheque("001", "100", favorecido.c_str(), "Lajeado", "010211", mensagem.c_str()),
+              1);
     auto c = impressora.Comandos();
     ASSERT_EQ(c.size(), 1u);
     EXPECT_NE(c[0].find(" Favorecido=\"" + std::string(43, 'f') + "\" "), std::string::npos) << c[0];

@@ -13,8 +13,8 @@
 #include "comum/roteiro.h"
 #include "driver/core/canal.h"
 #include "driver/core/configuracao.h"
-#include "driver/core/porta.h"
 #include "driver/core/estado.h"
+#include "driver/core/porta.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/parametros.h"
 #include "platform/relogio.h"
@@ -26,7 +26,7 @@ using namespace tarvo;
 using teste::Roteiro;
 
 class Quadros : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -46,9 +46,10 @@ TEST_F(Quadros, AWholeFrameOfAnotherPacketIsDroppedAndTheWaitGoesOn) {
     Roteiro impressora(dev.Caminho(), "COM1", [](const std::string& q) {
         const int pacote = std::stoi(Roteiro::Pacote(q));
         // First the late reply of the command before, then this command's own.
-        return teste::Resposta{{Roteiro::Quadro(std::to_string(pacote - 1), "8011", "A=\"velha\" B=\"resposta\""),
-                                Ok(q, "ValorInteiro=5")},
-                               20};
+        return teste::Resposta{
+            {Roteiro::Quadro(std::to_string(pacote - 1), "8011", "A=\"velha\" B=\"resposta\""),
+             Ok(q, "ValorInteiro=5")},
+            20};
     });
     EXPECT_EQ(EnviaComandoTxt("LeInteiro", "NomeInteiro=\"COO\""), 1);
     EXPECT_EQ(Resposta().ValorResposta, "5");
@@ -63,7 +64,8 @@ TEST_F(Quadros, InputLeftOverFromAnEarlierExchangeIsDiscardedBeforeEachFrame) {
         if (vez == 1) {
             // A second reply nobody asked for, carrying the packet of the next command.
             const std::string proximo = std::to_string(std::stoi(Roteiro::Pacote(q)) + 1);
-            return teste::Resposta{{Ok(q, "ValorInteiro=1") + Roteiro::Quadro(proximo, "0", "ValorInteiro=999")}};
+            return teste::Resposta{
+                {Ok(q, "ValorInteiro=1") + Roteiro::Quadro(proximo, "0", "ValorInteiro=999")}};
         }
         return teste::Resposta{{Ok(q, "ValorInteiro=2")}, 30};
     });
@@ -130,15 +132,17 @@ TEST_F(Quadros, AnUnansweredSpacingCommandFailsTheCallersCommandAtOnceAndIsTried
     EXPECT_EQ(Erro().UltimoRetorno, -1);
     ligada = true;
     EXPECT_EQ(EnviaComandoTxt("AvancaPapel", "Avanco=30"), 1);
-    EXPECT_EQ(impressora.Comandos(),
-              (std::vector<std::string>{"EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210",
-                                        "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210",
-                                        "AvancaPapel;Avanco=30"}));
+    EXPECT_EQ(
+        impressora.Comandos(),
+        (std::vector<std::string>{"EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210",
+                                  "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210",
+                                  "AvancaPapel;Avanco=30"}));
 }
 
 TEST_F(Quadros, SpacingsAndFeedsOutOfRangeNeverOverflow) {
     Carrega("EspacamentoDocumentos=100000000\r\n", false);
-    Roteiro impressora(dev.Caminho(), "COM1", [](const std::string& q) { return teste::Resposta{{Ok(q, "")}}; });
+    Roteiro impressora(dev.Caminho(), "COM1",
+                       [](const std::string& q) { return teste::Resposta{{Ok(q, "")}}; });
     EXPECT_EQ(EnviaComandoTxt("AvancaPapel", "Avanco=30"), 1);
     EXPECT_EQ(Tarvo_LinhasEntreCupons(INT_MIN), 1);
     EXPECT_EQ(Config().EspacamentoDocumentos, 0);
@@ -165,7 +169,7 @@ TEST_F(Quadros, AReadingByNameTakesTheLongestReplyTheReadingExportHandsBack) {
 
 // A port that records what the engine does with it and answers from a script.
 class CanalDuplo : public Canal {
-public:
+  public:
     std::vector<std::string>* registro;
     std::vector<FimLeitura> fins;  // what each read ends with (Dados appends `dados`)
     std::string dados;
@@ -199,7 +203,7 @@ public:
 };
 
 class ComDuplo : public Quadros {
-protected:
+  protected:
     std::vector<std::string> registro;
     CanalDuplo* duplo = nullptr;
     void SetUp() override {
@@ -226,8 +230,8 @@ TEST_F(ComDuplo, PendingInputIsDroppedBeforeTheFrameAndTheEndOfTheLineClosesTheP
     EXPECT_EQ(TrocasDestaThread().limites, antes.limites);  // ended by the end of the line
     EXPECT_EQ(Erro().UltimoRetorno, -1);
     EXPECT_EQ(duplo->leituras, 2);  // no read after the end
-    EXPECT_EQ(registro, (std::vector<std::string>{"abre", "descarta", "escreve {2;LeInteiro;NomeInteiro=\"COO\";30}",
-                                                  "fecha"}));
+    EXPECT_EQ(registro, (std::vector<std::string>{"abre", "descarta",
+                                                  "escreve {2;LeInteiro;NomeInteiro=\"COO\";30}", "fecha"}));
 }
 
 TEST_F(ComDuplo, AFrameOfThreeHundredCharactersGoesOutIn255AndTheRest) {
@@ -245,7 +249,7 @@ TEST_F(ComDuplo, AFrameOfThreeHundredCharactersGoesOutIn255AndTheRest) {
 // --- the file exchange ----------------------------------------------------------------------
 
 class TrocaDeArquivos : public Quadros {
-protected:
+  protected:
     std::string comando, status;
     void SetUp() override {
         std::filesystem::create_directory(home / "troca");

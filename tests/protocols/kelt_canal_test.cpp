@@ -49,7 +49,8 @@ class KeltCanal : public ::testing::Test {
     Linha linha;
 
     void SetUp() override {
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nModeloImp=TARVO_KELT_SERIAL\r\nPorta=COM1\r\n");
+        teste::EscreveArquivo(home / "TARVO.INI",
+                              "[Sistema]\r\nModeloImp=TARVO_KELT_SERIAL\r\nPorta=COM1\r\n");
         CarregaConfiguracao();
         InstalaFabricaCanal([this] { return std::make_unique<CanalDuplo>(linha); });
         SlotDaPorta(SlotImpressora).canal.reset();

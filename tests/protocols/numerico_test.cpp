@@ -55,26 +55,30 @@ TEST(RespostaNumerica, MarkerCodeAndValueAreReadFromTheFrame) {
 
 TEST(RespostaNumerica, FramesEndAtTheirEtxAndALaterStxStartsOver) {
     // Noise before, a stray STX with half a frame, bytes after the ETX.
-    const std::string bytes = "\x15zz" + STX + "-0000" + "99" + STX + "+1000" + "00" + ETX + "\x06" + STX + "-";
+    const std::string bytes =
+        "\x15zz" + STX + "-0000" + "99" + STX + "+1000" + "00" + ETX + "\x06" + STX + "-";
     LeituraResposta r = AnalisaRespostaNum(bytes, 10);
     EXPECT_TRUE(r.completa && r.sucesso);
     EXPECT_EQ(r.codigo, "00");
     EXPECT_EQ(r.fim, bytes.find(ETX) + 1);
 
-    EXPECT_FALSE(AnalisaRespostaNum(STX + "+1000", 10).completa);     // no ETX yet
-    EXPECT_FALSE(AnalisaRespostaNum("+1000" + ETX, 10).completa);     // no STX
-    r = AnalisaRespostaNum(STX + "+10" + ETX, 10);                    // too short for its code
+    EXPECT_FALSE(AnalisaRespostaNum(STX + "+1000", 10).completa);  // no ETX yet
+    EXPECT_FALSE(AnalisaRespostaNum("+1000" + ETX, 10).completa);  // no STX
+    r = AnalisaRespostaNum(STX + "+10" + ETX, 10);                 // too short for its code
     EXPECT_TRUE(r.completa);
     EXPECT_FALSE(r.valida);
-    r = AnalisaRespostaNum(STX + "S3200" + "01000" + ETX, 32);        // status cut short
+    r = AnalisaRespostaNum(STX + "S3200" + "01000" + ETX, 32);  // status cut short
     EXPECT_FALSE(r.valida || r.sucesso);
 }
 
 TEST(MensagemNumerica, TheTableTextsByteForByte) {
     EXPECT_EQ(MensagemErroNum(-5, "-5"), "Erro ao abrir a porta de comunica\xE7\xE3o");
-    EXPECT_EQ(MensagemErroNum(-4, "-4"),
-              "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do aplicativo");
-    EXPECT_EQ(MensagemErroNum(1, "01"), "O cabe\xE7" "alho cont\xE9m caracteres invalidados");
+    EXPECT_EQ(
+        MensagemErroNum(-4, "-4"),
+        "O arquivo de inicializa\xE7\xE3o \"TARVO.INI\" n\xE3o foi encontrado no diret\xF3rio do aplicativo");
+    EXPECT_EQ(MensagemErroNum(1, "01"),
+              "O cabe\xE7"
+              "alho cont\xE9m caracteres invalidados");
     EXPECT_EQ(MensagemErroNum(9, "09"), "A string \x93TOTAL\x94 n\xE3o \xE9 aceita");
     EXPECT_EQ(MensagemErroNum(11, "11"), "Excedeu o n\xBA m\xE1ximo de linhas permitidas pelo comando");
     EXPECT_EQ(MensagemErroNum(27, "27"), "O  rel\xF3gio n\xE3o est\xE1 em hor\xE1rio de ver\xE3o");
@@ -116,7 +120,7 @@ struct Linha {
 };
 
 class CanalDuplo : public Canal {
-public:
+  public:
     explicit CanalDuplo(Linha& l) : l_(l) {}
     bool Abre(const std::string&, const plataforma::ConfiguracaoLinha& linha) override {
         std::lock_guard<std::mutex> g(l_.m);
@@ -146,12 +150,12 @@ public:
         return FimLeitura::Dados;
     }
 
-private:
+  private:
     Linha& l_;
 };
 
 class MotorNumerico : public ::testing::Test {
-protected:
+  protected:
     Linha linha;
     void SetUp() override {
         Config().FamiliaModelo = FamiliaNumerica1;
@@ -177,22 +181,30 @@ TEST_F(MotorNumerico, OneFrameOutPendingInputDiscardedReplyJoinedFromPieces) {
 }
 
 TEST_F(MotorNumerico, NoReplyIsACommunicationFailureNeverAStaleCode) {
-    linha.respostas = {"\x02-1000" "18\x03"};
+    linha.respostas = {
+        "\x02-1000"
+        "18\x03"};
     EXPECT_EQ(EnviaComandoNum("10"), 0);
     EXPECT_EQ(Erro().UltimoRetorno, 18);
     EXPECT_EQ(EnviaComandoNum("10"), 0);  // silence
     EXPECT_EQ(Erro().UltimoRetorno, -1);
     EXPECT_EQ(Erro().UltimaMensagem, "Falha de comunica\xE7\xE3o");
-    linha.respostas = {"+1000" "18\x03"};  // an ETX but no STX
+    linha.respostas = {
+        "+1000"
+        "18\x03"};  // an ETX but no STX
     EXPECT_EQ(EnviaComandoNum("10"), 0);
     EXPECT_EQ(Erro().UltimoRetorno, -1);
 }
 
 TEST_F(MotorNumerico, AFailedReadingReportsItsOwnCodeAndLeavesNoValue) {
-    linha.respostas = {"\x02S3400" "000042\x03"};
+    linha.respostas = {
+        "\x02S3400"
+        "000042\x03"};
     ASSERT_EQ(EnviaComandoNum("34M41"), 1);
     EXPECT_EQ(ValorRespostaNum(), "000042");
-    linha.respostas = {"\x02-3400" "33\x03"};
+    linha.respostas = {
+        "\x02-3400"
+        "33\x03"};
     EXPECT_EQ(EnviaComandoNum("34M41"), 0);
     EXPECT_EQ(Erro().UltimoRetorno, 33);
     EXPECT_EQ(ValorRespostaNum(), "");
@@ -211,7 +223,9 @@ TEST_F(MotorNumerico, AReEntrantCallIsRefusedAndSendsNothing) {
     linha.aoLer = [&] {
         if (dentro == -1) dentro = EnviaComandoNum("32");
     };
-    linha.respostas = {"\x02+1000" "00\x03"};
+    linha.respostas = {
+        "\x02+1000"
+        "00\x03"};
     EXPECT_EQ(EnviaComandoNum("10"), 1);
     EXPECT_EQ(dentro, 0);
     EXPECT_EQ(linha.escritos.size(), 1u);
@@ -223,7 +237,11 @@ TEST_F(MotorNumerico, AnotherThreadWaitsForTheExchangeInProgress) {
         lendo = true;
         while (!solta) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
-    linha.respostas = {"\x02+1000" "00\x03", "\x02+1400" "00\x03"};
+    linha.respostas = {
+        "\x02+1000"
+        "00\x03",
+        "\x02+1400"
+        "00\x03"};
     std::thread primeiro([&] { EXPECT_EQ(EnviaComandoNum("10"), 1); });
     while (!lendo) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     std::thread segundo([&] { EXPECT_EQ(EnviaComandoNum("14"), 1); });
@@ -244,7 +262,9 @@ TEST_F(MotorNumerico, AStreamWithoutAnEndStaysBounded) {
     for (int i = 0; i < 200; ++i) linha.respostas.push_back(std::string(1024, 'z'));
     linha.respostas.push_back(STX);
     for (int i = 0; i < 200; ++i) linha.respostas.push_back(std::string(1024, 'y'));
-    linha.respostas.push_back("\x02+1000" "00\x03");
+    linha.respostas.push_back(
+        "\x02+1000"
+        "00\x03");
     EXPECT_EQ(EnviaComandoNum("10"), 1);
 }
 
@@ -319,7 +339,8 @@ TEST_F(MotorNumerico, AuthenticationGoesOnWhenThePrinterIsAlreadyWaitingForTheSl
 
 TEST_F(MotorNumerico, TaxCodesAndTheUnitWord) {
     Config().FamiliaModelo = FamiliaNumerica1;
-    const std::pair<const char*, const char*> casos[] = {{"16", "T00"}, {"03", "T03"}, {"NN", "N00"}, {"II", "I00"}};
+    const std::pair<const char*, const char*> casos[] = {
+        {"16", "T00"}, {"03", "T03"}, {"NN", "N00"}, {"II", "I00"}};
     for (const auto& [aliquota, campo] : casos) {
         linha.escritos.clear();
         linha.respostas = {Resposta("11", "00", '+')};

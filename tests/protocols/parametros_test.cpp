@@ -21,7 +21,7 @@ using namespace tarvo;
 using teste::Roteiro;
 
 class Motor : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -96,8 +96,8 @@ TEST_F(Motor, PreCommandsOfTheFirstCommandGoInTheirOrder) {
         {0,
          {"LeData;NomeData=\"Data\"", "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"",
           "EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/05/2011# DataFinal=#31/05/2011#",
-          "EncerraDocumento;Operador=\"ANA\"", "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210",
-          "VendeItem;"}},
+          "EncerraDocumento;Operador=\"ANA\"",
+          "EscreveInteiro;NomeInteiro=\"EspacamentoDocumentos\" ValorInteiro=210", "VendeItem;"}},
         {1,
          {"LeData;NomeData=\"Data\"", "LeInteiro;NomeInteiro=\"TipoDocEmEmissao\"",
           "EncerraDocumento;Operador=\"ANA\"", "LeData;NomeData=\"Data\"",
@@ -110,10 +110,10 @@ TEST_F(Motor, PreCommandsOfTheFirstCommandGoInTheirOrder) {
         Estado().PrimeiroUsoFeito = false;
         Estado().NomeOperador = "ANA";
         Roteiro impressora(dev.Caminho(), "COM1", Sucesso([&](const std::string& cmd) -> std::string {
-            if (cmd == "LeData") return "ValorData=#15/06/2011#";
-            if (cmd == "LeInteiro") return "ValorInteiro=" + std::to_string(caso.aberto);
-            return "";
-        }));
+                               if (cmd == "LeData") return "ValorData=#15/06/2011#";
+                               if (cmd == "LeInteiro") return "ValorInteiro=" + std::to_string(caso.aberto);
+                               return "";
+                           }));
         EXPECT_EQ(EnviaComandoTxt("VendeItem", ""), 1);
         EXPECT_EQ(impressora.Comandos(), caso.comandos) << caso.aberto;
         EXPECT_EQ(Chave("Flags", "Gerencial"), "0");
@@ -127,10 +127,10 @@ TEST_F(Motor, TheMonthlyReadingRunsOnceForThePreviousMonth) {
     Carrega("LMFAutomatico=1\r\n");
     Estado().PrimeiroUsoFeito = true;
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
-        if (cmd == "LeData") return "ValorData=#15/01/2011#";
-        if (cmd == "LeInteiro") return "ValorInteiro=0";
-        return "";
-    }));
+                           if (cmd == "LeData") return "ValorData=#15/01/2011#";
+                           if (cmd == "LeInteiro") return "ValorInteiro=0";
+                           return "";
+                       }));
     EXPECT_EQ(EnviaComandoTxt("AbreCupomFiscal", ""), 1);
     EXPECT_EQ(EnviaComandoTxt("VendeItem", "a=1"), 1);
     EXPECT_EQ(impressora.Comandos(),
@@ -145,21 +145,22 @@ TEST_F(Motor, TheMonthlyReadingAlreadyDoneCostsOneDateReading) {
     Carrega("LMFAutomatico=1\r\n[Flags]\r\nLMFAUT_UltimaData=02/2011\r\n");
     Estado().PrimeiroUsoFeito = true;
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
-        return cmd == "LeData" ? "ValorData=#10/03/2011#" : "";
-    }));
+                           return cmd == "LeData" ? "ValorData=#10/03/2011#" : "";
+                       }));
     EXPECT_EQ(EnviaComandoTxt("AbreCupomFiscal", ""), 1);
     EXPECT_EQ(EnviaComandoTxt("VendeItem", ""), 1);
-    EXPECT_EQ(impressora.Comandos(), (std::vector<std::string>{"LeData;NomeData=\"Data\"", "AbreCupomFiscal;", "VendeItem;"}));
+    EXPECT_EQ(impressora.Comandos(),
+              (std::vector<std::string>{"LeData;NomeData=\"Data\"", "AbreCupomFiscal;", "VendeItem;"}));
 }
 
 TEST_F(Motor, TheMonthlyReadingEndsOnTheMonthsLastDay) {
     Carrega("LMFAutomatico=1\r\n");
     Estado().PrimeiroUsoFeito = true;
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
-        if (cmd == "LeData") return "ValorData=#02/03/2012#";
-        if (cmd == "LeInteiro") return "ValorInteiro=0";
-        return "";
-    }));
+                           if (cmd == "LeData") return "ValorData=#02/03/2012#";
+                           if (cmd == "LeInteiro") return "ValorInteiro=0";
+                           return "";
+                       }));
     EXPECT_EQ(EnviaComandoTxt("AvancaPapel", ""), 1);
     EXPECT_EQ(impressora.Comandos()[2],
               "EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/02/2012# DataFinal=#29/02/2012#");
@@ -170,18 +171,19 @@ TEST_F(Motor, TheMonthlyReadingWaitsForTheOpenDocumentToEnd) {
     Estado().PrimeiroUsoFeito = true;
     int aberto = 1;
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso([&](const std::string& cmd) -> std::string {
-        if (cmd == "LeData") return "ValorData=#15/06/2011#";
-        if (cmd == "LeInteiro") return "ValorInteiro=" + std::to_string(aberto);
-        if (cmd == "EmiteLeituraMF") return "";
-        return "";
-    }));
+                           if (cmd == "LeData") return "ValorData=#15/06/2011#";
+                           if (cmd == "LeInteiro") return "ValorInteiro=" + std::to_string(aberto);
+                           if (cmd == "EmiteLeituraMF") return "";
+                           return "";
+                       }));
     EXPECT_EQ(EnviaComandoTxt("VendeItem", ""), 1);
     aberto = 0;
     EXPECT_EQ(EnviaComandoTxt("EncerraDocumento", ""), 1);
     auto c = impressora.Comandos();
     ASSERT_EQ(c.size(), 7u);
     EXPECT_EQ(c[2], "VendeItem;");
-    EXPECT_EQ(c[5], "EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/05/2011# DataFinal=#31/05/2011#");
+    EXPECT_EQ(c[5],
+              "EmiteLeituraMF;LeituraSimplificada=false DataInicial=#01/05/2011# DataFinal=#31/05/2011#");
 }
 
 TEST_F(Motor, PrinterErrorsBecomeTheLastError) {
@@ -189,8 +191,8 @@ TEST_F(Motor, PrinterErrorsBecomeTheLastError) {
     Estado().PrimeiroUsoFeito = true;
     std::string codigo = "8005";
     Roteiro impressora(dev.Caminho(), "COM1", [&](const std::string& q) {
-        return teste::Resposta{{Roteiro::Quadro(Roteiro::Pacote(q), codigo,
-                                                "TextoErro=\"Aliquota nao programada\" Detalhe=\"indice 3\"")}};
+        return teste::Resposta{{Roteiro::Quadro(
+            Roteiro::Pacote(q), codigo, "TextoErro=\"Aliquota nao programada\" Detalhe=\"indice 3\"")}};
     });
     EXPECT_EQ(EnviaComandoTxt("VendeItem", ""), 0);
     EXPECT_EQ(Erro().UltimoRetorno, 8005);
@@ -283,8 +285,9 @@ TEST_F(Motor, FileExchangeWaitsForAWholeStatusLine) {
     std::thread relay([&] {
         // The command counts once its line is whole, as a printer-side program reads it.
         std::string q;
-        while ((q = std::filesystem::exists(comando) ? teste::LeArquivo(comando) : std::string()).find('\n') ==
-               std::string::npos)
+        while (
+            (q = std::filesystem::exists(comando) ? teste::LeArquivo(comando) : std::string()).find('\n') ==
+            std::string::npos)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         std::string resposta = Roteiro::Quadro(Roteiro::Pacote(q), "0", "ValorInteiro=42");
         // Half a line first: the engine must not take it as the reply.
@@ -295,7 +298,8 @@ TEST_F(Motor, FileExchangeWaitsForAWholeStatusLine) {
     EXPECT_EQ(EnviaComandoTxt("LeInteiro", "NomeInteiro=\"CRZ\""), 1);
     relay.join();
     EXPECT_EQ(Resposta().ValorResposta, "42");
-    EXPECT_EQ(teste::LeArquivo(comando).substr(teste::LeArquivo(comando).find(';')), ";LeInteiro;NomeInteiro=\"CRZ\";30}\r\n");
+    EXPECT_EQ(teste::LeArquivo(comando).substr(teste::LeArquivo(comando).find(';')),
+              ";LeInteiro;NomeInteiro=\"CRZ\";30}\r\n");
 }
 
 TEST_F(Motor, FileExchangeWithoutItsFolderIsMinusEight) {
@@ -325,7 +329,8 @@ TEST(Respostas, ValuesAreTakenByTheReplysLeadingKey) {
 }
 
 TEST(Respostas, RateReadingsCanAskForOneKindOfRate) {
-    const std::string icms = "AliquotaICMS=Y PercentualAliquota=1800", iss = "AliquotaICMS=N PercentualAliquota=0500";
+    const std::string icms = "AliquotaICMS=Y PercentualAliquota=1800",
+                      iss = "AliquotaICMS=N PercentualAliquota=0500";
     Resposta().TipoAliquotaPedido = 0;
     EXPECT_EQ(ExtraiValorResposta(icms), "1800");
     EXPECT_EQ(ExtraiValorResposta(iss), "0500");
@@ -375,11 +380,11 @@ TEST_F(Motor, RegistersByNumber) {
     Carrega();
     Estado().PrimeiroUsoFeito = true;
     Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
-        if (cmd == "LeInteiro") return "ValorInteiro=000042";
-        if (cmd == "LeData") return "ValorData=#31/12/2010#";
-        if (cmd == "LeHora") return "ValorHora=#23:59:01#";
-        return "";
-    }));
+                           if (cmd == "LeInteiro") return "ValorInteiro=000042";
+                           if (cmd == "LeData") return "ValorData=#31/12/2010#";
+                           if (cmd == "LeHora") return "ValorHora=#23:59:01#";
+                           return "";
+                       }));
     std::string texto = "x";
     EXPECT_EQ(LeRegistradorTxt(2, texto), 0);
     EXPECT_EQ(texto, "");

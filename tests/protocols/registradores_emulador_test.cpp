@@ -12,7 +12,7 @@ namespace {
 using namespace tarvo;
 
 class Registradores : public ::testing::Test {
-protected:
+  protected:
     teste::PastaTemporaria home, dev;
     teste::Variavel v1{"TARVO_HOME", home.Caminho()};
     teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
@@ -49,8 +49,9 @@ TEST_F(Registradores, CountersTextsAndAmountsByNumber) {
     EXPECT_EQ(Le(1), "01.00.05");
     EXPECT_EQ(Le(106), "11.222.333/0001-81");
     EXPECT_EQ(Le(3), "2500000001");  // the printer keeps four places: the reading is in cents
-    EXPECT_EQ(e.Comandos(), (std::vector<std::string>{"LeInteiro", "LeInteiro", "LeInteiro", "LeInteiro", "LeInteiro",
-                                                      "LeTexto", "LeTexto", "LeTexto", "LeTexto", "LeMoeda"}));
+    EXPECT_EQ(e.Comandos(),
+              (std::vector<std::string>{"LeInteiro", "LeInteiro", "LeInteiro", "LeInteiro", "LeInteiro",
+                                        "LeTexto", "LeTexto", "LeTexto", "LeTexto", "LeMoeda"}));
     EXPECT_EQ(e.Trocas()[0].parametros, "NomeInteiro=\"COO\"");
     EXPECT_EQ(e.Trocas().back().parametros, "NomeDadoMonetario=\"GT\"");
 }
@@ -77,7 +78,8 @@ TEST_F(Registradores, AmountsAndDatesByName) {
     EXPECT_EQ(RixLeDataPorNome("Data"), 1);
     emulador::DataHora agora = e.Impressora().Agora();
     char esperado[16];
-    std::snprintf(esperado, sizeof esperado, "%02d/%02d/%04d", agora.dia % 100, agora.mes % 100, agora.ano % 10000);
+    std::snprintf(esperado, sizeof esperado, "%02d/%02d/%04d", agora.dia % 100, agora.mes % 100,
+                  agora.ano % 10000);
     EXPECT_EQ(Resposta().ValorResposta, esperado);
 }
 

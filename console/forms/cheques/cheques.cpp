@@ -89,7 +89,8 @@ TfrmGerenciaLayouts::TfrmGerenciaLayouts(QWidget* parent)
     Corpo()->addWidget(grade_);
 
     numBanco_ = CampoTexto("edtNumBanco", QStringLiteral("Número do Banco:"), 9);
-    numBanco_->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), numBanco_));
+    numBanco_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), numBanco_));
     nomeBanco_ = CampoTexto("edtNomeBanco", QStringLiteral("Nome do Banco:"), 60);
 
     auto* grupo = new QGroupBox(QStringLiteral("Posições"), this);
@@ -121,9 +122,10 @@ TfrmGerenciaLayouts::TfrmGerenciaLayouts(QWidget* parent)
         ++l;
     }
     Linha(grupo);
-    Rotulo("lblDica", QStringLiteral("Todos os valores aqui mostrados estão em unidades de 1/10 mm (décimos de "
-                                     "milimetros). Para os campos dia/mes/ano, a posição vertical é a mesma da "
-                                     "cidade."))
+    Rotulo("lblDica",
+           QStringLiteral("Todos os valores aqui mostrados estão em unidades de 1/10 mm (décimos de "
+                          "milimetros). Para os campos dia/mes/ano, a posição vertical é a mesma da "
+                          "cidade."))
         ->setWordWrap(true);
 
     Liga(salvar, [this] { SalvarLayout(); });
@@ -272,10 +274,12 @@ void TfrmImprimeCheque::CarregaBancos() {
 void TfrmImprimeCheque::Ok() {
     if (bancos_->currentIndex() < 0) throw ErroFormulario("Nenhum layout de cheque cadastrado");
     const std::string banco = std::to_string(bancos_->currentData().toInt());
-    const std::string data =
-        findChild<QDateEdit*>(QStringLiteral("edtData"))->date().toString(QStringLiteral("dd/MM/yy")).toStdString();
-    const std::string valor = Texto("edtValor"), favorecido = Texto("edtFavorecido"), cidade = Texto("edtCidade"),
-                      mensagem = Texto("memMensagem");
+    const std::string data = findChild<QDateEdit*>(QStringLiteral("edtData"))
+                                 ->date()
+                                 .toString(QStringLiteral("dd/MM/yy"))
+                                 .toStdString();
+    const std::string valor = Texto("edtValor"), favorecido = Texto("edtFavorecido"),
+                      cidade = Texto("edtCidade"), mensagem = Texto("memMensagem");
     Executa(QStringLiteral("-> Imprimindo Cheque"), [&] {
         return dll::Tarvo_ImprimeChequeMFD(banco, valor, favorecido, cidade, data, mensagem, "0", "0");
     });

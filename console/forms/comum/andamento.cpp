@@ -21,7 +21,8 @@ constexpr int kPassos = 4;     // no dot, then one, two and three
 bool ConfirmaPastaDestino(QWidget* dono, const std::string& pasta) {
     const std::string destino = plataforma::ConvertePasta(pasta);
     if (plataforma::ExistePasta(destino)) return true;
-    if (!Pergunta(dono, kTitulo, QStringLiteral("Pasta de destino para o arquivo não existe. Deseja criá-la ?")))
+    if (!Pergunta(dono, kTitulo,
+                  QStringLiteral("Pasta de destino para o arquivo não existe. Deseja criá-la ?")))
         return false;
     if (plataforma::CriaPasta(destino)) return true;
     Informa(dono, kTitulo, QString::fromUtf8(kFalhou));

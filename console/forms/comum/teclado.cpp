@@ -179,7 +179,8 @@ QList<QWidget*> CaminhoTab(QWidget* raiz) {
 bool MoveFoco(const QList<QWidget*>& caminho, bool adiante) {
     if (caminho.isEmpty()) return false;
     qsizetype atual = -1;
-    for (QWidget* f = QApplication::focusWidget(); f && atual < 0; f = f->parentWidget()) atual = caminho.indexOf(f);
+    for (QWidget* f = QApplication::focusWidget(); f && atual < 0; f = f->parentWidget())
+        atual = caminho.indexOf(f);
     qsizetype proximo;
     if (atual < 0)
         proximo = adiante ? 0 : caminho.size() - 1;

@@ -17,7 +17,8 @@ std::optional<long> Inteiro(const std::string& texto) {
     if (i < texto.size() && (texto[i] == '-' || texto[i] == '+')) negativo = texto[i++] == '-';
     long v = 0;
     const std::size_t inicio = i;
-    for (; i < texto.size() && texto[i] >= '0' && texto[i] <= '9' && i - inicio < 9; ++i) v = v * 10 + (texto[i] - '0');
+    for (; i < texto.size() && texto[i] >= '0' && texto[i] <= '9' && i - inicio < 9; ++i)
+        v = v * 10 + (texto[i] - '0');
     if (i == inicio) return std::nullopt;
     return negativo ? -v : v;
 }

@@ -25,8 +25,10 @@ namespace belmora {
 namespace {
 
 const QString kTituloSalvar = QStringLiteral("Salvar configurações");
-const QString kTituloPasta = QStringLiteral("Selecione um diretório para armazenar a Base de Dados do Cliente");
-const QStringList kModelos{"TARVO_RIX", "TARVO_ORVIKTH", "TARVO_NARDO", "TARVO_VESK", "TARVO_DASK200", "TARVO_DASK300"};
+const QString kTituloPasta =
+    QStringLiteral("Selecione um diretório para armazenar a Base de Dados do Cliente");
+const QStringList kModelos{"TARVO_RIX",  "TARVO_ORVIKTH", "TARVO_NARDO",
+                           "TARVO_VESK", "TARVO_DASK200", "TARVO_DASK300"};
 const QStringList kBauds{"115200", "57600", "38400", "19200", "9600"};
 const QStringList kUFs{"AC", "AL", "AM", "AP", "BA", "CE", "DF", "ES", "GO", "MA", "MG", "MS", "MT", "PA",
                        "PB", "PE", "PI", "PR", "RJ", "RN", "RO", "RR", "RS", "SC", "SE", "SP", "TO"};
@@ -65,7 +67,9 @@ bool ReiniciaConsole() {
 std::string ArquivoTarvoIni() {
     return plataforma::ArquivoNaPasta(plataforma::PastaPrograma(), "TARVO.INI");
 }
-void Log(const char* linha) { AdicionaRetorno(linha); }
+void Log(const char* linha) {
+    AdicionaRetorno(linha);
+}
 
 QStringList Numeros0a15() {
     QStringList l;
@@ -91,7 +95,9 @@ void Seleciona(QComboBox* c, const QString& texto) {
 
 }  // namespace
 
-void TfrmConfiguracoes::DefineReinicio(std::function<bool()> reinicia) { Reinicio() = std::move(reinicia); }
+void TfrmConfiguracoes::DefineReinicio(std::function<bool()> reinicia) {
+    Reinicio() = std::move(reinicia);
+}
 
 TfrmConfiguracoes::TfrmConfiguracoes(QWidget* parent)
     : TFormulario("TfrmConfiguracoes", QStringLiteral("Configurações"), parent) {
@@ -137,8 +143,9 @@ TfrmConfiguracoes::TfrmConfiguracoes(QWidget* parent)
     GrupoRadios("rgChecaCTS", QStringLiteral("Checa sinal de CTS:"), simNao);
     GrupoRadios("rgICMSCupom", QStringLiteral("Habilita cálculo do ICMS do cupom: "), simNao);
     GrupoRadios("rgLMF", QStringLiteral("Leitura automática da Memória Fiscal:"), simNao)
-        ->setToolTip(QStringLiteral("Emite a Leitura da Memória Fiscal automaticamente após o 1º comando enviado "
-                                    "para a impressora na virada do mês."));
+        ->setToolTip(
+            QStringLiteral("Emite a Leitura da Memória Fiscal automaticamente após o 1º comando enviado "
+                           "para a impressora na virada do mês."));
     GrupoRadios("rgRelogio", QStringLiteral("Ajuste automático do relógio do ECF:"), simNao)
         ->setToolTip(QStringLiteral("Ajusta o relógio do ECF em + ou - 5 minutos na emissão da Redução Z"));
     Lista(this, "cbUF", QStringLiteral("UF do estabelecimento:"), kUFs)->setCurrentIndex(-1);
@@ -159,14 +166,17 @@ void TfrmConfiguracoes::AoMostrar() {
 void TfrmConfiguracoes::ListaPortasSeriais() {
     auto* c = findChild<QComboBox*>(QStringLiteral("cbPorta"));
     c->clear();
-    for (const plataforma::PortaListada& p : plataforma::ListaPortasSeriais()) c->addItem(QString::fromStdString(p.nome));
+    for (const plataforma::PortaListada& p : plataforma::ListaPortasSeriais())
+        c->addItem(QString::fromStdString(p.nome));
 }
 
 void TfrmConfiguracoes::SimNao(const char* nome, bool sim) {
     findChild<QRadioButton*>(QString::fromLatin1(nome) + (sim ? "0" : "1"))->setChecked(true);
 }
 
-bool TfrmConfiguracoes::Sim(const char* nome) const { return Escolhido(nome) == 0; }
+bool TfrmConfiguracoes::Sim(const char* nome) const {
+    return Escolhido(nome) == 0;
+}
 
 void TfrmConfiguracoes::Mostra(const ConfiguracaoTarvo& c) {
     auto lista = [this](const char* nome) { return findChild<QComboBox*>(QString::fromLatin1(nome)); };
@@ -240,24 +250,27 @@ void TfrmConfiguracoes::CarregaConfiguracoes() {
 }
 
 void TfrmConfiguracoes::SalvaConfiguracoes() {
-    if (!Pergunta(this, kTituloSalvar,
-                  QStringLiteral("Você tem certeza que deseja alterar as informações de configuração da ECF?")))
+    if (!Pergunta(
+            this, kTituloSalvar,
+            QStringLiteral("Você tem certeza que deseja alterar as informações de configuração da ECF?")))
         return;
     Log("-> Salvando configurações no arquivo Tarvo.ini.");
     std::string erro;
     // Every number is checked before the first write: a bad one leaves the file as it was.
     if (!GravaConfiguracaoTarvo(ArquivoTarvoIni(), Lida(), erro)) throw ErroFormulario(erro);
     AdicionaRetorno(std::string("<- ") + kSucesso);
-    if (!Pergunta(this, kTituloSalvar,
-                  QStringLiteral("Para que as alterações sejam aplicadas é necessário reiniciar o aplicativo. "
-                                 "Você deseja realmente sair?")))
+    if (!Pergunta(
+            this, kTituloSalvar,
+            QStringLiteral("Para que as alterações sejam aplicadas é necessário reiniciar o aplicativo. "
+                           "Você deseja realmente sair?")))
         return;
     const bool iniciado = Reinicio() ? Reinicio()() : ReiniciaConsole();
     if (!iniciado) {
         // Quitting now would leave the operator without a console: stay, and say so.
-        Informa(this, kTituloSalvar,
-                QStringLiteral("Não foi possível reiniciar o aplicativo. As configurações foram salvas e serão "
-                               "aplicadas quando o aplicativo for aberto novamente."));
+        Informa(
+            this, kTituloSalvar,
+            QStringLiteral("Não foi possível reiniciar o aplicativo. As configurações foram salvas e serão "
+                           "aplicadas quando o aplicativo for aberto novamente."));
         return;
     }
     QCoreApplication::quit();

@@ -20,7 +20,9 @@ std::string Apara(const std::string& texto) {
 }
 
 // One byte per character in Windows-1252: the cut is by bytes.
-std::string Corta(const std::string& texto, int tamanho) { return Apara(texto).substr(0, tamanho); }
+std::string Corta(const std::string& texto, int tamanho) {
+    return Apara(texto).substr(0, tamanho);
+}
 
 }  // namespace
 

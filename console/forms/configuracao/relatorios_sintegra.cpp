@@ -52,7 +52,8 @@ void TfrmRelatoriosSintegra::DefineAbertura(std::function<bool(const QString&)> 
 
 TfrmRelatoriosSintegra::TfrmRelatoriosSintegra(QWidget* parent)
     : TFormulario("TfrmRelatoriosSintegra", QStringLiteral("Relatórios Sintegra"), parent) {
-    for (const CampoSintegra& c : CamposSintegra()) CampoTexto(c.nome, QString::fromUtf8(c.rotulo), c.tamanho);
+    for (const CampoSintegra& c : CamposSintegra())
+        CampoTexto(c.nome, QString::fromUtf8(c.rotulo), c.tamanho);
     CampoTexto("edtUF", QStringLiteral("UF:"), kTamanhoUF);
 
     const QDate hoje = QDate::currentDate();
@@ -70,7 +71,8 @@ TfrmRelatoriosSintegra::TfrmRelatoriosSintegra(QWidget* parent)
 
     // Types always in the file: shown, not chosen, not part of the flags.
     for (const char* tipo : {"60A", "60M", "75"}) {
-        QCheckBox* fixo = CaixaMarcacao(QByteArray("chk").append(tipo).constData(), QStringLiteral("Tipo ") + tipo);
+        QCheckBox* fixo =
+            CaixaMarcacao(QByteArray("chk").append(tipo).constData(), QStringLiteral("Tipo ") + tipo);
         fixo->setChecked(true);
         fixo->setEnabled(false);
     }
@@ -125,9 +127,9 @@ void TfrmRelatoriosSintegra::Gerar() {
     const bool ok = Executa(QStringLiteral("-> Gerando Relatório Sintegra"), [&] {
         andamento_->Inicia();
         return ExecutaEmSegundoPlano([&] {
-            return dll::Tarvo_RelatorioSintegraMFD(FlagsSintegra(d), arquivo, mes, ano, d.razaoSocial, d.endereco,
-                                                   d.numero, d.complemento, d.bairro, d.cidade, d.cep, d.telefone,
-                                                   d.fax, d.contato);
+            return dll::Tarvo_RelatorioSintegraMFD(FlagsSintegra(d), arquivo, mes, ano, d.razaoSocial,
+                                                   d.endereco, d.numero, d.complemento, d.bairro, d.cidade,
+                                                   d.cep, d.telefone, d.fax, d.contato);
         });
     });
     Informa(this, QStringLiteral("Belmora"), QString::fromUtf8(ok ? kSucesso : kFalhou));
@@ -137,8 +139,8 @@ void TfrmRelatoriosSintegra::VisualizarArquivo() {
     const std::string arquivo = plataforma::ConverteArquivo(ArquivoSintegra(ArquivoIniConsole()));
     const QString nome = QFile::decodeName(QByteArray::fromStdString(arquivo));
     if (Abertura() ? Abertura()(nome) : AbreNoDesktop(nome)) return;
-    QMessageBox aviso(QMessageBox::Warning, QStringLiteral("Error"), QStringLiteral("Não foi possível abrir o arquivo"),
-                      QMessageBox::Ok, this);
+    QMessageBox aviso(QMessageBox::Warning, QStringLiteral("Error"),
+                      QStringLiteral("Não foi possível abrir o arquivo"), QMessageBox::Ok, this);
     aviso.exec();
 }
 

@@ -22,8 +22,7 @@ std::vector<PassoCadastro> PlanejaCadastro(const Grade& grade, const RegrasCadas
         bool ok = false;
         const QString rotulo = grade.Celula(l, 0).trimmed();
         const int codigo = rotulo.toInt(&ok);
-        if (!ok)
-            throw ErroFormulario("'" + rotulo.toStdString() + "' is not a valid integer value");
+        if (!ok) throw ErroFormulario("'" + rotulo.toStdString() + "' is not a valid integer value");
         codigos.push_back(codigo);
     }
     for (int l = regras.linhaInicial; l < grade.Linhas(); ++l) {
@@ -48,7 +47,8 @@ std::vector<PassoCadastro> PlanejaCadastro(const Grade& grade, const RegrasCadas
             }
         } else {
             if (chave.isEmpty()) continue;
-            p.tipo = !regras.recusado.isEmpty() && chave == regras.recusado ? TipoPasso::Recusa : TipoPasso::Insere;
+            p.tipo = !regras.recusado.isEmpty() && chave == regras.recusado ? TipoPasso::Recusa
+                                                                            : TipoPasso::Insere;
         }
         passos.push_back(std::move(p));
     }

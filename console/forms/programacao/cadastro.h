@@ -20,16 +20,16 @@ enum class TipoPasso { Altera, Exclui, Insere, Recusa };
 struct PassoCadastro {
     TipoPasso tipo;
     int linha = 0;
-    QString codigo;         // the row's label, as sent
-    QStringList valores;    // the row's cells after the label
-    QStringList anteriores; // the record shown in the row at the last capture (empty when none)
+    QString codigo;          // the row's label, as sent
+    QStringList valores;     // the row's cells after the label
+    QStringList anteriores;  // the record shown in the row at the last capture (empty when none)
 };
 
 struct RegrasCadastro {
     int linhaInicial = 1;
-    int colunas = 1;          // value columns after the label column
-    int chave = 0;            // the value whose emptying deletes the entry
-    QString recusado;         // a key value that is never inserted ("00,00" for rates); empty: none
+    int colunas = 1;   // value columns after the label column
+    int chave = 0;     // the value whose emptying deletes the entry
+    QString recusado;  // a key value that is never inserted ("00,00" for rates); empty: none
 };
 
 // The record shown in a row at the last capture, or nothing.

@@ -1,31 +1,30 @@
 #include "console/forms/programacao/programacao.h"
 
-#include "console/forms/programacao/equipamento.h"
-#include "console/forms/programacao/tabelas.h"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QKeyEvent>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QStyledItemDelegate>
 #include <QHBoxLayout>
-#include <QTimeEdit>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
+#include <QTimeEdit>
 
 #include "console/binding/auxiliar.h"
 #include "console/binding/compostas.h"
 #include "console/binding/construtores.h"
 #include "console/binding/ecf_dll.h"
+#include "console/forms/programacao/equipamento.h"
+#include "console/forms/programacao/tabelas.h"
+#include "console/forms/status/textos.h"
 #include "console/main/dialogos.h"
 #include "console/main/formularios.h"
 #include "console/main/principal.h"
-#include "console/forms/status/textos.h"
 #include "platform/codepage.h"
 
 namespace belmora {
@@ -38,7 +37,8 @@ const QString kConfirmacao = QStringLiteral("Confirmação!");
 class DelegadoGrade : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QWidget* createEditor(QWidget* pai, const QStyleOptionViewItem& opcao, const QModelIndex& i) const override {
+    QWidget* createEditor(QWidget* pai, const QStyleOptionViewItem& opcao,
+                          const QModelIndex& i) const override {
         QWidget* w = QStyledItemDelegate::createEditor(pai, opcao, i);
         if (auto* e = qobject_cast<QLineEdit*>(w);
             e && i.model()->index(0, i.column()).data().toString() == QStringLiteral("Percentual"))
@@ -117,9 +117,8 @@ void CadastraAliquotas(const Grade& grade, const TGridAliquotas& carga) {
     regras.colunas = 3;
     regras.chave = 0;
     regras.recusado = QStringLiteral("00,00");
-    const auto passos = PlanejaCadastro(grade, regras, [&carga](int, int codigo) {
-        return RegistroAliquotaDaLinha(carga, codigo);
-    });
+    const auto passos = PlanejaCadastro(
+        grade, regras, [&carga](int, int codigo) { return RegistroAliquotaDaLinha(carga, codigo); });
     Log(QStringLiteral("-> Cadastrando alíquotas programáveis ..."));
     for (const PassoCadastro& p : passos) {
         const QString& perc = p.valores[0];
@@ -327,7 +326,8 @@ TfrmDefineAliquotas::TfrmDefineAliquotas(QWidget* parent)
                             "grdAliquotas", 4, parent),
       carga_(grade_.get()) {
     Corpo()->addWidget(new QLabel(
-        QStringLiteral("Obs.: Não é possível alterar ou excluir alíquotas fora de Intervenção técnica."), this));
+        QStringLiteral("Obs.: Não é possível alterar ou excluir alíquotas fora de Intervenção técnica."),
+        this));
     carga_.Inicializa();
     carga_.Prepara();
     DefineColunaEspecial(3, {QStringLiteral("ICMS"), QStringLiteral("ISSQN")});
@@ -352,11 +352,12 @@ void TfrmDefineAliquotas::Cadastrar() {
 }
 
 TfrmDefMeioPgto::TfrmDefMeioPgto(QWidget* parent)
-    : TFormGradeProgramavel("TfrmDefMeioPgto", QStringLiteral("Cadastrar Meio de Pagamento"), "grdMeiosPgto", 3,
-                            parent),
+    : TFormGradeProgramavel("TfrmDefMeioPgto", QStringLiteral("Cadastrar Meio de Pagamento"), "grdMeiosPgto",
+                            3, parent),
       carga_(grade_.get()) {
     Corpo()->addWidget(new QLabel(
-        QStringLiteral("Obs.: Não é possível alterar ou excluir forma de pagamento fora de Intervenção Técnica."),
+        QStringLiteral(
+            "Obs.: Não é possível alterar ou excluir forma de pagamento fora de Intervenção Técnica."),
         this));
     carga_.Inicializa();
     carga_.Prepara();
@@ -390,7 +391,8 @@ TfrmAlterarFormaTotalizacao::TfrmAlterarFormaTotalizacao(QWidget* parent)
     Corpo()->addWidget(capturar);
     Corpo()->addWidget(definir);
     Corpo()->addWidget(new QLabel(
-        QStringLiteral("* a forma de totalização só poderá ser definida em\nestado de intervenção técnica"), this));
+        QStringLiteral("* a forma de totalização só poderá ser definida em\nestado de intervenção técnica"),
+        this));
     BotaoOK()->hide();
     Liga(capturar, [this] { Capturar(); });
     Liga(definir, [this] { Definir(); });
@@ -467,7 +469,8 @@ void TfrmProgramaHorarioVerao::Capturar() {
 }
 
 void TfrmProgramaHorarioVerao::Programa() {
-    if (Executa(QStringLiteral("-> Programando Horário de Verão"), [] { return dll::Tarvo_ProgramaHorarioVerao(); }))
+    if (Executa(QStringLiteral("-> Programando Horário de Verão"),
+                [] { return dll::Tarvo_ProgramaHorarioVerao(); }))
         Capturar();
 }
 
@@ -475,7 +478,8 @@ void RegistraFormulariosDeProgramacao() {
     RegistraFormulario("TfrmProgramaHorarioVerao", []() -> QWidget* { return new TfrmProgramaHorarioVerao; });
     RegistraFormulario("TfrmDefineAliquotas", []() -> QWidget* { return new TfrmDefineAliquotas; });
     RegistraFormulario("TfrmDefMeioPgto", []() -> QWidget* { return new TfrmDefMeioPgto; });
-    RegistraFormulario("TfrmAlterarFormaTotalizacao", []() -> QWidget* { return new TfrmAlterarFormaTotalizacao; });
+    RegistraFormulario("TfrmAlterarFormaTotalizacao",
+                       []() -> QWidget* { return new TfrmAlterarFormaTotalizacao; });
     RegistraFormulariosDeTabelas();
     RegistraFormulariosDeEquipamento();
 }

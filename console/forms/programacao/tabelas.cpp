@@ -184,7 +184,8 @@ void Cadastra(const Grade& grade, const TGridTabela& carga, int colunas, const Q
             case TipoPasso::Altera:
             case TipoPasso::Insere:
                 r = define(p);
-                Log((p.tipo == TipoPasso::Altera ? QStringLiteral(" -> Alterando ") : QStringLiteral(" -> Inserindo ")) +
+                Log((p.tipo == TipoPasso::Altera ? QStringLiteral(" -> Alterando ")
+                                                 : QStringLiteral(" -> Inserindo ")) +
                     nomeLog + QLatin1Char(' ') + p.codigo + QStringLiteral(" - ") + p.valores[0]);
                 break;
             case TipoPasso::Exclui:
@@ -274,9 +275,15 @@ const DadosTabela& Dados(TfrmTabelaProgramavel::QualTabela t) {
 std::unique_ptr<TGridTabela> NovaCarga(TfrmTabelaProgramavel::QualTabela t, Grade* g) {
     std::unique_ptr<TGridTabela> c;
     switch (t) {
-        case TfrmTabelaProgramavel::QualTabela::Gerenciais: c = std::make_unique<TGridRelatoriosGerenciais>(g); break;
-        case TfrmTabelaProgramavel::QualTabela::Departamentos: c = std::make_unique<TGridDepartamentos>(g); break;
-        case TfrmTabelaProgramavel::QualTabela::NaoFiscais: c = std::make_unique<TGridTotalizadoresNF>(g); break;
+        case TfrmTabelaProgramavel::QualTabela::Gerenciais:
+            c = std::make_unique<TGridRelatoriosGerenciais>(g);
+            break;
+        case TfrmTabelaProgramavel::QualTabela::Departamentos:
+            c = std::make_unique<TGridDepartamentos>(g);
+            break;
+        case TfrmTabelaProgramavel::QualTabela::NaoFiscais:
+            c = std::make_unique<TGridTotalizadoresNF>(g);
+            break;
     }
     c->Inicializa();
     c->Prepara();
@@ -286,12 +293,13 @@ std::unique_ptr<TGridTabela> NovaCarga(TfrmTabelaProgramavel::QualTabela t, Grad
 }  // namespace
 
 TfrmTabelaProgramavel::TfrmTabelaProgramavel(QualTabela tabela, QWidget* parent)
-    : TFormGradeProgramavel(Dados(tabela).classe, QString::fromUtf8(Dados(tabela).titulo), Dados(tabela).grade,
-                            Dados(tabela).colunas, parent, Dados(tabela).linhas),
+    : TFormGradeProgramavel(Dados(tabela).classe, QString::fromUtf8(Dados(tabela).titulo),
+                            Dados(tabela).grade, Dados(tabela).colunas, parent, Dados(tabela).linhas),
       qual_(tabela),
       carga_(NovaCarga(tabela, grade_.get())) {
     Corpo()->addWidget(new QLabel(QString::fromUtf8(Dados(tabela).nota), this));
-    if (tabela == QualTabela::NaoFiscais) DefineColunaEspecial(3, {QStringLiteral("Entrada"), QStringLiteral("Saída")});
+    if (tabela == QualTabela::NaoFiscais)
+        DefineColunaEspecial(3, {QStringLiteral("Entrada"), QStringLiteral("Saída")});
 }
 
 QString TfrmTabelaProgramavel::Pergunta() const {
@@ -304,14 +312,20 @@ void TfrmTabelaProgramavel::Capturar() {
 
 void TfrmTabelaProgramavel::Cadastrar() {
     switch (qual_) {
-        case QualTabela::Gerenciais: CadastraRelatoriosGerenciais(*grade_, *carga_); break;
-        case QualTabela::Departamentos: CadastraDepartamentos(*grade_, *carga_); break;
-        case QualTabela::NaoFiscais: CadastraTotalizadoresNF(*grade_, *carga_); break;
+        case QualTabela::Gerenciais:
+            CadastraRelatoriosGerenciais(*grade_, *carga_);
+            break;
+        case QualTabela::Departamentos:
+            CadastraDepartamentos(*grade_, *carga_);
+            break;
+        case QualTabela::NaoFiscais:
+            CadastraTotalizadoresNF(*grade_, *carga_);
+            break;
     }
 }
 
-TfrmStatusTabela::TfrmStatusTabela(const char* classe, const QString& titulo, TfrmTabelaProgramavel::QualTabela tabela,
-                                   QWidget* parent)
+TfrmStatusTabela::TfrmStatusTabela(const char* classe, const QString& titulo,
+                                   TfrmTabelaProgramavel::QualTabela tabela, QWidget* parent)
     : TFormStatus(classe, titulo, parent) {
     tabela_ = new QTableWidget(Dados(tabela).linhas, Dados(tabela).colunas, this);
     tabela_->setObjectName(QString::fromUtf8(Dados(tabela).grade));
@@ -330,19 +344,21 @@ void TfrmStatusTabela::Ok() {
 
 void RegistraFormulariosDeTabelas() {
     using T = TfrmTabelaProgramavel::QualTabela;
-    RegistraFormulario("TfrmDefRelatorioGerencial", []() -> QWidget* { return new TfrmDefRelatorioGerencial; });
+    RegistraFormulario("TfrmDefRelatorioGerencial",
+                       []() -> QWidget* { return new TfrmDefRelatorioGerencial; });
     RegistraFormulario("TfrmDefDepartamento", []() -> QWidget* { return new TfrmDefDepartamento; });
     RegistraFormulario("TfrmDefineNaoFiscal", []() -> QWidget* { return new TfrmDefineNaoFiscal; });
     RegistraFormulario("TfrmStatusRelatGerenciais", []() -> QWidget* {
-        return new TfrmStatusTabela("TfrmStatusRelatGerenciais", QStringLiteral("Status dos Relatórios Gerenciais"),
-                                    T::Gerenciais);
+        return new TfrmStatusTabela("TfrmStatusRelatGerenciais",
+                                    QStringLiteral("Status dos Relatórios Gerenciais"), T::Gerenciais);
     });
     RegistraFormulario("TfrmStatusDepartamentos", []() -> QWidget* {
         return new TfrmStatusTabela("TfrmStatusDepartamentos", QStringLiteral("Status dos Departamentos"),
                                     T::Departamentos);
     });
     RegistraFormulario("TfrmTotalizadoresNF", []() -> QWidget* {
-        return new TfrmStatusTabela("TfrmTotalizadoresNF", QStringLiteral("Totalizadores Não Fiscais"), T::NaoFiscais);
+        return new TfrmStatusTabela("TfrmTotalizadoresNF", QStringLiteral("Totalizadores Não Fiscais"),
+                                    T::NaoFiscais);
     });
 }
 

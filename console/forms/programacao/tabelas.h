@@ -89,17 +89,20 @@ class TfrmTabelaProgramavel : public TFormGradeProgramavel {
 class TfrmDefRelatorioGerencial : public TfrmTabelaProgramavel {
     Q_OBJECT
   public:
-    explicit TfrmDefRelatorioGerencial(QWidget* parent = nullptr) : TfrmTabelaProgramavel(QualTabela::Gerenciais, parent) {}
+    explicit TfrmDefRelatorioGerencial(QWidget* parent = nullptr)
+        : TfrmTabelaProgramavel(QualTabela::Gerenciais, parent) {}
 };
 class TfrmDefDepartamento : public TfrmTabelaProgramavel {
     Q_OBJECT
   public:
-    explicit TfrmDefDepartamento(QWidget* parent = nullptr) : TfrmTabelaProgramavel(QualTabela::Departamentos, parent) {}
+    explicit TfrmDefDepartamento(QWidget* parent = nullptr)
+        : TfrmTabelaProgramavel(QualTabela::Departamentos, parent) {}
 };
 class TfrmDefineNaoFiscal : public TfrmTabelaProgramavel {
     Q_OBJECT
   public:
-    explicit TfrmDefineNaoFiscal(QWidget* parent = nullptr) : TfrmTabelaProgramavel(QualTabela::NaoFiscais, parent) {}
+    explicit TfrmDefineNaoFiscal(QWidget* parent = nullptr)
+        : TfrmTabelaProgramavel(QualTabela::NaoFiscais, parent) {}
 };
 
 // A status form over one table loader: loads on show and on "Capturar".

@@ -52,10 +52,14 @@ bool Tentativa(Canal& canal, std::string& texto) {
 int VelocidadeBalanca(const std::string& texto, bool* reconhecida) {
     int v = 9600;
     bool ok = true;
-    if (texto == "1200" || texto == "1") v = 1200;
-    else if (texto == "2400" || texto == "2") v = 2400;
-    else if (texto == "4800" || texto == "4") v = 4800;
-    else ok = texto == "9600";
+    if (texto == "1200" || texto == "1")
+        v = 1200;
+    else if (texto == "2400" || texto == "2")
+        v = 2400;
+    else if (texto == "4800" || texto == "4")
+        v = 4800;
+    else
+        ok = texto == "9600";
     if (reconhecida) *reconhecida = ok;
     return v;
 }
@@ -101,20 +105,35 @@ Leitura LeBalanca(const std::string& porta, const std::string& velocidade) {
         return {0, {}};
     }
     Leitura l{1, PayloadBalanca(texto)};
-    if (l.peso == "IIIII") l.resultado = -34;
-    else if (l.peso == "SSSSS") l.resultado = -35;
-    else if (l.peso == "NNNNN") l.resultado = -33;
+    if (l.peso == "IIIII")
+        l.resultado = -34;
+    else if (l.peso == "SSSSS")
+        l.resultado = -35;
+    else if (l.peso == "NNNNN")
+        l.resultado = -33;
     return l;
 }
 
 void InformaLeitura(const Leitura& l) {
     switch (l.resultado) {
-        case -5: DefineErro(Falha::AberturaPorta); return;
-        case 0: DefineErro(Falha::Comunicacao); return;
-        case -34: DefineMensagem(Falha::PesoInstavel); break;
-        case -35: DefineMensagem(Falha::PesoExcedido); break;
-        case -33: DefineMensagem(Falha::PesoNegativo); break;
-        default: Erro().UltimaMensagem.clear(); break;
+        case -5:
+            DefineErro(Falha::AberturaPorta);
+            return;
+        case 0:
+            DefineErro(Falha::Comunicacao);
+            return;
+        case -34:
+            DefineMensagem(Falha::PesoInstavel);
+            break;
+        case -35:
+            DefineMensagem(Falha::PesoExcedido);
+            break;
+        case -33:
+            DefineMensagem(Falha::PesoNegativo);
+            break;
+        default:
+            Erro().UltimaMensagem.clear();
+            break;
     }
     Erro().TextoRetorno = l.peso;
 }

@@ -4,15 +4,15 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "driver/core/configuracao.h"
 #include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
-#include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_consultas.h"
 #include "driver/protocols/familia0/f0_documentos.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
 
@@ -58,7 +58,8 @@ int RixImprimeCheque(const std::string& banco, const std::string& valor, const s
     if (!m.empty()) {
         const std::string linha1 = TrechoInteiro(m, 0, 80);
         p += " MensagemDocLinha1 =" + Aspas(linha1);
-        if (m.size() > linha1.size()) p += " MensagemDocLinha2 =" + Aspas(TrechoInteiro(m, linha1.size(), 80));
+        if (m.size() > linha1.size())
+            p += " MensagemDocLinha2 =" + Aspas(TrechoInteiro(m, linha1.size(), 80));
     }
 
     plataforma::ArquivoIni layout(arquivo);

@@ -1,18 +1,18 @@
 // Table and status readings of family-0 printers: single values, the printer's tables laid
 // out as fixed-width texts, and the status words.
 #include "driver/protocols/familia0/f0_consultas.h"
-#include "driver/protocols/familia0/f0_documentos.h"
 
 #include <algorithm>
 #include <vector>
 
+#include "driver/core/configuracao.h"
 #include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
-#include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/familias.h"
+#include "driver/protocols/familia0/f0_documentos.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 
 namespace tarvo::consultas {
 

@@ -1,10 +1,10 @@
 // The paper cutter of family-0 printers, used after every document close.
 #include <algorithm>
 
-#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
-#include "driver/protocols/familias.h"
+#include "driver/core/exportacao.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 
 namespace tarvo::familia0 {
 

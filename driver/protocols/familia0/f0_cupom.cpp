@@ -7,8 +7,8 @@
 #include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_documentos.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 #include "platform/pastas.h"
 
 namespace tarvo {
@@ -140,10 +140,9 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
     const std::string tipo = MaiusculasAnsi(TextoArg(tipoQuantidade));
     const std::string precoChamador = ValorDoChamador(TextoArg(valorUnitario), "PrecoUnitario");
     // A quantity of whole units ("I") is the digits the caller wrote: "2un" is 2.
-    std::string qtd = tipo == "I"
-                          ? NumeroDoChamador(SomenteNumeros(TextoArg(quantidade)), "Quantidade", false, false,
-                                             kDigitosValor)
-                          : ValorDoChamador(TextoArg(quantidade), "Quantidade");
+    std::string qtd = tipo == "I" ? NumeroDoChamador(SomenteNumeros(TextoArg(quantidade)), "Quantidade",
+                                                     false, false, kDigitosValor)
+                                  : ValorDoChamador(TextoArg(quantidade), "Quantidade");
     std::string valorDesconto = ValorDoChamador(TextoArg(desconto), "Desconto");
     std::string nome = TextoArg(descricao);
     DescricaoAumentada(nome);
@@ -227,7 +226,8 @@ int Tarvo_AcrescimoDescontoItemMFD(const char* item, const char* tipo, const cha
 }
 
 int Tarvo_CancelaAcrescimoDescontoItemMFD(const char*, const char* item) {
-    return EnviaComandoTxt("AcresceItemFiscal", "Cancelar=true NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
+    return EnviaComandoTxt("AcresceItemFiscal",
+                           "Cancelar=true NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
 }
 
 int Tarvo_CancelaItemAnterior() {
@@ -283,8 +283,8 @@ int Tarvo_EstornoFormasPagamento(const char* formaOrigem, const char* formaDesti
     const std::string destino = CodigoMeioPagamento(TextoArg(formaDestino));
     if (destino.empty()) return 0;
     return CortaSeHabilitado(EnviaComandoTxt(
-        "EstornaMeioPagamento", "CodMeioPagamentoOrigem=" + origem + " CodMeioPagamentoDestino=" + destino +
-                                    " Valor=" + numero));
+        "EstornaMeioPagamento",
+        "CodMeioPagamentoOrigem=" + origem + " CodMeioPagamentoDestino=" + destino + " Valor=" + numero));
 }
 
 int Tarvo_FechaCupom(const char* formaPagamento, const char* tipo, const char* modo, const char* valor,

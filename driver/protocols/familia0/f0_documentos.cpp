@@ -5,13 +5,13 @@
 #include <cctype>
 #include <vector>
 
-#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
 #include "driver/core/estado.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 #include "platform/pastas.h"
 
 namespace tarvo {
@@ -279,7 +279,8 @@ int EncerraDocumentoTxt(bool comTextos, const std::string& mensagem) {
             ApagaArquivo(kArquivoIdentificacao);
         }
     }
-    int r = CortaSeHabilitado(EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(Estado().NomeOperador)));
+    int r =
+        CortaSeHabilitado(EnviaComandoTxt("EncerraDocumento", "Operador=" + Aspas(Estado().NomeOperador)));
     falhas.Registra(r);
     return falhas.Mantem(r);
 }

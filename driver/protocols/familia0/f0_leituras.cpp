@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "driver/core/erros.h"
-#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/erros.h"
 #include "driver/core/estado.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_captura.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 #include "platform/pastas.h"
 #include "platform/relogio.h"
 
@@ -202,7 +202,8 @@ int LeituraFitaDetalheTxt(const std::string& destino, const std::string& tipo, c
             break;
     }
     parametros += " Destino=\"S\"";
-    if (!proprietario.empty()) parametros += " Proprietario=" + NumeroDoChamador(proprietario, "Proprietario");
+    if (!proprietario.empty())
+        parametros += " Proprietario=" + NumeroDoChamador(proprietario, "Proprietario");
 
     Erro().UltimoRetorno = -1;
     int r = 0;

@@ -5,8 +5,8 @@
 #include "driver/core/recusa.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_documentos.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 
 namespace tarvo {
 
@@ -76,7 +76,8 @@ int Tarvo_AcrescimoItemNaoFiscalMFD(const char*, const char* tipo, const char* m
 }
 
 int Tarvo_CancelaAcrescimoNaoFiscalMFD(const char* item, const char*) {
-    return EnviaComandoTxt("AcresceItemNaoFiscal", "Cancelar=true NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
+    return EnviaComandoTxt("AcresceItemNaoFiscal",
+                           "Cancelar=true NumItem=" + NumeroDoChamador(TextoArg(item), "NumItem"));
 }
 
 int Tarvo_CancelaItemNaoFiscalMFD(const char* item) {
@@ -173,7 +174,8 @@ int Tarvo_AbreRelatorioGerencial() {
 }
 
 int Tarvo_AbreRelatorioGerencialMFD(const char* indice) {
-    return EnviaComandoTxt("AbreGerencial", "CodGerencial=" + NumeroDoChamador(TextoArg(indice), "CodGerencial"));
+    return EnviaComandoTxt("AbreGerencial",
+                           "CodGerencial=" + NumeroDoChamador(TextoArg(indice), "CodGerencial"));
 }
 
 int Tarvo_UsaRelatorioGerencialMFD(const char* texto) {

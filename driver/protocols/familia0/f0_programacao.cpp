@@ -1,13 +1,13 @@
 // Programming of family-0 printers: currency, rates, payment forms, departments,
 // non-fiscal totalisers, management reports, print settings, daylight-saving time and the
 // drawer. Each export sends one command (some read the printer first) and returns its result.
-#include "driver/core/exportacao.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_consultas.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 
 namespace tarvo::familia0 {
 

@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <array>
 
+#include "driver/core/configuracao.h"
 #include "driver/core/erros.h"
 #include "driver/core/exportacao.h"
-#include "driver/core/configuracao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familia0/f0_captura.h"
 #include "driver/protocols/familia0/f0_leituras.h"
-#include "driver/protocols/familias.h"
 #include "driver/protocols/familia0/parametros.h"
+#include "driver/protocols/familias.h"
 #include "platform/arquivo.h"
 #include "platform/pastas.h"
 

@@ -31,7 +31,9 @@ class LeiturasFamilia0 final : public LeiturasFiscais {
         valor = r == 1 ? Resposta().ValorResposta : std::string();
         return r;
     }
-    int LeMoeda(const std::string& nome, std::string& valor) override { return consultas::LeMoeda(nome, valor); }
+    int LeMoeda(const std::string& nome, std::string& valor) override {
+        return consultas::LeMoeda(nome, valor);
+    }
     int LeIndicador(const std::string& nome, std::string& valor) override {
         return consultas::LeIndicador(nome, valor);
     }
@@ -54,8 +56,9 @@ class LeiturasFamilia0 final : public LeiturasFiscais {
     }
     int LeituraMemoriaFiscalTexto(const std::string& reducaoInicial, const std::string& reducaoFinal,
                                   const std::string& texto, int& captura) override {
-        const int r = EnviaComandoTxt("EmiteLeituraMF", "Destino=\"S\" LeituraSimplificada=false ReducaoInicial=" +
-                                                            reducaoInicial + " ReducaoFinal=" + reducaoFinal);
+        const int r = EnviaComandoTxt(
+            "EmiteLeituraMF", "Destino=\"S\" LeituraSimplificada=false ReducaoInicial=" + reducaoInicial +
+                                  " ReducaoFinal=" + reducaoFinal);
         if (r == 1) captura = CapturaEConverte(texto);
         return r;
     }

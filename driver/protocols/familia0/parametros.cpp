@@ -7,13 +7,13 @@
 #include "driver/core/erros.h"
 #include "driver/core/estado.h"
 #include "driver/core/exclusao.h"
+#include "driver/core/exportacao.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/porta.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familias.h"
 #include "platform/pastas.h"
 #include "platform/relogio.h"
-#include "driver/core/exportacao.h"
 
 namespace tarvo {
 
@@ -42,8 +42,8 @@ int UltimoDiaDoMes(int mes, int ano) {
 // The text after `chave` in the data (searched in upper case) up to `fim` (or the end of
 // the data when `ateOFim`); empty when the key is missing or, without `ateOFim`, when no
 // end follows.
-std::string ValorApos(const std::string& dados, const std::string& maiusculas, const std::string& chave, char fim,
-                      bool ateOFim) {
+std::string ValorApos(const std::string& dados, const std::string& maiusculas, const std::string& chave,
+                      char fim, bool ateOFim) {
     std::size_t p = maiusculas.find(chave);
     if (p == std::string::npos) return {};
     p += chave.size();
@@ -171,8 +171,10 @@ ContagemTrocas& TrocasDestaThread() {
 std::string Aspas(const std::string& texto) {
     std::string r = "\"";
     for (char c : texto) {
-        if (c == '"') r += "\\x22";
-        else r += c;
+        if (c == '"')
+            r += "\\x22";
+        else
+            r += c;
     }
     return r + "\"";
 }
@@ -240,7 +242,8 @@ std::string ExtraiValorResposta(const std::string& dados) {
     if (ComecaCom(m, "CODMEIOPAGAMENTO")) {
         r.CodigoResposta = ValorApos(dados, m, "CODMEIOPAGAMENTOPROGRAM=", ' ', false);
         std::size_t p = m.find("PERMITEVINCULADO=");
-        r.PermiteVinculadoResposta = p == std::string::npos || p + 17 >= dados.size() ? "" : dados.substr(p + 17, 1);
+        r.PermiteVinculadoResposta =
+            p == std::string::npos || p + 17 >= dados.size() ? "" : dados.substr(p + 17, 1);
         return ValorApos(dados, m, "NOMEMEIOPAGAMENTO=\"", '"', false);
     }
     if (ComecaCom(m, "CODNAOFISCAL")) {
@@ -350,13 +353,13 @@ int TrocaComando(const std::string& comando, const std::string& parametros) {
     return resultado;
 }
 
-
 // The monthly fiscal-memory reading of the previous month, due before `comando` while it is
 // neither done nor running and the command is no reading nor the Z reduction. 1 when the
 // command may go; otherwise the failure of the reading.
 int LeituraMfAutomatica(const std::string& comando) {
     Configuracao& c = Config();
-    if (c.LmfAutomaticaFeita || c.LmfAutomaticaRodando || ComecaCom(comando, "Le") || comando == "EmiteReducaoZ")
+    if (c.LmfAutomaticaFeita || c.LmfAutomaticaRodando || ComecaCom(comando, "Le") ||
+        comando == "EmiteReducaoZ")
         return 1;
     c.LmfAutomaticaRodando = true;
     int resultado = TrocaComando("LeData", "NomeData=\"Data\"");
@@ -388,9 +391,9 @@ int LeituraMfAutomatica(const std::string& comando) {
     }
     // The month's real last day: a printer refuses "31/11", and the reading would then fail
     // (and fail the caller's command) in every short month.
-    resultado = TrocaComando("EmiteLeituraMF", "LeituraSimplificada=false DataInicial=#01/" + mesAno +
-                                                   "# DataFinal=#" + std::to_string(UltimoDiaDoMes(mes, ano)) + "/" +
-                                                   mesAno + "#");
+    resultado = TrocaComando("EmiteLeituraMF",
+                             "LeituraSimplificada=false DataInicial=#01/" + mesAno + "# DataFinal=#" +
+                                 std::to_string(UltimoDiaDoMes(mes, ano)) + "/" + mesAno + "#");
     // Done either way; the month is stored as read unless the printer had no data for it.
     c.LmfAutomaticaFeita = true;
     if (resultado == 1 || Erro().UltimoRetorno != 8089) GravaUltimaLMF(mesAno);

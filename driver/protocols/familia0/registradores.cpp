@@ -68,17 +68,18 @@ struct CodigoNacional {
     const char* codigo;
 };
 const CodigoNacional kCodigosNacionais[] = {
-    {"RIX 4000", "01.00.05", "081901"},      {"RIX 4000", "01.01.00", "081902"},
-    {"RIX FS-700", "01.00.08", "081905"},    {"ORVIKTH MP-4000", "01.02.00", "152301"},
+    {"RIX 4000", "01.00.05", "081901"},        {"RIX 4000", "01.01.00", "081902"},
+    {"RIX FS-700", "01.00.08", "081905"},      {"ORVIKTH MP-4000", "01.02.00", "152301"},
     {"ORVIKTH MP-4000", "01.03.01", "152302"}, {"DASK 300", "01.00.00", "162101"},
-    {"NARDO NT-2000", "02.01.03", "170504"},  {"NARDO NT-2000", "02.02.00", "170505"},
-    {"VESK V-90", "01.05.00", "181201"},      {"VESK V-90", "01.06.01", "181202"},
+    {"NARDO NT-2000", "02.01.03", "170504"},   {"NARDO NT-2000", "02.02.00", "170505"},
+    {"VESK V-90", "01.05.00", "181201"},       {"VESK V-90", "01.06.01", "181202"},
 };
 
 // Reads into a scratch buffer through the generic reading export, as the host would.
 int LeituraPorNome(const char* comando, const char* parametro, const std::string& nome) {
     std::string rascunho(cap::Tarvo_ExecutaLeitura::Retorno, '\0');
-    return Tarvo_ExecutaLeitura(comando, (std::string(parametro) + "=" + Aspas(nome)).c_str(), rascunho.data());
+    return Tarvo_ExecutaLeitura(comando, (std::string(parametro) + "=" + Aspas(nome)).c_str(),
+                                rascunho.data());
 }
 
 }  // namespace

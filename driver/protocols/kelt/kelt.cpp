@@ -45,7 +45,9 @@ void LogPacote(const std::string& rotuloAscii, const std::string& rotuloHex, con
     GravaLog(rotuloHex, HexaString(texto), " ]");
 }
 
-void LogPortaUtilizada() { GravaLog("<<Porta (", Config().PortaDispositivo, ") utilizada >>"); }
+void LogPortaUtilizada() {
+    GravaLog("<<Porta (", Config().PortaDispositivo, ") utilizada >>");
+}
 
 std::string DoisHex(unsigned char c) {
     static const char* hex = "0123456789ABCDEF";
@@ -158,8 +160,8 @@ int EnviaComandoKelt(const std::string& bytes) {
 int LeStatusKelt(int tipo) {
     return ComTrava([&]() -> int {
         if (Config().FamiliaModelo == FamiliaKeltSerial) {
-            const std::string pedido = tipo == StatusGaveta ? std::string("\x10\x04\x01", 3)
-                                                            : std::string("\x10\x04\x04", 3);
+            const std::string pedido =
+                tipo == StatusGaveta ? std::string("\x10\x04\x01", 3) : std::string("\x10\x04\x04", 3);
             Estado().KeltMantemPortaAberta = true;
             int enviado = EnviaPacoteTravado(pedido, false);
             Estado().KeltMantemPortaAberta = false;
@@ -190,9 +192,12 @@ int LeStatusKelt(int tipo) {
             }
             const auto b = static_cast<unsigned char>(resposta[0]);
             switch (tipo) {
-                case StatusGaveta: return (b & 0x04) ? 1 : 2;
-                case StatusPoucoPapel: return (b & 0x04) ? 2 : 1;
-                default: return (b & 0x20) ? 2 : 1;
+                case StatusGaveta:
+                    return (b & 0x04) ? 1 : 2;
+                case StatusPoucoPapel:
+                    return (b & 0x04) ? 2 : 1;
+                default:
+                    return (b & 0x20) ? 2 : 1;
             }
         }
         const std::uint8_t b = LePortaLpt(Config().PortaStatus);
@@ -201,8 +206,10 @@ int LeStatusKelt(int tipo) {
             case StatusOnLine:
                 if (!(b & 0x80) || (b & 0x20) || !(b & 0x10)) return Offline();
                 return 1;
-            case StatusFimPapel: return ((b & 0x20) || !(b & 0x10)) ? 2 : 1;
-            default: return 0;  // no meaning on the parallel port
+            case StatusFimPapel:
+                return ((b & 0x20) || !(b & 0x10)) ? 2 : 1;
+            default:
+                return 0;  // no meaning on the parallel port
         }
     });
 }

@@ -20,14 +20,24 @@ constexpr char GS = '\x1D';
 constexpr int kMaximoToques = 10;
 constexpr int kMaximoPausaMs = 2000;
 
-std::string Texto(const char* t) { return t ? std::string(t) : std::string(); }
+std::string Texto(const char* t) {
+    return t ? std::string(t) : std::string();
+}
 
-bool CabeEmByte(std::int64_t v) { return v >= 0 && v <= 0xFF; }
-bool CabeEmDoisBytes(std::int64_t v) { return v >= 0 && v <= 0xFFFF; }
+bool CabeEmByte(std::int64_t v) {
+    return v >= 0 && v <= 0xFF;
+}
+bool CabeEmDoisBytes(std::int64_t v) {
+    return v >= 0 && v <= 0xFFFF;
+}
 
-std::string Byte(std::int64_t v) { return std::string(1, static_cast<char>(v & 0xFF)); }
+std::string Byte(std::int64_t v) {
+    return std::string(1, static_cast<char>(v & 0xFF));
+}
 // Low byte, then high byte.
-std::string DoisBytes(std::int64_t v) { return Byte(v) + Byte(v >> 8); }
+std::string DoisBytes(std::int64_t v) {
+    return Byte(v) + Byte(v >> 8);
+}
 
 // Bar code of the first form: GS k m data NUL.
 int CodigoComNulo(int m, const char* codigo) {
@@ -38,13 +48,15 @@ int CodigoComNulo(int m, const char* codigo) {
 int CodigoComTamanho(const char* exportacao, int m, const char* codigo) {
     const std::string dados = Texto(codigo);
     if (!CabeEmByte(static_cast<std::int64_t>(dados.size()))) return RecusaValor(exportacao);
-    return EnviaPacoteKelt(std::string{GS, 'k'} + Byte(m) + Byte(static_cast<std::int64_t>(dados.size())) + dados,
-                           true);
+    return EnviaPacoteKelt(
+        std::string{GS, 'k'} + Byte(m) + Byte(static_cast<std::int64_t>(dados.size())) + dados, true);
 }
 
 }  // namespace
 
-int Kelt_EnviaBuffer(const char* texto) { return EnviaPacoteKelt(Texto(texto), true); }
+int Kelt_EnviaBuffer(const char* texto) {
+    return EnviaPacoteKelt(Texto(texto), true);
+}
 
 int Kelt_EnviaBufferFormatado(const char* texto, int fonte, int italico, int sublinhado, int expandido,
                               int negrito) {
@@ -67,12 +79,22 @@ int Kelt_EnviaComando(const char* comando, int tamanho) {
     return EnviaComandoKelt(std::string(comando ? comando : "", static_cast<std::size_t>(tamanho)));
 }
 
-int Kelt_VerificaOnLine() { return VerificaOnLineKelt(); }
-int Kelt_VerificaPoucoPapel() { return LeStatusKelt(StatusPoucoPapel); }
-int Kelt_VerificaFimPapel() { return LeStatusKelt(StatusFimPapel); }
-int Kelt_VerificaEstadoGaveta() { return LeStatusKelt(StatusGaveta); }
+int Kelt_VerificaOnLine() {
+    return VerificaOnLineKelt();
+}
+int Kelt_VerificaPoucoPapel() {
+    return LeStatusKelt(StatusPoucoPapel);
+}
+int Kelt_VerificaFimPapel() {
+    return LeStatusKelt(StatusFimPapel);
+}
+int Kelt_VerificaEstadoGaveta() {
+    return LeStatusKelt(StatusGaveta);
+}
 
-int Kelt_AcionaGaveta() { return EnviaPacoteKelt(std::string{ESC, 'v', '2'}, false); }
+int Kelt_AcionaGaveta() {
+    return EnviaPacoteKelt(std::string{ESC, 'v', '2'}, false);
+}
 
 int Kelt_AcionaBuzLite(int vezes, int duracao, int pausa) {
     // The caller's thread sleeps between the sounds: more sounds or a longer pause than a
@@ -96,15 +118,33 @@ int Kelt_AcionaGuilhotinaParcial(int n) {
     return EnviaPacoteKelt(std::string{GS, 'V'} + Byte(n), true);
 }
 
-int Kelt_ImprimeCodigoBarrasUPCA(const char* codigo) { return CodigoComNulo(0, codigo); }
-int Kelt_ImprimeCodigoBarrasUPCE(const char* codigo) { return CodigoComNulo(1, codigo); }
-int Kelt_ImprimeCodigoBarrasEAN13(const char* codigo) { return CodigoComNulo(2, codigo); }
-int Kelt_ImprimeCodigoBarrasEAN8(const char* codigo) { return CodigoComNulo(3, codigo); }
-int Kelt_ImprimeCodigoBarrasITF(const char* codigo) { return CodigoComNulo(5, codigo); }
-int Kelt_ImprimeCodigoBarrasCODABAR(const char* codigo) { return CodigoComNulo(6, codigo); }
-int Kelt_ImprimeCodigoBarrasISBN(const char* codigo) { return CodigoComNulo(21, codigo); }
-int Kelt_ImprimeCodigoBarrasMSI(const char* codigo) { return CodigoComNulo(22, codigo); }
-int Kelt_ImprimeCodigoBarrasPLESSEY(const char* codigo) { return CodigoComNulo(23, codigo); }
+int Kelt_ImprimeCodigoBarrasUPCA(const char* codigo) {
+    return CodigoComNulo(0, codigo);
+}
+int Kelt_ImprimeCodigoBarrasUPCE(const char* codigo) {
+    return CodigoComNulo(1, codigo);
+}
+int Kelt_ImprimeCodigoBarrasEAN13(const char* codigo) {
+    return CodigoComNulo(2, codigo);
+}
+int Kelt_ImprimeCodigoBarrasEAN8(const char* codigo) {
+    return CodigoComNulo(3, codigo);
+}
+int Kelt_ImprimeCodigoBarrasITF(const char* codigo) {
+    return CodigoComNulo(5, codigo);
+}
+int Kelt_ImprimeCodigoBarrasCODABAR(const char* codigo) {
+    return CodigoComNulo(6, codigo);
+}
+int Kelt_ImprimeCodigoBarrasISBN(const char* codigo) {
+    return CodigoComNulo(21, codigo);
+}
+int Kelt_ImprimeCodigoBarrasMSI(const char* codigo) {
+    return CodigoComNulo(22, codigo);
+}
+int Kelt_ImprimeCodigoBarrasPLESSEY(const char* codigo) {
+    return CodigoComNulo(23, codigo);
+}
 
 int Kelt_ImprimeCodigoBarrasCODE39(const char* codigo) {
     return CodigoComTamanho("Kelt_ImprimeCodigoBarrasCODE39", 69, codigo);
@@ -116,7 +156,8 @@ int Kelt_ImprimeCodigoBarrasCODE128(const char* codigo) {
     return CodigoComTamanho("Kelt_ImprimeCodigoBarrasCODE128", 73, codigo);
 }
 
-int Kelt_ImprimeCodigoBarrasPDF417(int nivelCorrecao, int altura, int largura, int colunas, const char* codigo) {
+int Kelt_ImprimeCodigoBarrasPDF417(int nivelCorrecao, int altura, int largura, int colunas,
+                                   const char* codigo) {
     const std::string dados = Texto(codigo);
     const auto tamanho = static_cast<std::int64_t>(dados.size());
     if (!CabeEmByte(nivelCorrecao) || !CabeEmByte(altura) || !CabeEmByte(largura) || !CabeEmByte(colunas) ||
@@ -132,8 +173,8 @@ int Kelt_ConfiguraCodigoBarras(int altura, int largura, int posicaoCaracteres, i
         !CabeEmDoisBytes(margem))
         return RecusaValor("Kelt_ConfiguraCodigoBarras");
     return EnviaPacoteKelt(std::string{GS, 'h'} + Byte(altura) + std::string{GS, 'w'} + Byte(largura) +
-                               std::string{GS, 'H'} + Byte(posicaoCaracteres) + std::string{GS, 'f'} + Byte(fonte) +
-                               std::string{GS, 'k', '\x84'} + DoisBytes(margem),
+                               std::string{GS, 'H'} + Byte(posicaoCaracteres) + std::string{GS, 'f'} +
+                               Byte(fonte) + std::string{GS, 'k', '\x84'} + DoisBytes(margem),
                            true);
 }
 
@@ -142,7 +183,11 @@ int Kelt_AjustaLarguraPapel(int largura) {
     return EnviaPacoteKelt(std::string{GS, 'W'} + DoisBytes(largura), true);
 }
 
-int Kelt_ImprimeBitmap() { return InformaNaoImplementado("Kelt_ImprimeBitmap"); }
-int Kelt_ImprimeBmpEspecial() { return InformaNaoImplementado("Kelt"); }
+int Kelt_ImprimeBitmap() {
+    return InformaNaoImplementado("Kelt_ImprimeBitmap");
+}
+int Kelt_ImprimeBmpEspecial() {
+    return InformaNaoImplementado("Kelt");
+}
 
 }  // namespace tarvo::kelt

@@ -36,8 +36,8 @@ constexpr int kLarguraForma = 16;
 constexpr std::size_t kMaximoAliquotas = 16;
 
 // Bits of the status bytes.
-constexpr unsigned kBitModo = 1u << 3;      // byte 1: technical intervention
-constexpr unsigned kBitGaveta = 1u << 1;    // byte 3
+constexpr unsigned kBitModo = 1u << 3;        // byte 1: technical intervention
+constexpr unsigned kBitGaveta = 1u << 1;      // byte 3
 constexpr unsigned kBitPoucoPapel = 1u << 6;  // byte 3
 
 int HexaDigito(char c) {
@@ -62,7 +62,9 @@ int LeRegistradorNum(int registrador, std::string& saida) {
     return r;
 }
 
-int Registro(int registrador) { return LeRegistradorNum(registrador, Erro().TextoRetorno); }
+int Registro(int registrador) {
+    return LeRegistradorNum(registrador, Erro().TextoRetorno);
+}
 
 // The status bytes; false when the reading failed. The export's answer is emptied first:
 // after a failure its buffer holds nothing, never an earlier export's answer.
@@ -74,7 +76,9 @@ int Status(std::string& status) {
 }
 
 // An amount of a register as a whole number of its smallest unit; 0 when it is no number.
-std::int64_t Inteiro(const std::string& texto) { return ParaInteiro64(Apara(texto), 0); }
+std::int64_t Inteiro(const std::string& texto) {
+    return ParaInteiro64(Apara(texto), 0);
+}
 
 // The clock: date ddmmyy into the main answer, time hhmmss into the second. After a failure
 // both are empty, or the date "000000" when only the date is asked for.
@@ -82,8 +86,10 @@ int DataHora(bool comHora) {
     UltimoErro& e = Erro();
     int r = EnviaComandoNum("33");
     std::string d = r == 1 ? SomenteNumeros(ValorRespostaNum()) : std::string();
-    e.TextoRetorno = r == 1 || comHora ? d.substr(0, std::min<std::size_t>(6, d.size())) : std::string("000000");
-    if (comHora) e.TextoValor = d.size() > 6 ? d.substr(6, std::min<std::size_t>(6, d.size() - 6)) : std::string();
+    e.TextoRetorno =
+        r == 1 || comHora ? d.substr(0, std::min<std::size_t>(6, d.size())) : std::string("000000");
+    if (comHora)
+        e.TextoValor = d.size() > 6 ? d.substr(6, std::min<std::size_t>(6, d.size() - 6)) : std::string();
     return r;
 }
 
@@ -91,18 +97,42 @@ int DataHora(bool comHora) {
 
 // --- registers ------------------------------------------------------------------------------
 
-int Tarvo_SubTotal(char*) { return Registro(RegSubTotal); }
-int Tarvo_NumeroCupom(char*) { return Registro(RegNumeroCupom); }
-int Tarvo_VersaoFirmware(char*) { return Registro(RegVersao); }
-int Tarvo_Descontos(char*) { return Registro(RegDescontos); }
-int Tarvo_Acrescimos(char*) { return Registro(RegAcrescimos); }
-int Tarvo_Cancelamentos(char*) { return Registro(RegCancelamentos); }
-int Tarvo_GrandeTotal(char*) { return Registro(RegGrandeTotal); }
-int Tarvo_VendaBruta(char*) { return Registro(RegVendaBruta); }
-int Tarvo_NumeroReducoes(char*) { return Registro(RegReducoes); }
-int Tarvo_NumeroIntervencoes(char*) { return Registro(RegIntervencoes); }
-int Tarvo_NumeroCaixa(char*) { return Registro(RegCaixa); }
-int Tarvo_NumeroSerie(char*) { return Registro(RegSerie); }
+int Tarvo_SubTotal(char*) {
+    return Registro(RegSubTotal);
+}
+int Tarvo_NumeroCupom(char*) {
+    return Registro(RegNumeroCupom);
+}
+int Tarvo_VersaoFirmware(char*) {
+    return Registro(RegVersao);
+}
+int Tarvo_Descontos(char*) {
+    return Registro(RegDescontos);
+}
+int Tarvo_Acrescimos(char*) {
+    return Registro(RegAcrescimos);
+}
+int Tarvo_Cancelamentos(char*) {
+    return Registro(RegCancelamentos);
+}
+int Tarvo_GrandeTotal(char*) {
+    return Registro(RegGrandeTotal);
+}
+int Tarvo_VendaBruta(char*) {
+    return Registro(RegVendaBruta);
+}
+int Tarvo_NumeroReducoes(char*) {
+    return Registro(RegReducoes);
+}
+int Tarvo_NumeroIntervencoes(char*) {
+    return Registro(RegIntervencoes);
+}
+int Tarvo_NumeroCaixa(char*) {
+    return Registro(RegCaixa);
+}
+int Tarvo_NumeroSerie(char*) {
+    return Registro(RegSerie);
+}
 
 int Tarvo_DataHoraReducao(char*, char*) {
     int r = Registro(RegDataHoraReducao);
@@ -115,8 +145,9 @@ int Tarvo_VendaLiquida(char*) {
     int r = LeRegistradorNum(RegVendaBruta, bruta);
     if (r == 1) r = LeRegistradorNum(RegCancelamentos, cancelamentos);
     if (r == 1) r = LeRegistradorNum(RegDescontos, descontos);
-    Erro().TextoRetorno =
-        r == 1 ? std::to_string(Inteiro(bruta) - Inteiro(cancelamentos) - Inteiro(descontos)) : std::string("000");
+    Erro().TextoRetorno = r == 1
+                              ? std::to_string(Inteiro(bruta) - Inteiro(cancelamentos) - Inteiro(descontos))
+                              : std::string("000");
     return r;
 }
 
@@ -154,8 +185,12 @@ int Tarvo_RetornoAliquotas(char*) {
 
 // --- clock and status -----------------------------------------------------------------------
 
-int Tarvo_DataHoraImpressora(char*, char*) { return DataHora(true); }
-int Tarvo_DataMovimento(char*) { return DataHora(false); }
+int Tarvo_DataHoraImpressora(char*, char*) {
+    return DataHora(true);
+}
+int Tarvo_DataMovimento(char*) {
+    return DataHora(false);
+}
 
 int Tarvo_VerificaModoOperacao(char*) {
     std::string s;

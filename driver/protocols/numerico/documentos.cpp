@@ -16,14 +16,22 @@ namespace tarvo::numerico {
 namespace {
 
 // A null text from the host reads as empty.
-std::string T(const char* s) { return s ? s : ""; }
+std::string T(const char* s) {
+    return s ? s : "";
+}
 
-bool Familia2() { return Config().FamiliaModelo == FamiliaNumerica2; }
+bool Familia2() {
+    return Config().FamiliaModelo == FamiliaNumerica2;
+}
 
-std::string Texto(const std::string& t, int largura) { return PreencheEspacosDireita(t, largura); }
+std::string Texto(const std::string& t, int largura) {
+    return PreencheEspacosDireita(t, largura);
+}
 
 // One text line of a report or a voucher: 40 columns on family 1, 48 on family 2.
-int LinhaDeTexto(const char* texto) { return EnviaComandoNum("260" + Texto(T(texto), Familia2() ? 48 : 40)); }
+int LinhaDeTexto(const char* texto) {
+    return EnviaComandoNum("260" + Texto(T(texto), Familia2() ? 48 : 40));
+}
 
 // Payment-form code of the printer for the host's form number: the host counts from the
 // printer's cash register ([Sistema] DINHEIRO); a form that is no number is cash.
@@ -63,11 +71,13 @@ int Tarvo_AbreCupom(const char* idConsumidor) {
     return EnviaComandoNum(Familia2() ? "10" + Texto(T(idConsumidor), 28) : std::string("10"));
 }
 
-int Tarvo_AbreCupomMFD(const char* idConsumidor, const char*, const char*) { return Tarvo_AbreCupom(idConsumidor); }
+int Tarvo_AbreCupomMFD(const char* idConsumidor, const char*, const char*) {
+    return Tarvo_AbreCupom(idConsumidor);
+}
 
-int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliquota, const char* tipoQuantidade,
-                    const char* quantidade, int casasDecimais, const char* valorUnitario, const char*,
-                    const char* desconto) {
+int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliquota,
+                    const char* tipoQuantidade, const char* quantidade, int casasDecimais,
+                    const char* valorUnitario, const char*, const char* desconto) {
     const bool f2 = Familia2();
     const int larguraQuantidade = f2 ? 7 : 6;
     std::optional<std::string> qtd = CampoValor(T(quantidade), 3, larguraQuantidade, "Quantidade");
@@ -84,23 +94,33 @@ int Tarvo_VendeItem(const char* codigo, const char* descricao, const char* aliqu
 
     const std::string tributo = T(aliquota);
     std::string campoTributo;
-    if (tributo == "FF") campoTributo = "F00";
-    else if (tributo == "II") campoTributo = "I00";
-    else if (tributo == "NN") campoTributo = "N00";
-    else if (ParaInteiro(tributo, -1) == 16) campoTributo = "T00";
+    if (tributo == "FF")
+        campoTributo = "F00";
+    else if (tributo == "II")
+        campoTributo = "I00";
+    else if (tributo == "NN")
+        campoTributo = "N00";
+    else if (ParaInteiro(tributo, -1) == 16)
+        campoTributo = "T00";
     else if (std::optional<std::string> slot = CampoInteiro(tributo, 2, "Aliquota"))
         campoTributo = "T" + *slot;
-    else return RecusaCampo(Falha::AliquotaInvalida);
+    else
+        return RecusaCampo(Falha::AliquotaInvalida);
 
     const std::string marca = !f2 ? "-" : (casasDecimais == 3 ? "H" : "G");
     const std::string unidade = T(tipoQuantidade);
-    std::string comando = "11" + marca + *qtd + *preco + campoTributo + "&" + *desc + Texto(unidade, 2) + *cod;
+    std::string comando =
+        "11" + marca + *qtd + *preco + campoTributo + "&" + *desc + Texto(unidade, 2) + *cod;
     if (MaiusculasAnsi(unidade) == "UN") {
         comando += "0" + Texto(T(descricao), 20);
     } else {
         // Two lines: the description, then what the quantity measures.
-        const char inicial = unidade.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(unidade[0])));
-        const std::string palavra = inicial == 'K' ? "Peso " : inicial == 'L' ? "Litro" : inicial == 'M' ? "Metro" : "";
+        const char inicial =
+            unidade.empty() ? '\0' : static_cast<char>(std::toupper(static_cast<unsigned char>(unidade[0])));
+        const std::string palavra = inicial == 'K'   ? "Peso "
+                                    : inicial == 'L' ? "Litro"
+                                    : inicial == 'M' ? "Metro"
+                                                     : "";
         const std::string linha2 = palavra + "(" + unidade + ") X Preco(R$/" + unidade + ")         Valor";
         comando += "2" + Texto(T(descricao), 38) + Texto(linha2, 38);
     }
@@ -113,7 +133,9 @@ int Tarvo_CancelaItemGenerico(const char* item) {
     return EnviaComandoNum("12" + *n);
 }
 
-int Tarvo_CancelaCupom(void) { return EnviaComandoNum("14"); }
+int Tarvo_CancelaCupom(void) {
+    return EnviaComandoNum("14");
+}
 
 int Tarvo_IniciaFechamentoCupom(const char* tipo, const char*, const char* valor) {
     std::optional<std::string> v = CampoValor(T(valor), 2, 15, "Valor");
@@ -143,22 +165,42 @@ int Tarvo_FechaCupom(const char* formaPagamento, const char*, const char*, const
 
 // --- non-fiscal documents and reports ----------------------------------------------------------
 
-int Tarvo_AbreRelatorioGerencial(void) { return EnviaComandoNum("151"); }
-int Tarvo_AbreRelatorioGerencialMFD(const char*) { return EnviaComandoNum("151"); }
-int Tarvo_RelatorioGerencial(const char* texto) { return LinhaDeTexto(texto); }
-int Tarvo_UsaRelatorioGerencialMFD(const char* texto) { return LinhaDeTexto(texto); }
-int Tarvo_UsaComprovanteNaoFiscalVinculado(const char* texto) { return LinhaDeTexto(texto); }
-int Tarvo_FechaRelatorioGerencial(void) { return EnviaComandoNum("21"); }
-int Tarvo_FechaComprovanteNaoFiscalVinculado(void) { return EnviaComandoNum("21"); }
-int Tarvo_AbreComprovanteNaoFiscalVinculado(const char*, const char*, const char*) { return EnviaComandoNum("20"); }
+int Tarvo_AbreRelatorioGerencial(void) {
+    return EnviaComandoNum("151");
+}
+int Tarvo_AbreRelatorioGerencialMFD(const char*) {
+    return EnviaComandoNum("151");
+}
+int Tarvo_RelatorioGerencial(const char* texto) {
+    return LinhaDeTexto(texto);
+}
+int Tarvo_UsaRelatorioGerencialMFD(const char* texto) {
+    return LinhaDeTexto(texto);
+}
+int Tarvo_UsaComprovanteNaoFiscalVinculado(const char* texto) {
+    return LinhaDeTexto(texto);
+}
+int Tarvo_FechaRelatorioGerencial(void) {
+    return EnviaComandoNum("21");
+}
+int Tarvo_FechaComprovanteNaoFiscalVinculado(void) {
+    return EnviaComandoNum("21");
+}
+int Tarvo_AbreComprovanteNaoFiscalVinculado(const char*, const char*, const char*) {
+    return EnviaComandoNum("20");
+}
 
 int Tarvo_Suprimento(const char* valor, const char* formaPagamento) {
     return OperacaoNaoFiscal(T(formaPagamento), T(valor));
 }
 
-int Tarvo_Sangria(const char* valor) { return OperacaoNaoFiscal("1", T(valor)); }
+int Tarvo_Sangria(const char* valor) {
+    return OperacaoNaoFiscal("1", T(valor));
+}
 
-int Tarvo_AcionaGaveta(void) { return EnviaComandoNum(std::string("240") + '\x14' + "P"); }
+int Tarvo_AcionaGaveta(void) {
+    return EnviaComandoNum(std::string("240") + '\x14' + "P");
+}
 
 int Tarvo_Autenticacao(void) {
     int r = EnviaComandoNum("01000");
@@ -168,9 +210,13 @@ int Tarvo_Autenticacao(void) {
 
 // --- readings and the Z reduction ------------------------------------------------------------
 
-int Tarvo_LeituraX(void) { return EnviaComandoNum("150"); }
+int Tarvo_LeituraX(void) {
+    return EnviaComandoNum("150");
+}
 
-int Tarvo_ReducaoZ(const char*, const char*) { return EnviaComandoNum("160"); }
+int Tarvo_ReducaoZ(const char*, const char*) {
+    return EnviaComandoNum("160");
+}
 
 int Tarvo_LeituraMemoriaFiscalData(const char* DataInicial, const char* DataFinal, const char*) {
     std::optional<std::string> de = CampoData(T(DataInicial)), ate = CampoData(T(DataFinal));

@@ -45,7 +45,6 @@ constexpr int kComandoStatus = 32;
 
 const char* const kPrefixoErroEcf = "Erro retornado pelo ECF: ";
 
-
 std::string& Valor() {
     static std::string v;
     return v;
@@ -59,7 +58,9 @@ int NumeroDoComando(const std::string& comando) {
     return (comando[0] - '0') * 10 + (comando[1] - '0');
 }
 
-bool Leitura(int numero) { return numero >= 30 && numero <= 34; }
+bool Leitura(int numero) {
+    return numero >= 30 && numero <= 34;
+}
 
 // The reply's two-character code as a signed decimal number ("00", "18", "-5", " 8"); a
 // code that is no such number has no text and keeps its characters in the message.
@@ -101,7 +102,9 @@ bool FimSemInicio(const std::string& r) {
 
 }  // namespace
 
-const std::string& ValorRespostaNum() { return Valor(); }
+const std::string& ValorRespostaNum() {
+    return Valor();
+}
 
 int TempoLimiteNum(int numero) {
     for (const TempoComando& t : kTemposLongos)
@@ -125,7 +128,7 @@ LeituraResposta AnalisaRespostaNum(const std::string& bytes, int numeroComando) 
     // A later STX before the ETX starts the frame over.
     std::size_t p = bytes.rfind(STX, etx);
     const std::string quadro = bytes.substr(p, etx - p);  // STX up to the ETX, without it
-    if (quadro.size() < kDesvioCodigo + 2) return r;    // no room for marker and code
+    if (quadro.size() < kDesvioCodigo + 2) return r;      // no room for marker and code
     r.codigo = quadro.substr(kDesvioCodigo, 2);
     const char marca = quadro[1];
     const bool leitura = Leitura(numeroComando);

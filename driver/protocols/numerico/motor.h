@@ -28,11 +28,11 @@ std::string MensagemErroNum(int codigo, const std::string& caracteres);
 // `completa` is false until a frame STX ... ETX is in it.
 struct LeituraResposta {
     bool completa = false;
-    bool valida = false;    // long enough for its marker and code (and the value of a reading)
+    bool valida = false;  // long enough for its marker and code (and the value of a reading)
     bool sucesso = false;
-    std::string codigo;     // the two characters of the code
-    std::string valor;      // value of a successful reading
-    std::size_t fim = 0;    // bytes of `bytes` up to and including the ETX
+    std::string codigo;   // the two characters of the code
+    std::string valor;    // value of a successful reading
+    std::size_t fim = 0;  // bytes of `bytes` up to and including the ETX
 };
 LeituraResposta AnalisaRespostaNum(const std::string& bytes, int numeroComando);
 

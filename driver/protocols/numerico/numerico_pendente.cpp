@@ -9,8 +9,10 @@
 #define TARVO_PEND_F0(...)
 #define TARVO_PEND_KELT(...)
 #define TARVO_PEND_GEMEO(...)
-#define TARVO_PEND_F0_NUM(ret, nome, ...)                                                                \
-    __attribute__((weak)) ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) { return NaoImplementadoComo<ret>(#nome); }
+#define TARVO_PEND_F0_NUM(ret, nome, ...)                                \
+    __attribute__((weak)) ret nome(TARVO_MAP(TARVO_DECL, __VA_ARGS__)) { \
+        return NaoImplementadoComo<ret>(#nome);                          \
+    }
 #define TARVO_EXPORT(ret, nome, despacho, ...) TARVO_PP_CAT(TARVO_PEND_, despacho)(ret, nome, __VA_ARGS__)
 namespace tarvo::numerico {
 #pragma GCC diagnostic push

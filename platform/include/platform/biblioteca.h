@@ -10,7 +10,7 @@ namespace plataforma {
 std::string NomeBibliotecaLinux(const std::string& nomeWindows);
 
 class BibliotecaDinamica {
-public:
+  public:
     BibliotecaDinamica() = default;
     ~BibliotecaDinamica();
     BibliotecaDinamica(const BibliotecaDinamica&) = delete;
@@ -22,7 +22,7 @@ public:
     void Descarrega();
     const std::string& Erro() const { return erro_; }
 
-private:
+  private:
     void* handle_ = nullptr;
     std::string erro_;
 };

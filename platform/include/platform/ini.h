@@ -32,7 +32,7 @@
 namespace plataforma {
 
 class ArquivoIni {
-public:
+  public:
     // Reads the file (a missing file is an empty profile).
     explicit ArquivoIni(std::string caminho);
 
@@ -82,7 +82,7 @@ public:
     static std::optional<std::string> Procura(const std::string& texto, const std::string& secao,
                                               const std::string& chave);
 
-private:
+  private:
     std::string caminho_;
     std::string texto_;
     std::vector<std::pair<std::pair<std::string, std::string>, std::string>> pendentes_;

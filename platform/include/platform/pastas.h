@@ -44,7 +44,9 @@ std::string ConvertePasta(const std::string& texto);
 std::string ConverteArquivo(const std::string& texto);
 
 // The 8.3 short form of a path: Linux has none, so the path itself.
-inline std::string CaminhoCurto(const std::string& caminho) { return caminho; }
+inline std::string CaminhoCurto(const std::string& caminho) {
+    return caminho;
+}
 
 bool ExisteArquivo(const std::string& caminho);
 bool ExistePasta(const std::string& caminho);

@@ -23,7 +23,7 @@ struct ConfiguracaoLinha {
 std::string DispositivoDaPorta(const std::string& nome);
 
 class PortaSerial {
-public:
+  public:
     PortaSerial() = default;
     ~PortaSerial();
     PortaSerial(const PortaSerial&) = delete;
@@ -63,7 +63,7 @@ public:
     // Discards what is waiting in both directions.
     void Descarta();
 
-private:
+  private:
     int fd_ = -1;
 };
 

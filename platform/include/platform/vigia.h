@@ -9,7 +9,7 @@
 namespace plataforma {
 
 class VigiaArquivo {
-public:
+  public:
     // Watches `arquivo` (full name) for being created, written, closed or renamed into place.
     explicit VigiaArquivo(const std::string& arquivo);
     ~VigiaArquivo();
@@ -29,7 +29,7 @@ public:
     // system, at least every second, in case one was missed. Never spins.
     void Espera(std::int64_t prazo, int intervaloMs);
 
-private:
+  private:
     int fd_ = -1;
     bool remota_ = false;  // the folder is on a network file system
     std::string nome_;     // file name within the folder

@@ -18,11 +18,20 @@ std::string Campo(const std::string& texto) {
     r.reserve(texto.size());
     for (char c : texto) {
         switch (c) {
-            case '\\': r += "\\\\"; break;
-            case '\t': r += "\\t"; break;
-            case '\n': r += "\\n"; break;
-            case '\r': r += "\\r"; break;
-            default: r += c;
+            case '\\':
+                r += "\\\\";
+                break;
+            case '\t':
+                r += "\\t";
+                break;
+            case '\n':
+                r += "\\n";
+                break;
+            case '\r':
+                r += "\\r";
+                break;
+            default:
+                r += c;
         }
     }
     return r;
@@ -71,7 +80,9 @@ std::string RotuloTributo(const Item& it) {
 
 std::string Impressora::ImagemMemoriaFiscal() const {
     std::string r;
-    (Registro("ECF") << numeroSerie << numeroSerieMFD << marca << modelo << tipoEcf << versaoSW << loja << ecf).Em(r);
+    (Registro("ECF") << numeroSerie << numeroSerieMFD << marca << modelo << tipoEcf << versaoSW << loja
+                     << ecf)
+        .Em(r);
     for (const Usuario& u : usuarios)
         (Registro("USUARIO") << u.numero << u.cnpj << u.ie << u.im << u.cro << u.registro << u.gt).Em(r);
     for (const Evento& e : versoesSB) (Registro("SOFTWARE") << e.texto << e.quando).Em(r);
@@ -80,10 +91,11 @@ std::string Impressora::ImagemMemoriaFiscal() const {
     for (const RegistroZ& z : memoriaFiscal) {
         const TotaisDia& t = z.totais;
         (Registro("REDUCAO") << z.crz << z.coo << z.cro << z.cooInicial << z.movimento.Data() << z.emissao
-                             << z.gt << z.gtInicial << z.VendaBruta() << t.cancelamentosIcms << t.cancelamentosIss
-                             << t.descontosIcms << t.descontosIss << t.acrescimosIcms << t.acrescimosIss << t.f1
-                             << t.i1 << t.n1 << t.fs1 << t.is1 << t.ns1 << z.contadores.ccf << z.contadores.gnf
-                             << z.contadores.grg << z.contadores.cdc << z.contadores.cfc << z.contadores.nfc)
+                             << z.gt << z.gtInicial << z.VendaBruta() << t.cancelamentosIcms
+                             << t.cancelamentosIss << t.descontosIcms << t.descontosIss << t.acrescimosIcms
+                             << t.acrescimosIss << t.f1 << t.i1 << t.n1 << t.fs1 << t.is1 << t.ns1
+                             << z.contadores.ccf << z.contadores.gnf << z.contadores.grg << z.contadores.cdc
+                             << z.contadores.cfc << z.contadores.nfc)
             .Em(r);
         for (std::size_t i = 0; i < z.aliquotas.size(); ++i) {
             const Aliquota& a = z.aliquotas[i];
@@ -103,7 +115,8 @@ std::string Impressora::ImagemFitaDetalhe() const {
         (Registro("DOC") << d.coo << static_cast<int>(d.tipo) << d.inicio << d.fim << d.proprietario).Em(r);
         if (const DocumentoAberto* v = d.dados.get()) {
             if (!v->consumidorId.empty() || !v->consumidorNome.empty() || !v->consumidorEndereco.empty())
-                (Registro("CONSUMIDOR") << v->consumidorId << v->consumidorNome << v->consumidorEndereco).Em(r);
+                (Registro("CONSUMIDOR") << v->consumidorId << v->consumidorNome << v->consumidorEndereco)
+                    .Em(r);
             for (const Item& it : v->itens)
                 (Registro("ITEM") << it.numero << it.codigo << it.descricao << it.quantidade << it.unidade
                                   << it.preco << it.casasPreco << it.valor << RotuloTributo(it) << it.desconto

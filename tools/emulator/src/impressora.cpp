@@ -310,13 +310,17 @@ DataHora Impressora::Agora() const {
 }
 
 void Impressora::AjustaRelogio(const DataHora& quando) {
-    if (relogioParado) relogioParado = quando.Segundos();
-    else deslocamentoRelogio = quando.Segundos() - AgoraLocal().Segundos();
+    if (relogioParado)
+        relogioParado = quando.Segundos();
+    else
+        deslocamentoRelogio = quando.Segundos() - AgoraLocal().Segundos();
 }
 
 void Impressora::AvancaRelogio(std::int64_t s) {
-    if (relogioParado) *relogioParado += s;
-    else deslocamentoRelogio += s;
+    if (relogioParado)
+        *relogioParado += s;
+    else
+        deslocamentoRelogio += s;
 }
 
 void Impressora::LimpaTabelas() {

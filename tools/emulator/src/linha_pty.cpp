@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+
 #include "emulador/portao.h"
 #include "terminal.h"
 
@@ -12,35 +13,51 @@ namespace emulador {
 
 int BaudDaVelocidade(unsigned velocidade) {
     switch (velocidade) {
-        case B1200: return 1200;
-        case B2400: return 2400;
-        case B4800: return 4800;
-        case B9600: return 9600;
-        case B19200: return 19200;
-        case B38400: return 38400;
-        case B57600: return 57600;
-        case B115200: return 115200;
-        default: return 0;
+        case B1200:
+            return 1200;
+        case B2400:
+            return 2400;
+        case B4800:
+            return 4800;
+        case B9600:
+            return 9600;
+        case B19200:
+            return 19200;
+        case B38400:
+            return 38400;
+        case B57600:
+            return 57600;
+        case B115200:
+            return 115200;
+        default:
+            return 0;
     }
 }
 
-LinhaPty::~LinhaPty() { Para(); }
+LinhaPty::~LinhaPty() {
+    Para();
+}
 
 bool LinhaPty::Inicia(const std::string& pasta, const std::string& porta, AoReceber aoReceber) {
     Para();
     std::string dispositivo;
     aoReceber_ = std::move(aoReceber);
-    return IniciaLinha(pasta, porta, mestre_, escravo_, dispositivo, link_, acorda_, fio_, [this] { Serve(); }, erro_);
+    return IniciaLinha(
+        pasta, porta, mestre_, escravo_, dispositivo, link_, acorda_, fio_, [this] { Serve(); }, erro_);
 }
 
-void LinhaPty::Para() { EncerraLinha(fio_, acorda_, mestre_, escravo_, link_); }
+void LinhaPty::Para() {
+    EncerraLinha(fio_, acorda_, mestre_, escravo_, link_);
+}
 
 void LinhaPty::Escreve(const std::string& bytes) {
     std::lock_guard<std::mutex> g(escrita_);
     EscreveNoMestre(mestre_, acorda_[0], bytes);
 }
 
-bool LinhaPty::Dorme(int ms) { return DormeAteAcordar(acorda_[0], ms); }
+bool LinhaPty::Dorme(int ms) {
+    return DormeAteAcordar(acorda_[0], ms);
+}
 
 void LinhaPty::Serve() {
     while (true) {

@@ -72,12 +72,17 @@ std::int64_t ValorNumerico(const std::string& dados, int casasAManter) {
     int casas = 0;
     bool virgula = false, negativo = false;
     for (char c : v) {
-        if (c == '-') negativo = true;
-        else if (c == ',') virgula = true;
+        if (c == '-')
+            negativo = true;
+        else if (c == ',')
+            virgula = true;
         else if (std::isdigit(static_cast<unsigned char>(c))) {
-            if (!virgula) inteiro = inteiro * 10 + (c - '0');
-            else if (casas < casasAManter) fracao = fracao * 10 + (c - '0'), ++casas;
-        } else if (c == ' ') break;
+            if (!virgula)
+                inteiro = inteiro * 10 + (c - '0');
+            else if (casas < casasAManter)
+                fracao = fracao * 10 + (c - '0'), ++casas;
+        } else if (c == ' ')
+            break;
     }
     for (; casas < casasAManter; ++casas) fracao *= 10;
     std::int64_t base = 1;
@@ -96,9 +101,12 @@ FrenteNumerica::Resultado Erro(int c) {
 
 std::string FrenteNumerica::EstadoDocumento() const {
     switch (p_.aberto.tipo) {
-        case TipoDocumento::Nenhum: return "00";
-        case TipoDocumento::CupomFiscal: return "01";
-        default: return "02";
+        case TipoDocumento::Nenhum:
+            return "00";
+        case TipoDocumento::CupomFiscal:
+            return "01";
+        default:
+            return "02";
     }
 }
 
@@ -115,41 +123,65 @@ std::string FrenteNumerica::Quadro(int numero, const Resultado& r) const {
 
 std::string FrenteNumerica::Atende(const std::string& texto) {
     Resultado r = Executa(texto);
-    int numero = texto.size() >= 2 && Digitos(texto.substr(0, 2)) ? static_cast<int>(Numero(texto.substr(0, 2))) : 0;
+    int numero =
+        texto.size() >= 2 && Digitos(texto.substr(0, 2)) ? static_cast<int>(Numero(texto.substr(0, 2))) : 0;
     return Quadro(numero, r);
 }
 
 int FrenteNumerica::CodigoDoErro(int e) const {
     switch (e) {
-        case erro::kComandoInexistente: return 2;
+        case erro::kComandoInexistente:
+            return 2;
         case erro::kParametroInvalido:
         case erro::kParametroAusente:
         case erro::kParametroDesconhecido:
         case erro::kPosicaoOcupada:
-        case erro::kCodigoBarrasInvalido: return 10;
+        case erro::kCodigoBarrasInvalido:
+            return 10;
         case erro::kRegistradorInexistente:
-        case erro::kMeioPagamentoNaoProgramado: return 57;
+        case erro::kMeioPagamentoNaoProgramado:
+            return 57;
         case erro::kAliquotaNaoProgramada:
-        case erro::kDepartamentoNaoProgramado: return 18;
-        case erro::kDocumentoAberto: return p_.aberto.tipo == TipoDocumento::CupomFiscal ? 23 : 25;
-        case erro::kDocumentoNaoAberto: return 22;
-        case erro::kSequenciaInvalida: return 50;
-        case erro::kPagamentoExcedido: return 56;
-        case erro::kItemInexistente: return 31;
-        case erro::kValorInvalido: return 3;
-        case erro::kReducaoZPendente: return 28;
-        case erro::kDiaFechado: return 29;
-        case erro::kSemPapel: return 33;
-        case erro::kForaDeIntervencao: return 20;
-        case erro::kRelogio: return 17;
-        case erro::kGerencialIndisponivel: return 30;
-        case erro::kTabelaCheia: return 60;
-        case erro::kVinculadoNaoPermitido: return 24;
-        case erro::kCancelamentoNaoPermitido: return 32;
-        case erro::kAutenticacaoNaoPermitida: return 62;
-        case erro::kQuadroInvalido: return 12;
-        case erro::kSemDados: return 7;
-        default: return 10;
+        case erro::kDepartamentoNaoProgramado:
+            return 18;
+        case erro::kDocumentoAberto:
+            return p_.aberto.tipo == TipoDocumento::CupomFiscal ? 23 : 25;
+        case erro::kDocumentoNaoAberto:
+            return 22;
+        case erro::kSequenciaInvalida:
+            return 50;
+        case erro::kPagamentoExcedido:
+            return 56;
+        case erro::kItemInexistente:
+            return 31;
+        case erro::kValorInvalido:
+            return 3;
+        case erro::kReducaoZPendente:
+            return 28;
+        case erro::kDiaFechado:
+            return 29;
+        case erro::kSemPapel:
+            return 33;
+        case erro::kForaDeIntervencao:
+            return 20;
+        case erro::kRelogio:
+            return 17;
+        case erro::kGerencialIndisponivel:
+            return 30;
+        case erro::kTabelaCheia:
+            return 60;
+        case erro::kVinculadoNaoPermitido:
+            return 24;
+        case erro::kCancelamentoNaoPermitido:
+            return 32;
+        case erro::kAutenticacaoNaoPermitida:
+            return 62;
+        case erro::kQuadroInvalido:
+            return 12;
+        case erro::kSemDados:
+            return 7;
+        default:
+            return 10;
     }
 }
 
@@ -162,16 +194,17 @@ FrenteNumerica::Resultado FrenteNumerica::Modelo(const std::string& comando, con
 std::string FrenteNumerica::Status() {
     const std::int64_t ind = ValorNumerico(p_.Executa("LeInteiro", "NomeInteiro=\"Indicadores\"").dados, 0);
     unsigned b1 = 0, b3 = 0;
-    if (ind & 1024) b1 |= 1u << 0;          // receipt open
+    if (ind & 1024) b1 |= 1u << 0;                  // receipt open
     if (ind & (2048 | 4096 | 8192)) b1 |= 1u << 1;  // another document open
-    if (ind & 16) b1 |= 1u << 2;            // day closed by a Z
-    if (ind & 1) b1 |= 1u << 3;             // technical intervention
-    if (ind & 128) b1 |= 1u << 4;           // Z pending
-    if (ind & 256) b1 |= 1u << 5;           // out of paper
-    if (ind & 8) b1 |= 1u << 6;             // summer time
-    if (p_.aberto.tipo == TipoDocumento::Nenhum && p_.ultimo.cancelavel) b1 |= 1u << 7;  // last receipt cancellable
-    if (ind & 4) b3 |= 1u << 1;             // drawer open
-    if (ind & 2) b3 |= 1u << 6;             // paper low
+    if (ind & 16) b1 |= 1u << 2;                    // day closed by a Z
+    if (ind & 1) b1 |= 1u << 3;                     // technical intervention
+    if (ind & 128) b1 |= 1u << 4;                   // Z pending
+    if (ind & 256) b1 |= 1u << 5;                   // out of paper
+    if (ind & 8) b1 |= 1u << 6;                     // summer time
+    if (p_.aberto.tipo == TipoDocumento::Nenhum && p_.ultimo.cancelavel)
+        b1 |= 1u << 7;           // last receipt cancellable
+    if (ind & 4) b3 |= 1u << 1;  // drawer open
+    if (ind & 2) b3 |= 1u << 6;  // paper low
     char s[16];
     std::snprintf(s, sizeof s, "%02X00%02X0000", b1, b3);
     return s;
@@ -179,8 +212,9 @@ std::string FrenteNumerica::Status() {
 
 FrenteNumerica::Resultado FrenteNumerica::Registrador(int n) {
     auto moeda = [&](const std::string& nome, int largura) {
-        return Resultado{"00", Zeros(ValorNumerico(p_.Executa("LeMoeda", "NomeDadoMonetario=\"" + nome + "\"").dados, 2),
-                                     largura)};
+        return Resultado{
+            "00", Zeros(ValorNumerico(p_.Executa("LeMoeda", "NomeDadoMonetario=\"" + nome + "\"").dados, 2),
+                        largura)};
     };
     auto texto = [](const std::string& t, std::size_t largura) {
         std::string r = t.substr(0, largura);
@@ -189,17 +223,28 @@ FrenteNumerica::Resultado FrenteNumerica::Registrador(int n) {
     };
     const TotaisDia& d = p_.dia;
     switch (n) {
-        case 36: return {"00", Zeros(d.descontosIcms + d.descontosIss, 14)};
-        case 37: return {"00", Zeros(d.acrescimosIcms + d.acrescimosIss, 14)};
-        case 38: return {"00", Zeros(d.cancelamentosIcms + d.cancelamentosIss, 14)};
-        case 39: return {"00", Zeros(p_.gt, 18)};
-        case 40: return {"00", Zeros(p_.VendaBruta(), 14)};
-        case 41: return {"00", Zeros(p_.contadores.coo, 6)};
-        case 42: return {"00", Zeros(p_.contadores.crz, 4)};
-        case 43: return {"00", Zeros(p_.contadores.cro, 4)};
-        case 47: return texto(p_.versaoSW, 8);
-        case 48: return {"00", Zeros(p_.ecf, 4)};
-        case 49: return texto(p_.numeroSerie, 20);
+        case 36:
+            return {"00", Zeros(d.descontosIcms + d.descontosIss, 14)};
+        case 37:
+            return {"00", Zeros(d.acrescimosIcms + d.acrescimosIss, 14)};
+        case 38:
+            return {"00", Zeros(d.cancelamentosIcms + d.cancelamentosIss, 14)};
+        case 39:
+            return {"00", Zeros(p_.gt, 18)};
+        case 40:
+            return {"00", Zeros(p_.VendaBruta(), 14)};
+        case 41:
+            return {"00", Zeros(p_.contadores.coo, 6)};
+        case 42:
+            return {"00", Zeros(p_.contadores.crz, 4)};
+        case 43:
+            return {"00", Zeros(p_.contadores.cro, 4)};
+        case 47:
+            return texto(p_.versaoSW, 8);
+        case 48:
+            return {"00", Zeros(p_.ecf, 4)};
+        case 49:
+            return texto(p_.numeroSerie, 20);
         case 83: {
             if (p_.memoriaFiscal.empty()) return {"00", std::string(12, '0')};
             const DataHora& z = p_.memoriaFiscal.back().emissao;
@@ -208,19 +253,23 @@ FrenteNumerica::Resultado FrenteNumerica::Registrador(int n) {
         case 86: {
             unsigned bits = 0;
             for (int i = 0; i < 16; ++i)
-                if (p_.aliquotas[static_cast<std::size_t>(i)].programada && !p_.aliquotas[static_cast<std::size_t>(i)].icms)
+                if (p_.aliquotas[static_cast<std::size_t>(i)].programada &&
+                    !p_.aliquotas[static_cast<std::size_t>(i)].icms)
                     bits |= 0x8000u >> i;
             char s[8];
             std::snprintf(s, sizeof s, "%04X", bits);
             return {"00", s};
         }
-        case 96: return {"00", Zeros(p_.aberto.tipo == TipoDocumento::Nenhum ? 0 : p_.aberto.Total(), 14)};
-        default: break;
+        case 96:
+            return {"00", Zeros(p_.aberto.tipo == TipoDocumento::Nenhum ? 0 : p_.aberto.Total(), 14)};
+        default:
+            break;
     }
     if (n >= 50 && n <= 65) {
         // Form 1 is cash; forms 2 to 16 are the programmable slots 0 to 14.
         const int forma = n - 50;
-        const MeioPagamento& m = forma == 0 ? p_.dinheiro : p_.meiosPagamento[static_cast<std::size_t>(forma - 1)];
+        const MeioPagamento& m =
+            forma == 0 ? p_.dinheiro : p_.meiosPagamento[static_cast<std::size_t>(forma - 1)];
         Resultado nome = texto(m.programado ? m.nome : "", 16);
         Resultado total = forma == 0 ? moeda("TotalDiaDinheiro", 14)
                                      : moeda("TotalDiaMeioPagamento[" + std::to_string(forma - 1) + "]", 14);
@@ -263,9 +312,11 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
             if (c.size() != 16 || !Digitos(c.substr(1))) return Erro(codigo::kNaoNumerico);
             v = Numero(c.substr(1));
             if (p_.aberto.tipo != TipoDocumento::CupomFiscal) return Erro(codigo::kAbrirCupom);
-            if (p_.aberto.fase != Fase::Venda || p_.aberto.ajusteSubtotal != 0) return Erro(codigo::kJaTotalizado);
+            if (p_.aberto.fase != Fase::Venda || p_.aberto.ajusteSubtotal != 0)
+                return Erro(codigo::kJaTotalizado);
             if (v > 0) {
-                Resultado r = Modelo("AcresceSubtotal", "ValorAcrescimo=" + std::string(acrescimo ? "" : "-") + Decimal(v, 2));
+                Resultado r = Modelo("AcresceSubtotal",
+                                     "ValorAcrescimo=" + std::string(acrescimo ? "" : "-") + Decimal(v, 2));
                 if (r.codigo != "00") return r;
             }
             p_.aberto.fase = Fase::Totalizando;
@@ -289,7 +340,8 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
             if (resto.size() < 4 || (resto[0] != 'S' && resto[0] != 'N') || !Digitos(resto.substr(1, 3)))
                 return Erro(codigo::kSintaxe);
             const std::string msg = resto.substr(4);
-            if (static_cast<std::int64_t>(msg.size()) != Numero(resto.substr(1, 3))) return Erro(codigo::kSintaxe);
+            if (static_cast<std::int64_t>(msg.size()) != Numero(resto.substr(1, 3)))
+                return Erro(codigo::kSintaxe);
             if (p_.aberto.tipo != TipoDocumento::CupomFiscal) return Erro(codigo::kAbrirCupom);
             if (!p_.aberto.Pago()) return Erro(codigo::kFaltaPagamento);
             if (!Apara(msg).empty()) {
@@ -312,7 +364,8 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
             if (familia_ == 1 ? marca != '-' : (marca != 'G' && marca != 'H')) return Erro(codigo::kSinal);
             if (marca == 'H') casasPreco = 3;
             std::int64_t qtd = 0, preco = 0, desconto = 0, codigoProduto = 0;
-            if (!campoNumerico(1, lq, qtd) || !campoNumerico(1 + lq, 11, preco)) return Erro(codigo::kNaoNumerico);
+            if (!campoNumerico(1, lq, qtd) || !campoNumerico(1 + lq, 11, preco))
+                return Erro(codigo::kNaoNumerico);
             std::size_t i = 1 + lq + 11;
             const std::string tributo = resto.substr(i, 3);
             i += 3;
@@ -326,24 +379,32 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
             i += 13;
             const char forma = resto[i++];
             std::string descricao;
-            if (forma == '0' && resto.size() == i + 20) descricao = resto.substr(i, 20);
-            else if (forma == '2' && resto.size() == i + 76) descricao = resto.substr(i, 38);
-            else return Erro(codigo::kSintaxe);
+            if (forma == '0' && resto.size() == i + 20)
+                descricao = resto.substr(i, 20);
+            else if (forma == '2' && resto.size() == i + 76)
+                descricao = resto.substr(i, 38);
+            else
+                return Erro(codigo::kSintaxe);
             std::string aliquota;
             if (!Digitos(tributo.substr(1))) return Erro(codigo::kNaoNumerico);
-            if (tributo == "F00") aliquota = "-2";
-            else if (tributo == "I00") aliquota = "-3";
-            else if (tributo == "N00") aliquota = "-4";
+            if (tributo == "F00")
+                aliquota = "-2";
+            else if (tributo == "I00")
+                aliquota = "-3";
+            else if (tributo == "N00")
+                aliquota = "-4";
             else if (tributo[0] == 'T') {
                 // Slots 1 to 16 ("T00" is the 16th) are the model's 0 to 15.
                 int slot = static_cast<int>(Numero(tributo.substr(1)));
                 if (slot > 16) return Erro(codigo::kAliquota);
                 aliquota = std::to_string((slot + 15) % 16);
-            } else return Erro(codigo::kTributo);
+            } else
+                return Erro(codigo::kTributo);
             Resultado r = Modelo("VendeItem", "CodAliquota=" + aliquota + " CodProduto=\"" + produto +
-                                                  "\" NomeProduto=\"" + Apara(descricao) + "\" PrecoUnitario=" +
-                                                  Decimal(preco, casasPreco) + " Quantidade=" + Decimal(qtd, 3) +
-                                                  " Unidade=\"" + (unidade.empty() ? "Un" : unidade) + "\"");
+                                                  "\" NomeProduto=\"" + Apara(descricao) +
+                                                  "\" PrecoUnitario=" + Decimal(preco, casasPreco) +
+                                                  " Quantidade=" + Decimal(qtd, 3) + " Unidade=\"" +
+                                                  (unidade.empty() ? "Un" : unidade) + "\"");
             if (r.codigo != "00" || desconto == 0) return r;
             return Modelo("AcresceItemFiscal", "ValorAcrescimo=-" + Decimal(desconto, 2));
         }
@@ -367,7 +428,8 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
             if (!tamanho(12)) return Erro(codigo::kSintaxe);
             if (!Digitos(resto)) return Erro(codigo::kNaoNumerico);
             auto data = [&](std::size_t i) {
-                return "#" + resto.substr(i, 2) + "/" + resto.substr(i + 2, 2) + "/20" + resto.substr(i + 4, 2) + "#";
+                return "#" + resto.substr(i, 2) + "/" + resto.substr(i + 2, 2) + "/20" +
+                       resto.substr(i + 4, 2) + "#";
             };
             return Modelo("EmiteLeituraMF", "DataInicial=" + data(0) + " DataFinal=" + data(6));
         }
@@ -382,7 +444,8 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
         case 20: {  // bound voucher for the last receipt's first form still owed one
             if (!tamanho(0)) return Erro(codigo::kSintaxe);
             if (p_.vinculadosPendentes.empty()) return Erro(codigo::kNaoFiscalNecessario);
-            return Modelo("AbreCreditoDebito", "CodMeioPagamento=" + std::to_string(p_.vinculadosPendentes.front()));
+            return Modelo("AbreCreditoDebito",
+                          "CodMeioPagamento=" + std::to_string(p_.vinculadosPendentes.front()));
         }
         case 21: {  // closes a non-fiscal receipt, a voucher or a report
             if (!tamanho(0)) return Erro(codigo::kSintaxe);
@@ -409,13 +472,15 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
                 return Erro(codigo::kNaoNumerico);
             if (p_.aberto.tipo != TipoDocumento::NaoFiscal) return Erro(codigo::kNaoFiscalNecessario);
             if (reg > 14) return Erro(codigo::kRegistrador);
-            return Modelo("EmiteItemNaoFiscal", "CodNaoFiscal=" + std::to_string(reg) + " Valor=" + Decimal(v, 2));
+            return Modelo("EmiteItemNaoFiscal",
+                          "CodNaoFiscal=" + std::to_string(reg) + " Valor=" + Decimal(v, 2));
         }
         case 24:
             if (resto != std::string("0\x14P")) return Erro(codigo::kSintaxe);
             return Modelo("AbreGaveta", "");
         case 26: {  // a line of text in a report or voucher: "0" text(40 or 48)
-            if (!tamanho(1 + static_cast<std::size_t>(largTexto)) || resto[0] != '0') return Erro(codigo::kSintaxe);
+            if (!tamanho(1 + static_cast<std::size_t>(largTexto)) || resto[0] != '0')
+                return Erro(codigo::kSintaxe);
             std::string linha = resto.substr(1);
             while (!linha.empty() && linha.back() == ' ') linha.pop_back();
             return Modelo("ImprimeTexto", "TextoLivre=\"" + linha + "\"");
@@ -440,7 +505,8 @@ FrenteNumerica::Resultado FrenteNumerica::Executa(const std::string& t) {
             if (!campoNumerico(1, 2, reg)) return Erro(codigo::kNaoNumerico);
             return Registrador(static_cast<int>(reg));
         }
-        default: return Erro(codigo::kComandoInexistente);
+        default:
+            return Erro(codigo::kComandoInexistente);
     }
 }
 

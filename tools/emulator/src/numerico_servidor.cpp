@@ -24,13 +24,17 @@ constexpr int kCabecalhoInvalido = 1;
 
 }  // namespace
 
-EmuladorNumerico::EmuladorNumerico(int familia) : familia_(familia == 2 ? 2 : 1), frente_(impressora_, familia_) {}
+EmuladorNumerico::EmuladorNumerico(int familia)
+    : familia_(familia == 2 ? 2 : 1), frente_(impressora_, familia_) {}
 
-EmuladorNumerico::~EmuladorNumerico() { Para(); }
+EmuladorNumerico::~EmuladorNumerico() {
+    Para();
+}
 
 bool EmuladorNumerico::Inicia(const std::string& pasta, const std::string& porta) {
     Para();
-    return IniciaLinha(pasta, porta, master_, slave_, dispositivo_, link_, acorda_, fio_, [this] { Serve(); }, erro_);
+    return IniciaLinha(
+        pasta, porta, master_, slave_, dispositivo_, link_, acorda_, fio_, [this] { Serve(); }, erro_);
 }
 
 void EmuladorNumerico::Para() {
@@ -38,11 +42,19 @@ void EmuladorNumerico::Para() {
     dispositivo_.clear();
 }
 
-std::string EmuladorNumerico::Link() const { return link_; }
-std::string EmuladorNumerico::Dispositivo() const { return dispositivo_; }
-std::string EmuladorNumerico::Erro() const { return erro_; }
+std::string EmuladorNumerico::Link() const {
+    return link_;
+}
+std::string EmuladorNumerico::Dispositivo() const {
+    return dispositivo_;
+}
+std::string EmuladorNumerico::Erro() const {
+    return erro_;
+}
 
-bool EmuladorNumerico::Dorme(int ms) { return DormeAteAcordar(acorda_[0], ms); }
+bool EmuladorNumerico::Dorme(int ms) {
+    return DormeAteAcordar(acorda_[0], ms);
+}
 
 std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int& atrasoMs, int& pausaMs) {
     std::unique_lock<std::mutex> l(m_);
@@ -76,7 +88,8 @@ std::vector<std::string> EmuladorNumerico::Atende(const std::string& quadro, int
         }
         if (aplica && falhas_.semFechamento) resposta.pop_back();
         if (aplica && falhas_.semStx) resposta.erase(0, 1);
-        if (aplica && falhas_.doisStx) resposta = std::string(1, STX) + "-" + std::string(4, '0') + "99" + resposta;
+        if (aplica && falhas_.doisStx)
+            resposta = std::string(1, STX) + "-" + std::string(4, '0') + "99" + resposta;
         if (aplica) resposta += falhas_.aposEtx;
         t.resposta = resposta;
         const std::size_t n = aplica ? static_cast<std::size_t>(std::max(1, falhas_.pedacos)) : 1;

@@ -1,8 +1,8 @@
+#include "emulador/perifericos.h"
+
 #include <chrono>
 #include <thread>
 #include <utility>
-
-#include "emulador/perifericos.h"
 
 namespace emulador {
 
@@ -143,12 +143,23 @@ void Balanca::Recebe(const std::string& bytes, int baud) {
         }
         if (atraso > 0 && !linha_.Dorme(atraso)) return;
         switch (modo) {
-            case ModoBalanca::Peso: linha_.Escreve(STX + peso + ETX); break;
-            case ModoBalanca::Instavel: linha_.Escreve(STX + std::string("IIIII") + ETX); break;
-            case ModoBalanca::Excedido: linha_.Escreve(STX + std::string("SSSSS") + ETX); break;
-            case ModoBalanca::Negativo: linha_.Escreve(STX + std::string("NNNNN") + ETX); break;
-            case ModoBalanca::Silencio: break;
-            case ModoBalanca::SemStx: linha_.Escreve(peso + ETX); break;
+            case ModoBalanca::Peso:
+                linha_.Escreve(STX + peso + ETX);
+                break;
+            case ModoBalanca::Instavel:
+                linha_.Escreve(STX + std::string("IIIII") + ETX);
+                break;
+            case ModoBalanca::Excedido:
+                linha_.Escreve(STX + std::string("SSSSS") + ETX);
+                break;
+            case ModoBalanca::Negativo:
+                linha_.Escreve(STX + std::string("NNNNN") + ETX);
+                break;
+            case ModoBalanca::Silencio:
+                break;
+            case ModoBalanca::SemStx:
+                linha_.Escreve(peso + ETX);
+                break;
             case ModoBalanca::Pedacos: {
                 const std::string r = STX + peso + ETX;
                 const std::size_t terco = (r.size() + 2) / 3;

@@ -14,7 +14,9 @@
 
 namespace {
 volatile std::sig_atomic_t gPara = 0;
-void AoSinal(int) { gPara = 1; }
+void AoSinal(int) {
+    gPara = 1;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -34,18 +36,21 @@ int main(int argc, char** argv) {
     if (argc > 4) balanca.Define(emulador::ModoBalanca::Peso, argv[4]);
     std::signal(SIGINT, AoSinal);
     std::signal(SIGTERM, AoSinal);
-    std::printf("impressora em %s/%s, balanca em %s/%s\n", pasta.c_str(), portaImpressora.c_str(), pasta.c_str(),
-                portaBalanca.c_str());
+    std::printf("impressora em %s/%s, balanca em %s/%s\n", pasta.c_str(), portaImpressora.c_str(),
+                pasta.c_str(), portaBalanca.c_str());
     std::fflush(stdout);
     std::size_t mostrados = 0;
     int pesagens = 0;
     while (!gPara) {
         const std::string r = impressora.Recebidos();
         for (; mostrados < r.size(); ++mostrados)
-            std::printf("%02X%s", static_cast<unsigned char>(r[mostrados]), mostrados + 1 == r.size() ? "\n" : " ");
+            std::printf("%02X%s", static_cast<unsigned char>(r[mostrados]),
+                        mostrados + 1 == r.size() ? "\n" : " ");
         for (int n = balanca.Enqs(); pesagens < n; ++pesagens) std::printf("balanca: pedido de peso\n");
         std::fflush(stdout);
-        struct timespec t{0, 200 * 1000 * 1000};
+        struct timespec t {
+            0, 200 * 1000 * 1000
+        };
         nanosleep(&t, nullptr);
     }
     return 0;

@@ -45,8 +45,8 @@ Emulador::~Emulador() {
 bool Emulador::Inicia(const std::string& pasta, const std::string& porta) {
     Para();
     arquivos_ = false;
-    ativo_ = IniciaLinha(pasta, porta, master_, slave_, dispositivo_, link_, acorda_, fio_, [this] { ServePty(); },
-                         erro_);
+    ativo_ = IniciaLinha(
+        pasta, porta, master_, slave_, dispositivo_, link_, acorda_, fio_, [this] { ServePty(); }, erro_);
     return ativo_;
 }
 

@@ -124,7 +124,8 @@ bool DormeAteAcordar(int acorda, int ms) {
     const auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
     while (true) {
         const auto falta =
-            std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now()).count();
+            std::chrono::duration_cast<std::chrono::milliseconds>(fim - std::chrono::steady_clock::now())
+                .count();
         if (falta <= 0) return true;
         const int r = Espera(&p, 1, static_cast<int>(falta));
         if (r > 0) return false;

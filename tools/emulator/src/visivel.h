@@ -35,7 +35,8 @@ inline std::string PastaDosLinks() {
 }
 
 // Reads options given as "--name value" into their texts; false on anything else.
-inline bool LeOpcoes(int argc, char** argv, std::initializer_list<std::pair<const char*, std::string*>> opcoes) {
+inline bool LeOpcoes(int argc, char** argv,
+                     std::initializer_list<std::pair<const char*, std::string*>> opcoes) {
     for (int i = 1; i < argc; ++i) {
         std::string* destino = nullptr;
         for (const auto& [nome, texto] : opcoes)
@@ -60,7 +61,7 @@ inline void MostraTroca(std::mutex& saida, const std::string& quadro, const std:
 // Ctrl+C and SIGTERM, blocked on this thread from construction on, so that the serving
 // threads started afterwards inherit the mask and Encerra takes them with sigwait.
 class Sinais {
-public:
+  public:
     Sinais() {
         sigemptyset(&sinais_);
         sigaddset(&sinais_, SIGINT);
@@ -79,7 +80,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     sigset_t sinais_;
 };
 

@@ -51,7 +51,9 @@ std::string N(const std::string& t, std::size_t w) {
     if (d.size() >= w) return d.substr(d.size() - w);
     return std::string(w - d.size(), '0') + d;
 }
-std::string N(std::int64_t v, std::size_t w) { return N(std::to_string(v < 0 ? -v : v), w); }
+std::string N(std::int64_t v, std::size_t w) {
+    return N(std::to_string(v < 0 ? -v : v), w);
+}
 // Text field: cut to the width, blank-filled on the right.
 std::string X(const std::string& t, std::size_t w) {
     std::string r = t.substr(0, w);
@@ -76,11 +78,15 @@ std::int64_t Int(const std::string& t) {
 std::string Aaaammdd(const std::string& d) {
     return d.size() >= 10 ? d.substr(6, 4) + d.substr(3, 2) + d.substr(0, 2) : N(d, 8);
 }
-std::string Hhmmss(const std::string& h) { return N(h, 6); }
+std::string Hhmmss(const std::string& h) {
+    return N(h, 6);
+}
 std::string Col(const std::string& l, std::size_t col, std::size_t n) {
     return col - 1 < l.size() ? l.substr(col - 1, n) : std::string();
 }
-bool Starts(const std::string& l, const char* p) { return l.rfind(p, 0) == 0; }
+bool Starts(const std::string& l, const char* p) {
+    return l.rfind(p, 0) == 0;
+}
 
 // One record of the memories: fields split by tabs, escapes undone.
 Campos Separa(const std::string& linha) {
@@ -153,7 +159,7 @@ class Memoria {
 struct Reducao {
     Campos c;  // the REDUCAO record
     int crz = 0, coo = 0;
-    std::string movimento;                      // yyyymmdd
+    std::string movimento;                                  // yyyymmdd
     std::map<int, std::pair<char, std::string>> aliquotas;  // slot -> T/S, rate; with the slot's total
     std::map<int, std::int64_t> totais;
     bool selecionada = false;
@@ -342,8 +348,7 @@ class Conversor {
         // The reduction that closes the document's day.
         while (z_ < mf_.reducoes.size() && mf_.reducoes[z_].coo < coo) ++z_;
         const Reducao* z = z_ < mf_.reducoes.size() ? &mf_.reducoes[z_] : nullptr;
-        bool dentro = z ? z->selecionada
-                        : p_.tipo != 'C' && EmDatas(Aaaammdd(F(doc, 3)));
+        bool dentro = z ? z->selecionada : p_.tipo != 'C' && EmDatas(Aaaammdd(F(doc, 3)));
         if (!dentro) return;
         int tipo = static_cast<int>(Int(F(doc, 2)));
         std::vector<std::string> linhas;
@@ -351,7 +356,7 @@ class Conversor {
             if (F(r, 0) == "LINHA") linhas.push_back(F(r, 2));
         if (tipo == 3 || tipo == 5) return Cupom(bloco, linhas, z, tipo == 5);
         static const std::map<int, const char*> kDenominacao = {{1, "LX"}, {2, "RZ"}, {4, "CN"}, {6, "CN"},
-                                                                 {7, "MF"}, {8, "CC"}, {9, "CC"}, {15, "RG"}};
+                                                                {7, "MF"}, {8, "CC"}, {9, "CC"}, {15, "RG"}};
         auto d = kDenominacao.find(tipo);
         if (d == kDenominacao.end()) return;
         const bool reducao = tipo == 2 && z && z->coo == coo;
@@ -407,7 +412,8 @@ class Conversor {
         std::int64_t subtotal = 0, ajuste = 0;
         std::string nome, cpf;
         for (const Campos& r : bloco) {
-            if (F(r, 0) == "ITEM" && Int(F(r, 13)) == 0) subtotal += Int(F(r, 8)) - Int(F(r, 10)) + Int(F(r, 11));
+            if (F(r, 0) == "ITEM" && Int(F(r, 13)) == 0)
+                subtotal += Int(F(r, 8)) - Int(F(r, 10)) + Int(F(r, 11));
             if (F(r, 0) == "AJUSTE") ajuste = Int(F(r, 1));
             if (F(r, 0) == "CONSUMIDOR") {
                 cpf = Digitos(F(r, 1));
@@ -442,12 +448,13 @@ class Conversor {
         for (const Campos& r : bloco) {
             if (F(r, 0) == "ITEM") Item(r, coo, ccf, z, s);
             if (F(r, 0) == "PAGAMENTO")
-                s_.Linha(9, "E21" + cabecaUsuario_ + coo + N(ccf, 6) + N(0, 6) + X(Trim(F(r, 2).substr(0, 15)), 15) +
-                                N(F(r, 3), 13) + "N" + N(0, 13));
+                s_.Linha(9, "E21" + cabecaUsuario_ + coo + N(ccf, 6) + N(0, 6) +
+                                X(Trim(F(r, 2).substr(0, 15)), 15) + N(F(r, 3), 13) + "N" + N(0, 13));
         }
     }
 
-    void Item(const Campos& r, const std::string& coo, const std::string& ccf, const Reducao* z, bool cupomCancelado) {
+    void Item(const Campos& r, const std::string& coo, const std::string& ccf, const Reducao* z,
+              bool cupomCancelado) {
         std::string tributo = F(r, 9), codigo;
         if (tributo.size() >= 3 && std::isdigit(static_cast<unsigned char>(tributo[1])) &&
             std::isdigit(static_cast<unsigned char>(tributo[2]))) {
@@ -455,7 +462,8 @@ class Conversor {
             std::string aliquota = "T0000";
             if (z) {
                 auto a = z->aliquotas.find(slot);
-                if (a != z->aliquotas.end()) aliquota = std::string(1, a->second.first) + N(a->second.second, 4);
+                if (a != z->aliquotas.end())
+                    aliquota = std::string(1, a->second.first) + N(a->second.second, 4);
             }
             codigo = tributo.substr(1, 2) + aliquota;
         } else {
@@ -488,13 +496,16 @@ class Conversor {
             } else if (l.find("MEIOS DE PAGAMENTO") != std::string::npos) {
                 secao = Meios;
             } else if (secao == NaoFiscais) {
-                if (l.size() >= 10 && l.compare(l.size() - 10, 10, std::string(10, '-')) == 0) secao = Nada;
+                if (l.size() >= 10 && l.compare(l.size() - 10, 10, std::string(10, '-')) == 0)
+                    secao = Nada;
                 else if (l.size() > 2 && std::isdigit(static_cast<unsigned char>(l[0])) &&
                          std::isdigit(static_cast<unsigned char>(l[1])) && l[2] == ' ')
                     s_.Linha(7, "E17" + cabeca + X(Col(l, 4, 16), 15) + N(Col(l, 30, 40), 13));
             } else if (secao == Meios) {
-                if (l.find("TROCO") != std::string::npos) secao = Nada;
-                else s_.Linha(8, "E18" + cabeca + X(Col(l, 5, 16), 15) + N(Col(l, 24, 40), 13));
+                if (l.find("TROCO") != std::string::npos)
+                    secao = Nada;
+                else
+                    s_.Linha(8, "E18" + cabeca + X(Col(l, 5, 16), 15) + N(Col(l, 24, 40), 13));
             }
         }
     }
@@ -525,16 +536,17 @@ void LinhasMemoriaFiscal(const Pedido& p, const Fiscal& mf, Saida& s, const Conv
     std::string inicio = p.tipo == 'C' ? (primeira ? primeira->movimento : "") : p.inicio;
     std::string fim = p.tipo == 'C' ? (ultima ? ultima->movimento : "") : p.fim;
     s.Linha(0, "E01" + X(serie, 20) + " " + X(F(e, 5), 7) + X(F(e, 3), 20) + X(F(e, 4), 20) + X(F(e, 6), 10) +
-                   N(sb ? Aaaammdd(F(*sb, 2)) : "", 8) + N(sb ? F(*sb, 3) : "", 6) + N(F(e, 8), 3) + N(cnpj, 14) +
-                   (p.mf ? "TDM" : "MFD") + N(primeira ? primeira->crz : 0, 6) + N(ultima ? ultima->crz : 0, 6) +
-                   N(inicio, 8) + N(fim, 8) + "01.02.29" + "AC1704 01.00.00");
+                   N(sb ? Aaaammdd(F(*sb, 2)) : "", 8) + N(sb ? F(*sb, 3) : "", 6) + N(F(e, 8), 3) +
+                   N(cnpj, 14) + (p.mf ? "TDM" : "MFD") + N(primeira ? primeira->crz : 0, 6) +
+                   N(ultima ? ultima->crz : 0, 6) + N(inicio, 8) + N(fim, 8) + "01.02.29" +
+                   "AC1704 01.00.00");
     for (const Campos& u : mf.usuarios) {
         std::string ie;
         for (char c : Trim(F(u, 3)))
             if (c != '.' && c != '-' && c != '/') ie += c;
-        s.Linha(1, "E02" + X(serie, 20) + " " + X(F(e, 4), 20) + N(F(u, 2), 14) + X(ie, 14) + X(usuarioNome, 40) +
-                       X(endereco, 120) + N(Aaaammdd(F(u, 6)), 8) + Hhmmss(F(u, 7)) + N(F(u, 5), 6) + N(F(u, 8), 18) +
-                       N(F(u, 1), 2));
+        s.Linha(1, "E02" + X(serie, 20) + " " + X(F(e, 4), 20) + N(F(u, 2), 14) + X(ie, 14) +
+                       X(usuarioNome, 40) + X(endereco, 120) + N(Aaaammdd(F(u, 6)), 8) + Hhmmss(F(u, 7)) +
+                       N(F(u, 5), 6) + N(F(u, 8), 18) + N(F(u, 1), 2));
     }
     if (!p.mf) return;
     if (ultima) {
@@ -546,9 +558,9 @@ void LinhasMemoriaFiscal(const Pedido& p, const Fiscal& mf, Saida& s, const Conv
     }
     std::string cabeca = "E12" + X(serie, 20) + " " + X(F(e, 4), 20);
     std::string usuario = N(mf.usuarios.empty() ? "1" : F(mf.usuarios.back(), 1), 2);
-    static const std::pair<const char*, int> kFixos[] = {{"Can-T", 11}, {"Can-S", 12}, {"DT", 13}, {"DS", 14},
-                                                         {"AT", 15},    {"AS", 16},    {"F1", 17}, {"I1", 18},
-                                                         {"N1", 19},    {"FS1", 20},   {"IS1", 21}, {"NS1", 22}};
+    static const std::pair<const char*, int> kFixos[] = {
+        {"Can-T", 11}, {"Can-S", 12}, {"DT", 13}, {"DS", 14},  {"AT", 15},  {"AS", 16},
+        {"F1", 17},    {"I1", 18},    {"N1", 19}, {"FS1", 20}, {"IS1", 21}, {"NS1", 22}};
     for (const Reducao& z : mf.reducoes) {
         if (!z.selecionada) continue;
         bool iss = false;
@@ -556,10 +568,12 @@ void LinhasMemoriaFiscal(const Pedido& p, const Fiscal& mf, Saida& s, const Conv
         s.Linha(2, cabeca + usuario + N(z.crz, 6) + N(z.coo, 6) + N(F(z.c, 3), 6) + N(z.movimento, 8) +
                        N(Aaaammdd(F(z.c, 6)), 8) + Hhmmss(F(z.c, 7)) + N(F(z.c, 10), 14) + (iss ? "S" : "N"));
         std::string e13 = "E13" + X(serie, 20) + " " + X(F(e, 4), 20) + usuario + N(z.crz, 6);
-        for (const auto& [codigo, campo] : kFixos) s.Linha(3, e13 + X(codigo, 7) + N(F(z.c, static_cast<std::size_t>(campo)), 13));
+        for (const auto& [codigo, campo] : kFixos)
+            s.Linha(3, e13 + X(codigo, 7) + N(F(z.c, static_cast<std::size_t>(campo)), 13));
         for (const auto& [slot, a] : z.aliquotas) {
             auto t = z.totais.find(slot);
-            s.Linha(3, e13 + N(slot, 2) + a.first + N(a.second, 4) + N(t == z.totais.end() ? 0 : t->second, 13));
+            s.Linha(3,
+                    e13 + N(slot, 2) + a.first + N(a.second, 4) + N(t == z.totais.end() ? 0 : t->second, 13));
         }
         s.Linha(3, e13 + X("OPNF", 7) + N(conversor.OperacoesNaoFiscais(z.crz), 13));
     }
@@ -569,12 +583,14 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
     std::ifstream f(dump, std::ios::binary);
     if (!f) return kErroLeitura;
     unsigned char h[64];
-    if (!f.read(reinterpret_cast<char*>(h), sizeof h) || std::memcmp(h, "TARVOTDM", 8) != 0 || U(h + 8, 4) != 1)
+    if (!f.read(reinterpret_cast<char*>(h), sizeof h) || std::memcmp(h, "TARVOTDM", 8) != 0 ||
+        U(h + 8, 4) != 1)
         return kNaoEhDump;
     f.seekg(0, std::ios::end);
     auto tamanho = static_cast<std::uint64_t>(f.tellg());
     std::uint64_t mf = U(h + 40, 8), mfd = U(h + 48, 8);
-    if (mf > tamanho || mfd > tamanho || 64 + mf + mfd > tamanho) return U(h + 12, 4) == 1 ? kNaoEhDump : kIncompleto;
+    if (mf > tamanho || mfd > tamanho || 64 + mf + mfd > tamanho)
+        return U(h + 12, 4) == 1 ? kNaoEhDump : kIncompleto;
     if (U(h + 12, 4) != 1) return kIncompleto;
 
     Fiscal fiscal;
@@ -584,9 +600,12 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
         while (m.Linha(l)) {
             Campos c = Separa(l);
             const std::string& t = F(c, 0);
-            if (t == "ECF") fiscal.ecf = std::move(c);
-            else if (t == "USUARIO") fiscal.usuarios.push_back(std::move(c));
-            else if (t == "SOFTWARE") fiscal.softwares.push_back(std::move(c));
+            if (t == "ECF")
+                fiscal.ecf = std::move(c);
+            else if (t == "USUARIO")
+                fiscal.usuarios.push_back(std::move(c));
+            else if (t == "SOFTWARE")
+                fiscal.softwares.push_back(std::move(c));
             else if (t == "REDUCAO") {
                 Reducao z;
                 z.crz = static_cast<int>(Int(F(c, 1)));
@@ -651,18 +670,19 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
 
 }  // namespace
 
-ATO17_API int DLLATO17GeraArquivo(const char* arquivoBinario, const char* arquivoTexto, const char* periodoInicial,
-                                  const char* periodoFinal, char tipoPeriodo, const char* usuario,
-                                  const char* tipoLeitura) {
+ATO17_API int DLLATO17GeraArquivo(const char* arquivoBinario, const char* arquivoTexto,
+                                  const char* periodoInicial, const char* periodoFinal, char tipoPeriodo,
+                                  const char* usuario, const char* tipoLeitura) {
     (void)usuario;
     try {
-        if (!arquivoBinario || !arquivoTexto || !*arquivoTexto) return arquivoTexto ? kErroCriaArquivo : kArgumentoInvalido;
+        if (!arquivoBinario || !arquivoTexto || !*arquivoTexto)
+            return arquivoTexto ? kErroCriaArquivo : kArgumentoInvalido;
         Pedido p;
         p.tipo = static_cast<char>(std::toupper(static_cast<unsigned char>(tipoPeriodo)));
         std::string inicio = periodoInicial ? periodoInicial : "", fim = periodoFinal ? periodoFinal : "";
         if (p.tipo == 'C') {
-            if (Digitos(Trim(inicio)) != Trim(inicio) || Digitos(Trim(fim)) != Trim(fim) || Trim(inicio).empty() ||
-                Trim(fim).empty() || Trim(inicio).size() > 9 || Trim(fim).size() > 9)
+            if (Digitos(Trim(inicio)) != Trim(inicio) || Digitos(Trim(fim)) != Trim(fim) ||
+                Trim(inicio).empty() || Trim(fim).empty() || Trim(inicio).size() > 9 || Trim(fim).size() > 9)
                 return kArgumentoInvalido;
             p.crzInicio = static_cast<int>(Int(inicio));
             p.crzFim = static_cast<int>(Int(fim));
@@ -675,9 +695,12 @@ ATO17_API int DLLATO17GeraArquivo(const char* arquivoBinario, const char* arquiv
         }
         std::string leitura = tipoLeitura ? Trim(tipoLeitura) : "";
         for (char& c : leitura) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        if (leitura == "MF") p.mfd = false;
-        else if (leitura == "MFD") p.mf = false;
-        else if (leitura != "TDM") return kArgumentoInvalido;
+        if (leitura == "MF")
+            p.mfd = false;
+        else if (leitura == "MFD")
+            p.mf = false;
+        else if (leitura != "TDM")
+            return kArgumentoInvalido;
         return Converte(arquivoBinario, arquivoTexto, p);
     } catch (int codigo) {
         return codigo;

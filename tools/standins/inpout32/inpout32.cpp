@@ -58,9 +58,12 @@ Estado LeEstado(const std::string& pasta) {
     Estado e;
     std::ifstream f(pasta + "/estado");
     for (std::string palavra; f >> palavra;) {
-        if (palavra == "offline") e.online = false;
-        else if (palavra == "ocupada") e.ocupada = true;
-        else if (palavra == "sempapel") e.semPapel = true;
+        if (palavra == "offline")
+            e.online = false;
+        else if (palavra == "ocupada")
+            e.ocupada = true;
+        else if (palavra == "sempapel")
+            e.semPapel = true;
     }
     return e;
 }
@@ -93,10 +96,14 @@ void EscreveSimulada(Simulada& sim, const std::string& pasta, unsigned registro,
 
 unsigned LeSimulada(const Simulada& sim, const std::string& pasta, unsigned registro) {
     switch (registro) {
-        case 0: return sim.dados;
-        case 1: return StatusSimulado(LeEstado(pasta));
-        case 2: return sim.controle;
-        default: return 0xFF;
+        case 0:
+            return sim.dados;
+        case 1:
+            return StatusSimulado(LeEstado(pasta));
+        case 2:
+            return sim.controle;
+        default:
+            return 0xFF;
     }
 }
 
@@ -124,7 +131,8 @@ int PortaDoEndereco(Real& real, unsigned endereco, unsigned& registro) {
     }
     for (int n = 0; n < 8; ++n) {
         const long base = BaseDoParport(n);
-        if (base < 0 || endereco < static_cast<unsigned long>(base) || endereco >= static_cast<unsigned long>(base) + 3)
+        if (base < 0 || endereco < static_cast<unsigned long>(base) ||
+            endereco >= static_cast<unsigned long>(base) + 3)
             continue;
         const int fd = ::open(("/dev/parport" + std::to_string(n)).c_str(), O_RDWR | O_CLOEXEC);
         if (fd < 0) return -1;
@@ -177,8 +185,10 @@ INPOUT32_API void Out32(short endereco, short valor) {
     std::lock_guard<std::mutex> g(gTrava);
     const unsigned e = static_cast<unsigned short>(endereco);
     const unsigned v = static_cast<unsigned>(valor) & 0xFF;
-    if (const char* pasta = PastaSimulada()) EscreveSimulada(gSimulada, pasta, e & 3, v);
-    else EscreveReal(gReal, e, v);
+    if (const char* pasta = PastaSimulada())
+        EscreveSimulada(gSimulada, pasta, e & 3, v);
+    else
+        EscreveReal(gReal, e, v);
 }
 #endif
 

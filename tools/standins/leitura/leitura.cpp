@@ -105,7 +105,8 @@ int ConfereDumpExistente(int fd, const std::string& serie) {
     if (::fstat(fd, &st) != 0) return kErroBinarioInvalido;
     if (st.st_size == 0) return kOk;
     unsigned char h[kCabecalho] = {};
-    if (st.st_size < static_cast<off_t>(kCabecalho) || ::pread(fd, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) ||
+    if (st.st_size < static_cast<off_t>(kCabecalho) ||
+        ::pread(fd, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) ||
         std::memcmp(h, kMarca, sizeof kMarca) != 0)
         return kErroBinarioInvalido;
     std::string gravada(reinterpret_cast<const char*>(h + 16), kSerie);
@@ -120,7 +121,8 @@ constexpr std::size_t kPedaco = 8192;  // bytes of memory asked per frame
 
 class Linha {
   public:
-    Linha(plataforma::PortaSerial& porta, const std::atomic<bool>& cancela) : porta_(porta), cancela_(cancela) {}
+    Linha(plataforma::PortaSerial& porta, const std::atomic<bool>& cancela)
+        : porta_(porta), cancela_(cancela) {}
 
     enum class Fim { Resposta, Silencio, Cancelada };
 
@@ -161,7 +163,8 @@ class Linha {
     bool Separa(std::string& bytes, int& codigo, std::string& dados) const {
         std::size_t inicio = bytes.find('{');
         while (inicio != std::string::npos) {
-            for (std::size_t fim = bytes.find('}', inicio); fim != std::string::npos; fim = bytes.find('}', fim + 1)) {
+            for (std::size_t fim = bytes.find('}', inicio); fim != std::string::npos;
+                 fim = bytes.find('}', fim + 1)) {
                 std::size_t pv = bytes.rfind(';', fim);
                 if (pv == std::string::npos || pv <= inicio || pv + 1 == fim) continue;
                 std::string n = bytes.substr(pv + 1, fim - pv - 1);
@@ -175,7 +178,8 @@ class Linha {
                 if (b == std::string::npos) break;
                 if (corpo.substr(0, a) != std::to_string(pacote_)) break;  // a stale reply
                 std::string c = corpo.substr(a + 1, b - a - 1);
-                if (c.empty() || c.size() > 6 || c.find_first_not_of("0123456789") != std::string::npos) break;
+                if (c.empty() || c.size() > 6 || c.find_first_not_of("0123456789") != std::string::npos)
+                    break;
                 codigo = std::stoi(c);
                 dados = corpo.substr(b + 1);
                 return true;
@@ -210,7 +214,8 @@ bool Valor(const std::string& dados, const std::string& nome, std::string& valor
 }
 
 bool Numero(const std::string& texto, std::uint64_t& n) {
-    if (texto.empty() || texto.size() > 18 || texto.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (texto.empty() || texto.size() > 18 || texto.find_first_not_of("0123456789") != std::string::npos)
+        return false;
     n = std::stoull(texto);
     return true;
 }
@@ -222,7 +227,10 @@ bool DeHex(const std::string& hex, std::string& bytes) {
         int v = 0;
         for (int k = 0; k < 2; ++k) {
             char c = hex[2 * i + static_cast<std::size_t>(k)];
-            int d = c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+            int d = c >= '0' && c <= '9'   ? c - '0'
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                           : -1;
             if (d < 0) return false;
             v = v * 16 + d;
         }
@@ -267,7 +275,7 @@ class Leitor {
         t->serie = Apara(serie ? serie : "");
         std::unique_lock<std::mutex> l(m_);
         if (ativo_) return kErroCanalCOM;  // the port is taken by the reading under way
-        if (fio_.joinable()) fio_.join();   // the last reading has ended: its thread is done
+        if (fio_.joinable()) fio_.join();  // the last reading has ended: its thread is done
         t->caminho = arquivo;
         t->fd = ::open(arquivo, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         t->criado = t->fd >= 0;
@@ -331,7 +339,8 @@ class Leitor {
         else if (r == kErroArquivoIncompleto && cancela_)
             Publica(kCancelada, static_cast<std::uint32_t>(r), tamanho_, progresso_, "Leitura cancelada");
         else
-            Publica(kComErro, static_cast<std::uint32_t>(r), tamanho_, progresso_, "Leitura encerrada com erro");
+            Publica(kComErro, static_cast<std::uint32_t>(r), tamanho_, progresso_,
+                    "Leitura encerrada com erro");
         if (auto e = esperados_.find(minha); e != esperados_.end()) e->second = r;
         ativo_ = false;
         fim_.notify_all();
@@ -374,8 +383,8 @@ class Leitor {
                 if (cancela_) return kErroArquivoIncompleto;
                 std::uint64_t pede = std::min<std::uint64_t>(kPedaco, tamanhos[m] - pos);
                 f = linha.Troca("LeMemorias",
-                                std::string("Memoria=\"") + kMemorias[m] + "\" Posicao=" + std::to_string(pos) +
-                                    " Tamanho=" + std::to_string(pede),
+                                std::string("Memoria=\"") + kMemorias[m] +
+                                    "\" Posicao=" + std::to_string(pos) + " Tamanho=" + std::to_string(pede),
                                 codigo, dados);
                 if (f == Linha::Fim::Cancelada) return kErroArquivoIncompleto;
                 std::uint64_t posicao = 0;

@@ -34,16 +34,16 @@ struct ErroInjetado {
 // Faults to inject. The line faults apply to the next `vezes` frames (-1: until cleared) and
 // then clear together; each error by command keeps its own count.
 struct Falhas {
-    bool silencio = false;       // the printer is off: frames arrive, nothing runs, no reply
-    int atrasoMs = 0;            // wait before replying
-    int pedacos = 1;             // reply written in this many pieces ...
-    int pausaMs = 0;             // ... with this pause before each one after the first
-    bool semFechamento = false;  // reply without its final "}"
-    std::string antes, depois;   // noise written just before and just after the reply
+    bool silencio = false;           // the printer is off: frames arrive, nothing runs, no reply
+    int atrasoMs = 0;                // wait before replying
+    int pedacos = 1;                 // reply written in this many pieces ...
+    int pausaMs = 0;                 // ... with this pause before each one after the first
+    bool semFechamento = false;      // reply without its final "}"
+    std::string antes, depois;       // noise written just before and just after the reply
     bool comprimentoErrado = false;  // the reply's length field one more than it should be
-    std::string tagarela;        // instead of replying, these bytes over and over ...
-    int tagarelaMs = 0;          // ... for this long
-    bool desliga = false;        // the cable is pulled when the frame arrives: the line hangs up
+    std::string tagarela;            // instead of replying, these bytes over and over ...
+    int tagarelaMs = 0;              // ... for this long
+    bool desliga = false;            // the cable is pulled when the frame arrives: the line hangs up
     int vezes = -1;
     std::map<std::string, ErroInjetado> erros;  // by command word: reply with this error, run nothing
     std::size_t capturaSemFim = 0;  // when not 0, every LeImpressao hands this many more bytes, forever

@@ -54,14 +54,14 @@ class FrenteNumerica {
 // frames (-1: until cleared) and then clear together; each error by command keeps its own
 // count.
 struct FalhasNumericas {
-    bool silencio = false;     // nothing runs, nothing is answered
-    int atrasoMs = 0;          // wait before replying
+    bool silencio = false;       // nothing runs, nothing is answered
+    int atrasoMs = 0;            // wait before replying
     bool semFechamento = false;  // reply without its ETX
-    int pedacos = 1;           // reply written in this many pieces ...
-    int pausaMs = 0;           // ... with this pause before each one after the first
-    bool doisStx = false;      // a stray STX and half a frame come before the reply
-    bool semStx = false;       // the reply without its STX (it still ends in ETX)
-    std::string aposEtx;       // bytes written right after the reply's ETX
+    int pedacos = 1;             // reply written in this many pieces ...
+    int pausaMs = 0;             // ... with this pause before each one after the first
+    bool doisStx = false;        // a stray STX and half a frame come before the reply
+    bool semStx = false;         // the reply without its STX (it still ends in ETX)
+    std::string aposEtx;         // bytes written right after the reply's ETX
     int vezes = -1;
     struct Erro {
         std::string codigo;  // the two characters of the reply's code

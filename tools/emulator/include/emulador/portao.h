@@ -10,7 +10,6 @@
 #include <pthread.h>
 
 #include <cerrno>
-
 #include <mutex>
 #include <new>
 #include <shared_mutex>
@@ -42,7 +41,7 @@ inline void RegistraFork() {
 
 // Held by a serving thread for its whole life (made first thing in the thread).
 class TrabalhoDoServidor {
-public:
+  public:
     TrabalhoDoServidor() {
         portao_detalhe::RegistraFork();
         portao_detalhe::Portao().lock_shared();
