@@ -6,9 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
+#include <cstdint>
 #include <cstdlib>
-#include <thread>
+
+#include "platform/relogio.h"
 
 namespace plataforma {
 
@@ -59,14 +60,18 @@ void TerminaAoSinal() {
 
 bool AguardaFimDoProcesso(int pid, int prazoMs) {
     if (pid <= 0 || pid == static_cast<int>(::getpid())) return true;
+    const std::int64_t fim = Monotonico() + (prazoMs < 0 ? 0 : prazoMs);
 #ifdef SYS_pidfd_open
     // A descriptor of the process becomes readable when it ends.
     const int fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
     if (fd >= 0) {
+        // A signal cuts the poll short: wait again only for what is left until the deadline, so
+        // signals cannot stretch the wait.
         pollfd p{fd, POLLIN, 0};
         int r;
         do {
-            r = ::poll(&p, 1, prazoMs < 0 ? 0 : prazoMs);
+            const std::int64_t resta = fim - Monotonico();
+            r = ::poll(&p, 1, resta > 0 ? static_cast<int>(resta) : 0);
         } while (r < 0 && errno == EINTR);
         ::close(fd);
         return r > 0;
@@ -74,11 +79,10 @@ bool AguardaFimDoProcesso(int pid, int prazoMs) {
     if (errno == ESRCH) return true;
 #endif
     // Kernels without process descriptors: ask at short intervals until the end of the wait.
-    constexpr auto kIntervalo = std::chrono::milliseconds(50);
-    const auto fim = std::chrono::steady_clock::now() + std::chrono::milliseconds(prazoMs);
+    constexpr int kIntervaloMs = 50;
     while (::kill(pid, 0) == 0 || errno == EPERM) {
-        if (std::chrono::steady_clock::now() >= fim) return false;
-        std::this_thread::sleep_for(kIntervalo);
+        if (Monotonico() >= fim) return false;
+        Dorme(kIntervaloMs);
     }
     return true;
 }

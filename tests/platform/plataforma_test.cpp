@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "comum/ambiente.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
+#include "platform/processo.h"
 #include "platform/relogio.h"
 #include "platform/serial.h"
 
@@ -117,3 +122,29 @@ TEST(CodePages, AccentsTravelBetweenTheCodePages) {
 }
 
 }  // namespace
+
+// The wait for an earlier program to end: true when it ends, false at the deadline, even when
+// signals keep interrupting the wait (each used to start the whole wait again).
+TEST(Processos, TheWaitForAProgramEndsWithItOrAtItsDeadlineWhateverSignalsArrive) {
+    struct sigaction acao {};
+    acao.sa_handler = [](int) {};
+    struct sigaction antes {};
+    ASSERT_EQ(::sigaction(SIGALRM, &acao, &antes), 0);  // no SA_RESTART: each signal cuts the wait
+    itimerval cada5ms{{0, 5000}, {0, 5000}};
+    ASSERT_EQ(::setitimer(ITIMER_REAL, &cada5ms, nullptr), 0);
+
+    for (bool termina : {true, false}) {
+        SCOPED_TRACE(termina ? "ends" : "stays");
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            if (!termina) ::pause();
+            ::_exit(0);
+        }
+        EXPECT_EQ(plataforma::AguardaFimDoProcesso(pid, 200), termina);
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    itimerval parado{};
+    ::setitimer(ITIMER_REAL, &parado, nullptr);
+    ::sigaction(SIGALRM, &antes, nullptr);
+}
