@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "comum/ambiente.h"
+#include "comum/usuario.h"
 
 namespace {
 
@@ -79,6 +81,30 @@ TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
             ASSERT_EQ(teste::LeArquivo(arquivo), resposta) << volta << "." << i;
         }
     }
+}
+
+// The answer file and its companion left by another user in a folder everyone may write
+// (as root: root's files, written by a second user; else this user's own, made read-only):
+// the answer still reaches the file, every time.
+TEST(Substituicao, FilesAnotherUserLeftInASharedFolderAreReplaced) {
+    teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "RETORNO.TXT", companheiro = pasta / ".RETORNO.TXT.tarvo";
+    ::chmod(pasta.Caminho().c_str(), 0777);
+    for (const std::string& f : {arquivo, companheiro}) {
+        teste::EscreveArquivo(f, "alheio\r\n");
+        ::chmod(f.c_str(), 0444);
+    }
+    const auto usuario = teste::OutroUsuario();
+    EXPECT_EQ(teste::EmProcessoFilho([&] {
+                  if (usuario && !teste::TornaSe(*usuario)) return 10;
+                  for (int i = 1; i <= 3; ++i) {
+                      const std::string resposta = "resposta " + std::to_string(i) + "\r\n";
+                      if (!plataforma::SubstituiArquivo(arquivo, resposta)) return i;
+                      if (teste::LeArquivo(arquivo) != resposta) return 20 + i;
+                  }
+                  return 0;
+              }),
+              0);
 }
 
 // Answers growing and shrinking around the size of one page, each over the last: the file
