@@ -1,14 +1,24 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "comum/ambiente.h"
+#include "comum/usuario.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
 #include "platform/relogio.h"
 #include "platform/serial.h"
 
 namespace {
+
+struct stat Estado(const std::string& caminho) {
+    struct stat st {};
+    ::lstat(caminho.c_str(), &st);
+    return st;
+}
 
 TEST(Pastas, WindowsFoldersInSettingsMapOntoTheProgramFolder) {
     teste::PastaTemporaria home;
@@ -51,6 +61,44 @@ TEST(Pastas, SizesOfFilesAndOfNamesThatLeadNowhere) {
     } casos[] = {
         {"tres.txt", 3}, {"vazio.txt", 0}, {"falta.txt", std::nullopt}, {"falta/tres.txt", std::nullopt}};
     for (const auto& c : casos) EXPECT_EQ(plataforma::TamanhoDe(pasta / c.nome), c.tamanho) << c.nome;
+}
+
+// A private folder under a shared one: the name is kept only when it is this user's folder
+// and no one else may write in it; anything else under that name leaves it alone.
+TEST(Pastas, APrivateFolderIsNeverOneSomeoneElseMayWriteIn) {
+    teste::PastaTemporaria raiz;
+    const std::string nome = raiz / "bloqueio";
+    const auto outro = teste::OutroUsuario();
+    const struct {
+        const char* caso;
+        std::function<void()> prepara;
+        bool mantido;
+    } casos[] = {
+        {"missing", [] {}, true},
+        {"own and private", [&] { ::mkdir(nome.c_str(), 0700); }, true},
+        {"writable by others", [&] { ::mkdir(nome.c_str(), 0777), ::chmod(nome.c_str(), 0777); }, false},
+        {"a link to a folder", [&] { std::filesystem::create_symlink(raiz.Caminho(), nome); }, false},
+        {"a file", [&] { teste::EscreveArquivo(nome, "x"); }, false},
+        {"another user's",
+         [&] {
+             ::mkdir(nome.c_str(), 0700);
+             if (outro) (void)::chown(nome.c_str(), outro->first, outro->second);
+         },
+         !outro},
+    };
+    for (const auto& c : casos) {
+        std::filesystem::remove_all(nome);
+        c.prepara();
+        const struct stat antes = Estado(nome);
+        const std::string pasta = plataforma::PastaPrivada(nome);
+        const struct stat st = Estado(pasta);
+        EXPECT_EQ(pasta == nome + "/", c.mantido) << c.caso << ": " << pasta;
+        EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0) << c.caso;
+        if (!c.mantido) {
+            EXPECT_EQ(Estado(nome).st_mode, antes.st_mode) << c.caso;  // left as it was
+        }
+        std::filesystem::remove_all(pasta);
+    }
 }
 
 TEST(Portas, WindowsPortNamesMapToDevices) {
