@@ -84,27 +84,23 @@ TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
 }
 
 // The answer file and its companion left by another user in a folder everyone may write
-// (as root: root's files, written by a second user; else this user's own, made read-only):
-// the answer still reaches the file, every time.
+// (as root: root's files, written by a second user; else this user's own, made read-only).
 TEST(Substituicao, FilesAnotherUserLeftInASharedFolderAreReplaced) {
     teste::PastaTemporaria pasta;
-    const std::string arquivo = pasta / "RETORNO.TXT", companheiro = pasta / ".RETORNO.TXT.tarvo";
+    const std::string arquivo = pasta / "RETORNO.TXT";
     ::chmod(pasta.Caminho().c_str(), 0777);
-    for (const std::string& f : {arquivo, companheiro}) {
-        teste::EscreveArquivo(f, "alheio\r\n");
-        ::chmod(f.c_str(), 0444);
-    }
+    for (const std::string& f : {arquivo, pasta / ".RETORNO.TXT.tarvo"})
+        teste::EscreveArquivo(f, "alheio\r\n"), ::chmod(f.c_str(), 0444);
     const auto usuario = teste::OutroUsuario();
-    EXPECT_EQ(teste::EmProcessoFilho([&] {
-                  if (usuario && !teste::TornaSe(*usuario)) return 10;
-                  for (int i = 1; i <= 3; ++i) {
-                      const std::string resposta = "resposta " + std::to_string(i) + "\r\n";
-                      if (!plataforma::SubstituiArquivo(arquivo, resposta)) return i;
-                      if (teste::LeArquivo(arquivo) != resposta) return 20 + i;
-                  }
-                  return 0;
-              }),
-              0);
+    EXPECT_EQ(
+        teste::EmProcessoFilho([&] {
+            if (usuario && !teste::TornaSe(*usuario)) return 10;
+            for (const char* resposta : {"resposta 1\r\n", "resposta 2\r\n"})
+                if (!plataforma::SubstituiArquivo(arquivo, resposta) || teste::LeArquivo(arquivo) != resposta)
+                    return 1;
+            return 0;
+        }),
+        0);
 }
 
 // Answers growing and shrinking around the size of one page, each over the last: the file

