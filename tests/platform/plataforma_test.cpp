@@ -70,7 +70,10 @@ TEST(Pastas, APrivateFolderIsNeverOneSomeoneElseMayWriteIn) {
         {[&] { ::mkdir(nome.c_str(), 0700), ::chmod(nome.c_str(), 0777); }, false},
         {[&] { std::filesystem::create_symlink(raiz.Caminho(), nome); }, false},
         {[&] { teste::EscreveArquivo(nome, "x"); }, false},
-        {[&] { ::mkdir(nome.c_str(), 0700), outro&& ::chown(nome.c_str(), outro->first, outro->second); },
+        {[&] {
+             ::mkdir(nome.c_str(), 0700);
+             if (outro) (void)::chown(nome.c_str(), outro->first, outro->second);
+         },
          !outro},
     };
     for (std::size_t i = 0; i < std::size(casos); ++i) {
@@ -108,6 +111,28 @@ TEST(Portas, APortIsHeldByOneOpenerAtATime) {
     a.Fecha();
     EXPECT_TRUE(b.Abre("COM2"));
     EXPECT_FALSE(a.Abre("COM7"));  // no such device
+}
+
+// A device that refuses this user is told apart from a missing one and from one another
+// program holds (as root, the refused open is a second user's).
+TEST(Portas, ADeviceThatRefusesTheUserIsToldApart) {
+    teste::PastaTemporaria dev;
+    teste::Variavel v("TARVO_DEVDIR", dev.Caminho());
+    teste::Pty livre(dev.Caminho(), "COM1"), recusada(dev.Caminho(), "COM2");
+    ::chmod(dev.Caminho().c_str(), 0755);
+    ::chmod(std::filesystem::read_symlink(livre.Link()).c_str(), 0666);
+    ::chmod(std::filesystem::read_symlink(recusada.Link()).c_str(), 0);
+    plataforma::PortaSerial dona, p;
+    ASSERT_TRUE(dona.Abre("COM1"));
+    const auto outro = teste::OutroUsuario();
+    for (const auto& [porta, semPermissao] : {std::pair{"COM1", false}, {"COM7", false}, {"COM2", true}}) {
+        EXPECT_EQ(teste::EmProcessoFilho([&, porta = porta] {
+                      if (outro && !teste::TornaSe(*outro)) return 10;
+                      return p.Abre(porta) ? 2 : p.SemPermissao() ? 1 : 0;
+                  }),
+                  semPermissao ? 1 : 0)
+            << porta;
+    }
 }
 
 TEST(Portas, ReadsWaitOnlyAsLongAsAsked) {
