@@ -28,7 +28,8 @@ QString Texto(const QSqlError& e) {
 }
 
 // The lock folder of the embedded engine: one beside the database (every console using that
-// file shares it), or one of this user's under the temporary folder when that cannot be made.
+// file shares it), or one of this user's alone under the temporary folder when that cannot be
+// made (a folder of that name that another user made or may write in is not taken).
 void PreparaBloqueio(const std::string& pasta) {
     const char* atual = std::getenv("FIREBIRD_LOCK");
     if (atual && *atual) return;
@@ -37,9 +38,9 @@ void PreparaBloqueio(const std::string& pasta) {
     // Never makes the program folder itself: a missing one is the database's error to report.
     std::filesystem::create_directory(propria, ec);
     if (!std::filesystem::is_directory(propria, ec))
-        propria = (std::filesystem::temp_directory_path(ec) /
-                   ("belmora-firebird-" + std::to_string(plataforma::IdDoUsuario())))
-                      .string();
+        propria = plataforma::PastaPrivada((std::filesystem::temp_directory_path(ec) /
+                                            ("belmora-firebird-" + std::to_string(plataforma::IdDoUsuario())))
+                                               .string());
     DefinePastaDeBloqueio(propria);
 }
 

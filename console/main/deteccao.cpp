@@ -80,7 +80,13 @@ bool TfrmVintaro::TestaPorta(TDirectComm& sonda, const QString& porta) {
         EsperaSemTravar([&] { r = passo(); });
         return r;
     };
-    if (semTravar([&] { return sonda.Abre(); })) {
+    if (!semTravar([&] { return sonda.Abre(); })) {
+        // Told apart from a printer that is off: the operator's account lacks access.
+        if (sonda.SemPermissao())
+            AdicionaRetorno(QStringLiteral("  <- Sem permissão de acesso ao dispositivo ") +
+                            U(plataforma::DispositivoDaPorta(nome)) +
+                            QStringLiteral(" (o usuário precisa de leitura e gravação nele)"));
+    } else {
         // A time-out that is no number is taken as the default 6 seconds.
         int segundos = std::atoi(configuracao_.TimeOutComandos.c_str());
         sonda.DefineTimeout(segundos > 0 ? segundos : 6);

@@ -26,6 +26,7 @@ class PortaDaMaquina : public PortaDireta {
         porta_.Fecha();
         return true;
     }
+    bool SemPermissao() const override { return porta_.SemPermissao(); }
     bool Cts() override { return porta_.Cts(); }
     bool Escreve(const std::string& texto) override {
         return porta_.Escreve(texto.data(), texto.size()) == texto.size();

@@ -18,6 +18,8 @@ class PortaDireta {
     virtual ~PortaDireta() = default;
     virtual bool Abre(const std::string& nome, int baud, char paridade, int bitsDados, int bitsParada) = 0;
     virtual bool Fecha() = 0;
+    // True when the last Abre failed because this user may not use the device.
+    virtual bool SemPermissao() const { return false; }
     virtual bool Cts() = 0;
     virtual bool Escreve(const std::string& texto) = 0;
     // One read of at most `maximo` bytes: waits up to `primeiroMs` for the first byte, then
@@ -51,6 +53,7 @@ class TDirectComm {
     bool DefineTimeout(int segundos);
     void Fecha();
     bool Aberto() const { return aberto_; }
+    bool SemPermissao() const { return linha_->SemPermissao(); }
     // CTS of the open port; false when closed.
     bool Conectado();
     // Rebuilds the adapter list: the serial ports of the first USB device that has any.

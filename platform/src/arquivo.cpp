@@ -216,7 +216,10 @@ bool SubstituiArquivo(const std::string& caminho, const std::string& texto) {
     g.unlock();
     if (erro == 0 || erro == EAGAIN) return SubstituiPorTemporario(pasta, caminho, texto);
     if (erro != EACCES && erro != EPERM && erro != EROFS) return false;
-    // The folder cannot hold the companion: the file itself, written in place.
+    // The companion is another user's, or the folder cannot hold it. Where the folder lets
+    // this user make files, a file of its own takes the name (the file under it may be
+    // another user's too); else the file itself, written in place.
+    if (erro != EROFS && SubstituiPorTemporario(pasta, caminho, texto)) return true;
     int alvo = ::open(caminho.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (alvo < 0) return false;
     TravaDescritor(alvo, LOCK_EX);

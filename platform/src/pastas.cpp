@@ -96,6 +96,19 @@ bool ExistePasta(const std::string& caminho) {
     return !caminho.empty() && fs::is_directory(caminho, ec);
 }
 
+std::string PastaPrivada(const std::string& caminho) {
+    std::string p = caminho;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    ::mkdir(p.c_str(), 0700);
+    struct stat st {};
+    if (::lstat(p.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & (S_IWGRP | S_IWOTH)) == 0)
+        return ComBarra(p);
+    std::string modelo = p + "-XXXXXX";
+    if (!::mkdtemp(modelo.data())) return "";
+    return ComBarra(modelo);
+}
+
 std::optional<std::uint64_t> TamanhoDe(const std::string& caminho) {
     struct stat st {};
     if (::stat(caminho.c_str(), &st) != 0) return std::nullopt;

@@ -105,6 +105,7 @@ bool PortaSerial::Abre(const std::string& nome) {
     if (fd_ >= 0) return true;
     std::string dispositivo = DispositivoDaPorta(nome);
     int fd = ::open(dispositivo.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    semPermissao_ = fd < 0 && (errno == EACCES || errno == EPERM);
     if (fd < 0) return false;
     // A port is one program's at a time, as on Windows: a second opener fails here.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -2,6 +2,7 @@
 // printer emulator on COM1, the splash finds the printer, and the screen is saved as a PNG
 // (under the build folder; CI keeps it). The picture is looked at, not compared.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -23,12 +24,22 @@
 
 namespace {
 
+// The folder a picture goes to: the one asked for, or the scratch current folder when this
+// user may not write there (a build tree that another user owns).
+[[maybe_unused]] std::string PastaDaCaptura(const std::string& pasta) {
+    std::error_code ec;
+    std::filesystem::create_directories(pasta, ec);
+    return ::access(pasta.c_str(), W_OK) == 0 ? pasta : std::filesystem::current_path().string();
+}
+
 TEST(Captura, MainWindowAfterStartUpAgainstTheEmulator) {
 #ifndef BELMORA_COM_EMULADOR
     GTEST_SKIP() << "the printer emulator is not built";
 #else
-    const char* destino = std::getenv("BELMORA_CAPTURA");
-    if (!destino || QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
+    const char* pedido = std::getenv("BELMORA_CAPTURA");
+    if (!pedido || QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
+    const std::filesystem::path nome(pedido);
+    const std::string destino = PastaDaCaptura(nome.parent_path().string()) + "/" + nome.filename().string();
     // The pictures load from "Imagens" in the current folder, as the console's own do.
     std::filesystem::copy(BELMORA_IMAGENS, "Imagens", std::filesystem::copy_options::recursive);
 
@@ -55,9 +66,8 @@ TEST(Captura, MainWindowAfterStartUpAgainstTheEmulator) {
     EXPECT_TRUE(janela.findChild<QLabel*>("StatusImpressora")->text().startsWith("ACK: 6"));
 
     QPixmap tela = QGuiApplication::primaryScreen()->grabWindow(0);
-    std::filesystem::create_directories(std::filesystem::path(destino).parent_path());
-    ASSERT_TRUE(tela.save(QString::fromLocal8Bit(destino), "PNG"));
-    std::printf("screenshot: %s\n", destino);
+    ASSERT_TRUE(tela.save(QString::fromStdString(destino), "PNG"));
+    std::printf("screenshot: %s\n", destino.c_str());
 #endif
 }
 
@@ -67,8 +77,9 @@ TEST(Captura, FormsOnA1024x768Screen) {
 #ifndef BELMORA_COM_EMULADOR
     GTEST_SKIP() << "the printer emulator is not built";
 #else
-    const char* pasta = std::getenv("BELMORA_CAPTURA_FORMULARIOS");
-    if (!pasta || QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
+    const char* pedida = std::getenv("BELMORA_CAPTURA_FORMULARIOS");
+    if (!pedida || QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server (xvfb-run)";
+    const std::string pasta = PastaDaCaptura(pedida);
     std::filesystem::copy(BELMORA_IMAGENS, "Imagens", std::filesystem::copy_options::recursive);
     emulador::Emulador impressora;
     ASSERT_TRUE(impressora.Inicia(std::getenv("TARVO_DEVDIR"), "COM1")) << impressora.Erro();
@@ -84,7 +95,6 @@ TEST(Captura, FormsOnA1024x768Screen) {
     janela.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     QApplication::setActiveWindow(&janela);
     QTest::qWait(300);
-    std::filesystem::create_directories(pasta);
     const struct {
         Qt::Key grupo, letra;
         const char* arquivo;
@@ -98,7 +108,7 @@ TEST(Captura, FormsOnA1024x768Screen) {
         ASSERT_TRUE(janela.FormularioHospedado());
         QTest::qWait(500);
         const QString arquivo =
-            QString::fromLocal8Bit(pasta) + QStringLiteral("/") + QString::fromLatin1(f.arquivo);
+            QString::fromStdString(pasta) + QStringLiteral("/") + QString::fromLatin1(f.arquivo);
         ASSERT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(arquivo, "PNG"));
         std::printf("screenshot: %s\n", qPrintable(arquivo));
     }

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "comum/ambiente.h"
+#include "comum/usuario.h"
 
 namespace {
 
@@ -79,6 +81,26 @@ TEST(Substituicao, FilesChangedBehindItsBackStillGetTheWholeAnswer) {
             ASSERT_EQ(teste::LeArquivo(arquivo), resposta) << volta << "." << i;
         }
     }
+}
+
+// The answer file and its companion left by another user in a folder everyone may write
+// (as root: root's files, written by a second user; else this user's own, made read-only).
+TEST(Substituicao, FilesAnotherUserLeftInASharedFolderAreReplaced) {
+    teste::PastaTemporaria pasta;
+    const std::string arquivo = pasta / "RETORNO.TXT";
+    ::chmod(pasta.Caminho().c_str(), 0777);
+    for (const std::string& f : {arquivo, pasta / ".RETORNO.TXT.tarvo"})
+        teste::EscreveArquivo(f, "alheio\r\n"), ::chmod(f.c_str(), 0444);
+    const auto usuario = teste::OutroUsuario();
+    EXPECT_EQ(
+        teste::EmProcessoFilho([&] {
+            if (usuario && !teste::TornaSe(*usuario)) return 10;
+            for (const char* resposta : {"resposta 1\r\n", "resposta 2\r\n"})
+                if (!plataforma::SubstituiArquivo(arquivo, resposta) || teste::LeArquivo(arquivo) != resposta)
+                    return 1;
+            return 0;
+        }),
+        0);
 }
 
 // Answers growing and shrinking around the size of one page, each over the last: the file

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "comum/ambiente.h"
+#include "comum/usuario.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
 #include "platform/processo.h"
@@ -58,6 +61,37 @@ TEST(Pastas, SizesOfFilesAndOfNamesThatLeadNowhere) {
     for (const auto& c : casos) EXPECT_EQ(plataforma::TamanhoDe(pasta / c.nome), c.tamanho) << c.nome;
 }
 
+// A private folder under a shared one: the name is kept only when it is this user's folder
+// and no one else may write in it; anything else under that name is left alone.
+TEST(Pastas, APrivateFolderIsNeverOneSomeoneElseMayWriteIn) {
+    teste::PastaTemporaria raiz;
+    const std::string nome = raiz / "bloqueio";
+    const auto outro = teste::OutroUsuario();
+    const std::pair<std::function<void()>, bool> casos[] = {
+        // what holds the name; kept
+        {[] {}, true},
+        {[&] { ::mkdir(nome.c_str(), 0700); }, true},
+        {[&] { ::mkdir(nome.c_str(), 0700), ::chmod(nome.c_str(), 0777); }, false},
+        {[&] { std::filesystem::create_symlink(raiz.Caminho(), nome); }, false},
+        {[&] { teste::EscreveArquivo(nome, "x"); }, false},
+        {[&] {
+             ::mkdir(nome.c_str(), 0700);
+             if (outro) (void)::chown(nome.c_str(), outro->first, outro->second);
+         },
+         !outro},
+    };
+    for (std::size_t i = 0; i < std::size(casos); ++i) {
+        std::filesystem::remove_all(nome);
+        casos[i].first();
+        const std::string pasta = plataforma::PastaPrivada(nome);
+        struct stat st {};
+        EXPECT_EQ(pasta == nome + "/", casos[i].second) << i << ": " << pasta;
+        EXPECT_TRUE(::lstat(pasta.c_str(), &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 077) == 0)
+            << i;
+        if (pasta != nome + "/") std::filesystem::remove_all(pasta);
+    }
+}
+
 TEST(Portas, WindowsPortNamesMapToDevices) {
     {
         teste::Variavel v("TARVO_DEVDIR", "/tmp/dev");
@@ -81,6 +115,28 @@ TEST(Portas, APortIsHeldByOneOpenerAtATime) {
     a.Fecha();
     EXPECT_TRUE(b.Abre("COM2"));
     EXPECT_FALSE(a.Abre("COM7"));  // no such device
+}
+
+// A device that refuses this user is told apart from a missing one and from one another
+// program holds (as root, the refused open is a second user's).
+TEST(Portas, ADeviceThatRefusesTheUserIsToldApart) {
+    teste::PastaTemporaria dev;
+    teste::Variavel v("TARVO_DEVDIR", dev.Caminho());
+    teste::Pty livre(dev.Caminho(), "COM1"), recusada(dev.Caminho(), "COM2");
+    ::chmod(dev.Caminho().c_str(), 0755);
+    ::chmod(std::filesystem::read_symlink(livre.Link()).c_str(), 0666);
+    ::chmod(std::filesystem::read_symlink(recusada.Link()).c_str(), 0);
+    plataforma::PortaSerial dona, p;
+    ASSERT_TRUE(dona.Abre("COM1"));
+    const auto outro = teste::OutroUsuario();
+    for (const auto& [porta, semPermissao] : {std::pair{"COM1", false}, {"COM7", false}, {"COM2", true}}) {
+        EXPECT_EQ(teste::EmProcessoFilho([&, porta = porta] {
+                      if (outro && !teste::TornaSe(*outro)) return 10;
+                      return p.Abre(porta) ? 2 : p.SemPermissao() ? 1 : 0;
+                  }),
+                  semPermissao ? 1 : 0)
+            << porta;
+    }
 }
 
 TEST(Portas, ReadsWaitOnlyAsLongAsAsked) {

@@ -53,6 +53,12 @@ bool ExistePasta(const std::string& caminho);
 // True when this process may create files in the existing folder `pasta`.
 bool PastaGravavel(const std::string& pasta);
 
+// A folder of this user's alone at `caminho` (made with mode 0700 when missing), for files no
+// other user may touch. When something else already has that name (another user's folder, one
+// others may write in, a link, a file), a fresh folder `caminho`-XXXXXX instead. Ends in '/';
+// "" when neither can be had.
+std::string PastaPrivada(const std::string& caminho);
+
 // Size in bytes of what `caminho` names (links followed); nothing when it cannot be looked at.
 std::optional<std::uint64_t> TamanhoDe(const std::string& caminho);
 

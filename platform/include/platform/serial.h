@@ -32,6 +32,9 @@ class PortaSerial {
     // Opens the device behind a Windows port name, exclusively, existing devices only.
     bool Abre(const std::string& nome);
     bool Aberta() const { return fd_ >= 0; }
+    // True when the last Abre failed because the device refuses this user (its mode or
+    // group), not because it is missing or held by another program.
+    bool SemPermissao() const { return semPermissao_; }
     void Fecha();
 
     // Raw 8-bit line with the given speed, parity, framing and flow control; DTR raised.
@@ -65,6 +68,7 @@ class PortaSerial {
 
   private:
     int fd_ = -1;
+    bool semPermissao_ = false;
 };
 
 // Serial ports of this machine as the console lists them: name "COMn", friendly name (the
