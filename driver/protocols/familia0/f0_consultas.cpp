@@ -329,12 +329,6 @@ namespace tarvo::familia0 {
 
 using namespace tarvo::consultas;
 
-namespace {
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-}  // namespace
-
 // --- single registers ----------------------------------------------------------------------------
 
 int Tarvo_ModeloImpressora(char*) {
@@ -507,7 +501,7 @@ int Tarvo_TotalIcmsCupom(char*) {
 int Tarvo_ValorTotalizadorNaoFiscal(const char* Totalizador, char*) {
     Sequencia vez;
     Erro().TextoRetorno.clear();
-    const std::string t = Apara(Texto(Totalizador));
+    const std::string t = Apara(TextoArg(Totalizador));
     std::string codigo = t;
     if (t.empty() || !EhNumerico(t)) {
         Resposta().CodigoResposta.clear();
@@ -526,10 +520,10 @@ int Tarvo_ValorFormaPagamento(const char* FormaPagamento, char*) {
     Sequencia vez;
     Erro().TextoRetorno.clear();
     std::string codigo;
-    int r = CodigoMeioPagamento(Texto(FormaPagamento), codigo);
+    int r = CodigoMeioPagamento(TextoArg(FormaPagamento), codigo);
     if (r != 1) return r;
     if (!EhIndice(codigo)) {
-        DefineErro(Falha::FormaPagamentoNaoEncontrada, Apara(Texto(FormaPagamento)));
+        DefineErro(Falha::FormaPagamentoNaoEncontrada, Apara(TextoArg(FormaPagamento)));
         return 0;
     }
     return Moeda(codigo == "-2" ? std::string("TotalDiaDinheiro")
@@ -538,7 +532,7 @@ int Tarvo_ValorFormaPagamento(const char* FormaPagamento, char*) {
 
 int Tarvo_LeNomeRelatorioGerencial(const char* Indice, char*) {
     Erro().TextoRetorno.clear();
-    const std::string indice = Apara(Texto(Indice));
+    const std::string indice = Apara(TextoArg(Indice));
     if (!EhIndice(indice)) return ParametroInvalido();
     int r = EnviaComandoTxt("LeGerencial", "CodGerencial=" + indice);
     if (r == 1) Erro().TextoRetorno = Resposta().ValorResposta;
