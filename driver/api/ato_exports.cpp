@@ -10,33 +10,6 @@ using namespace tarvo;
 static_assert(cap::Tarvo_GeraRFDBinario::nomeArquivo == ato::kTamanhoNomeArquivo);
 static_assert(cap::Tarvo_GeraRFDBinarioCRZ::nomeArquivo == ato::kTamanhoNomeArquivo);
 
-namespace {
-
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-
-// Runs an export body; an error inside it becomes `falha`, its report two log lines (the
-// report that a message box once showed goes to the log only) and, with `informa`, the last
-// error.
-template <typename F>
-int ComRelato(const char* nome, const char* prefixo, int falha, F&& corpo, bool informa = true) noexcept {
-    try {
-        return corpo();
-    } catch (const std::exception& e) {
-        try {
-            if (informa) DefineErro(-1, e.what());
-            GravaLog(std::string("ERRO na fun\xE7\xE3o ") + nome + ": " + e.what());
-            GravaLog(prefixo + std::string(e.what()));
-        } catch (...) {
-        }
-    } catch (...) {
-    }
-    return falha;
-}
-
-}  // namespace
-
 extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBinario,
                                                        const char* szArquivoTexto, const char* szPeriodoIni,
                                                        const char* szPeriodoFIM, int TipoPeriodo,
@@ -51,9 +24,10 @@ extern "C" TARVO_API int Tarvo_GeraArquivoATO17Binario(const char* szArquivoBina
         return ComRelato(
             "Tarvo_GeraArquivoATO17Binario", "Erro: ", -1,
             [&] {
-                return ato::GeraArquivoATO17Binario(
-                    Texto(szArquivoBinario), Texto(szArquivoTexto), Texto(szPeriodoIni), Texto(szPeriodoFIM),
-                    static_cast<char>(TipoPeriodo & 0xFF), Texto(szUsuario), Texto(szTipoLeitura));
+                return ato::GeraArquivoATO17Binario(TextoArg(szArquivoBinario), TextoArg(szArquivoTexto),
+                                                    TextoArg(szPeriodoIni), TextoArg(szPeriodoFIM),
+                                                    static_cast<char>(TipoPeriodo & 0xFF),
+                                                    TextoArg(szUsuario), TextoArg(szTipoLeitura));
             },
             false);
     });
@@ -70,7 +44,7 @@ int GeraComNome(const char* exportacao, char* nomeArquivo,
                 ? AparaDireita(std::string(nomeArquivo, ::strnlen(nomeArquivo, ato::kTamanhoNomeArquivo)))
                 : std::string();
         std::string nome = recebido;
-        int r = gera(Texto(inicio), Texto(fim), tipoPeriodo, tipoLeitura, nome);
+        int r = gera(TextoArg(inicio), TextoArg(fim), tipoPeriodo, tipoLeitura, nome);
         // The buffer gets the output's name once there is one; until then it is left alone.
         if (nomeArquivo && nome != recebido && nome.size() < ato::kTamanhoNomeArquivo)
             CopiaParaBuffer(nomeArquivo, ato::kTamanhoNomeArquivo, nome);
@@ -106,7 +80,7 @@ extern "C" TARVO_API int Tarvo_GeraRFDBinarioRJ(const char* periodoInicial, cons
         TARVO_LIMITA(Tarvo_GeraRFDBinarioRJ, periodoInicial);
         TARVO_LIMITA(Tarvo_GeraRFDBinarioRJ, periodoFinal);
         return ComRelato("GeraRFDBinarioRJ", "Erro: ", -1, [&] {
-            return ato::GeraRFDBinarioRJ(Texto(periodoInicial), Texto(periodoFinal), tipoPeriodo);
+            return ato::GeraRFDBinarioRJ(TextoArg(periodoInicial), TextoArg(periodoFinal), tipoPeriodo);
         });
     });
 }
@@ -115,6 +89,6 @@ extern "C" TARVO_API int Tarvo_ConverteATO17ParaPAFRJ(const char* ArquivoATO17) 
     return Protegido([&] {
         TARVO_LIMITA(Tarvo_ConverteATO17ParaPAFRJ, ArquivoATO17);
         return ComRelato("Tarvo_ConverteATO17ParaPAFRJ", "ERRO: ", 0,
-                         [&] { return ato::ConverteATO17ParaPAFRJ(Texto(ArquivoATO17)); });
+                         [&] { return ato::ConverteATO17ParaPAFRJ(TextoArg(ArquivoATO17)); });
     });
 }

@@ -4,6 +4,7 @@
 
 #include "driver/api/exportacao.h"
 #include "driver/core/configuracao.h"
+#include "driver/core/formatadores.h"
 #include "driver/protocols/familia0/parametros.h"
 #include "platform/relogio.h"
 
@@ -16,9 +17,6 @@ bool SoFamilia0(const char* nome) {
     InformaNaoImplementado(nome);
     return false;
 }
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
 constexpr int kMaximoLinhasAvanco = 255;
 }  // namespace
 
@@ -27,7 +25,7 @@ extern "C" TARVO_API int Tarvo_ExecutaComando(const char* comando, const char* p
         TARVO_LIMITA(Tarvo_ExecutaComando, comando);
         TARVO_LIMITA(Tarvo_ExecutaComando, parametros);
         if (!SoFamilia0(" Tarvo_ExecutaComando")) return 0;
-        return EnviaComandoTxt(Texto(comando), Texto(parametros));
+        return EnviaComandoTxt(TextoArg(comando), TextoArg(parametros));
     });
 }
 
@@ -39,7 +37,7 @@ extern "C" TARVO_API int Tarvo_ExecutaLeitura(const char* comando, const char* p
             TARVO_DEVOLVE(Tarvo_ExecutaLeitura, Retorno);
             return 0;
         }
-        int r = EnviaComandoTxt(Texto(comando), Texto(parametros));
+        int r = EnviaComandoTxt(TextoArg(comando), TextoArg(parametros));
         Erro().TextoRetorno = Resposta().DadosResposta;
         TARVO_DEVOLVE(Tarvo_ExecutaLeitura, Retorno);
         return r;

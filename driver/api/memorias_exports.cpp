@@ -7,29 +7,6 @@ using namespace tarvo;
 static_assert(cap::Tarvo_ContadorReinicioUltimaReducaoZ::ContadorReinicio ==
               memorias::kTamanhoContadorReinicio);
 
-namespace {
-
-// The status and cancel exports turn any error inside them into 0 and two log lines (the
-// report that a message box once showed goes to the log only).
-template <typename F>
-int ComRelato(const char* nome, F&& corpo) noexcept {
-    try {
-        return corpo();
-    } catch (const std::exception& e) {
-        try {
-            ComandoExclusivo vez;  // the record is written under the command lock
-            DefineErro(-1, e.what());
-            GravaLog(std::string("ERRO na fun\xE7\xE3o ") + nome + ": " + e.what());
-            GravaLog(std::string("Erro: ") + e.what());
-        } catch (...) {
-        }
-    } catch (...) {
-    }
-    return 0;
-}
-
-}  // namespace
-
 extern "C" TARVO_API int Tarvo_LeMemoriasBinario(const char* szNomeArquivo, const char* szSerieECF,
                                                  unsigned char bAguardaConcluirLeitura) {
     return Protegido([&] {
@@ -43,7 +20,7 @@ extern "C" TARVO_API int Tarvo_LeMemoriasBinario(const char* szNomeArquivo, cons
 extern "C" TARVO_API int Tarvo_LeStatusGeraBinario(int* nSituacaoAtual, int* nCodigoErro,
                                                    int* nTamanhoLeitura, int* nProgressoLeitura,
                                                    char* strSituacaoAtual) {
-    return ComRelato("Tarvo_LeStatusGeraBinario", [&] {
+    return ComRelato("Tarvo_LeStatusGeraBinario", "Erro: ", 0, [&] {
         // The outputs read 0 and empty also when the status cannot be had.
         for (int* saida : {nSituacaoAtual, nCodigoErro, nTamanhoLeitura, nProgressoLeitura})
             if (saida) *saida = 0;
@@ -61,5 +38,6 @@ extern "C" TARVO_API int Tarvo_LeStatusGeraBinario(int* nSituacaoAtual, int* nCo
 }
 
 extern "C" TARVO_API int Tarvo_CancelaLeituraBinario(void) {
-    return ComRelato("Tarvo_CancelaLeituraBinario", [] { return memorias::CancelaLeituraBinario(); });
+    return ComRelato("Tarvo_CancelaLeituraBinario", "Erro: ", 0,
+                     [] { return memorias::CancelaLeituraBinario(); });
 }

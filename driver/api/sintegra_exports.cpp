@@ -18,10 +18,6 @@ using namespace tarvo;
 
 namespace {
 
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-
 // The switches of the flags, the SINTEGRA switch on, the informant's texts and the state of
 // TARVO.INI.
 void IniciaSintegra(int flags, const char* razaoSocial, const char* endereco, const char* numero,
@@ -30,17 +26,17 @@ void IniciaSintegra(int flags, const char* razaoSocial, const char* endereco, co
     DefineOpcoesSintegra(flags);
     Estado().GeraSintegraAtivo = true;
     InformanteSintegra& i = Sintegra().Informante;
-    i = {Texto(razaoSocial),
-         Texto(endereco),
-         Texto(numero),
-         Texto(complemento),
-         Texto(bairro),
-         Texto(cidade),
+    i = {TextoArg(razaoSocial),
+         TextoArg(endereco),
+         TextoArg(numero),
+         TextoArg(complemento),
+         TextoArg(bairro),
+         TextoArg(cidade),
          LeChaveIni("ECF", "UF", ""),
-         Texto(cep),
-         Texto(telefone),
-         Texto(fax),
-         Texto(contato)};
+         TextoArg(cep),
+         TextoArg(telefone),
+         TextoArg(fax),
+         TextoArg(contato)};
 }
 
 void LimpaOpcoes() {
@@ -121,7 +117,7 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFDBinario(
                        contato);
         int r = 0;
         try {
-            r = SintegraBinario(Texto(arquivoOrigem), Texto(arquivoDestino));
+            r = SintegraBinario(TextoArg(arquivoOrigem), TextoArg(arquivoDestino));
         } catch (...) {
             LimpaOpcoes();
             throw;
@@ -160,15 +156,15 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
         } encerra;
         IniciaSintegra(flags, razaoSocial, endereco, numero, complemento, bairro, cidade, cep, telefone, fax,
                        contato);
-        const int m = Numero(Texto(mes)), a = Numero(Texto(ano));
+        const int m = Numero(TextoArg(mes)), a = Numero(TextoArg(ano));
         // Refused before the printer is asked: no reading of a month that does not exist.
         if (m < 1 || m > 12) {
-            DefineErro(Falha::MesInvalido, Texto(mes));
+            DefineErro(Falha::MesInvalido, TextoArg(mes));
             GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
             return 0;
         }
         if (a < 1) {
-            DefineErro(Falha::AnoInvalido, Texto(ano));
+            DefineErro(Falha::AnoInvalido, TextoArg(ano));
             GravaLog("Tarvo_RelatorioSintegraMFD: " + Erro().UltimaMensagem);
             return 0;
         }
@@ -184,7 +180,7 @@ extern "C" TARVO_API int Tarvo_RelatorioSintegraMFD(int flags, const char* arqui
             DefineErro(Falha::CriacaoPasta, DiretorioTemporarioRFD());
             return 0;
         }
-        const std::string destino = Texto(arquivo);
+        const std::string destino = TextoArg(arquivo);
         r = ::Tarvo_RelatorioSintegraMFDBinario(flags, nome, destino.c_str(), razaoSocial, endereco, numero,
                                                 complemento, bairro, cidade, cep, telefone, fax, contato);
         if (r != 1) return 0;

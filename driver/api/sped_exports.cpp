@@ -1,15 +1,12 @@
 // Exports of the SPED Fiscal block C records.
 #include "driver/api/exportacao.h"
 #include "driver/core/erros.h"
+#include "driver/core/formatadores.h"
 #include "driver/fiscalfiles/sped.h"
 
 using namespace tarvo;
 
 namespace {
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-
 // The caller's texts held to their sizes in the export list before anything is read.
 template <typename Cap>
 void Limita(const char* Arquivo, const char* ArquivoSaida, const char* DataInicial, const char* DataFinal,
@@ -45,9 +42,9 @@ extern "C" TARVO_API int Tarvo_GeraRegistrosSpedTDM(const char* Arquivo, const c
         Limita<cap::Tarvo_GeraRegistrosSpedTDM>(Arquivo, ArquivoSaida, DataInicial, DataFinal, Perfil, CFOP,
                                                 Texto_, Valor1, Valor2);
         TARVO_LIMITA(Tarvo_GeraRegistrosSpedTDM, ArquivoAto);
-        return Gera({Texto(Arquivo), Texto(ArquivoSaida), Texto(DataInicial), Texto(DataFinal), Texto(Perfil),
-                     Texto(CFOP), Texto(Texto_), Texto(Valor1), Texto(Valor2), UsaArquivoAto != 0,
-                     Texto(ArquivoAto)});
+        return Gera({TextoArg(Arquivo), TextoArg(ArquivoSaida), TextoArg(DataInicial), TextoArg(DataFinal),
+                     TextoArg(Perfil), TextoArg(CFOP), TextoArg(Texto_), TextoArg(Valor1), TextoArg(Valor2),
+                     UsaArquivoAto != 0, TextoArg(ArquivoAto)});
     });
 }
 
@@ -58,7 +55,8 @@ extern "C" TARVO_API int Tarvo_GeraRegistrosSpedMFD(const char* Arquivo, const c
     return Protegido([&] {
         Limita<cap::Tarvo_GeraRegistrosSpedMFD>(Arquivo, ArquivoSaida, DataInicial, DataFinal, Perfil, CFOP,
                                                 Texto_, Valor1, Valor2);
-        return Gera({Texto(Arquivo), Texto(ArquivoSaida), Texto(DataInicial), Texto(DataFinal), Texto(Perfil),
-                     Texto(CFOP), Texto(Texto_), Texto(Valor1), Texto(Valor2), false, ""});
+        return Gera({TextoArg(Arquivo), TextoArg(ArquivoSaida), TextoArg(DataInicial), TextoArg(DataFinal),
+                     TextoArg(Perfil), TextoArg(CFOP), TextoArg(Texto_), TextoArg(Valor1), TextoArg(Valor2),
+                     false, ""});
     });
 }

@@ -44,6 +44,10 @@ inline bool Contem(std::string_view texto, std::string_view parte) {
     return texto.find(parte) != std::string_view::npos;
 }
 std::string TextoAteNulo(const std::string& texto);
+// A text argument of an export (a host may pass a null pointer for an empty text).
+inline std::string TextoArg(const char* texto) {
+    return texto ? texto : "";
+}
 std::string HexaString(const std::string& texto);
 std::string BitsSimNao(unsigned char primeiro, unsigned char segundo);
 

@@ -24,9 +24,6 @@ namespace tarvo::ato {
 
 namespace {
 
-using FnGeraAto17 = int (*)(const char*, const char*, const char*, const char*, char, const char*,
-                            const char*);
-
 // The serial number as Tarvo_NumeroSerie answers it, right-trimmed; its result in `r`.
 std::string NumeroSerie(int& r) {
     char buffer[22];
@@ -101,11 +98,8 @@ int GeraArquivoATO17Binario(const std::string& dump, const std::string& saida, c
     // Loaded for this call only and freed when it returns.
     plataforma::BibliotecaDinamica ato17;
     if (!ato17.Carrega("ATO17.dll")) return -1;
-    auto f = reinterpret_cast<FnGeraAto17>(ato17.Simbolo("DLLATO17GeraArquivo"));
-    if (!f) return -1;
-    int r = f(dump.c_str(), saida.c_str(), inicio.c_str(), fim.c_str(), tipoPeriodo, usuario.c_str(),
-              tipoLeitura.c_str());
-    return r == 0 ? 1 : r;
+    return memorias::ChamaGeraArquivoATO17(ato17, dump, saida, inicio, fim, tipoPeriodo, usuario,
+                                           tipoLeitura);
 }
 
 int GeraRFDBinario(const std::string& inicio, const std::string& fim, int tipoPeriodo, int tipoLeitura,

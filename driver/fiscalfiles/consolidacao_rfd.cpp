@@ -13,12 +13,6 @@ namespace tarvo {
 
 namespace {
 
-std::string N(const std::string& texto, int largura) {
-    return PreencheZerosEsquerda(texto, largura);
-}
-std::string X(const std::string& texto, int largura) {
-    return PreencheEspacosDireita(SemCaracteresControle(texto), largura);
-}
 std::string Brancos(int n) {
     return std::string(static_cast<std::size_t>(n), ' ');
 }
@@ -30,11 +24,11 @@ std::int64_t Numero(const std::string& texto) {
 // Codes shared by the item tax code and the totalizer situation code.
 std::string CodigoComum(const std::string& codigo) {
     std::string c = Apara(codigo);
-    if (c == "F1" || c == "I1" || c == "N1") return X(c.substr(0, 1), 4);
+    if (c == "F1" || c == "I1" || c == "N1") return CampoX(c.substr(0, 1), 4);
     // The ISSQN twins of F1, I1 and N1 are service totalizers, as the SINTEGRA reader has them.
     if (c == "FS1" || c == "IS1" || c == "NS1") return "ISS ";
     if (codigo.size() >= 3 && codigo[2] == 'S') return "ISS ";
-    return X(codigo.size() > 3 ? codigo.substr(3, 4) : std::string(), 4);
+    return CampoX(codigo.size() > 3 ? codigo.substr(3, 4) : std::string(), 4);
 }
 
 // The lines of one call, gathered per file and written at the end: each day file once, the
@@ -88,7 +82,7 @@ class SaidaDocumento {
 }  // namespace
 
 std::string ArquivoDiaRFD(const std::string& coo) {
-    return DiretorioTemporarioRFD() + "RFD" + N(coo, 6) + ExtensaoRFDData(Registros().DataMovimento);
+    return DiretorioTemporarioRFD() + "RFD" + CampoN(coo, 6) + ExtensaoRFDData(Registros().DataMovimento);
 }
 
 std::string ArquivoSintTxt() {
@@ -96,8 +90,8 @@ std::string ArquivoSintTxt() {
 }
 
 std::string ChaveSintegra(const std::string& grupo, const std::string& data, const std::string& tipo) {
-    std::string d = N(data, 8);
-    return X(grupo, 2) + d + d + X(tipo, 2);
+    std::string d = CampoN(data, 8);
+    return CampoX(grupo, 2) + d + d + CampoX(tipo, 2);
 }
 
 std::string CodigoTributacaoItem(const std::string& codigoTotalizador) {
@@ -117,36 +111,36 @@ bool TotalizadorSemRegistro60A(const std::string& codigoTotalizador) {
 }
 
 std::string MontaLinha60M(const RegistroE12& z, const RegistroE01& e01, const RegistroE02& e02) {
-    return "60M" + N(z.DataMovimento.Texto(), 8) + X(z.Cabecalho.NumeroSerie.Texto(), 20) +
-           N(e01.NumeroSequencialECF.Texto(), 3) + "2D" + N(z.PrimeiroCOO.Texto(), 6) +
-           N(z.Cabecalho.COO.Texto(), 6) + N(z.CRZ.Texto(), 6) + N(z.CRO.Texto(), 3) +
-           N(z.VendaBrutaDiaria.Texto(), 16) + N(e02.GT.Texto(), 16) + Brancos(37);
+    return "60M" + CampoN(z.DataMovimento.Texto(), 8) + CampoX(z.Cabecalho.NumeroSerie.Texto(), 20) +
+           CampoN(e01.NumeroSequencialECF.Texto(), 3) + "2D" + CampoN(z.PrimeiroCOO.Texto(), 6) +
+           CampoN(z.Cabecalho.COO.Texto(), 6) + CampoN(z.CRZ.Texto(), 6) + CampoN(z.CRO.Texto(), 3) +
+           CampoN(z.VendaBrutaDiaria.Texto(), 16) + CampoN(e02.GT.Texto(), 16) + Brancos(37);
 }
 
 std::string MontaLinha60A(const RegistroE12& z, const RegistroE13& totalizador) {
-    return "60A" + N(z.DataMovimento.Texto(), 8) + X(z.Cabecalho.NumeroSerie.Texto(), 20) +
+    return "60A" + CampoN(z.DataMovimento.Texto(), 8) + CampoX(z.Cabecalho.NumeroSerie.Texto(), 20) +
            SituacaoTotalizador(totalizador.CodigoTotalizador.Texto()) +
-           N(totalizador.ValorAcumulado.Texto(), 12) + Brancos(79);
+           CampoN(totalizador.ValorAcumulado.Texto(), 12) + Brancos(79);
 }
 
 std::string MontaLinha60I(const RegistroE14& cupom, const RegistroE15& item) {
     // A cancelled item, or an item of a cancelled receipt, is no sale: situation "CANC".
     const bool cancelado = cupom.IndicadorCancelamento == "S" || item.IndicadorCancelamento == "S";
-    return "60I" + N(cupom.DataInicio.Texto(), 8) + X(item.Cabecalho.NumeroSerie.Texto(), 20) + "2D" +
-           N(item.Cabecalho.COO.Texto(), 6) + N(item.NumeroItem.Texto(), 3) +
-           X(item.CodigoProduto.Texto(), 14) + N(item.Quantidade.Texto(), 13) +
-           N(item.ValorUnitario.Texto(), 13) + N(item.ValorTotalLiquido.Texto(), 12) +
+    return "60I" + CampoN(cupom.DataInicio.Texto(), 8) + CampoX(item.Cabecalho.NumeroSerie.Texto(), 20) +
+           "2D" + CampoN(item.Cabecalho.COO.Texto(), 6) + CampoN(item.NumeroItem.Texto(), 3) +
+           CampoX(item.CodigoProduto.Texto(), 14) + CampoN(item.Quantidade.Texto(), 13) +
+           CampoN(item.ValorUnitario.Texto(), 13) + CampoN(item.ValorTotalLiquido.Texto(), 12) +
            (cancelado ? std::string("CANC") : CodigoTributacaoItem(item.CodigoTotalizador.Texto())) +
            "000000000000" + Brancos(16);
 }
 
 std::string MontaLinha75(const RegistroE14& cupom, const RegistroE15& item) {
-    std::string data = N(cupom.DataInicio.Texto(), 8);
+    std::string data = CampoN(cupom.DataInicio.Texto(), 8);
     // Letter codes (F, I, N, ISS) have no rate: their digits are none and give "0000".
-    std::string aliquota = N(CodigoTributacaoItem(item.CodigoTotalizador.Texto()), 4);
-    return "75" + data + data + X(item.CodigoProduto.Texto(), 14) + Brancos(8) +
-           X(item.Descricao.Texto(), 53) + X(item.Unidade.Texto(), 6) + "00000" + aliquota + "00000" +
-           std::string(13, '0');
+    std::string aliquota = CampoN(CodigoTributacaoItem(item.CodigoTotalizador.Texto()), 4);
+    return "75" + data + data + CampoX(item.CodigoProduto.Texto(), 14) + Brancos(8) +
+           CampoX(item.Descricao.Texto(), 53) + CampoX(item.Unidade.Texto(), 6) + "00000" + aliquota +
+           "00000" + std::string(13, '0');
 }
 
 void GeraArquivosRFDSintegra() {
@@ -157,7 +151,7 @@ void GeraArquivosRFDSintegra() {
     if (ContaRegistrosTemporarios(kTipoE12) > 0) {
         LeRegistroTemporario(kTipoE12, 0);
         saida.Anexa(r.E12.Cabecalho.COO.Texto(), MontaLinhaE12(r.E12), true, true);
-        r.DiaSintegra = N(r.E12.DataMovimento.Texto(), 8);
+        r.DiaSintegra = CampoN(r.E12.DataMovimento.Texto(), 8);
         if (Estado().GeraSintegraAtivo) {
             // The 60M's GT is the one the Z printed, never E02's (the registration's).
             if (r.GTReducao.empty())
@@ -171,8 +165,8 @@ void GeraArquivosRFDSintegra() {
 
     PercorreRegistrosTemporarios(kTipoE13, [&] {
         saida.Anexa(r.E13.Cabecalho.COO.Texto(), MontaLinhaE13(r.E13), false, false);
-        if (N(r.E13.ValorAcumulado.Texto(), 13) == std::string(13, '0')) return;
-        r.DiaSintegra = N(r.E12.DataMovimento.Texto(), 8);
+        if (CampoN(r.E13.ValorAcumulado.Texto(), 13) == std::string(13, '0')) return;
+        r.DiaSintegra = CampoN(r.E12.DataMovimento.Texto(), 8);
         if (!TotalizadorSemRegistro60A(r.E13.CodigoTotalizador.Texto()))
             saida.Sintegra("02", "03", MontaLinha60A(r.E12, r.E13));
     });
@@ -194,7 +188,7 @@ void GeraArquivosRFDSintegra() {
         if (r.E14.IndicadorCancelamento == "S") r.E15.IndicadorCancelamento.Define("N");
         if (Apara(r.E15.Descricao.Texto()).empty()) r.E15.Descricao.Define("ERRO DESCRICAO");
         saida.Anexa(r.E15.Cabecalho.COO.Texto(), MontaLinhaE15(r.E15), false, false);
-        r.DiaSintegra = N(r.E14.DataInicio.Texto(), 8);
+        r.DiaSintegra = CampoN(r.E14.DataInicio.Texto(), 8);
         saida.Sintegra("02", "06", MontaLinha60I(r.E14, r.E15));
         saida.Sintegra("04", "07", MontaLinha75(r.E14, r.E15));
     });
@@ -226,7 +220,7 @@ void MarcaCupomCancelado(const std::string& coo) {
         }
         if (mudou && !GravaArquivo(nome, texto)) throw ErroArquivoFiscal("Erro ao gravar " + nome);
     };
-    const std::string cooN = N(coo, 6);
+    const std::string cooN = CampoN(coo, 6);
     reescreve(ArquivoDiaRFD(coo), [&](std::string& linha) {
         // E14: cancel indicator at column 123.
         if (TipoLinha(linha) != 14 || linha.size() < 123 || linha.compare(52, 6, cooN) != 0) return false;

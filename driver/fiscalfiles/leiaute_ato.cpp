@@ -143,6 +143,14 @@ std::string SemCaracteresControle(std::string texto) {
     return texto;
 }
 
+std::string CampoN(const std::string& texto, int largura) {
+    return PreencheZerosEsquerda(texto, largura);
+}
+
+std::string CampoX(std::string texto, int largura) {
+    return PreencheEspacosDireita(SemCaracteresControle(std::move(texto)), largura);
+}
+
 namespace {
 template <class Texto>
 std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
@@ -157,10 +165,10 @@ std::string Monta(LeiauteLinha leiaute, Texto&& textoDoCampo) {
                 linha += PreencheEspacosDireita(c.nome, c.largura);
                 break;
             case Regra::N:
-                linha += PreencheZerosEsquerda(texto, c.largura);
+                linha += CampoN(texto, c.largura);
                 break;
             case Regra::X:
-                linha += PreencheEspacosDireita(SemCaracteresControle(std::move(texto)), c.largura);
+                linha += CampoX(std::move(texto), c.largura);
                 break;
             // An indicator nobody set reads as "no": the line keeps its full width.
             case Regra::R:

@@ -157,6 +157,10 @@ constexpr int TipoLinha(std::string_view linha) {
     return (linha[1] - '0') * 10 + (linha[2] - '0');
 }
 std::string SemCaracteresControle(std::string texto);
+// A field of the N rule (digits, zeros on the left) and of the X rule (text without control
+// characters, blanks on the right), at its width.
+std::string CampoN(const std::string& texto, int largura);
+std::string CampoX(std::string texto, int largura);
 
 // The fields of a record in the order of its line (one view per entry of the layout).
 std::array<CampoVista, std::size(kLinhaE00)> CamposLinha(RegistroE00& r);

@@ -122,14 +122,20 @@ int TQovDlls::LeMemoriasNaPorta(const std::string& porta, const std::string& dum
     return r == 0 ? 1 : r;
 }
 
-int TQovDlls::GeraArquivoATO17(const std::string& dump, const std::string& saida, const std::string& inicio,
-                               const std::string& fim, char tipoPeriodo, const std::string& usuario,
-                               const std::string& tipoLeitura) const {
-    auto f = reinterpret_cast<FnGeraAto17>(ato17_.Simbolo("DLLATO17GeraArquivo"));
+int ChamaGeraArquivoATO17(const plataforma::BibliotecaDinamica& ato17, const std::string& dump,
+                          const std::string& saida, const std::string& inicio, const std::string& fim,
+                          char tipoPeriodo, const std::string& usuario, const std::string& tipoLeitura) {
+    auto f = reinterpret_cast<FnGeraAto17>(ato17.Simbolo("DLLATO17GeraArquivo"));
     if (!f) return -1;
     int r = f(dump.c_str(), saida.c_str(), inicio.c_str(), fim.c_str(), tipoPeriodo, usuario.c_str(),
               tipoLeitura.c_str());
     return r == 0 ? 1 : r;
+}
+
+int TQovDlls::GeraArquivoATO17(const std::string& dump, const std::string& saida, const std::string& inicio,
+                               const std::string& fim, char tipoPeriodo, const std::string& usuario,
+                               const std::string& tipoLeitura) const {
+    return ChamaGeraArquivoATO17(ato17_, dump, saida, inicio, fim, tipoPeriodo, usuario, tipoLeitura);
 }
 
 bool TQovDlls::DefineBaudRate(int baud) const {

@@ -28,6 +28,12 @@ std::string PortaDaLeitura(const std::string& dispositivo);
 // The rates the reading library knows; any other is 115200.
 int BaudDaLeitura(int baud);
 
+// DLLATO17GeraArquivo of a loaded converter library with its seven texts in order; -1 when
+// the entry is missing, and a result of 0 becomes 1.
+int ChamaGeraArquivoATO17(const plataforma::BibliotecaDinamica& ato17, const std::string& dump,
+                          const std::string& saida, const std::string& inicio, const std::string& fim,
+                          char tipoPeriodo, const std::string& usuario, const std::string& tipoLeitura);
+
 // The wrapper of both outside libraries, loaded for the life of the object.
 class TQovDlls {
   public:

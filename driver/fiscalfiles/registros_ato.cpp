@@ -23,60 +23,49 @@ Bytes BytesDe(R& r) {
     return {&r, sizeof(R)};
 }
 
-Bytes RegistroDoTipo(int t) {
+// Calls `f` with the in-memory record of a store type; nothing for a type without one (E19,
+// E20 and unknown types).
+template <class F>
+void ComRegistroDoTipo(int t, F&& f) {
     RegistrosAto& r = Registros();
     switch (t) {
         case kTipoE12:
-            return BytesDe(r.E12);
+            f(r.E12);
+            break;
         case kTipoE13:
-            return BytesDe(r.E13);
+            f(r.E13);
+            break;
         case kTipoE14:
-            return BytesDe(r.E14);
+            f(r.E14);
+            break;
         case kTipoE15:
-            return BytesDe(r.E15);
+            f(r.E15);
+            break;
         case kTipoE16:
-            return BytesDe(r.E16);
+            f(r.E16);
+            break;
         case kTipoE17:
-            return BytesDe(r.E17);
+            f(r.E17);
+            break;
         case kTipoE18:
-            return BytesDe(r.E18);
+            f(r.E18);
+            break;
         case kTipoE21:
-            return BytesDe(r.E21);
+            f(r.E21);
+            break;
         default:
-            return {};
+            break;
     }
 }
 
+Bytes RegistroDoTipo(int t) {
+    Bytes bytes;
+    ComRegistroDoTipo(t, [&](auto& registro) { bytes = BytesDe(registro); });
+    return bytes;
+}
+
 void NormalizaTipo(int t) {
-    RegistrosAto& r = Registros();
-    switch (t) {
-        case kTipoE12:
-            NormalizaRegistro(r.E12);
-            break;
-        case kTipoE13:
-            NormalizaRegistro(r.E13);
-            break;
-        case kTipoE14:
-            NormalizaRegistro(r.E14);
-            break;
-        case kTipoE15:
-            NormalizaRegistro(r.E15);
-            break;
-        case kTipoE16:
-            NormalizaRegistro(r.E16);
-            break;
-        case kTipoE17:
-            NormalizaRegistro(r.E17);
-            break;
-        case kTipoE18:
-            NormalizaRegistro(r.E18);
-            break;
-        case kTipoE21:
-            NormalizaRegistro(r.E21);
-            break;
-        default:
-            break;
-    }
+    ComRegistroDoTipo(t, [](auto& registro) { NormalizaRegistro(registro); });
 }
 
 // The store files that this process writes stay open, each with the number of records it

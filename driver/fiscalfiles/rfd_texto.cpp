@@ -27,6 +27,16 @@ std::string PercentualImpresso(const std::string& linha) {
     return SomenteNumeros(linha.substr(i, p - i));
 }
 
+// A discount or increase line of the subtotal into its amount and kind: kind "P" holds the
+// printed percentage, kind "V" the amount. The first of the two sets the order (`ordem`).
+void AjusteSubtotal(const std::string& linha, Campo<13>& valor, Campo<1>& tipo, RegistroE14& cupom,
+                    const char* ordem) {
+    const std::string percentual = PercentualImpresso(linha);
+    valor.Define(percentual.empty() ? DigitosFinais(linha, 15) : percentual);
+    tipo.Define(percentual.empty() ? "V" : "P");
+    if (cupom.OrdemDescontoAcrescimo.Texto().empty()) cupom.OrdemDescontoAcrescimo.Define(ordem);
+}
+
 // Partial totalizers of a reduction by the label at the start of their line.
 struct RotuloTotalizador {
     const char* rotulo;
@@ -598,21 +608,10 @@ void ConversorDetalhe::LinhaCupom(const std::string& linha) {
     if (ComecaCom(linha, "acr\x82scimo item"))
         return AjustaItem(TrechoLinha(linha, 16, 3), false, DigitosFinais(linha, 15));
     if (ComecaCom(linha, "SUBTOTAL")) return cupom.Subtotal.Define(DigitosFinais(linha, 15));
-    if (ComecaCom(linha, "DESCONTO")) {
-        // Kind "P" holds the printed percentage, kind "V" the amount.
-        const std::string percentual = PercentualImpresso(linha);
-        cupom.DescontoSubtotal.Define(percentual.empty() ? DigitosFinais(linha, 15) : percentual);
-        cupom.TipoDesconto.Define(percentual.empty() ? "V" : "P");
-        if (cupom.OrdemDescontoAcrescimo.Texto().empty()) cupom.OrdemDescontoAcrescimo.Define("D");
-        return;
-    }
-    if (ComecaCom(linha, "acr\x82scimo")) {
-        const std::string percentual = PercentualImpresso(linha);
-        cupom.AcrescimoSubtotal.Define(percentual.empty() ? DigitosFinais(linha, 15) : percentual);
-        cupom.TipoAcrescimo.Define(percentual.empty() ? "V" : "P");
-        if (cupom.OrdemDescontoAcrescimo.Texto().empty()) cupom.OrdemDescontoAcrescimo.Define("A");
-        return;
-    }
+    if (ComecaCom(linha, "DESCONTO"))
+        return AjusteSubtotal(linha, cupom.DescontoSubtotal, cupom.TipoDesconto, cupom, "D");
+    if (ComecaCom(linha, "acr\x82scimo"))
+        return AjusteSubtotal(linha, cupom.AcrescimoSubtotal, cupom.TipoAcrescimo, cupom, "A");
     if (tipo_ == 3 && ComecaCom(linha, "VALOR DA OPERA") && Contem(linha, "CANCELADA")) {
         // A receipt cancelled while open prints no SUBTOTAL when it had no adjustment: its
         // subtotal is the value cancelled.

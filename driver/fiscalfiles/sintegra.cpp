@@ -21,17 +21,6 @@ namespace {
 constexpr std::size_t kChave = 20;     // key in front of every record but a 60R
 constexpr std::size_t kChave60R = 12;  // key in front of a 60R
 
-// A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.
-std::int64_t Inteiro(const std::string& campo) {
-    if (campo.empty() || campo.size() > 18) return 0;
-    std::int64_t v = 0;
-    for (char ch : campo) {
-        if (ch < '0' || ch > '9') return 0;
-        v = v * 10 + (ch - '0');
-    }
-    return v;
-}
-
 std::string Zeros(std::int64_t v, int largura) {
     return PreencheZerosEsquerda(std::to_string(v), largura);
 }
@@ -42,6 +31,16 @@ struct Resumo60D {
     std::int64_t quantidade = 0, valor = 0;
 };
 }  // namespace
+
+std::int64_t InteiroCampo(const std::string& campo) {
+    if (campo.empty() || campo.size() > 18) return 0;
+    std::int64_t v = 0;
+    for (char ch : campo) {
+        if (ch < '0' || ch > '9') return 0;
+        v = v * 10 + (ch - '0');
+    }
+    return v;
+}
 
 OpcoesSintegra& Sintegra() {
     static OpcoesSintegra opcoes;
@@ -105,8 +104,8 @@ std::size_t MontaRegistros60D() {
         if (TrechoLinha(linha, kChave + 1, 3) != "60I") return;
         const std::string r = TrechoLinha(linha, kChave + 1);
         const std::string datas = TrechoLinha(linha, 3, 16), produto = TrechoLinha(r, 43, 14);
-        const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13)),
-                           valor = Inteiro(TrechoLinha(r, 70, 13));
+        const std::int64_t quantidade = InteiroCampo(TrechoLinha(r, 57, 13)),
+                           valor = InteiroCampo(TrechoLinha(r, 70, 13));
         auto [pos, novo] = indice.try_emplace(datas + produto, resumos.size());
         if (!novo) {
             resumos[pos->second].quantidade += quantidade;
@@ -162,15 +161,15 @@ std::size_t MontaRegistros60R() {
         const std::string resumo = PreencheZerosEsquerda(TrechoLinha(r, 4, 8), 8) + TrechoLinha(r, 57, 13) +
                                    TrechoLinha(r, 70, 13) + TrechoLinha(r, 83, 12) +
                                    PreencheEspacosDireita(TrechoLinha(r, 95, 4), 4);
-        const std::int64_t quantidade = Inteiro(TrechoLinha(r, 57, 13));
+        const std::int64_t quantidade = InteiroCampo(TrechoLinha(r, 57, 13));
         const std::string codigo = TrechoLinha(resumo, 47, 4);
         Produto& p = produtos[grupo];
         Soma& s = codigo == "CANC" ? p.cancelados : p.outros;
         s.tem = true;
         s.quantidade = SomaVerificada(s.quantidade, quantidade);
-        s.valor = SomaVerificada(s.valor,
-                                 MultiplicaDivide(Inteiro(TrechoLinha(r, 70, 13)), quantidade, 1000, false));
-        s.base = SomaVerificada(s.base, Inteiro(TrechoLinha(r, 83, 12)));
+        s.valor = SomaVerificada(
+            s.valor, MultiplicaDivide(InteiroCampo(TrechoLinha(r, 70, 13)), quantidade, 1000, false));
+        s.base = SomaVerificada(s.base, InteiroCampo(TrechoLinha(r, 83, 12)));
         if (resumo > s.ultima) s.ultima = resumo;
     });
     std::string texto;
@@ -204,7 +203,7 @@ std::int64_t AjustaValorMonetario(std::int64_t valor, std::int64_t aliquota) {
 std::int64_t BaseCalculo60I(std::int64_t valorUnitario, const std::string& codigo) {
     for (const char* semAliquota : {"CANC", "F   ", "I   ", "N   ", "ISS ", "DESC"})
         if (codigo == semAliquota) return valorUnitario;
-    const std::int64_t aliquota = Inteiro(codigo);
+    const std::int64_t aliquota = InteiroCampo(codigo);
     if (aliquota <= 0 || aliquota >= 10000) return valorUnitario;
     return MultiplicaDivide(valorUnitario, 10000, 10000 - aliquota, true);
 }

@@ -26,6 +26,9 @@ struct OpcoesSintegra {
 };
 OpcoesSintegra& Sintegra();
 
+// A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.
+std::int64_t InteiroCampo(const std::string& campo);
+
 // Calls `cada` with each line of a text file (CR LF or LF), without its end, reading the file
 // a block at a time; nothing when the file cannot be opened.
 void PercorreLinhasArquivo(const std::string& nome, const std::function<void(const std::string&)>& cada);

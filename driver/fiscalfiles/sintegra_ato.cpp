@@ -21,23 +21,9 @@ namespace tarvo {
 
 namespace {
 
-std::string N(const std::string& texto, int largura) {
-    return PreencheZerosEsquerda(texto, largura);
-}
-std::string X(const std::string& texto, int largura) {
-    return PreencheEspacosDireita(SemCaracteresControle(texto), largura);
-}
-
-// A field of digits as a whole number; anything else (or more than 18 digits) counts as 0.
+// A field of the ATO file as a whole number, blanks around it trimmed.
 std::int64_t Inteiro(const std::string& campo) {
-    const std::string t = Apara(campo);
-    if (t.empty() || t.size() > 18) return 0;
-    std::int64_t v = 0;
-    for (char ch : t) {
-        if (ch < '0' || ch > '9') return 0;
-        v = v * 10 + (ch - '0');
-    }
-    return v;
+    return InteiroCampo(Apara(campo));
 }
 
 // Tax code of an item of the ATO file: "CANC" for a cancelled item; the letter codes and
@@ -46,7 +32,7 @@ std::string CodigoItem(const std::string& totalizador, bool cancelado) {
     if (cancelado) return "CANC";
     std::string codigo = CodigoTributacaoItem(totalizador);
     const std::string aliquota = Apara(codigo);
-    if (!aliquota.empty() && EhNumerico(aliquota)) codigo = N(aliquota, 4);
+    if (!aliquota.empty() && EhNumerico(aliquota)) codigo = CampoN(aliquota, 4);
     return codigo;
 }
 
@@ -94,13 +80,14 @@ class SaidaSint {
 
 std::string MontaRegistro10(const std::string& cnpj, const std::string& inscricao,
                             const InformanteSintegra& i, const std::string& inicio, const std::string& fim) {
-    return "10" + N(cnpj, 14) + X(Apara(inscricao), 14) + X(i.razaoSocial, 35) + X(i.cidade, 30) +
-           X(i.uf, 2) + N(i.fax, 10) + N(inicio, 8) + N(fim, 8) + "331";
+    return "10" + CampoN(cnpj, 14) + CampoX(Apara(inscricao), 14) + CampoX(i.razaoSocial, 35) +
+           CampoX(i.cidade, 30) + CampoX(i.uf, 2) + CampoN(i.fax, 10) + CampoN(inicio, 8) + CampoN(fim, 8) +
+           "331";
 }
 
 std::string MontaRegistro11(const InformanteSintegra& i) {
-    return "11" + X(i.endereco, 34) + N(i.numero, 5) + X(i.complemento, 22) + X(i.bairro, 15) + N(i.cep, 8) +
-           X(i.contato, 28) + N(i.telefone, 12);
+    return "11" + CampoX(i.endereco, 34) + CampoN(i.numero, 5) + CampoX(i.complemento, 22) +
+           CampoX(i.bairro, 15) + CampoN(i.cep, 8) + CampoX(i.contato, 28) + CampoN(i.telefone, 12);
 }
 
 std::vector<std::int64_t> CalculaGtReducoes(const std::string& arquivoAto) {
@@ -121,8 +108,8 @@ namespace {
 // The CRZ of the reduction whose final COO a reduction's 60M starts after; 0 when the reduction
 // gives no 60M (another month than the period's) or starts at COO 1 (the first reduction).
 std::int64_t CrzAnterior60M(const RegistroE12& z, const RegistroE01& e01) {
-    const std::string movimento = N(z.DataMovimento.Texto(), 8);
-    if (movimento.compare(0, 6, N(e01.DataInicial.Texto(), 8), 0, 6) != 0) return 0;
+    const std::string movimento = CampoN(z.DataMovimento.Texto(), 8);
+    if (movimento.compare(0, 6, CampoN(e01.DataInicial.Texto(), 8), 0, 6) != 0) return 0;
     const std::int64_t crz = Inteiro(z.CRZ.Texto());
     return crz > 1 ? crz - 1 : 0;
 }
@@ -206,15 +193,15 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
                 break;
             case 12: {
                 CarregaLinha(linha, z);
-                const std::string movimento = N(z.DataMovimento.Texto(), 8),
-                                  emissao = N(z.DataEmissao.Texto(), 8);
+                const std::string movimento = CampoN(z.DataMovimento.Texto(), 8),
+                                  emissao = CampoN(z.DataEmissao.Texto(), 8);
                 reducaoPorData.try_emplace(movimento, reducoes.size());
-                reducaoPorCrz.try_emplace(N(z.CRZ.Texto(), 6), reducoes.size());
+                reducaoPorCrz.try_emplace(CampoN(z.CRZ.Texto(), 6), reducoes.size());
                 const std::int64_t gtFinal = reducoes.size() < gts.size() ? gts[reducoes.size()] : 0;
                 reducoes.push_back({movimento, emissao});
                 datas = emissao + movimento;
                 // Only the reductions of the period's month give a 60M.
-                if (movimento.compare(0, 6, N(e01.DataInicial.Texto(), 8), 0, 6) != 0) break;
+                if (movimento.compare(0, 6, CampoN(e01.DataInicial.Texto(), 8), 0, 6) != 0) break;
                 std::int64_t primeiro = 1;
                 if (const std::int64_t anterior = CrzAnterior60M(z, e01); anterior > 0) {
                     auto coo = anterior > INT32_MAX ? coos.end() : coos.find(static_cast<int>(anterior));
@@ -240,11 +227,11 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
                 if (valor == 0 || TotalizadorSemRegistro60A(totalizador.CodigoTotalizador.Texto())) break;
                 // The reduction the totalizer belongs to, by its counter.
                 std::string datasReducao = datas;
-                auto r = reducaoPorCrz.find(N(totalizador.CRZ.Texto(), 6));
+                auto r = reducaoPorCrz.find(CampoN(totalizador.CRZ.Texto(), 6));
                 if (r != reducaoPorCrz.end())
                     datasReducao = reducoes[r->second].emissao + reducoes[r->second].movimento;
                 const std::string inicio = "02" + datasReducao + "03" + "60A" + datasReducao.substr(8) +
-                                           X(totalizador.Cabecalho.NumeroSerie.Texto(), 20) +
+                                           CampoX(totalizador.Cabecalho.NumeroSerie.Texto(), 20) +
                                            SituacaoTotalizador(totalizador.CodigoTotalizador.Texto());
                 auto [pos, novo] = indice60A.try_emplace(inicio, linhas60A.size());
                 if (novo)
@@ -256,13 +243,13 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
             case 14: {
                 CarregaLinha(linha, recibo);
                 documentos.try_emplace(
-                    N(recibo.Cabecalho.COO.Texto(), 6),
-                    Documento{N(recibo.DataInicio.Texto(), 8), recibo.IndicadorCancelamento == "S"});
+                    CampoN(recibo.Cabecalho.COO.Texto(), 6),
+                    Documento{CampoN(recibo.DataInicio.Texto(), 8), recibo.IndicadorCancelamento == "S"});
                 break;
             }
             case 15: {
                 CarregaLinha(linha, item);
-                const std::string coo = N(item.Cabecalho.COO.Texto(), 6);
+                const std::string coo = CampoN(item.Cabecalho.COO.Texto(), 6);
                 std::string data = datas.substr(8);
                 bool documentoCancelado = false;
                 auto d = documentos.find(coo);
@@ -300,22 +287,23 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
                 const std::int64_t liquido =
                     std::max<std::int64_t>(0, unitario - Inteiro(item.Desconto.Texto()));
                 const std::int64_t aliquota = CodigoEhAliquota(codigo) ? Inteiro(codigo) : 0;
-                const std::string produto = X(item.CodigoProduto.Texto(), 14);
+                const std::string produto = CampoX(item.CodigoProduto.Texto(), 14);
                 sint.Linha("02" + datas + "06",
-                           "60I" + data + X(item.Cabecalho.NumeroSerie.Texto(), 20) + "2D" + coo +
-                               N(item.NumeroItem.Texto(), 3) + produto + N(item.Quantidade.Texto(), 13) +
-                               N(std::to_string(liquido), 13) +
-                               N(std::to_string(BaseCalculo60I(unitario, codigo)), 12) + codigo +
-                               N(std::to_string(
-                                     AjustaValorMonetario(Inteiro(item.ValorTotalLiquido.Texto()), aliquota)),
-                                 12) +
+                           "60I" + data + CampoX(item.Cabecalho.NumeroSerie.Texto(), 20) + "2D" + coo +
+                               CampoN(item.NumeroItem.Texto(), 3) + produto +
+                               CampoN(item.Quantidade.Texto(), 13) + CampoN(std::to_string(liquido), 13) +
+                               CampoN(std::to_string(BaseCalculo60I(unitario, codigo)), 12) + codigo +
+                               CampoN(std::to_string(AjustaValorMonetario(
+                                          Inteiro(item.ValorTotalLiquido.Texto()), aliquota)),
+                                      12) +
                                std::string(16, ' '));
                 std::string descricao = item.Descricao.Texto();
                 descricao.erase(0, std::min(descricao.find_first_not_of(' '), descricao.size()));
                 sint.Linha("04" + datas + "07",
-                           "75" + data + data + X(Apara(item.CodigoProduto.Texto()), 14) +
-                               std::string(8, ' ') + X(descricao, 53) + X(item.Unidade.Texto(), 6) + "00000" +
-                               (CodigoEhAliquota(codigo) ? codigo : "0000") + "00000" + std::string(13, '0'));
+                           "75" + data + data + CampoX(Apara(item.CodigoProduto.Texto()), 14) +
+                               std::string(8, ' ') + CampoX(descricao, 53) + CampoX(item.Unidade.Texto(), 6) +
+                               "00000" + (CodigoEhAliquota(codigo) ? codigo : "0000") + "00000" +
+                               std::string(13, '0'));
                 break;
             }
             default:
@@ -324,7 +312,7 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
     }
     for (const Linha60A& a : linhas60A)
         sint.Linha(a.chaveEInicio.substr(0, 20),
-                   a.chaveEInicio.substr(20) + N(std::to_string(a.valor), 12) + std::string(79, ' '));
+                   a.chaveEInicio.substr(20) + CampoN(std::to_string(a.valor), 12) + std::string(79, ' '));
     sint.Fecha();
     if (resultado != 1) return resultado;
 

@@ -21,23 +21,10 @@ namespace plataforma {
 
 namespace {
 
-bool EscreveTudo(int fd, std::string_view texto) {
-    std::size_t feito = 0;
-    while (feito < texto.size()) {
-        ssize_t n = ::pwrite(fd, texto.data() + feito, texto.size() - feito, static_cast<off_t>(feito));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        feito += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Writes `texto` over the file's content and sets its length (without passing through an
 // empty file).
 bool Sobrescreve(int fd, off_t tamanho, std::string_view texto) {
-    if (!EscreveTudo(fd, texto)) return false;
+    if (!EscreveEm(fd, texto, 0)) return false;
     return tamanho <= static_cast<off_t>(texto.size()) ||
            ::ftruncate(fd, static_cast<off_t>(texto.size())) == 0;
 }
@@ -161,7 +148,7 @@ bool SubstituiPorTemporario(const std::string& pasta, const std::string& caminho
     // The mode the file had (mkstemp makes it private to its writer).
     struct stat st {};
     const mode_t modo = ::stat(caminho.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
-    bool ok = EscreveTudo(fd, texto) && ::fchmod(fd, modo) == 0;
+    bool ok = EscreveEm(fd, texto, 0) && ::fchmod(fd, modo) == 0;
     ::close(fd);
     ok = ok && ::rename(nome.c_str(), caminho.c_str()) == 0;
     if (!ok) ::unlink(nome.c_str());

@@ -3,11 +3,29 @@
 
 #include <pthread.h>
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <mutex>
+#include <string_view>
 
 namespace plataforma {
+
+// All of `texto` written at `posicao` of `fd`, the write taken up again where a signal or a
+// short write left it; false when the write fails.
+inline bool EscreveEm(int fd, std::string_view texto, off_t posicao) {
+    std::size_t feito = 0;
+    while (feito < texto.size()) {
+        ssize_t n =
+            ::pwrite(fd, texto.data() + feito, texto.size() - feito, posicao + static_cast<off_t>(feito));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        feito += static_cast<std::size_t>(n);
+    }
+    return true;
+}
 
 // flock() on `fd` with `modo`, tried again when a signal interrupts the wait.
 inline void TravaDescritor(int fd, int modo) {

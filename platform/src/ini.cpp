@@ -275,20 +275,6 @@ struct Aberto {
     }
 };
 
-bool EscreveEm(int fd, std::string_view texto, off_t posicao) {
-    std::size_t feito = 0;
-    while (feito < texto.size()) {
-        ssize_t n =
-            ::pwrite(fd, texto.data() + feito, texto.size() - feito, posicao + static_cast<off_t>(feito));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        feito += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 std::string LeTudo(int fd) {
     std::string t;
     if (fd < 0) return t;

@@ -22,10 +22,6 @@ using namespace tarvo::consultas;
 
 namespace {
 
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-
 bool ComEstacaoCheque() {
     return Config().SubModelo == 1;
 }
@@ -97,7 +93,8 @@ std::string Hexa2(int n) {
 int CodigoBarras(int tipo, const char* codigo, const char* nome) {
     if (tipo != 5 && Config().SubModelo != 1) return InformaComandoInexistente(nome);
     const std::string m = PreencheZerosEsquerda(std::to_string(tipo), 2);
-    return EnviaComandoTxt("ImprimeTexto", "TextoLivre=" + Aspas("\\x1Dk\\x" + m + Texto(codigo) + "\\x00"));
+    return EnviaComandoTxt("ImprimeTexto",
+                           "TextoLivre=" + Aspas("\\x1Dk\\x" + m + TextoArg(codigo) + "\\x00"));
 }
 
 }  // namespace
@@ -107,21 +104,21 @@ int CodigoBarras(int tipo, const char* codigo, const char* nome) {
 int Tarvo_ImprimeCheque(const char* banco, const char* valor, const char* favorecido, const char* cidade,
                         const char* data, const char* mensagem) {
     if (!ComEstacaoCheque()) return InformaComandoInexistente("Tarvo_ImprimeCheque ");
-    return RixImprimeCheque(Texto(banco), Texto(valor), Texto(favorecido), Texto(cidade), Texto(data),
-                            Texto(mensagem));
+    return RixImprimeCheque(TextoArg(banco), TextoArg(valor), TextoArg(favorecido), TextoArg(cidade),
+                            TextoArg(data), TextoArg(mensagem));
 }
 
 int Tarvo_ImprimeChequeMFD(const char* banco, const char* valor, const char* favorecido, const char* cidade,
                            const char* data, const char* mensagem, const char* verifica, const char*) {
     if (!ComEstacaoCheque()) return InformaComandoInexistente("Tarvo_ImprimeChequeMFD");
-    if (CaracterNaPosicao(Texto(verifica), 1) == "1") return ParametroInvalido();
-    return RixImprimeCheque(Texto(banco), Texto(valor), Texto(favorecido), Texto(cidade), Texto(data),
-                            Texto(mensagem));
+    if (CaracterNaPosicao(TextoArg(verifica), 1) == "1") return ParametroInvalido();
+    return RixImprimeCheque(TextoArg(banco), TextoArg(valor), TextoArg(favorecido), TextoArg(cidade),
+                            TextoArg(data), TextoArg(mensagem));
 }
 
 int Tarvo_IncluiCidadeFavorecido(const char* cidade, const char* favorecido) {
-    if (GravaChaveIni("Opcional", "Cidade", Texto(cidade)) &&
-        GravaChaveIni("Opcional", "Favorecido", Texto(favorecido)))
+    if (GravaChaveIni("Opcional", "Cidade", TextoArg(cidade)) &&
+        GravaChaveIni("Opcional", "Favorecido", TextoArg(favorecido)))
         return 1;
     DefineErro(Falha::GravacaoIni, LocalizaArquivoIni());
     GravaLog("---[", Erro().UltimaMensagem, "]---");
@@ -164,10 +161,10 @@ int Tarvo_Autenticacao() {
 
 int Tarvo_AutenticacaoMFD(const char* linhas, const char* texto) {
     if (!ComEstacaoCheque()) return InformaComandoInexistente("TarvoRIX_Autenticacao");
-    const int n = std::clamp(ParaInteiro(Apara(Texto(linhas)), 9), 0, 9);
+    const int n = std::clamp(ParaInteiro(Apara(TextoArg(linhas)), 9), 0, 9);
     std::string t;
     for (int i = 0; i < n; ++i) t += "\\n";  // the printer's line break
-    return EnviaComandoTxt("ImprimeAutenticacao", "TextoAutenticacao=" + Aspas(t + Texto(texto)));
+    return EnviaComandoTxt("ImprimeAutenticacao", "TextoAutenticacao=" + Aspas(t + TextoArg(texto)));
 }
 
 // --- barcodes ------------------------------------------------------------------------------------

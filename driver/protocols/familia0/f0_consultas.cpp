@@ -3,6 +3,7 @@
 #include "driver/protocols/familia0/f0_consultas.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "driver/core/configuracao.h"
@@ -179,33 +180,42 @@ std::vector<Entrada> Aliquotas() {
     return v;
 }
 
-// Names of the non-fiscal totalisers 0 to `ultimo`, 19 characters each.
-int NomesNaoFiscais(int ultimo) {
+// A table read slot by slot into TextoRetorno: `linha(n, texto)` reads slot n (from 0) into
+// its line and answers 1, or the code that ends the walk with nothing handed back; `vazias`
+// lines `vazia` close the table.
+int TabelaSlots(int quantos, const std::function<int(int, std::string&)>& linha, int vazias = 0,
+                const std::string& vazia = {}) {
     Sequencia vez;
     Erro().TextoRetorno.clear();
     std::vector<std::string> itens;
-    for (int n = 0; n <= ultimo; ++n) {
-        bool vazio = false;
-        int r = LeSlot("LeNaoFiscal", "CodNaoFiscal=" + std::to_string(n), kVazioAliquota, vazio);
+    for (int n = 0; n < quantos; ++n) {
+        std::string texto;
+        int r = linha(n, texto);
         if (r != 1) return r;
-        itens.push_back(PreencheEspacosDireita(vazio ? std::string() : Resposta().ValorResposta, 19));
+        itens.push_back(std::move(texto));
     }
+    itens.insert(itens.end(), static_cast<std::size_t>(vazias), vazia);
     Erro().TextoRetorno = Junta(itens);
     return 1;
 }
 
+// Names of the non-fiscal totalisers 0 to `ultimo`, 19 characters each.
+int NomesNaoFiscais(int ultimo) {
+    return TabelaSlots(ultimo + 1, [](int n, std::string& linha) {
+        bool vazio = false;
+        int r = LeSlot("LeNaoFiscal", "CodNaoFiscal=" + std::to_string(n), kVazioAliquota, vazio);
+        if (r == 1) linha = PreencheEspacosDireita(vazio ? std::string() : Resposta().ValorResposta, 19);
+        return r;
+    });
+}
+
 int ContadoresNaoFiscais() {
-    Sequencia vez;
-    Erro().TextoRetorno.clear();
-    std::vector<std::string> itens;
-    for (int n = 0; n < 9; ++n) {
+    return TabelaSlots(9, [](int n, std::string& linha) {
         bool vazio = false;
         int r = LeSlot("LeInteiro", "NomeInteiro=" + Aspas(Indexado("CON", n)), kVazioAliquota, vazio);
-        if (r != 1) return r;
-        itens.push_back(PreencheZerosEsquerda(vazio ? std::string() : Resposta().ValorResposta, 4));
-    }
-    Erro().TextoRetorno = Junta(itens);
-    return 1;
+        if (r == 1) linha = PreencheZerosEsquerda(vazio ? std::string() : Resposta().ValorResposta, 4);
+        return r;
+    });
 }
 
 // The status reading that the drawer exports share: the sensor's first digit, inverted
@@ -328,12 +338,6 @@ int EstadoImpressora(int& ack, int& st1, int& st2) {
 namespace tarvo::familia0 {
 
 using namespace tarvo::consultas;
-
-namespace {
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-}  // namespace
 
 // --- single registers ----------------------------------------------------------------------------
 
@@ -507,7 +511,7 @@ int Tarvo_TotalIcmsCupom(char*) {
 int Tarvo_ValorTotalizadorNaoFiscal(const char* Totalizador, char*) {
     Sequencia vez;
     Erro().TextoRetorno.clear();
-    const std::string t = Apara(Texto(Totalizador));
+    const std::string t = Apara(TextoArg(Totalizador));
     std::string codigo = t;
     if (t.empty() || !EhNumerico(t)) {
         Resposta().CodigoResposta.clear();
@@ -526,10 +530,10 @@ int Tarvo_ValorFormaPagamento(const char* FormaPagamento, char*) {
     Sequencia vez;
     Erro().TextoRetorno.clear();
     std::string codigo;
-    int r = CodigoMeioPagamento(Texto(FormaPagamento), codigo);
+    int r = CodigoMeioPagamento(TextoArg(FormaPagamento), codigo);
     if (r != 1) return r;
     if (!EhIndice(codigo)) {
-        DefineErro(Falha::FormaPagamentoNaoEncontrada, Apara(Texto(FormaPagamento)));
+        DefineErro(Falha::FormaPagamentoNaoEncontrada, Apara(TextoArg(FormaPagamento)));
         return 0;
     }
     return Moeda(codigo == "-2" ? std::string("TotalDiaDinheiro")
@@ -538,7 +542,7 @@ int Tarvo_ValorFormaPagamento(const char* FormaPagamento, char*) {
 
 int Tarvo_LeNomeRelatorioGerencial(const char* Indice, char*) {
     Erro().TextoRetorno.clear();
-    const std::string indice = Apara(Texto(Indice));
+    const std::string indice = Apara(TextoArg(Indice));
     if (!EhIndice(indice)) return ParametroInvalido();
     int r = EnviaComandoTxt("LeGerencial", "CodGerencial=" + indice);
     if (r == 1) Erro().TextoRetorno = Resposta().ValorResposta;
@@ -677,10 +681,7 @@ int Tarvo_VerificaTotalizadoresNaoFiscaisMFD(char*) {
 }
 
 int Tarvo_VerificaRecebimentoNaoFiscal(char*) {
-    Sequencia vez;
-    Erro().TextoRetorno.clear();
-    std::vector<std::string> itens;
-    for (int n = 0; n < 10; ++n) {
+    auto slot = [](int n, std::string& linha) {
         std::string nome, valor, contador;
         int r = EnviaComandoTxt("LeNaoFiscal", "CodNaoFiscal=" + std::to_string(n));
         if (r == 1) {
@@ -697,19 +698,15 @@ int Tarvo_VerificaRecebimentoNaoFiscal(char*) {
             valor.clear();
             contador.clear();
         }
-        itens.push_back(PreencheZerosEsquerda(contador, 4) + PreencheZerosEsquerda(valor, 20) +
-                        PreencheEspacosDireita(nome, 19));
-    }
-    for (int n = 0; n < 40; ++n) itens.push_back(std::string(24, '0') + std::string(19, ' '));
-    Erro().TextoRetorno = Junta(itens);
-    return 1;
+        linha = PreencheZerosEsquerda(contador, 4) + PreencheZerosEsquerda(valor, 20) +
+                PreencheEspacosDireita(nome, 19);
+        return 1;
+    };
+    return TabelaSlots(10, slot, 40, std::string(24, '0') + std::string(19, ' '));
 }
 
 int Tarvo_VerificaRecebimentoNaoFiscalMFD(char*) {
-    Sequencia vez;
-    Erro().TextoRetorno.clear();
-    std::vector<std::string> itens;
-    for (int n = 0; n < 10; ++n) {
+    auto slot = [](int n, std::string& linha) {
         bool vazio = false;
         int r = LeSlot("LeNaoFiscal", "CodNaoFiscal=" + std::to_string(n), kVazioAliquota, vazio);
         if (r != 1) return r;
@@ -719,11 +716,10 @@ int Tarvo_VerificaRecebimentoNaoFiscalMFD(char*) {
             r = LeMoedaSlot(Indexado("TotalDiaNaoFiscal", n), kVazioAliquota, valor);
             if (r != 1) return r;
         }
-        itens.push_back(PreencheEspacosDireita(nome, 19) + PreencheZerosEsquerda(valor, 14));
-    }
-    for (int n = 0; n < 20; ++n) itens.push_back(std::string(19, ' ') + std::string(14, '0'));
-    Erro().TextoRetorno = Junta(itens);
-    return 1;
+        linha = PreencheEspacosDireita(nome, 19) + PreencheZerosEsquerda(valor, 14);
+        return 1;
+    };
+    return TabelaSlots(10, slot, 20, std::string(19, ' ') + std::string(14, '0'));
 }
 
 int Tarvo_VerificaFormasPagamento(char*) {
@@ -731,10 +727,7 @@ int Tarvo_VerificaFormasPagamento(char*) {
 }
 
 int Tarvo_VerificaRelatorioGerencialMFD(char*) {
-    Sequencia vez;
-    Erro().TextoRetorno.clear();
-    std::vector<std::string> itens;
-    for (int n = 0; n < 20; ++n) {
+    auto slot = [](int n, std::string& linha) {
         bool vazio = false;
         int r = LeSlot("LeGerencial", "CodGerencial=" + std::to_string(n), kVazioGerencial, vazio);
         if (r != 1) return r;
@@ -745,11 +738,10 @@ int Tarvo_VerificaRelatorioGerencialMFD(char*) {
             if (r != 1) return r;
             if (!vazio) contador = Resposta().ValorResposta;
         }
-        itens.push_back(PreencheZerosEsquerda(contador, 4) + PreencheEspacosDireita(nome, 17));
-    }
-    for (int n = 0; n < 10; ++n) itens.push_back(std::string(4, '0') + std::string(17, ' '));
-    Erro().TextoRetorno = Junta(itens);
-    return 1;
+        linha = PreencheZerosEsquerda(contador, 4) + PreencheEspacosDireita(nome, 17);
+        return 1;
+    };
+    return TabelaSlots(20, slot, 10, std::string(4, '0') + std::string(17, ' '));
 }
 
 // --- status ------------------------------------------------------------------------------------

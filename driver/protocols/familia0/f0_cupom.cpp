@@ -2,6 +2,8 @@
 // close, cancellation and the files that carry the consumer identification and the long
 // item description from one export to the next.
 
+#include <vector>
+
 #include "driver/core/estado.h"
 #include "driver/core/formatadores.h"
 #include "driver/core/recusa.h"
@@ -60,17 +62,9 @@ bool DescricaoAumentada(std::string& descricao) {
     if (!plataforma::ExisteArquivo(kArquivoDescricao)) return false;
     std::string texto = LeArquivo(kArquivoDescricao);
     ApagaArquivo(kArquivoDescricao);
+    const std::vector<std::string> linhas = LinhasDoTexto(texto);
     std::string unida;
-    std::size_t inicio = 0;
-    while (inicio < texto.size()) {
-        std::size_t fim = texto.find('\n', inicio);
-        std::string linha = texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
-        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
-        if (inicio > 0) unida += '\n';
-        unida += linha;
-        if (fim == std::string::npos) break;
-        inicio = fim + 1;
-    }
+    for (std::size_t i = 0; i < linhas.size(); ++i) unida += (i > 0 ? "\n" : "") + linhas[i];
     descricao = unida;
     return true;
 }

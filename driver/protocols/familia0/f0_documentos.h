@@ -7,11 +7,6 @@
 
 namespace tarvo {
 
-// A text argument of an export (a host may pass a null pointer for an empty text).
-inline std::string TextoArg(const char* texto) {
-    return texto ? texto : "";
-}
-
 // Closes the document in progress (`EncerraDocumento` with the operator). With `comTextos`
 // the closing texts come first: the caller's message, the state campaign text and the
 // application line, then the consumer identification of "ID.TXT". Every step runs and the

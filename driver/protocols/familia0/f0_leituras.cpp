@@ -36,10 +36,6 @@ const char* const kTituloReducoes =
     "ES DI\xC1RIAS";
 const char* const kSoftwareBasico = "SOFTWARE B\xC1SICO:";
 
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-
 std::string Dois(int v) {
     return PreencheZerosEsquerda(std::to_string(v), 2);
 }
@@ -63,12 +59,13 @@ std::string Simplificada(bool sim) {
 }
 
 std::string FaixaDatas(const char* inicio, const char* fim) {
-    return "DataInicial=#" + FormataData(Texto(inicio)) + "# DataFinal=#" + FormataData(Texto(fim)) + "#";
+    return "DataInicial=#" + FormataData(TextoArg(inicio)) + "# DataFinal=#" + FormataData(TextoArg(fim)) +
+           "#";
 }
 
 std::string FaixaReducoes(const char* inicio, const char* fim) {
-    return "ReducaoInicial=" + NumeroDoChamador(Texto(inicio), "ReducaoInicial") +
-           " ReducaoFinal=" + NumeroDoChamador(Texto(fim), "ReducaoFinal");
+    return "ReducaoInicial=" + NumeroDoChamador(TextoArg(inicio), "ReducaoInicial") +
+           " ReducaoFinal=" + NumeroDoChamador(TextoArg(fim), "ReducaoFinal");
 }
 
 // A fiscal-memory reading sent through the port into IMPRESSAO.TXT of the work folder.
@@ -309,32 +306,32 @@ int Tarvo_LeituraXSerial() {
 }
 
 int Tarvo_ReducaoZ(const char* /*Data*/, const char* Hora) {
-    return RixReducaoZ(Texto(Hora));
+    return RixReducaoZ(TextoArg(Hora));
 }
 
 int Tarvo_LeituraMemoriaFiscalData(const char* DataInicial, const char* DataFinal, const char* FlagLeitura) {
-    const bool completa = MaiusculasAnsi(Texto(FlagLeitura)) == "C";
+    const bool completa = MaiusculasAnsi(TextoArg(FlagLeitura)) == "C";
     return LeituraMFPapel("LeituraSimplificada=" + Simplificada(!completa) + " " +
                           FaixaDatas(DataInicial, DataFinal));
 }
 
 int Tarvo_LeituraMemoriaFiscalReducao(const char* ReducaoInicial, const char* ReducaoFinal,
                                       const char* FlagLeitura) {
-    const bool completa = MaiusculasAnsi(Texto(FlagLeitura)) == "C";
+    const bool completa = MaiusculasAnsi(TextoArg(FlagLeitura)) == "C";
     return LeituraMFPapel("LeituraSimplificada=" + Simplificada(!completa) + " " +
                           FaixaReducoes(ReducaoInicial, ReducaoFinal));
 }
 
 int Tarvo_LeituraMemoriaFiscalSerialData(const char* DataInicial, const char* DataFinal,
                                          const char* FlagLeitura) {
-    const bool simplificada = MaiusculasAnsi(Texto(FlagLeitura)) == "S";
+    const bool simplificada = MaiusculasAnsi(TextoArg(FlagLeitura)) == "S";
     return LeituraMFSerial("LeituraSimplificada=" + Simplificada(simplificada) + " " +
                            FaixaDatas(DataInicial, DataFinal));
 }
 
 int Tarvo_LeituraMemoriaFiscalSerialReducao(const char* ReducaoInicial, const char* ReducaoFinal,
                                             const char* FlagLeitura) {
-    const bool simplificada = MaiusculasAnsi(Texto(FlagLeitura)) == "S";
+    const bool simplificada = MaiusculasAnsi(TextoArg(FlagLeitura)) == "S";
     return LeituraMFSerial("LeituraSimplificada=" + Simplificada(simplificada) + " " +
                            FaixaReducoes(ReducaoInicial, ReducaoFinal));
 }
@@ -355,25 +352,26 @@ int Tarvo_DataHoraSoftwareBasico(char* /*DataSW*/, char* /*HoraSW*/) {
 
 int Tarvo_DownloadMFD(const char* Arquivo, const char* TipoDownload, const char* Inicio, const char* Fim,
                       const char* Usuario) {
-    const std::string destino = ArquivoDoUsuario(Texto(Arquivo));
+    const std::string destino = ArquivoDoUsuario(TextoArg(Arquivo));
     if (destino.empty()) {
         DefineErro(Falha::ArquivoDestino);
         return -8;
     }
-    return LeituraFitaDetalheTxt(destino, Texto(TipoDownload), Texto(Inicio), Texto(Fim), Texto(Usuario));
+    return LeituraFitaDetalheTxt(destino, TextoArg(TipoDownload), TextoArg(Inicio), TextoArg(Fim),
+                                 TextoArg(Usuario));
 }
 
 int Tarvo_FormatoDadosMFD(const char* ArquivoOrigem, const char* ArquivoDestino, const char* TipoFormato,
                           const char* /*TipoDownload*/, const char* /*Inicio*/, const char* /*Fim*/,
                           const char* /*Usuario*/) {
-    const std::string origem = ArquivoDoUsuario(Texto(ArquivoOrigem));
+    const std::string origem = ArquivoDoUsuario(TextoArg(ArquivoOrigem));
     if (origem.empty() || !plataforma::ExisteArquivo(origem)) {
         DefineErro(Falha::ArquivoOrigem);
         return -8;
     }
-    const std::string destino = ArquivoDoUsuario(Texto(ArquivoDestino));
+    const std::string destino = ArquivoDoUsuario(TextoArg(ArquivoDestino));
     const FormatoConversao formato =
-        Texto(TipoFormato) == "1" ? FormatoConversao::RichText : FormatoConversao::Texto;
+        TextoArg(TipoFormato) == "1" ? FormatoConversao::RichText : FormatoConversao::Texto;
     if (destino.empty() || !ConverteImpressao(origem, formato, destino)) {
         DefineErro(Falha::ArquivoDestino);
         return 0;

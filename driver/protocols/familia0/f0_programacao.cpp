@@ -18,12 +18,9 @@ namespace {
 // The widest line spacing the printer takes.
 constexpr int kMaximoEspacoLinhas = 255;
 
-std::string Texto(const char* t) {
-    return t ? t : "";
-}
-
 int EscreveTexto(const char* nome, const char* valor) {
-    return EnviaComandoTxt("EscreveTexto", "NomeTexto=" + Aspas(nome) + " ValorTexto=" + Aspas(Texto(valor)));
+    return EnviaComandoTxt("EscreveTexto",
+                           "NomeTexto=" + Aspas(nome) + " ValorTexto=" + Aspas(TextoArg(valor)));
 }
 
 int EscreveInteiro(const char* nome, const std::string& valor) {
@@ -46,7 +43,7 @@ int Tarvo_ProgramaAliquota(const char* aliquota, int tipo) {
     // A rate once programmed cannot be removed from the printer: only a percentage of the
     // caller's is sent.
     const std::string percentual =
-        NumeroDoChamador(Texto(aliquota), "Aliquota", false, true, kDigitosPercentual);
+        NumeroDoChamador(TextoArg(aliquota), "Aliquota", false, true, kDigitosPercentual);
     Sequencia vez;
     std::string slot;
     int r = LeRegistradorTxt(113, slot);  // the first free slot
@@ -61,7 +58,7 @@ int Tarvo_ProgramaFormaPagamentoMFD(const char* nome, const char* vinculado) {
     Sequencia vez;
     // A form programmed under the same name in another letter case is redefined under the
     // printer's spelling rather than added again.
-    std::string nomeEnviado = Texto(nome);
+    std::string nomeEnviado = TextoArg(nome);
     const std::string procurado = MaiusculasAnsi(nomeEnviado);
     for (int n = 0; n <= 14; ++n) {
         bool vazio = false;
@@ -75,23 +72,24 @@ int Tarvo_ProgramaFormaPagamentoMFD(const char* nome, const char* vinculado) {
     }
     return EnviaComandoTxt("DefineMeioPagamento",
                            "NomeMeioPagamento=" + Aspas(nomeEnviado) +
-                               " PermiteVinculado=" + (Texto(vinculado) == "1" ? "true" : "false"));
+                               " PermiteVinculado=" + (TextoArg(vinculado) == "1" ? "true" : "false"));
 }
 
 int Tarvo_NomeiaDepartamento(int indice, const char* nome) {
     return EnviaComandoTxt("DefineDepartamento", "CodDepartamento=" + std::to_string(indice) +
-                                                     " NomeDepartamento=" + Aspas(Texto(nome)));
+                                                     " NomeDepartamento=" + Aspas(TextoArg(nome)));
 }
 
 int Tarvo_NomeiaTotalizadorNaoSujeitoIcms(int indice, const char* nome) {
-    return EnviaComandoTxt("DefineNaoFiscal",
-                           "CodNaoFiscal=" + std::to_string(indice) + " NomeNaoFiscal=" + Aspas(Texto(nome)));
+    return EnviaComandoTxt("DefineNaoFiscal", "CodNaoFiscal=" + std::to_string(indice) +
+                                                  " NomeNaoFiscal=" + Aspas(TextoArg(nome)));
 }
 
 int Tarvo_NomeiaRelatorioGerencialMFD(const char* indice, const char* nome) {
-    const std::string i = Apara(Texto(indice));
+    const std::string i = Apara(TextoArg(indice));
     if (!EhIndice(i)) return ParametroInvalido();  // it goes bare into the command
-    return EnviaComandoTxt("DefineGerencial", "CodGerencial=" + i + " NomeGerencial=" + Aspas(Texto(nome)));
+    return EnviaComandoTxt("DefineGerencial",
+                           "CodGerencial=" + i + " NomeGerencial=" + Aspas(TextoArg(nome)));
 }
 
 int Tarvo_EspacoEntreLinhas(int espaco) {

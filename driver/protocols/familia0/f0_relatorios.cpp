@@ -539,21 +539,23 @@ int Tarvo_DataMovimentoUltimaReducaoMFD(char* /*cDataMovimento*/) {
     return r;
 }
 
+namespace {
 // Both values go back (zero-padded by the hand-back) also after a failure: zeros then.
-int Tarvo_InicioFimGTsMFD(char* /*cGTInicial*/, char* /*cGTFinal*/) {
+int DevolveInicioFim(int (*le)(std::string&, std::string&)) {
     std::string inicial, final;
-    int r = InicioFimGTs(inicial, final);
+    int r = le(inicial, final);
     Erro().TextoRetorno = inicial;
     Erro().TextoValor = final;
     return r;
 }
+}  // namespace
+
+int Tarvo_InicioFimGTsMFD(char* /*cGTInicial*/, char* /*cGTFinal*/) {
+    return DevolveInicioFim(&InicioFimGTs);
+}
 
 int Tarvo_InicioFimCOOsMFD(char* /*cCOOIni*/, char* /*cCOOFim*/) {
-    std::string inicial, final;
-    int r = InicioFimCOOs(inicial, final);
-    Erro().TextoRetorno = inicial;
-    Erro().TextoValor = final;
-    return r;
+    return DevolveInicioFim(&InicioFimCOOs);
 }
 
 int Tarvo_ImprimeConfiguracoesImpressora() {

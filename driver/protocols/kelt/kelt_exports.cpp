@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/core/formatadores.h"
 #include "driver/core/registro.h"
 #include "driver/protocols/familias.h"
 #include "driver/protocols/kelt/kelt.h"
@@ -19,10 +20,6 @@ constexpr char GS = '\x1D';
 // A buzzer signal: at most 10 sounds, at most 2 seconds apart.
 constexpr int kMaximoToques = 10;
 constexpr int kMaximoPausaMs = 2000;
-
-std::string Texto(const char* t) {
-    return t ? std::string(t) : std::string();
-}
 
 bool CabeEmByte(std::int64_t v) {
     return v >= 0 && v <= 0xFF;
@@ -41,12 +38,12 @@ std::string DoisBytes(std::int64_t v) {
 
 // Bar code of the first form: GS k m data NUL.
 int CodigoComNulo(int m, const char* codigo) {
-    return EnviaPacoteKelt(std::string{GS, 'k'} + Byte(m) + Texto(codigo) + '\0', true);
+    return EnviaPacoteKelt(std::string{GS, 'k'} + Byte(m) + TextoArg(codigo) + '\0', true);
 }
 
 // Bar code of the second form: GS k m length data (the length must fit its byte).
 int CodigoComTamanho(const char* exportacao, int m, const char* codigo) {
-    const std::string dados = Texto(codigo);
+    const std::string dados = TextoArg(codigo);
     if (!CabeEmByte(static_cast<std::int64_t>(dados.size()))) return RecusaValor(exportacao);
     return EnviaPacoteKelt(
         std::string{GS, 'k'} + Byte(m) + Byte(static_cast<std::int64_t>(dados.size())) + dados, true);
@@ -55,7 +52,7 @@ int CodigoComTamanho(const char* exportacao, int m, const char* codigo) {
 }  // namespace
 
 int Kelt_EnviaBuffer(const char* texto) {
-    return EnviaPacoteKelt(Texto(texto), true);
+    return EnviaPacoteKelt(TextoArg(texto), true);
 }
 
 int Kelt_EnviaBufferFormatado(const char* texto, int fonte, int italico, int sublinhado, int expandido,
@@ -71,7 +68,7 @@ int Kelt_EnviaBufferFormatado(const char* texto, int fonte, int italico, int sub
     modo(italico != 0, "4", "5");
     modo(negrito != 0, "E", "F");
     modo(expandido != 0, "W1", "W0");
-    return EnviaPacoteKelt(antes + Texto(texto) + depois, true);
+    return EnviaPacoteKelt(antes + TextoArg(texto) + depois, true);
 }
 
 int Kelt_EnviaComando(const char* comando, int tamanho) {
@@ -158,7 +155,7 @@ int Kelt_ImprimeCodigoBarrasCODE128(const char* codigo) {
 
 int Kelt_ImprimeCodigoBarrasPDF417(int nivelCorrecao, int altura, int largura, int colunas,
                                    const char* codigo) {
-    const std::string dados = Texto(codigo);
+    const std::string dados = TextoArg(codigo);
     const auto tamanho = static_cast<std::int64_t>(dados.size());
     if (!CabeEmByte(nivelCorrecao) || !CabeEmByte(altura) || !CabeEmByte(largura) || !CabeEmByte(colunas) ||
         !CabeEmDoisBytes(tamanho))

@@ -332,49 +332,47 @@ void Emulador::LimpaFalhas() {
     DefineFalhas(Falhas{});
 }
 
-void Emulador::Silencia(int vezes) {
+void Emulador::ArmaFalha(int vezes, const std::function<void(Falhas&)>& arma) {
     std::lock_guard<std::mutex> l(m_);
-    falhas_.silencio = true;
+    arma(falhas_);
     falhas_.vezes = vezes;
+}
+
+void Emulador::Silencia(int vezes) {
+    ArmaFalha(vezes, [](Falhas& f) { f.silencio = true; });
 }
 
 void Emulador::Atrasa(int ms, int vezes) {
-    std::lock_guard<std::mutex> l(m_);
-    falhas_.atrasoMs = ms;
-    falhas_.vezes = vezes;
+    ArmaFalha(vezes, [&](Falhas& f) { f.atrasoMs = ms; });
 }
 
 void Emulador::Fatia(int pedacos, int pausaMs, int vezes) {
-    std::lock_guard<std::mutex> l(m_);
-    falhas_.pedacos = pedacos;
-    falhas_.pausaMs = pausaMs;
-    falhas_.vezes = vezes;
+    ArmaFalha(vezes, [&](Falhas& f) {
+        f.pedacos = pedacos;
+        f.pausaMs = pausaMs;
+    });
 }
 
 void Emulador::SemFechamento(int vezes) {
-    std::lock_guard<std::mutex> l(m_);
-    falhas_.semFechamento = true;
-    falhas_.vezes = vezes;
+    ArmaFalha(vezes, [](Falhas& f) { f.semFechamento = true; });
 }
 
 void Emulador::Ruido(const std::string& antes, const std::string& depois, int vezes) {
-    std::lock_guard<std::mutex> l(m_);
-    falhas_.antes = antes;
-    falhas_.depois = depois;
-    falhas_.vezes = vezes;
+    ArmaFalha(vezes, [&](Falhas& f) {
+        f.antes = antes;
+        f.depois = depois;
+    });
 }
 
 void Emulador::ComprimentoErrado(int vezes) {
-    std::lock_guard<std::mutex> l(m_);
-    falhas_.comprimentoErrado = true;
-    falhas_.vezes = vezes;
+    ArmaFalha(vezes, [](Falhas& f) { f.comprimentoErrado = true; });
 }
 
 void Emulador::Tagarela(const std::string& bytes, int ms, int vezes) {
-    std::lock_guard<std::mutex> l(m_);
-    falhas_.tagarela = bytes;
-    falhas_.tagarelaMs = ms;
-    falhas_.vezes = vezes;
+    ArmaFalha(vezes, [&](Falhas& f) {
+        f.tagarela = bytes;
+        f.tagarelaMs = ms;
+    });
 }
 
 void Emulador::Desliga() {

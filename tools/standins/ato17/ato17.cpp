@@ -21,18 +21,13 @@
 #include <vector>
 
 #include "chave_teste.h"
-
-#define ATO17_API extern "C" __attribute__((visibility("default")))
+#include "standin.h"
 
 namespace {
 
-constexpr int kOk = 0;
+using namespace standin;
 constexpr int kArgumentoInvalido = 87;
 constexpr int kErroLeitura = 16388;
-constexpr int kNaoEhDump = 16387;
-constexpr int kErroEscrita = 16389;
-constexpr int kErroCriaArquivo = 16393;
-constexpr int kIncompleto = 16394;
 constexpr std::size_t kMaiorRegistro = 1 << 20;
 
 using Campos = std::vector<std::string>;
@@ -135,7 +130,7 @@ class Memoria {
             }
             l.append(buf_, pos_, std::string::npos);
             // No record of ours comes near this: a file that has one is no dump.
-            if (l.size() > kMaiorRegistro) throw kNaoEhDump;
+            if (l.size() > kMaiorRegistro) throw kErroBinarioInvalido;
             buf_.clear();
             pos_ = 0;
             if (resta_ == 0) return !l.empty();
@@ -208,7 +203,7 @@ class Saida {
     // Types in file order: 0 E01, 1 E02, 2 E12, 3 E13, 4 E14, 5 E15, 6 E16, 7 E17, 8 E18, 9 E21.
     void Linha(int parte, const std::string& linha) {
         std::string l = linha + "\r\n";
-        if (std::fwrite(l.data(), 1, l.size(), partes_[parte]) != l.size()) throw kErroEscrita;
+        if (std::fwrite(l.data(), 1, l.size(), partes_[parte]) != l.size()) throw kErroEscritaArquivo;
     }
     // Where the next line of a part starts, and one character of a line written before.
     long Posicao(int parte) { return std::ftell(partes_[parte]); }
@@ -217,7 +212,7 @@ class Saida {
         long fim = std::ftell(f);
         if (fim < 0 || std::fseek(f, posicao, SEEK_SET) != 0 || std::fputc(c, f) == EOF ||
             std::fseek(f, fim, SEEK_SET) != 0)
-            throw kErroEscrita;
+            throw kErroEscritaArquivo;
     }
     // Joins the parts into the output file with the EAD line that closes it: the RSA signature
     // of the MD5 digest of every byte before it, under the test key.
@@ -250,7 +245,7 @@ class Saida {
         ok = ok && ::rename(temporario_.c_str(), nome_) == 0;
         if (!ok) {
             ::unlink(temporario_.c_str());
-            return kErroEscrita;
+            return kErroEscritaArquivo;
         }
         int pasta = ::open(pasta_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (pasta >= 0) {
@@ -585,13 +580,13 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
     unsigned char h[64];
     if (!f.read(reinterpret_cast<char*>(h), sizeof h) || std::memcmp(h, "TARVOTDM", 8) != 0 ||
         U(h + 8, 4) != 1)
-        return kNaoEhDump;
+        return kErroBinarioInvalido;
     f.seekg(0, std::ios::end);
     auto tamanho = static_cast<std::uint64_t>(f.tellg());
     std::uint64_t mf = U(h + 40, 8), mfd = U(h + 48, 8);
     if (mf > tamanho || mfd > tamanho || 64 + mf + mfd > tamanho)
-        return U(h + 12, 4) == 1 ? kNaoEhDump : kIncompleto;
-    if (U(h + 12, 4) != 1) return kIncompleto;
+        return U(h + 12, 4) == 1 ? kErroBinarioInvalido : kErroArquivoIncompleto;
+    if (U(h + 12, 4) != 1) return kErroArquivoIncompleto;
 
     Fiscal fiscal;
     {
@@ -622,12 +617,12 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
             }
         }
     }
-    if (fiscal.ecf.empty()) return kNaoEhDump;
+    if (fiscal.ecf.empty()) return kErroBinarioInvalido;
 
     Saida s(saida);
     // The output must be creatable before any work is done.
     if (!s.Cria()) return kErroCriaArquivo;
-    if (!s.Abre()) return kErroEscrita;
+    if (!s.Abre()) return kErroEscritaArquivo;
     Conversor conversor(p, fiscal, s);
     std::string nome, endereco;
     {
@@ -670,9 +665,9 @@ int Converte(const char* dump, const char* saida, const Pedido& p) {
 
 }  // namespace
 
-ATO17_API int DLLATO17GeraArquivo(const char* arquivoBinario, const char* arquivoTexto,
-                                  const char* periodoInicial, const char* periodoFinal, char tipoPeriodo,
-                                  const char* usuario, const char* tipoLeitura) {
+STANDIN_API int DLLATO17GeraArquivo(const char* arquivoBinario, const char* arquivoTexto,
+                                    const char* periodoInicial, const char* periodoFinal, char tipoPeriodo,
+                                    const char* usuario, const char* tipoLeitura) {
     (void)usuario;
     try {
         if (!arquivoBinario || !arquivoTexto || !*arquivoTexto)

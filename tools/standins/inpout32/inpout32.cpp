@@ -25,7 +25,7 @@
 #include <sstream>
 #include <string>
 
-#define INPOUT32_API extern "C" __attribute__((visibility("default")))
+#include "standin.h"
 
 namespace {
 
@@ -181,7 +181,7 @@ Real gReal;
 }  // namespace
 
 #ifndef INPOUT32_SEM_OUT32
-INPOUT32_API void Out32(short endereco, short valor) {
+STANDIN_API void Out32(short endereco, short valor) {
     std::lock_guard<std::mutex> g(gTrava);
     const unsigned e = static_cast<unsigned short>(endereco);
     const unsigned v = static_cast<unsigned>(valor) & 0xFF;
@@ -193,7 +193,7 @@ INPOUT32_API void Out32(short endereco, short valor) {
 #endif
 
 #ifndef INPOUT32_SEM_INP32
-INPOUT32_API short Inp32(short endereco) {
+STANDIN_API short Inp32(short endereco) {
     std::lock_guard<std::mutex> g(gTrava);
     const unsigned e = static_cast<unsigned short>(endereco);
     if (const char* pasta = PastaSimulada()) return static_cast<short>(LeSimulada(gSimulada, pasta, e & 3));

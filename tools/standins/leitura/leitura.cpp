@@ -21,22 +21,17 @@
 
 #include "platform/relogio.h"
 #include "platform/serial.h"
-
-#define LEITURA_API extern "C" __attribute__((visibility("default")))
+#include "standin.h"
 
 namespace {
 
 // --- codes and states ----------------------------------------------------------------------------
-constexpr int kOk = 0;
+using namespace standin;
 constexpr int kErroAbreArquivo = 4097;
 constexpr int kErroCanalCOM = 16386;
-constexpr int kErroBinarioInvalido = 16387;
-constexpr int kErroEscritaArquivo = 16389;
 constexpr int kErroBinarioECF = 16390;
 constexpr int kErroECFInvalido = 16391;
 constexpr int kErroFaltaRAM = 16392;
-constexpr int kErroCriaArquivo = 16393;
-constexpr int kErroArquivoIncompleto = 16394;
 
 constexpr std::uint32_t kParado = 0;
 constexpr std::uint32_t kIniciando = 96;
@@ -425,7 +420,7 @@ Leitor& O() {
 
 }  // namespace
 
-LEITURA_API int DLLReadLeMemorias(const char* porta, const char* arquivo, const char* serie, int aguarda) {
+STANDIN_API int DLLReadLeMemorias(const char* porta, const char* arquivo, const char* serie, int aguarda) {
     try {
         return O().LeMemorias(porta, arquivo, serie, aguarda != 0);
     } catch (...) {
@@ -433,7 +428,7 @@ LEITURA_API int DLLReadLeMemorias(const char* porta, const char* arquivo, const 
     }
 }
 
-LEITURA_API int DLLReadStatus(void* registro) {
+STANDIN_API int DLLReadStatus(void* registro) {
     if (!registro) return -1;
     RegistroStatus r;
     std::memcpy(&r, registro, sizeof r.tamanho);
@@ -444,11 +439,11 @@ LEITURA_API int DLLReadStatus(void* registro) {
     return 0;
 }
 
-LEITURA_API int DLLReadCancelaLeitura() {
+STANDIN_API int DLLReadCancelaLeitura() {
     O().Cancela();
     return 0;
 }
 
-LEITURA_API int DLLReadDefineBaudRate(int baud) {
+STANDIN_API int DLLReadDefineBaudRate(int baud) {
     return O().DefineBaud(baud) ? 0 : -1;
 }

@@ -108,6 +108,8 @@ class Emulador : public RegistroDeTrocas<Troca> {
     bool EsperaQuadros(std::size_t n, int prazoMs) const;
 
   private:
+    // Sets up the next failures under the lock and how many replies they last for.
+    void ArmaFalha(int vezes, const std::function<void(Falhas&)>& arma);
     void ServePty();
     void ServeArquivos();
     // Handles one frame; returns the pieces to write (empty when silent) and the pauses.
