@@ -45,9 +45,6 @@ Resultado Gera(const std::vector<std::string>& ato, const std::string& perfil = 
     return res;
 }
 
-const std::map<std::string, std::size_t> kCampos = {{"C400", 5},  {"C405", 7},  {"C420", 5}, {"C425", 7},
-                                                    {"C460", 10}, {"C470", 11}, {"C490", 8}, {"C495", 15}};
-
 // Two reductions: COO 1-3 on the 1st (Z at COO 4), COO 5-6 on the 2nd (Z at COO 7).
 std::vector<std::string> DoisDias() {
     std::vector<std::string> l = {E01(),
