@@ -23,6 +23,14 @@ class Tarvo {
     Tarvo& operator=(const Tarvo&) = delete;
 
     void* Simbolo(const char* nome) const { return ::dlsym(handle_, nome); }
+    // An export of the given type, null when missing.
+    template <typename F>
+    F* Funcao(const char* nome) const {
+        return reinterpret_cast<F*>(Simbolo(nome));
+    }
+    int Comando(const char* comando, const std::string& parametros) const {
+        return Chama<int(const char*, const char*)>("Tarvo_ExecutaComando", comando, parametros.c_str());
+    }
 
     // Calls an export: t.Chama<int(const char*)>("Tarvo_IniciaPorta", "COM3").
     template <typename F, typename... A>
