@@ -101,31 +101,18 @@ bool AssinaturaConfere(const std::string& texto) {
     return ok;
 }
 
-class AtoMes : public ::testing::Test {
+class AtoMes : public teste::EmuladorNoFilho {
   protected:
-    teste::PastaTemporaria home, dev, atual, sozinha;
+    teste::PastaTemporaria sozinha;
 
+    // With the log, PathRFD (the program folder's "rfd" unless given) and PathTDM.
     void Roda(const std::string& ini, const std::function<void(Biblioteca&, emulador::Emulador&)>& corpo,
               const std::string& lib = TARVO_LIB, std::string pathRfd = "") {
         if (pathRfd.empty()) pathRfd = home / "rfd/";
-        int r = teste::EmProcessoFilho([&] {
-            teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
-            if (::chdir(atual.Caminho().c_str()) != 0) return 3;
-            fs::create_directories(home / "rfd");
-            fs::create_directories(home / "tdm");
-            EscreveArquivo(home / "TARVO.INI", teste::kIniBase +
-                                                   ("Homologar=1\r\nPath=" + home.Caminho() + "\r\nPathRFD=" +
-                                                    pathRfd + "\r\nPathTDM=" + home / "tdm/" + "\r\n") +
-                                                   ini);
-            {
-                emulador::Emulador e;
-                if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
-                Biblioteca t(lib);
-                corpo(t, e);
-            }
-            return ::testing::Test::HasFailure() ? 1 : 0;
-        });
-        EXPECT_EQ(r, 0) << "the child process reported failures (above) or died";
+        fs::create_directories(home / "rfd");
+        fs::create_directories(home / "tdm");
+        RodaCom<Biblioteca>(
+            "Homologar=1\r\nPathRFD=" + pathRfd + "\r\nPathTDM=" + home / "tdm/" + "\r\n" + ini, corpo, lib);
     }
 
     // Days of March 2010 from the 1st, then the 1st and 2nd of April: a receipt of two items

@@ -107,27 +107,13 @@ void EnchaFita(emulador::Emulador& e, int copias) {
     });
 }
 
-class Memorias : public ::testing::Test {
+class Memorias : public teste::EmuladorNoFilho {
   protected:
-    teste::PastaTemporaria home, dev, atual, copia;
+    teste::PastaTemporaria copia;
 
-    // Runs `corpo` in a child: TARVO.INI with `ini`, the emulator on COM1, the library loaded
-    // from `lib`, the current folder a scratch one.
     void Roda(const std::string& ini, const std::function<void(Carregada&, emulador::Emulador&)>& corpo,
               const std::string& lib = TARVO_LIB) {
-        int r = teste::EmProcessoFilho([&] {
-            teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
-            if (::chdir(atual.Caminho().c_str()) != 0) return 3;
-            EscreveArquivo(home / "TARVO.INI", teste::kIniBase + ("Path=" + home.Caminho() + "\r\n") + ini);
-            {
-                emulador::Emulador e;
-                if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
-                Carregada t(lib);
-                corpo(t, e);
-            }
-            return ::testing::Test::HasFailure() ? 1 : 0;
-        });
-        EXPECT_EQ(r, 0) << "the child process reported failures (above) or died";
+        RodaCom<Carregada>(ini, corpo, lib);
     }
 
     // A day of sales and its Z reduction, so that both memories hold something.
