@@ -28,9 +28,6 @@ class Tarvo {
     F* Funcao(const char* nome) const {
         return reinterpret_cast<F*>(Simbolo(nome));
     }
-    int Comando(const char* comando, const std::string& parametros) const {
-        return Chama<int(const char*, const char*)>("Tarvo_ExecutaComando", comando, parametros.c_str());
-    }
 
     // Calls an export: t.Chama<int(const char*)>("Tarvo_IniciaPorta", "COM3").
     template <typename F, typename... A>
@@ -38,6 +35,10 @@ class Tarvo {
         auto f = reinterpret_cast<F*>(Simbolo(nome));
         if (!f) throw std::runtime_error(std::string("export missing: ") + nome);
         return f(args...);
+    }
+
+    int Comando(const char* comando, const std::string& parametros) const {
+        return Chama<int(const char*, const char*)>("Tarvo_ExecutaComando", comando, parametros.c_str());
     }
 
     // Code and message of the last failure.
