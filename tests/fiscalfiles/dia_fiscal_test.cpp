@@ -115,9 +115,7 @@ class DiaFiscal : public teste::RfdComEmulador {
         // One file of the period: the last day's head and counters, every day's records.
         texto = cabeca;
         texto.insert(texto.end(), registros.begin(), registros.end());
-        std::string t;
-        for (const auto& l : texto) t += l + "\r\n";
-        teste::EscreveArquivo(atoTexto, t);
+        teste::EscreveLinhasCrLf(atoTexto, texto);
         std::string nome;
         ASSERT_EQ(ato::GeraRFDBinario("29/02/2012", "02/03/2012", 0, 0, nome), 1) << Erro().UltimaMensagem;
         // Every period's file has the same name: this one kept aside.

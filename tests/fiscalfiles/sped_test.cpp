@@ -435,11 +435,7 @@ class SpedChamada : public teste::PastaRfd {
   protected:
     std::string ato = home / "ato.txt";
     std::string saida = home / "sped.txt";
-    void SetUp() override {
-        std::string texto;
-        for (const auto& l : DoisDias()) texto += l + "\r\n";
-        teste::EscreveArquivo(ato, texto);
-    }
+    void SetUp() override { teste::EscreveLinhasCrLf(ato, DoisDias()); }
     ParametrosSped Parametros() const {
         return {ato, saida, "01/03/2010", "31/03/2010", "T", "5102", "obs", "0", "1,5", true, ato};
     }
