@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <thread>
 #include <vector>
 
@@ -203,104 +202,78 @@ TEST(RetornoDoDriver, TextsOfTheResultCodes) {
 
 TEST(TextosDeChamada, SpecialCallTextsOfTheTable) {
     using belmora::ligacao::Chamada;
-    // A parameter: 'T' text, 'I' integer, 'S' output text (`valor` its starting content).
-    struct Parametro {
-        char tipo;
-        const char* nome;
-        std::string valor;
-        int inteiro = 0;
-        std::size_t maximo = 0;
-    };
-    struct Caso {
-        const char* funcao;
-        std::vector<Parametro> parametros;
-        std::string chamada;
-        const char* valores;  // nullptr: not looked at
-        // More checks on the call and its outputs, in the order of the parameters.
-        std::function<void(Chamada&, const std::vector<std::string>&)> confere;
-    };
-    const auto saida = [](const char* nome, std::size_t maximo, std::string valor = "") {
-        return Parametro{'S', nome, std::move(valor), 0, maximo};
-    };
-    const Caso casos[] = {
-        {"Tarvo_ValorFormaPagamento",
-         {{'T', "s1", "Dinheiro"}, saida("strRetorno", 10, "     ")},
-         "Tarvo_ValorFormaPagamento(\"Dinheiro\", strRetorno);",
-         nullptr,
-         nullptr},
-        {"Tarvo_LeNomeRelatorioGerencial",
-         {{'T', "s1", "01"}, saida("Nome", 10, "     ")},
-         "Tarvo_LeNomeRelatorioGerencial(\"01\",Nome);",
-         nullptr,
-         nullptr},
-        {"Tarvo_VendeItem",
-         {{'T', "s1", "1"}, {'T', "s2", "Caf\xE9"}, {'I', "i6", "", 2}},
-         "Tarvo_VendeItem(\"1\",\"Caf\xE9\",2);",
-         "",
-         nullptr},
-        {"Tarvo_LeParametrosPAF",
-         {saida("CNPJ", 512, "     "), saida("Data", 512), saida("Hora", 512), saida("NumSerie", 512),
-          saida("NumECF", 512), saida("GT", 512)},
-         "Tarvo_LeParametrosPAF( CNPJ, Data, Hora, NumSerie, NumECF, GT );",
-         nullptr,
-         [](Chamada& ch, const std::vector<std::string>& s) {
-             // The buffers the wrapper makes itself: 18, 6, 6, 21, 4 and 20 blanks.
-             EXPECT_EQ(s[0].size(), 18u);
-             EXPECT_EQ(s[5].size(), 20u);
-             EXPECT_EQ(ch.TextoValores().substr(ch.TextoValores().rfind('\n') + 1), "GrandeTotal=" + s[5]);
-         }},
-        {"Tarvo_AcionaGuilhotinaMFD",
-         {{'I', "iTipoCorte", "", 1}},
-         "Tarvo_AcionaGuilhotinaMFD(iTipoCorte);",
-         "iTipoCorte=1",
-         nullptr},
-        {"Tarvo_LeMemoriasBinario",
-         {{'T', "szNomeArquivo", "a.tdm"},
-          {'T', "szSerieECF", "BE0001"},
-          {'I', "bAguardaConcluirLeitura", "", 1}},
-         "LeMemoriasBinario(szNomeArquivo,szSerieECF,bAguardaConcluirLeitura);",
-         "szNomeArquivo=a.tdm szSerieECF=BE0001 bAguardaConcluirLeitura=-1",
-         nullptr},
+    std::string a(5, ' '), b, c, d, e, f, g;
+    {
+        Chamada ch("Tarvo_ValorFormaPagamento");
+        ch.Texto("s1", "Dinheiro");
+        ch.Saida("strRetorno", a, 10);
+        EXPECT_EQ(ch.TextoChamada(), "Tarvo_ValorFormaPagamento(\"Dinheiro\", strRetorno);");
+    }
+    {
+        Chamada ch("Tarvo_LeNomeRelatorioGerencial");
+        ch.Texto("s1", "01");
+        ch.Saida("Nome", a, 10);
+        EXPECT_EQ(ch.TextoChamada(), "Tarvo_LeNomeRelatorioGerencial(\"01\",Nome);");
+    }
+    {
+        Chamada ch("Tarvo_VendeItem");
+        ch.Texto("s1", "1");
+        ch.Texto("s2", "Caf\xE9");
+        ch.Inteiro("i6", 2);
+        EXPECT_EQ(ch.TextoChamada(), "Tarvo_VendeItem(\"1\",\"Caf\xE9\",2);");
+        EXPECT_EQ(ch.TextoValores(), "");
+    }
+    {
+        Chamada ch("Tarvo_LeParametrosPAF");
+        const char* nomes[] = {"CNPJ", "Data", "Hora", "NumSerie", "NumECF", "GT"};
+        std::string* saidas[] = {&a, &b, &c, &d, &e, &f};
+        for (int i = 0; i < 6; ++i) ch.Saida(nomes[i], *saidas[i], 512);
+        EXPECT_EQ(ch.TextoChamada(), "Tarvo_LeParametrosPAF( CNPJ, Data, Hora, NumSerie, NumECF, GT );");
+        // The buffers the wrapper makes itself: 18, 6, 6, 21, 4 and 20 blanks.
+        EXPECT_EQ(a.size(), 18u);
+        EXPECT_EQ(f.size(), 20u);
+        EXPECT_EQ(ch.TextoValores().substr(ch.TextoValores().rfind('\n') + 1), "GrandeTotal=" + f);
+    }
+    {
+        Chamada ch("Tarvo_AcionaGuilhotinaMFD");
+        ch.Inteiro("iTipoCorte", 1);
+        EXPECT_EQ(ch.TextoChamada(), "Tarvo_AcionaGuilhotinaMFD(iTipoCorte);");
+        EXPECT_EQ(ch.TextoValores(), "iTipoCorte=1");
+    }
+    {
+        Chamada ch("Tarvo_LeMemoriasBinario");
+        ch.Texto("szNomeArquivo", "a.tdm");
+        ch.Texto("szSerieECF", "BE0001");
+        ch.Inteiro("bAguardaConcluirLeitura", 1);
+        EXPECT_EQ(ch.TextoChamada(), "LeMemoriasBinario(szNomeArquivo,szSerieECF,bAguardaConcluirLeitura);");
+        EXPECT_EQ(ch.TextoValores(), "szNomeArquivo=a.tdm szSerieECF=BE0001 bAguardaConcluirLeitura=-1");
+    }
+    {
         // The ATO exports of the same family: integers and the name buffer by their names.
-        {"Tarvo_GeraRFDBinario",
-         {{'T', "periodoInicial", "01/03/2010"},
-          {'T', "periodoFinal", "31/03/2010"},
-          {'I', "tipoPeriodo", "", 1},
-          {'I', "tipoLeitura", "", 0},
-          saida("nomeArquivo", 256, "a.txt")},
-         "GeraRFDBinario(periodoInicial,periodoFinal,tipoPeriodo,tipoLeitura,nomeArquivo);",
-         "periodoInicial=01/03/2010 periodoFinal=31/03/2010 tipoPeriodo=1 tipoLeitura=0 nomeArquivo=a.txt",
-         nullptr},
-        {"Tarvo_ConverteATO17ParaPAFRJ",
-         {{'T', "ArquivoATO17", "a.txt"}},
-         "ConverteATO17ParaPAFRJ(ArquivoATO17);",
-         "ArquivoATO17=a.txt",
-         nullptr},
-        {"Tarvo_LeCodigoNacionalIdentificacaoECF",
-         {saida("CNI", 7)},
-         "Tarvo_LeCodigoNacionalIdentificacaoECF( CNI );",
-         nullptr,
-         [](Chamada&, const std::vector<std::string>& s) { EXPECT_EQ(s[0], "      "); }},
-    };
-    for (const Caso& c : casos) {
-        SCOPED_TRACE(c.funcao);
-        std::vector<std::string> saidas;  // outlives the call, which points at them
-        saidas.reserve(c.parametros.size());
-        Chamada ch(c.funcao);
-        for (const Parametro& p : c.parametros) {
-            saidas.push_back(p.valor);
-            if (p.tipo == 'T')
-                ch.Texto(p.nome, p.valor);
-            else if (p.tipo == 'I')
-                ch.Inteiro(p.nome, p.inteiro);
-            else
-                ch.Saida(p.nome, saidas.back(), p.maximo);
-        }
-        EXPECT_EQ(ch.TextoChamada(), c.chamada);
-        if (c.valores) {
-            EXPECT_EQ(ch.TextoValores(), c.valores);
-        }
-        if (c.confere) c.confere(ch, saidas);
+        Chamada ch("Tarvo_GeraRFDBinario");
+        ch.Texto("periodoInicial", "01/03/2010");
+        ch.Texto("periodoFinal", "31/03/2010");
+        ch.Inteiro("tipoPeriodo", 1);
+        ch.Inteiro("tipoLeitura", 0);
+        std::string nome = "a.txt";
+        ch.Saida("nomeArquivo", nome, 256);
+        EXPECT_EQ(ch.TextoChamada(),
+                  "GeraRFDBinario(periodoInicial,periodoFinal,tipoPeriodo,tipoLeitura,nomeArquivo);");
+        EXPECT_EQ(ch.TextoValores(),
+                  "periodoInicial=01/03/2010 periodoFinal=31/03/2010 tipoPeriodo=1 tipoLeitura=0 "
+                  "nomeArquivo=a.txt");
+    }
+    {
+        Chamada ch("Tarvo_ConverteATO17ParaPAFRJ");
+        ch.Texto("ArquivoATO17", "a.txt");
+        EXPECT_EQ(ch.TextoChamada(), "ConverteATO17ParaPAFRJ(ArquivoATO17);");
+        EXPECT_EQ(ch.TextoValores(), "ArquivoATO17=a.txt");
+    }
+    {
+        Chamada ch("Tarvo_LeCodigoNacionalIdentificacaoECF");
+        ch.Saida("CNI", g, 7);
+        EXPECT_EQ(ch.TextoChamada(), "Tarvo_LeCodigoNacionalIdentificacaoECF( CNI );");
+        EXPECT_EQ(g, "      ");
     }
 }
 
