@@ -23,6 +23,11 @@ class Tarvo {
     Tarvo& operator=(const Tarvo&) = delete;
 
     void* Simbolo(const char* nome) const { return ::dlsym(handle_, nome); }
+    // An export of the given type, null when missing.
+    template <typename F>
+    F* Funcao(const char* nome) const {
+        return reinterpret_cast<F*>(Simbolo(nome));
+    }
 
     // Calls an export: t.Chama<int(const char*)>("Tarvo_IniciaPorta", "COM3").
     template <typename F, typename... A>
@@ -30,6 +35,10 @@ class Tarvo {
         auto f = reinterpret_cast<F*>(Simbolo(nome));
         if (!f) throw std::runtime_error(std::string("export missing: ") + nome);
         return f(args...);
+    }
+
+    int Comando(const char* comando, const std::string& parametros) const {
+        return Chama<int(const char*, const char*)>("Tarvo_ExecutaComando", comando, parametros.c_str());
     }
 
     // Code and message of the last failure.

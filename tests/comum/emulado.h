@@ -69,6 +69,12 @@ class EmuladorNoFilho : public ::testing::Test {
     // folder and `ini` added; an emulator on COM1; the library loaded afresh; the current
     // folder a scratch one.
     void Roda(const std::string& ini, const std::function<void(Tarvo&, emulador::Emulador&)>& corpo) {
+        RodaCom<Tarvo>(ini, corpo);
+    }
+    // The same with the library loaded from `lib` as an `L` (a Tarvo with more calls).
+    template <typename L>
+    void RodaCom(const std::string& ini, const std::function<void(L&, emulador::Emulador&)>& corpo,
+                 const std::string& lib = TARVO_LIB) {
         int r = EmProcessoFilho([&] {
             Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
             if (::chdir(atual.Caminho().c_str()) != 0) return 3;
@@ -76,7 +82,7 @@ class EmuladorNoFilho : public ::testing::Test {
             {
                 emulador::Emulador e;
                 if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
-                Tarvo t;
+                L t(lib);
                 corpo(t, e);
             }
             std::fflush(stdout);

@@ -60,6 +60,17 @@ class Roteiro {
         return "{" + corpo + std::to_string(corpo.size()) + "}";
     }
     static std::string Pacote(const std::string& quadro) { return quadro.substr(1, quadro.find(';') - 1); }
+    // The command word of a frame.
+    static std::string Palavra(const std::string& quadro) {
+        std::string cmd = quadro.substr(quadro.find(';') + 1);
+        return cmd.substr(0, cmd.find(';'));
+    }
+    // Answers every frame with success; `dados` gives the data per command word.
+    static Responde Sucesso(std::function<std::string(const std::string&)> dados = nullptr) {
+        return [dados](const std::string& q) {
+            return Resposta{{Quadro(Pacote(q), "0", dados ? dados(Palavra(q)) : "")}};
+        };
+    }
     // "Command parameters" of a frame: its command word, one blank, its parameters.
     static std::string ComandoEParametros(const std::string& quadro) {
         std::size_t a = quadro.find(';'), b = quadro.rfind(';');

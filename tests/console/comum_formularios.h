@@ -22,6 +22,7 @@
 #include "comum/ambiente.h"
 #include "console/binding/auxiliar.h"
 #include "console/binding/log_dll.h"
+#include "console/database/dm_vintaro.h"
 #include "console/forms/comum/formulario.h"
 #include "console/main/espera.h"
 #include "console/main/formularios.h"
@@ -222,6 +223,28 @@ class NaJanela : public ComImpressora {
     }
     belmora::TFormulario* Abre(Qt::Key grupo, Qt::Key letra) { return AbreOpcao(*janela, grupo, letra); }
     QStringList Log() { return Itens(log); }
+};
+
+// The main window with one product stored in a database of its own, so that the product
+// grid of the sell form has a row.
+class NaJanelaComProduto : public NaJanela {
+  protected:
+    PastaTemporaria programa;
+    std::unique_ptr<belmora::TdmVintaro> dm;
+
+    void SetUp() override {
+        dm = std::make_unique<belmora::TdmVintaro>();
+        ASSERT_TRUE(dm->Conecta(programa.Caminho())) << dm->Erro().toStdString();
+        QString erro;
+        ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro))
+            << erro.toStdString();
+        NaJanela::SetUp();
+    }
+    void TearDown() override {
+        janela.reset();
+        dm.reset();
+        NaJanela::TearDown();
+    }
 };
 #endif
 

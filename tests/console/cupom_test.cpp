@@ -36,24 +36,11 @@ using teste::Responde;
 
 // The main window with a product stored in a fresh database; the promotional line file
 // of an earlier test gone.
-class Cupom : public teste::NaJanela {
+class Cupom : public teste::NaJanelaComProduto {
   protected:
-    teste::PastaTemporaria programa;
-    std::unique_ptr<belmora::TdmVintaro> dm;
-
     void SetUp() override {
         std::filesystem::remove("EncerraDocumento.txt");
-        dm = std::make_unique<belmora::TdmVintaro>();
-        ASSERT_TRUE(dm->Conecta(programa.Caminho())) << dm->Erro().toStdString();
-        QString erro;
-        ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro))
-            << erro.toStdString();
-        NaJanela::SetUp();
-    }
-    void TearDown() override {
-        janela.reset();
-        dm.reset();
-        NaJanela::TearDown();
+        NaJanelaComProduto::SetUp();
     }
 
     void Ok(belmora::TFormulario* f) {

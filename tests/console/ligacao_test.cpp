@@ -36,9 +36,7 @@ std::string Dev() {
 // Answers every command with success, and the readings the test names with their data.
 Roteiro::Responde Impressora(std::map<std::string, std::string> dados = {}) {
     return [dados](const std::string& q) {
-        std::string cmd = q.substr(q.find(';') + 1);
-        cmd = cmd.substr(0, cmd.find(';'));
-        auto d = dados.find(cmd);
+        auto d = dados.find(Roteiro::Palavra(q));
         return teste::Resposta{{Roteiro::Quadro(Roteiro::Pacote(q), "0", d == dados.end() ? "" : d->second)}};
     };
 }

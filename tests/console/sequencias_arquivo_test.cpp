@@ -14,31 +14,25 @@ namespace {
 using seq::TComando;
 using seq::TParametro;
 
-TParametro Texto(const std::string& nome, const std::string& tipo, const std::string& valor) {
-    TParametro p;
-    p.Nome = nome;
-    p.Tipo = tipo;
-    p.ValorTexto = valor;
-    p.Preenchido = true;
-    p.Entrada = true;
-    return p;
-}
-
-TParametro Inteiro(const std::string& nome, const std::string& tipo, std::int32_t valor) {
-    TParametro p;
-    p.Nome = nome;
-    p.Tipo = tipo;
-    p.ValorInteiro = valor;
-    p.Preenchido = true;
-    p.Entrada = true;
-    return p;
-}
-
 TParametro Vazio(const std::string& nome, const std::string& tipo, bool entrada) {
     TParametro p;
     p.Nome = nome;
     p.Tipo = tipo;
     p.Entrada = entrada;
+    return p;
+}
+
+TParametro Texto(const std::string& nome, const std::string& tipo, const std::string& valor) {
+    TParametro p = Vazio(nome, tipo, true);
+    p.ValorTexto = valor;
+    p.Preenchido = true;
+    return p;
+}
+
+TParametro Inteiro(const std::string& nome, const std::string& tipo, std::int32_t valor) {
+    TParametro p = Vazio(nome, tipo, true);
+    p.ValorInteiro = valor;
+    p.Preenchido = true;
     return p;
 }
 

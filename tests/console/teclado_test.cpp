@@ -25,26 +25,13 @@ namespace {
 
 // The main window at 1024x768 with one product and one cheque layout stored, so that the
 // product and cheque grids have rows.
-class Teclado : public teste::NaJanela {
+class Teclado : public teste::NaJanelaComProduto {
   protected:
-    teste::PastaTemporaria programa;
-    std::unique_ptr<belmora::TdmVintaro> dm;
-
     void SetUp() override {
-        dm = std::make_unique<belmora::TdmVintaro>();
-        ASSERT_TRUE(dm->Conecta(programa.Caminho())) << dm->Erro().toStdString();
-        QString erro;
-        ASSERT_TRUE(dm->SalvarProduto({"001", "ARROZ TIPO 1", "FF", "UN", 2, "5,00"}, erro))
-            << erro.toStdString();
-        NaJanela::SetUp();
+        NaJanelaComProduto::SetUp();
         if (HasFatalFailure()) return;
         janela->resize(1024, 768);
         QApplication::processEvents();
-    }
-    void TearDown() override {
-        janela.reset();
-        dm.reset();
-        NaJanela::TearDown();
     }
 };
 

@@ -49,6 +49,14 @@ void Cupom(teste::Cenario& c) {
     PASSO(c, 1, Tarvo_ExecutaComando, "EncerraDocumento", "Operador=\"\"");
 }
 
+// A cash supply of 50,00 into non-fiscal totaliser 0.
+void Suprimento(teste::Cenario& c) {
+    PASSO(c, 1, Tarvo_ExecutaComando, "AbreCupomNaoFiscal", "");
+    PASSO(c, 1, Tarvo_ExecutaComando, "EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=50,00");
+    PASSO(c, 1, Tarvo_ExecutaComando, "PagaCupom", "CodMeioPagamento=-2 Valor=50,00");
+    PASSO(c, 1, Tarvo_ExecutaComando, "EncerraDocumento", "Operador=\"\"");
+}
+
 TEST_F(Tabelas, RateListsInEveryLayout) {
     e.Altera([](emulador::Impressora& i) {
         i.LimpaTabelas();
@@ -112,10 +120,7 @@ TEST_F(Tabelas, PartialTotalisersInBothLayouts) {
         Cupom(c);
         // A cash supply of 50,00 into totaliser 0, which is also the SUPRIMENTO of
         // the configuration.
-        PASSO(c, 1, Tarvo_ExecutaComando, "AbreCupomNaoFiscal", "");
-        PASSO(c, 1, Tarvo_ExecutaComando, "EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=50,00");
-        PASSO(c, 1, Tarvo_ExecutaComando, "PagaCupom", "CodMeioPagamento=-2 Valor=50,00");
-        PASSO(c, 1, Tarvo_ExecutaComando, "EncerraDocumento", "Operador=\"\"");
+        Suprimento(c);
 
         const std::string z = Z(14), mil = Zeros("1000", 14), cinquenta = Zeros("5000", 14);
         std::string esperado = mil;
@@ -161,10 +166,7 @@ TEST_F(Tabelas, DepartmentsProgrammedAndEmpty) {
 
 TEST_F(Tabelas, NonFiscalTotalisers) {
     const std::string falhas = Roda([](teste::Cenario& c) {
-        PASSO(c, 1, Tarvo_ExecutaComando, "AbreCupomNaoFiscal", "");
-        PASSO(c, 1, Tarvo_ExecutaComando, "EmiteItemNaoFiscal", "CodNaoFiscal=0 Valor=50,00");
-        PASSO(c, 1, Tarvo_ExecutaComando, "PagaCupom", "CodMeioPagamento=-2 Valor=50,00");
-        PASSO(c, 1, Tarvo_ExecutaComando, "EncerraDocumento", "Operador=\"\"");
+        Suprimento(c);
 
         char b[2200];
         PASSO(c, 1, Tarvo_ContadoresTotalizadoresNaoFiscais, b);

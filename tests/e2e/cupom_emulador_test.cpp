@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <iterator>
 
 #include "comum/ambiente.h"
 #include "comum/cenario.h"
@@ -187,53 +189,57 @@ TEST_F(CupomEmulador, TheCloseResultSaysWhetherTheReceiptIsClosed) {
         PASSO(c, 1, Tarvo_VendeItem, "1", "CAFE", "02", "I", "1", 2, "500", "$", "0");
     };
 
-    // A refused closing text: the receipt is closed all the same.
-    e.ErroEm("ImprimeTexto", 8003);
-    EXPECT_EQ(Roda([&](teste::Cenario& c) {
-                  venda(c);
-                  PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "A", "$", "0", "5,00", "OBRIGADO");
-                  ultimoCodigo(c, 8003, "closing text");
-              }),
-              "");
-    EXPECT_TRUE(e.Impressora().DocumentoPorCoo(1)->fechado);
-    EXPECT_EQ(e.Impressora().aberto.tipo, emulador::TipoDocumento::Nenhum);
-    e.LimpaFalhas();
-
-    // A refused consumer identification: closed all the same.
-    e.ErroEm("IdentificaConsumidor", 8099);
-    EXPECT_EQ(Roda([&](teste::Cenario& c) {
-                  venda(c);
-                  PASSO(c, 1, Tarvo_IdentificaConsumidor, "11122233344", "ANA", "");
-                  PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "A", "$", "0", "5,00", "");
-                  ultimoCodigo(c, 8099, "consumer");
-              }),
-              "");
-    EXPECT_TRUE(e.Impressora().DocumentoPorCoo(2)->fechado);
-    EXPECT_EQ(e.Impressora().aberto.tipo, emulador::TipoDocumento::Nenhum);
-    e.LimpaFalhas();
-
-    // A refused discount before a close that goes through.
-    e.ErroEm("AcresceSubtotal", 8040);
-    EXPECT_EQ(Roda([&](teste::Cenario& c) {
-                  venda(c);
-                  PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "D", "$", "1,00", "5,00", "");
-                  ultimoCodigo(c, 8040, "discount");
-              }),
-              "");
-    EXPECT_TRUE(e.Impressora().DocumentoPorCoo(3)->fechado);
-    EXPECT_EQ(e.Impressora().dia.dinheiro, 1500);
-    e.LimpaFalhas();
-
-    // A payment in a form the printer does not have: the close is refused too, the receipt
-    // stays open and the payment's refusal is what the caller reads.
-    EXPECT_EQ(Roda([&](teste::Cenario& c) {
-                  venda(c);
-                  PASSO(c, 0, Tarvo_FechaCupom, "VALE REFEICAO", "A", "$", "0", "5,00", "");
-                  ultimoCodigo(c, 8014, "payment");
-              }),
-              "");
-    EXPECT_EQ(e.Impressora().aberto.tipo, emulador::TipoDocumento::CupomFiscal);
-    EXPECT_FALSE(e.Impressora().DocumentoPorCoo(4)->fechado);
+    struct Caso {
+        const char* nome;
+        const char* recusado;  // the command the printer refuses (none: a payment it lacks)
+        int codigo;            // the last error the caller reads
+        std::function<void(teste::Cenario&)> fecha;
+        bool fechado;           // the receipt (COO: its row's number) closed
+        std::int64_t dinheiro;  // the day's cash; -1: not looked at
+    };
+    const Caso casos[] = {
+        // A refused closing text: the receipt is closed all the same.
+        {"closing text", "ImprimeTexto", 8003,
+         [](teste::Cenario& c) {
+             PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "A", "$", "0", "5,00", "OBRIGADO");
+         },
+         true, -1},
+        // A refused consumer identification: closed all the same.
+        {"consumer", "IdentificaConsumidor", 8099,
+         [](teste::Cenario& c) {
+             PASSO(c, 1, Tarvo_IdentificaConsumidor, "11122233344", "ANA", "");
+             PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "A", "$", "0", "5,00", "");
+         },
+         true, -1},
+        // A refused discount before a close that goes through.
+        {"discount", "AcresceSubtotal", 8040,
+         [](teste::Cenario& c) { PASSO(c, 1, Tarvo_FechaCupom, "Dinheiro", "D", "$", "1,00", "5,00", ""); },
+         true, 1500},
+        // A payment in a form the printer does not have: the close is refused too, the receipt
+        // stays open and the payment's refusal is what the caller reads.
+        {"payment", nullptr, 8014,
+         [](teste::Cenario& c) { PASSO(c, 0, Tarvo_FechaCupom, "VALE REFEICAO", "A", "$", "0", "5,00", ""); },
+         false, -1},
+    };
+    for (std::size_t n = 0; n < std::size(casos); ++n) {
+        const Caso& caso = casos[n];
+        SCOPED_TRACE(caso.nome);
+        if (caso.recusado) e.ErroEm(caso.recusado, caso.codigo);
+        EXPECT_EQ(Roda([&](teste::Cenario& c) {
+                      venda(c);
+                      caso.fecha(c);
+                      ultimoCodigo(c, caso.codigo, caso.nome);
+                  }),
+                  "");
+        const emulador::Impressora p = e.Impressora();
+        EXPECT_EQ(p.DocumentoPorCoo(static_cast<int>(n + 1))->fechado, caso.fechado);
+        EXPECT_EQ(p.aberto.tipo,
+                  caso.fechado ? emulador::TipoDocumento::Nenhum : emulador::TipoDocumento::CupomFiscal);
+        if (caso.dinheiro >= 0) {
+            EXPECT_EQ(p.dia.dinheiro, caso.dinheiro);
+        }
+        e.LimpaFalhas();
+    }
 }
 
 TEST_F(CupomEmulador, TheRioCampaignBlockAndTheDocumentsTax) {

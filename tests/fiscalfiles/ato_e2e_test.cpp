@@ -24,42 +24,23 @@ using teste::LeArquivo;
 
 const std::string kSerie = "TV010500000000012345";
 
-class Biblioteca {
+// libtarvo.so loaded from a given path, with the exports these tests call most.
+class Biblioteca : public teste::Tarvo {
   public:
-    explicit Biblioteca(const std::string& caminho) : h_(::dlopen(caminho.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
-    ~Biblioteca() {
-        if (h_) ::dlclose(h_);
-    }
-    bool Ok() const { return h_ != nullptr; }
-    template <typename F>
-    F* S(const char* nome) const {
-        return reinterpret_cast<F*>(::dlsym(h_, nome));
-    }
-    int Comando(const char* c, const std::string& p) const {
-        return S<int(const char*, const char*)>("Tarvo_ExecutaComando")(c, p.c_str());
-    }
+    using Tarvo::Tarvo;
     int LeMemorias(const std::string& dump, unsigned char aguarda) const {
-        return S<int(const char*, const char*, unsigned char)>("Tarvo_LeMemoriasBinario")(
+        return Funcao<int(const char*, const char*, unsigned char)>("Tarvo_LeMemoriasBinario")(
             dump.c_str(), kSerie.c_str(), aguarda);
     }
     int Gera(const std::string& dump, const std::string& saida, const char* inicio, const char* fim, int tipo,
              const char* leitura = "TDM") const {
-        return S<int(const char*, const char*, const char*, const char*, int, const char*, const char*)>(
+        return Funcao<int(const char*, const char*, const char*, const char*, int, const char*, const char*)>(
             "Tarvo_GeraArquivoATO17Binario")(dump.c_str(), saida.c_str(), inicio, fim, tipo, "01", leitura);
     }
     int GeraRFD(const char* inicio, const char* fim, int tipo, int leitura, char* nome) const {
-        return S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinario")(inicio, fim, tipo,
-                                                                                         leitura, nome);
+        return Funcao<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinario")(
+            inicio, fim, tipo, leitura, nome);
     }
-    std::pair<int, std::string> UltimoErro() const {
-        int codigo = 0;
-        char msg[1024] = {};
-        S<int(int*, char*)>("Tarvo_RetornoImpressora")(&codigo, msg);
-        return {codigo, msg};
-    }
-
-  private:
-    void* h_;
 };
 
 // Lines of a file by type ("E12" ...), each checked at its type's width.
@@ -120,32 +101,18 @@ bool AssinaturaConfere(const std::string& texto) {
     return ok;
 }
 
-class AtoMes : public ::testing::Test {
+class AtoMes : public teste::EmuladorNoFilho {
   protected:
-    teste::PastaTemporaria home, dev, atual, sozinha;
+    teste::PastaTemporaria sozinha;
 
+    // With the log, PathRFD (the program folder's "rfd" unless given) and PathTDM.
     void Roda(const std::string& ini, const std::function<void(Biblioteca&, emulador::Emulador&)>& corpo,
               const std::string& lib = TARVO_LIB, std::string pathRfd = "") {
         if (pathRfd.empty()) pathRfd = home / "rfd/";
-        int r = teste::EmProcessoFilho([&] {
-            teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
-            if (::chdir(atual.Caminho().c_str()) != 0) return 3;
-            fs::create_directories(home / "rfd");
-            fs::create_directories(home / "tdm");
-            EscreveArquivo(home / "TARVO.INI", teste::kIniBase +
-                                                   ("Homologar=1\r\nPath=" + home.Caminho() + "\r\nPathRFD=" +
-                                                    pathRfd + "\r\nPathTDM=" + home / "tdm/" + "\r\n") +
-                                                   ini);
-            {
-                emulador::Emulador e;
-                if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
-                Biblioteca t(lib);
-                if (!t.Ok()) return 5;
-                corpo(t, e);
-            }
-            return ::testing::Test::HasFailure() ? 1 : 0;
-        });
-        EXPECT_EQ(r, 0) << "the child process reported failures (above) or died";
+        fs::create_directories(home / "rfd");
+        fs::create_directories(home / "tdm");
+        RodaCom<Biblioteca>(
+            "Homologar=1\r\nPathRFD=" + pathRfd + "\r\nPathTDM=" + home / "tdm/" + "\r\n" + ini, corpo, lib);
     }
 
     // Days of March 2010 from the 1st, then the 1st and 2nd of April: a receipt of two items
@@ -272,7 +239,7 @@ TEST_F(AtoMes, TheRfdExportsReadConvertNameTheirFileAndTheRjExportWritesThePafRj
         EXPECT_NE(log.find("Retorno da fun\xE7\xE3o Tarvo_GeraRFDBinario:1 - "), std::string::npos);
 
         // By counters: the dates of reductions 2 and 3, the detail tape only.
-        auto crz = t.S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinarioCRZ");
+        auto crz = t.Funcao<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinarioCRZ");
         ASSERT_EQ(crz("2", "3", 0, 2, nome), 1) << t.UltimoErro().second;
         auto l = PorTipo(esperado);
         EXPECT_EQ(l["E14"].size(), 2u);
@@ -285,7 +252,7 @@ TEST_F(AtoMes, TheRfdExportsReadConvertNameTheirFileAndTheRjExportWritesThePafRj
         EXPECT_EQ(t.UltimoErro().second, "Falha ao ler a data da Redu\xE7\xE3o Z n\xBA 99");
 
         // The RJ export: the detail-tape file and its PAF-RJ form beside it.
-        auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
+        auto rj = t.Funcao<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
         ASSERT_EQ(rj("01/03/2010", "31/03/2010", 1), 1) << t.UltimoErro().second;
         auto paf = PorTipo(home / ("rfd/PAF-RJ_" + kSerie + ".txt"));
         EXPECT_EQ(Tipos(paf),
@@ -308,7 +275,8 @@ TEST_F(AtoMes, AZReductionMakesItsFileThroughTheStandInsWhenTheDumpWayIsChosen) 
                   1);
         ASSERT_EQ(t.Comando("PagaCupom", "CodMeioPagamento=-2 Valor=1,00"), 1);
         ASSERT_EQ(t.Comando("EncerraDocumento", ""), 1);
-        ASSERT_EQ(t.S<int(const char*, const char*)>("Tarvo_ReducaoZ")("", ""), 1) << t.UltimoErro().second;
+        ASSERT_EQ(t.Funcao<int(const char*, const char*)>("Tarvo_ReducaoZ")("", ""), 1)
+            << t.UltimoErro().second;
         // 9 March 2010: day 9, month 3, year 10 (A).
         auto l = PorTipo(home / "rfd/TV02345.93A");
         ASSERT_EQ(l["E12"].size(), 1u);
@@ -349,7 +317,7 @@ TEST_F(AtoMes, ADumpCutByACancelIsRefusedAsIncomplete) {
         e.Atrasa(20, -1);
         const std::string dump = atual / "cortado.tdm";
         ASSERT_EQ(t.LeMemorias(dump, 0), 1);
-        auto status = t.S<int(int*, int*, int*, int*, char*)>("Tarvo_LeStatusGeraBinario");
+        auto status = t.Funcao<int(int*, int*, int*, int*, char*)>("Tarvo_LeStatusGeraBinario");
         int situacao = 0, codigo = 0, tamanho = 0, progresso = 0;
         char texto[129];
         auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -358,7 +326,7 @@ TEST_F(AtoMes, ADumpCutByACancelIsRefusedAsIncomplete) {
             status(&situacao, &codigo, &tamanho, &progresso, texto);
         } while (progresso <= 0 && situacao < 256 && std::chrono::steady_clock::now() < limite);
         ASSERT_EQ(situacao, 112);
-        EXPECT_EQ(t.S<int()>("Tarvo_CancelaLeituraBinario")(), 1);
+        EXPECT_EQ(t.Funcao<int()>("Tarvo_CancelaLeituraBinario")(), 1);
         do {
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
             status(&situacao, &codigo, &tamanho, &progresso, texto);
@@ -381,7 +349,7 @@ TEST_F(AtoMes, EachOutsideLibraryMissingIsAFailureWithItsMessageAndNeverACrash) 
             EXPECT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 1, 0, nome), -1);
             EXPECT_EQ(t.UltimoErro().second,
                       "Erro desconhecido. Falha ao acessar a dll Leitura.dll, ATO17.dll ou DLLG2.dll");
-            auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
+            auto rj = t.Funcao<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
             EXPECT_EQ(rj("01/03/2010", "31/03/2010", 1), -1);
         },
         sozinha / "libtarvo.so");
@@ -397,7 +365,7 @@ TEST_F(AtoMes, EachOutsideLibraryMissingIsAFailureWithItsMessageAndNeverACrash) 
             EXPECT_TRUE(fs::exists(home / "tdm/MemoriasTV02345.tdm"));
             EXPECT_FALSE(fs::exists(home / ("rfd/" + kSerie + ".txt")));
             // The dump way of a reduction says which step failed.
-            auto rfd = t.S<int(const char*)>("RFD_ConvertedaMFD");
+            auto rfd = t.Funcao<int(const char*)>("RFD_ConvertedaMFD");
             fs::remove(atual / "LOG.DAT");
             EXPECT_NE(rfd("1"), 1);
             EXPECT_NE(LeArquivo(atual / "LOG.DAT")
@@ -417,18 +385,19 @@ TEST_F(AtoMes, EveryRangeExportRefusesAnImpossibleOrEmptyRangeWithANamedErrorAnd
         char nome[256] = {};
         ASSERT_EQ(t.GeraRFD("01/03/2010", "31/03/2010", 0, 0, nome), 1) << t.UltimoErro().second;
         const std::string rfd = home / ("rfd/" + kSerie + ".txt"), anterior = LeArquivo(rfd);
-        auto porData = t.S<int(const char*, const char*)>("RFD_ConvertedaMFDData");
-        auto crz = t.S<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinarioCRZ");
-        auto rj = t.S<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
-        auto sped =
-            t.S<int(const char*, const char*, const char*, const char*, const char*, const char*, const char*,
-                    const char*, const char*, unsigned char, const char*)>("Tarvo_GeraRegistrosSpedTDM");
-        auto sintegra = t.S<int(int, const char*, const char*, const char*, const char*, const char*,
-                                const char*, const char*, const char*, const char*, const char*, const char*,
-                                const char*, const char*)>("Tarvo_RelatorioSintegraMFD");
-        auto lmf = t.S<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalSerialReducao");
-        auto download =
-            t.S<int(const char*, const char*, const char*, const char*, const char*)>("Tarvo_DownloadMFD");
+        auto porData = t.Funcao<int(const char*, const char*)>("RFD_ConvertedaMFDData");
+        auto crz = t.Funcao<int(const char*, const char*, int, int, char*)>("Tarvo_GeraRFDBinarioCRZ");
+        auto rj = t.Funcao<int(const char*, const char*, int)>("Tarvo_GeraRFDBinarioRJ");
+        auto sped = t.Funcao<int(const char*, const char*, const char*, const char*, const char*, const char*,
+                                 const char*, const char*, const char*, unsigned char, const char*)>(
+            "Tarvo_GeraRegistrosSpedTDM");
+        auto sintegra = t.Funcao<int(int, const char*, const char*, const char*, const char*, const char*,
+                                     const char*, const char*, const char*, const char*, const char*,
+                                     const char*, const char*, const char*)>("Tarvo_RelatorioSintegraMFD");
+        auto lmf =
+            t.Funcao<int(const char*, const char*, const char*)>("Tarvo_LeituraMemoriaFiscalSerialReducao");
+        auto download = t.Funcao<int(const char*, const char*, const char*, const char*, const char*)>(
+            "Tarvo_DownloadMFD");
         const std::string fita = atual / "fita.txt", saidaSped = atual / "sped.txt", mes = atual / "mes.txt";
         const std::string inexistente = "ErroCMDDataInvalida - Data solicitada inexistente.";
         const struct {

@@ -21,6 +21,7 @@
 #include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "fiscalfiles/rfd_emulador.h"
 #include "fiscalfiles/sped_ato.h"
 #include "tarvo.h"
 
@@ -142,38 +143,18 @@ TEST_F(PafRj, TheConverterRefusesIncompleteAndForeignDumpsAndOutputsItCannotCrea
 
 // --- the RFD of one reduction, the dump way against the text way ------------------------------------------
 
-class AtoEmulador : public teste::PastaRfd {
+class AtoEmulador : public teste::RfdComEmulador {
   protected:
-    teste::PastaTemporaria dev, atual;
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    emulador::Emulador e;
-    fs::path antes = fs::current_path();
-
     void SetUp() override {
-        fs::current_path(atual.Caminho());
-        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
-        fs::create_directory(home / "rfd");
-        fs::create_directory(home / "tdm");
-        teste::EscreveArquivo(
-            home / "TARVO.INI",
-            "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nHomologar=1\r\nPath=" + home.Caminho() +
-                "\r\nPathRFD=" + home / "rfd" + "/\r\nPathTDM=" + home / "tdm" + "/\r\n");
-        CarregaConfiguracao();
-        Estado() = {};
-        Estado().PrimeiroUsoFeito = true;
-        PeriodoBuscaSintegra() = {};
+        RfdComEmulador::SetUp();
+        if (HasFatalFailure()) return;
+        Configura("Homologar=1\r\n" + PathTdm());
         ReducaoZ() = {};
     }
     void TearDown() override {
-        fs::current_path(antes);
-        Estado() = {};
+        RfdComEmulador::TearDown();
         ReducaoZ() = {};
         Config().TipoGeraRfdRedZ = "0";
-    }
-    void Dia() {
-        for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
-            ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
-        ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
     }
     std::map<std::string, std::vector<std::string>> Arquivos() {
         std::map<std::string, std::vector<std::string>> r;
@@ -181,7 +162,6 @@ class AtoEmulador : public teste::PastaRfd {
             r[a.path().filename().string()] = teste::LinhasCrLf(teste::LeArquivo(a.path().string()));
         return r;
     }
-    std::string Log() { return teste::LeArquivo(atual / "LOG.DAT"); }
 };
 
 using teste::sped::CamposAto;

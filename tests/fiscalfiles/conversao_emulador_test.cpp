@@ -27,11 +27,6 @@ using namespace tarvo;
 
 class ConversaoEmulador : public teste::RfdComEmulador {
   protected:
-    void Dia() {
-        for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
-            ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
-        ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
-    }
     // The day, its reduction and its file made the normal way; the text left where the storage
     // way reads it.
     void ConvertidoUmaVez() {
@@ -40,13 +35,7 @@ class ConversaoEmulador : public teste::RfdComEmulador {
         ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);
         ASSERT_TRUE(CopiaArquivo(Rfdtemp("DET_1.TXT"), Rfdtemp("DETALHE.TXT"), false));
     }
-    std::vector<std::string> Saida() {
-        std::vector<std::string> nomes;
-        for (const auto& a : std::filesystem::directory_iterator(home / "rfd"))
-            nomes.push_back(a.path().string());
-        EXPECT_EQ(nomes.size(), 1u);
-        return nomes.empty() ? std::vector<std::string>{} : teste::LinhasCrLf(teste::LeArquivo(nomes[0]));
-    }
+    std::vector<std::string> Saida() { return LinhasRfd(); }
 };
 
 std::vector<std::string> SemTipo(std::vector<std::string> linhas, const std::string& tipo) {
@@ -224,7 +213,7 @@ TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingM
     ASSERT_FALSE(comandos.empty());
     EXPECT_EQ(comandos.front(), "EmiteLeituraX");
     for (const auto& c : comandos) EXPECT_TRUE(c == "EmiteLeituraX" || c == "LeImpressao") << c;
-    std::string log = teste::LeArquivo(atual / "LOG.DAT");
+    std::string log = Log();
     EXPECT_NE(log.find("Modo Debug1 iCountAliq=(14)- Nao deve ser usado em producao"), std::string::npos);
     EXPECT_NE(log.find("Modo Debug2 - Nao deve ser usado em producao"), std::string::npos);
     EXPECT_NE(log.find("***(CMD5)  FIM ***"), std::string::npos);
@@ -235,8 +224,7 @@ TEST_F(ConversaoEmulador, DebugModeAsksThePrinterNothingAndLogsInsteadOfShowingM
 }
 
 TEST_F(ConversaoEmulador, TheDevelopersLineAndTheNameOfAStateThatAsksForTheModelsCode) {
-    teste::EscreveArquivo(home / "TARVO.INI", Sistema() + "[ECF]\r\nUF=se\r\n" + teste::kSoftwareHouse);
-    CarregaConfiguracao();
+    Configura("[ECF]\r\nUF=se\r\n" + std::string(teste::kSoftwareHouse));
     Dia();
     if (HasFatalFailure()) return;
     ASSERT_EQ(RFD_ConvertedaMFDTexto("1"), 1);

@@ -24,7 +24,7 @@ namespace {
 
 using namespace tarvo;
 namespace fs = std::filesystem;
-using Passos = std::vector<std::pair<const char*, std::string>>;
+using teste::Passos;
 using Registros = std::vector<std::vector<std::string>>;
 
 const std::pair<const char*, std::string> kFim = {"EncerraDocumento", "Operador=\"ANA\""};
@@ -82,13 +82,7 @@ const std::vector<Dia> kDias = {
 // Products of no sale: none may reach a tax total.
 const std::set<std::string> kNaoVendidos = {"CANCITEM", "ABERTO", "FECHADO"};
 
-std::int64_t Centavos(const std::string& v) {
-    std::string d;
-    for (char c : v)
-        if (c != ',') d += c;
-    return d.empty() ? 0 : std::stoll(d);
-}
-
+using teste::Centavos;
 using teste::sped::CamposAto;
 
 class DiaFiscal : public teste::RfdComEmulador {
@@ -98,53 +92,37 @@ class DiaFiscal : public teste::RfdComEmulador {
 
     void SetUp() override {
         RfdComEmulador::SetUp();
-        fs::create_directory(home / "tdm");
-        teste::EscreveArquivo(home / "TARVO.INI", Sistema() + "PathTDM=" + home / "tdm" + "/\r\n");
-        CarregaConfiguracao();
+        Configura(PathTdm());
     }
     // Every day sold and closed, its RFD the text way; the period's ATO file both ways.
     void Periodo() {
         std::vector<std::string> cabeca, registros;
         for (std::size_t n = 0; n < kDias.size(); ++n) {
-            emulador::DataHora d;
-            d.LeData(kDias[n].data);
-            d.LeHora("10:00:00");
-            e.Altera([&](emulador::Impressora& i) { i.AjustaRelogio(d); });
-            for (const auto& [caso, passos] : kDias[n].casos)
-                for (const auto& [comando, parametros] : passos)
-                    ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1)
-                        << caso << ": " << comando << " " << parametros;
+            Relogio(kDias[n].data);
+            for (const auto& [caso, passos] : kDias[n].casos) {
+                SCOPED_TRACE(caso);
+                Envia(passos);
+                if (HasFatalFailure()) return;
+            }
             ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
-            ASSERT_EQ(RFD_ConvertedaMFDTexto(std::to_string(n + 1)), 1) << Erro().UltimaMensagem;
-            ASSERT_EQ(std::distance(fs::directory_iterator(home / "rfd"), fs::directory_iterator()), 1);
-            const fs::path rfd = fs::directory_iterator(home / "rfd")->path();
+            std::vector<std::string> linhas;
+            RfdDaReducao(static_cast<int>(n + 1), linhas);
+            if (HasFatalFailure()) return;
             cabeca.clear();
-            for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(rfd.string())))
+            for (const auto& l : linhas)
                 (l.substr(0, 3) <= "E02" || l.substr(0, 3) == "E11" ? cabeca : registros).push_back(l);
-            fs::remove(rfd);
         }
         // One file of the period: the last day's head and counters, every day's records.
         texto = cabeca;
         texto.insert(texto.end(), registros.begin(), registros.end());
-        std::string t;
-        for (const auto& l : texto) t += l + "\r\n";
-        teste::EscreveArquivo(atoTexto, t);
+        teste::EscreveLinhasCrLf(atoTexto, texto);
         std::string nome;
         ASSERT_EQ(ato::GeraRFDBinario("29/02/2012", "02/03/2012", 0, 0, nome), 1) << Erro().UltimaMensagem;
         // Every period's file has the same name: this one kept aside.
         atoDump = home / "dump.txt";
         fs::copy_file(nome, atoDump);
     }
-    Registros Sped(const std::string& ato) {
-        const std::string saida = home / "sped.txt";
-        EXPECT_EQ(Tarvo_GeraRegistrosSpedTDM(ato.c_str(), saida.c_str(), "29/02/2012", "02/03/2012", "T",
-                                             "5102", "", "0", "0", 1, ato.c_str()),
-                  1)
-            << Erro().UltimaMensagem;
-        Registros r;
-        for (const auto& l : teste::LinhasCrLf(teste::LeArquivo(saida))) r.push_back(teste::sped::Campos(l));
-        return r;
-    }
+    Registros Sped(const std::string& ato) { return RfdComEmulador::Sped(ato, "29/02/2012", "02/03/2012"); }
 };
 
 TEST_F(DiaFiscal, TheFilesSayWhatThePrinterRecorded) {

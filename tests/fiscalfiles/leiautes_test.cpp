@@ -336,40 +336,24 @@ void ConfereArquivoAto(const std::string& arquivo, std::map<std::string, int>* t
     EXPECT_TRUE(linhas[0].rfind("E00", 0) == 0 || linhas[0].rfind("E01", 0) == 0) << linhas[0];
 }
 
-// The one file of a folder.
-std::string UnicoArquivo(const std::string& pasta) {
-    std::vector<std::string> nomes;
-    for (const auto& a : fs::directory_iterator(pasta)) nomes.push_back(a.path().string());
-    EXPECT_EQ(nomes.size(), 1u) << pasta;
-    return nomes.empty() ? "" : nomes[0];
-}
-
-class LeiauteRfd : public teste::RfdComEmulador {
-  protected:
-    void Dia() {
-        for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
-            ASSERT_EQ(tarvo::EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
-        ASSERT_EQ(tarvo::EnviaComandoTxt("EmiteReducaoZ", ""), 1);
-    }
-};
+class LeiauteRfd : public teste::RfdComEmulador {};
 
 TEST_F(LeiauteRfd, EveryLineOfAReductionsFileKeepsItsLayout) {
-    teste::EscreveArquivo(home / "TARVO.INI", Sistema() + teste::kSoftwareHouse);  // the developer's lines
-    tarvo::CarregaConfiguracao();
+    Configura(teste::kSoftwareHouse);  // the developer's lines
     Dia();
     if (HasFatalFailure()) return;
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
     std::map<std::string, int> tipos;
-    ConfereArquivoAto(UnicoArquivo(home / "rfd"), &tipos);
+    ConfereArquivoAto(UnicoRfd(), &tipos);
     // The day's documents: a reduction, its totalizers, receipts, items, payments, the others.
     for (const char* t : {"E00", "E01", "E02", "E11", "E12", "E13", "E14", "E15", "E16", "E21"})
         EXPECT_GT(tipos[t], 0) << t;
 
     // The detail-tape form of the same day (no fiscal-memory lines).
-    fs::remove(UnicoArquivo(home / "rfd"));
+    fs::remove(UnicoRfd());
     tarvo::Estado().FlagTDM = false;
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
-    ConfereArquivoAto(UnicoArquivo(home / "rfd"));
+    ConfereArquivoAto(UnicoRfd());
 }
 
 // A day at the edges of the fields: a consumer's name longer than its field and with accents,
@@ -414,12 +398,12 @@ const std::vector<std::pair<const char*, std::string>>& DiaDeBordas() {
 }
 
 TEST_F(LeiauteRfd, ADayAtTheEdgesOfTheFieldsKeepsEveryLayout) {
-    for (const auto& [comando, parametros] : DiaDeBordas())
-        ASSERT_EQ(tarvo::EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
+    Envia(DiaDeBordas());
+    if (HasFatalFailure()) return;
     Dia();
     if (HasFatalFailure()) return;
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
-    const std::string rfd = UnicoArquivo(home / "rfd");
+    const std::string rfd = UnicoRfd();
     ConfereArquivoAto(rfd);
     // The SPED records and the SINTEGRA file of that reduction's file.
     const std::string sped = home / "sped.txt", sintegra = home / "sintegra.txt";
@@ -473,20 +457,19 @@ const std::vector<std::pair<const char*, std::string>>& OutrosDocumentos() {
 }
 
 TEST_F(LeiauteRfd, TheOtherDocumentsAndAnEmptyDayKeepEveryLayout) {
-    for (const auto& [comando, parametros] : OutrosDocumentos())
-        ASSERT_EQ(tarvo::EnviaComandoTxt(comando, parametros), 1)
-            << comando << " " << parametros << ": " << tarvo::Erro().UltimaMensagem;
+    Envia(OutrosDocumentos());
+    if (HasFatalFailure()) return;
     ASSERT_EQ(tarvo::EnviaComandoTxt("EmiteReducaoZ", ""), 1);
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
     std::map<std::string, int> tipos;
-    ConfereArquivoAto(UnicoArquivo(home / "rfd"), &tipos);
+    ConfereArquivoAto(UnicoRfd(), &tipos);
     EXPECT_GE(tipos["E16"], 3);
-    fs::remove(UnicoArquivo(home / "rfd"));
+    fs::remove(UnicoRfd());
 
     e.Altera([](emulador::Impressora& p) { p.AjustaRelogio(emulador::DataHora{2030, 2, 28, 23, 59, 0}); });
     ASSERT_EQ(tarvo::EnviaComandoTxt("EmiteReducaoZ", ""), 1);
     ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("2"), 1);
-    const std::string rfd = UnicoArquivo(home / "rfd");
+    const std::string rfd = UnicoRfd();
     ConfereArquivoAto(rfd);
     const std::string sped = home / "sped.txt", sintegra = home / "sintegra.txt";
     ASSERT_EQ(Tarvo_GeraRegistrosSpedTDM(rfd.c_str(), sped.c_str(), "01/01/2000", "31/12/2099", "T", "5102",
@@ -509,12 +492,12 @@ TEST_F(LeiauteRfd, TheFilesOfEveryModelKeepTheLayout) {
         e.Altera([&](emulador::Impressora& p) { emulador::AplicaModelo(p, linha); });
         for (const auto& a : fs::directory_iterator(home / "rfd")) fs::remove(a.path());
         fs::remove_all(Rfdtemp());
-        for (const auto& [comando, parametros] : OutrosDocumentos())
-            ASSERT_EQ(tarvo::EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
+        Envia(OutrosDocumentos());
+        if (HasFatalFailure()) return;
         Dia();
         if (HasFatalFailure()) return;
         ASSERT_EQ(tarvo::RFD_ConvertedaMFDTexto("1"), 1);
-        ConfereArquivoAto(UnicoArquivo(home / "rfd"));
+        ConfereArquivoAto(UnicoRfd());
     }
 }
 

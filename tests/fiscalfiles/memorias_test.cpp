@@ -26,34 +26,14 @@ const std::string kSerie = "TV010500000000012345";
 
 // libtarvo.so loaded from a given path (a copy in a folder of its own shows how it behaves
 // with or without a reading library beside it).
-class Carregada {
+class Carregada : public teste::Tarvo {
   public:
-    explicit Carregada(const std::string& caminho) : h_(::dlopen(caminho.c_str(), RTLD_NOW | RTLD_LOCAL)) {}
-    ~Carregada() {
-        if (h_) ::dlclose(h_);
-    }
-    bool Ok() const { return h_ != nullptr; }
-    template <typename F>
-    F* Simbolo(const char* nome) const {
-        return reinterpret_cast<F*>(::dlsym(h_, nome));
-    }
+    using Tarvo::Tarvo;
     int LeMemorias(const std::string& dump, const std::string& serie, unsigned char aguarda) const {
-        return Simbolo<int(const char*, const char*, unsigned char)>("Tarvo_LeMemoriasBinario")(
+        return Funcao<int(const char*, const char*, unsigned char)>("Tarvo_LeMemoriasBinario")(
             dump.c_str(), serie.c_str(), aguarda);
     }
-    int Cancela() const { return Simbolo<int()>("Tarvo_CancelaLeituraBinario")(); }
-    std::pair<int, std::string> UltimoErro() const {
-        int codigo = 0;
-        char msg[1024] = {};
-        Simbolo<int(int*, char*)>("Tarvo_RetornoImpressora")(&codigo, msg);
-        return {codigo, msg};
-    }
-    int Comando(const char* comando, const std::string& parametros) const {
-        return Simbolo<int(const char*, const char*)>("Tarvo_ExecutaComando")(comando, parametros.c_str());
-    }
-
-  private:
-    void* h_;
+    int Cancela() const { return Funcao<int()>("Tarvo_CancelaLeituraBinario")(); }
 };
 
 struct Estado {
@@ -67,7 +47,7 @@ Estado LeEstado(const Carregada& t) {
     char texto[129 + 8];
     std::memset(texto, ' ', sizeof texto);
     texto[128] = '\0';
-    e.r = t.Simbolo<int(int*, int*, int*, int*, char*)>("Tarvo_LeStatusGeraBinario")(
+    e.r = t.Funcao<int(int*, int*, int*, int*, char*)>("Tarvo_LeStatusGeraBinario")(
         &e.situacao, &e.codigo, &e.tamanho, &e.progresso, texto);
     e.texto = texto;
     for (std::size_t i = 129; i < sizeof texto; ++i) e.guardaIntacta &= texto[i] == ' ';
@@ -127,28 +107,13 @@ void EnchaFita(emulador::Emulador& e, int copias) {
     });
 }
 
-class Memorias : public ::testing::Test {
+class Memorias : public teste::EmuladorNoFilho {
   protected:
-    teste::PastaTemporaria home, dev, atual, copia;
+    teste::PastaTemporaria copia;
 
-    // Runs `corpo` in a child: TARVO.INI with `ini`, the emulator on COM1, the library loaded
-    // from `lib`, the current folder a scratch one.
     void Roda(const std::string& ini, const std::function<void(Carregada&, emulador::Emulador&)>& corpo,
               const std::string& lib = TARVO_LIB) {
-        int r = teste::EmProcessoFilho([&] {
-            teste::Variavel h{"TARVO_HOME", home.Caminho()}, d{"TARVO_DEVDIR", dev.Caminho()};
-            if (::chdir(atual.Caminho().c_str()) != 0) return 3;
-            EscreveArquivo(home / "TARVO.INI", teste::kIniBase + ("Path=" + home.Caminho() + "\r\n") + ini);
-            {
-                emulador::Emulador e;
-                if (!e.Inicia(dev.Caminho(), "COM1")) return 4;
-                Carregada t(lib);
-                if (!t.Ok()) return 5;
-                corpo(t, e);
-            }
-            return ::testing::Test::HasFailure() ? 1 : 0;
-        });
-        EXPECT_EQ(r, 0) << "the child process reported failures (above) or died";
+        RodaCom<Carregada>(ini, corpo, lib);
     }
 
     // A day of sales and its Z reduction, so that both memories hold something.
@@ -469,7 +434,7 @@ TEST_F(Memorias, RestartCounterOfTheLastReduction) {
             char b[7 + 8];
             std::memset(b, '#', sizeof b);
             b[0] = '\0';
-            int r = t.Simbolo<int(char*)>("Tarvo_ContadorReinicioUltimaReducaoZ")(b);
+            int r = t.Funcao<int(char*)>("Tarvo_ContadorReinicioUltimaReducaoZ")(b);
             valor = b;
             for (std::size_t i = 7; i < sizeof b; ++i) EXPECT_EQ(b[i], '#');
             return r;

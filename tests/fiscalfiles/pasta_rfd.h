@@ -48,4 +48,11 @@ inline std::vector<std::string> LinhasCrLf(const std::string& texto) {
     return linhas;
 }
 
+// Writes `linhas` to `caminho`, each ending in CR LF.
+inline void EscreveLinhasCrLf(const std::string& caminho, const std::vector<std::string>& linhas) {
+    std::string texto;
+    for (const auto& l : linhas) texto += l + "\r\n";
+    EscreveArquivo(caminho, texto);
+}
+
 }  // namespace teste

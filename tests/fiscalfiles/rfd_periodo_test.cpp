@@ -16,6 +16,7 @@
 #include "driver/protocols/familia0/parametros.h"
 #include "emulador/emulador.h"
 #include "fiscalfiles/pasta_rfd.h"
+#include "fiscalfiles/rfd_emulador.h"
 #include "tarvo.h"
 
 namespace {
@@ -23,48 +24,28 @@ namespace {
 using namespace tarvo;
 namespace fs = std::filesystem;
 
-class PeriodoRfd : public teste::PastaRfd {
+class PeriodoRfd : public teste::RfdComEmulador {
   protected:
-    teste::PastaTemporaria dev, atual;
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    emulador::Emulador e;
-    fs::path antes = fs::current_path();
     std::string hoje;
 
     void SetUp() override {
-        fs::current_path(atual.Caminho());
-        ASSERT_TRUE(e.Inicia(dev.Caminho(), "COM1")) << e.Erro();
-        fs::create_directory(home / "rfd");
-        teste::EscreveArquivo(home / "TARVO.INI",
-                              "[Sistema]\r\nPorta=COM1\r\nCorrigeRelogioZ=0\r\nPath=" + home.Caminho() +
-                                  "\r\nPathRFD=" + home / "rfd" + "/\r\n");
-        CarregaConfiguracao();
+        RfdComEmulador::SetUp();
+        if (HasFatalFailure()) return;
         Config().Homologar = true;  // the driver log, whose lines these tests read
-        Estado() = {};
-        Estado().PrimeiroUsoFeito = true;
-        PeriodoBuscaSintegra() = {};
         ASSERT_EQ(EnviaComandoTxt("LeData", "NomeData=\"Data\""), 1);
         hoje = FormataData(Resposta().ValorResposta);
     }
     void TearDown() override {
-        fs::current_path(antes);
-        Estado() = {};
-        PeriodoBuscaSintegra() = {};
+        RfdComEmulador::TearDown();
         Config().Debugger = false;
         Config().Homologar = false;
         Sintegra() = {};
-    }
-    void Dia() {
-        for (const auto& [comando, parametros] : teste::DocumentosDoDiaRfd())
-            ASSERT_EQ(EnviaComandoTxt(comando, parametros), 1) << comando << " " << parametros;
-        ASSERT_EQ(EnviaComandoTxt("EmiteReducaoZ", ""), 1);
     }
     std::size_t ArquivosRfd() const {
         std::size_t n = 0;
         for ([[maybe_unused]] const auto& a : fs::directory_iterator(home / "rfd")) ++n;
         return n;
     }
-    std::string Log() const { return teste::LeArquivo(atual / "LOG.DAT"); }
 };
 
 TEST_F(PeriodoRfd, TheDaysReductionGivesItsFileAndAMissingNextOneIsNoFailure) {

@@ -288,9 +288,7 @@ class LeiturasDeTexto final : public LeiturasFiscais {
         return 1;
     }
     static int Escreve(const std::string& nome, const std::vector<std::string>& linhas) {
-        std::string t;
-        for (const auto& l : linhas) t += l + "\r\n";
-        teste::EscreveArquivo(nome, t);
+        teste::EscreveLinhasCrLf(nome, linhas);
         return 1;
     }
 };

@@ -84,11 +84,7 @@ class SintegraAto : public teste::PastaRfd {
                                  "(11) 5555-1234", "11 5555-4321",   "MARIA"};
     }
     ~SintegraAto() override { Sintegra() = {}; }
-    void Ato(const std::vector<std::string>& linhas) {
-        std::string t;
-        for (const auto& l : linhas) t += l + "\r\n";
-        teste::EscreveArquivo(ato, t);
-    }
+    void Ato(const std::vector<std::string>& linhas) { teste::EscreveLinhasCrLf(ato, linhas); }
     int Gera() {
         return GeraSintegraMfdBinario(ato, [this](int crz, std::string& coo) {
             lidas.push_back(crz);

@@ -28,9 +28,7 @@ class ArquivoSintegra : public teste::PastaRfd {
         Estado().GeraSintegraAtivo = true;
     }
     void Sint(const std::vector<std::string>& linhas) {
-        std::string t;
-        for (const auto& l : linhas) t += l + "\r\n";
-        teste::EscreveArquivo(Rfdtemp("SINT.TXT"), t);
+        teste::EscreveLinhasCrLf(Rfdtemp("SINT.TXT"), linhas);
     }
     std::vector<std::string> Final() { return teste::LinhasCrLf(teste::LeArquivo(Rfdtemp("SINTEGRA.TXT"))); }
 };

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,11 @@ inline std::vector<std::vector<std::string>> CamposAto(const std::vector<std::st
     std::sort(r.begin(), r.end());
     return r;
 }
+
+// The number of fields of each SPED record.
+inline const std::map<std::string, std::size_t> kCampos = {{"C400", 5}, {"C405", 7},  {"C420", 5},
+                                                           {"C425", 7}, {"C460", 10}, {"C470", 11},
+                                                           {"C490", 8}, {"C495", 15}};
 
 // "|C470|a|b|" -> {"C470", "a", "b"}; a line not framed by "|" gives nothing.
 inline std::vector<std::string> Campos(const std::string& linha) {

@@ -8,16 +8,7 @@
 #include <map>
 
 #include "comum/ambiente.h"
-#include "comum/dia_rfd.h"
-#include "driver/core/configuracao.h"
-#include "driver/core/estado.h"
-#include "driver/fiscalfiles/leiaute_ato.h"
-#include "driver/fiscalfiles/rfd_conversao.h"
 #include "driver/fiscalfiles/sped.h"
-#include "driver/protocols/familia0/parametros.h"
-#include "emulador/emulador.h"
-#include "fiscalfiles/pasta_rfd.h"
-#include "fiscalfiles/rfd_emulador.h"
 #include "fiscalfiles/sped_ato.h"
 #include "fiscalfiles/sped_periodo.h"
 #include "tarvo.h"
@@ -25,17 +16,11 @@
 namespace {
 
 using namespace tarvo;
-using teste::sped::Campos;
+using teste::Centavos;
+using teste::sped::kCampos;
 
 using teste::SpedEmulador;
 constexpr int kDias = SpedEmulador::kDias;
-
-std::int64_t Centavos(const std::string& v) {
-    std::string d;
-    for (char c : v)
-        if (c != ',') d += c;
-    return d.empty() ? 0 : std::stoll(d);
-}
 
 TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
     Periodo();
@@ -43,15 +28,13 @@ TEST_F(SpedEmulador, TheRecordsOfTheDaysMatchThePrintersMemory) {
     const emulador::Impressora imp = e.Impressora();
     ASSERT_EQ(imp.memoriaFiscal.size(), static_cast<std::size_t>(kDias));
 
-    const std::map<std::string, std::size_t> campos = {{"C400", 5},  {"C405", 7},  {"C420", 5}, {"C425", 7},
-                                                       {"C460", 10}, {"C470", 11}, {"C490", 8}, {"C495", 15}};
     for (const char* perfil : {"A", "B"})
         for (const auto& l : Sped(perfil)) {
             ASSERT_FALSE(l.empty()) << perfil;
-            EXPECT_EQ(l.size(), campos.at(l.at(0))) << perfil << " " << l[0];
+            EXPECT_EQ(l.size(), kCampos.at(l.at(0))) << perfil << " " << l[0];
         }
     auto linhas = Sped("T");
-    for (const auto& l : linhas) EXPECT_EQ(l.size(), campos.at(l.at(0))) << l[0];
+    for (const auto& l : linhas) EXPECT_EQ(l.size(), kCampos.at(l.at(0))) << l[0];
 
     // Per reduction: the grand total at its end, its gross sales, its totalisers, and the items
     // of its active receipts against their net totals (the subtotal's percentage discount

@@ -45,9 +45,6 @@ Resultado Gera(const std::vector<std::string>& ato, const std::string& perfil = 
     return res;
 }
 
-const std::map<std::string, std::size_t> kCampos = {{"C400", 5},  {"C405", 7},  {"C420", 5}, {"C425", 7},
-                                                    {"C460", 10}, {"C470", 11}, {"C490", 8}, {"C495", 15}};
-
 // Two reductions: COO 1-3 on the 1st (Z at COO 4), COO 5-6 on the 2nd (Z at COO 7).
 std::vector<std::string> DoisDias() {
     std::vector<std::string> l = {E01(),
@@ -438,11 +435,7 @@ class SpedChamada : public teste::PastaRfd {
   protected:
     std::string ato = home / "ato.txt";
     std::string saida = home / "sped.txt";
-    void SetUp() override {
-        std::string texto;
-        for (const auto& l : DoisDias()) texto += l + "\r\n";
-        teste::EscreveArquivo(ato, texto);
-    }
+    void SetUp() override { teste::EscreveLinhasCrLf(ato, DoisDias()); }
     ParametrosSped Parametros() const {
         return {ato, saida, "01/03/2010", "31/03/2010", "T", "5102", "obs", "0", "1,5", true, ato};
     }

@@ -29,14 +29,6 @@ class Documentos : public ::testing::Test {
         CarregaConfiguracao();
         Estado().PrimeiroUsoFeito = true;
     }
-    // Answers every frame with success; `dados` gives the data per command word.
-    static Roteiro::Responde Sucesso(std::function<std::string(const std::string&)> dados = nullptr) {
-        return [dados](const std::string& q) {
-            std::string cmd = q.substr(q.find(';') + 1);
-            cmd = cmd.substr(0, cmd.find(';'));
-            return teste::Resposta{{Roteiro::Quadro(Roteiro::Pacote(q), "0", dados ? dados(cmd) : "")}};
-        };
-    }
 };
 
 constexpr const char* kComCheque = "TARVO_ORVIKTH";  // sub-model 1: cheque station
@@ -47,7 +39,7 @@ TEST_F(Documentos, AChequeCarriesItsTextsAndTheBankLayout) {
     teste::EscreveArquivo(home / "cheques.ini",  // found whatever its letter case
                           "[001]\r\nObservacao=Banco um\r\nHPosAno=45\r\nHPosValor=60\r\nVPosValor=2\r\n"
                           "HPosCidade=\r\nVPosCidade=x 1\r\n[002]\r\nHPosAno=40\r\n");
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     const std::string mensagem = std::string(80, 'a') + std::string(20, 'b');
     EXPECT_EQ(Tarvo_ImprimeCheque("001", "12345", " Jo\xE3o \"Silva\" ", "  Porto Alegre  ", "311210",
                                   mensagem.c_str()),
@@ -68,7 +60,7 @@ TEST_F(Documentos, AChequeCarriesItsTextsAndTheBankLayout) {
 TEST_F(Documentos, TheChequesTextsAreCutToTheirFieldsWithEveryEscapeWhole) {
     Carrega(kComCheque);
     teste::EscreveArquivo(home / "CHEQUES.INI", "[001]\r\nHPosAno=45\r\n");
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     const std::string favorecido = std::string(43, 'f') + "\\xC7A";
     const std::string mensagem = std::string(79, 'm') + "\\n" + std::string(10, 'n');
     EXPECT_EQ(Tarvo_ImprimeCheque("001", "100", favorecido.c_str(), "Lajeado", "010211", mensagem.c_str()),
@@ -90,7 +82,7 @@ TEST_F(Documentos, EmptyCityAndPayeeComeFromTheStoredDefaults) {
               1);
     EXPECT_EQ(plataforma::ArquivoIni::LeChave(home / "TARVO.INI", "Opcional", "Cidade"),
               "Santa Maria da Boca do Monte, Rio Grande do Sul");
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     EXPECT_EQ(Tarvo_ImprimeCheque("999", "1", "", " ", "010111", ""), 1);
     // 27 and 45 characters, trimmed.
     EXPECT_EQ(
@@ -101,7 +93,7 @@ TEST_F(Documentos, EmptyCityAndPayeeComeFromTheStoredDefaults) {
 
 TEST_F(Documentos, ChequesAreRefusedBeforeAnythingIsSent) {
     Carrega(kComCheque);
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     EXPECT_EQ(Tarvo_ImprimeCheque("001", "1", "a", "b", "010111", ""), -8);
     EXPECT_EQ(Erro().UltimoRetorno, -8);
     EXPECT_EQ(Erro().UltimaMensagem, "CHEQUES.INI n\xE3o encontrado");
@@ -129,7 +121,7 @@ TEST_F(Documentos, ChequesAreRefusedBeforeAnythingIsSent) {
 
 TEST_F(Documentos, AuthenticationLinesAreLimitedToNine) {
     Carrega(kComCheque);
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     EXPECT_EQ(Tarvo_AutenticacaoMFD("3", "OK"), 1);
     EXPECT_EQ(Tarvo_AutenticacaoMFD("20", "A\"B"), 1);
     EXPECT_EQ(Tarvo_AutenticacaoMFD("x", ""), 1);
@@ -160,7 +152,7 @@ TEST_F(Documentos, TheChequeLineIsReadWithItsOwnTimeOut) {
 
 TEST_F(Documentos, BarcodeSettingsOutsideOneByteAreRefused) {
     Carrega(kSemCheque);
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     EXPECT_EQ(Tarvo_ConfiguraCodigoBarrasMFD(256, 3, 0, 0, 0), -2);
     EXPECT_EQ(Tarvo_ConfiguraCodigoBarrasMFD(162, -1, 0, 0, 0), -2);
     EXPECT_EQ(Tarvo_ConfiguraCodigoBarrasMFD(162, 3, 1000, 0, 0), -2);
@@ -175,7 +167,7 @@ TEST_F(Documentos, BarcodeSettingsOutsideOneByteAreRefused) {
 
 TEST_F(Documentos, BarcodesOtherThanItfNeedABarcodePrinter) {
     Carrega(kSemCheque);
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     EXPECT_EQ(Tarvo_CodigoBarrasEAN13MFD("7891234567895"), 0);
     EXPECT_EQ(Erro().UltimaMensagem, "Comando Inexistente para este modelo:Tarvo_CodigoBarrasEAN13MFD");
     EXPECT_EQ(Tarvo_CodigoBarrasCODE128MFD("1"), 0);
@@ -188,7 +180,7 @@ TEST_F(Documentos, BarcodesOtherThanItfNeedABarcodePrinter) {
 TEST_F(Documentos, ProgrammingCommands) {
     Carrega(kSemCheque);
     int verao = 0;
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([&](const std::string& cmd) -> std::string {
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso([&](const std::string& cmd) -> std::string {
                            if (cmd == "LeInteiro") return "ValorInteiro=3";  // the free rate slot
                            if (cmd == "LeIndicador")
                                return "ValorNumericoIndicador=" + std::to_string(verao) +

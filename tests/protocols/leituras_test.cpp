@@ -15,6 +15,7 @@
 #include "driver/protocols/familias.h"
 #include "platform/ini.h"
 #include "platform/pastas.h"
+#include "protocols/respostas.h"
 
 namespace {
 
@@ -93,49 +94,21 @@ TEST(TextoMemoriaFiscal, TheReductionsOfAPeriodAndTheOwnersHead) {
     EXPECT_EQ(ReducoesNoTexto("", r), 0);
 }
 
-// A printer whose replies a test chooses by command word and parameters; anything else
-// succeeds with no data. Every test runs in a scratch current folder.
-class Leituras : public ::testing::Test {
+// Readings of the detail tape come in the pieces a test gives.
+class Leituras : public teste::ComRespostas {
   protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    std::string antes;
-    std::map<std::string, std::pair<std::string, std::string>>
-        respostas;  // "Comando Parametros" -> code, data
     std::vector<std::string> pedacosCaptura;
     std::size_t capturados = 0;
-    std::unique_ptr<Roteiro> impressora;
 
-    void SetUp() override {
-        char b[4096];
-        antes = ::getcwd(b, sizeof b) ? b : "/";
-        ASSERT_EQ(::chdir(atual.Caminho().c_str()), 0);
-    }
-    void TearDown() override {
-        impressora.reset();
-        (void)!::chdir(antes.c_str());
+    std::string Padrao(const std::string& chave) override {
+        if (chave != "LeImpressao ") return "";
+        return "TextoImpressao=\"" +
+               (capturados < pedacosCaptura.size() ? pedacosCaptura[capturados++] : std::string()) + "\"";
     }
     void Carrega(const std::string& extra = "") {
-        teste::EscreveArquivo(home / "TARVO.INI", "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nPath=" +
-                                                      home.Caminho() + "\r\n" + extra);
-        CarregaConfiguracao();
-        Estado().PrimeiroUsoFeito = true;
         Estado().NomeOperador.clear();
         ReducaoZ() = EstadoReducaoZ{};
-        impressora = std::make_unique<Roteiro>(dev.Caminho(), "COM1", [this](const std::string& q) {
-            std::string chave = teste::Roteiro::ComandoEParametros(q);
-            std::string codigo = "0", dados;
-            if (auto it = respostas.find(chave); it != respostas.end()) {
-                codigo = it->second.first;
-                dados = it->second.second;
-            } else if (chave == "LeImpressao ") {
-                dados = "TextoImpressao=\"" +
-                        (capturados < pedacosCaptura.size() ? pedacosCaptura[capturados++] : std::string()) +
-                        "\"";
-            }
-            return teste::Resposta{{Roteiro::Quadro(Roteiro::Pacote(q), codigo, dados)}};
-        });
+        Liga(extra);
     }
     std::vector<std::string> Enviados() {
         std::vector<std::string> r;

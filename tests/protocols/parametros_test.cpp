@@ -33,19 +33,12 @@ class Motor : public ::testing::Test {
     std::string Chave(const char* s, const char* k) {
         return plataforma::ArquivoIni::LeChave(home / "TARVO.INI", s, k, "<none>");
     }
-    // Answers every frame with success and the data the test gives per command word.
-    static Roteiro::Responde Sucesso(std::function<std::string(const std::string&)> dados = nullptr) {
-        return [dados](const std::string& q) {
-            std::string cmd = q.substr(q.find(';') + 1);
-            cmd = cmd.substr(0, cmd.find(';'));
-            return teste::Resposta{{Roteiro::Quadro(Roteiro::Pacote(q), "0", dados ? dados(cmd) : "")}};
-        };
-    }
 };
 
 TEST_F(Motor, FramesCarryPacketCommandParametersAndLength) {
     Carrega();
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string&) { return "ValorInteiro=123"; }));
+    Roteiro impressora(dev.Caminho(), "COM1",
+                       Roteiro::Sucesso([](const std::string&) { return "ValorInteiro=123"; }));
     EXPECT_EQ(EnviaComandoTxt("LeInteiro", "NomeInteiro=\"COO\""), 1);
     EXPECT_EQ(Resposta().ValorResposta, "123");
     auto q = impressora.Quadros();
@@ -60,7 +53,7 @@ TEST_F(Motor, FramesCarryPacketCommandParametersAndLength) {
 
 TEST_F(Motor, PacketNumbersWrapFrom255ToOne) {
     Carrega("[Flags]\r\nNumPkt=254\r\n");
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     EXPECT_EQ(EnviaComandoTxt("AvancaPapel", "Avanco=30"), 1);
     EXPECT_EQ(EnviaComandoTxt("AvancaPapel", "Avanco=60"), 1);
     auto q = impressora.Quadros();
@@ -74,7 +67,7 @@ TEST_F(Motor, AnOpenManagementReportIsClosedBeforeAnythingButAReading) {
     Carrega("[Flags]\r\nGerencial=1\r\n");
     Estado().PrimeiroUsoFeito = true;
     Estado().NomeOperador = "ANA";
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     EXPECT_EQ(EnviaComandoTxt("LeInteiro", "NomeInteiro=\"COO\""), 1);
     EXPECT_EQ(Chave("Flags", "Gerencial"), "1");
     EXPECT_EQ(EnviaComandoTxt("VendeItem", "x=1"), 1);
@@ -109,7 +102,8 @@ TEST_F(Motor, PreCommandsOfTheFirstCommandGoInTheirOrder) {
         Carrega("LMFAutomatico=1\r\nEspacamentoDocumentos=7\r\n[Flags]\r\nGerencial=1\r\n");
         Estado().PrimeiroUsoFeito = false;
         Estado().NomeOperador = "ANA";
-        Roteiro impressora(dev.Caminho(), "COM1", Sucesso([&](const std::string& cmd) -> std::string {
+        Roteiro impressora(dev.Caminho(), "COM1",
+                           Roteiro::Sucesso([&](const std::string& cmd) -> std::string {
                                if (cmd == "LeData") return "ValorData=#15/06/2011#";
                                if (cmd == "LeInteiro") return "ValorInteiro=" + std::to_string(caso.aberto);
                                return "";
@@ -126,7 +120,7 @@ TEST_F(Motor, PreCommandsOfTheFirstCommandGoInTheirOrder) {
 TEST_F(Motor, TheMonthlyReadingRunsOnceForThePreviousMonth) {
     Carrega("LMFAutomatico=1\r\n");
     Estado().PrimeiroUsoFeito = true;
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso([](const std::string& cmd) -> std::string {
                            if (cmd == "LeData") return "ValorData=#15/01/2011#";
                            if (cmd == "LeInteiro") return "ValorInteiro=0";
                            return "";
@@ -144,7 +138,7 @@ TEST_F(Motor, TheMonthlyReadingRunsOnceForThePreviousMonth) {
 TEST_F(Motor, TheMonthlyReadingAlreadyDoneCostsOneDateReading) {
     Carrega("LMFAutomatico=1\r\n[Flags]\r\nLMFAUT_UltimaData=02/2011\r\n");
     Estado().PrimeiroUsoFeito = true;
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso([](const std::string& cmd) -> std::string {
                            return cmd == "LeData" ? "ValorData=#10/03/2011#" : "";
                        }));
     EXPECT_EQ(EnviaComandoTxt("AbreCupomFiscal", ""), 1);
@@ -156,7 +150,7 @@ TEST_F(Motor, TheMonthlyReadingAlreadyDoneCostsOneDateReading) {
 TEST_F(Motor, TheMonthlyReadingEndsOnTheMonthsLastDay) {
     Carrega("LMFAutomatico=1\r\n");
     Estado().PrimeiroUsoFeito = true;
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso([](const std::string& cmd) -> std::string {
                            if (cmd == "LeData") return "ValorData=#02/03/2012#";
                            if (cmd == "LeInteiro") return "ValorInteiro=0";
                            return "";
@@ -170,7 +164,7 @@ TEST_F(Motor, TheMonthlyReadingWaitsForTheOpenDocumentToEnd) {
     Carrega("LMFAutomatico=1\r\n");
     Estado().PrimeiroUsoFeito = true;
     int aberto = 1;
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([&](const std::string& cmd) -> std::string {
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso([&](const std::string& cmd) -> std::string {
                            if (cmd == "LeData") return "ValorData=#15/06/2011#";
                            if (cmd == "LeInteiro") return "ValorInteiro=" + std::to_string(aberto);
                            if (cmd == "EmiteLeituraMF") return "";
@@ -263,7 +257,7 @@ TEST_F(Motor, ThreadsTakeTurnsOnTheWire) {
 TEST_F(Motor, ACallFromInsideACommandOnTheWireIsRefusedNotFaked) {
     Carrega();
     Estado().PrimeiroUsoFeito = true;
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso());
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso());
     {
         ComandoExclusivo emCurso;  // as if a command of this thread were waiting for its reply
         emCurso.NoFio();
@@ -379,7 +373,7 @@ TEST(Respostas, TimeOutsPerCommand) {
 TEST_F(Motor, RegistersByNumber) {
     Carrega();
     Estado().PrimeiroUsoFeito = true;
-    Roteiro impressora(dev.Caminho(), "COM1", Sucesso([](const std::string& cmd) -> std::string {
+    Roteiro impressora(dev.Caminho(), "COM1", Roteiro::Sucesso([](const std::string& cmd) -> std::string {
                            if (cmd == "LeInteiro") return "ValorInteiro=000042";
                            if (cmd == "LeData") return "ValorData=#31/12/2010#";
                            if (cmd == "LeHora") return "ValorHora=#23:59:01#";

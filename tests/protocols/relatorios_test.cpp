@@ -14,6 +14,7 @@
 #include "driver/protocols/familia0/f0_relatorios.h"
 #include "driver/protocols/familias.h"
 #include "platform/pastas.h"
+#include "protocols/respostas.h"
 
 namespace {
 
@@ -88,44 +89,19 @@ TEST(LinhasSintegra, Are126CharactersWithTheirFieldsInPlace) {
     EXPECT_EQ(Linha60A("040310", "S", "F", "1").substr(31, 4), "F   ");
 }
 
-class Relatorios : public ::testing::Test {
+// Readings no test names read as zero.
+class Relatorios : public teste::ComRespostas {
   protected:
-    teste::PastaTemporaria home, dev, atual;
-    teste::Variavel v1{"TARVO_HOME", home.Caminho()};
-    teste::Variavel v2{"TARVO_DEVDIR", dev.Caminho()};
-    std::string antes;
-    std::map<std::string, std::pair<std::string, std::string>> respostas;
-    std::unique_ptr<Roteiro> impressora;
-
     void SetUp() override {
-        char b[4096];
-        antes = ::getcwd(b, sizeof b) ? b : "/";
-        ASSERT_EQ(::chdir(atual.Caminho().c_str()), 0);
-        teste::EscreveArquivo(home / "TARVO.INI",
-                              "[Sistema]\r\nPorta=COM1\r\nTimeOutComandos=5\r\nCorrigeRelogioZ=0\r\n"
-                              "Path=" +
-                                  home.Caminho() + "\r\n");
-        CarregaConfiguracao();
-        Estado().PrimeiroUsoFeito = true;
-        impressora = std::make_unique<Roteiro>(dev.Caminho(), "COM1", [this](const std::string& q) {
-            std::string chave = teste::Roteiro::ComandoEParametros(q);
-            std::string codigo = "0", dados;
-            if (auto it = respostas.find(chave); it != respostas.end()) {
-                codigo = it->second.first;
-                dados = it->second.second;
-            } else if (chave.rfind("LeMoeda ", 0) == 0) {
-                dados = "ValorMoeda=0,0000";
-            } else if (chave.rfind("LeInteiro ", 0) == 0) {
-                dados = "ValorInteiro=0";
-            } else if (chave.rfind("LeIndicador ", 0) == 0) {
-                dados = "ValorNumericoIndicador=11";
-            }
-            return teste::Resposta{{Roteiro::Quadro(Roteiro::Pacote(q), codigo, dados)}};
-        });
+        ComRespostas::SetUp();
+        if (HasFatalFailure()) return;
+        Liga("CorrigeRelogioZ=0\r\n");
     }
-    void TearDown() override {
-        impressora.reset();
-        (void)!::chdir(antes.c_str());
+    std::string Padrao(const std::string& chave) override {
+        if (chave.rfind("LeMoeda ", 0) == 0) return "ValorMoeda=0,0000";
+        if (chave.rfind("LeInteiro ", 0) == 0) return "ValorInteiro=0";
+        if (chave.rfind("LeIndicador ", 0) == 0) return "ValorNumericoIndicador=11";
+        return "";
     }
     void Moeda(const std::string& nome, const std::string& valor) {
         respostas["LeMoeda NomeDadoMonetario=\"" + nome + "\""] = {"0", "ValorMoeda=" + valor};
