@@ -3,6 +3,9 @@
 #include <dlfcn.h>
 
 #include <cctype>
+#include <cinttypes>
+#include <cstdio>
+#include <fstream>
 
 #include "platform/pastas.h"
 
@@ -21,10 +24,34 @@ std::string NomeBibliotecaLinux(const std::string& nomeWindows) {
     return "lib" + base + ".so";
 }
 
+namespace {
+// The file mapped at `endereco` as the kernel names it: a full path, whatever folder the
+// program was started from or has changed to since. Empty when it cannot be told.
+std::string ArquivoMapeado(const void* endereco) {
+    std::ifstream mapas("/proc/self/maps");
+    const auto a = reinterpret_cast<std::uintptr_t>(endereco);
+    std::string linha;
+    while (std::getline(mapas, linha)) {
+        std::uintptr_t inicio = 0, fim = 0;
+        if (std::sscanf(linha.c_str(), "%" SCNxPTR "-%" SCNxPTR, &inicio, &fim) != 2) continue;
+        if (a < inicio || a >= fim) continue;
+        const auto barra = linha.find('/');
+        return barra == std::string::npos ? std::string() : linha.substr(barra);
+    }
+    return {};
+}
+}  // namespace
+
 std::string PastaDestaBiblioteca() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&PastaDestaBiblioteca), &info) && info.dli_fname)
+    const auto* esta = reinterpret_cast<void*>(&PastaDestaBiblioteca);
+    if (::dladdr(esta, &info) && info.dli_fname && info.dli_fname[0] == '/')
         return PastaDe(std::string(info.dli_fname));
+    // A name relative to the folder that was current at load (a program started as
+    // "./programa", a library found through a relative search path) would point elsewhere
+    // once the host changes folder.
+    const std::string arquivo = ArquivoMapeado(esta);
+    if (!arquivo.empty()) return PastaDe(arquivo);
     return PastaPrograma();
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -158,10 +159,17 @@ std::string UmaLinha(std::string valor) {
 // ---------------------------------------------------------------------------------------------
 // Files.
 
-thread_local std::string g_falha;
+// Plain bytes rather than a std::string: a thread-local object with a destructor keeps the
+// library in memory after the host unloads it (the loader waits for every thread that used
+// it to end, the host's main thread included), so loading it again would not run the load
+// sequence on the file as it is then. Room for the longest path and the reason.
+thread_local char g_falha[PATH_MAX + 256];
 
 void Falha(const std::string& alvo, const std::string& motivo) {
-    g_falha = alvo + ": " + motivo;
+    const std::string texto = alvo + ": " + motivo;
+    const std::size_t n = std::min(texto.size(), sizeof g_falha - 1);
+    texto.copy(g_falha, n);
+    g_falha[n] = '\0';
 }
 
 std::string Destino(const std::string& caminho) {
@@ -526,7 +534,7 @@ bool Reescreve(const std::string& alvo, Aberto& a, const std::string& antigo, co
 
 }  // namespace
 
-const std::string& ArquivoIni::UltimaFalha() {
+std::string ArquivoIni::UltimaFalha() {
     return g_falha;
 }
 
@@ -597,7 +605,7 @@ bool ArquivoIni::Salva() {
         }
         if (!ok) return false;
     }
-    g_falha.clear();
+    g_falha[0] = '\0';
     texto_ = std::move(novo);
     pendentes_.clear();
     return true;
@@ -667,7 +675,7 @@ std::optional<std::string> ArquivoIni::Atualiza(
             std::string_view(m.texto).substr(m.local.valorInicio, m.local.valorFim - m.local.valorInicio));
     const std::string valor = UmaLinha(novo(atual));
     if (atual && *atual == valor) {
-        g_falha.clear();
+        g_falha[0] = '\0';
         return valor;
     }
     if (!a.gravavel && a.existe) {
@@ -691,7 +699,7 @@ std::optional<std::string> ArquivoIni::Atualiza(
         } else {
             m.Esquece();
         }
-        g_falha.clear();
+        g_falha[0] = '\0';
         return valor;
     }
 
@@ -703,7 +711,7 @@ std::optional<std::string> ArquivoIni::Atualiza(
     const bool ok = Reescreve(alvo, a, antigo, texto);
     m.Esquece();  // a rename leaves the kept descriptor on the old file
     if (!ok) return std::nullopt;
-    g_falha.clear();
+    g_falha[0] = '\0';
     return valor;
 }
 

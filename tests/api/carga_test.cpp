@@ -72,6 +72,25 @@ TEST_F(CargaDaBiblioteca, SelectsTheFamilyOfTheModelCode) {
     EXPECT_EQ(Chave("Sistema", "Porta"), "LPT1");
 }
 
+// A host that unloads the library and loads it again, in the same process and thread, gets
+// the load sequence again: a model changed in between is the one it then drives.
+TEST_F(CargaDaBiblioteca, LoadingAgainAfterAnUnloadReadsTheFileAgain) {
+    std::string arquivo = home / "familias.txt";
+    int r = teste::EmProcessoFilho([&] {
+        std::string vistos;
+        for (const char* modelo : {"TARVO_LISKO", "TARVO_RIX", "TARVO_KELT_SERIAL"}) {
+            teste::EscreveArquivo(Ini(), std::string("[Sistema]\r\nModeloImp=") + modelo + "\r\n");
+            teste::Tarvo t;
+            const int resultado = t.Chama<int()>("Tarvo_FechaPortaSerial");
+            vistos += std::to_string(resultado) + "|" + std::to_string(t.UltimoErro().first) + " ";
+        }
+        teste::EscreveArquivo(arquivo, vistos);
+        return 0;
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(teste::LeArquivo(arquivo), "0|-3 1|0 0|-3 ");
+}
+
 TEST_F(CargaDaBiblioteca, ExportsOnlyItsExports) {
     std::string comando = "nm -D --defined-only " + std::string(TARVO_LIB);
     std::FILE* p = ::popen(comando.c_str(), "r");

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <future>
 #include <map>
+#include <optional>
 #include <thread>
 
 #include "comum/ambiente.h"
@@ -151,8 +152,10 @@ class RelatoriosSintegra : public teste::NaJanela {
   protected:
     QStringList abertos;
     bool abre = false;
+    std::optional<std::string> iniAntes;  // the program folder's TARVO.INI before the test
 
     void SetUp() override {
+        if (std::filesystem::exists(Ini())) iniAntes = teste::LeArquivo(Ini());
         belmora::TfrmRelatoriosSintegra::DefineAbertura([this](const QString& arquivo) {
             abertos << arquivo;
             return abre;
@@ -162,6 +165,11 @@ class RelatoriosSintegra : public teste::NaJanela {
     void TearDown() override {
         NaJanela::TearDown();
         belmora::TfrmRelatoriosSintegra::DefineAbertura(nullptr);
+        // The next test of this program finds the folder and company data as this one did.
+        if (iniAntes)
+            teste::EscreveArquivo(Ini(), *iniAntes);
+        else
+            std::filesystem::remove(Ini());
     }
 
     // "Relatórios (S)integra" of group 6 (Alt+S after F6).

@@ -75,6 +75,7 @@ TEST_F(AjustesRfd, EmptyingTheScratchFolderKeepsItsSubfolders) {
     EXPECT_TRUE(Existe("SUB/DENTRO.TXT"));
     // A missing folder is no failure.
     fs::remove_all(Rfdtemp());
+    tarvo::Erro().UltimoRetorno = 0;  // not what an earlier test left
     RFD_ApagaArquivos();
     EXPECT_NE(tarvo::Erro().UltimoRetorno, -1);
 }

@@ -10,6 +10,7 @@
 
 #include "comum/ambiente.h"
 #include "comum/usuario.h"
+#include "platform/biblioteca.h"
 #include "platform/codepage.h"
 #include "platform/pastas.h"
 #include "platform/processo.h"
@@ -27,6 +28,32 @@ TEST(Pastas, WindowsFoldersInSettingsMapOntoTheProgramFolder) {
     EXPECT_EQ(plataforma::ConvertePasta("c:\\dados\\rfd\\"), home.Caminho() + "dados/rfd/");
     EXPECT_EQ(plataforma::ConvertePasta("/var/lib/tarvo"), "/var/lib/tarvo/");
     EXPECT_EQ(plataforma::ConverteArquivo("C:\\x\\TARVO.INI"), home.Caminho() + "x/TARVO.INI");
+}
+
+// The folder where the stand-in libraries are looked for stays the one that holds this code
+// after the program changes folder, even when it was started by a relative name (then run
+// again so, in a child).
+TEST(Pastas, TheFolderOfThisCodeHoldsAfterTheProgramChangesFolder) {
+    namespace fs = std::filesystem;
+    const fs::path programa = fs::canonical("/proc/self/exe");
+    if (!std::getenv("TARVO_PASTA_RELATIVA")) {
+        teste::Variavel v("TARVO_PASTA_RELATIVA", "1");
+        EXPECT_EQ(teste::EmProcessoFilho([&] {
+                      fs::current_path(programa.parent_path());
+                      const std::string nome = "./" + programa.filename().string();
+                      ::execl(nome.c_str(), nome.c_str(), "--gtest_filter=Pastas.TheFolderOfThisCode*",
+                              nullptr);
+                      return 98;
+                  }),
+                  0);
+    }
+    teste::PastaTemporaria outra;
+    const fs::path antes = fs::current_path();
+    fs::current_path(outra.Caminho());
+    const std::string pasta = plataforma::PastaDestaBiblioteca();
+    fs::current_path(antes);
+    EXPECT_TRUE(fs::path(pasta).is_absolute()) << pasta;
+    EXPECT_TRUE(fs::equivalent(pasta, programa.parent_path())) << pasta;
 }
 
 TEST(Pastas, FilesAreFoundWhateverTheirLetterCase) {

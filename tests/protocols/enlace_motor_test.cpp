@@ -207,7 +207,7 @@ class ComDuplo : public Quadros {
     std::vector<std::string> registro;
     CanalDuplo* duplo = nullptr;
     void SetUp() override {
-        SlotDaPorta(SlotImpressora).canal.reset();
+        SlotDaPorta(SlotImpressora) = {};  // a new line: no channel, no reply pending
         InstalaFabricaCanal([this] {
             auto c = std::make_unique<CanalDuplo>(&registro);
             duplo = c.get();
@@ -216,7 +216,7 @@ class ComDuplo : public Quadros {
         Carrega();
     }
     void TearDown() override {
-        SlotDaPorta(SlotImpressora).canal.reset();
+        SlotDaPorta(SlotImpressora) = {};  // a new line: no channel, no reply pending
         InstalaFabricaCanal(nullptr);
     }
 };

@@ -53,11 +53,11 @@ class KeltCanal : public ::testing::Test {
                               "[Sistema]\r\nModeloImp=TARVO_KELT_SERIAL\r\nPorta=COM1\r\n");
         CarregaConfiguracao();
         InstalaFabricaCanal([this] { return std::make_unique<CanalDuplo>(linha); });
-        SlotDaPorta(SlotImpressora).canal.reset();
+        SlotDaPorta(SlotImpressora) = {};  // a new line: no channel, no reply pending
     }
     void TearDown() override {
         InstalaFabricaCanal(nullptr);
-        SlotDaPorta(SlotImpressora).canal.reset();
+        SlotDaPorta(SlotImpressora) = {};  // a new line: no channel, no reply pending
     }
 };
 

@@ -160,11 +160,11 @@ class MotorNumerico : public ::testing::Test {
     void SetUp() override {
         Config().FamiliaModelo = FamiliaNumerica1;
         InstalaFabricaCanal([this] { return std::make_unique<CanalDuplo>(linha); });
-        SlotDaPorta(SlotImpressora).canal.reset();
+        SlotDaPorta(SlotImpressora) = {};  // a new line: no channel, no reply pending
     }
     void TearDown() override {
         InstalaFabricaCanal({});
-        SlotDaPorta(SlotImpressora).canal.reset();
+        SlotDaPorta(SlotImpressora) = {};  // a new line: no channel, no reply pending
         Config().FamiliaModelo = FamiliaParametros;
     }
 };

@@ -73,7 +73,7 @@ class ArquivoIni {
         bool* ausente = nullptr);
 
     // Why the last store of this thread failed ("" after a store that worked).
-    static const std::string& UltimaFalha();
+    static std::string UltimaFalha();
 
     // Edits a text in place as a write of the profile functions would (exposed for tests).
     // Writing the value a key already has changes nothing.
