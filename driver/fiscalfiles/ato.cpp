@@ -224,8 +224,7 @@ int ConverteATO17ParaPAFRJ(const std::string& arquivo) {
             std::string texto;
             for (const std::string& linha : mantidas) texto += linha + "\r\n";
             const std::string destino = NomePafRj(arquivo);
-            if (!plataforma::GravaArquivoSeguro(destino, texto))
-                throw ErroArquivoFiscal("Erro ao gravar " + destino);
+            if (!plataforma::GravaArquivoSeguro(destino, texto)) throw ErroArquivoFiscal::AoGravar(destino);
             GravaLog("Convers\xE3o efetuada com sucesso - " + NomePafRj(NomeSemPasta(arquivo)));
             r = 1;
         }

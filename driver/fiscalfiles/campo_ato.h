@@ -17,6 +17,13 @@ namespace tarvo {
 class ErroArquivoFiscal : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
+    // A file of the step that could not be written, or read.
+    static ErroArquivoFiscal AoGravar(const std::string& nome) {
+        return ErroArquivoFiscal("Erro ao gravar " + nome);
+    }
+    static ErroArquivoFiscal AoLer(const std::string& nome) {
+        return ErroArquivoFiscal("Erro ao ler " + nome);
+    }
 };
 
 // A field seen through its length byte and its bytes, whatever its capacity: what the line

@@ -61,11 +61,11 @@ class SaidaDocumento {
     void Grava() const {
         for (const Arquivo& a : arquivos_) {
             bool ok = a.substitui ? GravaArquivo(a.nome, a.texto) : AnexaTextoArquivo(a.nome, a.texto);
-            if (!ok) throw ErroArquivoFiscal("Erro ao gravar " + a.nome);
+            if (!ok) throw ErroArquivoFiscal::AoGravar(a.nome);
         }
         std::string sint = ArquivoSintTxt();
         if (!sintegra_.empty() && !AnexaTextoArquivo(sint, sintegra_))
-            throw ErroArquivoFiscal("Erro ao gravar " + sint);
+            throw ErroArquivoFiscal::AoGravar(sint);
     }
 
   private:
@@ -218,7 +218,7 @@ void MarcaCupomCancelado(const std::string& coo) {
             mudou |= muda(linha);
             texto += linha + "\r\n";
         }
-        if (mudou && !GravaArquivo(nome, texto)) throw ErroArquivoFiscal("Erro ao gravar " + nome);
+        if (mudou && !GravaArquivo(nome, texto)) throw ErroArquivoFiscal::AoGravar(nome);
     };
     const std::string cooN = CampoN(coo, 6);
     reescreve(ArquivoDiaRFD(coo), [&](std::string& linha) {

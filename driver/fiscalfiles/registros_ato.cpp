@@ -103,7 +103,7 @@ class ArquivosAbertos {
         a.nome = ArquivoRegistroTemporario(t);
         a.f = std::fopen(a.nome.c_str(), "r+b");
         if (!a.f) a.f = std::fopen(a.nome.c_str(), "w+b");
-        if (!a.f) throw ErroArquivoFiscal("Erro ao gravar " + a.nome);
+        if (!a.f) throw ErroArquivoFiscal::AoGravar(a.nome);
         std::error_code ec;
         a.tamanho = tamanho;
         a.registros = static_cast<std::size_t>(std::filesystem::file_size(a.nome, ec) / tamanho);
@@ -112,7 +112,7 @@ class ArquivosAbertos {
 
     void Fecha(int t) {
         if (!Encerra(abertos_[static_cast<std::size_t>(t)]))
-            throw ErroArquivoFiscal("Erro ao gravar " + abertos_[static_cast<std::size_t>(t)].nome);
+            throw ErroArquivoFiscal::AoGravar(abertos_[static_cast<std::size_t>(t)].nome);
     }
 
   private:
@@ -227,7 +227,7 @@ void GravaRegistroTemporario(int t, int n) {
         ok = std::fwrite(zeros.data(), 1, zeros.size(), a.f) == zeros.size();
     ok = ok && std::fseek(a.f, static_cast<long>(indice * registro.tamanho), SEEK_SET) == 0 &&
          std::fwrite(registro.dados, 1, registro.tamanho, a.f) == registro.tamanho && std::fflush(a.f) == 0;
-    if (!ok) throw ErroArquivoFiscal("Erro ao gravar " + a.nome);
+    if (!ok) throw ErroArquivoFiscal::AoGravar(a.nome);
     a.registros = std::max(a.registros, indice + 1);
 }
 
@@ -239,16 +239,16 @@ std::string LeBytes(int t, std::size_t tamanho, std::size_t primeiro, std::size_
     if (ArquivosAbertos::Aberto* a = Abertos().Atual(t)) {
         bool ok = std::fseek(a->f, static_cast<long>(primeiro * tamanho), SEEK_SET) == 0 &&
                   std::fread(bytes.data(), 1, bytes.size(), a->f) == bytes.size();
-        if (!ok) throw ErroArquivoFiscal("Erro ao ler " + a->nome);
+        if (!ok) throw ErroArquivoFiscal::AoLer(a->nome);
         return bytes;
     }
     std::string nome = ArquivoRegistroTemporario(t);
     std::FILE* f = std::fopen(nome.c_str(), "rb");
-    if (!f) throw ErroArquivoFiscal("Erro ao ler " + nome);
+    if (!f) throw ErroArquivoFiscal::AoLer(nome);
     bool ok = std::fseek(f, static_cast<long>(primeiro * tamanho), SEEK_SET) == 0 &&
               std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
     std::fclose(f);
-    if (!ok) throw ErroArquivoFiscal("Erro ao ler " + nome);
+    if (!ok) throw ErroArquivoFiscal::AoLer(nome);
     return bytes;
 }
 }  // namespace
@@ -258,7 +258,7 @@ int LeRegistroTemporario(int t, int n) {
     // A missing or emptied file has no record: the in-memory record stays as it was.
     int registros = ContaRegistrosTemporarios(t);
     if (!registro.tamanho || registros == 0) return 0;
-    if (n < 0 || n >= registros) throw ErroArquivoFiscal("Erro ao ler " + ArquivoRegistroTemporario(t));
+    if (n < 0 || n >= registros) throw ErroArquivoFiscal::AoLer(ArquivoRegistroTemporario(t));
     // Read aside first: a failed read leaves the in-memory record as it was.
     std::string lido = LeBytes(t, registro.tamanho, static_cast<std::size_t>(n), 1);
     std::copy(lido.begin(), lido.end(), static_cast<char*>(registro.dados));

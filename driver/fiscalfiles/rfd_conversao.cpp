@@ -52,7 +52,7 @@ std::string HoraAtual() {
 }
 
 void Anexa(const std::string& arquivo, const std::string& linha) {
-    if (!GravaLinhaArquivo(arquivo, linha)) throw ErroArquivoFiscal("Erro ao gravar " + arquivo);
+    if (!GravaLinhaArquivo(arquivo, linha)) throw ErroArquivoFiscal::AoGravar(arquivo);
 }
 
 }  // namespace
@@ -391,7 +391,7 @@ int ConverteRfd(const EntradaRfd& e) {
     const std::string rfdDat = Rfdtemp("RFD.DAT");
     GravaLog("***(CMD1)  Consolidando RFD.DAT ***" + Rfdtemp("RFD*" + extensao));
     ApagaArquivo(rfdDat);
-    if (!GravaArquivo(rfdDat, "")) throw ErroArquivoFiscal("Erro ao gravar " + rfdDat);
+    if (!GravaArquivo(rfdDat, "")) throw ErroArquivoFiscal::AoGravar(rfdDat);
     std::vector<std::string> dias;
     std::error_code ec;
     for (const auto& entrada : fs::directory_iterator(DiretorioTemporarioRFD(), ec)) {
@@ -403,8 +403,7 @@ int ConverteRfd(const EntradaRfd& e) {
     std::sort(dias.begin(), dias.end());
     for (const std::string& nome : dias) {
         GravaLog("***(CMD1A):Lendo " + Rfdtemp(nome) + " ***");
-        if (!AnexaTextoArquivo(rfdDat, LeArquivo(Rfdtemp(nome))))
-            throw ErroArquivoFiscal("Erro ao gravar " + rfdDat);
+        if (!AnexaTextoArquivo(rfdDat, LeArquivo(Rfdtemp(nome)))) throw ErroArquivoFiscal::AoGravar(rfdDat);
         ApagaArquivo(Rfdtemp(nome));
     }
     GravaLog("***(CMD2)  FIM PROCESSAMENTO LEITURA DE MFD ***");
@@ -442,7 +441,7 @@ int ConverteRfd(const EntradaRfd& e) {
     {
         plataforma::SaidaSegura f(arquivoSaida);
         for (const std::string& linha : ordenadas) f.Escreve(linha + "\r\n");
-        if (!f.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + arquivoSaida);
+        if (!f.Conclui()) throw ErroArquivoFiscal::AoGravar(arquivoSaida);
     }
     ApagaArquivo(rfdDat);
     // The RFD folder never holds half a file, and an earlier one stays until this one is whole.

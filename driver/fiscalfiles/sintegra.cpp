@@ -134,7 +134,7 @@ std::size_t MontaRegistros60D() {
                  std::string(19, ' ') + "\r\n";
     }
     if (!texto.empty() && !plataforma::AnexaArquivoSeguro(sint, texto))
-        throw ErroArquivoFiscal("Erro ao gravar " + sint);
+        throw ErroArquivoFiscal::AoGravar(sint);
     return resumos.size();
 }
 
@@ -187,7 +187,7 @@ std::size_t MontaRegistros60R() {
         escreve(grupo.substr(8, 14), p.cancelados);
     }
     if (!texto.empty() && !plataforma::AnexaArquivoSeguro(sint, texto))
-        throw ErroArquivoFiscal("Erro ao gravar " + sint);
+        throw ErroArquivoFiscal::AoGravar(sint);
     return escritos;
 }
 
@@ -236,7 +236,7 @@ ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::
 
     // The earlier file stays until this one is whole on disk.
     plataforma::SaidaSegura f(saida);
-    if (!f.Aberta()) throw ErroArquivoFiscal("Erro ao gravar " + saida);
+    if (!f.Aberta()) throw ErroArquivoFiscal::AoGravar(saida);
     f.Escreve(registro10 + "\r\n" + registro11 + "\r\n");
     auto trecho = [](std::string_view t, std::size_t inicio, std::size_t n) {
         return inicio - 1 < t.size() ? t.substr(inicio - 1, n) : std::string_view();
@@ -260,7 +260,7 @@ ContagemSintegra GravaArquivoSintegra(const std::string& registro10, const std::
             ++contagem.tipo75;
     }
     f.Escreve(Registro90(cnpj, inscricao, contagem) + "\r\n");
-    if (!f.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + saida);
+    if (!f.Conclui()) throw ErroArquivoFiscal::AoGravar(saida);
     return contagem;
 }
 

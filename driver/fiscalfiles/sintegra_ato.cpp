@@ -62,13 +62,13 @@ struct Linha60A {
 class SaidaSint {
   public:
     explicit SaidaSint(const std::string& nome) : nome_(nome), f_(nome) {
-        if (!f_.Aberta()) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
+        if (!f_.Aberta()) throw ErroArquivoFiscal::AoGravar(nome_);
     }
     void Linha(const std::string& chave, const std::string& registro) {
         f_.Escreve(chave + registro + "\r\n");
     }
     void Fecha() {
-        if (!f_.Conclui()) throw ErroArquivoFiscal("Erro ao gravar " + nome_);
+        if (!f_.Conclui()) throw ErroArquivoFiscal::AoGravar(nome_);
     }
 
   private:
@@ -180,7 +180,7 @@ int ConverteSintegraMfd(const std::string& arquivoAto, const std::vector<std::in
     SaidaSint sint(pasta + "SINT.TXT");
     int resultado = 1;
     std::ifstream entrada(arquivoAto, std::ios::binary);
-    if (!entrada) throw ErroArquivoFiscal("Erro ao ler " + arquivoAto);
+    if (!entrada) throw ErroArquivoFiscal::AoLer(arquivoAto);
     std::string linha;
     while (resultado == 1 && std::getline(entrada, linha)) {
         if (!linha.empty() && linha.back() == '\r') linha.pop_back();
